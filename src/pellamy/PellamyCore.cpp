@@ -1,0 +1,1 @@
+// Placeholder unit until the registration tool's window-free logic lands.

@@ -1,0 +1,129 @@
+#include "TextConv.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+
+// Decodes one UTF-8 sequence at s[i]; returns the code point or -1 when invalid, and advances i.
+long DecodeOne(std::string_view s, size_t& i) {
+    const auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+    unsigned char c = b(i);
+    if (c < 0x80) { ++i; return c; }
+    int len;
+    long cp;
+    if (c >= 0xC2 && c <= 0xDF) { len = 2; cp = c & 0x1F; }
+    else if (c >= 0xE0 && c <= 0xEF) { len = 3; cp = c & 0x0F; }
+    else if (c >= 0xF0 && c <= 0xF4) { len = 4; cp = c & 0x07; }
+    else { ++i; return -1; }
+    if (i + len > s.size()) { ++i; return -1; }
+    for (int k = 1; k < len; ++k) {
+        unsigned char cc = b(i + k);
+        if ((cc & 0xC0) != 0x80) { ++i; return -1; }
+        cp = (cp << 6) | (cc & 0x3F);
+    }
+    // Overlong forms, surrogates and values past U+10FFFF are invalid.
+    if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+        (cp >= 0xD800 && cp <= 0xDFFF)) { ++i; return -1; }
+    i += len;
+    return cp;
+}
+
+void AppendUtf16(std::wstring& out, long cp) {
+    if (cp < 0x10000) {
+        out.push_back(static_cast<wchar_t>(cp));
+    } else {
+        cp -= 0x10000;
+        out.push_back(static_cast<wchar_t>(0xD800 + (cp >> 10)));
+        out.push_back(static_cast<wchar_t>(0xDC00 + (cp & 0x3FF)));
+    }
+}
+
+}  // namespace
+
+bool ValidUtf8(std::string_view s) {
+    for (size_t i = 0; i < s.size();)
+        if (DecodeOne(s, i) < 0) return false;
+    return true;
+}
+
+std::wstring Utf8ToWide(std::string_view s) {
+    std::wstring out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size();) {
+        long cp = DecodeOne(s, i);
+        AppendUtf16(out, cp < 0 ? 0xFFFD : cp);
+    }
+    return out;
+}
+
+std::string WideToUtf8(std::wstring_view w) {
+    std::string out;
+    out.reserve(w.size());
+    for (size_t i = 0; i < w.size(); ++i) {
+        unsigned long cp = static_cast<unsigned long>(w[i]) & 0xFFFF;
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < w.size()) {
+            unsigned long lo = static_cast<unsigned long>(w[i + 1]) & 0xFFFF;
+            if (lo >= 0xDC00 && lo <= 0xDFFF) {
+                cp = 0x10000 + ((cp - 0xD800) << 10) + (lo - 0xDC00);
+                ++i;
+            }
+        }
+        if (cp >= 0xD800 && cp <= 0xDFFF) cp = 0xFFFD;  // unpaired surrogate
+        if (cp < 0x80) {
+            out.push_back(static_cast<char>(cp));
+        } else if (cp < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else if (cp < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        }
+    }
+    return out;
+}
+
+std::wstring TrimBlanks(std::wstring_view s) {
+    size_t b = 0, e = s.size();
+    while (b < e && s[b] == L' ') ++b;
+    while (e > b && s[e - 1] == L' ') --e;
+    return std::wstring(s.substr(b, e - b));
+}
+
+std::wstring UpperAscii(std::wstring_view s) {
+    std::wstring out(s);
+    for (auto& c : out)
+        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+    return out;
+}
+
+#ifdef _WIN32
+std::wstring AnsiToWide(std::string_view s, unsigned codePage) {
+    if (s.empty()) return {};
+    const UINT cp = codePage ? codePage : CP_ACP;
+    int n = MultiByteToWideChar(cp, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(cp, 0, s.data(), static_cast<int>(s.size()), out.data(), n);
+    return out;
+}
+
+std::string WideToAnsi(std::wstring_view w, bool* lossy, unsigned codePage) {
+    if (lossy) *lossy = false;
+    if (w.empty()) return {};
+    const UINT cp = codePage ? codePage : CP_ACP;
+    BOOL usedDefault = FALSE;
+    BOOL* pUsed = (cp == CP_UTF8 || cp == CP_UTF7) ? nullptr : &usedDefault;
+    int n = WideCharToMultiByte(cp, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, pUsed);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(cp, 0, w.data(), static_cast<int>(w.size()), out.data(), n, nullptr, pUsed);
+    if (lossy) *lossy = usedDefault != FALSE;
+    return out;
+}
+#endif

@@ -1,0 +1,21 @@
+// Conversions between UTF-16 (used inside) and UTF-8 / the ANSI code page (used in files and old APIs).
+#pragma once
+#include <string>
+#include <string_view>
+
+// Wide strings hold UTF-16 code units on every platform (also where wchar_t is 32-bit).
+
+// Strict UTF-8 <-> UTF-16. Invalid input becomes U+FFFD; ValidUtf8 tells beforehand.
+std::wstring Utf8ToWide(std::string_view s);
+std::string WideToUtf8(std::wstring_view w);
+bool ValidUtf8(std::string_view s);
+
+// ASCII-only upper/lower case and trimming (blanks), for names and paths.
+std::wstring TrimBlanks(std::wstring_view s);
+std::wstring UpperAscii(std::wstring_view s);
+
+#ifdef _WIN32
+// The ANSI code page; `lossy` (when given) is set when a character had no mapping.
+std::wstring AnsiToWide(std::string_view s, unsigned codePage = 0);
+std::string WideToAnsi(std::wstring_view w, bool* lossy = nullptr, unsigned codePage = 0);
+#endif

@@ -1,0 +1,1 @@
+// Placeholder unit until the editor's window-free logic lands.

@@ -1,0 +1,48 @@
+// Answers real modal dialogs of the test's own process from a second thread: it waits for a
+// visible dialog box (#32770) and runs an action on it, e.g. pressing a button.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct SeenDialog {
+    std::wstring title;
+    std::wstring text;  // the message text of a message box (static id 65535)
+};
+
+class DialogAnswerer {
+public:
+    // Called on the answering thread with the dialog; return true when it was answered.
+    using Action = std::function<bool(HWND dialog)>;
+
+    // Answers each dialog that appears, in order, with the next action.
+    explicit DialogAnswerer(std::vector<Action> actions, DWORD timeoutMs = 15000);
+    ~DialogAnswerer();  // waits for the thread
+    DialogAnswerer(const DialogAnswerer&) = delete;
+    DialogAnswerer& operator=(const DialogAnswerer&) = delete;
+
+    // What the dialogs showed, in the order they appeared.
+    std::vector<SeenDialog> Seen();
+    size_t Answered() const { return answered_; }
+
+    // Common actions.
+    static Action Press(int buttonId);
+    // Types a file name into a file dialog and presses its OK button.
+    static Action TypeFileName(const std::wstring& path);
+
+private:
+    void Run(DWORD timeoutMs);
+    std::vector<Action> actions_;
+    std::vector<SeenDialog> seen_;
+    std::atomic<size_t> answered_{0};
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+    CRITICAL_SECTION lock_;
+};
+
+// The text of a window, across threads.
+std::wstring WindowText(HWND hwnd);

@@ -1,0 +1,66 @@
+#include "TestEnv.h"
+
+#include <atomic>
+
+#include "AppInfo.h"
+#include "Raii.h"
+
+namespace testenv {
+
+TempDir::TempDir() {
+    static std::atomic<int> counter{0};
+    wchar_t tmp[MAX_PATH];
+    GetTempPathW(MAX_PATH, tmp);
+    path_ = std::wstring(tmp) + L"tvt_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+            std::to_wstring(counter++) + L"_" + std::to_wstring(GetTickCount64());
+    CreateDirectoryW(path_.c_str(), nullptr);
+}
+
+TempDir::~TempDir() { RemoveTree(path_); }
+
+void RemoveTree(const std::wstring& path) {
+    WIN32_FIND_DATAW fd;
+    raii::FindHandle h(FindFirstFileW((path + L"\\*").c_str(), &fd));
+    if (h) {
+        do {
+            std::wstring name = fd.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring full = path + L"\\" + name;
+            SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(full);
+            else
+                DeleteFileW(full.c_str());
+        } while (FindNextFileW(h.get(), &fd));
+    }
+    h.reset();
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryW(path.c_str());
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+    raii::File f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f) return false;
+    DWORD written = 0;
+    return WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+std::string ReadBytes(const std::wstring& path) {
+    raii::File f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             0, nullptr));
+    if (!f) return {};
+    LARGE_INTEGER size{};
+    GetFileSizeEx(f.get(), &size);
+    std::string out(static_cast<size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    if (!out.empty()) ReadFile(f.get(), out.data(), static_cast<DWORD>(out.size()), &read, nullptr);
+    out.resize(read);
+    return out;
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::wstring BinDir() { return ProgramFolder(); }
+
+}  // namespace testenv
