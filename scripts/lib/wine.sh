@@ -64,6 +64,11 @@ wine_stop() {
   wine_env
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
+  # The server's last clients take a moment to go after it.
+  for _ in $(seq 1 50); do
+    pgrep -x 'wineserver|wineserver64|services.exe|explorer.exe|winedevice.exe|plugplay.exe' >/dev/null || break
+    sleep 0.1
+  done
   if [ -n "$OUR_XVFB_PID" ]; then
     kill "$OUR_XVFB_PID" 2>/dev/null || true
     wait "$OUR_XVFB_PID" 2>/dev/null || true
