@@ -66,7 +66,7 @@ wine_stop() {
   wineserver -w >/dev/null 2>&1 || true
   # The server's last clients take a moment to go after it.
   for _ in $(seq 1 50); do
-    pgrep -x 'wineserver|wineserver64|services.exe|explorer.exe|winedevice.exe|plugplay.exe' >/dev/null || break
+    ps -eo comm= | grep -qE '^(wineserver|wineserver64|services.exe|explorer.exe|winedevice.exe|plugplay.exe)$' || break
     sleep 0.1
   done
   if [ -n "$OUR_XVFB_PID" ]; then
