@@ -1,0 +1,183 @@
+// The shipped setup program: silent install into a folder with spaces, the installed programs,
+// their version blocks, and a silent uninstall that leaves nothing of ours behind.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include "AppInfo.h"
+#include "BuildInfo.h"
+#include "DialogAnswerer.h"
+#include "Raii.h"
+#include "TestEnv.h"
+
+namespace {
+
+const wchar_t kInstallDir[] = L"C:\\Program Files\\Tavrin Release Check";
+const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TavrinPellamy";
+const wchar_t* const kShipped[] = {L"Tavrin.exe", L"Tavrin64.exe", L"Pellamy.exe", L"Pellamy64.exe",
+                                   L"code\\compile.bat", L"code\\hello.cpp"};
+
+std::wstring SetupPath() {
+    return ProgramFolder() + L"\\..\\..\\package\\TavrinSetup-" APP_VERSION_TEXT_W L".exe";
+}
+
+// Runs a command line exactly as given (setup needs /D= unquoted) and waits for it.
+DWORD RunCommand(std::wstring cmd, DWORD timeoutMs = 60000, const wchar_t* env = nullptr) {
+    STARTUPINFOW si{sizeof(si)};
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                        const_cast<wchar_t*>(env), nullptr, &si, &pi))
+        return 0xFFFFFFFF;
+    raii::Handle process(pi.hProcess), thread(pi.hThread);
+    if (WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0) return 0xFFFFFFFE;
+    DWORD code = 0;
+    GetExitCodeProcess(process.get(), &code);
+    return code;
+}
+
+std::wstring RegString(HKEY root, const std::wstring& key, const wchar_t* value) {
+    wchar_t buf[1024];
+    DWORD size = sizeof(buf);
+    if (RegGetValueW(root, key.c_str(), value, RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS) return {};
+    return buf;
+}
+
+bool KeyExists(HKEY root, const std::wstring& key) {
+    raii::RegKey k;
+    return RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, k.put()) == ERROR_SUCCESS;
+}
+
+std::wstring StartMenuFolder() {
+    wchar_t path[MAX_PATH];
+    SHGetFolderPathW(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, 0, path);
+    return std::wstring(path) + L"\\Tavrin";
+}
+
+// "1.35.0.101" from a file's fixed version block.
+std::wstring FileVersion(const std::wstring& path) {
+    DWORD handle = 0;
+    DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
+    if (!size) return {};
+    std::vector<char> block(size);
+    if (!GetFileVersionInfoW(path.c_str(), 0, size, block.data())) return {};
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT len = 0;
+    if (!VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &len)) return {};
+    return std::to_wstring(HIWORD(info->dwFileVersionMS)) + L"." + std::to_wstring(LOWORD(info->dwFileVersionMS)) +
+           L"." + std::to_wstring(HIWORD(info->dwFileVersionLS)) + L"." + std::to_wstring(LOWORD(info->dwFileVersionLS));
+}
+
+struct FoundWindow {
+    DWORD pid;
+    std::wstring caption;
+    HWND hwnd;
+};
+
+BOOL CALLBACK FindByPidAndCaption(HWND hwnd, LPARAM lp) {
+    auto* f = reinterpret_cast<FoundWindow*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == f->pid && IsWindowVisible(hwnd) && WindowText(hwnd) == f->caption) {
+        f->hwnd = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Starts an installed program, waits for its main window's caption, closes it again.
+bool StartsAndShows(const std::wstring& exe, const std::wstring& caption) {
+    STARTUPINFOW si{sizeof(si)};
+    PROCESS_INFORMATION pi{};
+    std::wstring cmd = L"\"" + exe + L"\"";
+    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    raii::Handle process(pi.hProcess), thread(pi.hThread);
+    FoundWindow f{pi.dwProcessId, caption, nullptr};
+    for (int i = 0; i < 200 && !f.hwnd; ++i) {
+        EnumWindows(&FindByPidAndCaption, reinterpret_cast<LPARAM>(&f));
+        if (!f.hwnd) Sleep(50);
+    }
+    if (f.hwnd) PostMessageW(f.hwnd, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.get(), 10000) != WAIT_OBJECT_0) TerminateProcess(process.get(), 1);
+    return f.hwnd != nullptr;
+}
+
+class InstalledRelease : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(testenv::Exists(SetupPath())) << "run scripts/package first"; }
+    void TearDown() override {
+        if (testenv::Exists(std::wstring(kInstallDir) + L"\\Uninstall.exe")) Uninstall();
+        testenv::RemoveTree(kInstallDir);
+    }
+    void Install(const std::wstring& options = L"") {
+        std::wstring cmd = L"\"" + SetupPath() + L"\" /S " + options + L" /D=" + kInstallDir;
+        ASSERT_EQ(RunCommand(cmd), 0u);
+    }
+    // The uninstaller copies itself away and returns at once: wait for its last step, the
+    // removal of its registry key.
+    void Uninstall() {
+        ASSERT_EQ(RunCommand(L"\"" + std::wstring(kInstallDir) + L"\\Uninstall.exe\" /S"), 0u);
+        const ULONGLONG end = GetTickCount64() + 30000;
+        while (KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey) && GetTickCount64() < end) Sleep(100);
+        Sleep(300);
+    }
+    static std::wstring In(const wchar_t* name) { return std::wstring(kInstallDir) + L"\\" + name; }
+};
+
+TEST_F(InstalledRelease, InstallsEveryFileAndRegistersTheUninstaller) {
+    Install();
+    for (const wchar_t* f : kShipped) EXPECT_TRUE(testenv::Exists(In(f))) << testing::PrintToString(std::wstring(f));
+    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayName"), L"Tavrin and Pellamy");
+    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayVersion"), L"1.35.0.101");
+    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kUninstallKey, L"Publisher"), APP_COMPANY_W);
+    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kUninstallKey, L"InstallLocation"), kInstallDir);
+    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayIcon"), In(L"Tavrin.exe") + L",0");
+    DWORD size = 0, bytes = sizeof(size);
+    EXPECT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, kUninstallKey, L"EstimatedSize", RRF_RT_REG_DWORD, nullptr, &size, &bytes),
+              ERROR_SUCCESS);
+    EXPECT_GT(size, 1000u);  // KB: four programs of about 800 KB
+    EXPECT_TRUE(testenv::Exists(StartMenuFolder() + L"\\Tavrin.lnk"));
+    EXPECT_TRUE(testenv::Exists(StartMenuFolder() + L"\\Pellamy.lnk"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"Software\\Classes\\Applications\\Tavrin.exe"));  // optional part
+}
+
+TEST_F(InstalledRelease, EveryShippedProgramCarriesVersion1_35_0_101) {
+    Install();
+    for (const wchar_t* f : {L"Tavrin.exe", L"Tavrin64.exe", L"Pellamy.exe", L"Pellamy64.exe", L"Uninstall.exe"})
+        EXPECT_EQ(FileVersion(In(f)), L"1.35.0.101") << testing::PrintToString(std::wstring(f));
+    EXPECT_EQ(FileVersion(SetupPath()), L"1.35.0.101");
+}
+
+TEST_F(InstalledRelease, BothProgramsStartFromTheFolderWithSpaces) {
+    Install();
+    EXPECT_TRUE(StartsAndShows(In(L"Tavrin.exe"), L"Untitled - Tavrin"));
+    EXPECT_TRUE(StartsAndShows(In(L"Pellamy.exe"), L"Register or Unregister OCX / DLL"));
+    EXPECT_TRUE(StartsAndShows(In(L"Tavrin64.exe"), L"Untitled - Tavrin"));
+    EXPECT_TRUE(StartsAndShows(In(L"Pellamy64.exe"), L"Register or Unregister OCX / DLL"));
+}
+
+TEST_F(InstalledRelease, SilentUninstallLeavesNothingOfOursButTheUsersFiles) {
+    Install(L"/OPENWITH");
+    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, L"Software\\Classes\\Applications\\Tavrin.exe\\shell\\open\\command", nullptr),
+              L"\"" + In(L"Tavrin.exe") + L"\" \"%1\"");
+    // A document the user keeps beside the compiler batch file survives.
+    ASSERT_TRUE(testenv::WriteBytes(In(L"code\\mine.cpp"), "int main() {}\r\n"));
+    Uninstall();
+    for (const wchar_t* f : kShipped) EXPECT_FALSE(testenv::Exists(In(f)));
+    EXPECT_FALSE(testenv::Exists(In(L"Uninstall.exe")));
+    EXPECT_EQ(testenv::ReadBytes(In(L"code\\mine.cpp")), "int main() {}\r\n");
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"Software\\Classes\\Applications\\Tavrin.exe"));
+    EXPECT_FALSE(testenv::Exists(StartMenuFolder()));
+}
+
+TEST_F(InstalledRelease, SilentUninstallRemovesTheWholeFolderWhenNothingIsLeft) {
+    Install();
+    Uninstall();
+    EXPECT_FALSE(testenv::Exists(kInstallDir));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+}
+
+}  // namespace
