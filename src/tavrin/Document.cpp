@@ -11,6 +11,15 @@ std::wstring Document::FileTitleOf(const std::wstring& path) {
     return p == std::wstring::npos ? path : path.substr(p + 1);
 }
 
+void Document::Reset() {
+    DocumentPath.clear();
+    DocumentTitle.clear();
+    SavedText.clear();
+    WindowCaption = CaptionFor(L"");
+    ExitConfirmed = false;
+    SaveCancelled = false;
+}
+
 void Document::SetCaption(const std::wstring& caption) {
     WindowCaption = caption;
     ui_.SetCaption(caption);

@@ -36,6 +36,8 @@ public:
     bool SaveCancelled = false;
 
     bool IsModified() { return ui_.EditorText() != SavedText; }
+    // Back to the initial state (a new window).
+    void Reset();
 
     // Each command returns true when it went through, false when cancelled or failed.
     bool New(const std::wstring& initDir);

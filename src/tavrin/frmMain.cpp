@@ -125,6 +125,7 @@ HMENU frmMain::CreateMenuBar() {
 
 void frmMain::Form_Load() {
     // Start-up order: caption and document state, title, folders, settings, then the window shows.
+    doc_.Reset();
     SetCaption(doc_.WindowCaption);
     AppTitle = texts::AppName;
     DefaultCodeFolder = settings::CodeFolderOf(ProgramFolder());
