@@ -43,7 +43,7 @@ size_t TextPosFromControlPos(std::wstring_view text, size_t controlPos) {
 }
 
 #ifdef _WIN32
-std::string EncodeForFile(std::wstring_view text) { return WideToAnsi(WithFinalLineEnd(text)); }
+std::string EncodeForFile(std::wstring_view text, bool* lossy) { return WideToAnsi(WithFinalLineEnd(text), lossy); }
 
 bool ReadText(const std::wstring& path, std::wstring& text, unsigned long& error) {
     raii::File f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -67,7 +67,10 @@ bool ReadText(const std::wstring& path, std::wstring& text, unsigned long& error
 }
 
 bool WriteText(const std::wstring& path, std::wstring_view text, unsigned long& error) {
-    const std::string bytes = EncodeForFile(text);
+    bool lossy = false;
+    const std::string bytes = EncodeForFile(text, &lossy);
+    // A character the code page cannot hold would silently become another one.
+    if (lossy) { error = ERROR_NO_UNICODE_TRANSLATION; return false; }
     raii::File f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f) { error = GetLastError(); return false; }
     size_t done = 0;

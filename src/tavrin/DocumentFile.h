@@ -24,10 +24,11 @@ size_t TextPosFromControlPos(std::wstring_view text, size_t controlPos);
 #ifdef _WIN32
 // Reads the whole file as text; false with the system's error code.
 bool ReadText(const std::wstring& path, std::wstring& text, unsigned long& error);
-// Writes the text (WithFinalLineEnd applied) in one go, replacing the file; false with the error code.
+// Writes the text (WithFinalLineEnd applied) in one go, replacing the file; false with the error code
+// (ERROR_NO_UNICODE_TRANSLATION, writing nothing, when a character has no place in the code page).
 bool WriteText(const std::wstring& path, std::wstring_view text, unsigned long& error);
-// The bytes WriteText puts in the file.
-std::string EncodeForFile(std::wstring_view text);
+// The bytes WriteText puts in the file; `lossy` tells when a character had no mapping.
+std::string EncodeForFile(std::wstring_view text, bool* lossy = nullptr);
 #endif
 
 }  // namespace docfile

@@ -26,8 +26,13 @@ const form::FormDef kDef{
     .dialogKeys = false,
 };
 
-// The editing area's default face: a fixed-pitch font for source text.
-const form::FontSpec kEditFont{L"Courier New", 10};
+// The editing area's default face: a fixed-pitch font for source text (any fixed font where that
+// face is missing).
+HFONT CreateEditFont(int dpi) {
+    return CreateFontW(-PointsToPixels(10, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, FIXED_PITCH | FF_MODERN,
+                       L"Courier New");
+}
 
 using form::MenuItem;
 const MenuItem kFileItems[] = {
@@ -162,13 +167,18 @@ void frmMain::CreateChildren() {
     CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, Hwnd(),
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdStatusBar)), inst, nullptr);
     if (HWND edit = richtext::Create(Hwnd(), IdT1)) {
-        SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(&kEditFont)), FALSE);
+        editFont_.reset(CreateEditFont(Dpi()));
+        SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(editFont_.get()), FALSE);
         SetFocus(edit);
     }
 }
 
 void frmMain::OnDpiChanged() {
-    if (HWND edit = t1()) SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(&kEditFont)), TRUE);
+    if (HWND edit = t1()) {
+        raii::Font font(CreateEditFont(Dpi()));
+        SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+        editFont_ = std::move(font);
+    }
 }
 
 void frmMain::LayoutControls() {

@@ -80,5 +80,6 @@ private:
 
     Document doc_;
     raii::Accel accel_;
+    raii::Font editFont_;
     std::wstring pendingDrop_;
 };

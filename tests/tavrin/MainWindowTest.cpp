@@ -196,6 +196,53 @@ TEST_F(MainWindow, FailedWritesAreReportedAndTheDocumentStaysModified) {
     EXPECT_TRUE(f.Doc().IsModified());
 }
 
+TEST_F(MainWindow, UnstorableCharactersFailWithAMessageAndWriteNothing) {
+    TempDir dir;
+    std::vector<std::wstring> shown;
+    const std::wstring cyr = dir / L"cyr.txt";
+    modal::ScopedHooks hooks({.msgBox = [&](const modal::MsgBoxCall& c) { shown.push_back(c.text); return IDOK; },
+                              .saveFile = Choose(cyr)});
+    // Characters outside the 8-bit code page: nothing is written rather than a changed text.
+    Type(L"abc \u0416\u4e2d");
+    f.mnufile_Click(4);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].rfind(std::wstring(texts::CannotSave) + cyr + L"\n\n" + SystemErrorText(ERROR_NO_UNICODE_TRANSLATION), 0), 0u);
+    EXPECT_FALSE(testenv::Exists(cyr));
+    EXPECT_TRUE(f.Doc().IsModified());
+}
+
+TEST_F(MainWindow, ReadOnlyFileFailsToSaveWithAMessage) {
+    TempDir dir;
+    const std::wstring ro = dir / L"ro.cpp";
+    ASSERT_TRUE(testenv::WriteBytes(ro, "old\r\n"));
+    ASSERT_TRUE(SetFileAttributesW(ro.c_str(), FILE_ATTRIBUTE_READONLY));
+    {
+        raii::File probe(CreateFileW(ro.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        if (probe) {
+            SetFileAttributesW(ro.c_str(), FILE_ATTRIBUTE_NORMAL);
+            GTEST_SKIP() << "this user may write read-only files here (root under Wine)";
+        }
+    }
+    std::vector<std::wstring> shown;
+    modal::ScopedHooks hooks({.msgBox = [&](const modal::MsgBoxCall& c) { shown.push_back(c.text); return IDOK; },
+                              .saveFile = Choose(ro)});
+    Type(L"new");
+    f.mnufile_Click(4);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].find(ro), std::wstring::npos);
+    EXPECT_TRUE(f.Doc().IsModified());
+    SetFileAttributesW(ro.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(testenv::ReadBytes(ro), "old\r\n");
+}
+
+TEST_F(MainWindow, LongLinesScrollSidewaysWithoutWrapping) {
+    std::wstring line(400, L'x');
+    f.SetEditorText(line + L"\r\nshort\r\n");
+    EXPECT_EQ(SendMessageW(f.t1(), EM_GETLINECOUNT, 0, 0), 3);
+    const LONG style = GetWindowLongW(f.t1(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_HSCROLL);  // shown because the long line is not wrapped
+}
+
 TEST_F(MainWindow, RealPromptCancelKeepsTheWindowAndStillWritesSettings) {
     Type(L"unsaved");
     {
