@@ -3,6 +3,7 @@
 
 #include <windows.h>
 #include <shlobj.h>
+#include <richedit.h>
 
 #include "AppInfo.h"
 #include "DialogAnswerer.h"
@@ -233,6 +234,33 @@ TEST_F(MainWindow, ReadOnlyFileFailsToSaveWithAMessage) {
     EXPECT_TRUE(f.Doc().IsModified());
     SetFileAttributesW(ro.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(testenv::ReadBytes(ro), "old\r\n");
+}
+
+TEST_F(MainWindow, BinaryBytesSurviveOpenAndSave) {
+    std::string bytes;
+    for (int round = 0; round < 3; ++round) {
+        for (int c = 0; c < 256; ++c)
+            if (c != '\r' && c != '\n') bytes += static_cast<char>(c);
+        bytes += "\r\n";
+    }
+    TempDir dir;
+    const std::wstring path = dir / L"bin.dat";
+    ASSERT_TRUE(testenv::WriteBytes(path, bytes));
+    modal::ScopedHooks hooks({.openFile = Choose(path)});
+    f.mnufile_Click(1);
+    EXPECT_FALSE(f.Doc().IsModified());
+    ASSERT_TRUE(DeleteFileW(path.c_str()));
+    f.mnufile_Click(3);
+    EXPECT_TRUE(testenv::ReadBytes(path) == bytes);
+}
+
+TEST_F(MainWindow, StreamedTextKeepsItsLineEnds) {
+    // Chunks end wherever the control asks; a CR LF split across two must not add a line.
+    std::wstring text;
+    for (int i = 0; i < 8000; ++i) text += std::wstring(static_cast<size_t>(i % 37), L'x') + L"\r\n";
+    f.SetEditorText(text);
+    EXPECT_TRUE(f.Text() == text);
+    EXPECT_EQ(SendMessageW(f.t1(), EM_GETLINECOUNT, 0, 0), 8001);
 }
 
 TEST_F(MainWindow, LongLinesScrollSidewaysWithoutWrapping) {
