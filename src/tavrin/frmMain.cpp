@@ -237,9 +237,9 @@ void frmMain::SetPlacementTwips(int left, int top, int width, int height) {
 }
 
 void frmMain::Form_Unload(bool& cancel) {
-    const bool go = doc_.QueryClose(InitDirSetting);
+    // Decided before the settings are written, so a failing write cannot close a window the user kept.
+    if (!doc_.QueryClose(InitDirSetting)) cancel = true;
     SaveSettings();
-    if (!go) cancel = true;
 }
 
 std::wstring frmMain::Text() const {
