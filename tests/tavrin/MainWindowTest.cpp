@@ -263,6 +263,37 @@ TEST_F(MainWindow, StreamedTextKeepsItsLineEnds) {
     EXPECT_EQ(SendMessageW(f.t1(), EM_GETLINECOUNT, 0, 0), 8001);
 }
 
+// Ctrl+<key> pressed in the editing area, through the program's message filter.
+bool PressCtrl(HWND target, WPARAM key) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    const BYTE saved = keys[VK_CONTROL];
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    MSG msg{target, WM_KEYDOWN, key, 1, 0, {}};
+    const bool taken = form::PreTranslate(msg);
+    keys[VK_CONTROL] = saved;
+    SetKeyboardState(keys);
+    return taken;
+}
+
+TEST_F(MainWindow, ShortcutsRunNewOpenAndSave) {
+    TempDir dir;
+    ASSERT_TRUE(testenv::WriteBytes(dir / L"k.cpp", "k\r\n"));
+    int asked = 0;
+    modal::ScopedHooks hooks({.msgBox = [&](const modal::MsgBoxCall&) { ++asked; return IDNO; },
+                              .openFile = Choose(dir / L"k.cpp")});
+    EXPECT_TRUE(PressCtrl(f.t1(), 'O'));
+    EXPECT_EQ(f.Caption(), L"k.cpp - Tavrin");
+    Type(L"more");
+    EXPECT_TRUE(PressCtrl(f.t1(), 'S'));
+    EXPECT_EQ(testenv::ReadBytes(dir / L"k.cpp"), "k\r\nmore\r\n");
+    EXPECT_TRUE(PressCtrl(f.t1(), 'N'));
+    EXPECT_EQ(asked, 1);  // New asks whenever there is text
+    EXPECT_EQ(f.Text(), L"");
+    EXPECT_EQ(f.Caption(), L"Untitled - Tavrin");
+}
+
 TEST_F(MainWindow, LongLinesScrollSidewaysWithoutWrapping) {
     std::wstring line(400, L'x');
     f.SetEditorText(line + L"\r\nshort\r\n");
