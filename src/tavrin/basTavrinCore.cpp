@@ -1,1 +1,61 @@
-// Placeholder unit until the editor's window-free logic lands.
+#include "basTavrin.h"
+
+#include <cwctype>
+
+std::wstring DefaultCodeFolder;
+std::wstring InitDirSetting;
+int DefaultFileTypeSetting = 0;
+std::wstring HelpFilePath;
+
+namespace settings {
+
+int ParseNumber(const std::optional<std::wstring>& text, int fallback) {
+    if (!text) return fallback;
+    const std::wstring& s = *text;
+    size_t i = 0, n = s.size();
+    while (i < n && std::iswspace(s[i])) ++i;
+    while (n > i && std::iswspace(s[n - 1])) --n;
+    bool negative = false;
+    if (i < n && (s[i] == L'-' || s[i] == L'+')) negative = s[i++] == L'-';
+    if (i == n) return fallback;
+    long long v = 0;
+    for (; i < n; ++i) {
+        if (s[i] < L'0' || s[i] > L'9') return fallback;
+        v = v * 10 + (s[i] - L'0');
+        if (v > 0x7fffffffLL) return fallback;
+    }
+    return static_cast<int>(negative ? -v : v);
+}
+
+Values Read(Store& store, const std::wstring& defaultCodeFolder) {
+    Values v;
+    auto dir = store.Read(KeyInitDir);
+    v.initDir = (dir && !dir->empty()) ? *dir : defaultCodeFolder;
+    v.defaultFileType = ParseNumber(store.Read(KeyDefaultFileType), 0);
+    if (v.defaultFileType < 0 || v.defaultFileType >= FileTypeCount) v.defaultFileType = 0;
+    v.left = ParseNumber(store.Read(KeyMainLeft), DefaultLeft);
+    v.top = ParseNumber(store.Read(KeyMainTop), DefaultTop);
+    v.width = ParseNumber(store.Read(KeyMainWidth), DefaultWidth);
+    v.height = ParseNumber(store.Read(KeyMainHeight), DefaultHeight);
+    // A size of nothing would leave no window to see.
+    if (v.width <= 0) v.width = DefaultWidth;
+    if (v.height <= 0) v.height = DefaultHeight;
+    return v;
+}
+
+void Write(Store& store, const Values& v) {
+    store.Write(KeyInitDir, v.initDir);
+    store.Write(KeyDefaultFileType, std::to_wstring(v.defaultFileType));
+    store.Write(KeyMainLeft, std::to_wstring(v.left));
+    store.Write(KeyMainTop, std::to_wstring(v.top));
+    store.Write(KeyMainWidth, std::to_wstring(v.width));
+    store.Write(KeyMainHeight, std::to_wstring(v.height));
+}
+
+std::wstring CodeFolderOf(const std::wstring& programFolder) {
+    std::wstring f = programFolder;
+    while (!f.empty() && (f.back() == L'\\' || f.back() == L'/')) f.pop_back();
+    return f + L"\\Code";
+}
+
+}  // namespace settings

@@ -1,22 +1,430 @@
 #include "frmMain.h"
 
+#include <commctrl.h>
+#include <richedit.h>
+#include <shellapi.h>
+
 #include "AppInfo.h"
+#include "DocumentFile.h"
+#include "MainLayout.h"
+#include "Modal.h"
+#include "RichText.h"
+#include "Texts.h"
 #include "basFindWindows.h"
 
 namespace {
+
+// Posted after a drop so the prompt does not run inside the drop notification.
+constexpr UINT WM_OPEN_DROPPED = WM_APP + 1;
+
 const form::FormDef kDef{
     .className = L"TavrinMain",
-    .caption = L"Untitled - Tavrin",
+    .caption = texts::UntitledCaption,
     .clientWidth = 6810,
     .clientHeight = 6360,
     .style = WS_OVERLAPPEDWINDOW,
     .dialogKeys = false,
 };
+
+// The editing area's default face: a fixed-pitch font for source text (any fixed font where that
+// face is missing).
+HFONT CreateEditFont(int dpi) {
+    return CreateFontW(-PointsToPixels(10, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, FIXED_PITCH | FF_MODERN,
+                       L"Courier New");
+}
+
+using form::MenuItem;
+const MenuItem kFileItems[] = {
+    {texts::FileNew, texts::ShortcutNew},
+    {texts::FileOpen, texts::ShortcutOpen},
+    {L"-"},
+    {texts::FileSave, texts::ShortcutSave},
+    {texts::FileSaveAs},
+    {L"-"},
+    {texts::FilePrinterSetup},
+    {texts::FilePrintPreview, nullptr, false},
+    {texts::FilePrint, texts::ShortcutPrint},
+    {L"-", nullptr, false},
+    {texts::FileSend, nullptr, false},
+    {L"-"},
+    {texts::FileExit},
+};
+const MenuItem kEditItems[] = {
+    {texts::EditUndo},
+    {L"-"},
+    {texts::EditCut},
+    {texts::EditCopy},
+    {texts::EditPaste, nullptr, true, false},
+    {texts::EditSelectAll},
+    {L"-"},
+    {texts::EditFind, texts::ShortcutFind},
+    {texts::EditFindNext},
+};
+const MenuItem kViewItems[] = {
+    {texts::ViewToolbar, nullptr, false},
+    {texts::ViewStatusBar},
+};
+const MenuItem kFormatItems[] = {
+    {texts::FormatFont},
+    {texts::FormatTextColor},
+    {texts::FormatForecolor},
+};
+const MenuItem kToolsItems[] = {
+    {texts::ToolsOptions},
+    {texts::ToolsCompilerSetup},
+    {texts::ToolsCompileBorland},
+    {texts::ToolsCompile, nullptr, false},
+};
+const MenuItem kHelpItems[] = {
+    {texts::HelpContents, nullptr, false},
+    {texts::HelpSearch, nullptr, false},
+    {texts::HelpCheckUpdate, nullptr, false},
+    {texts::HelpWebsite},
+    {L"-"},
+    {texts::HelpAbout},
+};
+const form::MenuDef kMenus[] = {
+    {texts::MenuFile, frmMain::FileBase, kFileItems, std::size(kFileItems)},
+    {texts::MenuEdit, frmMain::EditBase, kEditItems, std::size(kEditItems)},
+    {texts::MenuView, frmMain::ViewBase, kViewItems, std::size(kViewItems)},
+    {texts::MenuFormat, frmMain::FormatBase, kFormatItems, std::size(kFormatItems)},
+    {texts::MenuTools, frmMain::ToolsBase, kToolsItems, std::size(kToolsItems)},
+    {texts::MenuHelp, frmMain::HelpBase, kHelpItems, std::size(kHelpItems)},
+};
+
+// Gap between the toolbar strip and the editing area (360 - 330 twips at design).
+constexpr int kGapTwips = 30;
+
+std::wstring ReasonText(unsigned long code) {
+    std::wstring t = SystemErrorText(code);
+    return t.empty() ? texts::ErrorCode + std::to_wstring(code) : t;
+}
+
+// "a|b|c|d" -> "a\0b\0c\0d\0\0" as the file dialogs take it.
+std::wstring DialogFilter(const wchar_t* joined) {
+    std::wstring f = joined;
+    for (auto& c : f)
+        if (c == L'|') c = L'\0';
+    f.push_back(L'\0');
+    f.push_back(L'\0');
+    return f;
+}
+
 }  // namespace
+
+frmMain::frmMain() : doc_(*this) {}
 
 const form::FormDef& frmMain::Definition() const { return kDef; }
 
+const form::MenuDef* frmMain::Menus(size_t& count) {
+    count = std::size(kMenus);
+    return kMenus;
+}
+
+HMENU frmMain::CreateMenuBar() {
+    HMENU bar = form::BuildMenuBar(kMenus, std::size(kMenus));
+    CheckMenuItem(bar, ViewBase + 1, MF_BYCOMMAND | MF_CHECKED);  // Status Bar starts checked
+    return bar;
+}
+
 void frmMain::Form_Load() {
-    AppTitle = L"Tavrin";
+    // Start-up order: caption and document state, title, folders, settings, then the window shows.
+    doc_.Reset();
+    SetCaption(doc_.WindowCaption);
+    AppTitle = texts::AppName;
+    DefaultCodeFolder = settings::CodeFolderOf(ProgramFolder());
+    InitDirSetting = DefaultCodeFolder;
     FindSystemFolder();
+    HelpFilePath = ProgramFolder() + L"\\tavrin.chm";
+
+    CreateChildren();
+    ACCEL keys[] = {
+        {FVIRTKEY | FCONTROL, 'N', static_cast<WORD>(FileBase + 0)},
+        {FVIRTKEY | FCONTROL, 'O', static_cast<WORD>(FileBase + 1)},
+        {FVIRTKEY | FCONTROL, 'S', static_cast<WORD>(FileBase + 3)},
+        {FVIRTKEY | FCONTROL, 'P', static_cast<WORD>(FileBase + 8)},
+        {FVIRTKEY | FCONTROL, 'F', static_cast<WORD>(EditBase + 7)},
+    };
+    accel_.reset(CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
+    SetAccelerators(accel_.get());
+    DragAcceptFiles(Hwnd(), TRUE);
+
+    LoadSettings();
+    LayoutControls();
+}
+
+void frmMain::CreateChildren() {
+    HINSTANCE inst = GetModuleHandleW(nullptr);
+    HWND tb = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
+                              WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_TOP | CCS_NODIVIDER,
+                              0, 0, 0, 0, Hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdToolbar)), inst,
+                              nullptr);
+    if (tb) {
+        SendMessageW(tb, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+        SendMessageW(tb, TB_SETBUTTONSIZE, 0, MAKELPARAM(23, 22));
+    }
+    CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, Hwnd(),
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdStatusBar)), inst, nullptr);
+    if (HWND edit = richtext::Create(Hwnd(), IdT1)) {
+        editFont_.reset(CreateEditFont(Dpi()));
+        SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(editFont_.get()), FALSE);
+        SetFocus(edit);
+    }
+}
+
+void frmMain::OnDpiChanged() {
+    if (HWND edit = t1()) {
+        raii::Font font(CreateEditFont(Dpi()));
+        SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+        editFont_ = std::move(font);
+    }
+}
+
+void frmMain::LayoutControls() {
+    HWND tb = tbToolbar(), sb = sbStatusBar(), edit = t1();
+    if (!Hwnd() || !edit) return;
+    if (tb) SendMessageW(tb, TB_AUTOSIZE, 0, 0);
+    if (sb) SendMessageW(sb, WM_SIZE, 0, 0);
+    RECT client{}, r{};
+    GetClientRect(Hwnd(), &client);
+    int toolbarH = 0, statusH = 0;
+    if (tb && GetWindowRect(tb, &r)) toolbarH = r.bottom - r.top;
+    // The status bar strip stays reserved while the bar is hidden.
+    if (sb && GetWindowRect(sb, &r)) statusH = r.bottom - r.top;
+    const LayoutRect a = EditAreaRect(client.right, client.bottom, toolbarH, statusH, Px(kGapTwips));
+    MoveWindow(edit, a.left, a.top, a.width, a.height, TRUE);
+}
+
+void frmMain::Form_Resize() {
+    LayoutControls();
+}
+
+void frmMain::GetPlacementTwips(int& left, int& top, int& width, int& height) const {
+    RECT r{};
+    if (IsIconic(Hwnd()) || IsZoomed(Hwnd())) {
+        WINDOWPLACEMENT wp{};
+        wp.length = sizeof(wp);
+        GetWindowPlacement(Hwnd(), &wp);
+        r = wp.rcNormalPosition;
+        // The normal placement is in work-area coordinates.
+        MONITORINFO mi{};
+        mi.cbSize = sizeof(mi);
+        if (GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &mi))
+            OffsetRect(&r, mi.rcWork.left - mi.rcMonitor.left, mi.rcWork.top - mi.rcMonitor.top);
+    } else {
+        GetWindowRect(Hwnd(), &r);
+    }
+    left = Tw(r.left);
+    top = Tw(r.top);
+    width = Tw(r.right - r.left);
+    height = Tw(r.bottom - r.top);
+}
+
+void frmMain::SetPlacementTwips(int left, int top, int width, int height) {
+    RECT r{Px(left), Px(top), Px(left) + Px(width), Px(top) + Px(height)};
+    if (!MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) {
+        MONITORINFO mi{};
+        mi.cbSize = sizeof(mi);
+        if (GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &mi)) {
+            const RECT& w = mi.rcWork;
+            const LayoutRect fit = FitInside({r.left, r.top, r.right - r.left, r.bottom - r.top},
+                                             {w.left, w.top, w.right - w.left, w.bottom - w.top});
+            r = RECT{fit.left, fit.top, fit.left + fit.width, fit.top + fit.height};
+        }
+    }
+    SetWindowPos(Hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void frmMain::Form_Unload(bool& cancel) {
+    // Decided before the settings are written, so a failing write cannot close a window the user kept.
+    if (!doc_.QueryClose(InitDirSetting)) cancel = true;
+    SaveSettings();
+}
+
+std::wstring frmMain::Text() const {
+    HWND edit = t1();
+    return edit ? richtext::GetText(edit) : std::wstring();
+}
+
+void frmMain::SetEditorText(const std::wstring& text) {
+    if (HWND edit = t1()) richtext::SetText(edit, text);
+}
+
+void frmMain::ClearEditor() { SetEditorText(L""); }
+
+bool frmMain::LoadFile(const std::wstring& path, std::wstring& reason) {
+    raii::WaitCursor wait;
+    std::wstring text;
+    unsigned long code = 0;
+    if (!docfile::ReadText(path, text, code)) {
+        reason = ReasonText(code);
+        return false;
+    }
+    SetEditorText(text);
+    return true;
+}
+
+bool frmMain::WriteFile(const std::wstring& path, const std::wstring& text, std::wstring& reason) {
+    raii::WaitCursor wait;
+    unsigned long code = 0;
+    if (docfile::WriteText(path, text, code)) return true;
+    reason = ReasonText(code);
+    return false;
+}
+
+PromptAnswer frmMain::AskSaveChanges() {
+    switch (modal::MsgBox(texts::SaveChangesPrompt, MB_YESNOCANCEL | MB_ICONEXCLAMATION, texts::AppName, Hwnd())) {
+    case IDYES: return PromptAnswer::Yes;
+    case IDNO: return PromptAnswer::No;
+    default: return PromptAnswer::Cancel;
+    }
+}
+
+bool frmMain::ChooseFile(bool save, const std::wstring& folder, std::wstring& path, std::wstring& title) {
+    const std::wstring filter = DialogFilter(save ? texts::SaveFilter : texts::OpenFilter);
+    std::wstring file(32768, L'\0'), fileTitle(MAX_PATH + 1, L'\0');
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = Hwnd();
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = static_cast<DWORD>(DefaultFileTypeSetting + 1);
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    ofn.lpstrFileTitle = fileTitle.data();
+    ofn.nMaxFileTitle = static_cast<DWORD>(fileTitle.size());
+    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    ofn.Flags = OFN_EXPLORER;
+    const BOOL ok = save ? modal::SaveFile(ofn) : modal::OpenFile(ofn);
+    if (!ok) return false;
+    path = file.c_str();
+    title = fileTitle.c_str();
+    return !path.empty();
+}
+
+bool frmMain::ChooseOpenPath(const std::wstring& folder, std::wstring& path, std::wstring& title) {
+    return ChooseFile(false, folder, path, title);
+}
+
+bool frmMain::ChooseSavePath(const std::wstring& folder, std::wstring& path, std::wstring& title) {
+    return ChooseFile(true, folder, path, title);
+}
+
+void frmMain::ShowError(const std::wstring& message) {
+    modal::MsgBox(message, MB_OK | MB_ICONEXCLAMATION, texts::AppName, Hwnd());
+}
+
+void frmMain::SetCaption(const std::wstring& caption) { form::Form::SetCaption(caption); }
+
+void frmMain::OpenStartupFile(const std::wstring& path) { doc_.Drop(path, InitDirSetting); }
+
+void frmMain::OpenDropped(HDROP drop) {
+    // Several files: the first one is opened.
+    UINT n = DragQueryFileW(drop, 0, nullptr, 0);
+    if (n == 0) return;
+    std::wstring path(static_cast<size_t>(n) + 1, L'\0');
+    path.resize(DragQueryFileW(drop, 0, path.data(), n + 1));
+    pendingDrop_ = path;
+    PostMessageW(Hwnd(), WM_OPEN_DROPPED, 0, 0);
+}
+
+bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    switch (msg) {
+    case WM_DROPFILES: {
+        HDROP drop = reinterpret_cast<HDROP>(wp);
+        OpenDropped(drop);
+        DragFinish(drop);
+        result = 0;
+        return true;
+    }
+    case WM_NOTIFY: {
+        const NMHDR* h = reinterpret_cast<const NMHDR*>(lp);
+        if (h->idFrom == IdT1 && h->code == EN_DROPFILES) {
+            OpenDropped(static_cast<HDROP>(reinterpret_cast<const ENDROPFILES*>(lp)->hDrop));
+            result = 0;  // the control does nothing with it
+            return true;
+        }
+        return false;
+    }
+    case WM_OPEN_DROPPED: {
+        std::wstring path;
+        path.swap(pendingDrop_);
+        doc_.Drop(path, InitDirSetting);
+        result = 0;
+        return true;
+    }
+    case WM_SETFOCUS:
+        if (HWND edit = t1()) SetFocus(edit);
+        result = 0;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void frmMain::OnCommand(int id, int, HWND control) {
+    if (control) return;  // notifications of the children
+    for (const form::MenuDef& m : kMenus) {
+        const int index = form::MenuIndex(m, id);
+        if (index < 0) continue;
+        switch (m.baseId) {
+        case FileBase: mnufile_Click(index); break;
+        case EditBase: mnuedit_Click(index); break;
+        case ViewBase: mnuview_Click(index); break;
+        case FormatBase: mnuformat_Click(index); break;
+        case ToolsBase: mnutools_Click(index); break;
+        case HelpBase: mnuHelp_Click(index); break;
+        default: break;
+        }
+        return;
+    }
+}
+
+void frmMain::mnufile_Click(int index) {
+    switch (index) {
+    case 0: doc_.New(InitDirSetting); break;
+    case 1: doc_.Open(InitDirSetting); break;
+    case 3: doc_.Save(InitDirSetting); break;
+    case 4: doc_.SaveAs(InitDirSetting); break;
+    case 6:   // Printer Setup...
+    case 7:   // Print Preview (hidden)
+    case 8:   // Print
+    case 10:  // Send (hidden)
+        break;
+    case 12:
+        SaveSettings();
+        if (doc_.ConfirmExit(InitDirSetting)) Unload();
+        break;
+    default: break;
+    }
+}
+
+void frmMain::mnuedit_Click(int index) {
+    switch (index) {
+    default: break;
+    }
+}
+
+void frmMain::mnuview_Click(int index) {
+    switch (index) {
+    default: break;
+    }
+}
+
+void frmMain::mnuformat_Click(int index) {
+    switch (index) {
+    default: break;
+    }
+}
+
+void frmMain::mnutools_Click(int index) {
+    switch (index) {
+    default: break;
+    }
+}
+
+void frmMain::mnuHelp_Click(int index) {
+    switch (index) {
+    default: break;
+    }
 }

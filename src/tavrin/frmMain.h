@@ -1,9 +1,85 @@
-// The editor's main window.
+// The editor's main window: toolbar strip, editing area `t1`, status bar strip, the menus, the
+// document and the closing sequence.
 #pragma once
-#include "Form.h"
+#include <string>
 
-class frmMain : public form::Form {
+#include "Document.h"
+#include "Form.h"
+#include "MenuBar.h"
+#include "basTavrin.h"
+
+class frmMain : public form::Form, private DocumentUi {
+public:
+    frmMain();
+
+    // Child window ids.
+    static constexpr int IdToolbar = 1001;  // tbToolbar
+    static constexpr int IdT1 = 1002;       // t1, the editing area
+    static constexpr int IdStatusBar = 1003;  // sbStatusBar
+    // Menu command ids: base + item index.
+    static constexpr int FileBase = 100, EditBase = 200, ViewBase = 300, FormatBase = 400, ToolsBase = 500,
+                         HelpBase = 600;
+    // The menus as tables (hidden items keep their index).
+    static const form::MenuDef* Menus(size_t& count);
+
+    HWND t1() const { return Item(IdT1); }
+    HWND tbToolbar() const { return Item(IdToolbar); }
+    HWND sbStatusBar() const { return Item(IdStatusBar); }
+
+    // The document state (DocumentPath, DocumentTitle, SavedText, WindowCaption, ExitConfirmed...).
+    Document& Doc() { return doc_; }
+    // The editing area's whole text (CR LF line ends) and its replacement.
+    std::wstring Text() const;
+    void SetEditorText(const std::wstring& text);
+
+    // Menu handlers: one per menu, by item index.
+    void mnufile_Click(int index);
+    void mnuedit_Click(int index);
+    void mnuview_Click(int index);
+    void mnuformat_Click(int index);
+    void mnutools_Click(int index);
+    void mnuHelp_Click(int index);
+
+    // Opens a file given on the command line, as a drop would.
+    void OpenStartupFile(const std::wstring& path);
+
+    // The window's outer placement in twips: its normal (restored) placement also while minimised
+    // or maximised.
+    void GetPlacementTwips(int& left, int& top, int& width, int& height) const;
+    // Places the window (outer, twips), moved onto the nearest monitor if it lies off every one.
+    void SetPlacementTwips(int left, int top, int width, int height);
+
+    // The layout rule, run on every size change.
+    void LayoutControls();
+
 protected:
     const form::FormDef& Definition() const override;
+    HMENU CreateMenuBar() override;
     void Form_Load() override;
+    void Form_Unload(bool& cancel) override;
+    void Form_Resize() override;
+    void OnCommand(int id, int notifyCode, HWND control) override;
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    void OnDpiChanged() override;
+
+private:
+    // DocumentUi
+    std::wstring EditorText() override { return Text(); }
+    void ClearEditor() override;
+    bool LoadFile(const std::wstring& path, std::wstring& reason) override;
+    bool WriteFile(const std::wstring& path, const std::wstring& text, std::wstring& reason) override;
+    PromptAnswer AskSaveChanges() override;
+    bool ChooseOpenPath(const std::wstring& folder, std::wstring& path, std::wstring& title) override;
+    bool ChooseSavePath(const std::wstring& folder, std::wstring& path, std::wstring& title) override;
+    void ShowError(const std::wstring& message) override;
+    void SetCaption(const std::wstring& caption) override;
+
+    bool ChooseFile(bool save, const std::wstring& folder, std::wstring& path, std::wstring& title);
+    void CreateChildren();
+    void OpenDropped(HDROP drop);
+
+    Document doc_;
+    raii::Accel accel_;
+    raii::Font editFont_;
+    std::wstring pendingDrop_;
 };

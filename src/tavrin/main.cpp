@@ -1,15 +1,43 @@
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include "Form.h"
+#include "Modal.h"
+#include "RichText.h"
+#include "Texts.h"
 #include "frmMain.h"
+
+namespace {
+
+// The file named on the command line ("Open with" passes it quoted); unquoted words are joined.
+std::wstring CommandLineFile() {
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv) return {};
+    std::wstring path;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) path += L' ';
+        path += argv[i];
+    }
+    LocalFree(argv);
+    return path;
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCmd) {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_LINK_CLASS};
     InitCommonControlsEx(&icc);
+    if (!richtext::LoadLibraryClass()) {
+        modal::MsgBox(texts::NoRichEdit, MB_OK | MB_ICONSTOP, texts::AppName);
+        return 1;
+    }
     frmMain& main = form::Single<frmMain>();
     if (!main.Load()) return 1;
     main.SetQuitOnDestroy(true);
     main.Show(showCmd);
+    const std::wstring file = CommandLineFile();
+    if (!file.empty()) main.OpenStartupFile(file);
     return form::RunMessageLoop();
 }

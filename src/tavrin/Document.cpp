@@ -1,0 +1,116 @@
+#include "Document.h"
+
+#include "Texts.h"
+
+std::wstring Document::CaptionFor(const std::wstring& title) {
+    return title.empty() ? std::wstring(texts::UntitledCaption) : title + texts::CaptionSuffix;
+}
+
+std::wstring Document::FileTitleOf(const std::wstring& path) {
+    const size_t p = path.find_last_of(L"\\/");
+    return p == std::wstring::npos ? path : path.substr(p + 1);
+}
+
+void Document::Reset() {
+    DocumentPath.clear();
+    DocumentTitle.clear();
+    SavedText.clear();
+    WindowCaption = CaptionFor(L"");
+    ExitConfirmed = false;
+    SaveCancelled = false;
+}
+
+void Document::SetCaption(const std::wstring& caption) {
+    WindowCaption = caption;
+    ui_.SetCaption(caption);
+}
+
+bool Document::AskToSaveChanges(const std::wstring& initDir) {
+    switch (ui_.AskSaveChanges()) {
+    case PromptAnswer::Yes:
+        // Yes always shows the Save dialog; a cancelled or failed save stops the caller.
+        SaveCancelled = !SaveAs(initDir);
+        break;
+    case PromptAnswer::No:
+        SaveCancelled = false;
+        break;
+    default:
+        SaveCancelled = true;
+        break;
+    }
+    return !SaveCancelled;
+}
+
+bool Document::New(const std::wstring& initDir) {
+    // New asks whenever there is text, modified or not.
+    if (!ui_.EditorText().empty() && !AskToSaveChanges(initDir)) return false;
+    SetCaption(CaptionFor(L""));
+    DocumentPath.clear();
+    DocumentTitle.clear();
+    ui_.ClearEditor();
+    SavedText.clear();
+    return true;
+}
+
+bool Document::LoadInto(const std::wstring& path, const std::wstring& title) {
+    std::wstring reason;
+    if (!ui_.LoadFile(path, reason)) {
+        ui_.ShowError(texts::CannotOpen + path + L"\n\n" + reason);
+        return false;
+    }
+    DocumentPath = path;
+    DocumentTitle = title;
+    SetCaption(CaptionFor(title));
+    SavedText = ui_.EditorText();
+    return true;
+}
+
+bool Document::Open(const std::wstring& initDir) {
+    if (IsModified() && !AskToSaveChanges(initDir)) return false;
+    std::wstring path, title;
+    if (!ui_.ChooseOpenPath(initDir, path, title) || path.empty()) return false;
+    return LoadInto(path, title.empty() ? FileTitleOf(path) : title);
+}
+
+bool Document::Drop(const std::wstring& path, const std::wstring& initDir) {
+    if (path.empty()) return false;
+    if (IsModified() && !AskToSaveChanges(initDir)) return false;
+    return LoadInto(path, FileTitleOf(path));
+}
+
+bool Document::WriteTo(const std::wstring& path) {
+    const std::wstring text = ui_.EditorText();
+    std::wstring reason;
+    if (!ui_.WriteFile(path, text, reason)) {
+        ui_.ShowError(texts::CannotSave + path + L"\n\n" + reason);
+        return false;
+    }
+    SavedText = text;
+    return true;
+}
+
+bool Document::Save(const std::wstring& initDir) {
+    if (DocumentPath.empty() || DocumentTitle.empty()) return SaveAs(initDir);
+    return WriteTo(DocumentPath);
+}
+
+bool Document::SaveAs(const std::wstring& initDir) {
+    std::wstring path, title;
+    if (!ui_.ChooseSavePath(initDir, path, title) || path.empty()) return false;
+    if (!WriteTo(path)) return false;
+    DocumentPath = path;
+    DocumentTitle = title.empty() ? FileTitleOf(path) : title;
+    SetCaption(CaptionFor(DocumentTitle));
+    return true;
+}
+
+bool Document::QueryClose(const std::wstring& initDir) {
+    if (ExitConfirmed || !IsModified()) return true;
+    return AskToSaveChanges(initDir);
+}
+
+bool Document::ConfirmExit(const std::wstring& initDir) {
+    if (IsModified() && !AskToSaveChanges(initDir)) return false;
+    ExitConfirmed = true;
+    return true;
+}

@@ -1,0 +1,67 @@
+// The editor's one document: its state and the File commands as window-free logic. The window
+// supplies the text, the dialogs, the prompt and the file operations through DocumentUi.
+#pragma once
+#include <string>
+
+enum class PromptAnswer { Yes, No, Cancel };
+
+class DocumentUi {
+public:
+    virtual ~DocumentUi() = default;
+    // The editing area's whole text, line ends as CR LF.
+    virtual std::wstring EditorText() = 0;
+    virtual void ClearEditor() = 0;
+    // Replaces the editing area's content with the file's; false with the system's reason on failure
+    // (the editing area is then unchanged).
+    virtual bool LoadFile(const std::wstring& path, std::wstring& reason) = 0;
+    // Writes the text as the document file; false with the system's reason on failure.
+    virtual bool WriteFile(const std::wstring& path, const std::wstring& text, std::wstring& reason) = 0;
+    virtual PromptAnswer AskSaveChanges() = 0;
+    // The Open / Save As dialogs starting in `folder`: true with the full path and the file title.
+    virtual bool ChooseOpenPath(const std::wstring& folder, std::wstring& path, std::wstring& title) = 0;
+    virtual bool ChooseSavePath(const std::wstring& folder, std::wstring& path, std::wstring& title) = 0;
+    virtual void ShowError(const std::wstring& message) = 0;
+    virtual void SetCaption(const std::wstring& caption) = 0;
+};
+
+class Document {
+public:
+    explicit Document(DocumentUi& ui) : ui_(ui) {}
+
+    std::wstring DocumentPath;
+    std::wstring DocumentTitle;
+    std::wstring SavedText;
+    std::wstring WindowCaption = CaptionFor(L"");
+    bool ExitConfirmed = false;
+    bool SaveCancelled = false;
+
+    bool IsModified() { return ui_.EditorText() != SavedText; }
+    // Back to the initial state (a new window).
+    void Reset();
+
+    // Each command returns true when it went through, false when cancelled or failed.
+    bool New(const std::wstring& initDir);
+    bool Open(const std::wstring& initDir);
+    bool Save(const std::wstring& initDir);
+    bool SaveAs(const std::wstring& initDir);
+    // A file dropped on the window or given on the command line.
+    bool Drop(const std::wstring& path, const std::wstring& initDir);
+    // The prompt; true when the caller may go on (No, or Yes with a completed save).
+    bool AskToSaveChanges(const std::wstring& initDir);
+    // Before the window closes: asks when modified unless Exit already did; false keeps it open.
+    bool QueryClose(const std::wstring& initDir);
+    // File > Exit's question; true when the program may end (ExitConfirmed is then set).
+    bool ConfirmExit(const std::wstring& initDir);
+
+    // "Untitled - Tavrin" for no title, otherwise "<title> - Tavrin".
+    static std::wstring CaptionFor(const std::wstring& title);
+    // The file name part of a path.
+    static std::wstring FileTitleOf(const std::wstring& path);
+
+private:
+    bool LoadInto(const std::wstring& path, const std::wstring& title);
+    bool WriteTo(const std::wstring& path);
+    void SetCaption(const std::wstring& caption);
+
+    DocumentUi& ui_;
+};

@@ -1,0 +1,22 @@
+#include "MainLayout.h"
+
+LayoutRect EditAreaRect(int clientWidth, int clientHeight, int toolbarHeight, int statusHeight, int gap) {
+    LayoutRect r;
+    r.left = 0;
+    r.top = toolbarHeight + gap;
+    r.width = clientWidth > 0 ? clientWidth : 0;
+    const int h = clientHeight - statusHeight - r.top;
+    r.height = h > 0 ? h : 0;
+    return r;
+}
+
+LayoutRect FitInside(const LayoutRect& window, const LayoutRect& area) {
+    LayoutRect r = window;
+    if (r.width > area.width) r.width = area.width;
+    if (r.height > area.height) r.height = area.height;
+    if (r.left < area.left) r.left = area.left;
+    if (r.top < area.top) r.top = area.top;
+    if (r.left + r.width > area.left + area.width) r.left = area.left + area.width - r.width;
+    if (r.top + r.height > area.top + area.height) r.top = area.top + area.height - r.height;
+    return r;
+}

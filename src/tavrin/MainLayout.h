@@ -1,0 +1,15 @@
+// Layout arithmetic of the main window, in pixels: where the editing area goes, and keeping a
+// stored window placement on a monitor.
+#pragma once
+
+struct LayoutRect {
+    int left = 0, top = 0, width = 0, height = 0;
+    bool operator==(const LayoutRect&) const = default;
+};
+
+// The editing area fills the client area between the toolbar strip (top) and the status bar strip
+// (bottom), after a small gap below the toolbar; never a negative size.
+LayoutRect EditAreaRect(int clientWidth, int clientHeight, int toolbarHeight, int statusHeight, int gap);
+
+// A window rectangle moved (and if need be shrunk) so it lies wholly inside `area`.
+LayoutRect FitInside(const LayoutRect& window, const LayoutRect& area);

@@ -1,0 +1,80 @@
+#include "RichText.h"
+
+#include <richedit.h>
+
+#include "DocumentFile.h"
+
+namespace richtext {
+
+namespace {
+
+const wchar_t* g_class = nullptr;
+
+struct StreamSource {
+    const wchar_t* data;
+    size_t size;
+    size_t pos;
+};
+
+DWORD CALLBACK StreamInCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* done) {
+    auto* src = reinterpret_cast<StreamSource*>(cookie);
+    size_t avail = src->size - src->pos;
+    const size_t room = static_cast<size_t>(cb) / sizeof(wchar_t);
+    if (avail > room) avail = room;
+    const bool end = src->pos + avail == src->size;
+    size_t n = docfile::ChunkLength(src->data + src->pos, avail, end);
+    if (n == 0) n = avail;  // a buffer of one character leaves no choice
+    memcpy(buffer, src->data + src->pos, n * sizeof(wchar_t));
+    src->pos += n;
+    *done = static_cast<LONG>(n * sizeof(wchar_t));
+    return 0;
+}
+
+}  // namespace
+
+const wchar_t* LoadLibraryClass() {
+    if (g_class) return g_class;
+    if (LoadLibraryW(L"Msftedit.dll")) g_class = MSFTEDIT_CLASS;
+    else if (LoadLibraryW(L"riched20.dll")) g_class = RICHEDIT_CLASSW;
+    return g_class;
+}
+
+HWND Create(HWND parent, int id) {
+    const wchar_t* cls = LoadLibraryClass();
+    if (!cls) return nullptr;
+    HWND h = CreateWindowExW(WS_EX_CLIENTEDGE, cls, L"",
+                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
+                                 ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN | ES_NOHIDESEL,
+                             0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                             GetModuleHandleW(nullptr), nullptr);
+    if (!h) return nullptr;
+    SendMessageW(h, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTILEVELUNDO | TM_MULTICODEPAGE, 0);
+    // The default limit is 32,767 characters: a bigger file would be cut short.
+    SendMessageW(h, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+    SendMessageW(h, EM_SETTARGETDEVICE, 0, 1);  // no line wrapping
+    SendMessageW(h, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_DROPFILES);
+    return h;
+}
+
+std::wstring GetText(HWND edit) {
+    GETTEXTLENGTHEX gl{GTL_USECRLF | GTL_PRECISE | GTL_NUMCHARS, 1200};
+    LRESULT n = SendMessageW(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&gl), 0);
+    if (n <= 0) return {};
+    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+    LRESULT got = SendMessageW(edit, WM_GETTEXT, s.size(), reinterpret_cast<LPARAM>(s.data()));
+    s.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return s;
+}
+
+void SetText(HWND edit, const std::wstring& text) {
+    StreamSource src{text.data(), text.size(), 0};
+    EDITSTREAM es{};
+    es.dwCookie = reinterpret_cast<DWORD_PTR>(&src);
+    es.pfnCallback = &StreamInCallback;
+    SendMessageW(edit, EM_STREAMIN, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&es));
+    SendMessageW(edit, EM_SETSEL, 0, 0);
+    SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+    SendMessageW(edit, EM_EMPTYUNDOBUFFER, 0, 0);
+}
+
+}  // namespace richtext

@@ -1,0 +1,85 @@
+// Every text of the editor that a user sees, in one place (tests compare these exact strings).
+#pragma once
+
+namespace texts {
+
+inline constexpr const wchar_t* AppName = L"Tavrin";
+inline constexpr const wchar_t* CaptionSuffix = L" - Tavrin";
+inline constexpr const wchar_t* UntitledCaption = L"Untitled - Tavrin";
+
+// Save-changes prompt.
+inline constexpr const wchar_t* SaveChangesPrompt = L"Would you like to save changes?";
+
+// Failures of file commands: the file's path, a blank line, the system's reason.
+inline constexpr const wchar_t* CannotSave = L"Cannot save the file\n";
+inline constexpr const wchar_t* CannotOpen = L"Cannot open the file\n";
+inline constexpr const wchar_t* ErrorCode = L"Error ";  // followed by the number when the system has no text
+inline constexpr const wchar_t* NoRichEdit = L"The rich text control (Msftedit.dll or riched20.dll) could not be loaded.";
+
+// Menu titles.
+inline constexpr const wchar_t* MenuFile = L"&File";
+inline constexpr const wchar_t* MenuEdit = L"&Edit";
+inline constexpr const wchar_t* MenuView = L"&View";
+inline constexpr const wchar_t* MenuFormat = L"&Format";
+inline constexpr const wchar_t* MenuTools = L"&Tools";
+inline constexpr const wchar_t* MenuHelp = L"&Help";
+
+// File menu items 0-12.
+inline constexpr const wchar_t* FileNew = L"&New";
+inline constexpr const wchar_t* FileOpen = L"&Open...";
+inline constexpr const wchar_t* FileSave = L"&Save";
+inline constexpr const wchar_t* FileSaveAs = L"Save &As";
+inline constexpr const wchar_t* FilePrinterSetup = L"Printer Setup...";
+inline constexpr const wchar_t* FilePrintPreview = L"Print Preview";
+inline constexpr const wchar_t* FilePrint = L"&Print";
+inline constexpr const wchar_t* FileSend = L"Send";
+inline constexpr const wchar_t* FileExit = L"&Exit";
+
+// Edit menu items 0-8.
+inline constexpr const wchar_t* EditUndo = L"Undo";
+inline constexpr const wchar_t* EditCut = L"Cu&t";
+inline constexpr const wchar_t* EditCopy = L"&Copy";
+inline constexpr const wchar_t* EditPaste = L"&Paste";
+inline constexpr const wchar_t* EditSelectAll = L"Select All";
+inline constexpr const wchar_t* EditFind = L"&Find...";
+inline constexpr const wchar_t* EditFindNext = L"Find &Next...";
+
+// View menu items 0-1.
+inline constexpr const wchar_t* ViewToolbar = L"Toolbar";
+inline constexpr const wchar_t* ViewStatusBar = L"Status Bar";
+
+// Format menu items 0-2 (the third keeps its leading blank).
+inline constexpr const wchar_t* FormatFont = L"&Font";
+inline constexpr const wchar_t* FormatTextColor = L"&Text Color";
+inline constexpr const wchar_t* FormatForecolor = L" F&orecolor";
+
+// Tools menu items 0-3.
+inline constexpr const wchar_t* ToolsOptions = L"Options";
+inline constexpr const wchar_t* ToolsCompilerSetup = L"Compiler Setup";
+inline constexpr const wchar_t* ToolsCompileBorland = L"C++ with Borland Compiler 5.5";
+inline constexpr const wchar_t* ToolsCompile = L"Compile";
+
+// Help menu items 0-5.
+inline constexpr const wchar_t* HelpContents = L"Contents";
+inline constexpr const wchar_t* HelpSearch = L"Search for help On..";
+inline constexpr const wchar_t* HelpCheckUpdate = L"Check for Update...";
+inline constexpr const wchar_t* HelpWebsite = L"Visit Website";
+inline constexpr const wchar_t* HelpAbout = L"About Tavrin";
+
+inline constexpr const wchar_t* ShortcutNew = L"Ctrl+N";
+inline constexpr const wchar_t* ShortcutOpen = L"Ctrl+O";
+inline constexpr const wchar_t* ShortcutSave = L"Ctrl+S";
+inline constexpr const wchar_t* ShortcutPrint = L"Ctrl+P";
+inline constexpr const wchar_t* ShortcutFind = L"Ctrl+F";
+
+// File type lists of the file dialogs (description, pattern), "|"-joined as the dialogs take them.
+inline constexpr const wchar_t* OpenFilter =
+    L"C++ Files (*.cpp)|*.cpp|C/C++ Headers (*.h)|*.h|HTML Files (*.htm ,*.html)|*.htm*|"
+    L"Java Script (*.js)|*.js|VB Script(.vbs)|*.vbs|Cascading Style Sheets (*.css)|*.css|"
+    L"Active Server Pages (*.asp)|*.asp|Java Files (*.java)|*.java|Text (*.txt)|*.txt|All Files (*.*)|*.*";
+inline constexpr const wchar_t* SaveFilter =
+    L"C++ Files (*.cpp)|*.cpp|C/C++ Headers (*.h)|*.h|HTML Files (*.htm ,*.html)|*.htm|"
+    L"Java Script (*.js)|*.js|VB Script(.vbs)|*.vbs|Cascading Style Sheets (*.css)|*.css|"
+    L"Active Server Pages (*.asp)|*.asp|Java Files (*.java)|*.java|Text (*.txt)|*.txt|All Files (*.*)|*.*";
+
+}  // namespace texts

@@ -1,0 +1,59 @@
+// The settings in the registry, and the main window's placement read from and written to them.
+#include "basTavrin.h"
+
+#include <windows.h>
+
+#include "AppInfo.h"
+#include "ErrRecord.h"
+#include "Raii.h"
+#include "frmMain.h"
+
+namespace settings {
+
+std::wstring KeyPath = L"Software\\Tavrin\\Settings";
+
+std::optional<std::wstring> RegistryStore::Read(const wchar_t* key) {
+    raii::RegKey k;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath.c_str(), 0, KEY_QUERY_VALUE, k.put()) != ERROR_SUCCESS)
+        return std::nullopt;
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExW(k.get(), key, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
+        return std::nullopt;
+    std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
+    size = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+    if (RegQueryValueExW(k.get(), key, nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    value.resize(wcsnlen(value.c_str(), size / sizeof(wchar_t)));
+    return value;
+}
+
+void RegistryStore::Write(const wchar_t* key, const std::wstring& value) {
+    raii::RegKey k;
+    LONG rc = RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, k.put(),
+                              nullptr);
+    if (rc == ERROR_SUCCESS)
+        rc = RegSetValueExW(k.get(), key, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    if (rc != ERROR_SUCCESS) RaiseError(rc, ExeName() + L".SaveSettings", SystemErrorText(static_cast<unsigned long>(rc)));
+}
+
+}  // namespace settings
+
+void LoadSettings() {
+    settings::RegistryStore store;
+    const settings::Values v = settings::Read(store, DefaultCodeFolder);
+    InitDirSetting = v.initDir;
+    DefaultFileTypeSetting = v.defaultFileType;
+    frmMain& f = form::Single<frmMain>();
+    if (f.IsLoaded()) f.SetPlacementTwips(v.left, v.top, v.width, v.height);
+}
+
+void SaveSettings() {
+    settings::Values v;
+    v.initDir = InitDirSetting;
+    v.defaultFileType = DefaultFileTypeSetting;
+    frmMain& f = form::Single<frmMain>();
+    if (f.IsLoaded()) f.GetPlacementTwips(v.left, v.top, v.width, v.height);
+    settings::RegistryStore store;
+    settings::Write(store, v);
+}

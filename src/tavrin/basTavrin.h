@@ -1,0 +1,77 @@
+// Program-wide values of the editor and its six persisted settings.
+#pragma once
+#include <optional>
+#include <string>
+
+// The program's folder followed by "\Code"; the default of InitDir.
+extern std::wstring DefaultCodeFolder;
+// The folder the file dialogs start in (setting InitDir).
+extern std::wstring InitDirSetting;
+// Index into the file type list (0 = C++ files); setting DefaultFileType.
+extern int DefaultFileTypeSetting;
+// The help file path set at start (no command opens it).
+extern std::wstring HelpFilePath;
+
+namespace settings {
+
+inline constexpr const wchar_t* Section = L"Settings";
+inline constexpr const wchar_t* KeyInitDir = L"InitDir";
+inline constexpr const wchar_t* KeyDefaultFileType = L"DefaultFileType";
+inline constexpr const wchar_t* KeyMainLeft = L"MainLeft";
+inline constexpr const wchar_t* KeyMainTop = L"MainTop";
+inline constexpr const wchar_t* KeyMainWidth = L"MainWidth";
+inline constexpr const wchar_t* KeyMainHeight = L"MainHeight";
+
+inline constexpr int DefaultLeft = 1000;
+inline constexpr int DefaultTop = 1000;
+inline constexpr int DefaultWidth = 6500;
+inline constexpr int DefaultHeight = 6500;
+inline constexpr int FileTypeCount = 10;
+
+// Where values are kept: text values by key in one section.
+class Store {
+public:
+    virtual ~Store() = default;
+    // The value, or nothing when the key is absent.
+    virtual std::optional<std::wstring> Read(const wchar_t* key) = 0;
+    virtual void Write(const wchar_t* key, const std::wstring& value) = 0;
+};
+
+// The six values; placements in twips, outer window size.
+struct Values {
+    std::wstring initDir;
+    int defaultFileType = 0;
+    int left = DefaultLeft, top = DefaultTop, width = DefaultWidth, height = DefaultHeight;
+};
+
+// A whole decimal number ("1000", " -15 "); anything else gives `fallback`.
+int ParseNumber(const std::optional<std::wstring>& text, int fallback);
+
+// Reads every value with its default (a missing key or one that is not a number).
+Values Read(Store& store, const std::wstring& defaultCodeFolder);
+// Writes the six keys in the order InitDir, DefaultFileType, MainLeft, MainTop, MainWidth, MainHeight.
+void Write(Store& store, const Values& v);
+
+// "<folder>\Code" for a program folder (trailing separators ignored).
+std::wstring CodeFolderOf(const std::wstring& programFolder);
+
+#ifdef _WIN32
+// Registry path under HKEY_CURRENT_USER that holds the values; tests point it at a scratch key.
+extern std::wstring KeyPath;
+
+// The registry key at KeyPath, REG_SZ values; a failing write raises an error.
+class RegistryStore : public Store {
+public:
+    std::optional<std::wstring> Read(const wchar_t* key) override;
+    void Write(const wchar_t* key, const std::wstring& value) override;
+};
+#endif
+
+}  // namespace settings
+
+#ifdef _WIN32
+// Reads InitDir into InitDirSetting, DefaultFileType, and the placement into the main window.
+void LoadSettings();
+// Writes the six values, taking the placement from the main window.
+void SaveSettings();
+#endif

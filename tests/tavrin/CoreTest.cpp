@@ -1,0 +1,148 @@
+// Settings, document file rules and layout arithmetic, without a window.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+#include "DocumentFile.h"
+#include "MainLayout.h"
+#include "basTavrin.h"
+
+namespace {
+
+class MemoryStore : public settings::Store {
+public:
+    std::map<std::wstring, std::wstring> values;
+    std::vector<std::wstring> order;
+    std::optional<std::wstring> Read(const wchar_t* key) override {
+        auto it = values.find(key);
+        if (it == values.end()) return std::nullopt;
+        return it->second;
+    }
+    void Write(const wchar_t* key, const std::wstring& value) override {
+        values[key] = value;
+        order.push_back(key);
+    }
+};
+
+TEST(Settings, EmptyStoreGivesDefaults) {
+    MemoryStore s;
+    const settings::Values v = settings::Read(s, L"C:\\Prog\\Code");
+    EXPECT_EQ(v.initDir, L"C:\\Prog\\Code");
+    EXPECT_EQ(v.left, 1000);
+    EXPECT_EQ(v.top, 1000);
+    EXPECT_EQ(v.width, 6500);
+    EXPECT_EQ(v.height, 6500);
+    EXPECT_EQ(v.defaultFileType, 0);
+}
+
+TEST(Settings, WritesSixKeysInOrderAndReadsThemBack) {
+    MemoryStore s;
+    settings::Values v;
+    v.initDir = L"D:\\\u00c9t\u00e9";
+    v.defaultFileType = 3;
+    v.left = -120;
+    v.top = 45;
+    v.width = 9000;
+    v.height = 7000;
+    settings::Write(s, v);
+    EXPECT_EQ(s.order, (std::vector<std::wstring>{L"InitDir", L"DefaultFileType", L"MainLeft", L"MainTop",
+                                                  L"MainWidth", L"MainHeight"}));
+    EXPECT_EQ(s.values[L"MainLeft"], L"-120");
+    EXPECT_EQ(s.values[L"MainWidth"], L"9000");
+    const settings::Values r = settings::Read(s, L"X");
+    EXPECT_EQ(r.initDir, v.initDir);
+    EXPECT_EQ(r.defaultFileType, 3);
+    EXPECT_EQ(r.left, -120);
+    EXPECT_EQ(r.top, 45);
+    EXPECT_EQ(r.width, 9000);
+    EXPECT_EQ(r.height, 7000);
+}
+
+TEST(Settings, ValuesThatAreNotNumbersFallBack) {
+    MemoryStore s;
+    s.values = {{L"MainLeft", L"abc"}, {L"MainTop", L"12.5"}, {L"MainWidth", L"0"},
+                {L"MainHeight", L"99999999999"}, {L"DefaultFileType", L"42"}, {L"InitDir", L""}};
+    const settings::Values v = settings::Read(s, L"C:\\Code");
+    EXPECT_EQ(v.left, 1000);
+    EXPECT_EQ(v.top, 1000);
+    EXPECT_EQ(v.width, 6500);
+    EXPECT_EQ(v.height, 6500);
+    EXPECT_EQ(v.defaultFileType, 0);
+    EXPECT_EQ(v.initDir, L"C:\\Code");
+}
+
+TEST(Settings, ParseNumber) {
+    EXPECT_EQ(settings::ParseNumber(std::wstring(L" 1500 "), 1), 1500);
+    EXPECT_EQ(settings::ParseNumber(std::wstring(L"-15"), 1), -15);
+    EXPECT_EQ(settings::ParseNumber(std::wstring(L""), 7), 7);
+    EXPECT_EQ(settings::ParseNumber(std::wstring(L"-"), 7), 7);
+    EXPECT_EQ(settings::ParseNumber(std::wstring(L"1e3"), 7), 7);
+    EXPECT_EQ(settings::ParseNumber(std::nullopt, 7), 7);
+    EXPECT_EQ(settings::CodeFolderOf(L"C:\\Program Files\\Tavrin\\"), L"C:\\Program Files\\Tavrin\\Code");
+}
+
+TEST(DocumentFileRules, FinalLineEnd) {
+    EXPECT_EQ(docfile::WithFinalLineEnd(L"abc"), L"abc\r\n");
+    EXPECT_EQ(docfile::WithFinalLineEnd(L""), L"\r\n");
+    EXPECT_EQ(docfile::WithFinalLineEnd(L"abc\r\n"), L"abc\r\n");
+    EXPECT_EQ(docfile::WithFinalLineEnd(L"abc\n"), L"abc\n");
+    EXPECT_EQ(docfile::WithFinalLineEnd(L"a\r\nb"), L"a\r\nb\r\n");
+}
+
+TEST(DocumentFileRules, StreamChunksNeverEndInLoneCr) {
+    const std::wstring t = L"ab\r\ncd\r";
+    EXPECT_EQ(docfile::ChunkLength(t.data(), 3, false), 2u);  // "ab" then "\r\n..."
+    EXPECT_EQ(docfile::ChunkLength(t.data(), 4, false), 4u);
+    EXPECT_EQ(docfile::ChunkLength(t.data(), 7, true), 7u);   // the file's own last CR goes
+    EXPECT_EQ(docfile::ChunkLength(t.data(), 0, false), 0u);
+
+    // Feeding a text through chunks of every size gives it back whole.
+    std::wstring big;
+    for (int i = 0; i < 200; ++i) big += L"line\r\n";
+    for (size_t room = 2; room < 16; ++room) {
+        std::wstring out;
+        size_t pos = 0;
+        while (pos < big.size()) {
+            size_t avail = std::min(room, big.size() - pos);
+            size_t n = docfile::ChunkLength(big.data() + pos, avail, pos + avail == big.size());
+            ASSERT_GT(n, 0u);
+            if (pos + n < big.size()) {
+                ASSERT_NE(big[pos + n - 1], L'\r');
+            }
+            out.append(big, pos, n);
+            pos += n;
+        }
+        EXPECT_EQ(out, big);
+    }
+}
+
+TEST(DocumentFileRules, ControlPositionsCountLineEndsOnce) {
+    const std::wstring t = L"ab\r\ncd\r\nef";
+    EXPECT_EQ(docfile::ControlPosFromTextPos(t, 0), 0u);
+    EXPECT_EQ(docfile::ControlPosFromTextPos(t, 4), 3u);   // 'c'
+    EXPECT_EQ(docfile::ControlPosFromTextPos(t, 8), 6u);   // 'e'
+    EXPECT_EQ(docfile::ControlPosFromTextPos(t, 99), 8u);
+    EXPECT_EQ(docfile::TextPosFromControlPos(t, 3), 4u);
+    EXPECT_EQ(docfile::TextPosFromControlPos(t, 6), 8u);
+    EXPECT_EQ(docfile::TextPosFromControlPos(t, 99), t.size());
+}
+
+TEST(Layout, EditAreaFillsBetweenStrips) {
+    // 96 dpi: toolbar 22 px, status bar 18 px, gap 2 px.
+    EXPECT_EQ(EditAreaRect(600, 400, 22, 18, 2), (LayoutRect{0, 24, 600, 358}));
+    // Bigger window: the area grows with it, the strips keep their height.
+    EXPECT_EQ(EditAreaRect(900, 700, 22, 18, 2), (LayoutRect{0, 24, 900, 658}));
+    // Minimised or tiny: never negative.
+    EXPECT_EQ(EditAreaRect(0, 0, 22, 18, 2), (LayoutRect{0, 24, 0, 0}));
+}
+
+TEST(Layout, PlacementOffScreenComesBack) {
+    const LayoutRect work{0, 0, 1024, 738};
+    EXPECT_EQ(FitInside({5000, 4000, 433, 433}, work), (LayoutRect{591, 305, 433, 433}));
+    EXPECT_EQ(FitInside({-900, -50, 433, 433}, work), (LayoutRect{0, 0, 433, 433}));
+    EXPECT_EQ(FitInside({10, 10, 3000, 3000}, work), (LayoutRect{0, 0, 1024, 738}));
+    EXPECT_EQ(FitInside({67, 67, 433, 433}, work), (LayoutRect{67, 67, 433, 433}));
+}
+
+}  // namespace
