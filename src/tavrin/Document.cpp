@@ -55,7 +55,8 @@ bool Document::New(const std::wstring& initDir) {
 bool Document::LoadInto(const std::wstring& path, const std::wstring& title) {
     std::wstring reason;
     if (!ui_.LoadFile(path, reason)) {
-        ui_.ShowError(texts::CannotOpen + path + L"\n\n" + reason);
+        // No reason: the user declined.
+        if (!reason.empty()) ui_.ShowError(texts::CannotOpen + path + L"\n\n" + reason);
         return false;
     }
     DocumentPath = path;
@@ -82,7 +83,7 @@ bool Document::WriteTo(const std::wstring& path) {
     const std::wstring text = ui_.EditorText();
     std::wstring reason;
     if (!ui_.WriteFile(path, text, reason)) {
-        ui_.ShowError(texts::CannotSave + path + L"\n\n" + reason);
+        if (!reason.empty()) ui_.ShowError(texts::CannotSave + path + L"\n\n" + reason);
         return false;
     }
     SavedText = text;

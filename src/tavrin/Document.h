@@ -12,9 +12,10 @@ public:
     virtual std::wstring EditorText() = 0;
     virtual void ClearEditor() = 0;
     // Replaces the editing area's content with the file's; false with the system's reason on failure
-    // (the editing area is then unchanged).
+    // (the editing area is then unchanged), or with no reason when the user declined.
     virtual bool LoadFile(const std::wstring& path, std::wstring& reason) = 0;
-    // Writes the text as the document file; false with the system's reason on failure.
+    // Writes the text as the document file; false with the system's reason on failure, or with no
+    // reason when the user declined.
     virtual bool WriteFile(const std::wstring& path, const std::wstring& text, std::wstring& reason) = 0;
     virtual PromptAnswer AskSaveChanges() = 0;
     // The Open / Save As dialogs starting in `folder`: true with the full path and the file title.

@@ -4,7 +4,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "Raii.h"
+#include "SafeSave.h"
 #include "TextConv.h"
 #endif
 
@@ -18,9 +18,18 @@ std::wstring WithFinalLineEnd(std::wstring_view text) {
 
 size_t ChunkLength(const wchar_t* data, size_t available, bool endOfText) {
     if (available == 0 || endOfText) return available;
-    if (data[available - 1] != L'\r') return available;
-    // Keep the CR back for the next chunk; a chunk of a lone CR waits for more text.
-    return available - 1;
+    const unsigned last = static_cast<unsigned>(data[available - 1]) & 0xFFFF;
+    // Keep the CR (or high surrogate) back for the next chunk; a chunk of just that waits for more.
+    if (last == L'\r' || (last >= 0xD800 && last <= 0xDBFF)) return available - 1;
+    return available;
+}
+
+std::wstring SizeText(unsigned long long bytes) {
+    constexpr unsigned long long mb = 1024ull * 1024;
+    if (bytes < 1024) return std::to_wstring(bytes) + L" bytes";
+    if (bytes < mb) return std::to_wstring((bytes + 512) / 1024) + L" KB";
+    const unsigned long long tenths = (bytes * 10 + mb / 2) / mb;
+    return std::to_wstring(tenths / 10) + L"." + std::to_wstring(tenths % 10) + L" MB";
 }
 
 size_t ControlPosFromTextPos(std::wstring_view text, size_t textPos) {
@@ -46,22 +55,8 @@ size_t TextPosFromControlPos(std::wstring_view text, size_t controlPos) {
 std::string EncodeForFile(std::wstring_view text, bool* lossy) { return WideToAnsi(WithFinalLineEnd(text), lossy); }
 
 bool ReadText(const std::wstring& path, std::wstring& text, unsigned long& error) {
-    raii::File f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!f) { error = GetLastError(); return false; }
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(f.get(), &size)) { error = GetLastError(); return false; }
-    if (size.QuadPart > 0x7fffffffLL) { error = ERROR_NOT_ENOUGH_MEMORY; return false; }
-    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-    size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD got = 0;
-        const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
-        if (!ReadFile(f.get(), bytes.data() + done, want, &got, nullptr)) { error = GetLastError(); return false; }
-        if (got == 0) break;
-        done += got;
-    }
-    bytes.resize(done);
+    std::string bytes;
+    if (!safesave::ReadAll(path, bytes, error)) return false;
     text = AnsiToWide(bytes);
     return true;
 }
@@ -71,21 +66,7 @@ bool WriteText(const std::wstring& path, std::wstring_view text, unsigned long& 
     const std::string bytes = EncodeForFile(text, &lossy);
     // A character the code page cannot hold would silently become another one.
     if (lossy) { error = ERROR_NO_UNICODE_TRANSLATION; return false; }
-    raii::File f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!f) { error = GetLastError(); return false; }
-    size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD put = 0;
-        const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
-        if (!WriteFile(f.get(), bytes.data() + done, want, &put, nullptr) || put == 0) {
-            error = GetLastError();
-            if (error == ERROR_SUCCESS) error = ERROR_DISK_FULL;
-            return false;
-        }
-        done += put;
-    }
-    if (!FlushFileBuffers(f.get())) { error = GetLastError(); return false; }
-    return true;
+    return safesave::WriteAll(path, bytes, error);
 }
 #endif
 

@@ -2,6 +2,8 @@
 
 #include <richedit.h>
 
+#include <algorithm>
+
 #include "DocumentFile.h"
 
 namespace richtext {
@@ -10,10 +12,13 @@ namespace {
 
 const wchar_t* g_class = nullptr;
 
+constexpr size_t kPiece = 64 * 1024;
+
 struct StreamSource {
     const wchar_t* data;
     size_t size;
     size_t pos;
+    const Progress* progress;
 };
 
 DWORD CALLBACK StreamInCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* done) {
@@ -27,7 +32,31 @@ DWORD CALLBACK StreamInCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* 
     memcpy(buffer, src->data + src->pos, n * sizeof(wchar_t));
     src->pos += n;
     *done = static_cast<LONG>(n * sizeof(wchar_t));
+    if (*src->progress) (*src->progress)(src->pos, src->size);
     return 0;
+}
+
+void StreamIn(HWND edit, const std::wstring& text, const Progress& progress) {
+    StreamSource src{text.data(), text.size(), 0, &progress};
+    EDITSTREAM es{};
+    es.dwCookie = reinterpret_cast<DWORD_PTR>(&src);
+    es.pfnCallback = &StreamInCallback;
+    SendMessageW(edit, EM_STREAMIN, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&es));
+}
+
+void AddPieces(HWND edit, const std::wstring& text, const Progress& progress) {
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    std::wstring piece;
+    for (size_t pos = 0; pos < text.size();) {
+        size_t avail = std::min(kPiece, text.size() - pos);
+        size_t n = docfile::ChunkLength(text.data() + pos, avail, pos + avail == text.size());
+        if (n == 0) n = avail;
+        piece.assign(text, pos, n);
+        SendMessageW(edit, EM_SETSEL, -1, -1);
+        SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece.c_str()));
+        pos += n;
+        if (progress) progress(pos, text.size());
+    }
 }
 
 }  // namespace
@@ -66,15 +95,16 @@ std::wstring GetText(HWND edit) {
     return s;
 }
 
-void SetText(HWND edit, const std::wstring& text) {
-    StreamSource src{text.data(), text.size(), 0};
-    EDITSTREAM es{};
-    es.dwCookie = reinterpret_cast<DWORD_PTR>(&src);
-    es.pfnCallback = &StreamInCallback;
-    SendMessageW(edit, EM_STREAMIN, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&es));
+void SetText(HWND edit, const std::wstring& text, const Progress& progress, LoadMethod method) {
+    if (method == LoadMethod::Auto) method = sizeof(void*) == 4 ? LoadMethod::Pieces : LoadMethod::Stream;
+    SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
+    if (method == LoadMethod::Pieces) AddPieces(edit, text, progress);
+    else StreamIn(edit, text, progress);
+    SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
     SendMessageW(edit, EM_SETSEL, 0, 0);
     SendMessageW(edit, EM_SCROLLCARET, 0, 0);
     SendMessageW(edit, EM_EMPTYUNDOBUFFER, 0, 0);
+    InvalidateRect(edit, nullptr, TRUE);
 }
 
 }  // namespace richtext

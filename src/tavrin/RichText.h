@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace richtext {
@@ -14,7 +15,15 @@ HWND Create(HWND parent, int id);
 
 // The whole text, line ends as CR LF.
 std::wstring GetText(HWND edit);
-// Replaces the whole content with `text`, streamed in.
-void SetText(HWND edit, const std::wstring& text);
+// Called while a text goes in, with the characters done so far.
+using Progress = std::function<void(size_t done, size_t total)>;
+
+// How SetText hands the text over.
+enum class LoadMethod { Auto, Stream, Pieces };
+
+// Replaces the whole content with `text` (line ends as CR LF) without an undo step. Auto: pieces of
+// 64 K characters added at the end in the 32-bit build, whose control lays one big stream out
+// super-linearly slowly under Wine; one stream in the 64-bit build, where that is faster.
+void SetText(HWND edit, const std::wstring& text, const Progress& progress = {}, LoadMethod method = LoadMethod::Auto);
 
 }  // namespace richtext

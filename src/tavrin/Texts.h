@@ -14,6 +14,31 @@ inline constexpr const wchar_t* SaveChangesPrompt = L"Would you like to save cha
 inline constexpr const wchar_t* CannotSave = L"Cannot save the file\n";
 inline constexpr const wchar_t* CannotOpen = L"Cannot open the file\n";
 inline constexpr const wchar_t* ErrorCode = L"Error ";  // followed by the number when the system has no text
+// Opening: a big file, a file too big for this build, binary data.
+// LargeFileQuestion: path, blank line, then "This file is " + size + LargeFileQuestionEnd.
+inline constexpr const wchar_t* LargeFileQuestion = L"This file is ";
+inline constexpr const wchar_t* LargeFileQuestionEnd = L". Loading it may take a while.\n\nOpen it?";
+// TooBig: "The file is " + size + TooBigEnd + limit + TooBigHint.
+inline constexpr const wchar_t* TooBig = L"The file is ";
+inline constexpr const wchar_t* TooBigEnd = L"; this 32-bit Tavrin opens files up to ";
+inline constexpr const wchar_t* TooBigHint = L". Open it with Tavrin64.exe.";
+inline constexpr const wchar_t* BinaryWarning =
+    L"This file contains NUL bytes (binary data). Saving it may change it; you will be asked before it is written.";
+inline constexpr const wchar_t* LoadingStatus = L"Loading ";  // followed by the size
+
+// Saving: what would change, asked before writing (a list of the items, then SaveAnyway).
+inline constexpr const wchar_t* WillChange = L"Saving will change this file:";
+inline constexpr const wchar_t* ChangeNul = L"- NUL bytes (binary data) may not be kept.";
+inline constexpr const wchar_t* ChangeLineEndsCrLf = L"- Lone CR and mixed line ends will be written as CR LF.";
+inline constexpr const wchar_t* ChangeLineEndsLf = L"- Lone CR and mixed line ends will be written as LF.";
+inline constexpr const wchar_t* ChangeFinalLineEnd = L"- A line end will be added at the end.";
+inline constexpr const wchar_t* ChangeOtherBytes = L"- Bytes that are not valid text in this encoding will be written differently.";
+inline constexpr const wchar_t* ChangeEditor = L"- The editing area did not keep some characters as they were.";
+inline constexpr const wchar_t* SaveAnyway = L"Save anyway?";
+// Unstorable: Unstorable + encoding name + UnstorableEnd.
+inline constexpr const wchar_t* Unstorable = L"The text contains characters that cannot be saved as ";
+inline constexpr const wchar_t* UnstorableEnd = L".\n\nSave it as UTF-8 instead? (No saves nothing.)";
+
 inline constexpr const wchar_t* NoRichEdit = L"The rich text control (Msftedit.dll or riched20.dll) could not be loaded.";
 
 // Menu titles.

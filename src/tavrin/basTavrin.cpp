@@ -44,6 +44,7 @@ void LoadSettings() {
     const settings::Values v = settings::Read(store, DefaultCodeFolder);
     InitDirSetting = v.initDir;
     DefaultFileTypeSetting = v.defaultFileType;
+    LargeFileKBSetting = settings::ReadLargeFileKB(store);
     frmMain& f = form::Single<frmMain>();
     if (f.IsLoaded()) f.SetPlacementTwips(v.left, v.top, v.width, v.height);
 }
@@ -56,4 +57,5 @@ void SaveSettings() {
     if (f.IsLoaded()) f.GetPlacementTwips(v.left, v.top, v.width, v.height);
     settings::RegistryStore store;
     settings::Write(store, v);
+    settings::WriteLargeFileKB(store, LargeFileKBSetting);
 }

@@ -9,6 +9,8 @@ extern std::wstring DefaultCodeFolder;
 extern std::wstring InitDirSetting;
 // Index into the file type list (0 = C++ files); setting DefaultFileType.
 extern int DefaultFileTypeSetting;
+// Files bigger than this many KB ask before loading (0: never ask); setting LargeFileKB.
+extern int LargeFileKBSetting;
 // The help file path set at start (no command opens it).
 extern std::wstring HelpFilePath;
 
@@ -21,6 +23,11 @@ inline constexpr const wchar_t* KeyMainLeft = L"MainLeft";
 inline constexpr const wchar_t* KeyMainTop = L"MainTop";
 inline constexpr const wchar_t* KeyMainWidth = L"MainWidth";
 inline constexpr const wchar_t* KeyMainHeight = L"MainHeight";
+
+inline constexpr const wchar_t* KeyLargeFileKB = L"LargeFileKB";
+
+// The 64-bit control loads big files far faster than the 32-bit one, so it asks later.
+inline constexpr int DefaultLargeFileKB = sizeof(void*) == 8 ? 8192 : 1024;
 
 inline constexpr int DefaultLeft = 1000;
 inline constexpr int DefaultTop = 1000;
@@ -52,6 +59,12 @@ Values Read(Store& store, const std::wstring& defaultCodeFolder);
 // Writes the six keys in the order InitDir, DefaultFileType, MainLeft, MainTop, MainWidth, MainHeight.
 void Write(Store& store, const Values& v);
 
+// LargeFileKB: a whole number of KB from 0 up; anything else gives the default.
+int ReadLargeFileKB(Store& store);
+void WriteLargeFileKB(Store& store, int kb);
+// True when a file of `bytes` is above the threshold of `kb` KB (0: never).
+bool IsLargeFile(unsigned long long bytes, int kb);
+
 // "<folder>\Code" for a program folder (trailing separators ignored).
 std::wstring CodeFolderOf(const std::wstring& programFolder);
 
@@ -70,8 +83,8 @@ public:
 }  // namespace settings
 
 #ifdef _WIN32
-// Reads InitDir into InitDirSetting, DefaultFileType, and the placement into the main window.
+// Reads InitDir into InitDirSetting, DefaultFileType, LargeFileKB, and the placement into the main window.
 void LoadSettings();
-// Writes the six values, taking the placement from the main window.
+// Writes the six values, taking the placement from the main window, then LargeFileKB.
 void SaveSettings();
 #endif

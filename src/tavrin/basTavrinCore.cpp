@@ -6,6 +6,7 @@ std::wstring DefaultCodeFolder;
 std::wstring InitDirSetting;
 int DefaultFileTypeSetting = 0;
 std::wstring HelpFilePath;
+int LargeFileKBSetting = settings::DefaultLargeFileKB;
 
 namespace settings {
 
@@ -50,6 +51,17 @@ void Write(Store& store, const Values& v) {
     store.Write(KeyMainTop, std::to_wstring(v.top));
     store.Write(KeyMainWidth, std::to_wstring(v.width));
     store.Write(KeyMainHeight, std::to_wstring(v.height));
+}
+
+int ReadLargeFileKB(Store& store) {
+    const int kb = ParseNumber(store.Read(KeyLargeFileKB), DefaultLargeFileKB);
+    return kb < 0 ? DefaultLargeFileKB : kb;
+}
+
+void WriteLargeFileKB(Store& store, int kb) { store.Write(KeyLargeFileKB, std::to_wstring(kb)); }
+
+bool IsLargeFile(unsigned long long bytes, int kb) {
+    return kb > 0 && bytes > static_cast<unsigned long long>(kb) * 1024;
 }
 
 std::wstring CodeFolderOf(const std::wstring& programFolder) {

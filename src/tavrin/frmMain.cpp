@@ -9,6 +9,7 @@
 #include "MainLayout.h"
 #include "Modal.h"
 #include "RichText.h"
+#include "SafeSave.h"
 #include "Texts.h"
 #include "basFindWindows.h"
 
@@ -92,6 +93,11 @@ const form::MenuDef kMenus[] = {
     {texts::MenuTools, frmMain::ToolsBase, kToolsItems, std::size(kToolsItems)},
     {texts::MenuHelp, frmMain::HelpBase, kHelpItems, std::size(kHelpItems)},
 };
+
+// The 32-bit control needs about 250 MB of memory per MB of text and fails near 2 GB; refuse before that.
+constexpr unsigned long long kMaxBytes32 = 6ull * 1024 * 1024;
+// Loads of more than this many characters show progress.
+constexpr size_t kProgressChars = 128 * 1024;
 
 // Gap between the toolbar strip and the editing area (360 - 330 twips at design).
 constexpr int kGapTwips = 30;
@@ -251,24 +257,121 @@ void frmMain::SetEditorText(const std::wstring& text) {
     if (HWND edit = t1()) richtext::SetText(edit, text);
 }
 
-void frmMain::ClearEditor() { SetEditorText(L""); }
+void frmMain::ClearEditor() {
+    SetEditorText(L"");
+    format_ = docfile::FileFormat();
+    changes_ = docfile::Changes();
+}
+
+void frmMain::ShowLoadProgress(size_t done, size_t total) {
+    if (progress_) SendMessageW(progress_, PBM_SETPOS, total ? static_cast<WPARAM>(done * 1000 / total) : 0, 0);
+    // Keep the window painted (nothing else runs before the text is in).
+    MSG m;
+    while (PeekMessageW(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageW(&m);
+}
 
 bool frmMain::LoadFile(const std::wstring& path, std::wstring& reason) {
-    raii::WaitCursor wait;
-    std::wstring text;
     unsigned long code = 0;
-    if (!docfile::ReadText(path, text, code)) {
+    unsigned long long size = 0;
+    if (!safesave::FileSize(path, size, code)) {
         reason = ReasonText(code);
         return false;
     }
-    SetEditorText(text);
+    if (sizeof(void*) == 4 && size > kMaxBytes32) {
+        reason = texts::TooBig + docfile::SizeText(size) + texts::TooBigEnd + docfile::SizeText(kMaxBytes32) +
+                 texts::TooBigHint;
+        return false;
+    }
+    if (settings::IsLargeFile(size, LargeFileKBSetting)) {
+        const std::wstring q = path + L"\n\n" + texts::LargeFileQuestion + docfile::SizeText(size) +
+                               texts::LargeFileQuestionEnd;
+        if (modal::MsgBox(q, MB_YESNO | MB_ICONQUESTION, texts::AppName, Hwnd()) != IDYES) {
+            reason.clear();  // the user's choice, nothing to report
+            return false;
+        }
+    }
+    raii::WaitCursor wait;
+    docfile::Decoded d;
+    {
+        std::string bytes;
+        if (!safesave::ReadAll(path, bytes, code)) {
+            reason = ReasonText(code);
+            return false;
+        }
+        d = docfile::Decode(bytes);
+    }
+    HWND edit = t1();
+    if (!edit) {
+        reason = texts::NoRichEdit;
+        return false;
+    }
+    if (d.text.size() > kProgressChars) {
+        RECT r{};
+        GetClientRect(Hwnd(), &r);
+        const int h = GetSystemMetrics(SM_CYHSCROLL) + 4;
+        progress_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 0, r.bottom - h, r.right, h,
+                                    Hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
+        if (progress_) {
+            SendMessageW(progress_, PBM_SETRANGE32, 0, 1000);
+            SetWindowPos(progress_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+            UpdateWindow(progress_);
+        }
+    }
+    richtext::SetText(edit, d.text, [this](size_t done, size_t total) { ShowLoadProgress(done, total); });
+    if (progress_) {
+        DestroyWindow(progress_);
+        progress_ = nullptr;
+    }
+    format_ = d.format;
+    changes_ = d.changes;
+    // The control keeps what it was given unless it changes characters itself; say so before saving.
+    if (richtext::GetText(edit) != d.text) changes_.editor = true;
+    if (changes_.nul) modal::MsgBox(path + L"\n\n" + texts::BinaryWarning, MB_OK | MB_ICONEXCLAMATION, texts::AppName, Hwnd());
     return true;
 }
 
+bool frmMain::ConfirmChanges(const docfile::FileFormat& format) {
+    if (!changes_.Any()) return true;
+    std::wstring q = std::wstring(texts::WillChange) + L"\n\n";
+    if (changes_.nul) q += std::wstring(texts::ChangeNul) + L"\n";
+    if (changes_.lineEnds)
+        q += std::wstring(format.lineEnd == docfile::LineEnd::Lf ? texts::ChangeLineEndsLf : texts::ChangeLineEndsCrLf) + L"\n";
+    if (changes_.finalLineEnd) q += std::wstring(texts::ChangeFinalLineEnd) + L"\n";
+    if (changes_.otherBytes) q += std::wstring(texts::ChangeOtherBytes) + L"\n";
+    if (changes_.editor) q += std::wstring(texts::ChangeEditor) + L"\n";
+    q += L"\n";
+    q += texts::SaveAnyway;
+    return modal::MsgBox(q, MB_YESNO | MB_ICONEXCLAMATION, texts::AppName, Hwnd()) == IDYES;
+}
+
 bool frmMain::WriteFile(const std::wstring& path, const std::wstring& text, std::wstring& reason) {
+    docfile::FileFormat format = format_;
+    if (!docfile::CanStore(text, format.encoding)) {
+        if (!docfile::CanStore(text, docfile::Encoding::Utf8)) {  // a lone surrogate
+            reason = ReasonText(ERROR_NO_UNICODE_TRANSLATION);
+            return false;
+        }
+        const std::wstring q = texts::Unstorable + docfile::FormatName(format) + texts::UnstorableEnd;
+        if (modal::MsgBox(q, MB_YESNO | MB_ICONEXCLAMATION, texts::AppName, Hwnd()) != IDYES) {
+            reason.clear();
+            return false;
+        }
+        format.encoding = docfile::Encoding::Utf8;
+        format.bom = false;
+    }
+    if (!ConfirmChanges(format)) {
+        reason.clear();
+        return false;
+    }
     raii::WaitCursor wait;
-    unsigned long code = 0;
-    if (docfile::WriteText(path, text, code)) return true;
+    bool unstorable = false;
+    const std::string bytes = docfile::Encode(text, format, &unstorable);
+    unsigned long code = ERROR_NO_UNICODE_TRANSLATION;  // never written as something else
+    if (!unstorable && safesave::WriteAll(path, bytes, code)) {
+        format_ = format;
+        changes_ = docfile::Changes();
+        return true;
+    }
     reason = ReasonText(code);
     return false;
 }

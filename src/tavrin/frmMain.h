@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Document.h"
+#include "FileEncoding.h"
 #include "Form.h"
 #include "MenuBar.h"
 #include "basTavrin.h"
@@ -39,6 +40,11 @@ public:
     void mnuformat_Click(int index);
     void mnutools_Click(int index);
     void mnuHelp_Click(int index);
+
+    // How the document is written: encoding, mark, line ends (from the file it came from).
+    const docfile::FileFormat& Format() const { return format_; }
+    // What saving the opened file unchanged would change (asked before writing).
+    const docfile::Changes& PendingChanges() const { return changes_; }
 
     // Opens a file given on the command line, as a drop would.
     void OpenStartupFile(const std::wstring& path);
@@ -78,7 +84,14 @@ private:
     void CreateChildren();
     void OpenDropped(HDROP drop);
 
+    // The question before writing when the file would change; false when the user says no.
+    bool ConfirmChanges(const docfile::FileFormat& format);
+    void ShowLoadProgress(size_t done, size_t total);
+
     Document doc_;
+    docfile::FileFormat format_;
+    docfile::Changes changes_;
+    HWND progress_ = nullptr;
     raii::Accel accel_;
     raii::Font editFont_;
     std::wstring pendingDrop_;

@@ -1,0 +1,35 @@
+// Reading document files and saving them so that a failure never costs the old file: the new
+// content goes to a temporary file in the same folder, which replaces the target only once it is
+// completely written and flushed.
+#pragma once
+#ifdef _WIN32
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace safesave {
+
+// Faults injected by tests: each returns a system error code to fail that step with, or 0.
+struct Faults {
+    std::function<unsigned long()> createTemp;
+    std::function<unsigned long(size_t written)> write;  // before each piece, with the bytes so far
+    std::function<unsigned long()> replace;
+};
+Faults& TestFaults();
+
+// The path in the form the file calls take also beyond 260 characters ("\\?\" for long paths).
+std::wstring LongPath(const std::wstring& path);
+
+// The file's size in bytes; false with the system's error code.
+bool FileSize(const std::wstring& path, unsigned long long& size, unsigned long& error);
+
+// Reads the whole file; false with the system's error code.
+bool ReadAll(const std::wstring& path, std::string& bytes, unsigned long& error);
+
+// Writes `bytes` as the file at `path` through a temporary file beside it, keeping the attributes
+// of the file it replaces. On failure the old file is untouched, the temporary file is gone and
+// `error` holds the system's error code.
+bool WriteAll(const std::wstring& path, std::string_view bytes, unsigned long& error);
+
+}  // namespace safesave
+#endif
