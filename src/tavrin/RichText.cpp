@@ -96,7 +96,9 @@ std::wstring GetText(HWND edit) {
 }
 
 void SetText(HWND edit, const std::wstring& text, const Progress& progress, LoadMethod method) {
-    if (method == LoadMethod::Auto) method = sizeof(void*) == 4 ? LoadMethod::Pieces : LoadMethod::Stream;
+    // Pieces go in as C strings, which end at a NUL: binary data is streamed.
+    if (method == LoadMethod::Auto)
+        method = sizeof(void*) == 4 && text.find(L'\0') == std::wstring::npos ? LoadMethod::Pieces : LoadMethod::Stream;
     SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
     if (method == LoadMethod::Pieces) AddPieces(edit, text, progress);
     else StreamIn(edit, text, progress);

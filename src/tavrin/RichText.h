@@ -23,7 +23,8 @@ enum class LoadMethod { Auto, Stream, Pieces };
 
 // Replaces the whole content with `text` (line ends as CR LF) without an undo step. Auto: pieces of
 // 64 K characters added at the end in the 32-bit build, whose control lays one big stream out
-// super-linearly slowly under Wine; one stream in the 64-bit build, where that is faster.
+// super-linearly slowly under Wine; one stream in the 64-bit build, where that is faster, and for
+// text holding NUL characters.
 void SetText(HWND edit, const std::wstring& text, const Progress& progress = {}, LoadMethod method = LoadMethod::Auto);
 
 }  // namespace richtext

@@ -197,19 +197,26 @@ TEST_F(MainWindow, FailedWritesAreReportedAndTheDocumentStaysModified) {
     EXPECT_TRUE(f.Doc().IsModified());
 }
 
-TEST_F(MainWindow, UnstorableCharactersFailWithAMessageAndWriteNothing) {
+TEST_F(MainWindow, UnstorableCharactersAskToSaveAsUtf8) {
     TempDir dir;
-    std::vector<std::wstring> shown;
+    std::vector<modal::MsgBoxCall> shown;
+    int answer = IDNO;
     const std::wstring cyr = dir / L"cyr.txt";
-    modal::ScopedHooks hooks({.msgBox = [&](const modal::MsgBoxCall& c) { shown.push_back(c.text); return IDOK; },
+    modal::ScopedHooks hooks({.msgBox = [&](const modal::MsgBoxCall& c) { shown.push_back(c); return answer; },
                               .saveFile = Choose(cyr)});
-    // Characters outside the 8-bit code page: nothing is written rather than a changed text.
+    // Characters outside the 8-bit code page: never written as other characters.
     Type(L"abc \u0416\u4e2d");
     f.mnufile_Click(4);
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].rfind(std::wstring(texts::CannotSave) + cyr + L"\n\n" + SystemErrorText(ERROR_NO_UNICODE_TRANSLATION), 0), 0u);
-    EXPECT_FALSE(testenv::Exists(cyr));
+    EXPECT_EQ(shown[0].text, std::wstring(texts::Unstorable) + L"ANSI" + texts::UnstorableEnd);
+    EXPECT_EQ(shown[0].flags, static_cast<UINT>(MB_YESNO | MB_ICONEXCLAMATION));
+    EXPECT_FALSE(testenv::Exists(cyr));  // No: nothing written, no error on top
     EXPECT_TRUE(f.Doc().IsModified());
+    answer = IDYES;
+    f.mnufile_Click(4);
+    EXPECT_EQ(testenv::ReadBytes(cyr), "abc \xD0\x96\xE4\xB8\xAD\r\n");
+    EXPECT_EQ(f.Format().encoding, docfile::Encoding::Utf8);
+    EXPECT_FALSE(f.Doc().IsModified());
 }
 
 TEST_F(MainWindow, ReadOnlyFileFailsToSaveWithAMessage) {
@@ -246,11 +253,19 @@ TEST_F(MainWindow, BinaryBytesSurviveOpenAndSave) {
     TempDir dir;
     const std::wstring path = dir / L"bin.dat";
     ASSERT_TRUE(testenv::WriteBytes(path, bytes));
-    modal::ScopedHooks hooks({.openFile = Choose(path)});
+    std::vector<modal::MsgBoxCall> shown;
+    modal::ScopedHooks hooks({.msgBox = [&](const modal::MsgBoxCall& c) { shown.push_back(c); return IDYES; },
+                              .openFile = Choose(path)});
     f.mnufile_Click(1);
+    // NUL bytes: a warning on opening, a question before saving.
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, path + L"\n\n" + texts::BinaryWarning);
     EXPECT_FALSE(f.Doc().IsModified());
     ASSERT_TRUE(DeleteFileW(path.c_str()));
     f.mnufile_Click(3);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].text.rfind(texts::WillChange, 0), 0u);
+    EXPECT_NE(shown[1].text.find(texts::ChangeNul), std::wstring::npos);
     EXPECT_TRUE(testenv::ReadBytes(path) == bytes);
 }
 

@@ -1,0 +1,332 @@
+// Files seen from outside the main window: encodings and line ends kept, the questions before
+// loading and saving, and saving that never costs the old file.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <richedit.h>
+
+#include <vector>
+
+#include "FileEncoding.h"
+#include "Modal.h"
+#include "RichText.h"
+#include "SafeSave.h"
+#include "TestEnv.h"
+#include "Texts.h"
+#include "basTavrin.h"
+#include "frmMain.h"
+
+namespace {
+
+using testenv::TempDir;
+
+std::function<BOOL(OPENFILENAMEW&)> Choose(const std::wstring& path) {
+    return [path](OPENFILENAMEW& ofn) {
+        wcsncpy_s(ofn.lpstrFile, ofn.nMaxFile, path.c_str(), _TRUNCATE);
+        const std::wstring title = path.substr(path.find_last_of(L'\\') + 1);
+        if (ofn.lpstrFileTitle) wcsncpy_s(ofn.lpstrFileTitle, ofn.nMaxFileTitle, title.c_str(), _TRUNCATE);
+        return TRUE;
+    };
+}
+
+// The names in a folder.
+std::vector<std::wstring> Listing(const std::wstring& dir) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((safesave::LongPath(dir + L"\\*")).c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring n = fd.cFileName;
+        if (n != L"." && n != L"..") names.push_back(n);
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+    return names;
+}
+
+std::string ReadLong(const std::wstring& path) {
+    std::string bytes;
+    unsigned long e = 0;
+    safesave::ReadAll(path, bytes, e);
+    return bytes;
+}
+
+class FileSafety : public ::testing::Test {
+protected:
+    frmMain& f = form::Single<frmMain>();
+    std::vector<modal::MsgBoxCall> shown;
+    int answer = IDYES;
+
+    void SetUp() override {
+        ASSERT_TRUE(richtext::LoadLibraryClass());
+        settings::KeyPath = L"Software\\TavrinTests\\Settings";
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TavrinTests");
+        ASSERT_TRUE(f.Load());
+        modal::TestHooks().msgBox = [this](const modal::MsgBoxCall& c) {
+            shown.push_back(c);
+            return answer;
+        };
+    }
+    void TearDown() override {
+        modal::TestHooks() = modal::Hooks();
+        safesave::TestFaults() = safesave::Faults();
+        LargeFileKBSetting = settings::DefaultLargeFileKB;
+        if (f.IsLoaded()) {
+            f.Doc().ExitConfirmed = true;
+            f.Unload();
+        }
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TavrinTests");
+    }
+    void Open(const std::wstring& path) {
+        modal::TestHooks().openFile = Choose(path);
+        f.mnufile_Click(1);
+    }
+    void Type(const std::wstring& text) {
+        SendMessageW(f.t1(), EM_SETSEL, -1, -1);
+        SendMessageW(f.t1(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+};
+
+TEST_F(FileSafety, EachEncodingAndLineEndStyleSavesBackIdentical) {
+    const std::string corpus[] = {
+        "int main() {\r\n    return 0;\r\n}\r\n",                           // ANSI, CR LF
+        "caf\xE9 na\xEFve\r\n",                                             // ANSI above 127
+        "int a;\nint b;\n",                                                 // LF
+        "// caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\r\n",                  // UTF-8 without a mark
+        "\xEF\xBB\xBFx = \"\xC3\xA9\";\n",                                  // UTF-8 with a mark, LF
+        std::string("\xFF\xFE" "a\0\x3D\xD8\x00\xDE\r\0\n\0", 12),          // UTF-16 LE, surrogate pair
+        std::string("\xFE\xFF\0a\0\n", 6),                                  // UTF-16 BE, LF
+    };
+    TempDir dir;
+    int i = 0;
+    for (const std::string& bytes : corpus) {
+        const std::wstring path = dir / (L"f" + std::to_wstring(i++) + L".txt");
+        ASSERT_TRUE(testenv::WriteBytes(path, bytes));
+        Open(path);
+        EXPECT_EQ(f.Doc().DocumentPath, path);
+        EXPECT_FALSE(f.Doc().IsModified());
+        ASSERT_TRUE(DeleteFileW(path.c_str()));
+        f.mnufile_Click(3);
+        EXPECT_TRUE(testenv::ReadBytes(path) == bytes) << i;
+    }
+    EXPECT_TRUE(shown.empty());  // nothing to tell about any of them
+
+    // Edited: the new line gets the file's own line end and encoding.
+    Open(dir / L"f2.txt");
+    Type(L"int c;");
+    f.mnufile_Click(3);
+    EXPECT_EQ(testenv::ReadBytes(dir / L"f2.txt"), "int a;\nint b;\nint c;\n");
+    Open(dir / L"f5.txt");
+    Type(L"\u00e9");
+    f.mnufile_Click(3);
+    EXPECT_EQ(testenv::ReadBytes(dir / L"f5.txt"), std::string("\xFF\xFE" "a\0\x3D\xD8\x00\xDE\r\0\n\0\xE9\0\r\0\n\0", 18));
+    EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(FileSafety, LineEndsTheControlRewritesAreToldBeforeSaving) {
+    TempDir dir;
+    const std::wstring path = dir / L"cr.txt";
+    ASSERT_TRUE(testenv::WriteBytes(path, "a\rb\r\r\nc"));
+    Open(path);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(f.Text(), L"a\r\nb\r\n\r\nc");
+    answer = IDNO;
+    f.mnufile_Click(3);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, std::wstring(texts::WillChange) + L"\n\n" + texts::ChangeLineEndsCrLf + L"\n" +
+                                 texts::ChangeFinalLineEnd + L"\n\n" + texts::SaveAnyway);
+    EXPECT_EQ(testenv::ReadBytes(path), "a\rb\r\r\nc");  // No: untouched
+    answer = IDYES;
+    f.mnufile_Click(3);
+    EXPECT_EQ(testenv::ReadBytes(path), "a\r\nb\r\n\r\nc\r\n");
+    f.mnufile_Click(3);  // told once: the file is now as it is written
+    EXPECT_EQ(shown.size(), 2u);
+}
+
+TEST_F(FileSafety, BigFilesAskFirstAboveTheSetting) {
+    TempDir dir;
+    const std::wstring path = dir / L"big.cpp";
+    ASSERT_TRUE(testenv::WriteBytes(path, std::string(3000, 'x') + "\r\n"));
+    LargeFileKBSetting = 2;
+    answer = IDNO;
+    Open(path);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, path + L"\n\n" + texts::LargeFileQuestion + L"3 KB" + texts::LargeFileQuestionEnd);
+    EXPECT_EQ(shown[0].flags, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+    EXPECT_EQ(f.Caption(), L"Untitled - Tavrin");  // declined: nothing happens, no error on top
+    answer = IDYES;
+    Open(path);
+    EXPECT_EQ(f.Caption(), L"big.cpp - Tavrin");
+    EXPECT_EQ(f.Text().size(), 3002u);
+    // 0: never asks; below the threshold: never asks.
+    shown.clear();
+    LargeFileKBSetting = 0;
+    Open(path);
+    LargeFileKBSetting = 4;
+    Open(path);
+    EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(FileSafety, LargeFileSettingIsStoredInTheRegistry) {
+    LargeFileKBSetting = 4321;
+    SaveSettings();
+    LargeFileKBSetting = 0;
+    LoadSettings();
+    EXPECT_EQ(LargeFileKBSetting, 4321);
+    settings::RegistryStore().Write(settings::KeyLargeFileKB, L"lots");
+    LoadSettings();
+    EXPECT_EQ(LargeFileKBSetting, settings::DefaultLargeFileKB);
+}
+
+#ifndef _WIN64
+TEST_F(FileSafety, TooBigForThe32BitControlIsRefusedWithAMessage) {
+    TempDir dir;
+    const std::wstring path = dir / L"huge.log";
+    ASSERT_TRUE(testenv::WriteBytes(path, std::string(7 * 1024 * 1024, 'x')));
+    Type(L"kept");
+    LargeFileKBSetting = 0;
+    answer = IDNO;  // the save prompt
+    Open(path);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].text, std::wstring(texts::CannotOpen) + path + L"\n\n" + texts::TooBig + L"7.0 MB" +
+                                 texts::TooBigEnd + L"6.0 MB" + texts::TooBigHint);
+    EXPECT_EQ(f.Text(), L"kept");
+}
+#endif
+
+TEST_F(FileSafety, BothLoadMethodsKeepEveryCharacter) {
+    // Piece and stream boundaries fall inside CR LF pairs and surrogate pairs somewhere in here.
+    std::wstring text;
+    for (int i = 0; text.size() < 140000; ++i)
+        text += std::wstring(static_cast<size_t>(i % 41), L'a') + (i % 7 ? L"\xD83D\xDE00" : L"\u00e9") + L"\r\n";
+    for (auto m : {richtext::LoadMethod::Pieces, richtext::LoadMethod::Stream}) {
+        size_t calls = 0, last = 0;
+        richtext::SetText(f.t1(), text, [&](size_t done, size_t total) { ++calls; last = done; EXPECT_EQ(total, text.size()); }, m);
+        EXPECT_TRUE(f.Text() == text);
+        EXPECT_GT(calls, 1u);
+        EXPECT_EQ(last, text.size());
+        EXPECT_FALSE(SendMessageW(f.t1(), EM_CANUNDO, 0, 0));
+    }
+}
+
+// Safe saving, through its fault seam and with real obstacles.
+class SafeSaving : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::wstring target = dir / L"t.cpp";
+    void SetUp() override { ASSERT_TRUE(testenv::WriteBytes(target, "old\r\n")); }
+    void TearDown() override { safesave::TestFaults() = safesave::Faults(); }
+    void ExpectOldIntact() {
+        EXPECT_EQ(testenv::ReadBytes(target), "old\r\n");
+        EXPECT_EQ(Listing(dir.Path()), std::vector<std::wstring>{L"t.cpp"});  // no temporary file left
+    }
+};
+
+TEST_F(SafeSaving, WritesAndReplaces) {
+    unsigned long e = 0;
+    ASSERT_TRUE(safesave::WriteAll(target, "new\r\n", e));
+    EXPECT_EQ(testenv::ReadBytes(target), "new\r\n");
+    ASSERT_TRUE(safesave::WriteAll(dir / L"fresh.cpp", "", e));
+    EXPECT_EQ(testenv::ReadBytes(dir / L"fresh.cpp"), "");
+    EXPECT_EQ(Listing(dir.Path()).size(), 2u);
+}
+
+TEST_F(SafeSaving, AWriteFailingPartWayLeavesTheOldFile) {
+    const std::string big(3 * 1024 * 1024 + 5, 'n');
+    safesave::TestFaults().write = [](size_t written) -> unsigned long { return written >= 2 * 1024 * 1024 ? ERROR_DISK_FULL : 0; };
+    unsigned long e = 0;
+    EXPECT_FALSE(safesave::WriteAll(target, big, e));
+    EXPECT_EQ(e, static_cast<unsigned long>(ERROR_DISK_FULL));
+    ExpectOldIntact();
+}
+
+TEST_F(SafeSaving, FailuresBeforeAndAtTheReplacementLeaveTheOldFile) {
+    unsigned long e = 0;
+    // A folder that refuses new files (read-only folders are not enforced for this user under Wine).
+    safesave::TestFaults().createTemp = [] { return static_cast<unsigned long>(ERROR_ACCESS_DENIED); };
+    EXPECT_FALSE(safesave::WriteAll(target, "new", e));
+    EXPECT_EQ(e, static_cast<unsigned long>(ERROR_ACCESS_DENIED));
+    ExpectOldIntact();
+    safesave::TestFaults() = safesave::Faults();
+    safesave::TestFaults().replace = [] { return static_cast<unsigned long>(ERROR_SHARING_VIOLATION); };
+    EXPECT_FALSE(safesave::WriteAll(target, "new", e));
+    ExpectOldIntact();
+}
+
+TEST_F(SafeSaving, ALockedOrReadOnlyTargetIsLeftAlone) {
+    unsigned long e = 0;
+    {
+        raii::File hold(CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(hold);
+        EXPECT_FALSE(safesave::WriteAll(target, "new", e));
+        EXPECT_EQ(e, static_cast<unsigned long>(ERROR_SHARING_VIOLATION));
+    }
+    ExpectOldIntact();
+    ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(safesave::WriteAll(target, "new", e));
+    EXPECT_EQ(e, static_cast<unsigned long>(ERROR_ACCESS_DENIED));
+    SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ExpectOldIntact();
+    // A folder of that name.
+    EXPECT_FALSE(safesave::WriteAll(dir.Path(), "new", e));
+    // A folder that does not exist.
+    EXPECT_FALSE(safesave::WriteAll(dir / L"no such\\x.cpp", "new", e));
+    EXPECT_EQ(e, static_cast<unsigned long>(ERROR_PATH_NOT_FOUND));
+}
+
+TEST_F(SafeSaving, TheTargetKeepsItsAttributes) {
+    ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+    unsigned long e = 0;
+    ASSERT_TRUE(safesave::WriteAll(target, "new", e));
+    EXPECT_EQ(GetFileAttributesW(target.c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE),
+              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+    EXPECT_EQ(testenv::ReadBytes(target), "new");
+    SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(FileSafety, AFailedSaveKeepsTheOldFileAndTheDocumentModified) {
+    TempDir dir;
+    const std::wstring path = dir / L"a.cpp";
+    ASSERT_TRUE(testenv::WriteBytes(path, "old\r\n"));
+    Open(path);
+    Type(L"more");
+    safesave::TestFaults().write = [](size_t) { return static_cast<unsigned long>(ERROR_DISK_FULL); };
+    f.mnufile_Click(3);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text.rfind(std::wstring(texts::CannotSave) + path + L"\n\n", 0), 0u);
+    EXPECT_TRUE(f.Doc().IsModified());
+    EXPECT_EQ(testenv::ReadBytes(path), "old\r\n");
+    EXPECT_EQ(Listing(dir.Path()).size(), 1u);
+    safesave::TestFaults() = safesave::Faults();
+    f.mnufile_Click(3);
+    EXPECT_EQ(testenv::ReadBytes(path), "old\r\nmore\r\n");
+    EXPECT_FALSE(f.Doc().IsModified());
+}
+
+TEST_F(FileSafety, PathsLongerThan260CharactersOpenAndSave) {
+    TempDir dir;
+    std::wstring folder = dir.Path();
+    for (int i = 0; folder.size() < 300; ++i) {
+        folder += L"\\folder with a long name " + std::to_wstring(i) + L" \u0416";
+        ASSERT_TRUE(CreateDirectoryW(safesave::LongPath(folder).c_str(), nullptr) || safesave::LongPath(folder).size() < 260);
+    }
+    const std::wstring path = folder + L"\\long name \u4e2d.cpp";
+    ASSERT_GT(path.size(), 300u);
+    unsigned long e = 0;
+    ASSERT_TRUE(safesave::WriteAll(path, "long\n", e)) << e;
+    Open(path);
+    EXPECT_EQ(f.Text(), L"long\r\n");
+    EXPECT_EQ(f.Caption(), L"long name \u4e2d.cpp - Tavrin");
+    Type(L"er");
+    f.mnufile_Click(3);
+    EXPECT_EQ(ReadLong(path), "long\ner\n");
+    EXPECT_TRUE(shown.empty());
+    // The temp folder is removed by name; a tree this deep needs the long form.
+    std::wstring p = folder;
+    DeleteFileW(safesave::LongPath(path).c_str());
+    while (p.size() > dir.Path().size()) {
+        RemoveDirectoryW(safesave::LongPath(p).c_str());
+        p.resize(p.find_last_of(L'\\'));
+    }
+}
+
+}  // namespace
