@@ -1,0 +1,178 @@
+// Load, save and start-up figures for Tavrin and the platform's notepad and wordpad of the same
+// bitness, on the same files. Prints one tab-separated line per measurement (medians of N runs).
+//   TavrinBench <runs> <tavrin.exe> <peers: notepad,wordpad or -> <file>...
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "FileEncoding.h"
+#include "SafeSave.h"
+
+namespace {
+
+double Now() {
+    static LARGE_INTEGER f{};
+    if (!f.QuadPart) QueryPerformanceFrequency(&f);
+    LARGE_INTEGER c;
+    QueryPerformanceCounter(&c);
+    return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+double Median(std::vector<double> v) {
+    if (v.empty()) return -1;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+struct Found {
+    DWORD pid;
+    std::wstring part;  // caption must contain this (empty: any visible window)
+    HWND hwnd;
+};
+
+BOOL CALLBACK FindProc(HWND h, LPARAM lp) {
+    auto* f = reinterpret_cast<Found*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    if (pid != f->pid || !IsWindowVisible(h)) return TRUE;
+    wchar_t cap[512] = {};
+    GetWindowTextW(h, cap, 512);
+    if (!f->part.empty() && !wcsstr(cap, f->part.c_str())) return TRUE;
+    f->hwnd = h;
+    return FALSE;
+}
+
+// The process's visible top-level window whose caption holds `part`, once it answers messages.
+HWND WaitWindow(DWORD pid, HANDLE proc, const std::wstring& part, double timeout) {
+    const double end = Now() + timeout;
+    while (Now() < end) {
+        Found f{pid, part, nullptr};
+        EnumWindows(FindProc, reinterpret_cast<LPARAM>(&f));
+        if (f.hwnd) {
+            DWORD_PTR r;
+            // Twice: the first returns when the program next looks at its queue, the second after
+            // the paint and layout that follow.
+            if (SendMessageTimeoutW(f.hwnd, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(timeout * 1000), &r) &&
+                SendMessageTimeoutW(f.hwnd, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(timeout * 1000), &r))
+                return f.hwnd;
+        }
+        if (WaitForSingleObject(proc, 5) == WAIT_OBJECT_0) return nullptr;
+    }
+    return nullptr;
+}
+
+struct RunResult {
+    double load = -1, save = -1;
+    double peakMB = -1;
+};
+
+std::wstring NameOf(const std::wstring& path) { return path.substr(path.find_last_of(L"\\/") + 1); }
+
+// Starts `exe` with `file` (or nothing), waits for its window, optionally saves (Tavrin), ends it.
+RunResult RunOnce(const std::wstring& exe, const std::wstring& file, bool tavrin, bool save, double timeout) {
+    RunResult r;
+    std::wstring cmd = L"\"" + exe + L"\"";
+    if (!file.empty()) cmd += L" \"" + file + L"\"";
+    STARTUPINFOW si{sizeof(si)};
+    PROCESS_INFORMATION pi{};
+    const double t0 = Now();
+    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return r;
+    const std::wstring part = file.empty() ? std::wstring() : NameOf(file);
+    HWND w = WaitWindow(pi.dwProcessId, pi.hProcess, part, timeout);
+    if (w) {
+        r.load = Now() - t0;
+        PROCESS_MEMORY_COUNTERS pmc{};
+        pmc.cb = sizeof(pmc);
+        if (GetProcessMemoryInfo(pi.hProcess, &pmc, sizeof(pmc))) r.peakMB = pmc.PeakWorkingSetSize / 1048576.0;
+        if (save && tavrin) {
+            DWORD_PTR res;
+            const double s0 = Now();
+            if (SendMessageTimeoutW(w, WM_COMMAND, 103, 0, SMTO_NORMAL, static_cast<UINT>(timeout * 1000), &res))
+                r.save = Now() - s0;
+        }
+    }
+    TerminateProcess(pi.hProcess, 0);
+    WaitForSingleObject(pi.hProcess, 10000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return r;
+}
+
+void Floor(const std::wstring& file, int runs) {
+    std::vector<double> read, write, find;
+    std::string original;
+    unsigned long e = 0;
+    safesave::ReadAll(file, original, e);
+    for (int i = 0; i < runs; ++i) {
+        double t0 = Now();
+        std::string bytes;
+        safesave::ReadAll(file, bytes, e);
+        docfile::Decoded d = docfile::Decode(bytes);
+        read.push_back(Now() - t0);
+        // Find Next near the end in a copy of the text: the last line's first word.
+        const size_t at = d.text.rfind(L"\r\n", d.text.size() - 3);
+        const std::wstring needle = d.text.substr(at + 2, 12);
+        t0 = Now();
+        volatile size_t hit = d.text.find(needle, d.text.size() / 2);
+        (void)hit;
+        find.push_back(Now() - t0);
+        // Plain file calls writing the same bytes.
+        const std::wstring out = file + L".plain";
+        t0 = Now();
+        HANDLE h = CreateFileW(out.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD put = 0;
+        WriteFile(h, original.data(), static_cast<DWORD>(original.size()), &put, nullptr);
+        FlushFileBuffers(h);
+        CloseHandle(h);
+        write.push_back(Now() - t0);
+        DeleteFileW(out.c_str());
+    }
+    wprintf(L"floor\t%ls\t%.4f\t%.4f\t%.5f\n", NameOf(file).c_str(), Median(read), Median(write), Median(find));
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 5) {
+        fwprintf(stderr, L"usage: TavrinBench runs tavrin.exe notepad,wordpad|- file...\n");
+        return 2;
+    }
+    const int runs = _wtoi(argv[1]);
+    const std::wstring tavrin = argv[2];
+    const std::wstring peers = argv[3];
+    const double timeout = 400;
+    std::vector<std::pair<std::wstring, std::wstring>> programs{{L"Tavrin", tavrin}};
+    if (peers.find(L"notepad") != std::wstring::npos) programs.push_back({L"notepad", L"notepad.exe"});
+    if (peers.find(L"wordpad") != std::wstring::npos) programs.push_back({L"wordpad", L"wordpad.exe"});
+
+    // Cold start to an idle main window.
+    for (auto& p : programs) {
+        std::vector<double> t;
+        for (int i = 0; i < runs; ++i) t.push_back(RunOnce(p.second, L"", false, false, 60).load);
+        wprintf(L"start\t%ls\t-\t%.3f\n", p.first.c_str(), Median(t));
+        fflush(stdout);
+    }
+    for (int a = 4; a < argc; ++a) {
+        const std::wstring file = argv[a];
+        Floor(file, runs);
+        fflush(stdout);
+        for (auto& p : programs) {
+            std::vector<double> load, save, peak;
+            for (int i = 0; i < runs; ++i) {
+                RunResult r = RunOnce(p.second, file, p.first == L"Tavrin", true, timeout);
+                load.push_back(r.load);
+                save.push_back(r.save);
+                peak.push_back(r.peakMB);
+                if (r.load < 0) break;  // a timeout or a crash: no point repeating it
+            }
+            wprintf(L"load\t%ls\t%ls\t%.3f\t%.3f\t%.1f\n", p.first.c_str(), NameOf(file).c_str(), Median(load),
+                    Median(save), Median(peak));
+            fflush(stdout);
+        }
+    }
+    return 0;
+}
