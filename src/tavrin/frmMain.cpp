@@ -10,7 +10,9 @@
 #include "Modal.h"
 #include "RichText.h"
 #include "Texts.h"
+#include "CompileCommand.h"
 #include "basFindWindows.h"
+#include "frmOptions.h"
 
 namespace {
 
@@ -151,6 +153,8 @@ void frmMain::Form_Load() {
     DragAcceptFiles(Hwnd(), TRUE);
 
     LoadSettings();
+    // The Options dialog is loaded hidden now, its list showing the stored file type.
+    form::Single<frmOptions>().Load();
     LayoutControls();
 }
 
@@ -419,8 +423,20 @@ void frmMain::mnuformat_Click(int index) {
 
 void frmMain::mnutools_Click(int index) {
     switch (index) {
-    default: break;
+    case 0: form::Single<frmOptions>().Show(); break;
+    case 2: CompileHello(); break;
+    default: break;  // Compiler Setup and the hidden Compile do nothing
     }
+}
+
+void frmMain::CompileHello() {
+    const CompileCommand cmd = MakeCompileCommand(ProgramFolder(), SystemFolder);
+    unsigned long error = 0;
+    if (StartCompile(cmd, error)) return;
+    if (error == ERROR_FILE_NOT_FOUND)
+        ShowError(texts::CompileBatchMissing + cmd.batchPath);
+    else
+        ShowError(texts::CompileCannotStart + cmd.batchPath + L"\n\n" + ReasonText(error));
 }
 
 void frmMain::mnuHelp_Click(int index) {
