@@ -119,8 +119,18 @@ LRESULT CALLBACK LinkProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CAPTURECHANGED:
         if (s) s->pressed = false;
         return 0;
-    case WM_GETDLGCODE:
-        return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+    case WM_GETDLGCODE: {
+        // Enter on the focused link follows it instead of pressing the default button.
+        const MSG* m = reinterpret_cast<const MSG*>(lp);
+        if (m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN) return DLGC_WANTMESSAGE;
+        return DLGC_BUTTON;
+    }
+    case WM_KEYDOWN:
+        if (wp == VK_RETURN) {
+            Activate(h);
+            return 0;
+        }
+        break;
     case WM_KEYUP:
         if (wp == VK_SPACE) {
             Activate(h);

@@ -1,5 +1,5 @@
 // A small link control: shows its caption underlined in link colour with a hand cursor and opens
-// its address through GShell when clicked or when Space is pressed while it has the focus. It
+// its address through GShell when clicked, or on Space or Enter while it has the focus. It then
 // also tells its parent with WM_COMMAND (id, BN_CLICKED).
 #pragma once
 #include <windows.h>

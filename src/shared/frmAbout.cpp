@@ -92,6 +92,7 @@ void frmAbout::Form_Load() {
     shownIcon_ = icon;
     if (icon) {
         SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        if (mainIcon_) SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
         SendMessageW(Item(picIcon), STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
     }
     SetCaption(kAboutCaptionPrefix + AppTitle);

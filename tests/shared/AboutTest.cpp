@@ -161,6 +161,13 @@ TEST_F(AboutBox, LinkShowsAndOpensTheProductPageThroughTheShell) {
     EXPECT_EQ(calls.size(), 1u);
     SendMessageW(link, WM_KEYUP, VK_SPACE, 0);
     EXPECT_EQ(calls.size(), 2u);
+    // Enter on the focused link follows it, through the dialog keys, and leaves OK alone.
+    SetFocus(link);
+    ASSERT_EQ(GetFocus(), link);
+    PostMessageW(link, WM_KEYDOWN, VK_RETURN, 0);
+    form::PumpMessages();
+    EXPECT_EQ(calls.size(), 3u);
+    EXPECT_TRUE(f.IsLoaded());
     f.Unload();
 }
 
