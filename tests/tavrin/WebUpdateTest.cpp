@@ -46,6 +46,8 @@ protected:
         server.Serve("/older.txt", {200, "version=1.4\ndownload=https://tavrin.example.org/d\n"});
         server.Serve("/malformed.txt", {200, "<html><body>Welcome</body></html>"});
         server.Serve("/slow.txt", {200, kNewer, 1500});
+        server.Serve("/error.txt", {500, kNewer});
+        server.Serve("/huge.txt", {200, std::string(kNewer) + "info=" + std::string(200 * 1024, 'x') + "\n"});
     }
     void TearDown() override {
         form.Unload();
@@ -127,6 +129,16 @@ TEST_F(WebUpdate, MissingFileCannotBeFound) {
 
 TEST_F(WebUpdate, MalformedFileCannotBeFound) {
     CheckAgainst(server.Url("/malformed.txt"));
+    ExpectCouldNotConnect();
+}
+
+TEST_F(WebUpdate, ServerErrorCannotBeFound) {
+    CheckAgainst(server.Url("/error.txt"));
+    ExpectCouldNotConnect();
+}
+
+TEST_F(WebUpdate, OversizedFileIsNotOurs) {
+    CheckAgainst(server.Url("/huge.txt"));
     ExpectCouldNotConnect();
 }
 
