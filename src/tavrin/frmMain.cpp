@@ -11,6 +11,7 @@
 #include "RichText.h"
 #include "Texts.h"
 #include "CompileCommand.h"
+#include "HelpMenu.h"
 #include "basFindWindows.h"
 #include "frmOptions.h"
 
@@ -78,21 +79,13 @@ const MenuItem kToolsItems[] = {
     {texts::ToolsCompileBorland},
     {texts::ToolsCompile, nullptr, false},
 };
-const MenuItem kHelpItems[] = {
-    {texts::HelpContents, nullptr, false},
-    {texts::HelpSearch, nullptr, false},
-    {texts::HelpCheckUpdate, nullptr, false},
-    {texts::HelpWebsite},
-    {L"-"},
-    {texts::HelpAbout},
-};
 const form::MenuDef kMenus[] = {
     {texts::MenuFile, frmMain::FileBase, kFileItems, std::size(kFileItems)},
     {texts::MenuEdit, frmMain::EditBase, kEditItems, std::size(kEditItems)},
     {texts::MenuView, frmMain::ViewBase, kViewItems, std::size(kViewItems)},
     {texts::MenuFormat, frmMain::FormatBase, kFormatItems, std::size(kFormatItems)},
     {texts::MenuTools, frmMain::ToolsBase, kToolsItems, std::size(kToolsItems)},
-    {texts::MenuHelp, frmMain::HelpBase, kHelpItems, std::size(kHelpItems)},
+    {texts::MenuHelp, frmMain::HelpBase, kHelpMenuItems, kHelpMenuCount},
 };
 
 // Gap between the toolbar strip and the editing area (360 - 330 twips at design).
@@ -439,8 +432,4 @@ void frmMain::CompileHello() {
         ShowError(texts::CompileCannotStart + cmd.batchPath + L"\n\n" + ReasonText(error));
 }
 
-void frmMain::mnuHelp_Click(int index) {
-    switch (index) {
-    default: break;
-    }
-}
+void frmMain::mnuHelp_Click(int index) { mnuHelp_Command(index); }
