@@ -192,6 +192,11 @@ ResValue ResValueOf(int32_t id, const std::wstring& name) {
     return name;
 }
 
+std::wstring ApiErrorTextFrom(const wchar_t* buffer, uint32_t n) {
+    if (!buffer || n == 0) return {};
+    return std::wstring(buffer, n < 256 ? n : 256);
+}
+
 void RaiseSubscriptError() {
 #ifdef _WIN32
     const std::wstring source = ExeName();

@@ -124,6 +124,9 @@ private:
     int32_t currentSlot_ = 0;
 };
 
+// The text FormatMessage left in its 256-character buffer: its first n characters, empty for n = 0.
+std::wstring ApiErrorTextFrom(const wchar_t* buffer, uint32_t n);
+
 // Raises the runtime's subscript-out-of-range error (9).
 [[noreturn]] void RaiseSubscriptError();
 

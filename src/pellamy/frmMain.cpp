@@ -17,6 +17,8 @@
 #include "TextConv.h"
 #include "Texts.h"
 #include "basFindWindows.h"
+#include "cResources.h"
+#include "mFileOpenSave.h"
 
 using namespace pellamy;
 
@@ -517,6 +519,31 @@ void frmMain::RunRegistration(const std::wstring& path, const std::wstring& comm
 
 // ---- Browsing ---------------------------------------------------------------------------------
 
-void frmMain::BrowseForFile() {}
+void frmMain::BrowseForFile() {
+    std::wstring fileName, fileTitle, filter = txt::BrowseFilter, initDir = InitialDir, dlgTitle,
+                                      defaultExt = txt::BrowseDefaultExt;
+    bool mustExist = true, multiSelect = false, readOnly = false, hideReadOnly = false;
+    int32_t filterIndex = 1, flags = 0;
+    HWND owner = Hwnd();
+    try {
+        if (!ShowOpenDialog(fileName, fileTitle, mustExist, multiSelect, readOnly, hideReadOnly, filter, filterIndex,
+                            initDir, dlgTitle, defaultExt, owner, flags))
+            return;
+    } catch (const VbError& e) {
+        modal::MsgBox(txt::BrowseErrorPrefix + e.Description(), MB_OK | MB_ICONEXCLAMATION, {}, Hwnd());
+        return;
+    }
+    AcceptChosenFile(fileName);
+}
 
-void frmMain::AcceptChosenFile(const std::wstring& path) { SetText(txtOCXPath, path); }
+void frmMain::AcceptChosenFile(const std::wstring& path) {
+    // Loading it for its resources proves it is a module; the enumerator releases it on every path.
+    try {
+        cResources resources;
+        resources.file(path);
+        SetText(txtOCXPath, resources.file());
+        resources.GetResourceTypes();
+    } catch (const VbError& e) {
+        modal::MsgBox(txt::BrowseErrorPrefix + e.Description(), MB_OK | MB_ICONEXCLAMATION, {}, Hwnd());
+    }
+}

@@ -60,7 +60,8 @@ public:
     void RunRegistration(const std::wstring& path, const std::wstring& command);
     void BrowseForFile();
     void ShowAboutBox();
-    // A file chosen outside the dialog (dropped on the window): checked and put into the path box.
+    // A chosen or dropped file: loaded for its resources to prove it is a module, then put into the
+    // path box; a failure shows "Error: " and the reason.
     void AcceptChosenFile(const std::wstring& path);
 
     // The screen-wide mouse pointer (0 default, 11 hourglass).
