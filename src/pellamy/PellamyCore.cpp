@@ -116,6 +116,10 @@ std::wstring EntryCrashedText(uint32_t exceptionCode) {
     return s + L".";
 }
 
+std::wstring EntryEndedThreadText(uint32_t exitCode) {
+    return std::wstring(txt::EntryEndedThread) + HexCode(exitCode) + L".";
+}
+
 std::wstring LoadFailedText(uint32_t error, const std::wstring& systemText) {
     std::wstring reason = systemText.empty() ? std::wstring(txt::LoadErrorPrefix) + std::to_wstring(error) : systemText;
     return std::wstring(txt::LoadFailure) + L"\r\n" + reason;

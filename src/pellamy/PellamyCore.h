@@ -54,6 +54,8 @@ bool IsFailureStatus(uint32_t status);
 // The message for an entry point that returned a failure status; systemText may be empty.
 std::wstring EntryFailedText(uint32_t status, const std::wstring& systemText);
 std::wstring EntryCrashedText(uint32_t exceptionCode);
+// The worker thread ended without coming back from the entry point.
+std::wstring EntryEndedThreadText(uint32_t exitCode);
 // "Failure loading control DLL" + CR LF + the reason (system text, or "Error n" without one).
 std::wstring LoadFailedText(uint32_t error, const std::wstring& systemText);
 // The load-failure message for a module of the other bitness; `offer` adds the question.

@@ -48,6 +48,7 @@ inline constexpr const wchar_t* EntryFailed = L"Process failed: the entry point 
 inline constexpr const wchar_t* RunAsAdmin = L"Run Pellamy as administrator to register this file.";
 inline constexpr const wchar_t* EntryCrashed = L"Process failed: the entry point stopped with exception ";
 inline constexpr const wchar_t* AccessViolation = L"(access violation)";
+inline constexpr const wchar_t* EntryEndedThread = L"Process failed: the entry point ended its thread with code ";
 inline constexpr const wchar_t* LoadErrorPrefix = L"Error ";
 inline constexpr const wchar_t* Is64Bit = L"This is a 64-bit module; the 32-bit Pellamy cannot load it. Use ";
 inline constexpr const wchar_t* Is32Bit = L"This is a 32-bit module; the 64-bit Pellamy cannot load it. Use ";

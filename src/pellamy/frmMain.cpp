@@ -106,6 +106,7 @@ struct WorkerRun {
     DWORD status = 0;
     bool crashed = false;
     DWORD exceptionCode = 0;
+    ULONG_PTR stackTop = 0;  // near the top of the worker's stack, above the entry point's frames
 };
 
 using EntryFn = HRESULT(STDAPICALLTYPE*)();
@@ -132,7 +133,8 @@ DWORD FinishWorker(WorkerRun* run, DWORD status) {
 }
 
 // A fault the module does not handle itself ends only its worker: the worker is sent to WorkerBail
-// on a fresh part of its stack instead of taking the process down.
+// on the top of its own stack (the entry point's frames are dead, and a stack overflow leaves no
+// room below) instead of taking the process down.
 LONG WINAPI WorkerExceptionFilter(EXCEPTION_POINTERS* ep) {
     auto* run = g_workerSlot == TLS_OUT_OF_INDEXES ? nullptr : static_cast<WorkerRun*>(TlsGetValue(g_workerSlot));
     if (run && !run->crashed) {
@@ -140,10 +142,10 @@ LONG WINAPI WorkerExceptionFilter(EXCEPTION_POINTERS* ep) {
         run->exceptionCode = ep->ExceptionRecord->ExceptionCode;
         CONTEXT* c = ep->ContextRecord;
 #ifdef _WIN64
-        c->Rsp = ((c->Rsp - 4096) & ~static_cast<DWORD64>(15)) - 8;
+        c->Rsp = ((run->stackTop - 1024) & ~static_cast<DWORD64>(15)) - 8;
         c->Rip = reinterpret_cast<DWORD64>(&WorkerBail);
 #else
-        c->Esp = ((c->Esp - 4096) & ~static_cast<DWORD>(15)) - 4;
+        c->Esp = ((run->stackTop - 1024) & ~static_cast<DWORD>(15)) - 4;
         c->Eip = reinterpret_cast<DWORD>(&WorkerBail);
 #endif
         return EXCEPTION_CONTINUE_EXECUTION;
@@ -162,6 +164,8 @@ void PrepareWorkers() {
 // COM servers expect OLE on the thread that calls their entry points.
 DWORD WINAPI RegistrationWorker(void* param) {
     auto* run = static_cast<WorkerRun*>(param);
+    volatile char top = 0;
+    run->stackTop = reinterpret_cast<ULONG_PTR>(&top);
     TlsSetValue(g_workerSlot, run);
     HRESULT ole = OleInitialize(nullptr);
     HRESULT status = reinterpret_cast<EntryFn>(reinterpret_cast<void*>(run->entry))();
@@ -504,13 +508,19 @@ void frmMain::RunRegistration(const std::wstring& path, const std::wstring& comm
     }
 
     const bool crashed = run->crashed;
-    const DWORD status = crashed ? run->exceptionCode : run->status;
+    DWORD status = crashed ? run->exceptionCode : run->status;
+    // A worker that never came back to us was ended inside the module (ExitThread, or a fault
+    // the system handled by ending the thread).
+    const bool vanished = !crashed && run->state.load() == kRunning;
+    if (vanished) GetExitCodeThread(thread.get(), &status);
     thread.reset();
     FreeLibrary(run->module);
     delete run;
     SetMousePointer(PointerDefault);
     if (crashed)
         modal::MsgBox(EntryCrashedText(status), MB_OK, {}, Hwnd());
+    else if (vanished)
+        modal::MsgBox(EntryEndedThreadText(status), MB_OK, {}, Hwnd());
     else if (IsFailureStatus(status))
         modal::MsgBox(EntryFailedText(status, StatusText(status)), MB_OK, {}, Hwnd());
     else

@@ -116,6 +116,7 @@ TEST(PellamyResults, StatusAndFailureTexts) {
     EXPECT_EQ(EntryCrashedText(0xC0000005u),
               L"Process failed: the entry point stopped with exception 0xC0000005 (access violation).");
     EXPECT_EQ(EntryCrashedText(0xC0000094u), L"Process failed: the entry point stopped with exception 0xC0000094.");
+    EXPECT_EQ(EntryEndedThreadText(3), L"Process failed: the entry point ended its thread with code 0x00000003.");
     EXPECT_EQ(LoadFailedText(193, L"Bad EXE format."), L"Failure loading control DLL\r\nBad EXE format.");
     EXPECT_EQ(LoadFailedText(126, L""), L"Failure loading control DLL\r\nError 126");
     EXPECT_EQ(OtherBitnessText(Bitness::Bits64, false),

@@ -149,6 +149,14 @@ TEST_F(PellamyRunner, CrashInTheEntryPointEndsOnlyThatRun) {
     EXPECT_TRUE(kit::FixtureKeyExists(L"fx_register"));
     // Unregistering the crash module runs its harmless entry point.
     EXPECT_EQ(Run(w, dll, false), L"Process completed");
+    // A stack overflow ends the run as well (as an exception, or with the thread ended by the system).
+    const std::wstring overflow = Run(w, Fixture(L"fx_overflow.dll"), true);
+    EXPECT_TRUE(overflow == pellamy::EntryCrashedText(0xC00000FDu) ||
+                overflow.rfind(L"Process failed: the entry point ended its thread with code ", 0) == 0)
+        << overflow;
+    // So does an entry point that ends its own thread.
+    EXPECT_EQ(Run(w, Fixture(L"fx_exitthread.dll"), true), pellamy::EntryEndedThreadText(3));
+    EXPECT_EQ(Run(w, Fixture(L"fx_register.dll"), false), L"Process completed");
 }
 
 TEST_F(PellamyRunner, DependenciesComeFromTheModulesFolderNotTheCurrentOne) {
