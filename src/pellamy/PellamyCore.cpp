@@ -207,7 +207,7 @@ void RaiseSubscriptError() {
 #else
     const std::wstring source;
 #endif
-    RaiseError(errnum::SubscriptOutOfRange, source, L"Subscript out of range");
+    RaiseError(errnum::SubscriptOutOfRange, source, txt::SubscriptOutOfRange);
 }
 
 const ResTypeEntry& ResourceLists::TypeAt(int32_t index) const {

@@ -5,6 +5,7 @@
 #include "AppInfo.h"
 #include "ErrRecord.h"
 #include "Modal.h"
+#include "Texts.h"
 
 bool ShowOpenDialog(std::wstring& FileName, std::wstring& FileTitle, bool& FileMustExist, bool& MultiSelect,
                     bool& ReadOnly, bool& HideReadOnly, std::wstring& Filter, int32_t& FilterIndex,
@@ -19,7 +20,7 @@ bool ShowOpenDialog(std::wstring& FileName, std::wstring& FileTitle, bool& FileM
     const std::wstring filter = pellamy::ConvertFilter(Filter);
     const size_t size = (flags & OFN_ALLOWMULTISELECT) ? 8192 : 260;
     if (FileName.size() >= size || FileTitle.size() >= size)
-        RaiseError(5, ExeName(), L"Invalid procedure call or argument");
+        RaiseError(5, ExeName(), txt::InvalidArgument);
     std::wstring file = FileName, title = FileTitle;
     file.resize(size, L'\0');
     title.resize(size, L'\0');
