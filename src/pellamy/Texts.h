@@ -66,6 +66,5 @@ inline constexpr const wchar_t* SubscriptOutOfRange = L"Subscript out of range";
 inline constexpr const wchar_t* InvalidArgument = L"Invalid procedure call or argument";
 
 // Help > About until the shared About box is wired in.
-inline constexpr const wchar_t* AboutText = L"Pellamy\r\nVersion 1.35\r\nRegisters and unregisters COM servers.";
 
 }  // namespace txt

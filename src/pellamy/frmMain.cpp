@@ -9,6 +9,7 @@
 #include <atomic>
 #include <vector>
 
+#include "frmAbout.h"
 #include "AppInfo.h"
 #include "MenuBar.h"
 #include "Modal.h"
@@ -318,7 +319,8 @@ void frmMain::mnuHelp_Click(int index) {
 }
 
 // The integrator switches this to the shared About box (modeless, without owner).
-void frmMain::ShowAboutBox() { modal::MsgBox(txt::AboutText, MB_OK, {}, Hwnd()); }
+// Modeless and without owner, one instance: the shared About box.
+void frmMain::ShowAboutBox() { ::ShowAboutBox(); }
 
 // ---- Window operations ----------------------------------------------------------------------
 

@@ -14,6 +14,7 @@
 #include "Texts.h"
 #include "Twips.h"
 #include "basFindWindows.h"
+#include "frmAbout.h"
 
 using kit::Fixture;
 using kit::Window;
@@ -332,9 +333,14 @@ TEST(PellamyWindow, ExitAboutAndErrMsgProc) {
     {
         Window w;
         w.Menu(frmMain::mnuHelpBase + 0);
-        ASSERT_EQ(w.boxes.size(), 1u);
-        EXPECT_EQ(w.boxes[0].text, txt::AboutText);
-        w.boxes.clear();
+        w.Menu(frmMain::mnuHelpBase + 0);  // shown again: brought forward, still one
+        frmAbout& about = form::Single<frmAbout>();
+        ASSERT_TRUE(about.IsLoaded());
+        EXPECT_EQ(about.Caption(), L"About Pellamy");
+        EXPECT_EQ(GetWindow(about.Hwnd(), GW_OWNER), nullptr);
+        EXPECT_EQ(FindWindowExW(nullptr, about.Hwnd(), nullptr, L"About Pellamy"), nullptr);
+        EXPECT_TRUE(w.boxes.empty());
+        about.Unload();
         RecordError(5, L"Pellamy", L"Invalid procedure call or argument");
         w.form.ErrMsgProc(L"Something went wrong");
         EXPECT_EQ(w.TakeOne(), L"Something went wrong\r\n5     Invalid procedure call or argument");
