@@ -65,6 +65,4 @@ inline constexpr const wchar_t* BrowseErrorPrefix = L"Error: ";
 inline constexpr const wchar_t* SubscriptOutOfRange = L"Subscript out of range";
 inline constexpr const wchar_t* InvalidArgument = L"Invalid procedure call or argument";
 
-// Help > About until the shared About box is wired in.
-
 }  // namespace txt
