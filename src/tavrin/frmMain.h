@@ -46,6 +46,9 @@ public:
     // What saving the opened file unchanged would change (asked before writing).
     const docfile::Changes& PendingChanges() const { return changes_; }
 
+    // Tools > "C++ with Borland Compiler 5.5": starts code\compile.bat hello.cpp beside the program.
+    void CompileHello();
+
     // Opens a file given on the command line, as a drop would.
     void OpenStartupFile(const std::wstring& path);
 

@@ -15,6 +15,7 @@
 #include "Texts.h"
 #include "basTavrin.h"
 #include "frmMain.h"
+#include "frmOptions.h"
 
 namespace {
 
@@ -74,6 +75,7 @@ protected:
             f.Doc().ExitConfirmed = true;
             f.Unload();
         }
+        form::Single<frmOptions>().Unload();  // loaded hidden by the main window
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TavrinTests");
     }
     void Open(const std::wstring& path) {
