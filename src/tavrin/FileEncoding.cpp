@@ -77,6 +77,14 @@ std::wstring CrLfToLf(std::wstring_view t) {
     return out;
 }
 
+#ifdef _WIN32
+bool AllAscii(std::wstring_view t) {
+    for (wchar_t c : t)
+        if (static_cast<unsigned>(c) >= 0x80) return false;
+    return true;
+}
+#endif
+
 }  // namespace
 
 #ifdef _WIN32
@@ -85,6 +93,7 @@ std::wstring AnsiDecode(std::string_view bytes) { return AnsiToWide(bytes); }
 std::string AnsiEncode(std::wstring_view text, bool* lossy) {
     if (lossy) *lossy = false;
     if (text.empty()) return {};
+    if (AllAscii(text)) return std::string(text.begin(), text.end());  // the common case, byte for byte
     // No best-fit: a character without its own byte would quietly become a look-alike.
     BOOL usedDefault = FALSE;
     const int len = static_cast<int>(text.size());

@@ -22,9 +22,9 @@ inline constexpr const wchar_t* LargeFileQuestionEnd = L". Loading it may take a
 inline constexpr const wchar_t* TooBig = L"The file is ";
 inline constexpr const wchar_t* TooBigEnd = L"; this 32-bit Tavrin opens files up to ";
 inline constexpr const wchar_t* TooBigHint = L". Open it with Tavrin64.exe.";
+inline constexpr const wchar_t* TooBigEnd64 = L"; with this computer's memory Tavrin opens files up to ";
 inline constexpr const wchar_t* BinaryWarning =
     L"This file contains NUL bytes (binary data). Saving it may change it; you will be asked before it is written.";
-inline constexpr const wchar_t* LoadingStatus = L"Loading ";  // followed by the size
 
 // Saving: what would change, asked before writing (a list of the items, then SaveAnyway).
 inline constexpr const wchar_t* WillChange = L"Saving will change this file:";

@@ -1,6 +1,8 @@
 #include "frmMain.h"
 
 #include <commctrl.h>
+
+#include <algorithm>
 #include <richedit.h>
 #include <shellapi.h>
 
@@ -89,8 +91,18 @@ const form::MenuDef kMenus[] = {
     {texts::MenuHelp, frmMain::HelpBase, kHelpMenuItems, kHelpMenuCount},
 };
 
-// The 32-bit control needs about 250 MB of memory per MB of text and fails near 2 GB; refuse before that.
-constexpr unsigned long long kMaxBytes32 = 6ull * 1024 * 1024;
+// The control's working set is about 270 MB per MB of text (both builds, Wine 8): the 32-bit build
+// fails near 2 GB, the 64-bit one when the memory runs out. Refuse before that.
+constexpr unsigned long long kMaxBytes32 = 4ull * 1024 * 1024;
+constexpr unsigned long long kControlBytesPerByte = 300;
+
+unsigned long long MaxLoadBytes() {
+    if (sizeof(void*) == 4) return kMaxBytes32;
+    MEMORYSTATUSEX ms{};
+    ms.dwLength = sizeof(ms);
+    if (!GlobalMemoryStatusEx(&ms)) return 64ull * 1024 * 1024;
+    return std::max<unsigned long long>(kMaxBytes32, ms.ullTotalPhys / kControlBytesPerByte);
+}
 // Loads of more than this many characters show progress.
 constexpr size_t kProgressChars = 128 * 1024;
 
@@ -274,9 +286,10 @@ bool frmMain::LoadFile(const std::wstring& path, std::wstring& reason) {
         reason = ReasonText(code);
         return false;
     }
-    if (sizeof(void*) == 4 && size > kMaxBytes32) {
-        reason = texts::TooBig + docfile::SizeText(size) + texts::TooBigEnd + docfile::SizeText(kMaxBytes32) +
-                 texts::TooBigHint;
+    if (const unsigned long long most = MaxLoadBytes(); size > most) {
+        reason = texts::TooBig + docfile::SizeText(size) +
+                 (sizeof(void*) == 4 ? texts::TooBigEnd : texts::TooBigEnd64) + docfile::SizeText(most) +
+                 (sizeof(void*) == 4 ? texts::TooBigHint : L".");
         return false;
     }
     if (settings::IsLargeFile(size, LargeFileKBSetting)) {
@@ -343,28 +356,29 @@ bool frmMain::ConfirmChanges(const docfile::FileFormat& format) {
 
 bool frmMain::WriteFile(const std::wstring& path, const std::wstring& text, std::wstring& reason) {
     docfile::FileFormat format = format_;
-    if (!docfile::CanStore(text, format.encoding)) {
-        if (!docfile::CanStore(text, docfile::Encoding::Utf8)) {  // a lone surrogate
+    bool unstorable = false;
+    std::string bytes = docfile::Encode(text, format, &unstorable);
+    if (unstorable) {
+        format.encoding = docfile::Encoding::Utf8;
+        format.bom = false;
+        bytes = docfile::Encode(text, format, &unstorable);
+        if (unstorable) {  // a lone surrogate: never written as something else
             reason = ReasonText(ERROR_NO_UNICODE_TRANSLATION);
             return false;
         }
-        const std::wstring q = texts::Unstorable + docfile::FormatName(format) + texts::UnstorableEnd;
+        const std::wstring q = texts::Unstorable + docfile::FormatName(format_) + texts::UnstorableEnd;
         if (modal::MsgBox(q, MB_YESNO | MB_ICONEXCLAMATION, texts::AppName, Hwnd()) != IDYES) {
             reason.clear();
             return false;
         }
-        format.encoding = docfile::Encoding::Utf8;
-        format.bom = false;
     }
     if (!ConfirmChanges(format)) {
         reason.clear();
         return false;
     }
     raii::WaitCursor wait;
-    bool unstorable = false;
-    const std::string bytes = docfile::Encode(text, format, &unstorable);
-    unsigned long code = ERROR_NO_UNICODE_TRANSLATION;  // never written as something else
-    if (!unstorable && safesave::WriteAll(path, bytes, code)) {
+    unsigned long code = 0;
+    if (safesave::WriteAll(path, bytes, code)) {
         format_ = format;
         changes_ = docfile::Changes();
         return true;

@@ -183,14 +183,14 @@ TEST_F(FileSafety, LargeFileSettingIsStoredInTheRegistry) {
 TEST_F(FileSafety, TooBigForThe32BitControlIsRefusedWithAMessage) {
     TempDir dir;
     const std::wstring path = dir / L"huge.log";
-    ASSERT_TRUE(testenv::WriteBytes(path, std::string(7 * 1024 * 1024, 'x')));
+    ASSERT_TRUE(testenv::WriteBytes(path, std::string(5 * 1024 * 1024, 'x')));
     Type(L"kept");
     LargeFileKBSetting = 0;
     answer = IDNO;  // the save prompt
     Open(path);
     ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[1].text, std::wstring(texts::CannotOpen) + path + L"\n\n" + texts::TooBig + L"7.0 MB" +
-                                 texts::TooBigEnd + L"6.0 MB" + texts::TooBigHint);
+    EXPECT_EQ(shown[1].text, std::wstring(texts::CannotOpen) + path + L"\n\n" + texts::TooBig + L"5.0 MB" +
+                                 texts::TooBigEnd + L"4.0 MB" + texts::TooBigHint);
     EXPECT_EQ(f.Text(), L"kept");
 }
 #endif
