@@ -22,9 +22,9 @@ using Progress = std::function<void(size_t done, size_t total)>;
 enum class LoadMethod { Auto, Stream, Pieces };
 
 // Replaces the whole content with `text` (line ends as CR LF) without an undo step. Auto: pieces of
-// 64 K characters added at the end in the 32-bit build, whose control lays one big stream out
-// super-linearly slowly under Wine; one stream in the 64-bit build, where that is faster, and for
-// text holding NUL characters.
+// 64 K characters added at the end for texts from 320 K characters in the 32-bit build, whose
+// control lays one big stream out super-linearly slowly under Wine; otherwise one stream (the 64-bit
+// build, where that is faster, small texts, and text holding NUL characters).
 void SetText(HWND edit, const std::wstring& text, const Progress& progress = {}, LoadMethod method = LoadMethod::Auto);
 
 }  // namespace richtext

@@ -273,6 +273,10 @@ void frmMain::ClearEditor() {
 }
 
 void frmMain::ShowLoadProgress(size_t done, size_t total) {
+    // The stream calls back every few KB: repaint at most ten times a second.
+    const ULONGLONG now = GetTickCount64();
+    if (now - lastProgress_ < 100 && done < total) return;
+    lastProgress_ = now;
     if (progress_) SendMessageW(progress_, PBM_SETPOS, total ? static_cast<WPARAM>(done * 1000 / total) : 0, 0);
     // Keep the window painted (nothing else runs before the text is in).
     MSG m;

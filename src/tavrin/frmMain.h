@@ -95,6 +95,7 @@ private:
     docfile::FileFormat format_;
     docfile::Changes changes_;
     HWND progress_ = nullptr;
+    unsigned long long lastProgress_ = 0;
     raii::Accel accel_;
     raii::Font editFont_;
     std::wstring pendingDrop_;
