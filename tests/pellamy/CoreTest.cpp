@@ -61,22 +61,6 @@ TEST(PellamyBitness, ReadFromTheOptionalHeaderMagic) {
     EXPECT_EQ(PeHeaderBytesNeeded(h32.data(), 10), 0x40u);
 }
 
-TEST(PellamyVersion, TranslationTableFirstThenCommonPairsWithoutRepeats) {
-    const uint16_t table[] = {0x040C, 1252, 0x0407, 1252, 0x0409, 1200};
-    auto c = CandidateTranslations(table, 6);
-    ASSERT_GE(c.size(), 3u);
-    EXPECT_EQ(TranslationKey(c[0]), L"040C04E4");
-    EXPECT_EQ(TranslationKey(c[1]), L"040704E4");
-    EXPECT_EQ(TranslationKey(c[2]), L"040904B0");
-    for (size_t i = 3; i < c.size(); ++i) EXPECT_NE(TranslationKey(c[i]), L"040904B0");
-    auto none = CandidateTranslations(nullptr, 0);
-    ASSERT_FALSE(none.empty());
-    EXPECT_EQ(TranslationKey(none[0]), L"040904B0");
-    EXPECT_EQ(TranslationKey(none[1]), L"040904E4");
-    // An odd word at the end of a damaged table is ignored.
-    EXPECT_EQ(CandidateTranslations(table, 3).size(), none.size() + 1);
-}
-
 TEST(PellamyVersion, CompanyCutAt21AndBlankVersionCountsAsNone) {
     EXPECT_EQ(CutCompanyName(L"Pellamy Test Fixtures Incorporated"), L"Pellamy Test Fixtures");
     EXPECT_EQ(CutCompanyName(L"Exactly Twenty-One Co"), L"Exactly Twenty-One Co");

@@ -9,7 +9,6 @@
 #include "ErrRecord.h"
 #include "PellamyTestKit.h"
 #include "TestEnv.h"
-#include "basFindWindows.h"
 #include "cResources.h"
 #include "mResource.h"
 
@@ -151,17 +150,6 @@ TEST(PellamyResources, TwoEnumeratorsOnTwoThreadsDoNotDisturbEachOther) {
     t2.join();
     EXPECT_EQ(a.size(), 7u);
     EXPECT_EQ(b, std::vector<std::wstring>{L"16: 1"});
-}
-
-TEST(PellamyResources, ModulesThatShipWithWine) {
-    cResources r;
-    FindSystemFolder();
-    for (const wchar_t* name : {L"notepad.exe", L"shell32.dll"}) {
-        r.file(SystemFolder + L"\\" + name);
-        Listing(r);
-        EXPECT_GT(r.IndexOfResourceType(14), 0) << name;  // group icons
-        for (int32_t t = 1; t <= r.ResourceTypeCount(); ++t) EXPECT_GT(r.ResourceNameCount(t), 0) << name;
-    }
 }
 
 }  // namespace

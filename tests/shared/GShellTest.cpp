@@ -47,20 +47,6 @@ TEST(GShell, FailuresAreRecordedWithoutInterruptingTheCallerAndSuccessLeavesTheR
     }
 }
 
-TEST(GShell, TheShellGetsTheShowCommandOfTheRules) {
-    FakeShell shell;
-    HWND owner = reinterpret_cast<HWND>(static_cast<INT_PTR>(0x1234));
-    GShell(L"C:\\Tools\\Run.Exe", 5, L"/q", L"", L"open", owner);
-    GShell(L"https://tavrin.example.org/", 10, L"", L"", L"print", nullptr);
-    ASSERT_EQ(shell.calls.size(), 2u);
-    EXPECT_EQ(shell.calls[0].showCommand, 0);
-    EXPECT_EQ(shell.calls[0].parameters, L"/q");
-    EXPECT_EQ(shell.calls[0].owner, owner);
-    EXPECT_EQ(shell.calls[1].showCommand, 1);
-    EXPECT_EQ(shell.calls[1].operation, L"print");
-    EXPECT_EQ(shell.calls[1].file, L"https://tavrin.example.org/");
-}
-
 TEST(GShell, RealShellFailsForAMissingFile) {
     testenv::TempDir dir;
     Err().Clear();
