@@ -248,17 +248,12 @@ TEST(PellamyProgram, CommandLinePathFillsThePathBox) {
     ASSERT_TRUE(CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
     raii::Handle process(pi.hProcess), thread(pi.hThread);
     HWND main = nullptr;
-    testenv::PumpUntil(
-        [&] {
-            for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, L"PellamyMain", nullptr)) != nullptr;) {
-                DWORD pid = 0;
-                GetWindowThreadProcessId(h, &pid);
-                if (pid == pi.dwProcessId && IsWindowVisible(h)) return (main = h) != nullptr;  // shown after the path is set
-            }
-            return false;
-        },
-        15000);
-    ASSERT_NE(main, nullptr);
+    DWORD pid = 0;
+    testenv::PumpUntil([&] {  // shown after the path is set
+        main = FindWindowExW(nullptr, nullptr, L"PellamyMain", nullptr);
+        return main && GetWindowThreadProcessId(main, &pid) && pid == pi.dwProcessId && IsWindowVisible(main);
+    }, 15000);
+    ASSERT_EQ(pid, pi.dwProcessId);
     wchar_t text[1024] = {};
     DWORD_PTR got = 0;
     SendMessageTimeoutW(GetDlgItem(main, frmMain::txtOCXPath), WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text),

@@ -148,16 +148,6 @@ TEST_F(WebUpdate, WindowStaysResponsiveWhileTheServerAnswersAndClosingDropsTheAn
     EXPECT_TRUE(shellCalls.empty());
 }
 
-TEST_F(WebUpdate, RunningVersionThatIsNoNumberIsSilent) {
-    ASSERT_TRUE(form.Load());
-    form.WebVrChk1.version = L"unknown";
-    VersionFileAddress = server.Url("/newer.txt");
-    form.Show();
-    SendMessageW(form.Item(frmWebUpdate::Command1), BM_CLICK, 0, 0);
-    ASSERT_TRUE(testenv::PumpUntil([&] { return form.WebVrChk1.Pending() == 0; }, 30000));
-    EXPECT_TRUE(boxes.empty());
-}
-
 TEST_F(WebUpdate, CloseBoxUnloadsAndTheNextShowingLoadsAfresh) {
     form.Show();
     form.WebVrChk1.autolaunchbrowser = false;
