@@ -53,6 +53,8 @@ bool ToolbarIcons::Create(HWND parent, int dpi) {
                                   GetModuleHandleW(nullptr), nullptr);
     if (!loader) return false;
     SendMessageW(loader, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    // The loaded strip is cut at the toolbar's image size (16 x 15 unless told).
+    SendMessageW(loader, TB_SETBITMAPSIZE, 0, MAKELPARAM(size_, size_));
     SendMessageW(loader, TB_LOADIMAGES, large ? IDB_STD_LARGE_COLOR : IDB_STD_SMALL_COLOR,
                  reinterpret_cast<LPARAM>(HINST_COMMCTRL));
     HIMAGELIST std = reinterpret_cast<HIMAGELIST>(SendMessageW(loader, TB_GETIMAGELIST, 0, 0));
