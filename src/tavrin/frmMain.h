@@ -52,6 +52,8 @@ public:
     bool PasteEnabled() const { return pasteEnabled_; }
     // The status bar's panels again (texts, date, time, widths).
     void UpdateStatusBar();
+    // Tools > "C++ with Borland Compiler 5.5": starts code\compile.bat hello.cpp beside the program.
+    void CompileHello();
 
     // Opens a file given on the command line, as a drop would.
     void OpenStartupFile(const std::wstring& path);
