@@ -264,3 +264,37 @@ TEST_F(NoPrinter, QuickPrintShowsThePrinterErrorTitledError) {
     EXPECT_EQ(boxes[0].flags & MB_ICONMASK, static_cast<UINT>(MB_ICONEXCLAMATION));
     EXPECT_EQ(boxes[0].flags & MB_TYPEMASK, static_cast<UINT>(MB_OK));
 }
+
+// A printer whose port cannot be written: the job fails and the user is told.
+class BrokenPrinter : public PrintJobs {
+protected:
+    const std::wstring name = L"Tavrin Test Broken Port";
+    void SetUp() override {
+        PrintJobs::SetUp();
+        ASSERT_EQ(testenv::InstallFilePrinter(name, OutDir() + L"\\no such folder\\job.ps"), L"");
+    }
+    void TearDown() override {
+        testenv::RemovePrinter(name);
+        SetDefaultPrinterW(testenv::kTestPrinterName);
+        PrintJobs::TearDown();
+    }
+};
+
+TEST_F(BrokenPrinter, PrintSaysTheDocumentCouldNotBePrinted) {
+    f.SetEditorText(L"lost?");
+    modal::ScopedHooks hooks(Hooks(OneCopy));
+    f.mnufile_Click(8);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text.rfind(texts::PrintFailed, 0), 0u);
+    EXPECT_GT(boxes[0].text.size(), wcslen(texts::PrintFailed));  // with the reason
+    EXPECT_EQ(boxes[0].flags & MB_ICONMASK, static_cast<UINT>(MB_ICONEXCLAMATION));
+}
+
+TEST_F(BrokenPrinter, QuickPrintShowsThePrinterError) {
+    f.SetEditorText(L"lost?");
+    modal::ScopedHooks hooks(Hooks(OneCopy));
+    f.tbToolbar_ButtonClick(L"Print");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, texts::PrinterError);
+    EXPECT_EQ(boxes[0].title, L"error");
+}
