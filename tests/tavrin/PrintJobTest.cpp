@@ -92,6 +92,29 @@ protected:
         h.printDlg = std::move(printDlg);
         return h;
     }
+    // Printer Setup answered with the default printer, in landscape or portrait; true when the
+    // command showed the setup dialog.
+    bool ChooseDefaultInSetup(bool landscape) {
+        bool setupFlag = false;
+        modal::ScopedHooks hooks(Hooks([&](PRINTDLGW& pd) {
+            setupFlag = (pd.Flags & PD_PRINTSETUP) != 0;
+            PRINTDLGW def{};
+            def.lStructSize = sizeof(def);
+            def.Flags = PD_RETURNDEFAULT;
+            if (!PrintDlgW(&def)) return FALSE;
+            auto* dm = static_cast<DEVMODEW*>(GlobalLock(def.hDevMode));
+            dm->dmOrientation = landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+            dm->dmFields |= DM_ORIENTATION;
+            GlobalUnlock(def.hDevMode);
+            if (pd.hDevMode) GlobalFree(pd.hDevMode);
+            if (pd.hDevNames) GlobalFree(pd.hDevNames);
+            pd.hDevMode = def.hDevMode;
+            pd.hDevNames = def.hDevNames;
+            return TRUE;
+        }));
+        f.mnufile_Click(6);
+        return setupFlag;
+    }
     // The finished job, kept under the test's name.
     std::string TakeJob() {
         const std::string ps = testenv::ReadBytes(PortFile());
@@ -195,32 +218,15 @@ TEST_F(PrintJobs, AnEmptyDocumentStillMakesAJob) {
 }
 
 TEST_F(PrintJobs, PrinterSetupChoicesAreUsedByLaterPrinting) {
-    bool setupFlag = false;
-    modal::ScopedHooks hooks(Hooks([&](PRINTDLGW& pd) {
-        setupFlag = (pd.Flags & PD_PRINTSETUP) != 0;
-        // The user picks landscape on the default printer.
-        PRINTDLGW def{};
-        def.lStructSize = sizeof(def);
-        def.Flags = PD_RETURNDEFAULT;
-        if (!PrintDlgW(&def)) return FALSE;
-        auto* dm = static_cast<DEVMODEW*>(GlobalLock(def.hDevMode));
-        dm->dmOrientation = DMORIENT_LANDSCAPE;
-        dm->dmFields |= DM_ORIENTATION;
-        GlobalUnlock(def.hDevMode);
-        if (pd.hDevMode) GlobalFree(pd.hDevMode);
-        if (pd.hDevNames) GlobalFree(pd.hDevNames);
-        pd.hDevMode = def.hDevMode;
-        pd.hDevNames = def.hDevNames;
-        return TRUE;
-    }));
-    f.mnufile_Click(6);
-    EXPECT_TRUE(setupFlag);
+    EXPECT_TRUE(ChooseDefaultInSetup(true));
     EXPECT_TRUE(NoBoxes());
     EXPECT_FALSE(testenv::Exists(PortFile()));  // the setup prints nothing
     f.SetEditorText(L"landscape page");
     f.tbToolbar_ButtonClick(L"Print");
     const std::string ps = TakeJob();
     EXPECT_NE(ps.find("%%Orientation: Landscape"), std::string::npos);
+    // Back to portrait for the tests after this one (the choice lasts as long as the program).
+    EXPECT_TRUE(ChooseDefaultInSetup(false));
 }
 
 // Without any printer.
@@ -272,10 +278,12 @@ protected:
     void SetUp() override {
         PrintJobs::SetUp();
         ASSERT_EQ(testenv::InstallFilePrinter(name, OutDir() + L"\\no such folder\\job.ps"), L"");
+        ASSERT_TRUE(ChooseDefaultInSetup(false));  // the user picks it
     }
     void TearDown() override {
         testenv::RemovePrinter(name);
         SetDefaultPrinterW(testenv::kTestPrinterName);
+        ChooseDefaultInSetup(false);
         PrintJobs::TearDown();
     }
 };
