@@ -10,14 +10,15 @@ namespace {
 
 const form::FontSpec kLabelFont{L"MS Sans Serif", 8.25, true};
 
-// Both search buttons share one rectangle; only the mode's button is shown.
+// Both search buttons share one rectangle; only the mode's button is shown. Clipping keeps the
+// front one whole when both are.
 const form::Control kControls[] = {
     {Form3::IdLabel1, L"STATIC", texts::FindWhat, WS_VISIBLE | SS_LEFT, 120, 165, 975, 255, 0, &kLabelFont},
     {Form3::IdText1, L"EDIT", L"", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 1080, 120, 3615, 285,
      WS_EX_CLIENTEDGE},
-    {Form3::IdCommand1, L"BUTTON", texts::FindButton, WS_VISIBLE | WS_TABSTOP | WS_DISABLED | BS_PUSHBUTTON, 1560,
+    {Form3::IdCommand1, L"BUTTON", texts::FindButton, WS_VISIBLE | WS_TABSTOP | WS_DISABLED | WS_CLIPSIBLINGS | BS_PUSHBUTTON, 1560,
      600, 1215, 375},
-    {Form3::IdCommand3, L"BUTTON", texts::FindNextButton, WS_TABSTOP | WS_DISABLED | BS_PUSHBUTTON, 1560, 600, 1215,
+    {Form3::IdCommand3, L"BUTTON", texts::FindNextButton, WS_TABSTOP | WS_DISABLED | WS_CLIPSIBLINGS | BS_PUSHBUTTON, 1560, 600, 1215,
      375},
     {Form3::IdCommand2, L"BUTTON", texts::CancelButton, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 3000, 600, 1215,
      375},
@@ -64,11 +65,37 @@ void Form3::Form_Load() {
     SetWindowPos(Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
+bool Form3::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
+    switch (msg) {
+    case WM_ACTIVATE:
+        if (LOWORD(wp) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(Hwnd(), focus)) lastFocus_ = focus;
+        }
+        return false;
+    case WM_SETFOCUS: {
+        // Typing goes to the search box when the dialog opens, and back where it was after that.
+        HWND to = lastFocus_ && IsChild(Hwnd(), lastFocus_) && IsWindowEnabled(lastFocus_) &&
+                          IsWindowVisible(lastFocus_)
+                      ? lastFocus_
+                      : Item(IdText1);
+        SetFocus(to);
+        result = 0;
+        return true;
+    }
+    case WM_DESTROY:
+        lastFocus_ = nullptr;
+        return false;
+    default:
+        return false;
+    }
+}
+
 void Form3::ShowFind() {
     if (!Load()) return;
+    // With Find Next still shown from before, Find is the one in front (it comes first among the
+    // controls, which keeps the tab order too).
     SetVisible(IdCommand1, true);
-    // With Find Next still shown from before, the Find button goes in front.
-    SetWindowPos(Item(IdCommand1), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (!Text(IdText1).empty()) {
         SetText(IdText1, L"");
         Text1_Change();
@@ -141,4 +168,8 @@ void Form3::FindFrom(int64_t start) {
     // The main window comes forward with the match; the dialog stays above it.
     SetForegroundWindow(main.Hwnd());
     SetFocus(edit);
+    // Some window systems (Wine's) stack the activated window over a topmost one; setting the
+    // dialog's topmost state afresh puts it back on top.
+    SetWindowPos(Hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }

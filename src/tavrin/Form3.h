@@ -39,8 +39,10 @@ protected:
     const form::FormDef& Definition() const override;
     void Form_Load() override;
     void OnCommand(int id, int notifyCode, HWND control) override;
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 private:
     const std::wstring& CurrentText(frmMain& main);
     textfind::SearchCopy copy_;
+    HWND lastFocus_ = nullptr;  // the control to give the focus back to when the dialog is active again
 };

@@ -117,6 +117,15 @@ std::wstring ClipboardText(bool* hasText = nullptr) {
     return s;
 }
 
+// True when `above` comes before `below` in the z-order of the top-level windows.
+bool Above(HWND above, HWND below) {
+    for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
+        if (h == above) return true;
+        if (h == below) return false;
+    }
+    return false;
+}
+
 // ---- Edit commands
 
 TEST_F(EditCommands, PasteStartsGreyedEvenWithTextOnTheClipboardAndCutOrCopyEnableItForGood) {
@@ -265,6 +274,7 @@ TEST_F(EditCommands, TheDialogOpensTopmostWithoutOwnerWithItsControls) {
     EXPECT_EQ(find.Text(Form3::IdCommand3), L"Find Next");
     EXPECT_EQ(find.Text(Form3::IdCommand2), L"Cancel");
     EXPECT_EQ(find.Text(Form3::IdText1), L"");
+    EXPECT_EQ(GetFocus(), find.Item(Form3::IdText1));  // typing goes to the search box
     EXPECT_TRUE(find.IsVisible(Form3::IdCommand1));
     EXPECT_FALSE(find.IsEnabled(Form3::IdCommand1));
     EXPECT_FALSE(find.IsVisible(Form3::IdCommand3));
@@ -307,6 +317,13 @@ TEST_F(EditCommands, ButtonStatesAcrossModesAndLoads) {
     EXPECT_TRUE(find.IsVisible(Form3::IdCommand1));
     EXPECT_TRUE(find.IsEnabled(Form3::IdCommand1));
     EXPECT_TRUE(find.IsVisible(Form3::IdCommand3));
+    // Find is the one in front (clicks reach it) and next after the search box in the tab order.
+    RECT r;
+    GetWindowRect(find.Item(Form3::IdCommand1), &r);
+    POINT mid{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ScreenToClient(find.Hwnd(), &mid);
+    EXPECT_EQ(ChildWindowFromPoint(find.Hwnd(), mid), find.Item(Form3::IdCommand1));
+    EXPECT_EQ(GetNextDlgTabItem(find.Hwnd(), find.Item(Form3::IdText1), FALSE), find.Item(Form3::IdCommand1));
     // Cancel closes; the next opening starts afresh but keeps the last match position.
     SendMessageW(find.Item(Form3::IdCommand2), BM_CLICK, 0, 0);
     EXPECT_FALSE(find.IsLoaded());
@@ -478,6 +495,10 @@ TEST_F(EditCommands, TheRealDialogSelectsTheMatchAndShowsTheRealNoMatchBox) {
     EXPECT_TRUE(IsWindowVisible(find.Hwnd()));
     // The dialog stays above the activated main window.
     EXPECT_TRUE(GetWindowLongPtrW(find.Hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(Above(find.Hwnd(), f.Hwnd()));
+    SetForegroundWindow(f.Hwnd());
+    SetWindowPos(f.Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    EXPECT_TRUE(Above(find.Hwnd(), f.Hwnd()));
 
     f.mnuedit_Click(8);
     {
