@@ -84,6 +84,28 @@ inline constexpr const wchar_t* ShortcutSave = L"Ctrl+S";
 inline constexpr const wchar_t* ShortcutPrint = L"Ctrl+P";
 inline constexpr const wchar_t* ShortcutFind = L"Ctrl+F";
 
+// Options dialog.
+inline constexpr const wchar_t* OptionsCaption = L"Options";
+inline constexpr const wchar_t* OptionsFrame = L"Configuration";
+inline constexpr const wchar_t* OptionsCodeFolder = L"Default Code Folder";
+inline constexpr const wchar_t* OptionsCodeFolderDesign = L"initial dir";
+inline constexpr const wchar_t* OptionsBrowse = L"...";
+inline constexpr const wchar_t* OptionsFileType = L"Default File Type";
+inline constexpr const wchar_t* OptionsOK = L"OK";
+inline constexpr const wchar_t* OptionsCancel = L"Cancel";
+inline constexpr const wchar_t* OptionsApply = L"&Apply";
+inline constexpr const wchar_t* OptionsBrowseTitle = L"Choose the default code folder:";
+// The Default File Type list: the descriptions of the file type lists, in the same order.
+inline constexpr const wchar_t* FileTypes[] = {
+    L"C++ Files (*.cpp)",         L"C/C++ Headers (*.h)",           L"HTML Files (*.htm ,*.html)",
+    L"Java Script (*.js)",        L"VB Script(.vbs)",               L"Cascading Style Sheets (*.css)",
+    L"Active Server Pages (*.asp)", L"Java Files (*.java)",         L"Text (*.txt)",
+    L"All Files (*.*)"};
+
+// Tools > compile: the batch file's path follows.
+inline constexpr const wchar_t* CompileBatchMissing = L"The compiler batch file was not found:\n";
+inline constexpr const wchar_t* CompileCannotStart = L"Cannot start the compiler batch file\n";
+
 // File type lists of the file dialogs (description, pattern), "|"-joined as the dialogs take them.
 inline constexpr const wchar_t* OpenFilter =
     L"C++ Files (*.cpp)|*.cpp|C/C++ Headers (*.h)|*.h|HTML Files (*.htm ,*.html)|*.htm*|"

@@ -12,7 +12,10 @@
 #include "Modal.h"
 #include "RichText.h"
 #include "Texts.h"
+#include "CompileCommand.h"
+#include "HelpMenu.h"
 #include "basFindWindows.h"
+#include "frmOptions.h"
 
 namespace {
 
@@ -78,21 +81,13 @@ const MenuItem kToolsItems[] = {
     {texts::ToolsCompileBorland},
     {texts::ToolsCompile, nullptr, false},
 };
-const MenuItem kHelpItems[] = {
-    {texts::HelpContents, nullptr, false},
-    {texts::HelpSearch, nullptr, false},
-    {texts::HelpCheckUpdate, nullptr, false},
-    {texts::HelpWebsite},
-    {L"-"},
-    {texts::HelpAbout},
-};
 const form::MenuDef kMenus[] = {
     {texts::MenuFile, frmMain::FileBase, kFileItems, std::size(kFileItems)},
     {texts::MenuEdit, frmMain::EditBase, kEditItems, std::size(kEditItems)},
     {texts::MenuView, frmMain::ViewBase, kViewItems, std::size(kViewItems)},
     {texts::MenuFormat, frmMain::FormatBase, kFormatItems, std::size(kFormatItems)},
     {texts::MenuTools, frmMain::ToolsBase, kToolsItems, std::size(kToolsItems)},
-    {texts::MenuHelp, frmMain::HelpBase, kHelpItems, std::size(kHelpItems)},
+    {texts::MenuHelp, frmMain::HelpBase, kHelpMenuItems, kHelpMenuCount},
 };
 
 // Gap between the toolbar strip and the editing area (360 - 330 twips at design).
@@ -153,6 +148,8 @@ void frmMain::Form_Load() {
     DragAcceptFiles(Hwnd(), TRUE);
 
     LoadSettings();
+    // The Options dialog is loaded hidden now, its list showing the stored file type.
+    form::Single<frmOptions>().Load();
     LayoutControls();
 }
 
@@ -483,12 +480,20 @@ void frmMain::mnuformat_Click(int index) {
 
 void frmMain::mnutools_Click(int index) {
     switch (index) {
-    default: break;
+    case 0: form::Single<frmOptions>().Show(); break;
+    case 2: CompileHello(); break;
+    default: break;  // Compiler Setup and the hidden Compile do nothing
     }
 }
 
-void frmMain::mnuHelp_Click(int index) {
-    switch (index) {
-    default: break;
-    }
+void frmMain::CompileHello() {
+    const CompileCommand cmd = MakeCompileCommand(ProgramFolder(), SystemFolder);
+    unsigned long error = 0;
+    if (StartCompile(cmd, error)) return;
+    if (error == ERROR_FILE_NOT_FOUND)
+        ShowError(texts::CompileBatchMissing + cmd.batchPath);
+    else
+        ShowError(texts::CompileCannotStart + cmd.batchPath + L"\n\n" + ReasonText(error));
 }
+
+void frmMain::mnuHelp_Click(int index) { mnuHelp_Command(index); }

@@ -46,6 +46,9 @@ public:
     void mnutools_Click(int index);
     void mnuHelp_Click(int index);
 
+    // Tools > "C++ with Borland Compiler 5.5": starts code\compile.bat hello.cpp beside the program.
+    void CompileHello();
+
     // Opens a file given on the command line, as a drop would.
     void OpenStartupFile(const std::wstring& path);
 

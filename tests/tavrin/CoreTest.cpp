@@ -4,6 +4,7 @@
 #include <map>
 #include <vector>
 
+#include "CompileCommand.h"
 #include "DocumentFile.h"
 #include "MainLayout.h"
 #include "basTavrin.h"
@@ -143,6 +144,28 @@ TEST(Layout, PlacementOffScreenComesBack) {
     EXPECT_EQ(FitInside({-900, -50, 433, 433}, work), (LayoutRect{0, 0, 433, 433}));
     EXPECT_EQ(FitInside({10, 10, 3000, 3000}, work), (LayoutRect{0, 0, 1024, 738}));
     EXPECT_EQ(FitInside({67, 67, 433, 433}, work), (LayoutRect{67, 67, 433, 433}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CompileCommandLine, QuotesTheBatchFileAndPassesHelloCpp) {
+    const CompileCommand c = MakeCompileCommand(L"C:\\Program Files\\Tavrin", L"C:\\windows\\system32");
+    EXPECT_EQ(c.batchPath, L"C:\\Program Files\\Tavrin\\code\\compile.bat");
+    EXPECT_EQ(c.application, L"C:\\windows\\system32\\cmd.exe");
+    EXPECT_EQ(c.commandLine,
+              L"\"C:\\windows\\system32\\cmd.exe\" /c \"\"C:\\Program Files\\Tavrin\\code\\compile.bat\" hello.cpp\"");
+    EXPECT_EQ(c.showCmd, 2);  // minimised, with the focus
+}
+
+TEST(CompileCommandLine, DriveRootGivesOneSeparator) {
+    for (const wchar_t* root : {L"D:", L"D:\\"}) {
+        const CompileCommand c = MakeCompileCommand(root, L"C:\\windows\\system32\\");
+        EXPECT_EQ(c.batchPath, L"D:\\code\\compile.bat");
+        EXPECT_EQ(c.application, L"C:\\windows\\system32\\cmd.exe");
+        EXPECT_EQ(c.commandLine, L"\"C:\\windows\\system32\\cmd.exe\" /c \"\"D:\\code\\compile.bat\" hello.cpp\"");
+    }
 }
 
 }  // namespace

@@ -1,0 +1,26 @@
+// The Options dialog: the default code folder and the default file type.
+#pragma once
+#include "Form.h"
+
+class frmOptions : public form::Form {
+public:
+    static constexpr int IdFrame1 = 10, IdLabel2 = 11, IdText1 = 12, IdCommand1 = 13, IdLabel1 = 14, IdCombo1 = 15,
+                         IdOK = 16, IdCancel = 17, IdApply = 18;
+
+    void cmdOK_Click();
+    void cmdCancel_Click();
+    void cmdApply_Click();
+    void Command1_Click();  // "...": browse for the folder
+
+    // The Default File Type list's selection (-1 for none) and its choice.
+    int Combo1Index() const;
+    void SetCombo1Index(int index);
+
+protected:
+    const form::FormDef& Definition() const override;
+    void Form_Load() override;
+    void OnCommand(int id, int notifyCode, HWND control) override;
+
+private:
+    void Apply();
+};

@@ -1,0 +1,109 @@
+// The Help menu's commands, as the main window's mnuHelp_Click runs them.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <vector>
+
+#include "AppInfo.h"
+#include "BuildInfo.h"
+#include "HelpMenu.h"
+#include "Modal.h"
+#include "frmAbout.h"
+#include "frmWebUpdate.h"
+#include "mShellExecute.h"
+
+namespace {
+
+int CountTopLevel(const wchar_t* cls) {
+    int n = 0;
+    HWND h = nullptr;
+    while ((h = FindWindowExW(nullptr, h, cls, nullptr)) != nullptr) ++n;
+    return n;
+}
+
+class HelpMenu : public ::testing::Test {
+protected:
+    std::vector<gshell::Call> calls;
+    int64_t answer = 42;
+    int boxes = 0;
+    std::unique_ptr<modal::ScopedHooks> hooks;
+    void SetUp() override {
+        AppTitle = L"Tavrin";
+        gshell::TestHook() = [this](const gshell::Call& c) {
+            calls.push_back(c);
+            return answer;
+        };
+        hooks = std::make_unique<modal::ScopedHooks>(modal::Hooks{.msgBox = [this](const modal::MsgBoxCall&) {
+            ++boxes;
+            return IDOK;
+        }});
+    }
+    void TearDown() override {
+        form::Single<frmAbout>().Unload();
+        form::Single<frmWebUpdate>().Unload();
+        gshell::TestHook() = nullptr;
+    }
+};
+
+TEST_F(HelpMenu, ItemsInIndexOrderWithTheHiddenOnes) {
+    ASSERT_EQ(kHelpMenuCount, 6u);
+    const wchar_t* captions[] = {L"Contents", L"Search for help On..", L"Check for Update...", L"Visit Website",
+                                 L"-", L"About Tavrin"};
+    const bool visible[] = {false, false, false, true, true, true};
+    for (size_t i = 0; i < kHelpMenuCount; ++i) {
+        EXPECT_STREQ(kHelpMenuItems[i].caption, captions[i]);
+        EXPECT_EQ(kHelpMenuItems[i].visible, visible[i]) << i;
+        EXPECT_EQ(kHelpMenuItems[i].shortcut, nullptr);
+    }
+}
+
+TEST_F(HelpMenu, VisitWebsiteOpensTheProductPageWithANormalWindow) {
+    mnuHelp_Command(3);
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].file, APP_WEB_PAGE_W);
+    EXPECT_EQ(calls[0].operation, L"open");
+    EXPECT_EQ(calls[0].showCommand, 1);  // 10 was asked, but without parameters the shell gets 1
+    EXPECT_TRUE(calls[0].parameters.empty());
+    EXPECT_EQ(calls[0].owner, nullptr);
+}
+
+TEST_F(HelpMenu, VisitWebsiteWithNoBrowserShowsNothing) {
+    answer = 31;  // no application associated
+    Err().Clear();
+    mnuHelp_Command(3);
+    EXPECT_EQ(boxes, 0);
+    EXPECT_EQ(Err().Number, static_cast<int32_t>(0x80040437));
+    EXPECT_EQ(Err().Source, ExeName() + L".GShell");
+}
+
+TEST_F(HelpMenu, AboutTwiceLeavesOneAboutBox) {
+    mnuHelp_Command(5);
+    mnuHelp_Command(5);
+    EXPECT_EQ(CountTopLevel(L"TavrinAboutBox"), 1);
+    frmAbout& about = form::Single<frmAbout>();
+    EXPECT_TRUE(IsWindowVisible(about.Hwnd()));
+    EXPECT_EQ(about.Caption(), L"About Tavrin");
+    EXPECT_EQ(GetWindow(about.Hwnd(), GW_OWNER), nullptr);
+    about.Unload();
+    mnuHelp_Command(5);
+    EXPECT_EQ(CountTopLevel(L"TavrinAboutBox"), 1);
+}
+
+TEST_F(HelpMenu, CheckForUpdateShowsTheOneWebUpdateWindow) {
+    mnuHelp_Command(2);
+    mnuHelp_Command(2);
+    EXPECT_EQ(CountTopLevel(L"TavrinWebUpdate"), 1);
+    EXPECT_TRUE(IsWindowVisible(form::Single<frmWebUpdate>().Hwnd()));
+    EXPECT_TRUE(calls.empty());  // no check until the button is pressed
+}
+
+TEST_F(HelpMenu, ContentsSearchAndOtherIndexesDoNothing) {
+    for (int index : {0, 1, 4, 6, 99, -1}) mnuHelp_Command(index);
+    EXPECT_TRUE(calls.empty());
+    EXPECT_EQ(boxes, 0);
+    EXPECT_EQ(CountTopLevel(L"TavrinAboutBox"), 0);
+    EXPECT_EQ(CountTopLevel(L"TavrinWebUpdate"), 0);
+}
+
+}  // namespace
