@@ -158,15 +158,19 @@ void Form3::FindFrom(int64_t start) {
     if (p < 1) {
         // Owned by the dialog, so the box is not hidden behind it.
         modal::MsgBox(texts::NoMatch, MB_OK, texts::AppName, Hwnd());
-        if (edit) SetFocus(edit);
+        if (edit) FocusEditingArea(main.Hwnd(), edit);
         return;
     }
     LastMatchPosition = p;
     CHARRANGE range{static_cast<LONG>(p - 1), static_cast<LONG>(p - 1 + static_cast<int64_t>(what.size()))};
     SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
     SendMessageW(edit, EM_SCROLLCARET, 0, 0);
-    // The main window comes forward with the match; the dialog stays above it.
-    SetForegroundWindow(main.Hwnd());
+    FocusEditingArea(main.Hwnd(), edit);
+}
+
+void Form3::FocusEditingArea(HWND main, HWND edit) {
+    // The main window comes forward; the dialog stays above it.
+    SetForegroundWindow(main);
     SetFocus(edit);
     // Some window systems (Wine's) stack the activated window over a topmost one; setting the
     // dialog's topmost state afresh puts it back on top.

@@ -43,6 +43,7 @@ protected:
 
 private:
     const std::wstring& CurrentText(frmMain& main);
+    void FocusEditingArea(HWND main, HWND edit);
     textfind::SearchCopy copy_;
     HWND lastFocus_ = nullptr;  // the control to give the focus back to when the dialog is active again
 };

@@ -512,6 +512,7 @@ TEST_F(EditCommands, TheRealDialogSelectsTheMatchAndShowsTheRealNoMatchBox) {
     }
     ExpectSelection(6, 10);
     EXPECT_EQ(GetFocus(), t1());
+    EXPECT_TRUE(Above(find.Hwnd(), f.Hwnd()));
 }
 
 }  // namespace
