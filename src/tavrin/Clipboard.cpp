@@ -32,11 +32,13 @@ public:
 void SetText(HWND owner, const std::wstring& text) {
     const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
     HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (!mem) RaiseError(texts::ClipboardErrorNumber, ExeName(), texts::ClipboardBusy);
-    if (void* p = GlobalLock(mem)) {
-        memcpy(p, text.c_str(), bytes);
-        GlobalUnlock(mem);
+    void* p = mem ? GlobalLock(mem) : nullptr;
+    if (!p) {
+        if (mem) GlobalFree(mem);
+        RaiseError(texts::OutOfMemoryNumber, ExeName(), texts::OutOfMemory);
     }
+    memcpy(p, text.c_str(), bytes);
+    GlobalUnlock(mem);
     try {
         Opened open(owner);
         EmptyClipboard();

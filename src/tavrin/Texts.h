@@ -77,6 +77,8 @@ inline constexpr const wchar_t* NoMatch = L"No Match found.";
 // The clipboard could not be opened (another program holds it) or took no text.
 inline constexpr int ClipboardErrorNumber = 521;
 inline constexpr const wchar_t* ClipboardBusy = L"Can't open Clipboard";
+inline constexpr int OutOfMemoryNumber = 7;
+inline constexpr const wchar_t* OutOfMemory = L"Out of memory";
 
 inline constexpr const wchar_t* ShortcutNew = L"Ctrl+N";
 inline constexpr const wchar_t* ShortcutOpen = L"Ctrl+O";
