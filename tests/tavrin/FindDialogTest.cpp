@@ -443,6 +443,14 @@ TEST_F(EditCommands, TextEditedBetweenSearchesIsSearchedAfresh) {
     f.mnuedit_Click(4);
     ClickFind();
     ExpectSelection(0, 3);
+    // A control that stops sending change notifications is read every time.
+    const LRESULT mask = SendMessageW(t1(), EM_GETEVENTMASK, 0, 0);
+    SendMessageW(t1(), EM_SETEVENTMASK, 0, mask & ~ENM_CHANGE);
+    Select(0, 1);
+    SendMessageW(t1(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"b"));
+    ClickFind();
+    ExpectSelection(8, 11);
+    SendMessageW(t1(), EM_SETEVENTMASK, 0, mask);
     // The copy is read again only after a change.
     const auto refreshes = find.Copy().Refreshes();
     ClickFind();
