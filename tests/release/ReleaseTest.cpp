@@ -4,6 +4,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -87,21 +88,62 @@ BOOL CALLBACK FindByPidAndCaption(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
-// Starts an installed program, waits for its main window's caption, closes it again.
-bool StartsAndShows(const std::wstring& exe, const std::wstring& caption) {
-    STARTUPINFOW si{sizeof(si)};
-    PROCESS_INFORMATION pi{};
-    std::wstring cmd = L"\"" + exe + L"\"";
-    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    raii::Handle process(pi.hProcess), thread(pi.hThread);
-    FoundWindow f{pi.dwProcessId, caption, nullptr};
+HWND WaitForWindow(DWORD pid, const std::wstring& caption) {
+    FoundWindow f{pid, caption, nullptr};
     for (int i = 0; i < 200 && !f.hwnd; ++i) {
         EnumWindows(&FindByPidAndCaption, reinterpret_cast<LPARAM>(&f));
         if (!f.hwnd) Sleep(50);
     }
-    if (f.hwnd) PostMessageW(f.hwnd, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process.get(), 10000) != WAIT_OBJECT_0) TerminateProcess(process.get(), 1);
-    return f.hwnd != nullptr;
+    return f.hwnd;
+}
+
+BOOL CALLBACK CollectChildText(HWND hwnd, LPARAM lp) {
+    reinterpret_cast<std::vector<std::wstring>*>(lp)->push_back(WindowText(hwnd));
+    return TRUE;
+}
+
+std::vector<std::wstring> ChildTexts(HWND hwnd) {
+    std::vector<std::wstring> texts;
+    EnumChildWindows(hwnd, &CollectChildText, reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+// An installed program, started and closed again at scope exit.
+class Started {
+public:
+    explicit Started(const std::wstring& exe) {
+        STARTUPINFOW si{sizeof(si)};
+        PROCESS_INFORMATION pi{};
+        std::wstring cmd = L"\"" + exe + L"\"";
+        if (CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+            process_.reset(pi.hProcess);
+            raii::Handle thread(pi.hThread);
+            pid_ = pi.dwProcessId;
+        }
+    }
+    ~Started() {
+        if (!process_) return;
+        for (HWND w : windows_) PostMessageW(w, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(process_.get(), 10000) != WAIT_OBJECT_0) TerminateProcess(process_.get(), 1);
+    }
+    HWND Window(const std::wstring& caption) {
+        HWND w = pid_ ? WaitForWindow(pid_, caption) : nullptr;
+        if (w) windows_.insert(windows_.begin(), w);  // secondary windows close first
+        return w;
+    }
+private:
+    raii::Handle process_;
+    DWORD pid_ = 0;
+    std::vector<HWND> windows_;
+};
+
+constexpr int kTavrinToolsCompile = 502;  // Tools menu item 2
+constexpr int kTavrinHelpAbout = 605;     // Help menu item 5
+constexpr int kPellamyHelpAbout = 0;      // set when the registration window's ids are known
+
+bool StartsAndShows(const std::wstring& exe, const std::wstring& caption) {
+    Started p(exe);
+    return p.Window(caption) != nullptr;
 }
 
 class InstalledRelease : public ::testing::Test {
@@ -156,6 +198,48 @@ TEST_F(InstalledRelease, BothProgramsStartFromTheFolderWithSpaces) {
     EXPECT_TRUE(StartsAndShows(In(L"Pellamy.exe"), L"Register or Unregister OCX / DLL"));
     EXPECT_TRUE(StartsAndShows(In(L"Tavrin64.exe"), L"Untitled - Tavrin"));
     EXPECT_TRUE(StartsAndShows(In(L"Pellamy64.exe"), L"Register or Unregister OCX / DLL"));
+}
+
+TEST_F(InstalledRelease, ToolsCompileStartsTheInstalledBatchFile) {
+    Install();
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring log = std::wstring(temp) + L"Tavrin-compile.log";
+    DeleteFileW(log.c_str());
+    SetEnvironmentVariableW(L"TAVRIN_NOPAUSE", L"1");  // inherited by Tavrin and the batch file
+    Started tavrin(In(L"Tavrin.exe"));
+    HWND main = tavrin.Window(L"Untitled - Tavrin");
+    ASSERT_TRUE(main);
+    PostMessageW(main, WM_COMMAND, kTavrinToolsCompile, 0);
+    std::string text;
+    for (int i = 0; i < 300 && text.find("result=") == std::string::npos; ++i) {
+        Sleep(50);
+        text = testenv::ReadBytes(log);
+    }
+    EXPECT_NE(text.find("source=hello.cpp"), std::string::npos) << text;
+    EXPECT_NE(text.find("folder=C:\\Program Files\\Tavrin Release Check\\code"), std::string::npos) << text;
+}
+
+TEST_F(InstalledRelease, AboutBoxShowsVersion1_35) {
+    Install();
+    Started tavrin(In(L"Tavrin.exe"));
+    HWND main = tavrin.Window(L"Untitled - Tavrin");
+    ASSERT_TRUE(main);
+    PostMessageW(main, WM_COMMAND, kTavrinHelpAbout, 0);
+    HWND about = tavrin.Window(L"About Tavrin");
+    ASSERT_TRUE(about);
+    const auto texts = ChildTexts(about);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), L"Version 1.35"), texts.end());
+    if (kPellamyHelpAbout) {
+        Started pellamy(In(L"Pellamy.exe"));
+        HWND window = pellamy.Window(L"Register or Unregister OCX / DLL");
+        ASSERT_TRUE(window);
+        PostMessageW(window, WM_COMMAND, kPellamyHelpAbout, 0);
+        HWND box = pellamy.Window(L"About Pellamy");
+        ASSERT_TRUE(box);
+        const auto ptexts = ChildTexts(box);
+        EXPECT_NE(std::find(ptexts.begin(), ptexts.end(), L"Version 1.35"), ptexts.end());
+    }
 }
 
 TEST_F(InstalledRelease, SilentUninstallLeavesNothingOfOursButTheUsersFiles) {

@@ -9,6 +9,7 @@ if "%SRC%"=="" set "SRC=hello.cpp"
 set "LOG=%TEMP%\Tavrin-compile.log"
 echo Compiling %SRC% in %CD%
 echo source=%SRC%> "%LOG%"
+echo folder=%CD%>> "%LOG%"
 if not exist "%SRC%" goto nosource
 
 set "CC="
