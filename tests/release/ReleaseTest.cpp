@@ -139,7 +139,7 @@ private:
 
 constexpr int kTavrinToolsCompile = 502;  // Tools menu item 2
 constexpr int kTavrinHelpAbout = 605;     // Help menu item 5
-constexpr int kPellamyHelpAbout = 0;      // set when the registration window's ids are known
+constexpr int kPellamyHelpAbout = 1200;   // Help menu item 0
 
 bool StartsAndShows(const std::wstring& exe, const std::wstring& caption) {
     Started p(exe);
@@ -230,7 +230,7 @@ TEST_F(InstalledRelease, AboutBoxShowsVersion1_35) {
     ASSERT_TRUE(about);
     const auto texts = ChildTexts(about);
     EXPECT_NE(std::find(texts.begin(), texts.end(), L"Version 1.35"), texts.end());
-    if (kPellamyHelpAbout) {
+    {
         Started pellamy(In(L"Pellamy.exe"));
         HWND window = pellamy.Window(L"Register or Unregister OCX / DLL");
         ASSERT_TRUE(window);

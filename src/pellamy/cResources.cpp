@@ -1,0 +1,35 @@
+#include "cResources.h"
+
+#include "ErrRecord.h"
+#include "mResource.h"
+
+int32_t cResources::GetResourceTypes() {
+    lists_.ClearTypes();
+    return EnumTypesOf(*this);
+}
+
+int32_t cResources::GetResourceNames(int32_t iTypeIndex) {
+    const pellamy::ResValue type = lists_.BeginNames(iTypeIndex);
+    return EnumNamesOf(*this, type);
+}
+
+void cResources::file(const std::wstring& sFile) {
+    ClearUp();
+    file_ = sFile;
+    hModule_ = LoadLibraryExW(sFile.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!hModule_) {
+        const DWORD err = GetLastError();
+        RaiseError(reserr::LoadOrTypes, ResourceErrorSource(L"cResources"), ApiErrorText(err));
+    }
+}
+
+void cResources::UnloadModule() {
+    if (hModule_) FreeLibrary(hModule_);
+    hModule_ = nullptr;
+}
+
+void cResources::ClearUp() {
+    UnloadModule();
+    lists_.ClearTypes();
+    lists_.ClearNames(0);
+}

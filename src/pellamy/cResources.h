@@ -1,0 +1,56 @@
+// Lists the resource types and names of a module loaded as a data file (none of its code runs).
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <exception>
+#include <string>
+
+#include "PellamyCore.h"
+
+// Error numbers raised by the enumerator.
+namespace reserr {
+constexpr int32_t LoadOrTypes = static_cast<int32_t>(0x80040419);  // loading, listing types
+constexpr int32_t Names = static_cast<int32_t>(0x8004041A);        // listing names
+}  // namespace reserr
+
+class cResources {
+public:
+    cResources() = default;
+    ~cResources() { ClearUp(); }
+    cResources(const cResources&) = delete;
+    cResources& operator=(const cResources&) = delete;
+
+    static std::wstring ResourceTypeName(int32_t eType) { return pellamy::ResourceTypeName(eType); }
+    int32_t ResourceTypeCount() const { return lists_.ResourceTypeCount(); }
+    int32_t IndexOfResourceType(int32_t eType) const { return lists_.IndexOfResourceType(eType); }
+    pellamy::ResValue ResourceType(int32_t iIndex) const { return lists_.ResourceType(iIndex); }
+    int32_t ResourceNameCount(int32_t iTypeIndex) const { return lists_.ResourceNameCount(iTypeIndex); }
+    pellamy::ResValue ResourceName(int32_t iTypeIndex, int32_t iNameIndex) const {
+        return lists_.ResourceName(iTypeIndex, iNameIndex);
+    }
+    // Rebuild the type list / the names of one type; the enumeration's result (nonzero on success).
+    int32_t GetResourceTypes();
+    int32_t GetResourceNames(int32_t iTypeIndex);
+
+    const std::wstring& file() const { return file_; }
+    // Loads sFile as a data file; raises 0x80040419 (source "<exe>.cResources") when it cannot.
+    void file(const std::wstring& sFile);
+    void UnloadModule();
+    HMODULE hModule() const { return hModule_; }
+    void ClearUp();
+
+    // Used by the enumeration callbacks.
+    void AddResourceType(int32_t Id, const std::wstring& Name) { lists_.AddResourceType(Id, Name); }
+    void AddResourceName(int32_t Id, const std::wstring& Name) { lists_.AddResourceName(Id, Name); }
+    // An error raised inside a callback waits here until the enumeration call has returned.
+    std::exception_ptr pending;
+
+    // For inspection.
+    const pellamy::ResourceLists& Lists() const { return lists_; }
+
+private:
+    HMODULE hModule_ = nullptr;
+    std::wstring file_;
+    pellamy::ResourceLists lists_;
+};

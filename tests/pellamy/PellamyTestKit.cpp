@@ -1,0 +1,90 @@
+#include "PellamyTestKit.h"
+
+#include <gtest/gtest.h>
+
+#include "Raii.h"
+#include "TestEnv.h"
+
+namespace kit {
+
+std::wstring Fixture(const std::wstring& name) { return testenv::BinDir() + L"\\fixtures\\" + name; }
+
+std::wstring FixtureKey(const std::wstring& name) { return L"Software\\PellamyTest\\" + name; }
+
+void DeleteFixtureKey(const std::wstring& name) { RegDeleteTreeW(HKEY_CURRENT_USER, FixtureKey(name).c_str()); }
+
+bool FixtureKeyExists(const std::wstring& name) {
+    raii::RegKey key;
+    return RegOpenKeyExW(HKEY_CURRENT_USER, FixtureKey(name).c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+}
+
+std::optional<std::wstring> ReadString(const std::wstring& name, const wchar_t* value) {
+    wchar_t buf[1024];
+    DWORD size = sizeof(buf);
+    if (RegGetValueW(HKEY_CURRENT_USER, FixtureKey(name).c_str(), value, RRF_RT_REG_SZ, nullptr, buf, &size) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    return std::wstring(buf);
+}
+
+std::optional<uint32_t> ReadDword(const std::wstring& name, const wchar_t* value) {
+    DWORD v = 0, size = sizeof(v);
+    if (RegGetValueW(HKEY_CURRENT_USER, FixtureKey(name).c_str(), value, RRF_RT_REG_DWORD, nullptr, &v, &size) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    return v;
+}
+
+bool IsLoaded(const std::wstring& modulePath) { return GetModuleHandleW(modulePath.c_str()) != nullptr; }
+
+int RunAndWait(const std::wstring& exe, const std::wstring& args, DWORD timeoutMs) {
+    std::wstring cmd = L"\"" + exe + L"\" " + args;
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
+    raii::Handle process(pi.hProcess), thread(pi.hThread);
+    if (WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(process.get(), &code);
+    return static_cast<int>(code);
+}
+
+Window::Window()
+    : hooks_({.msgBox = [this](const modal::MsgBoxCall& c) {
+          boxes.push_back({c.text, c.title, c.flags, form.MousePointer()});
+          return answer;
+      }}) {
+    EXPECT_TRUE(form.Load());
+}
+
+Window::~Window() {
+    if (form.IsLoaded()) DestroyWindow(form.Hwnd());
+}
+
+bool Window::Idle() const {
+    return form.IsVisible(frmMain::cmdRegister) && form.IsVisible(frmMain::cmdUnregister) &&
+           form.IsVisible(frmMain::cmdExit) && !form.IsVisible(frmMain::cmdProceed) &&
+           !form.IsVisible(frmMain::cmdCancel) && form.IsEnabled(frmMain::cmdDialogFileSpec) &&
+           !(GetWindowLongPtrW(form.Item(frmMain::txtOCXPath), GWL_STYLE) & ES_READONLY);
+}
+
+bool Window::Confirm() const {
+    return !form.IsVisible(frmMain::cmdRegister) && !form.IsVisible(frmMain::cmdUnregister) &&
+           !form.IsVisible(frmMain::cmdExit) && form.IsVisible(frmMain::cmdProceed) &&
+           form.IsVisible(frmMain::cmdCancel) && !form.IsEnabled(frmMain::cmdDialogFileSpec) &&
+           (GetWindowLongPtrW(form.Item(frmMain::txtOCXPath), GWL_STYLE) & ES_READONLY);
+}
+
+std::wstring Window::TakeOne() {
+    EXPECT_EQ(boxes.size(), 1u);
+    std::wstring text = boxes.empty() ? L"" : boxes.back().text;
+    if (!boxes.empty()) {
+        EXPECT_EQ(boxes.back().title, L"Pellamy");
+        EXPECT_EQ(boxes.back().pointer, frmMain::PointerDefault) << "hourglass left on at: " << text;
+    }
+    boxes.clear();
+    return text;
+}
+
+}  // namespace kit

@@ -1,0 +1,59 @@
+// Shared helpers of the Pellamy window tests: a loaded frmMain whose message boxes are recorded,
+// the fixture modules and their registry keys.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Modal.h"
+#include "frmMain.h"
+
+namespace kit {
+
+// Full path of a fixture module (bin\fixtures\<name>).
+std::wstring Fixture(const std::wstring& name);
+// HKCU\Software\PellamyTest\<name>
+std::wstring FixtureKey(const std::wstring& name);
+void DeleteFixtureKey(const std::wstring& name);
+bool FixtureKeyExists(const std::wstring& name);
+std::optional<std::wstring> ReadString(const std::wstring& name, const wchar_t* value);
+std::optional<uint32_t> ReadDword(const std::wstring& name, const wchar_t* value);
+bool IsLoaded(const std::wstring& modulePath);
+// Runs a program and returns its exit code (or -1).
+int RunAndWait(const std::wstring& exe, const std::wstring& args, DWORD timeoutMs = 20000);
+
+struct Box {
+    std::wstring text;
+    std::wstring title;
+    UINT flags;
+    int pointer;  // the window's mouse pointer when the box showed
+};
+
+// A loaded registration window; every message box is recorded and answered with `answer`.
+class Window {
+public:
+    Window();
+    ~Window();
+    frmMain form;
+    std::vector<Box> boxes;
+    int answer = IDOK;
+
+    void SetPath(const std::wstring& path) { form.SetText(frmMain::txtOCXPath, path); }
+    std::wstring Path() const { return form.Text(frmMain::txtOCXPath); }
+    std::wstring Info() const { return form.Text(frmMain::lblFileInfo); }
+    bool Verify() const { return form.IsVisible(frmMain::lblPleaseVerify); }
+    void Click(int id) { SendMessageW(form.Item(id), BM_CLICK, 0, 0); }
+    void Menu(int id) { SendMessageW(form.Hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+    bool Idle() const;     // the idle state, checked in full
+    bool Confirm() const;  // the confirm state, checked in full
+    // The single message shown since the last call (fails the test when there were more or none).
+    std::wstring TakeOne();
+
+private:
+    modal::ScopedHooks hooks_;
+};
+
+}  // namespace kit

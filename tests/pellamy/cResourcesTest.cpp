@@ -1,0 +1,214 @@
+// The resource enumerator against the project's fixture modules and modules that ship with Wine.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <thread>
+
+#include "AppInfo.h"
+#include "ErrRecord.h"
+#include "PellamyTestKit.h"
+#include "TestEnv.h"
+#include "basFindWindows.h"
+#include "cResources.h"
+#include "mResource.h"
+
+using kit::Fixture;
+using pellamy::ResValue;
+
+namespace {
+
+std::wstring Show(const ResValue& v) {
+    return std::holds_alternative<int32_t>(v) ? std::to_wstring(std::get<int32_t>(v)) : L"'" + std::get<std::wstring>(v) + L"'";
+}
+
+// "type: name name ..." per type, in enumeration order.
+std::vector<std::wstring> Listing(cResources& r) {
+    std::vector<std::wstring> out;
+    r.GetResourceTypes();
+    for (int32_t t = 1; t <= r.ResourceTypeCount(); ++t) {
+        r.GetResourceNames(t);
+        std::wstring line = Show(r.ResourceType(t)) + L":";
+        for (int32_t n = 1; n <= r.ResourceNameCount(t); ++n) line += L" " + Show(r.ResourceName(t, n));
+        out.push_back(line);
+    }
+    return out;
+}
+
+bool Mapped(HMODULE h) {
+    MEMORY_BASIC_INFORMATION mbi{};
+    VirtualQuery(reinterpret_cast<void*>(reinterpret_cast<ULONG_PTR>(h) & ~static_cast<ULONG_PTR>(3)), &mbi,
+                 sizeof(mbi));
+    return mbi.State != MEM_FREE;
+}
+
+VbError Caught(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const VbError& e) {
+        return e;
+    }
+    ADD_FAILURE() << "no error raised";
+    return VbError(0, L"", L"");
+}
+
+TEST(PellamyResources, NumberedAndNamedTypesAndNamesOfTheFixture) {
+    cResources r;
+    EXPECT_EQ(r.hModule(), nullptr);
+    EXPECT_EQ(r.file(), L"");
+    const std::wstring dll = Fixture(L"fx_resources.dll");
+    r.file(dll);
+    EXPECT_EQ(r.file(), dll);
+    ASSERT_NE(r.hModule(), nullptr);
+    EXPECT_NE(r.GetResourceTypes(), 0);
+    // Named types first, then numbered ones in ascending order; windres upper-cases names.
+    const std::vector<std::wstring> expected = {
+        L"'MYDATA': 'FIRST' 7", L"3: 1 2 3 4 5", L"6: 1 2", L"10: 'CONFIG' 5", L"14: 1", L"16: 1", L"300: 1",
+    };
+    EXPECT_EQ(Listing(r), expected);
+    EXPECT_EQ(r.ResourceTypeCount(), 7);
+    EXPECT_EQ(r.IndexOfResourceType(0), 1);  // the first named type
+    EXPECT_EQ(r.IndexOfResourceType(6), 3);
+    EXPECT_EQ(r.IndexOfResourceType(300), 7);
+    EXPECT_EQ(r.IndexOfResourceType(2), 0);
+    EXPECT_EQ(std::get<std::wstring>(r.ResourceType(1)), L"MYDATA");
+    EXPECT_EQ(std::get<int32_t>(r.ResourceType(2)), 3);
+    EXPECT_EQ(cResources::ResourceTypeName(std::get<int32_t>(r.ResourceType(7))), L"Other (300)");
+    EXPECT_EQ(cResources::ResourceTypeName(std::get<int32_t>(r.ResourceType(5))), L"Group Icon");
+
+    // Names again for the same type: the same names, not a doubled list, in the same slot.
+    const int32_t slots = r.Lists().SlotCount();
+    r.GetResourceNames(4);
+    EXPECT_EQ(r.ResourceNameCount(4), 2);
+    EXPECT_EQ(r.Lists().SlotCount(), slots);
+    // Rebuilding the types keeps the names until the next file.
+    r.GetResourceTypes();
+    EXPECT_EQ(r.ResourceTypeCount(), 7);
+
+    // UnloadModule releases the module; a new file replaces everything.
+    HMODULE old = r.hModule();
+    EXPECT_TRUE(Mapped(old));
+    r.UnloadModule();
+    EXPECT_EQ(r.hModule(), nullptr);
+    EXPECT_FALSE(Mapped(old));
+    EXPECT_EQ(r.ResourceTypeCount(), 7);
+    r.file(Fixture(L"fx_register.dll"));
+    EXPECT_EQ(r.ResourceTypeCount(), 0);
+    EXPECT_EQ(r.Lists().SlotCount(), 0);
+    EXPECT_EQ(Listing(r), std::vector<std::wstring>{L"16: 1"});
+    HMODULE h = r.hModule();
+    r.ClearUp();
+    EXPECT_EQ(r.hModule(), nullptr);
+    EXPECT_FALSE(Mapped(h));
+    EXPECT_EQ(r.file(), Fixture(L"fx_register.dll"));  // ClearUp keeps the name
+}
+
+TEST(PellamyResources, FailuresRaiseTheirNumbersSourcesAndSystemTexts) {
+    const std::wstring exe = ExeName();
+    testenv::TempDir dir;
+    cResources r;
+    // Missing file.
+    const std::wstring missing = dir / L"missing.ocx";
+    VbError e = Caught([&] { r.file(missing); });
+    EXPECT_EQ(e.Number(), static_cast<int32_t>(0x80040419));
+    EXPECT_EQ(e.Number(), -2147220455);
+    EXPECT_EQ(e.Source(), exe + L".cResources");
+    EXPECT_EQ(e.Description(), ApiErrorText(ERROR_FILE_NOT_FOUND));
+    EXPECT_FALSE(e.Description().empty());
+    EXPECT_EQ(Err().Number, e.Number());
+    EXPECT_EQ(r.file(), missing);
+    EXPECT_EQ(r.hModule(), nullptr);
+    EXPECT_EQ(r.ResourceTypeCount(), 0);
+
+    // A text file named .dll.
+    e = Caught([&] { r.file(Fixture(L"notadll.dll")); });
+    EXPECT_EQ(e.Number(), static_cast<int32_t>(0x80040419));
+    EXPECT_EQ(e.Source(), exe + L".cResources");
+    EXPECT_EQ(e.Description(), ApiErrorText(ERROR_BAD_EXE_FORMAT));
+
+    // A module without resources: it loads, the type listing fails.
+    r.file(Fixture(L"fx_noentry.dll"));
+    HMODULE h = r.hModule();
+    ASSERT_NE(h, nullptr);
+    e = Caught([&] { r.GetResourceTypes(); });
+    EXPECT_EQ(e.Number(), static_cast<int32_t>(0x80040419));
+    EXPECT_EQ(e.Source(), exe + L".cResource");
+    EXPECT_EQ(e.Description(), ApiErrorText(ERROR_RESOURCE_DATA_NOT_FOUND));
+    EXPECT_EQ(r.file(), Fixture(L"fx_noentry.dll"));
+
+    // A name listing that fails: a type the module does not have.
+    r.file(Fixture(L"fx_resources.dll"));
+    r.GetResourceTypes();
+    r.AddResourceType(999, L"");
+    e = Caught([&] { r.GetResourceNames(r.ResourceTypeCount()); });
+    EXPECT_EQ(e.Number(), static_cast<int32_t>(0x8004041A));
+    EXPECT_EQ(e.Number(), -2147220454);
+    EXPECT_EQ(e.Source(), exe + L".cResource");
+    EXPECT_EQ(e.Description(), ApiErrorText(ERROR_RESOURCE_TYPE_NOT_FOUND));
+
+    // Outside the filled range: error 9.
+    EXPECT_EQ(Caught([&] { r.ResourceType(0); }).Number(), 9);
+    EXPECT_EQ(Caught([&] { r.ResourceNameCount(2); }).Number(), 9);  // never enumerated
+    EXPECT_EQ(Caught([&] { r.ResourceName(r.ResourceTypeCount(), 1); }).Number(), 9);
+}
+
+TEST(PellamyResources, ModuleIsReleasedWhenAnErrorIsRaisedPartWay) {
+    HMODULE h = nullptr;
+    try {
+        cResources r;
+        r.file(Fixture(L"fx_noentry.dll"));
+        h = r.hModule();
+        r.GetResourceTypes();
+    } catch (const VbError&) {
+    }
+    ASSERT_NE(h, nullptr);
+    EXPECT_FALSE(Mapped(h));
+}
+
+TEST(PellamyResources, ApiErrorTextIsTheSystemTextAsItComes) {
+    const std::wstring t = ApiErrorText(ERROR_FILE_NOT_FOUND);
+    ASSERT_FALSE(t.empty());
+    EXPECT_EQ(t.back(), L'\n');  // line end included
+    EXPECT_EQ(ApiErrorText(0x2FFFFFFF), L"");  // no such message
+    EXPECT_EQ(pellamy::ApiErrorTextFrom(L"abc\r\n", 5), L"abc\r\n");
+    EXPECT_EQ(pellamy::ApiErrorTextFrom(L"abc", 0), L"");
+}
+
+TEST(PellamyResources, TwoEnumeratorsOnTwoThreadsDoNotDisturbEachOther) {
+    // Each callback finds its own object through the enumeration's parameter.
+    auto work = [](const std::wstring& file, std::vector<std::wstring>* last) {
+        for (int i = 0; i < 40; ++i) {
+            cResources r;
+            r.file(file);
+            *last = Listing(r);
+        }
+    };
+    std::vector<std::wstring> a, b;
+    std::thread t1(work, Fixture(L"fx_resources.dll"), &a);
+    std::thread t2(work, Fixture(L"fx_fail.dll"), &b);
+    t1.join();
+    t2.join();
+    EXPECT_EQ(a.size(), 7u);
+    EXPECT_EQ(b, std::vector<std::wstring>{L"16: 1"});
+}
+
+TEST(PellamyResources, ModulesThatShipWithWine) {
+    cResources r;
+    FindSystemFolder();
+    for (const wchar_t* name : {L"notepad.exe", L"comdlg32.dll", L"shell32.dll"}) {
+        const std::wstring path = SystemFolder + L"\\" + name;
+        r.file(path);
+        auto listing = Listing(r);
+        EXPECT_GT(r.ResourceTypeCount(), 0) << name;
+        for (int32_t t = 1; t <= r.ResourceTypeCount(); ++t) EXPECT_GT(r.ResourceNameCount(t), 0) << name;
+    }
+    // Notepad's icons and group icons.
+    r.file(SystemFolder + L"\\notepad.exe");
+    r.GetResourceTypes();
+    const int32_t icons = r.IndexOfResourceType(14);
+    ASSERT_GT(icons, 0);
+    r.GetResourceNames(icons);
+    EXPECT_GE(r.ResourceNameCount(icons), 1);
+}
+
+}  // namespace
