@@ -30,34 +30,22 @@ public:
 
 protected:
     const form::FormDef& Definition() const override {
-        static const form::FormDef def{
-            .className = L"TestFormClass",
-            .caption = L"Test Form",
-            .clientWidth = 5175,
-            .clientHeight = 3045,
-            .controls = kControls,
-            .controlCount = std::size(kControls),
-            .defaultButton = kOk,
-            .cancelButton = kOk,
-        };
+        static const form::FormDef def{.className = L"TestFormClass", .caption = L"Test Form", .clientWidth = 5175,
+                                       .clientHeight = 3045, .controls = kControls,
+                                       .controlCount = std::size(kControls), .defaultButton = kOk, .cancelButton = kOk};
         return def;
     }
     void Form_Load() override { ++loads; }
-    void Form_Unload(bool& cancel) override {
-        ++unloads;
-        cancel = cancelUnload;
-    }
+    void Form_Unload(bool& cancel) override { ++unloads, cancel = cancelUnload; }
     void OnCommand(int id, int, HWND) override {
-        if (id == kOk) cmdOK_Click();
+        if (id == kOk) ++okClicks;
         if (id == kRaise) RaiseError(static_cast<int32_t>(0x8004041A), L"Test.Handler", L"Something failed");
     }
-    void cmdOK_Click() { ++okClicks; }
 };
 
 int CountTopLevel(const wchar_t* cls) {
     int n = 0;
-    HWND h = nullptr;
-    while ((h = FindWindowExW(nullptr, h, cls, nullptr)) != nullptr) ++n;
+    for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, cls, nullptr)) != nullptr;) ++n;
     return n;
 }
 
@@ -65,36 +53,36 @@ TEST(FormLayer, ControlsArePlacedInPixelsAtTheWindowDpi) {
     TestForm f;
     ASSERT_TRUE(f.Load());
     const int dpi = f.Dpi();
-    RECT client;
+    RECT client, r;
     GetClientRect(f.Hwnd(), &client);
     EXPECT_EQ(client.right, TwipsToPixels(5175, dpi));
     EXPECT_EQ(client.bottom, TwipsToPixels(3045, dpi));
-    RECT r;
     GetWindowRect(f.Item(kOk), &r);
     MapWindowPoints(nullptr, f.Hwnd(), reinterpret_cast<POINT*>(&r), 2);
     EXPECT_EQ(r.left, TwipsToPixels(3960, dpi));
     EXPECT_EQ(r.top, TwipsToPixels(1680, dpi));
-    EXPECT_EQ(r.right - r.left, TwipsToPixels(1140, dpi));
-    EXPECT_EQ(f.Text(kOk), L"OK");
     EXPECT_TRUE(f.IsVisible(kLabel));
     EXPECT_FALSE(f.IsVisible(kHidden));
-    // The label got its own bold font.
-    LOGFONTW lf{};
+    LOGFONTW lf{};  // the label got its own bold font
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(f.Item(kLabel), WM_GETFONT, 0, 0)), sizeof(lf), &lf);
     EXPECT_EQ(lf.lfWeight, FW_BOLD);
     EXPECT_STREQ(lf.lfFaceName, L"Tahoma");
     EXPECT_EQ(-lf.lfHeight, PointsToPixels(9, dpi));
 }
 
-TEST(FormLayer, ModelessFormShownTwiceHasOneInstance) {
+TEST(FormLayer, ModelessFormHasOneInstanceAndItsUnloadCanBeCancelled) {
     auto& f = form::Single<TestForm>();
     f.Show();
     f.Show();
-    EXPECT_EQ(&f, &form::Single<TestForm>());
     EXPECT_EQ(CountTopLevel(L"TestFormClass"), 1);
     EXPECT_EQ(f.loads, 1);
-    EXPECT_TRUE(IsWindowVisible(f.Hwnd()));
     EXPECT_EQ(GetWindow(f.Hwnd(), GW_OWNER), nullptr);  // modeless and without owner
+    f.cancelUnload = true;
+    EXPECT_FALSE(f.Unload());
+    SendMessageW(f.Hwnd(), WM_CLOSE, 0, 0);  // the close box takes the same path
+    EXPECT_EQ(f.unloads, 2);
+    EXPECT_TRUE(f.IsLoaded());
+    f.cancelUnload = false;
     EXPECT_TRUE(f.Unload());
     EXPECT_EQ(CountTopLevel(L"TestFormClass"), 0);
     f.Show();  // shown again after unloading: loads afresh
@@ -102,62 +90,35 @@ TEST(FormLayer, ModelessFormShownTwiceHasOneInstance) {
     EXPECT_TRUE(f.Unload());
 }
 
-TEST(FormLayer, UnloadCanBeCancelled) {
-    TestForm f;
-    f.Show();
-    f.cancelUnload = true;
-    EXPECT_FALSE(f.Unload());
-    EXPECT_TRUE(IsWindow(f.Hwnd()));
-    SendMessageW(f.Hwnd(), WM_CLOSE, 0, 0);  // the close box takes the same path
-    EXPECT_EQ(f.unloads, 2);
-    EXPECT_TRUE(f.IsLoaded());
-    f.cancelUnload = false;
-    EXPECT_TRUE(f.Unload());
-    EXPECT_FALSE(f.IsLoaded());
-}
-
-TEST(FormLayer, ButtonsAndDialogKeysReachHandlers) {
-    TestForm f;
-    f.Show();
-    SendMessageW(f.Item(kOk), BM_CLICK, 0, 0);
-    EXPECT_EQ(f.okClicks, 1);
-    // Enter and Esc are routed to the default and cancel buttons.
-    SendMessageW(f.Hwnd(), WM_COMMAND, IDOK, 0);
-    SendMessageW(f.Hwnd(), WM_COMMAND, IDCANCEL, 0);
-    EXPECT_EQ(f.okClicks, 3);
-    EXPECT_EQ(LOWORD(SendMessageW(f.Hwnd(), DM_GETDEFID, 0, 0)), kOk);
-}
-
-TEST(FormLayer, ErrorRaisedInHandlerIsShownWithItsFields) {
+TEST(FormLayer, ButtonsDialogKeysAndRaisedErrorsReachTheUser) {
     AppTitle = L"FormTest";
     std::vector<modal::MsgBoxCall> shown;
     modal::ScopedHooks hooks({.msgBox = [&](const modal::MsgBoxCall& c) { shown.push_back(c); return IDOK; }});
     TestForm f;
     f.Show();
+    SendMessageW(f.Item(kOk), BM_CLICK, 0, 0);
+    SendMessageW(f.Hwnd(), WM_COMMAND, IDOK, 0);  // Enter and Esc go to the default and cancel buttons
+    SendMessageW(f.Hwnd(), WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(f.okClicks, 3);
     Err().Clear();
     SendMessageW(f.Item(kRaise), BM_CLICK, 0, 0);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].title, L"FormTest");
     EXPECT_NE(shown[0].text.find(L"Something failed"), std::wstring::npos);
     EXPECT_NE(shown[0].text.find(std::to_wstring(static_cast<int32_t>(0x8004041A))), std::wstring::npos);
-    EXPECT_EQ(Err().Number, static_cast<int32_t>(0x8004041A));
     EXPECT_EQ(Err().Source, L"Test.Handler");
-    EXPECT_EQ(Err().Description, L"Something failed");
     EXPECT_TRUE(f.IsLoaded());  // the window stays usable
 }
 
 TEST(ModalSeam, HookAnswersAndRealBoxIsAnsweredByTheHelper) {
     AppTitle = L"FormTest";
     {
-        modal::ScopedHooks hooks({.msgBox = [](const modal::MsgBoxCall& c) {
-            return c.flags & MB_YESNOCANCEL ? IDCANCEL : IDOK;
-        }});
+        modal::ScopedHooks hooks({.msgBox = [](const modal::MsgBoxCall&) { return IDCANCEL; }});
         EXPECT_EQ(modal::MsgBox(L"Q?", MB_YESNOCANCEL), IDCANCEL);
     }
     // No hook: the real message box appears and the helper presses No.
     DialogAnswerer answerer({DialogAnswerer::Press(IDNO)});
-    int answer = modal::MsgBox(L"Would you like to save changes?", MB_YESNOCANCEL | MB_ICONEXCLAMATION);
-    EXPECT_EQ(answer, IDNO);
+    EXPECT_EQ(modal::MsgBox(L"Would you like to save changes?", MB_YESNOCANCEL | MB_ICONEXCLAMATION), IDNO);
     auto seen = answerer.Seen();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].title, L"FormTest");
@@ -170,13 +131,11 @@ TEST(MenuBar, IndexedItemsKeepTheirIdsAndHiddenOnesAreLeftOut) {
     raii::Menu bar(form::BuildMenuBar(menus, 1));
     HMENU file = GetSubMenu(bar.get(), 0);
     ASSERT_EQ(GetMenuItemCount(file), 3);
-    EXPECT_EQ(GetMenuItemID(file, 0), 1000u);
     EXPECT_EQ(GetMenuItemID(file, 2), 1003u);
     wchar_t text[64];
     GetMenuStringW(file, 0, text, 64, MF_BYPOSITION);
     EXPECT_STREQ(text, L"&New\tCtrl+N");
     EXPECT_EQ(form::MenuIndex(menus[0], 1003), 3);
-    EXPECT_EQ(form::MenuIndex(menus[0], 1004), -1);
 }
 
 }  // namespace

@@ -26,77 +26,39 @@ public:
     }
 };
 
-TEST(Settings, EmptyStoreGivesDefaults) {
+TEST(Settings, DefaultsRoundTripAndFallBacks) {
     MemoryStore s;
-    const settings::Values v = settings::Read(s, L"C:\\Prog\\Code");
-    EXPECT_EQ(v.initDir, L"C:\\Prog\\Code");
-    EXPECT_EQ(v.left, 1000);
-    EXPECT_EQ(v.top, 1000);
-    EXPECT_EQ(v.width, 6500);
-    EXPECT_EQ(v.height, 6500);
-    EXPECT_EQ(v.defaultFileType, 0);
-}
-
-TEST(Settings, WritesSixKeysInOrderAndReadsThemBack) {
-    MemoryStore s;
-    settings::Values v;
-    v.initDir = L"D:\\\u00c9t\u00e9";
-    v.defaultFileType = 3;
-    v.left = -120;
-    v.top = 45;
-    v.width = 9000;
-    v.height = 7000;
+    settings::Values v = settings::Read(s, L"C:\\Prog\\Code");
+    const auto expect = [](const settings::Values& v, const std::wstring& dir, int type, int l, int t, int w, int h) {
+        EXPECT_EQ(v.initDir, dir);
+        EXPECT_EQ(v.defaultFileType, type);
+        EXPECT_EQ(std::vector<int>({v.left, v.top, v.width, v.height}), std::vector<int>({l, t, w, h}));
+    };
+    expect(v, L"C:\\Prog\\Code", 0, 1000, 1000, 6500, 6500);  // an empty store gives the defaults
+    v = {L"D:\\\u00c9t\u00e9", 3, -120, 45, 9000, 7000};
     settings::Write(s, v);
     EXPECT_EQ(s.order, (std::vector<std::wstring>{L"InitDir", L"DefaultFileType", L"MainLeft", L"MainTop",
                                                   L"MainWidth", L"MainHeight"}));
     EXPECT_EQ(s.values[L"MainLeft"], L"-120");
-    EXPECT_EQ(s.values[L"MainWidth"], L"9000");
-    const settings::Values r = settings::Read(s, L"X");
-    EXPECT_EQ(r.initDir, v.initDir);
-    EXPECT_EQ(r.defaultFileType, 3);
-    EXPECT_EQ(r.left, -120);
-    EXPECT_EQ(r.top, 45);
-    EXPECT_EQ(r.width, 9000);
-    EXPECT_EQ(r.height, 7000);
-}
-
-TEST(Settings, ValuesThatAreNotNumbersFallBack) {
-    MemoryStore s;
+    expect(settings::Read(s, L"X"), L"D:\\\u00c9t\u00e9", 3, -120, 45, 9000, 7000);
     s.values = {{L"MainLeft", L"abc"}, {L"MainTop", L"12.5"}, {L"MainWidth", L"0"},
                 {L"MainHeight", L"99999999999"}, {L"DefaultFileType", L"42"}, {L"InitDir", L""}};
-    const settings::Values v = settings::Read(s, L"C:\\Code");
-    EXPECT_EQ(v.left, 1000);
-    EXPECT_EQ(v.top, 1000);
-    EXPECT_EQ(v.width, 6500);
-    EXPECT_EQ(v.height, 6500);
-    EXPECT_EQ(v.defaultFileType, 0);
-    EXPECT_EQ(v.initDir, L"C:\\Code");
-}
-
-TEST(Settings, ParseNumber) {
+    expect(settings::Read(s, L"C:\\Code"), L"C:\\Code", 0, 1000, 1000, 6500, 6500);
     EXPECT_EQ(settings::ParseNumber(std::wstring(L" 1500 "), 1), 1500);
-    EXPECT_EQ(settings::ParseNumber(std::wstring(L"-15"), 1), -15);
-    EXPECT_EQ(settings::ParseNumber(std::wstring(L""), 7), 7);
-    EXPECT_EQ(settings::ParseNumber(std::wstring(L"-"), 7), 7);
-    EXPECT_EQ(settings::ParseNumber(std::wstring(L"1e3"), 7), 7);
-    EXPECT_EQ(settings::ParseNumber(std::nullopt, 7), 7);
+    for (const wchar_t* bad : {L"", L"-", L"1e3"}) EXPECT_EQ(settings::ParseNumber(std::wstring(bad), 7), 7);
     EXPECT_EQ(settings::CodeFolderOf(L"C:\\Program Files\\Tavrin\\"), L"C:\\Program Files\\Tavrin\\Code");
 }
 
 TEST(DocumentFileRules, FinalLineEnd) {
     EXPECT_EQ(docfile::WithFinalLineEnd(L"abc"), L"abc\r\n");
-    EXPECT_EQ(docfile::WithFinalLineEnd(L""), L"\r\n");
     EXPECT_EQ(docfile::WithFinalLineEnd(L"abc\r\n"), L"abc\r\n");
     EXPECT_EQ(docfile::WithFinalLineEnd(L"abc\n"), L"abc\n");
-    EXPECT_EQ(docfile::WithFinalLineEnd(L"a\r\nb"), L"a\r\nb\r\n");
 }
 
 TEST(DocumentFileRules, StreamChunksNeverEndInLoneCr) {
     const std::wstring t = L"ab\r\ncd\r";
     EXPECT_EQ(docfile::ChunkLength(t.data(), 3, false), 2u);  // "ab" then "\r\n..."
-    EXPECT_EQ(docfile::ChunkLength(t.data(), 4, false), 4u);
     EXPECT_EQ(docfile::ChunkLength(t.data(), 7, true), 7u);   // the file's own last CR goes
-    EXPECT_EQ(docfile::ChunkLength(t.data(), 0, false), 0u);
 
     // Feeding a text through chunks of every size gives it back whole.
     std::wstring big;
@@ -120,11 +82,8 @@ TEST(DocumentFileRules, StreamChunksNeverEndInLoneCr) {
 
 TEST(DocumentFileRules, ControlPositionsCountLineEndsOnce) {
     const std::wstring t = L"ab\r\ncd\r\nef";
-    EXPECT_EQ(docfile::ControlPosFromTextPos(t, 0), 0u);
-    EXPECT_EQ(docfile::ControlPosFromTextPos(t, 4), 3u);   // 'c'
-    EXPECT_EQ(docfile::ControlPosFromTextPos(t, 8), 6u);   // 'e'
+    EXPECT_EQ(docfile::ControlPosFromTextPos(t, 8), 6u);  // 'e'
     EXPECT_EQ(docfile::ControlPosFromTextPos(t, 99), 8u);
-    EXPECT_EQ(docfile::TextPosFromControlPos(t, 3), 4u);
     EXPECT_EQ(docfile::TextPosFromControlPos(t, 6), 8u);
     EXPECT_EQ(docfile::TextPosFromControlPos(t, 99), t.size());
 }
@@ -132,8 +91,6 @@ TEST(DocumentFileRules, ControlPositionsCountLineEndsOnce) {
 TEST(Layout, EditAreaFillsBetweenStrips) {
     // 96 dpi: toolbar 22 px, status bar 18 px, gap 2 px.
     EXPECT_EQ(EditAreaRect(600, 400, 22, 18, 2), (LayoutRect{0, 24, 600, 358}));
-    // Bigger window: the area grows with it, the strips keep their height.
-    EXPECT_EQ(EditAreaRect(900, 700, 22, 18, 2), (LayoutRect{0, 24, 900, 658}));
     // Minimised or tiny: never negative.
     EXPECT_EQ(EditAreaRect(0, 0, 22, 18, 2), (LayoutRect{0, 24, 0, 0}));
 }
@@ -142,29 +99,19 @@ TEST(Layout, PlacementOffScreenComesBack) {
     const LayoutRect work{0, 0, 1024, 738};
     EXPECT_EQ(FitInside({5000, 4000, 433, 433}, work), (LayoutRect{591, 305, 433, 433}));
     EXPECT_EQ(FitInside({-900, -50, 433, 433}, work), (LayoutRect{0, 0, 433, 433}));
-    EXPECT_EQ(FitInside({10, 10, 3000, 3000}, work), (LayoutRect{0, 0, 1024, 738}));
     EXPECT_EQ(FitInside({67, 67, 433, 433}, work), (LayoutRect{67, 67, 433, 433}));
 }
 
-}  // namespace
-
-namespace {
-
-TEST(CompileCommandLine, QuotesTheBatchFileAndPassesHelloCpp) {
+TEST(CompileCommandLine, QuotesTheBatchFileForAFolderWithSpacesOrADriveRoot) {
     const CompileCommand c = MakeCompileCommand(L"C:\\Program Files\\Tavrin", L"C:\\windows\\system32");
-    EXPECT_EQ(c.batchPath, L"C:\\Program Files\\Tavrin\\code\\compile.bat");
-    EXPECT_EQ(c.application, L"C:\\windows\\system32\\cmd.exe");
     EXPECT_EQ(c.commandLine,
               L"\"C:\\windows\\system32\\cmd.exe\" /c \"\"C:\\Program Files\\Tavrin\\code\\compile.bat\" hello.cpp\"");
+    EXPECT_EQ(c.application, L"C:\\windows\\system32\\cmd.exe");
     EXPECT_EQ(c.showCmd, 2);  // minimised, with the focus
-}
-
-TEST(CompileCommandLine, DriveRootGivesOneSeparator) {
     for (const wchar_t* root : {L"D:", L"D:\\"}) {
-        const CompileCommand c = MakeCompileCommand(root, L"C:\\windows\\system32\\");
-        EXPECT_EQ(c.batchPath, L"D:\\code\\compile.bat");
-        EXPECT_EQ(c.application, L"C:\\windows\\system32\\cmd.exe");
-        EXPECT_EQ(c.commandLine, L"\"C:\\windows\\system32\\cmd.exe\" /c \"\"D:\\code\\compile.bat\" hello.cpp\"");
+        const CompileCommand d = MakeCompileCommand(root, L"C:\\windows\\system32\\");
+        EXPECT_EQ(d.batchPath, L"D:\\code\\compile.bat");
+        EXPECT_EQ(d.commandLine, L"\"C:\\windows\\system32\\cmd.exe\" /c \"\"D:\\code\\compile.bat\" hello.cpp\"");
     }
 }
 

@@ -77,16 +77,21 @@ protected:
         ASSERT_TRUE(doc.Open(kDir));
         ui.text = L"edited";
     }
+    // The edited document is still C:\a.cpp, modified, as it was.
+    void ExpectUnchanged() {
+        EXPECT_EQ(ui.text, L"edited");
+        EXPECT_EQ(doc.DocumentPath, L"C:\\a.cpp");
+        EXPECT_EQ(doc.DocumentTitle, L"a.cpp");
+        EXPECT_EQ(ui.caption, L"a.cpp - Tavrin");
+        EXPECT_TRUE(doc.IsModified());
+    }
 };
 
-TEST_F(DocumentTest, StartsUntitledAndNotModified) {
+TEST_F(DocumentTest, StartsUntitledAndOpenSetsPathTitleCaptionAndSnapshot) {
     EXPECT_EQ(doc.WindowCaption, L"Untitled - Tavrin");
-    EXPECT_FALSE(doc.IsModified());
+    EXPECT_TRUE(doc.New(kDir));  // an empty area asks nothing
     EXPECT_TRUE(doc.QueryClose(kDir));
     EXPECT_EQ(ui.prompts, 0);
-}
-
-TEST_F(DocumentTest, OpenLoadsAndSetsPathTitleCaptionAndSnapshot) {
     ui.files[L"C:\\src\\x.cpp"] = L"int x;";
     ui.openChoices.push_back(L"C:\\src\\x.cpp");
     EXPECT_TRUE(doc.Open(kDir));
@@ -95,216 +100,139 @@ TEST_F(DocumentTest, OpenLoadsAndSetsPathTitleCaptionAndSnapshot) {
     EXPECT_EQ(doc.DocumentPath, L"C:\\src\\x.cpp");
     EXPECT_EQ(doc.DocumentTitle, L"x.cpp");
     EXPECT_EQ(ui.caption, L"x.cpp - Tavrin");
-    EXPECT_EQ(doc.WindowCaption, L"x.cpp - Tavrin");
     EXPECT_FALSE(doc.IsModified());
 }
 
-TEST_F(DocumentTest, CancelledOpenChangesNothing) {
+TEST_F(DocumentTest, OpenOnModifiedDocumentWithEachAnswerAndDialogOutcome) {
     OpenEdited();
-    ui.answers.push_back(PromptAnswer::No);
+    ui.answers.push_back(PromptAnswer::Cancel);  // Cancel: no dialog, nothing changes
+    EXPECT_FALSE(doc.Open(kDir));
+    EXPECT_EQ(ui.openDialogs, 1);
+    EXPECT_TRUE(doc.SaveCancelled);
+    ui.answers.push_back(PromptAnswer::No);  // a cancelled Open dialog
     ui.openChoices.push_back(L"");
     EXPECT_FALSE(doc.Open(kDir));
-    EXPECT_EQ(ui.text, L"edited");
-    EXPECT_EQ(doc.DocumentPath, L"C:\\a.cpp");
-    EXPECT_EQ(ui.caption, L"a.cpp - Tavrin");
-    EXPECT_TRUE(doc.IsModified());
-}
-
-TEST_F(DocumentTest, OpenOfUnreadableFileReportsAndKeepsDocument) {
-    OpenEdited();
-    ui.answers.push_back(PromptAnswer::No);
+    ui.answers.push_back(PromptAnswer::No);  // an unreadable file is reported
     ui.openChoices.push_back(L"C:\\missing.cpp");
     EXPECT_FALSE(doc.Open(kDir));
     ASSERT_EQ(ui.errors.size(), 1u);
     EXPECT_EQ(ui.errors[0], std::wstring(texts::CannotOpen) + L"C:\\missing.cpp\n\nmissing");
-    EXPECT_EQ(doc.DocumentPath, L"C:\\a.cpp");
-    EXPECT_EQ(ui.text, L"edited");
-    EXPECT_TRUE(doc.IsModified());
-}
-
-TEST_F(DocumentTest, OpenOnModifiedDocumentPrompts) {
-    OpenEdited();
-    // Cancel: no dialog, nothing changes.
-    ui.answers.push_back(PromptAnswer::Cancel);
-    EXPECT_FALSE(doc.Open(kDir));
-    EXPECT_EQ(ui.openDialogs, 1);
-    EXPECT_TRUE(doc.SaveCancelled);
-    EXPECT_EQ(ui.text, L"edited");
-    // No: the other file opens, nothing is written.
-    ui.files[L"C:\\b.cpp"] = L"b";
-    ui.answers.push_back(PromptAnswer::No);
-    ui.openChoices.push_back(L"C:\\b.cpp");
-    EXPECT_TRUE(doc.Open(kDir));
-    EXPECT_EQ(ui.writes, 0);
-    EXPECT_EQ(ui.files[L"C:\\a.cpp"], L"saved");
-    EXPECT_EQ(doc.DocumentTitle, L"b.cpp");
-}
-
-TEST_F(DocumentTest, PromptYesSavesAsThenGoesOn) {
-    OpenEdited();
-    ui.answers.push_back(PromptAnswer::Yes);
-    ui.saveChoices.push_back(L"C:\\kept.cpp");
-    ui.files[L"C:\\b.cpp"] = L"b";
-    ui.openChoices.push_back(L"C:\\b.cpp");
-    EXPECT_TRUE(doc.Open(kDir));
-    EXPECT_EQ(ui.saveDialogs, 1);  // Yes shows the Save dialog even with a path
-    EXPECT_EQ(ui.files[L"C:\\kept.cpp"], L"edited");
-    EXPECT_EQ(ui.writes, 1);
-    EXPECT_FALSE(doc.SaveCancelled);
-    EXPECT_EQ(ui.text, L"b");
-}
-
-TEST_F(DocumentTest, PromptYesWithCancelledOrFailedSaveStops) {
-    OpenEdited();
-    ui.answers.push_back(PromptAnswer::Yes);
+    ui.answers.push_back(PromptAnswer::Yes);  // Yes with a cancelled Save As stops
     ui.saveChoices.push_back(L"");
     EXPECT_FALSE(doc.Open(kDir));
     EXPECT_TRUE(doc.SaveCancelled);
-    EXPECT_EQ(ui.openDialogs, 1);
-
-    ui.writesFail = true;
+    EXPECT_EQ(ui.openDialogs, 3);
+    ExpectUnchanged();
+    EXPECT_EQ(ui.writes, 0);
+    // Yes: Save As even with a path, then the other file opens.
+    ui.files[L"C:\\b.cpp"] = L"b";
     ui.answers.push_back(PromptAnswer::Yes);
-    ui.saveChoices.push_back(L"C:\\ro\\x.cpp");
-    EXPECT_FALSE(doc.New(kDir));
-    EXPECT_EQ(ui.text, L"edited");
-    EXPECT_EQ(ui.errors.size(), 1u);
-    EXPECT_TRUE(doc.IsModified());
+    ui.saveChoices.push_back(L"C:\\kept.cpp");
+    ui.openChoices.push_back(L"C:\\b.cpp");
+    EXPECT_TRUE(doc.Open(kDir));
+    EXPECT_EQ(ui.files[L"C:\\kept.cpp"], L"edited");
+    EXPECT_EQ(ui.writes, 1);
+    EXPECT_EQ(ui.text, L"b");
+    // No: the other file opens, nothing is written.
+    ui.text = L"b edited";
+    ui.answers.push_back(PromptAnswer::No);
+    ui.openChoices.push_back(L"C:\\a.cpp");
+    EXPECT_TRUE(doc.Open(kDir));
+    EXPECT_EQ(ui.writes, 1);
+    EXPECT_EQ(doc.DocumentTitle, L"a.cpp");
 }
 
-TEST_F(DocumentTest, NewAsksWheneverThereIsText) {
+TEST_F(DocumentTest, NewAsksWheneverThereIsTextAndLeavesAnUnmodifiedDocument) {
     OpenEdited();
     ui.answers.push_back(PromptAnswer::Cancel);
     EXPECT_FALSE(doc.New(kDir));
-    EXPECT_EQ(ui.text, L"edited");
-    EXPECT_EQ(doc.DocumentPath, L"C:\\a.cpp");
-
+    ui.writesFail = true;  // Yes with a failed save stops too
+    ui.answers.push_back(PromptAnswer::Yes);
+    ui.saveChoices.push_back(L"C:\\ro\\x.cpp");
+    EXPECT_FALSE(doc.New(kDir));
+    EXPECT_EQ(ui.errors.size(), 1u);
+    ExpectUnchanged();
     ui.text = L"saved";  // unchanged text still asks
     ui.answers.push_back(PromptAnswer::No);
     EXPECT_TRUE(doc.New(kDir));
-    EXPECT_EQ(ui.prompts, 2);
+    EXPECT_EQ(ui.prompts, 3);
     EXPECT_EQ(ui.text, L"");
     EXPECT_EQ(doc.DocumentPath, L"");
-    EXPECT_EQ(doc.DocumentTitle, L"");
     EXPECT_EQ(ui.caption, L"Untitled - Tavrin");
-    EXPECT_EQ(doc.WindowCaption, L"Untitled - Tavrin");
-    // The empty new document is not modified: closing asks nothing.
-    EXPECT_FALSE(doc.IsModified());
+    EXPECT_FALSE(doc.IsModified());  // the empty new document: closing asks nothing
     EXPECT_TRUE(doc.QueryClose(kDir));
-    EXPECT_EQ(ui.prompts, 2);
+    EXPECT_EQ(ui.prompts, 3);
 }
 
-TEST_F(DocumentTest, NewOnEmptyAreaAsksNothing) {
-    EXPECT_TRUE(doc.New(kDir));
-    EXPECT_EQ(ui.prompts, 0);
-}
-
-TEST_F(DocumentTest, SaveUntitledShowsSaveDialogAndWritesOnce) {
+TEST_F(DocumentTest, SaveWritesOnceAndAFailedOrCancelledSaveKeepsTheDocument) {
     ui.text = L"abc";
     ui.saveChoices.push_back(L"C:\\x.cpp");
-    EXPECT_TRUE(doc.Save(kDir));
+    EXPECT_TRUE(doc.Save(kDir));  // untitled: the Save dialog
     EXPECT_EQ(ui.lastFolder, kDir);
     EXPECT_EQ(ui.writes, 1);
-    EXPECT_EQ(ui.files[L"C:\\x.cpp"], L"abc");
     EXPECT_EQ(ui.caption, L"x.cpp - Tavrin");
-    EXPECT_FALSE(doc.IsModified());
-    // With a path: no dialog.
     ui.text = L"abcd";
-    EXPECT_TRUE(doc.Save(kDir));
+    EXPECT_TRUE(doc.Save(kDir));  // with a path: no dialog
     EXPECT_EQ(ui.saveDialogs, 1);
     EXPECT_EQ(ui.files[L"C:\\x.cpp"], L"abcd");
-}
+    EXPECT_FALSE(doc.IsModified());
 
-TEST_F(DocumentTest, FailedSaveReportsAndKeepsDocumentModified) {
     OpenEdited();
+    ui.saveChoices.push_back(L"");
+    EXPECT_FALSE(doc.SaveAs(kDir));
     ui.writesFail = true;
     EXPECT_FALSE(doc.Save(kDir));
     ASSERT_EQ(ui.errors.size(), 1u);
     EXPECT_EQ(ui.errors[0], std::wstring(texts::CannotSave) + L"C:\\a.cpp\n\nAccess denied.");
-    EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(doc.SavedText, L"saved");
-    EXPECT_EQ(doc.DocumentPath, L"C:\\a.cpp");
-    EXPECT_EQ(ui.caption, L"a.cpp - Tavrin");
-
     ui.saveChoices.push_back(L"C:\\other.cpp");
     EXPECT_FALSE(doc.SaveAs(kDir));
     EXPECT_EQ(ui.errors.size(), 2u);
-    EXPECT_EQ(doc.DocumentPath, L"C:\\a.cpp");
-    EXPECT_EQ(doc.DocumentTitle, L"a.cpp");
-    EXPECT_EQ(ui.caption, L"a.cpp - Tavrin");
-    EXPECT_TRUE(doc.IsModified());
-}
-
-TEST_F(DocumentTest, CancelledSaveAsChangesNothing) {
-    OpenEdited();
-    ui.saveChoices.push_back(L"");
-    EXPECT_FALSE(doc.SaveAs(kDir));
-    EXPECT_EQ(ui.writes, 0);
-    EXPECT_EQ(doc.DocumentPath, L"C:\\a.cpp");
-    EXPECT_EQ(ui.caption, L"a.cpp - Tavrin");
-    EXPECT_TRUE(doc.IsModified());
-}
-
-TEST_F(DocumentTest, SaveAsMovesDocumentToNewFile) {
-    OpenEdited();
+    ExpectUnchanged();
+    ui.writesFail = false;
     ui.saveChoices.push_back(L"D:\\new\\y.h");
     EXPECT_TRUE(doc.SaveAs(kDir));
     EXPECT_EQ(doc.DocumentPath, L"D:\\new\\y.h");
-    EXPECT_EQ(doc.DocumentTitle, L"y.h");
     EXPECT_EQ(doc.WindowCaption, L"y.h - Tavrin");
     EXPECT_EQ(ui.files[L"C:\\a.cpp"], L"saved");
     EXPECT_FALSE(doc.IsModified());
 }
 
-TEST_F(DocumentTest, CloseAndExit) {
+TEST_F(DocumentTest, CloseExitAndDrop) {
     OpenEdited();
-    ui.answers = {PromptAnswer::Cancel};
+    ui.answers = {PromptAnswer::Cancel, PromptAnswer::Cancel};
     EXPECT_FALSE(doc.QueryClose(kDir));
-    ui.answers = {PromptAnswer::Cancel};
     EXPECT_FALSE(doc.ConfirmExit(kDir));
     EXPECT_FALSE(doc.ExitConfirmed);
-
-    ui.answers = {PromptAnswer::No};
-    EXPECT_TRUE(doc.ConfirmExit(kDir));
-    EXPECT_TRUE(doc.ExitConfirmed);
-    // The closing sequence then asks nothing more.
-    const int asked = ui.prompts;
-    EXPECT_TRUE(doc.QueryClose(kDir));
-    EXPECT_EQ(ui.prompts, asked);
-    EXPECT_EQ(ui.writes, 0);
-}
-
-TEST_F(DocumentTest, CloseWithYesSavesFirst) {
-    OpenEdited();
     ui.answers = {PromptAnswer::Yes};
     ui.saveChoices.push_back(L"C:\\a.cpp");
     EXPECT_TRUE(doc.QueryClose(kDir));
     EXPECT_EQ(ui.files[L"C:\\a.cpp"], L"edited");
-}
-
-TEST_F(DocumentTest, DropAsksFirstWhenModified) {
-    OpenEdited();
+    // A drop on a modified document asks first.
+    ui.text = L"edited again";
     ui.files[L"C:\\dir\\d.txt"] = L"dropped";
     ui.answers = {PromptAnswer::Cancel};
     EXPECT_FALSE(doc.Drop(L"C:\\dir\\d.txt", kDir));
-    EXPECT_EQ(ui.text, L"edited");
-
+    EXPECT_EQ(ui.text, L"edited again");
     ui.answers = {PromptAnswer::No};
     EXPECT_TRUE(doc.Drop(L"C:\\dir\\d.txt", kDir));
     EXPECT_EQ(ui.text, L"dropped");
-    EXPECT_EQ(doc.DocumentTitle, L"d.txt");
     EXPECT_EQ(doc.WindowCaption, L"d.txt - Tavrin");
-    EXPECT_FALSE(doc.IsModified());
-    // Unmodified: no question.
-    EXPECT_TRUE(doc.Drop(L"C:\\a.cpp", kDir));
-    EXPECT_EQ(ui.prompts, 2);
+    EXPECT_TRUE(doc.Drop(L"C:\\a.cpp", kDir));  // unmodified: no question
+    EXPECT_EQ(ui.prompts, 5);
     EXPECT_FALSE(doc.Drop(L"", kDir));
+    // Exit with No: the closing sequence then asks nothing more.
+    ui.text = L"changed";
+    ui.answers = {PromptAnswer::No};
+    EXPECT_TRUE(doc.ConfirmExit(kDir));
+    EXPECT_TRUE(doc.ExitConfirmed);
+    EXPECT_TRUE(doc.QueryClose(kDir));
+    EXPECT_EQ(ui.prompts, 6);
+    EXPECT_EQ(ui.files[L"C:\\a.cpp"], L"edited");
 }
 
 TEST(DocumentNames, CaptionAndFileTitle) {
-    EXPECT_EQ(Document::CaptionFor(L""), L"Untitled - Tavrin");
     EXPECT_EQ(Document::CaptionFor(L"\u00e9t\u00e9.cpp"), L"\u00e9t\u00e9.cpp - Tavrin");
-    EXPECT_EQ(Document::FileTitleOf(L"C:\\a\\b.cpp"), L"b.cpp");
-    EXPECT_EQ(Document::FileTitleOf(L"b.cpp"), L"b.cpp");
     EXPECT_EQ(Document::FileTitleOf(L"C:/a/c.h"), L"c.h");
 }
 

@@ -55,70 +55,29 @@ protected:
     }
 };
 
-TEST_F(OptionsAndTools, StartUpLoadsTheDialogHiddenWithTheStoredValues) {
+TEST_F(OptionsAndTools, StartUpLoadsTheDialogHiddenWithTheDefaultsOrTheStoredValues) {
+    StartMain();
+    ASSERT_TRUE(options.IsLoaded());
+    EXPECT_FALSE(IsWindowVisible(options.Hwnd()));
+    EXPECT_EQ(options.Text(frmOptions::IdText1), ProgramFolder() + L"\\Code");
+    EXPECT_EQ(ComboText(), L"C++ Files (*.cpp)");
+    EXPECT_EQ(SendMessageW(options.Item(frmOptions::IdCombo1), CB_GETCOUNT, 0, 0), 10);
+    main.mnutools_Click(0);  // Tools > Options shows the loaded dialog
+    EXPECT_TRUE(IsWindowVisible(options.Hwnd()));
+    EXPECT_EQ(options.Caption(), L"Options");
+    EXPECT_EQ(options.Text(frmOptions::IdLabel2), L"Default Code Folder");
+    options.Unload();
+    main.Doc().ExitConfirmed = true;
+    main.Unload();
     settings::RegistryStore s;
     s.Write(settings::KeyInitDir, L"D:\\src");
     s.Write(settings::KeyDefaultFileType, L"8");
     StartMain();
-    ASSERT_TRUE(options.IsLoaded());
-    EXPECT_FALSE(IsWindowVisible(options.Hwnd()));
     EXPECT_EQ(options.Text(frmOptions::IdText1), L"D:\\src");
     EXPECT_EQ(ComboText(), L"Text (*.txt)");
-    EXPECT_EQ(SendMessageW(options.Item(frmOptions::IdCombo1), CB_GETCOUNT, 0, 0), 10);
-
-    main.mnutools_Click(0);  // Tools > Options shows the loaded dialog
-    EXPECT_TRUE(IsWindowVisible(options.Hwnd()));
-    EXPECT_EQ(options.Caption(), L"Options");
-    EXPECT_EQ(GetWindow(options.Hwnd(), GW_OWNER), nullptr);
-    EXPECT_EQ(options.Text(frmOptions::IdFrame1), L"Configuration");
-    EXPECT_EQ(options.Text(frmOptions::IdLabel2), L"Default Code Folder");
-    EXPECT_EQ(options.Text(frmOptions::IdLabel1), L"Default File Type");
-    EXPECT_EQ(options.Text(frmOptions::IdApply), L"&Apply");
 }
 
-TEST_F(OptionsAndTools, FirstStartShowsTheCodeFolderAndCppFiles) {
-    StartMain();
-    main.mnutools_Click(0);
-    EXPECT_EQ(options.Text(frmOptions::IdText1), ProgramFolder() + L"\\Code");
-    EXPECT_EQ(ComboText(), L"C++ Files (*.cpp)");
-}
-
-TEST_F(OptionsAndTools, ApplyWritesAllSixKeysAndStaysOpen) {
-    StartMain();
-    main.mnutools_Click(0);
-    options.SetText(frmOptions::IdText1, L"E:\\work folder");
-    options.SetCombo1Index(1);
-    SendMessageW(options.Item(frmOptions::IdApply), BM_CLICK, 0, 0);
-    EXPECT_TRUE(IsWindowVisible(options.Hwnd()));
-    EXPECT_EQ(InitDirSetting, L"E:\\work folder");
-    EXPECT_EQ(Stored(L"InitDir"), L"E:\\work folder");
-    EXPECT_EQ(Stored(L"DefaultFileType"), L"1");
-    for (const wchar_t* k : {L"MainLeft", L"MainTop", L"MainWidth", L"MainHeight"}) EXPECT_TRUE(Stored(k)) << k;
-    // The next Open dialog starts there, with the chosen type.
-    std::wstring startFolder;
-    DWORD filterIndex = 0;
-    modal::ScopedHooks hooks({.openFile = [&](OPENFILENAMEW& ofn) {
-        startFolder = ofn.lpstrInitialDir ? ofn.lpstrInitialDir : L"";
-        filterIndex = ofn.nFilterIndex;
-        return FALSE;
-    }});
-    main.mnufile_Click(1);
-    EXPECT_EQ(startFolder, L"E:\\work folder");
-    EXPECT_EQ(filterIndex, 2u);
-}
-
-TEST_F(OptionsAndTools, OkWritesTheCurrentPlacementAndCloses) {
-    StartMain();
-    SetWindowPos(main.Hwnd(), nullptr, 30, 45, 600, 500, SWP_NOZORDER);
-    main.mnutools_Click(0);
-    SendMessageW(options.Item(frmOptions::IdOK), BM_CLICK, 0, 0);
-    EXPECT_FALSE(options.IsLoaded());
-    EXPECT_EQ(Stored(L"MainLeft"), std::to_wstring(main.Tw(30)));
-    EXPECT_EQ(Stored(L"MainWidth"), std::to_wstring(main.Tw(600)));
-    EXPECT_EQ(Stored(L"InitDir"), InitDirSetting);
-}
-
-TEST_F(OptionsAndTools, CancelAndTheCloseBoxWriteNothing) {
+TEST_F(OptionsAndTools, CancelWritesNothingApplyWritesSixKeysAndStaysOkCloses) {
     StartMain();
     for (bool closeBox : {false, true}) {
         main.mnutools_Click(0);
@@ -131,132 +90,102 @@ TEST_F(OptionsAndTools, CancelAndTheCloseBoxWriteNothing) {
         EXPECT_FALSE(options.IsLoaded());
         EXPECT_FALSE(Stored(L"InitDir"));
         EXPECT_NE(InitDirSetting, L"Q:\\never");
-        // Opened again: loaded afresh with the applied values.
-        main.mnutools_Click(0);
-        EXPECT_EQ(options.Text(frmOptions::IdText1), InitDirSetting);
-        EXPECT_EQ(ComboText(), L"C++ Files (*.cpp)");
-        options.Unload();
     }
+    main.mnutools_Click(0);  // opened again: loaded afresh with the applied values
+    EXPECT_EQ(options.Text(frmOptions::IdText1), InitDirSetting);
+    EXPECT_EQ(ComboText(), L"C++ Files (*.cpp)");
+    options.SetText(frmOptions::IdText1, L"E:\\work folder");
+    options.SetCombo1Index(1);
+    SendMessageW(options.Item(frmOptions::IdApply), BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsWindowVisible(options.Hwnd()));
+    EXPECT_EQ(InitDirSetting, L"E:\\work folder");
+    EXPECT_EQ(Stored(L"InitDir"), L"E:\\work folder");
+    EXPECT_EQ(Stored(L"DefaultFileType"), L"1");
+    for (const wchar_t* k : {L"MainLeft", L"MainTop", L"MainWidth", L"MainHeight"}) EXPECT_TRUE(Stored(k)) << k;
+    // The next Open dialog starts there, with the chosen type.
+    std::wstring startFolder;
+    DWORD filterIndex = 0;
+    {
+        modal::ScopedHooks hooks({.openFile = [&](OPENFILENAMEW& ofn) {
+            startFolder = ofn.lpstrInitialDir ? ofn.lpstrInitialDir : L"";
+            filterIndex = ofn.nFilterIndex;
+            return FALSE;
+        }});
+        main.mnufile_Click(1);
+    }
+    EXPECT_EQ(startFolder, L"E:\\work folder");
+    EXPECT_EQ(filterIndex, 2u);
+    // OK writes the current placement and closes.
+    SetWindowPos(main.Hwnd(), nullptr, 30, 45, 600, 500, SWP_NOZORDER);
+    SendMessageW(options.Item(frmOptions::IdOK), BM_CLICK, 0, 0);
+    EXPECT_FALSE(options.IsLoaded());
+    EXPECT_EQ(Stored(L"MainLeft"), std::to_wstring(main.Tw(30)));
+    EXPECT_EQ(Stored(L"MainWidth"), std::to_wstring(main.Tw(600)));
 }
 
 TEST_F(OptionsAndTools, BrowseFillsTheFolderBoxOnlyWhenAFolderIsChosen) {
     StartMain();
     main.mnutools_Click(0);
     options.SetText(frmOptions::IdText1, L"C:\\start here");
-    std::wstring startedAt;
-    {
-        modal::ScopedHooks hooks({.browseFolder = [&](const std::wstring&, const std::wstring& start, std::wstring& out) {
-            startedAt = start;
-            out = L"C:\\chosen";
-            return true;
-        }});
-        SendMessageW(options.Item(frmOptions::IdCommand1), BM_CLICK, 0, 0);
-    }
+    std::wstring startedAt, answer = L"C:\\chosen";
+    modal::ScopedHooks hooks({.browseFolder = [&](const std::wstring&, const std::wstring& start, std::wstring& out) {
+        startedAt = start, out = answer;
+        return !answer.empty();
+    }});
+    SendMessageW(options.Item(frmOptions::IdCommand1), BM_CLICK, 0, 0);
     EXPECT_EQ(startedAt, L"C:\\start here");
     EXPECT_EQ(options.Text(frmOptions::IdText1), L"C:\\chosen");
     EXPECT_FALSE(Stored(L"InitDir"));  // nothing stored until Apply or OK
-    modal::ScopedHooks cancel({.browseFolder = [](const std::wstring&, const std::wstring&, std::wstring&) {
-        return false;
-    }});
+    answer.clear();  // cancelled
     SendMessageW(options.Item(frmOptions::IdCommand1), BM_CLICK, 0, 0);
     EXPECT_EQ(options.Text(frmOptions::IdText1), L"C:\\chosen");
 }
 
-TEST_F(OptionsAndTools, CompilerSetupAndTheHiddenCompileDoNothing) {
-    StartMain();
-    std::vector<std::wstring> shown;
-    modal::ScopedHooks hooks({.msgBox = [&](const modal::MsgBoxCall& c) { shown.push_back(c.text); return IDOK; }});
-    main.mnutools_Click(1);
-    main.mnutools_Click(3);
-    main.mnutools_Click(42);
-    EXPECT_TRUE(shown.empty());
-    HMENU tools = GetSubMenu(GetMenu(main.Hwnd()), 4);
-    EXPECT_EQ(GetMenuItemCount(tools), 3);  // Compile is hidden
-}
-
-// A batch file in a program folder with spaces that records each start in a file of its own and
-// then waits (a bounded while) to be released.
-struct FakeInstall {
-    TempDir dir;
-    std::wstring folder = dir / L"Program Files\\Tavrin Test";
-    explicit FakeInstall(bool withBatch) {
-        CreateDirectoryW((dir / L"Program Files").c_str(), nullptr);
-        CreateDirectoryW(folder.c_str(), nullptr);
-        CreateDirectoryW((folder + L"\\code").c_str(), nullptr);
-        if (withBatch)
-            testenv::WriteBytes(folder + L"\\code\\compile.bat",
-                                "@echo off\r\n"
-                                "echo started %1>> \"%~dp0trace.txt\"\r\n"
-                                "set n=0\r\n"
-                                ":wait\r\n"
-                                "if exist \"%~dp0release.txt\" goto end\r\n"
-                                "set /a n+=1\r\n"
-                                "if %n% lss 20000 goto wait\r\n"
-                                ":end\r\n");
-    }
-    ~FakeInstall() {
-        Release();
-        Sleep(300);  // let the runs see it before the folder goes
-    }
-    void Release() { testenv::WriteBytes(folder + L"\\code\\release.txt", "go"); }
-    std::string Trace() { return testenv::ReadBytes(folder + L"\\code\\trace.txt"); }
-};
-
+// A batch file in a program folder with spaces records each start and waits (a bounded while) to be
+// released: the first run is still waiting when the second starts beside it.
 TEST_F(OptionsAndTools, CompileStartsTheBatchFileWithoutWaitingOncePerClick) {
-    FakeInstall install(true);
+    TempDir dir;
+    const std::wstring folder = dir / L"Program Files\\Tavrin Test", code = folder + L"\\code";
+    for (const std::wstring& d : {dir / L"Program Files", folder, code}) CreateDirectoryW(d.c_str(), nullptr);
+    testenv::WriteBytes(code + L"\\compile.bat",
+                        "@echo off\r\necho started %1>> \"%~dp0trace.txt\"\r\nset n=0\r\n:wait\r\n"
+                        "if exist \"%~dp0release.txt\" goto end\r\nset /a n+=1\r\nif %n% lss 20000 goto wait\r\n:end\r\n");
+    auto trace = [&] { return testenv::ReadBytes(code + L"\\trace.txt"); };
     wchar_t sys[MAX_PATH];
     GetSystemDirectoryW(sys, MAX_PATH);
-    const CompileCommand cmd = MakeCompileCommand(install.folder, sys);
+    const CompileCommand cmd = MakeCompileCommand(folder, sys);
     unsigned long error = 1;
-    // The first run is still waiting when the call returns and the second starts beside it.
     ASSERT_TRUE(StartCompile(cmd, error));
     EXPECT_EQ(error, 0u);
-    ASSERT_TRUE(testenv::PumpUntil([&] { return install.Trace() == "started hello.cpp\r\n"; }, 20000));
+    EXPECT_TRUE(testenv::PumpUntil([&] { return trace() == "started hello.cpp\r\n"; }, 20000));
     ASSERT_TRUE(StartCompile(cmd, error));
-    EXPECT_TRUE(testenv::PumpUntil([&] { return install.Trace() == "started hello.cpp\r\nstarted hello.cpp\r\n"; },
-                                   20000))
-        << install.Trace();
+    EXPECT_TRUE(testenv::PumpUntil([&] { return trace() == "started hello.cpp\r\nstarted hello.cpp\r\n"; }, 20000))
+        << trace();
+    testenv::WriteBytes(code + L"\\release.txt", "go");
+    Sleep(300);  // let the runs see it before the folder goes
 }
 
-TEST_F(OptionsAndTools, AMissingBatchFileIsReportedWithItsPath) {
-    FakeInstall install(false);
-    const CompileCommand cmd = MakeCompileCommand(install.folder, L"C:\\windows\\system32");
-    unsigned long error = 0;
-    EXPECT_FALSE(StartCompile(cmd, error));
-    EXPECT_EQ(error, static_cast<unsigned long>(ERROR_FILE_NOT_FOUND));
-}
-
-TEST_F(OptionsAndTools, ToolsMenuRunsTheShippedBatchFileBesideTheProgram) {
+TEST_F(OptionsAndTools, ToolsMenuRunsTheShippedBatchFileOrReportsItMissingByPath) {
     StartMain();
-    ASSERT_TRUE(testenv::Exists(ProgramFolder() + L"\\code\\compile.bat"));
+    const std::wstring batch = ProgramFolder() + L"\\code\\compile.bat", moved = batch + L".away";
+    ASSERT_TRUE(testenv::Exists(batch));
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     const std::wstring log = std::wstring(temp) + L"Tavrin-compile.log";
     DeleteFileW(log.c_str());
     SetEnvironmentVariableW(L"TAVRIN_NOPAUSE", L"1");  // the batch file ends without waiting for a key
-    std::vector<std::wstring> shown;
-    modal::ScopedHooks hooks({.msgBox = [&](const modal::MsgBoxCall& c) { shown.push_back(c.text); return IDOK; }});
-    main.Doc();  // an untitled, unsaved document: compiled all the same
-    main.mnutools_Click(2);
-    EXPECT_TRUE(shown.empty());
-    ASSERT_TRUE(testenv::PumpUntil([&] {
-        const std::string t = testenv::ReadBytes(log);
-        return t.find("result=") != std::string::npos;
-    }, 20000));
-    const std::string t = testenv::ReadBytes(log);
-    EXPECT_NE(t.find("source=hello.cpp"), std::string::npos) << t;
-}
-
-TEST_F(OptionsAndTools, ToolsMenuReportsAMissingBatchFileByPath) {
-    StartMain();
-    const std::wstring batch = ProgramFolder() + L"\\code\\compile.bat";
-    const std::wstring moved = batch + L".away";
-    ASSERT_TRUE(MoveFileW(batch.c_str(), moved.c_str()));
     std::vector<modal::MsgBoxCall> shown;
-    {
-        modal::ScopedHooks hooks({.msgBox = [&](const modal::MsgBoxCall& c) { shown.push_back(c); return IDOK; }});
-        main.mnutools_Click(2);
-    }
+    modal::ScopedHooks hooks({.msgBox = [&](const modal::MsgBoxCall& c) { return shown.push_back(c), IDOK; }});
+    main.mnutools_Click(1);  // Compiler Setup and the hidden Compile do nothing
+    main.mnutools_Click(3);
+    EXPECT_EQ(GetMenuItemCount(GetSubMenu(GetMenu(main.Hwnd()), 4)), 3);  // Compile is hidden
+    main.mnutools_Click(2);  // an untitled, unsaved document: compiled all the same
+    EXPECT_TRUE(shown.empty());
+    ASSERT_TRUE(testenv::PumpUntil([&] { return testenv::ReadBytes(log).find("result=") != std::string::npos; },
+                                   20000));
+    EXPECT_NE(testenv::ReadBytes(log).find("source=hello.cpp"), std::string::npos) << testenv::ReadBytes(log);
+    ASSERT_TRUE(MoveFileW(batch.c_str(), moved.c_str()));
+    main.mnutools_Click(2);
     MoveFileW(moved.c_str(), batch.c_str());
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, std::wstring(texts::CompileBatchMissing) + batch);
