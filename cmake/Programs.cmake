@@ -8,7 +8,9 @@ function(add_program name)
   file(WRITE ${CMAKE_BINARY_DIR}/generated/${exe}/ProgramNames.h "#define VI_ORIGINAL_FILENAME \"${exe}.exe\"\n")
   target_include_directories(${exe} PRIVATE ${CMAKE_BINARY_DIR}/generated/${exe} ${PROJECT_SOURCE_DIR}/res
                              ${CMAKE_BINARY_DIR}/generated)
-  target_link_options(${exe} PRIVATE -municode)
+  if(MINGW)
+    target_link_options(${exe} PRIVATE -municode)
+  endif()
   target_link_libraries(${exe} PRIVATE ${P_LIBS})
   set_target_properties(${exe} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 endfunction()
@@ -29,4 +31,11 @@ function(add_unit_test name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                        PROPERTIES TIMEOUT ${T_TIMEOUT} ENVIRONMENT "TEST_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+endfunction()
+
+# wWinMain / wmain entry for a MinGW-built helper program (MSVC picks the entry point by itself).
+function(use_wide_entry target)
+  if(MINGW)
+    target_link_options(${target} PRIVATE -municode)
+  endif()
 endfunction()

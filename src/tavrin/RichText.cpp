@@ -48,7 +48,7 @@ HWND Create(HWND parent, int id) {
                              0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                              GetModuleHandleW(nullptr), nullptr);
     if (!h) return nullptr;
-    SendMessageW(h, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTILEVELUNDO | TM_MULTICODEPAGE, 0);
+    SendMessageW(h, EM_SETTEXTMODE, TM_RICHTEXT | TM_MULTILEVELUNDO | TM_MULTICODEPAGE, 0);
     // The default limit is 32,767 characters: a bigger file would be cut short.
     SendMessageW(h, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
     SendMessageW(h, EM_SETTARGETDEVICE, 0, 1);  // no line wrapping

@@ -16,6 +16,19 @@ inline constexpr const wchar_t* CannotOpen = L"Cannot open the file\n";
 inline constexpr const wchar_t* ErrorCode = L"Error ";  // followed by the number when the system has no text
 inline constexpr const wchar_t* NoRichEdit = L"The rich text control (Msftedit.dll or riched20.dll) could not be loaded.";
 
+// Printing.
+inline constexpr const wchar_t* PrinterError = L"There has been an error with the printer!";
+inline constexpr const wchar_t* PrinterErrorTitle = L"error";
+inline constexpr const wchar_t* NoPrinter =
+    L"No printer is installed.\n\nAdd a printer in the system's printer settings, then try again.";
+inline constexpr const wchar_t* PrintFailed = L"The document could not be printed.\n\n";  // followed by the reason
+inline constexpr const wchar_t* PrintPreviewMessage = L"preview";
+inline constexpr const wchar_t* SendMessageText = L"send";
+inline constexpr const wchar_t* UntitledDocument = L"Untitled";  // print job name without a file
+
+// Status bar, first panel.
+inline constexpr const wchar_t* StatusPanel = L"Status";
+
 // Menu titles.
 inline constexpr const wchar_t* MenuFile = L"&File";
 inline constexpr const wchar_t* MenuEdit = L"&Edit";

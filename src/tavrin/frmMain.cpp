@@ -4,14 +4,18 @@
 #include <richedit.h>
 #include <shellapi.h>
 
+#include <cstdlib>
+
 #include "AppInfo.h"
 #include "Clipboard.h"
 #include "DocumentFile.h"
 #include "Form3.h"
 #include "MainLayout.h"
 #include "Modal.h"
+#include "RichFormat.h"
 #include "RichText.h"
 #include "Texts.h"
+#include "ToolbarDef.h"
 #include "CompileCommand.h"
 #include "HelpMenu.h"
 #include "basFindWindows.h"
@@ -21,6 +25,8 @@ namespace {
 
 // Posted after a drop so the prompt does not run inside the drop notification.
 constexpr UINT WM_OPEN_DROPPED = WM_APP + 1;
+// Wakes the status bar's clock when the minute changes.
+constexpr UINT_PTR kClockTimer = 1;
 
 const form::FormDef kDef{
     .className = L"TavrinMain",
@@ -170,6 +176,12 @@ void frmMain::CreateChildren() {
         SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(editFont_.get()), FALSE);
         SetFocus(edit);
     }
+    if (HWND bar = tbToolbar()) {
+        imlToolbarIcons_.Create(Hwnd(), Dpi());
+        bars::FillToolbar(bar, imlToolbarIcons_);
+    }
+    UpdateStatusBar();
+    ArmClock();
 }
 
 void frmMain::OnDpiChanged() {
@@ -178,6 +190,13 @@ void frmMain::OnDpiChanged() {
         SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
         editFont_ = std::move(font);
     }
+    if (HWND bar = tbToolbar()) {
+        bars::ToolbarIcons old;
+        old.swap(imlToolbarIcons_);  // freed after the toolbar has the new ones
+        imlToolbarIcons_.Create(Hwnd(), Dpi());
+        bars::SetToolbarImages(bar, imlToolbarIcons_);
+    }
+    LayoutControls();
 }
 
 void frmMain::LayoutControls() {
@@ -185,6 +204,7 @@ void frmMain::LayoutControls() {
     if (!Hwnd() || !edit) return;
     if (tb) SendMessageW(tb, TB_AUTOSIZE, 0, 0);
     if (sb) SendMessageW(sb, WM_SIZE, 0, 0);
+    UpdateStatusBar();
     RECT client{}, r{};
     GetClientRect(Hwnd(), &client);
     int toolbarH = 0, statusH = 0;
@@ -341,6 +361,14 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     }
     case WM_NOTIFY: {
         const NMHDR* h = reinterpret_cast<const NMHDR*>(lp);
+        if (h->code == TTN_GETDISPINFOW && bars::PositionOf(static_cast<int>(h->idFrom))) {
+            auto* info = reinterpret_cast<NMTTDISPINFOW*>(lp);
+            const wchar_t* tip = bars::TooltipOf(static_cast<int>(h->idFrom));
+            info->lpszText = const_cast<wchar_t*>(tip ? tip : L"");
+            info->hinst = nullptr;
+            result = 0;
+            return true;
+        }
         if (h->idFrom == IdT1 && h->code == EN_DROPFILES) {
             OpenDropped(static_cast<HDROP>(reinterpret_cast<const ENDROPFILES*>(lp)->hDrop));
             result = 0;  // the control does nothing with it
@@ -355,6 +383,16 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         result = 0;
         return true;
     }
+    case WM_TIMER:
+        if (wp != kClockTimer) return false;
+        UpdateStatusBar();
+        ArmClock();
+        result = 0;
+        return true;
+    case WM_TIMECHANGE:
+    case WM_SETTINGCHANGE:
+        UpdateStatusBar();
+        return false;
     case WM_SETFOCUS:
         if (HWND edit = t1()) SetFocus(edit);
         result = 0;
@@ -365,8 +403,9 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 }
 
 void frmMain::OnCommand(int id, int notifyCode, HWND control) {
-    if (control) {  // notifications of the children
+    if (control) {  // notifications of the children; the toolbar's buttons
         if (id == IdT1 && notifyCode == EN_CHANGE) NoteTextChanged();
+        if (control == tbToolbar() && bars::PositionOf(id)) tbToolbar_ButtonClick(bars::KeyOf(id));
         return;
     }
     for (const form::MenuDef& m : kMenus) {
@@ -391,27 +430,16 @@ void frmMain::mnufile_Click(int index) {
     case 1: doc_.Open(InitDirSetting); break;
     case 3: doc_.Save(InitDirSetting); break;
     case 4: doc_.SaveAs(InitDirSetting); break;
-    case 6:   // Printer Setup...
-    case 7:   // Print Preview (hidden)
-    case 8:   // Print
-    case 10:  // Send (hidden)
-        break;
+    case 6: PrinterSetup(); break;
+    case 7: modal::MsgBox(texts::PrintPreviewMessage, MB_OK, AppTitle, Hwnd()); break;  // hidden
+    case 8: PrintWithDialog(); break;
+    case 10: modal::MsgBox(texts::SendMessageText, MB_OK, AppTitle, Hwnd()); break;  // hidden
     case 12:
         SaveSettings();
         if (doc_.ConfirmExit(InitDirSetting)) Unload();
         break;
     default: break;
     }
-}
-
-void frmMain::EnablePaste() {
-    EnableMenuItem(GetMenu(Hwnd()), EditBase + 4, MF_BYCOMMAND | MF_ENABLED);
-    // The toolbar's Paste button is its tenth, counting separators.
-    constexpr int kPasteButton = 9;
-    HWND tb = tbToolbar();
-    TBBUTTON b{};
-    if (tb && SendMessageW(tb, TB_GETBUTTON, kPasteButton, reinterpret_cast<LPARAM>(&b)) && !(b.fsStyle & BTNS_SEP))
-        SendMessageW(tb, TB_ENABLEBUTTON, static_cast<WPARAM>(b.idCommand), TRUE);
 }
 
 namespace {
@@ -468,14 +496,155 @@ void frmMain::mnuedit_Click(int index) {
 
 void frmMain::mnuview_Click(int index) {
     switch (index) {
-    default: break;
+    case 1: {  // Status Bar: the check mark, then the bar follows it
+        HMENU bar = GetMenu(Hwnd());
+        const bool show = !(GetMenuState(bar, ViewBase + 1, MF_BYCOMMAND) & MF_CHECKED);
+        CheckMenuItem(bar, ViewBase + 1, MF_BYCOMMAND | (show ? MF_CHECKED : MF_UNCHECKED));
+        if (HWND sb = sbStatusBar()) {
+            if (show) UpdateStatusBar();
+            ShowWindow(sb, show ? SW_SHOW : SW_HIDE);
+        }
+        break;
+    }
+    default: break;  // Toolbar (hidden): the toolbar always shows
     }
 }
 
 void frmMain::mnuformat_Click(int index) {
+    HWND edit = t1();
+    if (!edit) return;
     switch (index) {
+    case 0: ChooseTextFont(); break;
+    case 1:
+        if (ChooseColour()) richformat::SetSelectionColor(edit, dlgColor_);
+        break;
+    case 2:  // despite its caption: the background of the whole area
+        if (ChooseColour()) richformat::SetBackColor(edit, dlgColor_);
+        break;
     default: break;
     }
+}
+
+void frmMain::ChooseTextFont() {
+    if (!dlgFontSet_) {  // first use: the editing area's own face and size
+        dlgFont_ = LOGFONTW{};
+        lstrcpynW(dlgFont_.lfFaceName, richformat::FaceName(t1()).c_str(), LF_FACESIZE);
+        raii::WindowDc screen(nullptr);
+        dlgFont_.lfHeight = -MulDiv(10, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
+        dlgFont_.lfWeight = FW_NORMAL;
+        dlgFont_.lfCharSet = DEFAULT_CHARSET;
+    }
+    LOGFONTW lf = dlgFont_;
+    CHOOSEFONTW cf{};
+    cf.lStructSize = sizeof(cf);
+    cf.hwndOwner = Hwnd();
+    cf.lpLogFont = &lf;
+    cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT;
+    if (!modal::ChooseFontDlg(cf)) return;  // cancelled: nothing changes
+    dlgFont_ = lf;
+    dlgFontSet_ = true;
+    HWND edit = t1();
+    richformat::SetFaceName(edit, lf.lfFaceName, lf.lfCharSet);
+    double points = cf.iPointSize / 10.0;
+    if (points <= 0) {
+        raii::WindowDc screen(nullptr);
+        points = std::abs(lf.lfHeight) * 72.0 / GetDeviceCaps(screen.get(), LOGPIXELSY);
+    }
+    richformat::SetSelectionFont(edit, lf.lfWeight >= FW_BOLD, lf.lfItalic != 0, points);
+}
+
+bool frmMain::ChooseColour() {
+    CHOOSECOLORW cc{};
+    cc.lStructSize = sizeof(cc);
+    cc.hwndOwner = Hwnd();
+    cc.rgbResult = dlgColor_;
+    cc.lpCustColors = dlgCustomColors_;
+    cc.Flags = CC_RGBINIT | CC_PREVENTFULLOPEN;
+    if (!modal::ChooseColorDlg(cc)) return false;  // cancelled: nothing changes
+    dlgColor_ = cc.rgbResult;
+    return true;
+}
+
+void frmMain::tbToolbar_ButtonClick(const std::wstring& key) {
+    const toolbar::Route r = toolbar::RouteKey(key);
+    // A failing command ends the click silently; quick print reports its own failures.
+    try {
+        switch (r.target) {
+        case toolbar::Target::FileMenu: mnufile_Click(r.index); break;
+        case toolbar::Target::EditMenu: mnuedit_Click(r.index); break;
+        case toolbar::Target::QuickPrint: QuickPrint(); break;
+        case toolbar::Target::None: break;
+        }
+    } catch (const VbError&) {
+    } catch (const std::exception&) {
+    }
+}
+
+void frmMain::EnablePaste() {
+    pasteEnabled_ = true;
+    EnableMenuItem(GetMenu(Hwnd()), EditBase + 4, MF_BYCOMMAND | MF_ENABLED);
+    if (HWND bar = tbToolbar()) SendMessageW(bar, TB_ENABLEBUTTON, bars::ButtonId(toolbar::kPastePosition), TRUE);
+}
+
+void frmMain::UpdateStatusBar() { bars::UpdateStatusBar(sbStatusBar(), Dpi()); }
+
+void frmMain::ArmClock() { SetTimer(Hwnd(), kClockTimer, bars::MsToNextMinute(), nullptr); }
+
+void frmMain::PrinterSetup() {
+    if (!printing::PrinterChoice::AnyPrinter()) {
+        modal::MsgBox(texts::NoPrinter, MB_OK | MB_ICONEXCLAMATION, AppTitle, Hwnd());
+        return;
+    }
+    PRINTDLGW pd{};
+    pd.lStructSize = sizeof(pd);
+    pd.hwndOwner = Hwnd();
+    pd.Flags = PD_PRINTSETUP;
+    printer_.LendTo(pd);
+    modal::PrintDlgBox(pd);  // a cancel leaves the earlier choice
+    printer_.TakeBack(pd);
+}
+
+void frmMain::PrintWithDialog() {
+    if (!printing::PrinterChoice::AnyPrinter()) {
+        modal::MsgBox(texts::NoPrinter, MB_OK | MB_ICONEXCLAMATION, AppTitle, Hwnd());
+        return;
+    }
+    PRINTDLGW pd{};
+    pd.lStructSize = sizeof(pd);
+    pd.hwndOwner = Hwnd();
+    pd.Flags = PD_NOPAGENUMS | PD_NOSELECTION;
+    pd.nCopies = 1;
+    printer_.LendTo(pd);
+    const BOOL chosen = modal::PrintDlgBox(pd);
+    const int copies = chosen ? printing::TakeCopies(pd) : 0;
+    printer_.TakeBack(pd);
+    if (!chosen) return;  // cancelled: nothing printed, nothing shown
+
+    const std::wstring text = Text();
+    printing::PrintFont font;
+    font.face = richformat::FaceName(t1());
+    raii::Dc dc = printer_.CreateDc();
+    DWORD error = 0;
+    if (!dc) error = GetLastError() ? GetLastError() : ERROR_INVALID_PRINTER_NAME;
+    if (!dc || !printing::PrintText(dc.get(), doc_.DocumentTitle.empty() ? texts::UntitledDocument
+                                                                          : doc_.DocumentTitle,
+                                    text, copies, font, error))
+        modal::MsgBox(texts::PrintFailed + ReasonText(error), MB_OK | MB_ICONEXCLAMATION, AppTitle, Hwnd());
+}
+
+void frmMain::QuickPrint() {
+    HWND edit = t1();
+    printing::PrintFont font;
+    raii::Dc dc;
+    DWORD error = 0;
+    const bool ok = edit && richformat::SelectionColor(edit, font.color) &&
+                    !(font.face = richformat::FaceName(edit)).empty() &&
+                    richformat::SelectionPoints(edit, font.points) && (dc = printer_.CreateDc()) &&
+                    printing::PrintText(dc.get(), doc_.DocumentTitle.empty() ? texts::UntitledDocument
+                                                                             : doc_.DocumentTitle,
+                                        Text(), 1, font, error);
+    if (!ok)
+        modal::MsgBox(texts::PrinterError, MB_OK | MB_ICONEXCLAMATION, texts::PrinterErrorTitle, Hwnd());
 }
 
 void frmMain::mnutools_Click(int index) {

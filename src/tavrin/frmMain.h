@@ -5,7 +5,9 @@
 
 #include "Document.h"
 #include "Form.h"
+#include "MainBars.h"
 #include "MenuBar.h"
+#include "Printing.h"
 #include "basTavrin.h"
 
 class frmMain : public form::Form, private DocumentUi {
@@ -35,8 +37,6 @@ public:
     // a copy of the text knows when it is out of date.
     unsigned long long TextChanges() const { return textChanges_; }
     void NoteTextChanged() { ++textChanges_; }
-    // Cut and Copy enable Paste (menu item and toolbar button) for the rest of the run.
-    void EnablePaste();
 
     // Menu handlers: one per menu, by item index.
     void mnufile_Click(int index);
@@ -46,6 +46,16 @@ public:
     void mnutools_Click(int index);
     void mnuHelp_Click(int index);
 
+    // Toolbar click by button key: runs the button's command with its errors suppressed.
+    void tbToolbar_ButtonClick(const std::wstring& key);
+    // Prints the whole text at once, one copy, in the editing area's face and the selection's
+    // colour and size; failures show the printer error message.
+    void QuickPrint();
+    // Enables Edit > Paste and the toolbar's Paste button, for good (the first Cut or Copy).
+    void EnablePaste();
+    bool PasteEnabled() const { return pasteEnabled_; }
+    // The status bar's panels again (texts, date, time, widths).
+    void UpdateStatusBar();
     // Tools > "C++ with Borland Compiler 5.5": starts code\compile.bat hello.cpp beside the program.
     void CompileHello();
 
@@ -83,6 +93,12 @@ private:
     void ShowError(const std::wstring& message) override;
     void SetCaption(const std::wstring& caption) override;
 
+    void PrinterSetup();
+    void PrintWithDialog();
+    void ChooseTextFont();
+    bool ChooseColour();
+    void ArmClock();
+
     bool ChooseFile(bool save, const std::wstring& folder, std::wstring& path, std::wstring& title);
     void CreateChildren();
     void OpenDropped(HDROP drop);
@@ -92,4 +108,13 @@ private:
     raii::Font editFont_;
     std::wstring pendingDrop_;
     unsigned long long textChanges_ = 0;
+
+    bars::ToolbarIcons imlToolbarIcons_;
+    bool pasteEnabled_ = false;
+    printing::PrinterChoice printer_;
+    // What the font and colour dialogs last held: each opens on its previous values.
+    LOGFONTW dlgFont_{};
+    bool dlgFontSet_ = false;
+    COLORREF dlgColor_ = RGB(0, 0, 0);
+    COLORREF dlgCustomColors_[16] = {};
 };

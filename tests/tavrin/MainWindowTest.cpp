@@ -108,7 +108,9 @@ TEST_F(MainWindow, StartsWithDefaultsAndTheMenuBar) {
     EXPECT_TRUE(GetMenuState(bar, frmMain::ViewBase + 1, MF_BYCOMMAND) & MF_CHECKED);
     EXPECT_EQ(MenuText(bar, frmMain::FormatBase + 2), L" F&orecolor");
     EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, 5)), 3);
-    // The printing items are inert for now.
+    // Print answered by the seams (no printer, or a cancelled dialog); an unknown index does nothing.
+    modal::ScopedHooks hooks({.msgBox = [](const modal::MsgBoxCall&) { return IDOK; },
+                              .printDlg = [](PRINTDLGW&) { return FALSE; }});
     f.mnufile_Click(8);
     f.mnufile_Click(99);
 }

@@ -1,0 +1,146 @@
+#include "MainBars.h"
+
+#include <algorithm>
+
+#include "Raii.h"
+#include "Texts.h"
+#include "ToolbarDef.h"
+#include "Twips.h"
+
+namespace bars {
+
+namespace {
+
+// The platform's standard image for each key of the image list.
+constexpr int kStandardImage[toolbar::kImageCount] = {STD_FILENEW, STD_FILEOPEN, STD_FILESAVE, STD_PRINT,
+                                                     STD_PRINTPRE, STD_CUT,     STD_COPY,     STD_PASTE,
+                                                     STD_FIND,    STD_REDOW,   STD_UNDO};
+
+const toolbar::Position* At(int id) {
+    const int pos = PositionOf(id);
+    return pos ? &toolbar::Positions()[pos - 1] : nullptr;
+}
+
+}  // namespace
+
+int PositionOf(int id) {
+    const int pos = id - kButtonBase + 1;
+    return pos >= 1 && pos <= static_cast<int>(toolbar::kCount) ? pos : 0;
+}
+
+std::wstring KeyOf(int id) {
+    const toolbar::Position* p = At(id);
+    return p && p->key ? p->key : L"";
+}
+
+const wchar_t* TooltipOf(int id) {
+    const toolbar::Position* p = At(id);
+    return p ? p->tooltip : nullptr;
+}
+
+void ToolbarIcons::reset() {
+    if (list_) ImageList_Destroy(list_);
+    list_ = nullptr;
+    size_ = 0;
+}
+
+bool ToolbarIcons::Create(HWND parent, int dpi) {
+    reset();
+    const bool large = dpi >= 132;
+    size_ = large ? 24 : 16;
+    // A throwaway toolbar loads the standard images; it owns and frees that list itself.
+    HWND loader = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"", WS_CHILD, 0, 0, 0, 0, parent, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    if (!loader) return false;
+    SendMessageW(loader, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    // The loaded strip is cut at the toolbar's image size (16 x 15 unless told).
+    SendMessageW(loader, TB_SETBITMAPSIZE, 0, MAKELPARAM(size_, size_));
+    SendMessageW(loader, TB_LOADIMAGES, large ? IDB_STD_LARGE_COLOR : IDB_STD_SMALL_COLOR,
+                 reinterpret_cast<LPARAM>(HINST_COMMCTRL));
+    HIMAGELIST std = reinterpret_cast<HIMAGELIST>(SendMessageW(loader, TB_GETIMAGELIST, 0, 0));
+    list_ = ImageList_Create(size_, size_, ILC_COLOR32 | ILC_MASK, static_cast<int>(toolbar::kImageCount), 0);
+    bool ok = std && list_;
+    for (size_t i = 0; ok && i < toolbar::kImageCount; ++i) {
+        raii::Icon icon(ImageList_GetIcon(std, kStandardImage[i], ILD_TRANSPARENT));
+        ok = icon && ImageList_ReplaceIcon(list_, -1, icon.get()) >= 0;
+    }
+    DestroyWindow(loader);
+    if (!ok) reset();
+    return ok;
+}
+
+void SetToolbarImages(HWND tb, const ToolbarIcons& icons) {
+    const int s = icons.size() ? icons.size() : 16;
+    SendMessageW(tb, TB_SETBITMAPSIZE, 0, MAKELPARAM(s, s));
+    SendMessageW(tb, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(icons.get()));
+    // 23 x 22 pixels around a 16-pixel image.
+    SendMessageW(tb, TB_SETBUTTONSIZE, 0, MAKELPARAM(s + 7, s + 6));
+    SendMessageW(tb, TB_AUTOSIZE, 0, 0);
+}
+
+void FillToolbar(HWND tb, const ToolbarIcons& icons) {
+    SendMessageW(tb, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SetToolbarImages(tb, icons);
+    TBBUTTON buttons[toolbar::kCount] = {};
+    for (size_t i = 0; i < toolbar::kCount; ++i) {
+        const toolbar::Position& p = toolbar::Positions()[i];
+        TBBUTTON& b = buttons[i];
+        b.idCommand = ButtonId(static_cast<int>(i) + 1);
+        b.iString = -1;  // icons only
+        if (p.kind == toolbar::Kind::Separator) {
+            b.fsStyle = BTNS_SEP;
+            continue;
+        }
+        b.iBitmap = toolbar::ImageIndex(p.imageKey);
+        b.fsStyle = BTNS_BUTTON;
+        b.fsState = static_cast<BYTE>((p.enabled ? TBSTATE_ENABLED : 0) | (p.hidden ? TBSTATE_HIDDEN : 0));
+    }
+    SendMessageW(tb, TB_ADDBUTTONSW, toolbar::kCount, reinterpret_cast<LPARAM>(buttons));
+    SendMessageW(tb, TB_AUTOSIZE, 0, 0);
+}
+
+std::wstring ShortDate() {
+    wchar_t buf[128] = {};
+    return GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, buf, 128, nullptr) ? buf
+                                                                                                        : L"";
+}
+
+std::wstring ShortTime() {
+    wchar_t buf[128] = {};
+    return GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, TIME_NOSECONDS, nullptr, nullptr, buf, 128) ? buf : L"";
+}
+
+UINT MsToNextMinute() {
+    SYSTEMTIME t{};
+    GetLocalTime(&t);
+    return static_cast<UINT>((59 - t.wSecond) * 1000 + (1000 - t.wMilliseconds) + 50);
+}
+
+void UpdateStatusBar(HWND sb, int dpi) {
+    if (!sb) return;
+    const std::wstring date = ShortDate(), time = ShortTime();
+    int w2 = 0, w3 = 0;
+    {
+        raii::WindowDc dc(sb);
+        HFONT font = reinterpret_cast<HFONT>(SendMessageW(sb, WM_GETFONT, 0, 0));
+        raii::SelectObj use(dc.get(), font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+        SIZE s{};
+        GetTextExtentPoint32W(dc.get(), date.c_str(), static_cast<int>(date.size()), &s);
+        w2 = s.cx;
+        GetTextExtentPoint32W(dc.get(), time.c_str(), static_cast<int>(time.size()), &s);
+        w3 = s.cx;
+    }
+    // Room for the panel borders; at least an inch each.
+    const int pad = MulDiv(12, dpi, 96), inch = TwipsToPixels(1440, dpi);
+    w2 = std::max(w2 + pad, inch);
+    w3 = std::max(w3 + pad, inch) + GetSystemMetrics(SM_CXVSCROLL);  // the size grip
+    RECT r{};
+    GetClientRect(sb, &r);
+    int edges[3] = {std::max<int>(r.right - w2 - w3, 0), std::max<int>(r.right - w3, 0), -1};
+    SendMessageW(sb, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
+    SendMessageW(sb, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(texts::StatusPanel));
+    SendMessageW(sb, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(date.c_str()));
+    SendMessageW(sb, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(time.c_str()));
+}
+
+}  // namespace bars

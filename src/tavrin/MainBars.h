@@ -1,0 +1,54 @@
+// The main window's toolbar (buttons, image list, tooltips) and status bar (panels, date, time).
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <utility>
+
+namespace bars {
+
+// Command id of the toolbar button at `position` (1-14), and back (0 when not a button id).
+inline constexpr int kButtonBase = 700;
+inline int ButtonId(int position) { return kButtonBase + position - 1; }
+int PositionOf(int id);
+// The key of the button with command id `id`; empty when none.
+std::wstring KeyOf(int id);
+// Tooltip of the button with command id `id`; null when none.
+const wchar_t* TooltipOf(int id);
+
+// `imlToolbarIcons`: the 11 images in key order, 16 pixels at 96 dpi and 24 from 144 dpi, from the
+// platform's standard toolbar images.
+class ToolbarIcons {
+public:
+    ToolbarIcons() = default;
+    ~ToolbarIcons() { reset(); }
+    ToolbarIcons(const ToolbarIcons&) = delete;
+    ToolbarIcons& operator=(const ToolbarIcons&) = delete;
+    bool Create(HWND parent, int dpi);
+    HIMAGELIST get() const { return list_; }
+    int size() const { return size_; }
+    void reset();
+    void swap(ToolbarIcons& o) noexcept {
+        std::swap(list_, o.list_);
+        std::swap(size_, o.size_);
+    }
+private:
+    HIMAGELIST list_ = nullptr;
+    int size_ = 0;
+};
+
+// Adds the 14 positions to an empty toolbar.
+void FillToolbar(HWND tb, const ToolbarIcons& icons);
+// Gives the toolbar images of a new size (after a DPI change).
+void SetToolbarImages(HWND tb, const ToolbarIcons& icons);
+
+// Panel texts and widths: "Status" filling the rest, then the short date and time sized to their text.
+void UpdateStatusBar(HWND sb, int dpi);
+// The short date and the short time (hours and minutes) as the status bar shows them.
+std::wstring ShortDate();
+std::wstring ShortTime();
+// Milliseconds until the clock shows the next minute.
+UINT MsToNextMinute();
+
+}  // namespace bars
