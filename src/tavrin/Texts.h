@@ -104,6 +104,20 @@ inline constexpr const wchar_t* HelpCheckUpdate = L"Check for Update...";
 inline constexpr const wchar_t* HelpWebsite = L"Visit Website";
 inline constexpr const wchar_t* HelpAbout = L"About Tavrin";
 
+// Find dialog.
+inline constexpr const wchar_t* FindCaption = L"Find";
+inline constexpr const wchar_t* FindWhat = L"Find What:";
+inline constexpr const wchar_t* FindButton = L"Find";
+inline constexpr const wchar_t* FindNextButton = L"Find Next";
+inline constexpr const wchar_t* CancelButton = L"Cancel";
+inline constexpr const wchar_t* NoMatch = L"No Match found.";
+
+// The clipboard could not be opened (another program holds it) or took no text.
+inline constexpr int ClipboardErrorNumber = 521;
+inline constexpr const wchar_t* ClipboardBusy = L"Can't open Clipboard";
+inline constexpr int OutOfMemoryNumber = 7;
+inline constexpr const wchar_t* OutOfMemory = L"Out of memory";
+
 inline constexpr const wchar_t* ShortcutNew = L"Ctrl+N";
 inline constexpr const wchar_t* ShortcutOpen = L"Ctrl+O";
 inline constexpr const wchar_t* ShortcutSave = L"Ctrl+S";

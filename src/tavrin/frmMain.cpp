@@ -9,7 +9,9 @@
 #include <cstdlib>
 
 #include "AppInfo.h"
+#include "Clipboard.h"
 #include "DocumentFile.h"
+#include "Form3.h"
 #include "MainLayout.h"
 #include "Modal.h"
 #include "RichFormat.h"
@@ -275,6 +277,8 @@ void frmMain::Form_Unload(bool& cancel) {
     // Decided before the settings are written, so a failing write cannot close a window the user kept.
     if (!doc_.QueryClose(InitDirSetting)) cancel = true;
     SaveSettings();
+    // The Find dialog works on this window's editing area: it goes with it.
+    if (!cancel) form::Single<Form3>().Unload();
 }
 
 std::wstring frmMain::Text() const {
@@ -284,6 +288,7 @@ std::wstring frmMain::Text() const {
 
 void frmMain::SetEditorText(const std::wstring& text) {
     if (HWND edit = t1()) richtext::SetText(edit, text);
+    NoteTextChanged();
 }
 
 void frmMain::ClearEditor() {
@@ -352,6 +357,7 @@ bool frmMain::LoadFile(const std::wstring& path, std::wstring& reason) {
         }
     }
     richtext::SetText(edit, d.text, [this](size_t done, size_t total) { ShowLoadProgress(done, total); });
+    NoteTextChanged();  // the Find dialog's copy of the text is stale now
     if (progress_) {
         DestroyWindow(progress_);
         progress_ = nullptr;
@@ -518,8 +524,9 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     }
 }
 
-void frmMain::OnCommand(int id, int, HWND control) {
+void frmMain::OnCommand(int id, int notifyCode, HWND control) {
     if (control) {  // notifications of the children; the toolbar's buttons
+        if (id == IdT1 && notifyCode == EN_CHANGE) NoteTextChanged();
         if (control == tbToolbar() && bars::PositionOf(id)) tbToolbar_ButtonClick(bars::KeyOf(id));
         return;
     }
@@ -557,8 +564,54 @@ void frmMain::mnufile_Click(int index) {
     }
 }
 
+namespace {
+
+// The selected text with CR LF line ends, as the clipboard's text format has them.
+std::wstring SelectedText(HWND edit) {
+    CHARRANGE r{};
+    SendMessageW(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
+    if (r.cpMax <= r.cpMin) return {};
+    // Each line end can grow from CR to CR LF.
+    std::wstring s(static_cast<size_t>(r.cpMax - r.cpMin) * 2 + 1, L'\0');
+    GETTEXTEX gt{};
+    gt.cb = static_cast<DWORD>(s.size() * sizeof(wchar_t));
+    gt.flags = GT_SELECTION | GT_USECRLF;
+    gt.codepage = 1200;
+    const LRESULT n = SendMessageW(edit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&gt), reinterpret_cast<LPARAM>(s.data()));
+    s.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return s;
+}
+
+void ReplaceSelection(HWND edit, const std::wstring& text) {
+    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+}  // namespace
+
 void frmMain::mnuedit_Click(int index) {
+    HWND edit = t1();
+    if (!edit) return;
     switch (index) {
+    case 0:  // Undo: the editing area's own undo
+        SendMessageW(edit, EM_UNDO, 0, 0);
+        break;
+    case 2:  // Cut: the selection goes only once it is on the clipboard
+        clipboard::SetText(Hwnd(), SelectedText(edit));
+        ReplaceSelection(edit, L"");
+        EnablePaste();
+        break;
+    case 3:  // Copy
+        clipboard::SetText(Hwnd(), SelectedText(edit));
+        EnablePaste();
+        break;
+    case 4:  // Paste: no text on the clipboard deletes the selection
+        ReplaceSelection(edit, clipboard::GetText(Hwnd()));
+        break;
+    case 5:  // Select All
+        SendMessageW(edit, EM_SETSEL, 0, -1);
+        break;
+    case 7: form::Single<Form3>().ShowFind(); break;
+    case 8: form::Single<Form3>().ShowFindNext(); break;
     default: break;
     }
 }

@@ -34,6 +34,10 @@ public:
     // The editing area's whole text (CR LF line ends) and its replacement.
     std::wstring Text() const;
     void SetEditorText(const std::wstring& text);
+    // Counts the editing area's changes (its change notifications and whole-text replacements), so
+    // a copy of the text knows when it is out of date.
+    unsigned long long TextChanges() const { return textChanges_; }
+    void NoteTextChanged() { ++textChanges_; }
 
     // Menu handlers: one per menu, by item index.
     void mnufile_Click(int index);
@@ -117,6 +121,7 @@ private:
     raii::Accel accel_;
     raii::Font editFont_;
     std::wstring pendingDrop_;
+    unsigned long long textChanges_ = 0;
 
     bars::ToolbarIcons imlToolbarIcons_;
     bool pasteEnabled_ = false;

@@ -1,0 +1,181 @@
+#include "Form3.h"
+
+#include <richedit.h>
+
+#include "Modal.h"
+#include "Texts.h"
+#include "frmMain.h"
+
+namespace {
+
+const form::FontSpec kLabelFont{L"MS Sans Serif", 8.25, true};
+
+// Both search buttons share one rectangle; only the mode's button is shown. Clipping keeps the
+// front one whole when both are.
+const form::Control kControls[] = {
+    {Form3::IdLabel1, L"STATIC", texts::FindWhat, WS_VISIBLE | SS_LEFT, 120, 165, 975, 255, 0, &kLabelFont},
+    {Form3::IdText1, L"EDIT", L"", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 1080, 120, 3615, 285,
+     WS_EX_CLIENTEDGE},
+    {Form3::IdCommand1, L"BUTTON", texts::FindButton, WS_VISIBLE | WS_TABSTOP | WS_DISABLED | WS_CLIPSIBLINGS | BS_PUSHBUTTON, 1560,
+     600, 1215, 375},
+    {Form3::IdCommand3, L"BUTTON", texts::FindNextButton, WS_TABSTOP | WS_DISABLED | WS_CLIPSIBLINGS | BS_PUSHBUTTON, 1560, 600, 1215,
+     375},
+    {Form3::IdCommand2, L"BUTTON", texts::CancelButton, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 3000, 600, 1215,
+     375},
+};
+
+const form::FormDef kDef{
+    .className = L"TavrinFind",
+    .caption = texts::FindCaption,
+    .clientWidth = 4830,
+    .clientHeight = 1155,
+    .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
+    .controls = kControls,
+    .controlCount = std::size(kControls),
+};
+
+// The control's text with its own line ends (one CR each), so offsets are selection positions.
+std::wstring ControlText(HWND edit) {
+    GETTEXTLENGTHEX gl{GTL_PRECISE | GTL_NUMCHARS, 1200};
+    const LRESULT n = SendMessageW(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&gl), 0);
+    if (n <= 0) return {};
+    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+    GETTEXTEX gt{};
+    gt.cb = static_cast<DWORD>(s.size() * sizeof(wchar_t));
+    gt.flags = GT_DEFAULT;
+    gt.codepage = 1200;
+    const LRESULT got = SendMessageW(edit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&gt), reinterpret_cast<LPARAM>(s.data()));
+    s.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    // A control that hands out CR LF all the same is brought to its own count.
+    if (s.find(L"\r\n") != std::wstring::npos) s = textfind::ToControlText(s);
+    return s;
+}
+
+int64_t ControlLength(HWND edit) {
+    GETTEXTLENGTHEX gl{GTL_NUMCHARS, 1200};
+    return static_cast<int64_t>(SendMessageW(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&gl), 0));
+}
+
+}  // namespace
+
+const form::FormDef& Form3::Definition() const { return kDef; }
+
+void Form3::Form_Load() {
+    // Above every window of every program; the result does not matter.
+    SetWindowPos(Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+bool Form3::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
+    switch (msg) {
+    case WM_ACTIVATE:
+        if (LOWORD(wp) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(Hwnd(), focus)) lastFocus_ = focus;
+        }
+        return false;
+    case WM_SETFOCUS: {
+        // Typing goes to the search box when the dialog opens, and back where it was after that.
+        HWND to = lastFocus_ && IsChild(Hwnd(), lastFocus_) && IsWindowEnabled(lastFocus_) &&
+                          IsWindowVisible(lastFocus_)
+                      ? lastFocus_
+                      : Item(IdText1);
+        SetFocus(to);
+        result = 0;
+        return true;
+    }
+    case WM_DESTROY:
+        lastFocus_ = nullptr;
+        return false;
+    default:
+        return false;
+    }
+}
+
+void Form3::ShowFind() {
+    if (!Load()) return;
+    // With Find Next still shown from before, Find is the one in front (it comes first among the
+    // controls, which keeps the tab order too).
+    SetVisible(IdCommand1, true);
+    if (!Text(IdText1).empty()) {
+        SetText(IdText1, L"");
+        Text1_Change();
+    }
+    Show();
+}
+
+void Form3::ShowFindNext() {
+    if (!Load()) return;
+    SetVisible(IdCommand1, false);
+    SetVisible(IdCommand3, true);
+    Show();
+}
+
+void Form3::OnCommand(int id, int notifyCode, HWND control) {
+    if (!control) return;
+    switch (id) {
+    case IdText1:
+        if (notifyCode == EN_CHANGE) Text1_Change();
+        break;
+    case IdCommand1:
+        if (notifyCode == BN_CLICKED) Command1_Click();
+        break;
+    case IdCommand3:
+        if (notifyCode == BN_CLICKED) Command3_Click();
+        break;
+    case IdCommand2:
+        if (notifyCode == BN_CLICKED) Command2_Click();
+        break;
+    default: break;
+    }
+}
+
+void Form3::Text1_Change() { SetEnabled(IdCommand1, true); }
+
+void Form3::Command1_Click() {
+    FindFrom(1);
+    SetEnabled(IdCommand3, true);
+}
+
+void Form3::Command3_Click() { FindFrom(LastMatchPosition + 1); }
+
+void Form3::Command2_Click() { Unload(); }
+
+const std::wstring& Form3::CurrentText(frmMain& main) {
+    HWND edit = main.t1();
+    const textfind::Stamp now{edit, main.TextChanges(), edit ? ControlLength(edit) : 0};
+    // Without change notifications the counter cannot tell: read the text every time then.
+    const bool notified = edit && (SendMessageW(edit, EM_GETEVENTMASK, 0, 0) & ENM_CHANGE);
+    if (!notified || !copy_.Current(now)) {
+        copy_.Clear();  // the old copy goes before the new one is read
+        copy_.Refresh(now, edit ? ControlText(edit) : std::wstring());
+    }
+    return copy_.Text();
+}
+
+void Form3::FindFrom(int64_t start) {
+    frmMain& main = form::Single<frmMain>();
+    HWND edit = main.t1();
+    const std::wstring what = textfind::ToControlText(Text(IdText1));
+    const int64_t p = edit ? textfind::FindFrom(CurrentText(main), what, start) : 0;
+    if (p < 1) {
+        // Owned by the dialog, so the box is not hidden behind it.
+        modal::MsgBox(texts::NoMatch, MB_OK, texts::AppName, Hwnd());
+        if (edit) FocusEditingArea(main.Hwnd(), edit);
+        return;
+    }
+    LastMatchPosition = p;
+    CHARRANGE range{static_cast<LONG>(p - 1), static_cast<LONG>(p - 1 + static_cast<int64_t>(what.size()))};
+    SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+    FocusEditingArea(main.Hwnd(), edit);
+}
+
+void Form3::FocusEditingArea(HWND main, HWND edit) {
+    // The main window comes forward; the dialog stays above it.
+    SetForegroundWindow(main);
+    SetFocus(edit);
+    // Some window systems (Wine's) stack the activated window over a topmost one; setting the
+    // dialog's topmost state afresh puts it back on top.
+    SetWindowPos(Hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}

@@ -1,0 +1,49 @@
+// The Find dialog: a small modeless window above all others that searches the main window's
+// editing area forward from the start ("Find" mode) or from just after the last match ("Find Next"
+// mode) and selects the match there.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "Form.h"
+#include "TextFind.h"
+
+class frmMain;
+
+class Form3 : public form::Form {
+public:
+    static constexpr int IdLabel1 = 101, IdText1 = 102, IdCommand1 = 103, IdCommand3 = 104, IdCommand2 = 105;
+
+    // Edit > Find...: Find mode, the search text emptied.
+    void ShowFind();
+    // Edit > Find Next...: Find Next mode, the search text kept.
+    void ShowFindNext();
+
+    void Command1_Click();  // "Find"
+    void Command3_Click();  // "Find Next"
+    void Command2_Click();  // "Cancel"
+    void Text1_Change();
+
+    // Searches for Text1's text from the 1-based position `start` of the editing area's text and
+    // selects the match, or says there is none.
+    void FindFrom(int64_t start);
+
+    // 1-based position of the last match in the control's own positions; 0 before the first. Kept
+    // for the whole run, across closing and opening the dialog.
+    int64_t LastMatchPosition = 0;
+
+    // The copy of the text searched (tests and measurements look at its refreshes).
+    const textfind::SearchCopy& Copy() const { return copy_; }
+
+protected:
+    const form::FormDef& Definition() const override;
+    void Form_Load() override;
+    void OnCommand(int id, int notifyCode, HWND control) override;
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+private:
+    const std::wstring& CurrentText(frmMain& main);
+    void FocusEditingArea(HWND main, HWND edit);
+    textfind::SearchCopy copy_;
+    HWND lastFocus_ = nullptr;  // the control to give the focus back to when the dialog is active again
+};
