@@ -135,6 +135,10 @@ inline constexpr const wchar_t* OptionsOK = L"OK";
 inline constexpr const wchar_t* OptionsCancel = L"Cancel";
 inline constexpr const wchar_t* OptionsApply = L"&Apply";
 inline constexpr const wchar_t* OptionsBrowseTitle = L"Choose the default code folder:";
+inline constexpr const wchar_t* OptionsLargeFile = L"Ask before opening files over";
+inline constexpr const wchar_t* OptionsLargeFileUnit = L"KB (0 = never ask)";
+inline constexpr const wchar_t* OptionsLargeFileInvalid =
+    L"The size for large files must be a whole number of kilobytes, 0 or more.";
 // The Default File Type list: the descriptions of the file type lists, in the same order.
 inline constexpr const wchar_t* FileTypes[] = {
     L"C++ Files (*.cpp)",         L"C/C++ Headers (*.h)",           L"HTML Files (*.htm ,*.html)",

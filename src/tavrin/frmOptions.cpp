@@ -19,6 +19,9 @@ const form::Control kControls[] = {
     // A drop-down list's height includes its open list.
     {frmOptions::IdCombo1, WC_COMBOBOXW, L"", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
      kFrameLeft + 2040, kFrameTop + 840, 2295, 3000},
+    // The size above which opening a file asks first.
+    {frmOptions::IdText2, WC_EDITW, L"", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_NUMBER, kFrameLeft + 2040,
+     kFrameTop + 1320, 1095, 315, WS_EX_CLIENTEDGE},
     {frmOptions::IdOK, WC_BUTTONW, texts::OptionsOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 2280, 2640, 1095, 375},
     {frmOptions::IdCancel, WC_BUTTONW, texts::OptionsCancel, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 3480, 2640, 1095,
      375},
@@ -28,6 +31,10 @@ const form::Control kControls[] = {
      375},
     {frmOptions::IdLabel1, WC_STATICW, texts::OptionsFileType, WS_VISIBLE, kFrameLeft + 120, kFrameTop + 840, 1575,
      255},
+    {frmOptions::IdLabel3, WC_STATICW, texts::OptionsLargeFile, WS_VISIBLE, kFrameLeft + 120, kFrameTop + 1320, 1935,
+     375},
+    {frmOptions::IdLabel4, WC_STATICW, texts::OptionsLargeFileUnit, WS_VISIBLE, kFrameLeft + 3240, kFrameTop + 1360,
+     2655, 255},
     // Last, so it does not cover the controls inside it.
     {frmOptions::IdFrame1, WC_BUTTONW, texts::OptionsFrame, WS_VISIBLE | BS_GROUPBOX, kFrameLeft, kFrameTop, 6015,
      2415},
@@ -55,6 +62,7 @@ void frmOptions::Form_Load() {
     for (const wchar_t* t : texts::FileTypes) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t));
     // The list shows the stored choice each time the dialog opens.
     SetCombo1Index(DefaultFileTypeSetting);
+    SetText(IdText2, std::to_wstring(LargeFileKBSetting));
 }
 
 void frmOptions::OnCommand(int id, int notifyCode, HWND) {
@@ -77,17 +85,24 @@ void frmOptions::SetCombo1Index(int index) {
     SendMessageW(Item(IdCombo1), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-void frmOptions::Apply() {
+bool frmOptions::Apply() {
+    const int kb = settings::ParseNumber(Text(IdText2), -1);
+    if (kb < 0) {
+        modal::MsgBox(texts::OptionsLargeFileInvalid, MB_OK | MB_ICONEXCLAMATION, {}, Hwnd());
+        SetFocus(Item(IdText2));
+        return false;
+    }
     InitDirSetting = Text(IdText1);  // as typed: no check that the folder exists
     if (const int i = Combo1Index(); i >= 0) DefaultFileTypeSetting = i;
+    LargeFileKBSetting = kb;
     SaveSettings();
+    return true;
 }
 
 void frmOptions::cmdApply_Click() { Apply(); }
 
 void frmOptions::cmdOK_Click() {
-    Apply();
-    Unload();
+    if (Apply()) Unload();
 }
 
 void frmOptions::cmdCancel_Click() { Unload(); }

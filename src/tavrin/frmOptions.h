@@ -5,7 +5,7 @@
 class frmOptions : public form::Form {
 public:
     static constexpr int IdFrame1 = 10, IdLabel2 = 11, IdText1 = 12, IdCommand1 = 13, IdLabel1 = 14, IdCombo1 = 15,
-                         IdOK = 16, IdCancel = 17, IdApply = 18;
+                         IdOK = 16, IdCancel = 17, IdApply = 18, IdLabel3 = 19, IdText2 = 20, IdLabel4 = 21;
 
     void cmdOK_Click();
     void cmdCancel_Click();
@@ -22,5 +22,6 @@ protected:
     void OnCommand(int id, int notifyCode, HWND control) override;
 
 private:
-    void Apply();
+    // False, with a message, when the large-file size is not a whole number from 0 up.
+    bool Apply();
 };

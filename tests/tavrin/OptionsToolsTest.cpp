@@ -94,10 +94,23 @@ TEST_F(OptionsAndTools, CancelWritesNothingApplyWritesSixKeysAndStaysOkCloses) {
     main.mnutools_Click(0);  // opened again: loaded afresh with the applied values
     EXPECT_EQ(options.Text(frmOptions::IdText1), InitDirSetting);
     EXPECT_EQ(ComboText(), L"C++ Files (*.cpp)");
+    EXPECT_EQ(options.Text(frmOptions::IdText2), std::to_wstring(LargeFileKBSetting));
     options.SetText(frmOptions::IdText1, L"E:\\work folder");
     options.SetCombo1Index(1);
+    {  // a large-file size that is not a number is refused and nothing is written
+        std::vector<std::wstring> shown;
+        modal::ScopedHooks hooks({.msgBox = [&](const modal::MsgBoxCall& c) { shown.push_back(c.text); return IDOK; }});
+        options.SetText(frmOptions::IdText2, L"");
+        SendMessageW(options.Item(frmOptions::IdOK), BM_CLICK, 0, 0);
+        ASSERT_EQ(shown, std::vector<std::wstring>{texts::OptionsLargeFileInvalid});
+        EXPECT_TRUE(options.IsLoaded());
+        EXPECT_FALSE(Stored(L"InitDir"));
+    }
+    options.SetText(frmOptions::IdText2, L"2048");
     SendMessageW(options.Item(frmOptions::IdApply), BM_CLICK, 0, 0);
     EXPECT_TRUE(IsWindowVisible(options.Hwnd()));
+    EXPECT_EQ(LargeFileKBSetting, 2048);
+    EXPECT_EQ(Stored(L"LargeFileKB"), L"2048");
     EXPECT_EQ(InitDirSetting, L"E:\\work folder");
     EXPECT_EQ(Stored(L"InitDir"), L"E:\\work folder");
     EXPECT_EQ(Stored(L"DefaultFileType"), L"1");
