@@ -28,9 +28,8 @@ std::wstring OutDir() {
                 if (c == L'/') c = L'\\';
             return d;
         }
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        return std::wstring(temp) + L"tavrin-print-" + std::to_wstring(GetCurrentProcessId());
+        GetTempPathW(1024, buf);
+        return std::wstring(buf) + L"tavrin-print-" + std::to_wstring(GetCurrentProcessId());
     }();
     return dir;
 }
@@ -139,21 +138,17 @@ TEST_F(PrintJobs, PrintAndQuickPrintJobs) {
     EXPECT_EQ(ps.find("%%EOF"), ps.rfind("%%EOF"));
 
     std::wstring text;
-    for (int i = 1; i <= 2000; ++i) {
-        wchar_t line[64];
-        swprintf(line, 64, L"Line %04d of the long document%s", i, i < 2000 ? L"\r\n" : L"");
-        text += line;
-    }
-    f.SetEditorText(text);
+    for (int i = 10001; i <= 12000; ++i) text += L"Line " + std::to_wstring(i).substr(1) + L" of the long document\r\n";
+    f.SetEditorText(text.substr(0, text.size() - 2));
     copies = 1;
     f.mnufile_Click(8);
     const size_t pages = Pages(TakeJob(L"long"));  // 10 points on 9.5 printable inches: about 60 lines a page
     EXPECT_GE(pages, 25u);
     EXPECT_LE(pages, 45u);
 
-    std::wstring line;
-    for (int i = 1; i <= 60; ++i) line += L"word" + std::to_wstring(i) + L" ";
-    f.SetEditorText(line + L"\r\n\tindented\r\nend");
+    text.clear();
+    for (int i = 1; i <= 60; ++i) text += L"word" + std::to_wstring(i) + L" ";
+    f.SetEditorText(text + L"\r\n\tindented\r\nend");
     f.mnufile_Click(8);
     TakeJob(L"wrap");
 
