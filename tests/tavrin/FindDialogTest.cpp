@@ -82,33 +82,28 @@ protected:
     }
 };
 
-// ---- clipboard helpers of the test side: text, a picture or nothing
+// ---- the clipboard from the test side: text, a picture or nothing put on it; its text read back
 bool PutClipboard(const wchar_t* text, bool bitmap = false) {
     if (!OpenClipboard(nullptr)) return false;
     EmptyClipboard();
-    bool ok = true;
+    HANDLE data = nullptr;
     if (text) {
-        const size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
-        HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes);
-        memcpy(GlobalLock(mem), text, bytes);
-        GlobalUnlock(mem);
-        ok = SetClipboardData(CF_UNICODETEXT, mem) != nullptr;
+        data = GlobalAlloc(GMEM_MOVEABLE, (wcslen(text) + 1) * sizeof(wchar_t));
+        wcscpy(static_cast<wchar_t*>(GlobalLock(data)), text);
+        GlobalUnlock(data);
     } else if (bitmap) {
-        HDC dc = GetDC(nullptr);
-        ok = SetClipboardData(CF_BITMAP, CreateCompatibleBitmap(dc, 8, 8)) != nullptr;
-        ReleaseDC(nullptr, dc);
+        data = CreateBitmap(8, 8, 1, 1, nullptr);
     }
+    const bool ok = !data || SetClipboardData(text ? CF_UNICODETEXT : CF_BITMAP, data);
     CloseClipboard();
     return ok;
 }
 
 std::wstring ClipboardText() {
-    std::wstring s = L"<no text>";
     if (!OpenClipboard(nullptr)) return L"<busy>";
-    if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
-        s = static_cast<const wchar_t*>(GlobalLock(h));
-        GlobalUnlock(h);
-    }
+    HANDLE h = GetClipboardData(CF_UNICODETEXT);
+    const std::wstring s = h ? static_cast<const wchar_t*>(GlobalLock(h)) : L"<no text>";
+    if (h) GlobalUnlock(h);
     CloseClipboard();
     return s;
 }
