@@ -135,8 +135,8 @@ inline constexpr const wchar_t* OptionsOK = L"OK";
 inline constexpr const wchar_t* OptionsCancel = L"Cancel";
 inline constexpr const wchar_t* OptionsApply = L"&Apply";
 inline constexpr const wchar_t* OptionsBrowseTitle = L"Choose the default code folder:";
-inline constexpr const wchar_t* OptionsLargeFile = L"Ask before opening files over";
-inline constexpr const wchar_t* OptionsLargeFileUnit = L"KB (0 = never ask)";
+inline constexpr const wchar_t* OptionsLargeFile = L"Large File Size";
+inline constexpr const wchar_t* OptionsLargeFileUnit = L"KB: ask first (0 = never)";
 inline constexpr const wchar_t* OptionsLargeFileInvalid =
     L"The size for large files must be a whole number of kilobytes, 0 or more.";
 // The Default File Type list: the descriptions of the file type lists, in the same order.
