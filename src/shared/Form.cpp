@@ -195,13 +195,13 @@ void Form::Move(int id, int left, int top, int width, int height) {
         MoveWindow(h, Px(left), Px(top), Px(width < 0 ? 0 : width), Px(height < 0 ? 0 : height), TRUE);
 }
 
-HFONT Form::FontFor(const FontSpec* spec) {
+HFONT Form::FontFor(const FontSpec* want) {
     const int dpi = Dpi();
     if (dpi != fontDpi_) {
         fonts_.clear();
         fontDpi_ = dpi;
     }
-    auto it = fonts_.find(spec);
+    auto it = fonts_.find(want);
     if (it != fonts_.end()) return it->second.get();
 
     NONCLIENTMETRICSW ncm{};
@@ -217,15 +217,15 @@ HFONT Form::FontFor(const FontSpec* spec) {
         lf.lfHeight = -PointsToPixels(8, dpi);
         wcscpy_s(lf.lfFaceName, L"Tahoma");
     }
-    if (spec) {
-        if (spec->face) wcsncpy_s(lf.lfFaceName, spec->face, _TRUNCATE);
-        if (spec->points > 0) lf.lfHeight = -PointsToPixels(spec->points, dpi);
-        lf.lfWeight = spec->bold ? FW_BOLD : FW_NORMAL;
-        lf.lfUnderline = spec->underline ? TRUE : FALSE;
+    if (want) {
+        if (want->face) wcsncpy_s(lf.lfFaceName, want->face, _TRUNCATE);
+        if (want->points > 0) lf.lfHeight = -PointsToPixels(want->points, dpi);
+        lf.lfWeight = want->bold ? FW_BOLD : FW_NORMAL;
+        lf.lfUnderline = want->underline ? TRUE : FALSE;
     }
     lf.lfQuality = CLEARTYPE_QUALITY;
     HFONT f = CreateFontIndirectW(&lf);
-    fonts_.emplace(spec, raii::Font(f));
+    fonts_.emplace(want, raii::Font(f));
     return f;
 }
 

@@ -115,8 +115,8 @@ protected:
     // Called after a DPI change has re-placed the table's controls.
     virtual void OnDpiChanged() {}
 
-    // Font of a control spec at the window's DPI (cached per form).
-    HFONT FontFor(const FontSpec* spec);
+    // The font a control asks for, at the window's DPI (cached per form).
+    HFONT FontFor(const FontSpec* want);
     // Outer window size for a client size in twips at the window's DPI.
     SIZE OuterSizeForClient(int clientWidthTw, int clientHeightTw) const;
 
