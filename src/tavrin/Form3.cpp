@@ -152,6 +152,14 @@ const std::wstring& Form3::CurrentText(frmMain& main) {
     return copy_.Text();
 }
 
+void Form3::TakeLoadedText(const std::wstring& text) {
+    frmMain& main = form::Single<frmMain>();
+    HWND edit = main.t1();
+    if (!edit) return;
+    copy_.Clear();
+    copy_.Refresh({edit, main.TextChanges(), ControlLength(edit)}, textfind::ToControlText(text));
+}
+
 void Form3::FindFrom(int64_t start) {
     frmMain& main = form::Single<frmMain>();
     HWND edit = main.t1();

@@ -32,6 +32,10 @@ public:
     // for the whole run, across closing and opening the dialog.
     int64_t LastMatchPosition = 0;
 
+    // Takes the text just loaded into the editing area (CR LF line ends) as the search copy, so the
+    // first Find after opening a big file does not read it out of the control again.
+    void TakeLoadedText(const std::wstring& text);
+
     // The copy of the text searched (tests and measurements look at its refreshes).
     const textfind::SearchCopy& Copy() const { return copy_; }
 

@@ -365,7 +365,9 @@ bool frmMain::LoadFile(const std::wstring& path, std::wstring& reason) {
     format_ = d.format;
     changes_ = d.changes;
     // The control keeps what it was given unless it changes characters itself; say so before saving.
-    if (richtext::GetText(edit) != d.text) changes_.editor = true;
+    const std::wstring loaded = richtext::GetText(edit);
+    if (loaded != d.text) changes_.editor = true;
+    form::Single<Form3>().TakeLoadedText(loaded);
     if (changes_.nul) modal::MsgBox(path + L"\n\n" + texts::BinaryWarning, MB_OK | MB_ICONEXCLAMATION, texts::AppName, Hwnd());
     return true;
 }

@@ -298,6 +298,24 @@ TEST_F(EditCommands, TextEditedBetweenSearchesIsSearchedAfresh) {
     ClickFindNext();
     EXPECT_EQ(find.Copy().Refreshes(), refreshes);
     EXPECT_EQ(boxes.size(), 1u);
+    // A file opened through File > Open hands its text over: the first Find reads nothing again.
+    testenv::TempDir dir;
+    const std::wstring path = dir / L"loaded.cpp";
+    ASSERT_TRUE(testenv::WriteBytes(path, "one\r\ntwo cat\r\n"));
+    f.Doc().SavedText = f.Text();  // nothing to ask about
+    {
+        modal::ScopedHooks hooks({.openFile = [&](OPENFILENAMEW& ofn) {
+            wcsncpy_s(ofn.lpstrFile, ofn.nMaxFile, path.c_str(), _TRUNCATE);
+            if (ofn.lpstrFileTitle) wcsncpy_s(ofn.lpstrFileTitle, ofn.nMaxFileTitle, L"loaded.cpp", _TRUNCATE);
+            return TRUE;
+        }});
+        f.mnufile_Click(1);
+    }
+    ASSERT_EQ(f.Caption(), L"loaded.cpp - Tavrin");
+    const auto afterLoad = find.Copy().Refreshes();
+    ClickFind();
+    ExpectSelection(8, 11);  // "cat" after one line end counted as one character
+    EXPECT_EQ(find.Copy().Refreshes(), afterLoad);
 }
 
 // Selections land on the matches past 32767 and 65535, after CR LF line ends and characters outside
