@@ -714,11 +714,15 @@ void frmMain::UpdateStatusBar() { bars::UpdateStatusBar(sbStatusBar(), Dpi()); }
 
 void frmMain::ArmClock() { SetTimer(Hwnd(), kClockTimer, bars::MsToNextMinute(), nullptr); }
 
+bool frmMain::PrinterInstalled() {
+    if (printing::PrinterChoice::AnyPrinter()) return true;
+    // Said here: the platform's own dialog may block without saying why.
+    modal::MsgBox(texts::NoPrinter, MB_OK | MB_ICONEXCLAMATION, AppTitle, Hwnd());
+    return false;
+}
+
 void frmMain::PrinterSetup() {
-    if (!printing::PrinterChoice::AnyPrinter()) {
-        modal::MsgBox(texts::NoPrinter, MB_OK | MB_ICONEXCLAMATION, AppTitle, Hwnd());
-        return;
-    }
+    if (!PrinterInstalled()) return;
     PRINTDLGW pd{};
     pd.lStructSize = sizeof(pd);
     pd.hwndOwner = Hwnd();
@@ -729,10 +733,7 @@ void frmMain::PrinterSetup() {
 }
 
 void frmMain::PrintWithDialog() {
-    if (!printing::PrinterChoice::AnyPrinter()) {
-        modal::MsgBox(texts::NoPrinter, MB_OK | MB_ICONEXCLAMATION, AppTitle, Hwnd());
-        return;
-    }
+    if (!PrinterInstalled()) return;
     PRINTDLGW pd{};
     pd.lStructSize = sizeof(pd);
     pd.hwndOwner = Hwnd();

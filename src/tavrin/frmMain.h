@@ -100,6 +100,8 @@ private:
     void SetCaption(const std::wstring& caption) override;
 
     void PrinterSetup();
+    // False, after saying so, when no printer is installed.
+    bool PrinterInstalled();
     void PrintWithDialog();
     void ChooseTextFont();
     bool ChooseColour();
