@@ -1,6 +1,7 @@
 // How the way the text is handed to the editing control changes the load time: one stream, pieces
-// added at the end, and the piece size. Prints seconds per method for each file.
-//   LoadProbe <file> [methods: stream,pieces16,pieces64,pieces256]
+// added at the end, and the piece size; "ondemand:" before a method uses a control whose scroll
+// bars come and go with the text (the old style). Prints seconds per method for each file.
+//   LoadProbe <file> [methods: stream,pieces16,pieces64,ondemand:stream] [control width, px: 440]
 #include <windows.h>
 #include <richedit.h>
 
@@ -48,27 +49,39 @@ int wmain(int argc, wchar_t** argv) {
     unsigned long e = 0;
     if (!safesave::ReadAll(argv[1], bytes, e)) return 1;
     const std::wstring text = docfile::Decode(bytes).text;
-    const std::wstring methods = argc > 2 ? argv[2] : L"stream,pieces64";
+    const std::wstring methods = argc > 2 ? argv[2] : L"stream,ondemand:stream";
+    const int width = argc > 3 ? _wtoi(argv[3]) : 440;
     richtext::LoadLibraryClass();
-    HWND top = CreateWindowExW(0, L"STATIC", L"probe", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr,
+    HWND top = CreateWindowExW(0, L"STATIC", L"probe", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, width + 40, 640, nullptr, nullptr,
                                GetModuleHandleW(nullptr), nullptr);
     for (size_t start = 0; start < methods.size();) {
         size_t end = methods.find(L',', start);
         if (end == std::wstring::npos) end = methods.size();
-        const std::wstring m = methods.substr(start, end - start);
+        std::wstring m = methods.substr(start, end - start);
+        const std::wstring label = m;
         start = end + 1;
-        HWND edit = richtext::Create(top, 1);
-        MoveWindow(edit, 0, 0, 780, 560, TRUE);
+        HWND edit = nullptr;
+        if (m.rfind(L"ondemand:", 0) == 0) {
+            edit = CreateWindowExW(WS_EX_CLIENTEDGE, richtext::LoadLibraryClass(), L"",
+                                   WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
+                                       ES_AUTOHSCROLL | ES_WANTRETURN | ES_NOHIDESEL,
+                                   0, 0, 0, 0, top, nullptr, GetModuleHandleW(nullptr), nullptr);
+            SendMessageW(edit, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+            SendMessageW(edit, EM_SETTARGETDEVICE, 0, 1);
+            m = m.substr(9);
+        } else {
+            edit = richtext::Create(top, 1);
+        }
+        MoveWindow(edit, 0, 0, width, 560, TRUE);
         Pump();
         const double t0 = Now();
-        if (m == L"stream") richtext::SetText(edit, text, {}, richtext::LoadMethod::Stream);
-        else if (m == L"tavrin") richtext::SetText(edit, text, {}, richtext::LoadMethod::Pieces);
+        if (m == L"stream") richtext::SetText(edit, text);
         else Pieces(edit, text, static_cast<size_t>(_wtoi(m.c_str() + 6)) * 1024);
         UpdateWindow(edit);
         Pump();
         const double t = Now() - t0;
         const bool same = richtext::GetText(edit) == text;
-        wprintf(L"%ls\t%zu\t%ls\t%.3f\t%ls\n", argv[1], bytes.size(), m.c_str(), t, same ? L"exact" : L"DIFFERENT");
+        wprintf(L"%ls\t%zu\t%ls\t%.3f\t%ls\n", argv[1], bytes.size(), label.c_str(), t, same ? L"exact" : L"DIFFERENT");
         fflush(stdout);
         DestroyWindow(edit);
     }
