@@ -14,7 +14,7 @@ std::wstring Document::FileTitleOf(const std::wstring& path) {
 void Document::Reset() {
     DocumentPath.clear();
     DocumentTitle.clear();
-    SavedText.clear();
+    SavedText.Mark(L"");
     WindowCaption = CaptionFor(L"");
     ExitConfirmed = false;
     SaveCancelled = false;
@@ -48,13 +48,13 @@ bool Document::New(const std::wstring& initDir) {
     DocumentPath.clear();
     DocumentTitle.clear();
     ui_.ClearEditor();
-    SavedText.clear();
+    SavedText.Mark(L"");
     return true;
 }
 
 bool Document::LoadInto(const std::wstring& path, const std::wstring& title) {
-    std::wstring reason;
-    if (!ui_.LoadFile(path, reason)) {
+    std::wstring loaded, reason;
+    if (!ui_.LoadFile(path, loaded, reason)) {
         // No reason: the user declined.
         if (!reason.empty()) ui_.ShowError(texts::CannotOpen + path + L"\n\n" + reason);
         return false;
@@ -62,7 +62,7 @@ bool Document::LoadInto(const std::wstring& path, const std::wstring& title) {
     DocumentPath = path;
     DocumentTitle = title;
     SetCaption(CaptionFor(title));
-    SavedText = ui_.EditorText();
+    SavedText.Mark(loaded);
     return true;
 }
 
@@ -86,7 +86,7 @@ bool Document::WriteTo(const std::wstring& path) {
         if (!reason.empty()) ui_.ShowError(texts::CannotSave + path + L"\n\n" + reason);
         return false;
     }
-    SavedText = text;
+    SavedText.Mark(text);
     return true;
 }
 

@@ -3,6 +3,8 @@
 #pragma once
 #include <string>
 
+#include "TextPrint.h"
+
 enum class PromptAnswer { Yes, No, Cancel };
 
 class DocumentUi {
@@ -11,9 +13,10 @@ public:
     // The editing area's whole text, line ends as CR LF.
     virtual std::wstring EditorText() = 0;
     virtual void ClearEditor() = 0;
-    // Replaces the editing area's content with the file's; false with the system's reason on failure
-    // (the editing area is then unchanged), or with no reason when the user declined.
-    virtual bool LoadFile(const std::wstring& path, std::wstring& reason) = 0;
+    // Replaces the editing area's content with the file's and gives back the text the area now holds;
+    // false with the system's reason on failure (the editing area is then unchanged), or with no
+    // reason when the user declined.
+    virtual bool LoadFile(const std::wstring& path, std::wstring& loaded, std::wstring& reason) = 0;
     // Writes the text as the document file; false with the system's reason on failure, or with no
     // reason when the user declined.
     virtual bool WriteFile(const std::wstring& path, const std::wstring& text, std::wstring& reason) = 0;
@@ -31,12 +34,13 @@ public:
 
     std::wstring DocumentPath;
     std::wstring DocumentTitle;
-    std::wstring SavedText;
+    // The text as last loaded or saved, kept as its length and digest.
+    textprint::TextPrint SavedText;
     std::wstring WindowCaption = CaptionFor(L"");
     bool ExitConfirmed = false;
     bool SaveCancelled = false;
 
-    bool IsModified() { return ui_.EditorText() != SavedText; }
+    bool IsModified() { return !SavedText.Matches(ui_.EditorText()); }
     // Back to the initial state (a new window).
     void Reset();
 

@@ -308,7 +308,7 @@ void frmMain::ShowLoadProgress(size_t done, size_t total) {
     while (PeekMessageW(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageW(&m);
 }
 
-bool frmMain::LoadFile(const std::wstring& path, std::wstring& reason) {
+bool frmMain::LoadFile(const std::wstring& path, std::wstring& loaded, std::wstring& reason) {
     unsigned long code = 0;
     unsigned long long size = 0;
     if (!safesave::FileSize(path, size, code)) {
@@ -365,7 +365,7 @@ bool frmMain::LoadFile(const std::wstring& path, std::wstring& reason) {
     format_ = d.format;
     changes_ = d.changes;
     // The control keeps what it was given unless it changes characters itself; say so before saving.
-    const std::wstring loaded = richtext::GetText(edit);
+    loaded = richtext::GetText(edit);
     if (loaded != d.text) changes_.editor = true;
     form::Single<Form3>().TakeLoadedText(loaded);
     if (changes_.nul) modal::MsgBox(path + L"\n\n" + texts::BinaryWarning, MB_OK | MB_ICONEXCLAMATION, texts::AppName, Hwnd());

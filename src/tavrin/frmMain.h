@@ -91,7 +91,7 @@ private:
     // DocumentUi
     std::wstring EditorText() override { return Text(); }
     void ClearEditor() override;
-    bool LoadFile(const std::wstring& path, std::wstring& reason) override;
+    bool LoadFile(const std::wstring& path, std::wstring& loaded, std::wstring& reason) override;
     bool WriteFile(const std::wstring& path, const std::wstring& text, std::wstring& reason) override;
     PromptAnswer AskSaveChanges() override;
     bool ChooseOpenPath(const std::wstring& folder, std::wstring& path, std::wstring& title) override;

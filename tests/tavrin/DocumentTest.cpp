@@ -24,10 +24,10 @@ public:
 
     std::wstring EditorText() override { return text; }
     void ClearEditor() override { text.clear(); }
-    bool LoadFile(const std::wstring& path, std::wstring& reason) override {
+    bool LoadFile(const std::wstring& path, std::wstring& loaded, std::wstring& reason) override {
         auto it = files.find(path);
         if (it == files.end()) { reason = L"missing"; return false; }
-        text = it->second;
+        text = loaded = it->second;
         return true;
     }
     bool WriteFile(const std::wstring& path, const std::wstring& t, std::wstring& reason) override {
@@ -101,6 +101,34 @@ TEST_F(DocumentTest, StartsUntitledAndOpenSetsPathTitleCaptionAndSnapshot) {
     EXPECT_EQ(doc.DocumentTitle, L"x.cpp");
     EXPECT_EQ(ui.caption, L"x.cpp - Tavrin");
     EXPECT_FALSE(doc.IsModified());
+    // A text of the same length is a change; typing it back is not.
+    ui.text = L"int y;";
+    EXPECT_TRUE(doc.IsModified());
+    ui.text = L"int x;";
+    EXPECT_FALSE(doc.IsModified());
+}
+
+TEST(TextPrint, Sha256KnownDigestsAndTheTextRule) {
+    auto hex = [](const textprint::Digest& d) {
+        std::string s;
+        for (uint8_t b : d) s += "0123456789abcdef"[b >> 4], s += "0123456789abcdef"[b & 15];
+        return s;
+    };
+    EXPECT_EQ(hex(textprint::Sha256("", 0)), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(hex(textprint::Sha256("abc", 3)), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    const std::string two = "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq";  // 56 bytes: two blocks
+    EXPECT_EQ(hex(textprint::Sha256(two.data(), two.size())),
+              "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
+    const std::string million(1000000, 'a');
+    EXPECT_EQ(hex(textprint::Sha256(million.data(), million.size())),
+              "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+    // Text: each code unit as two little-endian bytes.
+    EXPECT_EQ(textprint::Sha256(std::wstring_view(L"a\u00e9")), textprint::Sha256("a\0\xe9\0", 4));
+    textprint::TextPrint p(L"saved");
+    EXPECT_TRUE(p.Matches(L"saved"));
+    EXPECT_FALSE(p.Matches(L"Saved"));
+    EXPECT_FALSE(p.Matches(L"saved\r\n"));
+    EXPECT_TRUE(textprint::TextPrint().Matches(L""));
 }
 
 TEST_F(DocumentTest, OpenOnModifiedDocumentWithEachAnswerAndDialogOutcome) {
@@ -184,7 +212,7 @@ TEST_F(DocumentTest, SaveWritesOnceAndAFailedOrCancelledSaveKeepsTheDocument) {
     EXPECT_FALSE(doc.Save(kDir));
     ASSERT_EQ(ui.errors.size(), 1u);
     EXPECT_EQ(ui.errors[0], std::wstring(texts::CannotSave) + L"C:\\a.cpp\n\nAccess denied.");
-    EXPECT_EQ(doc.SavedText, L"saved");
+    EXPECT_TRUE(doc.SavedText.Matches(L"saved"));
     ui.saveChoices.push_back(L"C:\\other.cpp");
     EXPECT_FALSE(doc.SaveAs(kDir));
     EXPECT_EQ(ui.errors.size(), 2u);

@@ -302,7 +302,7 @@ TEST_F(EditCommands, TextEditedBetweenSearchesIsSearchedAfresh) {
     testenv::TempDir dir;
     const std::wstring path = dir / L"loaded.cpp";
     ASSERT_TRUE(testenv::WriteBytes(path, "one\r\ntwo cat\r\n"));
-    f.Doc().SavedText = f.Text();  // nothing to ask about
+    f.Doc().SavedText.Mark(f.Text());  // nothing to ask about
     {
         modal::ScopedHooks hooks({.openFile = [&](OPENFILENAMEW& ofn) {
             wcsncpy_s(ofn.lpstrFile, ofn.nMaxFile, path.c_str(), _TRUNCATE);

@@ -1,0 +1,32 @@
+// What the document keeps of its saved text to tell whether it has changed: the length and a
+// SHA-256 digest of the UTF-16 code units, instead of a second copy of the whole text.
+#pragma once
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace textprint {
+
+using Digest = std::array<uint8_t, 32>;
+
+// SHA-256 of `size` bytes.
+Digest Sha256(const void* data, size_t size);
+// SHA-256 of the text's code units as little-endian 16-bit values (the same on every platform).
+Digest Sha256(std::wstring_view text);
+
+class TextPrint {
+public:
+    TextPrint() { Mark(L""); }
+    explicit TextPrint(std::wstring_view text) { Mark(text); }
+    void Mark(std::wstring_view text);
+    // The length decides at once; the digest only when the lengths agree.
+    bool Matches(std::wstring_view text) const;
+    size_t Length() const { return length_; }
+
+private:
+    size_t length_ = 0;
+    Digest digest_{};
+};
+
+}  // namespace textprint
