@@ -25,6 +25,32 @@ std::wstring NameOf(const std::wstring& path) {
 
 unsigned long Injected(const std::function<unsigned long()>& f) { return f ? f() : 0; }
 
+constexpr wchar_t kTempEnd[] = L".tvtmp";
+
+// "~<name>.<8 hex digits>.tvtmp": the temporary files of `name`'s saves, and nothing a user made.
+bool IsTempOf(const std::wstring& file, const std::wstring& name) {
+    const size_t end = std::size(kTempEnd) - 1;
+    if (file.size() != 1 + name.size() + 9 + end || file[0] != L'~' || file.compare(1, name.size(), name) != 0)
+        return false;
+    if (file[1 + name.size()] != L'.' || file.compare(file.size() - end, end, kTempEnd) != 0) return false;
+    for (size_t i = 2 + name.size(); i < 10 + name.size(); ++i)
+        if (!iswxdigit(file[i])) return false;
+    return true;
+}
+
+// Removes what saves of this file that never finished (the program killed, the power gone) left
+// beside it. A save still running in another program holds its file unshared, so it stays.
+void RemoveStaleTemps(const std::wstring& path) {
+    const std::wstring folder = FolderOf(path), name = NameOf(path);
+    WIN32_FIND_DATAW fd;
+    raii::FindHandle find(FindFirstFileW(LongPath(folder + L"~" + name + L".*" + kTempEnd).c_str(), &fd));
+    if (!find) return;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsTempOf(fd.cFileName, name))
+            DeleteFileW(LongPath(folder + fd.cFileName).c_str());
+    } while (FindNextFileW(find.get(), &fd));
+}
+
 }  // namespace
 
 Faults& TestFaults() {
@@ -107,7 +133,7 @@ bool WriteAll(const std::wstring& path, std::string_view bytes, unsigned long& e
     if (error) return false;
     for (unsigned attempt = 0; attempt < 100 && !out; ++attempt) {
         wchar_t tag[32];
-        swprintf(tag, 32, L".%08lx.tvtmp", static_cast<unsigned long>(GetTickCount() * 31u + GetCurrentProcessId() + attempt));
+        swprintf(tag, 32, L".%08lx%ls", static_cast<unsigned long>(GetTickCount() * 31u + GetCurrentProcessId() + attempt), kTempEnd);
         temp = LongPath(FolderOf(path) + L"~" + NameOf(path) + tag);
         out.reset(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!out && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
@@ -137,6 +163,7 @@ bool WriteAll(const std::wstring& path, std::string_view bytes, unsigned long& e
     if (!MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return fail(GetLastError());
     if (exists) SetFileAttributesW(target.c_str(), attrs & ~FILE_ATTRIBUTE_TEMPORARY);
+    RemoveStaleTemps(path);
     error = 0;
     return true;
 }

@@ -9,6 +9,7 @@
 
 #include "FileEncoding.h"
 #include "Modal.h"
+#include "Raii.h"
 #include "RichText.h"
 #include "SafeSave.h"
 #include "TestEnv.h"
@@ -277,6 +278,39 @@ TEST_F(SafeSaving, ALockedOrReadOnlyTargetIsLeftAlone) {
     // A folder that does not exist.
     EXPECT_FALSE(safesave::WriteAll(dir / L"no such\\x.cpp", "new", e));
     EXPECT_EQ(e, static_cast<unsigned long>(ERROR_PATH_NOT_FOUND));
+}
+
+TEST_F(SafeSaving, ASaveKilledPartWayLeavesTheOldFileAndTheNextSaveTidiesUp) {
+    // Left alone by the tidying: a save running in another program, and a user's file of a like name.
+    const std::wstring running = dir / L"~t.cpp.0000beef.tvtmp", users = dir / L"~t.cpp.notes.tvtmp";
+    ASSERT_TRUE(testenv::WriteBytes(users, "mine"));
+    raii::File hold(CreateFileW(running.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    ASSERT_TRUE(hold);
+
+    const std::wstring event = L"TavrinSaveChild" + std::to_wstring(GetCurrentProcessId());
+    raii::Handle written(CreateEventW(nullptr, TRUE, FALSE, event.c_str()));
+    std::wstring cmd = L"\"" + testenv::BinDir() + L"\\tavrin_save_child.exe\" \"" + target + L"\" " + event;
+    STARTUPINFOW si{sizeof(si)};
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi));
+    raii::Handle child(pi.hProcess), thread(pi.hThread);
+    ASSERT_EQ(WaitForSingleObject(written.get(), 30000), WAIT_OBJECT_0) << "the child never wrote";
+    TerminateProcess(child.get(), 9);
+    WaitForSingleObject(child.get(), 10000);
+
+    EXPECT_EQ(testenv::ReadBytes(target), "old\r\n");
+    std::wstring stale;
+    for (const std::wstring& n : Listing(dir.Path()))
+        if (n != L"t.cpp" && dir / n != running && dir / n != users) stale = n;
+    ASSERT_FALSE(stale.empty()) << "the killed save left no temporary file";
+    EXPECT_EQ(testenv::ReadBytes(dir / stale).size(), 1u << 20);  // the part it wrote
+
+    unsigned long e = 0;
+    ASSERT_TRUE(safesave::WriteAll(target, "new", e));
+    EXPECT_EQ(testenv::ReadBytes(target), "new");
+    EXPECT_FALSE(testenv::Exists(dir / stale));
+    EXPECT_TRUE(testenv::Exists(running));
+    EXPECT_EQ(testenv::ReadBytes(users), "mine");
 }
 
 TEST_F(SafeSaving, TheTargetKeepsItsAttributes) {
