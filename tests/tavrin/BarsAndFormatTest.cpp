@@ -7,9 +7,11 @@
 #include <richedit.h>
 
 #include <string>
+#include <vector>
 
 #include "MainBars.h"
 #include "Modal.h"
+#include "Raii.h"
 #include "RichFormat.h"
 #include "RichText.h"
 #include "Texts.h"
@@ -128,6 +130,34 @@ TEST_F(Bars, ToolbarButtonsImagesAndTooltips) {
     ImageList_GetIconSize(list, &cx, &cy);
     EXPECT_EQ(cx, MulDiv(16, f.Dpi() >= 132 ? 3 : 2, 2));
     EXPECT_EQ(static_cast<DWORD>(SendMessageW(tb(), TB_GETBUTTONSIZE, 0, 0)), static_cast<DWORD>(MAKELONG(cx + 7, cy + 6)));
+    // Each image is the platform's own picture for its key, drawn pixel for pixel the same.
+    HWND loader = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"", WS_CHILD, 0, 0, 0, 0, f.Hwnd(), nullptr, nullptr, nullptr);
+    SendMessageW(loader, TB_SETBITMAPSIZE, 0, MAKELPARAM(cx, cy));
+    SendMessageW(loader, TB_LOADIMAGES, cx > 16 ? IDB_STD_LARGE_COLOR : IDB_STD_SMALL_COLOR,
+                 reinterpret_cast<LPARAM>(HINST_COMMCTRL));
+    auto* std = reinterpret_cast<HIMAGELIST>(SendMessageW(loader, TB_GETIMAGELIST, 0, 0));
+    const int standard[] = {STD_FILENEW, STD_FILEOPEN, STD_FILESAVE, STD_PRINT, STD_PRINTPRE, STD_CUT,
+                            STD_COPY,    STD_PASTE,    STD_FIND,     STD_REDOW, STD_UNDO};
+    auto pixels = [&](HIMAGELIST l, int i) {
+        raii::Dc dc(CreateCompatibleDC(nullptr));
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), cx, -cy, 1, 32, BI_RGB};
+        void* bits = nullptr;
+        raii::Bitmap bmp(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+        HGDIOBJ old = SelectObject(dc.get(), bmp.get());
+        PatBlt(dc.get(), 0, 0, cx, cy, WHITENESS);
+        ImageList_Draw(l, i, dc.get(), 0, 0, ILD_NORMAL);
+        GdiFlush();
+        std::vector<uint32_t> v(static_cast<const uint32_t*>(bits), static_cast<const uint32_t*>(bits) + cx * cy);
+        SelectObject(dc.get(), old);
+        return v;
+    };
+    for (int i = 0; i < 11; ++i) {
+        const auto ours = pixels(list, i);
+        EXPECT_EQ(ours, pixels(std, standard[i])) << "image " << i;
+        EXPECT_NE(ours, std::vector<uint32_t>(ours.size(), 0x00FFFFFFu)) << "image " << i << " is blank";
+    }
+    DestroyWindow(loader);
 }
 
 TEST_F(Bars, ButtonsRunTheirCommandsAndFailuresEndSilently) {
