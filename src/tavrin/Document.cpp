@@ -15,6 +15,7 @@ void Document::Reset() {
     DocumentPath.clear();
     DocumentTitle.clear();
     SavedText.Mark(L"");
+    savedMark_ = 0;
     WindowCaption = CaptionFor(L"");
     ExitConfirmed = false;
     SaveCancelled = false;
@@ -49,6 +50,7 @@ bool Document::New(const std::wstring& initDir) {
     DocumentTitle.clear();
     ui_.ClearEditor();
     SavedText.Mark(L"");
+    savedMark_ = ui_.MarkEditor();
     return true;
 }
 
@@ -63,6 +65,7 @@ bool Document::LoadInto(const std::wstring& path, const std::wstring& title) {
     DocumentTitle = title;
     SetCaption(CaptionFor(title));
     SavedText.Mark(loaded);
+    savedMark_ = ui_.MarkEditor();
     return true;
 }
 
@@ -87,6 +90,7 @@ bool Document::WriteTo(const std::wstring& path) {
         return false;
     }
     SavedText.Mark(text);
+    savedMark_ = ui_.MarkEditor();
     return true;
 }
 

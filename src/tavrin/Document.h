@@ -12,6 +12,10 @@ public:
     virtual ~DocumentUi() = default;
     // The editing area's whole text, line ends as CR LF.
     virtual std::wstring EditorText() = 0;
+    // A mark for the text the editing area holds now, and whether it still holds it (nothing typed,
+    // pasted or loaded since). Without a way to tell: 0 and false, and the text is compared.
+    virtual unsigned long long MarkEditor() { return 0; }
+    virtual bool EditorUnchangedSince(unsigned long long) { return false; }
     virtual void ClearEditor() = 0;
     // Replaces the editing area's content with the file's and gives back the text the area now holds;
     // false with the system's reason on failure (the editing area is then unchanged), or with no
@@ -40,7 +44,8 @@ public:
     bool ExitConfirmed = false;
     bool SaveCancelled = false;
 
-    bool IsModified() { return !SavedText.Matches(ui_.EditorText()); }
+    // Unchanged since the load or save, or else the same text as then.
+    bool IsModified() { return !ui_.EditorUnchangedSince(savedMark_) && !SavedText.Matches(ui_.EditorText()); }
     // Back to the initial state (a new window).
     void Reset();
 
@@ -69,4 +74,5 @@ private:
     void SetCaption(const std::wstring& caption);
 
     DocumentUi& ui_;
+    unsigned long long savedMark_ = 0;
 };

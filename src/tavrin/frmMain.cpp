@@ -291,6 +291,19 @@ void frmMain::SetEditorText(const std::wstring& text) {
     NoteTextChanged();
 }
 
+unsigned long long frmMain::MarkEditor() {
+    if (HWND edit = t1()) SendMessageW(edit, EM_SETMODIFY, FALSE, 0);
+    return textChanges_ + 1;
+}
+
+bool frmMain::EditorUnchangedSince(unsigned long long mark) {
+    // The change count and the control's own modified flag must both say so; the count only
+    // moves while change notifications are on.
+    HWND edit = t1();
+    return edit && mark == textChanges_ + 1 && (SendMessageW(edit, EM_GETEVENTMASK, 0, 0) & ENM_CHANGE) &&
+           !SendMessageW(edit, EM_GETMODIFY, 0, 0);
+}
+
 void frmMain::ClearEditor() {
     SetEditorText(L"");
     format_ = docfile::FileFormat();

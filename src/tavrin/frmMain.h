@@ -90,6 +90,8 @@ protected:
 private:
     // DocumentUi
     std::wstring EditorText() override { return Text(); }
+    unsigned long long MarkEditor() override;
+    bool EditorUnchangedSince(unsigned long long mark) override;
     void ClearEditor() override;
     bool LoadFile(const std::wstring& path, std::wstring& loaded, std::wstring& reason) override;
     bool WriteFile(const std::wstring& path, const std::wstring& text, std::wstring& reason) override;
