@@ -83,13 +83,14 @@ bool Document::Drop(const std::wstring& path, const std::wstring& initDir) {
 }
 
 bool Document::WriteTo(const std::wstring& path) {
+    const bool unchanged = ui_.EditorUnchangedSince(savedMark_);
     const std::wstring text = ui_.EditorText();
     std::wstring reason;
     if (!ui_.WriteFile(path, text, reason)) {
         if (!reason.empty()) ui_.ShowError(texts::CannotSave + path + L"\n\n" + reason);
         return false;
     }
-    SavedText.Mark(text);
+    if (!unchanged) SavedText.Mark(text);  // otherwise it is the text already marked
     savedMark_ = ui_.MarkEditor();
     return true;
 }
