@@ -213,6 +213,10 @@ TEST_F(FileSafety, TheStreamKeepsEveryCharacterAndTheScrollBars) {
     EXPECT_FALSE(SendMessageW(f.t1(), EM_CANUNDO, 0, 0));
     EXPECT_EQ(after.right - after.left, before.right - before.left);
     EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+    // ... and the vertical one scrolls the loaded text.
+    SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE};
+    ASSERT_TRUE(GetScrollInfo(f.t1(), SB_VERT, &si));
+    EXPECT_GT(si.nMax - si.nMin + 1, static_cast<int>(si.nPage));
 }
 
 // Safe saving, through its fault seam and with real obstacles.
