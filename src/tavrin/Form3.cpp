@@ -144,8 +144,7 @@ const std::wstring& Form3::CurrentText(frmMain& main) {
     HWND edit = main.t1();
     const textfind::Stamp now{edit, main.TextChanges(), edit ? ControlLength(edit) : 0};
     // Without change notifications the counter cannot tell: read the text every time then.
-    const bool notified = edit && (SendMessageW(edit, EM_GETEVENTMASK, 0, 0) & ENM_CHANGE);
-    if (!notified || !copy_.Current(now)) {
+    if (!main.TextChangesCounted() || !copy_.Current(now)) {
         copy_.Clear();  // the old copy goes before the new one is read
         copy_.Refresh(now, edit ? ControlText(edit) : std::wstring());
     }

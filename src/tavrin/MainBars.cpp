@@ -57,10 +57,10 @@ bool ToolbarIcons::Create(HWND parent, int dpi) {
     SendMessageW(loader, TB_SETBITMAPSIZE, 0, MAKELPARAM(size_, size_));
     SendMessageW(loader, TB_LOADIMAGES, large ? IDB_STD_LARGE_COLOR : IDB_STD_SMALL_COLOR,
                  reinterpret_cast<LPARAM>(HINST_COMMCTRL));
-    HIMAGELIST std = reinterpret_cast<HIMAGELIST>(SendMessageW(loader, TB_GETIMAGELIST, 0, 0));
+    HIMAGELIST strip = reinterpret_cast<HIMAGELIST>(SendMessageW(loader, TB_GETIMAGELIST, 0, 0));
     // A copy of the whole strip, our images copied past its end in our order and then to the front,
     // and the list cut to size: a few blits, where adding image by image took 25 ms under Wine.
-    list_ = std ? ImageList_Duplicate(std) : nullptr;
+    list_ = strip ? ImageList_Duplicate(strip) : nullptr;
     const int count = list_ ? ImageList_GetImageCount(list_) : 0, n = static_cast<int>(toolbar::kImageCount);
     bool ok = count > 0 && ImageList_SetImageCount(list_, static_cast<UINT>(count + n));
     for (int i = 0; ok && i < n; ++i)

@@ -2,7 +2,7 @@
 
 #include <richedit.h>
 
-#include <algorithm>
+#include <cstring>
 
 #include "DocumentFile.h"
 

@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cwctype>
+#include <iterator>
 
 #include "Raii.h"
 

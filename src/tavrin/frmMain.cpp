@@ -296,12 +296,14 @@ unsigned long long frmMain::MarkEditor() {
     return textChanges_ + 1;
 }
 
-bool frmMain::EditorUnchangedSince(unsigned long long mark) {
-    // The change count and the control's own modified flag must both say so; the count only
-    // moves while change notifications are on.
+bool frmMain::TextChangesCounted() const {
     HWND edit = t1();
-    return edit && mark == textChanges_ + 1 && (SendMessageW(edit, EM_GETEVENTMASK, 0, 0) & ENM_CHANGE) &&
-           !SendMessageW(edit, EM_GETMODIFY, 0, 0);
+    return edit && (SendMessageW(edit, EM_GETEVENTMASK, 0, 0) & ENM_CHANGE);
+}
+
+bool frmMain::EditorUnchangedSince(unsigned long long mark) {
+    // The change count and the control's own modified flag must both say so.
+    return mark == textChanges_ + 1 && TextChangesCounted() && !SendMessageW(t1(), EM_GETMODIFY, 0, 0);
 }
 
 void frmMain::ClearEditor() {

@@ -38,6 +38,8 @@ public:
     // a copy of the text knows when it is out of date.
     unsigned long long TextChanges() const { return textChanges_; }
     void NoteTextChanged() { ++textChanges_; }
+    // Whether the count sees every change: only while the change notifications are on.
+    bool TextChangesCounted() const;
 
     // Menu handlers: one per menu, by item index.
     void mnufile_Click(int index);
