@@ -1,5 +1,11 @@
 ; Setup for Tavrin and Pellamy. Built by scripts/package; variables come from the command line:
 ;   /DVERSION=1.35.0.101 /DCOMPANY=... /DWEBPAGE=... /DBIN32=<dir> /DBIN64=<dir> /DCODEDIR=<dir> /DOUTFILE=<exe>
+;   [/DX64]  the 64-bit setup: a 64-bit program (runs where 32-bit programs cannot), the native
+;            Program Files folder and registry view, Start menu entries for the 64-bit builds and
+;            the 32-bit Pellamy (for 32-bit modules)
+!ifdef X64
+  Target amd64-unicode
+!endif
 Unicode true
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
@@ -15,7 +21,13 @@ RequestExecutionLevel admin
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
-InstallDir "$PROGRAMFILES\Tavrin"
+!ifdef X64
+  InstallDir "$PROGRAMFILES64\Tavrin"
+  !define MAIN_EXE "Tavrin64.exe"
+!else
+  InstallDir "$PROGRAMFILES\Tavrin"
+  !define MAIN_EXE "Tavrin.exe"
+!endif
 InstallDirRegKey HKLM "${UNINST_KEY}" "InstallLocation"
 BrandingText "${PRODUCT} ${VERSION}"
 
@@ -57,6 +69,11 @@ Section "Tavrin and Pellamy (required)" SecMain
   ; Start menu shortcuts for all users; the 64-bit builds where the system is 64-bit.
   SetShellVarContext all
   CreateDirectory "$SMPROGRAMS\Tavrin"
+!ifdef X64
+  CreateShortCut "$SMPROGRAMS\Tavrin\Tavrin.lnk" "$INSTDIR\Tavrin64.exe"
+  CreateShortCut "$SMPROGRAMS\Tavrin\Pellamy.lnk" "$INSTDIR\Pellamy64.exe"
+  CreateShortCut "$SMPROGRAMS\Tavrin\Pellamy (32-bit modules).lnk" "$INSTDIR\Pellamy.exe"
+!else
   ${If} ${RunningX64}
     CreateShortCut "$SMPROGRAMS\Tavrin\Tavrin.lnk" "$INSTDIR\Tavrin64.exe"
     CreateShortCut "$SMPROGRAMS\Tavrin\Pellamy.lnk" "$INSTDIR\Pellamy64.exe"
@@ -64,6 +81,7 @@ Section "Tavrin and Pellamy (required)" SecMain
     CreateShortCut "$SMPROGRAMS\Tavrin\Tavrin.lnk" "$INSTDIR\Tavrin.exe"
     CreateShortCut "$SMPROGRAMS\Tavrin\Pellamy.lnk" "$INSTDIR\Pellamy.exe"
   ${EndIf}
+!endif
   CreateShortCut "$SMPROGRAMS\Tavrin\Uninstall Tavrin and Pellamy.lnk" "$INSTDIR\Uninstall.exe"
 
   ; The installed programs list.
@@ -71,7 +89,7 @@ Section "Tavrin and Pellamy (required)" SecMain
   WriteRegStr HKLM "${UNINST_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKLM "${UNINST_KEY}" "Publisher" "${COMPANY}"
   WriteRegStr HKLM "${UNINST_KEY}" "URLInfoAbout" "${WEBPAGE}"
-  WriteRegStr HKLM "${UNINST_KEY}" "DisplayIcon" "$INSTDIR\Tavrin.exe,0"
+  WriteRegStr HKLM "${UNINST_KEY}" "DisplayIcon" "$INSTDIR\${MAIN_EXE},0"
   WriteRegStr HKLM "${UNINST_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKLM "${UNINST_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
   WriteRegStr HKLM "${UNINST_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
@@ -83,15 +101,15 @@ Section "Tavrin and Pellamy (required)" SecMain
 SectionEnd
 
 !macro SupportedType ext
-  WriteRegStr HKLM "Software\Classes\Applications\Tavrin.exe\SupportedTypes" "${ext}" ""
+  WriteRegStr HKLM "Software\Classes\Applications\${MAIN_EXE}\SupportedTypes" "${ext}" ""
 !macroend
 
 ; Registered as an application that supports these types: the system lists it under Open With for
 ; them, and everything lives under one key of our own that uninstall removes whole.
 Section /o "Open with Tavrin for source files" SecOpenWith
-  WriteRegStr HKLM "Software\Classes\Applications\Tavrin.exe" "FriendlyAppName" "Tavrin"
-  WriteRegStr HKLM "Software\Classes\Applications\Tavrin.exe\DefaultIcon" "" "$INSTDIR\Tavrin.exe,0"
-  WriteRegStr HKLM "Software\Classes\Applications\Tavrin.exe\shell\open\command" "" '"$INSTDIR\Tavrin.exe" "%1"'
+  WriteRegStr HKLM "Software\Classes\Applications\${MAIN_EXE}" "FriendlyAppName" "Tavrin"
+  WriteRegStr HKLM "Software\Classes\Applications\${MAIN_EXE}\DefaultIcon" "" "$INSTDIR\${MAIN_EXE},0"
+  WriteRegStr HKLM "Software\Classes\Applications\${MAIN_EXE}\shell\open\command" "" '"$INSTDIR\${MAIN_EXE}" "%1"'
   !insertmacro SupportedType ".cpp"
   !insertmacro SupportedType ".h"
   !insertmacro SupportedType ".htm"
@@ -105,6 +123,9 @@ Section /o "Open with Tavrin for source files" SecOpenWith
 SectionEnd
 
 Function .onInit
+!ifdef X64
+  SetRegView 64
+!endif
   ; /OPENWITH selects the optional Open With registration (for silent installs).
   ${GetParameters} $0
   ClearErrors
@@ -126,6 +147,12 @@ LangString DESC_OpenWith ${LANG_ENGLISH} "Offers Tavrin in the Open With menu of
   !insertmacro MUI_DESCRIPTION_TEXT ${SecOpenWith} $(DESC_OpenWith)
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 
+Function un.onInit
+!ifdef X64
+  SetRegView 64
+!endif
+FunctionEnd
+
 Section "Uninstall"
   ; Only what setup put there: the user's own files in the folder stay.
   Delete "$INSTDIR\Tavrin.exe"
@@ -141,10 +168,13 @@ Section "Uninstall"
   SetShellVarContext all
   Delete "$SMPROGRAMS\Tavrin\Tavrin.lnk"
   Delete "$SMPROGRAMS\Tavrin\Pellamy.lnk"
+!ifdef X64
+  Delete "$SMPROGRAMS\Tavrin\Pellamy (32-bit modules).lnk"
+!endif
   Delete "$SMPROGRAMS\Tavrin\Uninstall Tavrin and Pellamy.lnk"
   RMDir "$SMPROGRAMS\Tavrin"
 
-  DeleteRegKey HKLM "Software\Classes\Applications\Tavrin.exe"
+  DeleteRegKey HKLM "Software\Classes\Applications\${MAIN_EXE}"
   DeleteRegKey HKLM "${UNINST_KEY}"
 SectionEnd
 

@@ -1,4 +1,9 @@
 # Wine and Xvfb for the tests and the run script. Source it, then:
+#   wine_kind           WINE_RUNS_32=1 where this machine runs 32-bit programs, 0 where it runs
+#                       only 64-bit ones (detected once, exported)
+#   wine_kind_line      says which kind of machine this is, in one line
+#   wine_preset         the build of the scripts that run one build: windows-x86, or windows-x64
+#                       where 32-bit programs cannot run
 #   wine_env            variables for a private prefix under build/
 #   wine_prefix_ready   creates the prefix once (virtual desktop, fonts, no Mono/Gecko prompts)
 #   display_start       uses $DISPLAY, or starts Xvfb on a free display
@@ -6,8 +11,37 @@
 #   wine_stop           ends every Wine process of the prefix, and our Xvfb
 ROOT=${ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 OUR_XVFB_PID=
+WINE32_LOADER=${WINE32_LOADER:-/usr/lib/wine/wine}
+WINE64_LOADER=${WINE64_LOADER:-/usr/lib/wine/wine64}
+
+# Wine's 32-bit loader is itself a 32-bit Linux program: where it cannot start ("Exec format
+# error"), no 32-bit Windows program can run either.
+wine_kind() {
+  if [ -z "${WINE_RUNS_32:-}" ]; then
+    if "$WINE32_LOADER" --version >/dev/null 2>&1; then WINE_RUNS_32=1; else WINE_RUNS_32=0; fi
+  fi
+  export WINE_RUNS_32
+}
+
+# The build that runs here: windows-x86 where 32-bit programs run, else windows-x64.
+wine_preset() {
+  wine_kind
+  if [ "$WINE_RUNS_32" = 1 ]; then echo windows-x86; else echo windows-x64; fi
+}
+
+wine_kind_line() {
+  wine_kind
+  if [ "$WINE_RUNS_32" = 1 ]; then
+    echo "machine: runs 32-bit and 64-bit programs"
+  else
+    echo "machine: cannot run 32-bit programs (64-bit only)"
+  fi
+}
 
 wine_env() {
+  wine_kind
+  # Our wine (and wine-stable, which wineboot and winepath call) first on PATH.
+  case ":$PATH:" in *":$ROOT/scripts/lib/bin:"*) ;; *) export PATH="$ROOT/scripts/lib/bin:$PATH" ;; esac
   export WINEPREFIX="${WINEPREFIX_OVERRIDE:-$ROOT/build/wineprefix}"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -50,13 +84,25 @@ display_start() {
   return 1
 }
 
-# $1: folder with test_keeper.exe (optional)
+# The keeper of a bitness this machine runs: the 64-bit one, which runs everywhere, when built.
+wine_keeper() {
+  local d
+  for d in "$ROOT/build/windows-x64/bin" "$ROOT/build/windows-x86/bin"; do
+    [ "$d" = "$ROOT/build/windows-x86/bin" ] && [ "$WINE_RUNS_32" != 1 ] && continue
+    [ -f "$d/test_keeper.exe" ] && { echo "$d/test_keeper.exe"; return 0; }
+  done
+  return 1
+}
+
+# A persistent server, the prefix booted and the test keeper (when one is built), all detached
+# from our streams.
 wine_warm_start() {
   wine_env
   wineserver -p >/dev/null 2>&1 </dev/null
   wine wineboot >/dev/null 2>&1 </dev/null
-  if [ -n "${1:-}" ] && [ -f "$1/test_keeper.exe" ]; then
-    (setsid wine "$1/test_keeper.exe" >/dev/null 2>&1 </dev/null &)
+  local keeper
+  if keeper=$(wine_keeper); then
+    (setsid wine "$keeper" >/dev/null 2>&1 </dev/null &)
   fi
 }
 
@@ -73,5 +119,31 @@ wine_stop() {
     kill "$OUR_XVFB_PID" 2>/dev/null || true
     wait "$OUR_XVFB_PID" 2>/dev/null || true
     OUR_XVFB_PID=
+WINE32_LOADER=${WINE32_LOADER:-/usr/lib/wine/wine}
+WINE64_LOADER=${WINE64_LOADER:-/usr/lib/wine/wine64}
+
+# Wine's 32-bit loader is itself a 32-bit Linux program: where it cannot start ("Exec format
+# error"), no 32-bit Windows program can run either.
+wine_kind() {
+  if [ -z "${WINE_RUNS_32:-}" ]; then
+    if "$WINE32_LOADER" --version >/dev/null 2>&1; then WINE_RUNS_32=1; else WINE_RUNS_32=0; fi
+  fi
+  export WINE_RUNS_32
+}
+
+# The build that runs here: windows-x86 where 32-bit programs run, else windows-x64.
+wine_preset() {
+  wine_kind
+  if [ "$WINE_RUNS_32" = 1 ]; then echo windows-x86; else echo windows-x64; fi
+}
+
+wine_kind_line() {
+  wine_kind
+  if [ "$WINE_RUNS_32" = 1 ]; then
+    echo "machine: runs 32-bit and 64-bit programs"
+  else
+    echo "machine: cannot run 32-bit programs (64-bit only)"
+  fi
+}
   fi
 }
