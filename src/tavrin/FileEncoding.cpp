@@ -195,8 +195,11 @@ Decoded Decode(std::string_view bytes) {
     // The style most lines use; a file of LF lines stays LF, a new or mixed one CR LF unless LF rules.
     d.format.lineEnd = lf > crlf + cr ? LineEnd::Lf : LineEnd::CrLf;
     d.changes.lineEnds = cr > 0 || (crlf > 0 && lf > 0);
-    d.changes.finalLineEnd = text.empty() || (text.back() != L'\r' && text.back() != L'\n');
     return d;
+}
+
+bool ReadsBack(std::wstring_view text, const FileFormat& format) {
+    return Decode(Encode(text, format)).text == ToControlText(WithFinalLineEnd(text));
 }
 
 bool CanStore(std::wstring_view text, Encoding encoding) {

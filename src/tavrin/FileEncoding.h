@@ -21,10 +21,9 @@ struct FileFormat {
 struct Changes {
     bool nul = false;            // NUL bytes: binary data
     bool lineEnds = false;       // lone CR, CR CR LF or mixed styles become the file's one style
-    bool finalLineEnd = false;   // no line end at the end: one is added
     bool otherBytes = false;     // bytes the encoding does not map back (invalid sequences)
     bool editor = false;         // the editing area did not keep the text as it was given
-    bool Any() const { return nul || lineEnds || finalLineEnd || otherBytes || editor; }
+    bool Any() const { return nul || lineEnds || otherBytes || editor; }
 };
 
 // The file as the editing area takes it: every line end as CR LF.
@@ -48,6 +47,10 @@ std::wstring ToControlText(std::wstring_view text, size_t* crlf = nullptr, size_
 // style, mark and encoding. `unstorable` tells when a character has no place in the encoding (its
 // bytes are then not the text's).
 std::string Encode(std::wstring_view text, const FileFormat& format, bool* unstorable = nullptr);
+
+// True when the bytes of the text in this format open again as the same text: the detection on
+// opening can take ANSI bytes for UTF-8 or for a mark, and a leading U+FEFF for a mark.
+bool ReadsBack(std::wstring_view text, const FileFormat& format);
 
 // True when every character of the text has a place in the encoding.
 bool CanStore(std::wstring_view text, Encoding encoding);

@@ -29,28 +29,140 @@ unsigned long Injected(const std::function<unsigned long()>& f) { return f ? f()
 
 constexpr wchar_t kTempEnd[] = L".tvtmp";
 
-// "~<name>.<8 hex digits>.tvtmp": the temporary files of `name`'s saves, and nothing a user made.
+// A temporary file's name does not grow with the target's: "~<8 hex digits of the target's
+// name>.<8 hex digits>.tvtmp", 24 characters, so a name near the 255 limit saves too.
+std::wstring NameTag(const std::wstring& name) {
+    unsigned long h = 2166136261u;  // FNV-1a over the name as the file system compares it
+    for (wchar_t c : name) h = ((h ^ (static_cast<unsigned long>(towupper(c)) & 0xFFFF)) * 16777619u) & 0xFFFFFFFFu;
+    wchar_t tag[16];
+    swprintf(tag, 16, L"%08lx", h);
+    return tag;
+}
+
+bool HexAt(const std::wstring& s, size_t from, size_t count) {
+    for (size_t i = from; i < from + count; ++i)
+        if (!iswxdigit(s[i])) return false;
+    return true;
+}
+
+// The temporary files of `name`'s saves, and nothing a user made: "~<tag>.<8 hex>.tvtmp", and the
+// "~<name>.<8 hex>.tvtmp" that earlier versions left.
 bool IsTempOf(const std::wstring& file, const std::wstring& name) {
     const size_t end = std::size(kTempEnd) - 1;
-    if (file.size() != 1 + name.size() + 9 + end || file[0] != L'~' || file.compare(1, name.size(), name) != 0)
-        return false;
-    if (file[1 + name.size()] != L'.' || file.compare(file.size() - end, end, kTempEnd) != 0) return false;
-    for (size_t i = 2 + name.size(); i < 10 + name.size(); ++i)
-        if (!iswxdigit(file[i])) return false;
-    return true;
+    if (file.size() < 1 + 9 + end || file[0] != L'~' || file.compare(file.size() - end, end, kTempEnd) != 0) return false;
+    const size_t dot = file.size() - end - 9;
+    if (file[dot] != L'.' || !HexAt(file, dot + 1, 8)) return false;
+    const std::wstring stem = file.substr(1, dot - 1);
+    return stem == NameTag(name) || stem == name;
 }
 
 // Removes what saves of this file that never finished (the program killed, the power gone) left
 // beside it. A save still running in another program holds its file unshared, so it stays.
 void RemoveStaleTemps(const std::wstring& path) {
     const std::wstring folder = FolderOf(path), name = NameOf(path);
-    WIN32_FIND_DATAW fd;
-    raii::FindHandle find(FindFirstFileW(LongPath(folder + L"~" + name + L".*" + kTempEnd).c_str(), &fd));
-    if (!find) return;
-    do {
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsTempOf(fd.cFileName, name))
-            DeleteFileW(LongPath(folder + fd.cFileName).c_str());
-    } while (FindNextFileW(find.get(), &fd));
+    for (const std::wstring& stem : {NameTag(name), name}) {
+        WIN32_FIND_DATAW fd;
+        raii::FindHandle find(FindFirstFileW(LongPath(folder + L"~" + stem + L".*" + kTempEnd).c_str(), &fd));
+        if (!find) continue;
+        do {
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsTempOf(fd.cFileName, name))
+                DeleteFileW(LongPath(folder + fd.cFileName).c_str());
+        } while (FindNextFileW(find.get(), &fd));
+    }
+}
+
+// A new temporary file beside `path`, open for writing and held unshared.
+bool CreateTemp(const std::wstring& path, DWORD access, std::wstring& temp, raii::File& out, unsigned long& error) {
+    error = Injected(TestFaults().createTemp);
+    if (error) return false;
+    const std::wstring stem = FolderOf(path) + L"~" + NameTag(NameOf(path));
+    for (unsigned attempt = 0; attempt < 100 && !out; ++attempt) {
+        wchar_t tag[32];
+        swprintf(tag, 32, L".%08lx%ls", static_cast<unsigned long>(GetTickCount() * 31u + GetCurrentProcessId() + attempt), kTempEnd);
+        temp = LongPath(stem + tag);
+        out.reset(CreateFileW(temp.c_str(), access, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!out && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
+    if (!out) { error = GetLastError(); return false; }
+    return true;
+}
+
+// Writes `bytes` at the file's current position, through the test seam.
+unsigned long WritePieces(HANDLE file, std::string_view bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        if (TestFaults().write)
+            if (unsigned long e = TestFaults().write(done)) return e;
+        DWORD put = 0;
+        const DWORD want = static_cast<DWORD>(std::min(bytes.size() - done, kPiece));
+        if (!::WriteFile(file, bytes.data() + done, want, &put, nullptr)) return GetLastError();
+        if (put == 0) return ERROR_DISK_FULL;
+        done += put;
+    }
+    return 0;
+}
+
+// Copies the whole of `from` (from its start) to `to`'s current position.
+unsigned long CopyContent(HANDLE from, HANDLE to) {
+    LARGE_INTEGER zero{};
+    if (!SetFilePointerEx(from, zero, nullptr, FILE_BEGIN)) return GetLastError();
+    std::string buffer(kPiece, '\0');
+    for (;;) {
+        DWORD got = 0, put = 0;
+        if (!ReadFile(from, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) return GetLastError();
+        if (got == 0) return 0;
+        if (!::WriteFile(to, buffer.data(), got, &put, nullptr)) return GetLastError();
+        if (put != got) return ERROR_DISK_FULL;
+    }
+}
+
+unsigned long Rewrite(HANDLE file, std::string_view bytes, HANDLE source) {
+    LARGE_INTEGER zero{};
+    if (!SetFilePointerEx(file, zero, nullptr, FILE_BEGIN)) return GetLastError();
+    if (unsigned long e = source ? CopyContent(source, file) : WritePieces(file, bytes)) return e;
+    if (!SetEndOfFile(file) || !FlushFileBuffers(file)) return GetLastError();
+    return 0;
+}
+
+// A file with more than one name (hard links) is written in place, so every name sees the new
+// text. A complete copy of the old content waits beside it until the new one is flushed: a save
+// cut off part-way still leaves a whole old version, and a failing one puts the old content back.
+bool WriteInPlace(const std::wstring& target, std::string_view bytes, unsigned long& error) {
+    raii::File file(CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                0, nullptr));
+    if (!file) { error = GetLastError(); return false; }
+    std::wstring copyPath;
+    raii::File copy;
+    if (!CreateTemp(target, GENERIC_READ | GENERIC_WRITE, copyPath, copy, error)) return false;
+    unsigned long e = CopyContent(file.get(), copy.get());
+    if (!e && !FlushFileBuffers(copy.get())) e = GetLastError();
+    if (e) {
+        copy.reset();
+        DeleteFileW(copyPath.c_str());
+        error = e;
+        return false;
+    }
+    e = Injected(TestFaults().replace);
+    if (!e) e = Rewrite(file.get(), bytes, nullptr);
+    // Put back what was there; should even that fail, the copy stays as the whole old version.
+    const bool restored = !e || !Rewrite(file.get(), {}, copy.get());
+    copy.reset();
+    if (restored) DeleteFileW(copyPath.c_str());
+    error = e;
+    return !e;
+}
+
+// The file a path finally names (through symbolic links), or empty where it cannot be told.
+std::wstring FinalPath(HANDLE file) {
+    std::wstring out(MAX_PATH, L'\0');
+    DWORD n = GetFinalPathNameByHandleW(file, out.data(), static_cast<DWORD>(out.size()), 0);
+    if (n >= out.size()) {
+        out.assign(n + 1, L'\0');
+        n = GetFinalPathNameByHandleW(file, out.data(), static_cast<DWORD>(out.size()), 0);
+    }
+    if (n == 0 || n >= out.size()) return {};
+    out.resize(n);
+    return out;
 }
 
 }  // namespace
@@ -60,14 +172,21 @@ Faults& TestFaults() {
     return faults;
 }
 
-std::wstring LongPath(const std::wstring& path) {
-    if (path.size() < MAX_PATH - 12 || path.rfind(L"\\\\?\\", 0) == 0) return path;
-    // "\\?\" turns off the path parsing, so the path must be complete and use backslashes.
+std::wstring FullPath(const std::wstring& path) {
+    if (path.empty()) return path;
     DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     if (n == 0) return path;
     std::wstring full(n, L'\0');
     n = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
+    if (n == 0 || n >= full.size()) return path;
     full.resize(n);
+    return full;
+}
+
+std::wstring LongPath(const std::wstring& path) {
+    if (path.size() < MAX_PATH - 12 || path.rfind(L"\\\\?\\", 0) == 0) return path;
+    // "\\?\" turns off the path parsing, so the path must be complete and use backslashes.
+    std::wstring full = FullPath(path);
     std::replace(full.begin(), full.end(), L'/', L'\\');
     if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
     return L"\\\\?\\" + full;
@@ -113,34 +232,41 @@ bool ReadAll(const std::wstring& path, std::string& bytes, unsigned long& error)
 }
 
 bool WriteAll(const std::wstring& path, std::string_view bytes, unsigned long& error) {
-    const std::wstring target = LongPath(path);
-    const DWORD attrs = GetFileAttributesW(target.c_str());
-    const bool exists = attrs != INVALID_FILE_ATTRIBUTES;
+    std::wstring target = LongPath(path);
+    const DWORD linkAttrs = GetFileAttributesW(target.c_str());
+    const bool exists = linkAttrs != INVALID_FILE_ATTRIBUTES;
+    if (exists && (linkAttrs & FILE_ATTRIBUTE_DIRECTORY)) {
+        error = ERROR_ACCESS_DENIED;
+        return false;
+    }
+    DWORD attrs = linkAttrs, links = 1;
+    if (exists) {
+        // A target another program holds without sharing would refuse the replacement only at the
+        // end; ask first. The open follows symbolic links: the save goes to the file they name.
+        raii::File probe(CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr));
+        if (!probe) { error = GetLastError(); return false; }
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (GetFileInformationByHandle(probe.get(), &info)) {
+            attrs = info.dwFileAttributes;
+            links = info.nNumberOfLinks;
+        }
+        if (const std::wstring final = FinalPath(probe.get()); !final.empty()) target = final;
+    }
     if (exists && (attrs & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))) {
         error = ERROR_ACCESS_DENIED;
         return false;
     }
-    if (exists) {
-        // A target another program holds without sharing would refuse the replacement only at the
-        // end; ask first.
-        raii::File probe(CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, 0, nullptr));
-        if (!probe) { error = GetLastError(); return false; }
+    if (links > 1) {
+        if (!WriteInPlace(target, bytes, error)) return false;
+        RemoveStaleTemps(target);
+        return true;
     }
 
     // The temporary file: beside the target, so the replacement is a rename on one volume.
     std::wstring temp;
     raii::File out;
-    error = Injected(TestFaults().createTemp);
-    if (error) return false;
-    for (unsigned attempt = 0; attempt < 100 && !out; ++attempt) {
-        wchar_t tag[32];
-        swprintf(tag, 32, L".%08lx%ls", static_cast<unsigned long>(GetTickCount() * 31u + GetCurrentProcessId() + attempt), kTempEnd);
-        temp = LongPath(FolderOf(path) + L"~" + NameOf(path) + tag);
-        out.reset(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!out && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
-    }
-    if (!out) { error = GetLastError(); return false; }
+    if (!CreateTemp(target, GENERIC_WRITE, temp, out, error)) return false;
 
     auto fail = [&](unsigned long code) {
         out.reset();
@@ -148,24 +274,22 @@ bool WriteAll(const std::wstring& path, std::string_view bytes, unsigned long& e
         error = code ? code : ERROR_WRITE_FAULT;
         return false;
     };
-    size_t done = 0;
-    while (done < bytes.size()) {
-        if (TestFaults().write)
-            if (unsigned long e = TestFaults().write(done)) return fail(e);
-        DWORD put = 0;
-        const DWORD want = static_cast<DWORD>(std::min(bytes.size() - done, kPiece));
-        if (!::WriteFile(out.get(), bytes.data() + done, want, &put, nullptr)) return fail(GetLastError());
-        if (put == 0) return fail(ERROR_DISK_FULL);
-        done += put;
-    }
+    if (unsigned long e = WritePieces(out.get(), bytes)) return fail(e);
     if (!FlushFileBuffers(out.get())) return fail(GetLastError());
     out.reset();
 
     if (unsigned long e = Injected(TestFaults().replace)) return fail(e);
-    if (!MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return fail(GetLastError());
+    // ReplaceFileW keeps the target's security, owner, streams, encryption and compression. Where
+    // it fails with both files still in place (Wine's is a rename and keeps none of that; some
+    // file systems refuse it), or has already removed the old file, a rename finishes the save.
+    if (!exists || !ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+        const unsigned long replaceError = exists ? GetLastError() : 0;
+        if (GetFileAttributesW(temp.c_str()) == INVALID_FILE_ATTRIBUTES) return fail(replaceError);
+        if (!MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return fail(GetLastError());
+    }
     if (exists) SetFileAttributesW(target.c_str(), attrs & ~FILE_ATTRIBUTE_TEMPORARY);
-    RemoveStaleTemps(path);
+    RemoveStaleTemps(target);
     error = 0;
     return true;
 }

@@ -17,6 +17,9 @@ struct Faults {
 };
 Faults& TestFaults();
 
+// The complete path (folder and drive) of a path that may be relative to the current folder.
+std::wstring FullPath(const std::wstring& path);
+
 // The path in the form the file calls take also beyond 260 characters ("\\?\" for long paths).
 std::wstring LongPath(const std::wstring& path);
 
@@ -27,8 +30,9 @@ bool FileSize(const std::wstring& path, unsigned long long& size, unsigned long&
 bool ReadAll(const std::wstring& path, std::string& bytes, unsigned long& error);
 
 // Writes `bytes` as the file at `path` through a temporary file beside it, keeping the attributes
-// of the file it replaces. On failure the old file is untouched, the temporary file is gone and
-// `error` holds the system's error code.
+// of the file it replaces. A symbolic link's final target is the file written; a file with more
+// than one hard link is written in place. On failure the old file is untouched, the temporary file
+// is gone and `error` holds the system's error code.
 bool WriteAll(const std::wstring& path, std::string_view bytes, unsigned long& error);
 
 }  // namespace safesave

@@ -274,8 +274,10 @@ void frmMain::SetPlacementTwips(int left, int top, int width, int height) {
 }
 
 void frmMain::Form_Unload(bool& cancel) {
-    // Decided before the settings are written, so a failing write cannot close a window the user kept.
-    if (!doc_.QueryClose(InitDirSetting)) cancel = true;
+    // Decided before the settings are written, so a failing write cannot close a window the user kept;
+    // a failure on the way (the save raising) keeps the window and its text.
+    cancel = true;
+    cancel = !doc_.QueryClose(InitDirSetting);
     SaveSettings();
     // The Find dialog works on this window's editing area: it goes with it.
     if (!cancel) form::Single<Form3>().Unload();
@@ -393,7 +395,6 @@ bool frmMain::ConfirmChanges(const docfile::FileFormat& format) {
     if (changes_.nul) q += std::wstring(texts::ChangeNul) + L"\n";
     if (changes_.lineEnds)
         q += std::wstring(format.lineEnd == docfile::LineEnd::Lf ? texts::ChangeLineEndsLf : texts::ChangeLineEndsCrLf) + L"\n";
-    if (changes_.finalLineEnd) q += std::wstring(texts::ChangeFinalLineEnd) + L"\n";
     if (changes_.otherBytes) q += std::wstring(texts::ChangeOtherBytes) + L"\n";
     if (changes_.editor) q += std::wstring(texts::ChangeEditor) + L"\n";
     q += L"\n";
@@ -405,6 +406,7 @@ bool frmMain::WriteFile(const std::wstring& path, const std::wstring& text, std:
     docfile::FileFormat format = format_;
     bool unstorable = false;
     std::string bytes = docfile::Encode(text, format, &unstorable);
+    const bool wasUnstorable = unstorable;
     if (unstorable) {
         format.encoding = docfile::Encoding::Utf8;
         format.bom = false;
@@ -415,6 +417,18 @@ bool frmMain::WriteFile(const std::wstring& path, const std::wstring& text, std:
         }
         const std::wstring q = texts::Unstorable + docfile::FormatName(format_) + texts::UnstorableEnd;
         if (modal::MsgBox(q, MB_YESNO | MB_ICONEXCLAMATION, texts::AppName, Hwnd()) != IDYES) {
+            reason.clear();
+            return false;
+        }
+    }
+    if (!docfile::ReadsBack(text, format)) {
+        // Read back exactly: UTF-8 with its mark. Asked unless the user just chose UTF-8 above.
+        const docfile::FileFormat asked = format;
+        format.encoding = docfile::Encoding::Utf8;
+        format.bom = true;
+        bytes = docfile::Encode(text, format);
+        const std::wstring q = texts::ReopensAs + docfile::FormatName(asked) + texts::ReopensAsEnd;
+        if (!wasUnstorable && modal::MsgBox(q, MB_YESNO | MB_ICONEXCLAMATION, texts::AppName, Hwnd()) != IDYES) {
             reason.clear();
             return false;
         }
@@ -455,10 +469,11 @@ bool frmMain::ChooseFile(bool save, const std::wstring& folder, std::wstring& pa
     ofn.lpstrFileTitle = fileTitle.data();
     ofn.nMaxFileTitle = static_cast<DWORD>(fileTitle.size());
     ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-    ofn.Flags = OFN_EXPLORER;
+    // The current folder stays where it is: nothing depends on it, paths are made complete on entry.
+    ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR;
     const BOOL ok = save ? modal::SaveFile(ofn) : modal::OpenFile(ofn);
     if (!ok) return false;
-    path = file.c_str();
+    path = safesave::FullPath(file.c_str());
     title = fileTitle.c_str();
     return !path.empty();
 }
@@ -477,7 +492,8 @@ void frmMain::ShowError(const std::wstring& message) {
 
 void frmMain::SetCaption(const std::wstring& caption) { form::Form::SetCaption(caption); }
 
-void frmMain::OpenStartupFile(const std::wstring& path) { doc_.Drop(path, InitDirSetting); }
+// A relative path is completed now: later it would name a file in whatever folder is current then.
+void frmMain::OpenStartupFile(const std::wstring& path) { doc_.Drop(safesave::FullPath(path), InitDirSetting); }
 
 void frmMain::OpenDropped(HDROP drop) {
     // Several files: the first one is opened.
@@ -485,7 +501,7 @@ void frmMain::OpenDropped(HDROP drop) {
     if (n == 0) return;
     std::wstring path(static_cast<size_t>(n) + 1, L'\0');
     path.resize(DragQueryFileW(drop, 0, path.data(), n + 1));
-    pendingDrop_ = path;
+    pendingDrop_ = safesave::FullPath(path);
     PostMessageW(Hwnd(), WM_OPEN_DROPPED, 0, 0);
 }
 

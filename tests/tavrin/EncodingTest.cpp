@@ -86,10 +86,39 @@ TEST(Encodings, InvalidOrCutSequencesAreReported) {
     // A mark and no content saves as the mark and the line end of a new line.
     d = Decode(kUtf8Bom);
     EXPECT_EQ(d.text, L"");
-    EXPECT_TRUE(d.changes.finalLineEnd);
+    EXPECT_FALSE(d.changes.Any());
     EXPECT_EQ(Encode(d.text, d.format), kUtf8Bom + "\r\n");
     d = Decode("\xFF\xFE");
     EXPECT_EQ(Encode(d.text, d.format), std::string("\xFF\xFE\r\0\n\0", 6));
+}
+
+TEST(Encodings, TextThatWouldOpenAsOtherTextIsFoundBeforeSaving) {
+    // What opening the bytes again gives decides; UTF-8 with its mark always reads back.
+    const FileFormat ansi{}, utf8{Encoding::Utf8}, utf8Bom{Encoding::Utf8, true}, le{Encoding::Utf16Le, true};
+    const struct {
+        std::wstring text;
+        FileFormat format;
+        bool same;
+    } cases[] = {
+        {L"\u00c3\u00a9t\u00c3\u00a9", ansi, false},      // C3 A9 74 C3 A9: valid UTF-8, opens as "\u00e9t\u00e9"
+        {L"\u00ef\u00bb\u00bf" L"abc", ansi, false},       // EF BB BF: a UTF-8 mark
+        {L"\u00ff\u00fe" L"ab", ansi, false},               // FF FE: a UTF-16 LE mark
+        {L"\u00fe\u00ff" L"ab", ansi, false},               // FE FF: a UTF-16 BE mark
+        {L"\uFEFF" L"abc", utf8, false},                    // U+FEFF first, written without a mark
+        {L"caf\u00e9 \u00c3", ansi, true},                  // not valid UTF-8 as bytes
+        {L"x \u00ef\u00bb\u00bf", ansi, false},             // EF BB BF later: valid UTF-8 all the same
+        {L"plain\r\nlines", ansi, true},
+        {L"", ansi, true},
+        {L"ascii only", utf8, true},                        // opens as ANSI: the same text
+        {L"caf\u00e9", utf8, true},
+        {L"\uFEFF" L"abc", le, true},
+        {L"a\r\nb", FileFormat{Encoding::Ansi, false, LineEnd::Lf}, true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(docfile::ReadsBack(c.text, c.format), c.same) << docfile::FormatName(c.format) << " " << c.text.size();
+        EXPECT_TRUE(docfile::ReadsBack(c.text, utf8Bom)) << c.text.size();
+        EXPECT_EQ(Decode(Encode(c.text, utf8Bom)).text, docfile::ToControlText(docfile::WithFinalLineEnd(c.text)));
+    }
 }
 
 TEST(Encodings, CharactersTheEncodingLacks) {
@@ -124,10 +153,20 @@ TEST(LineEnds, LfFilesStayLfAndCrLfFilesCrLf) {
     EXPECT_EQ(Encode(L"x\r\ny", FileFormat{}), "x\r\ny\r\n");
     d = Decode("one line");
     EXPECT_EQ(d.format.lineEnd, LineEnd::CrLf);
-    EXPECT_TRUE(d.changes.finalLineEnd);
     EXPECT_FALSE(d.changes.lineEnds);
     // UTF-16 files keep LF too.
     EXPECT_EQ(RoundTrip(std::string("\xFF\xFE" "a\0\n\0", 6)), std::string("\xFF\xFE" "a\0\n\0", 6));
+}
+
+TEST(LineEnds, TheFinalLineEndSavingAddsIsNoChangeToReport) {
+    // Saving writes the text followed by CR LF (or LF): by design, not a change to ask about.
+    for (const char* s : {"one line", "a\r\nb", "a\nb", "", "\xEF\xBB\xBF" "x"}) {
+        const docfile::Decoded d = Decode(s);
+        EXPECT_FALSE(d.changes.Any()) << s;
+    }
+    // What really changes still counts without a final line end.
+    EXPECT_TRUE(Decode("a\rb").changes.Any());
+    EXPECT_TRUE(Decode(std::string("a\0b", 3)).changes.Any());
 }
 
 TEST(LineEnds, WhatTheControlWouldRewriteIsReported) {

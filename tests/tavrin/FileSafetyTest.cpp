@@ -52,6 +52,30 @@ std::string ReadLong(const std::wstring& path) {
     return bytes;
 }
 
+DWORD LinkCount(const std::wstring& path) {
+    raii::File f(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, 0, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    return f && GetFileInformationByHandle(f.get(), &info) ? info.nNumberOfLinks : 0;
+}
+
+// A symbolic link `name` in `dir` to the file `to` there. Wine's CreateSymbolicLinkW reports
+// success and makes nothing; there the host's own ln makes the link Wine follows.
+bool MakeSymlink(const std::wstring& dir, const std::wstring& name, const std::wstring& to) {
+    const std::wstring link = dir + L"\\" + name;
+    if (CreateSymbolicLinkW(link.c_str(), to.c_str(), 0x2 /* unprivileged create */) &&
+        GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return true;
+    std::wstring cmd = L"ln -s " + to + L" " + name;
+    STARTUPINFOW si{sizeof(si)};
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(L"Z:\\bin\\ln", cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi))
+        return false;
+    raii::Handle process(pi.hProcess), thread(pi.hThread);
+    for (int i = 0; i < 100 && GetFileAttributesW(link.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(50);
+    return GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 class FileSafety : public ::testing::Test {
 protected:
     frmMain& f = form::Single<frmMain>();
@@ -135,8 +159,8 @@ TEST_F(FileSafety, LineEndsTheControlRewritesAreToldBeforeSaving) {
     answer = IDNO;
     f.mnufile_Click(3);
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, std::wstring(texts::WillChange) + L"\n\n" + texts::ChangeLineEndsCrLf + L"\n" +
-                                 texts::ChangeFinalLineEnd + L"\n\n" + texts::SaveAnyway);
+    EXPECT_EQ(shown[0].text, std::wstring(texts::WillChange) + L"\n\n" + texts::ChangeLineEndsCrLf + L"\n\n" +
+                                 texts::SaveAnyway);
     EXPECT_EQ(testenv::ReadBytes(path), "a\rb\r\r\nc");  // No: untouched
     answer = IDYES;
     f.mnufile_Click(3);
@@ -287,7 +311,9 @@ TEST_F(SafeSaving, ALockedOrReadOnlyTargetIsLeftAlone) {
 TEST_F(SafeSaving, ASaveKilledPartWayLeavesTheOldFileAndTheNextSaveTidiesUp) {
     // Left alone by the tidying: a save running in another program, and a user's file of a like name.
     const std::wstring running = dir / L"~t.cpp.0000beef.tvtmp", users = dir / L"~t.cpp.notes.tvtmp";
+    const std::wstring earlier = dir / L"~t.cpp.1234abcd.tvtmp";  // named as earlier versions did
     ASSERT_TRUE(testenv::WriteBytes(users, "mine"));
+    ASSERT_TRUE(testenv::WriteBytes(earlier, "stale"));
     raii::File hold(CreateFileW(running.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
     ASSERT_TRUE(hold);
 
@@ -305,7 +331,7 @@ TEST_F(SafeSaving, ASaveKilledPartWayLeavesTheOldFileAndTheNextSaveTidiesUp) {
     EXPECT_EQ(testenv::ReadBytes(target), "old\r\n");
     std::wstring stale;
     for (const std::wstring& n : Listing(dir.Path()))
-        if (n != L"t.cpp" && dir / n != running && dir / n != users) stale = n;
+        if (n != L"t.cpp" && dir / n != running && dir / n != users && dir / n != earlier) stale = n;
     ASSERT_FALSE(stale.empty()) << "the killed save left no temporary file";
     EXPECT_EQ(testenv::ReadBytes(dir / stale).size(), 1u << 20);  // the part it wrote
 
@@ -313,6 +339,7 @@ TEST_F(SafeSaving, ASaveKilledPartWayLeavesTheOldFileAndTheNextSaveTidiesUp) {
     ASSERT_TRUE(safesave::WriteAll(target, "new", e));
     EXPECT_EQ(testenv::ReadBytes(target), "new");
     EXPECT_FALSE(testenv::Exists(dir / stale));
+    EXPECT_FALSE(testenv::Exists(earlier));
     EXPECT_TRUE(testenv::Exists(running));
     EXPECT_EQ(testenv::ReadBytes(users), "mine");
 }
@@ -325,6 +352,60 @@ TEST_F(SafeSaving, TheTargetKeepsItsAttributes) {
               static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
     EXPECT_EQ(testenv::ReadBytes(target), "new");
     SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(SafeSaving, EveryHardLinkedNameSeesTheSave) {
+    const std::wstring other = dir / L"t2.cpp";
+    ASSERT_TRUE(CreateHardLinkW(other.c_str(), target.c_str(), nullptr));
+    unsigned long e = 0;
+    ASSERT_TRUE(safesave::WriteAll(target, "new\r\n", e)) << e;
+    EXPECT_EQ(testenv::ReadBytes(other), "new\r\n");
+    EXPECT_EQ(testenv::ReadBytes(target), "new\r\n");
+    EXPECT_EQ(LinkCount(target), 2u);
+    // A write failing part-way puts the old content back under both names, and leaves no copy.
+    safesave::TestFaults().write = [](size_t written) -> unsigned long { return written >= 2 * 1024 * 1024 ? ERROR_DISK_FULL : 0; };
+    EXPECT_FALSE(safesave::WriteAll(other, std::string(3 * 1024 * 1024, 'n'), e));
+    EXPECT_EQ(e, static_cast<unsigned long>(ERROR_DISK_FULL));
+    EXPECT_EQ(testenv::ReadBytes(target), "new\r\n");
+    EXPECT_EQ(testenv::ReadBytes(other), "new\r\n");
+    EXPECT_EQ(Listing(dir.Path()).size(), 2u);
+    EXPECT_EQ(LinkCount(other), 2u);
+}
+
+TEST_F(SafeSaving, ASymbolicLinkSavesIntoTheFileItNames) {
+    ASSERT_TRUE(MakeSymlink(dir.Path(), L"link.cpp", L"t.cpp"));
+    const std::wstring link = dir / L"link.cpp";
+    unsigned long e = 0;
+    ASSERT_TRUE(safesave::WriteAll(link, "through the link\r\n", e)) << e;
+    EXPECT_EQ(testenv::ReadBytes(target), "through the link\r\n");
+    // Still a link: a save of the file shows through it.
+    ASSERT_TRUE(safesave::WriteAll(target, "direct\r\n", e)) << e;
+    EXPECT_EQ(testenv::ReadBytes(link), "direct\r\n");
+    EXPECT_EQ(Listing(dir.Path()).size(), 2u);
+}
+
+TEST_F(SafeSaving, TheTargetKeepsItsStreams) {
+    // The mark a browser leaves on downloads; file systems without streams (Wine's) skip this.
+    const std::wstring zone = target + L":Zone.Identifier";
+    // (Wine writes a file of that name beside it instead.)
+    if (!testenv::WriteBytes(zone, "[ZoneTransfer]\r\nZoneId=3\r\n") || Listing(dir.Path()).size() != 1)
+        GTEST_SKIP() << "no alternate data streams here";
+    unsigned long e = 0;
+    ASSERT_TRUE(safesave::WriteAll(target, "new", e)) << e;
+    EXPECT_EQ(testenv::ReadBytes(target), "new");
+    EXPECT_EQ(testenv::ReadBytes(zone), "[ZoneTransfer]\r\nZoneId=3\r\n");
+}
+
+TEST_F(SafeSaving, NamesUpTo255CharactersSaveInPlace) {
+    for (size_t length : {200u, 240u, 250u, 255u}) {
+        const std::wstring path = dir / (std::wstring(length - 4, L'n') + L".txt");
+        unsigned long e = 0;
+        ASSERT_TRUE(safesave::WriteAll(path, "first", e)) << length << " " << e;
+        ASSERT_TRUE(safesave::WriteAll(path, "second", e)) << length << " " << e;
+        EXPECT_EQ(ReadLong(path), "second") << length;
+        DeleteFileW(safesave::LongPath(path).c_str());
+    }
+    EXPECT_EQ(Listing(dir.Path()), std::vector<std::wstring>{L"t.cpp"});
 }
 
 TEST_F(FileSafety, AFailedSaveKeepsTheOldFileAndTheDocumentModified) {
@@ -370,6 +451,89 @@ TEST_F(FileSafety, PathsLongerThan260CharactersOpenAndSave) {
     while (p.size() > dir.Path().size()) {
         RemoveDirectoryW(safesave::LongPath(p).c_str());
         p.resize(p.find_last_of(L'\\'));
+    }
+}
+
+TEST_F(FileSafety, ARelativePathSavesWhereTheFileWasOpened) {
+    TempDir dir;
+    const std::wstring path = dir / L"notes.txt";
+    ASSERT_TRUE(testenv::WriteBytes(path, "old\r\n"));
+    std::wstring before(MAX_PATH * 4, L'\0');
+    before.resize(GetCurrentDirectoryW(static_cast<DWORD>(before.size()), before.data()));
+    ASSERT_TRUE(SetCurrentDirectoryW(dir.Path().c_str()));
+    f.OpenStartupFile(L"notes.txt");
+    ASSERT_TRUE(SetCurrentDirectoryW(before.c_str()));  // as a file dialog may move it
+    EXPECT_EQ(f.Doc().DocumentPath, path);
+    Type(L"more");
+    f.mnufile_Click(3);
+    EXPECT_EQ(testenv::ReadBytes(path), "old\r\nmore\r\n");
+    const std::wstring stray = before + L"\\notes.txt";
+    EXPECT_FALSE(testenv::Exists(stray));
+    DeleteFileW(stray.c_str());
+    // The dialogs leave the current folder where it is, and what they give is made complete.
+    DWORD openFlags = 0, saveFlags = 0;
+    modal::TestHooks().openFile = [&](OPENFILENAMEW& ofn) { openFlags = ofn.Flags; return FALSE; };
+    f.mnufile_Click(1);
+    ASSERT_TRUE(SetCurrentDirectoryW(dir.Path().c_str()));
+    modal::TestHooks().saveFile = [&](OPENFILENAMEW& ofn) {
+        saveFlags = ofn.Flags;
+        return Choose(L"other.txt")(ofn);
+    };
+    f.mnufile_Click(4);
+    ASSERT_TRUE(SetCurrentDirectoryW(before.c_str()));
+    EXPECT_TRUE(openFlags & OFN_NOCHANGEDIR);
+    EXPECT_TRUE(saveFlags & OFN_NOCHANGEDIR);
+    EXPECT_EQ(f.Doc().DocumentPath, dir / L"other.txt");
+    EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(FileSafety, AFailureWhileSavingOnCloseKeepsTheWindowAndTheText) {
+    TempDir dir;
+    Type(L"keep me");
+    modal::TestHooks().saveFile = Choose(dir / L"kept.txt");
+    safesave::TestFaults().write = [](size_t) -> unsigned long { throw std::bad_alloc(); };
+    answer = IDYES;  // save the changes
+    EXPECT_FALSE(f.Unload());
+    ASSERT_TRUE(f.IsLoaded());
+    EXPECT_EQ(f.Text(), L"keep me");
+    EXPECT_TRUE(f.Doc().IsModified());
+    ASSERT_EQ(shown.size(), 2u);  // the question, then the failure
+    EXPECT_FALSE(testenv::Exists(dir / L"kept.txt"));
+}
+
+TEST_F(FileSafety, AMissingFinalLineEndIsAddedWithoutAQuestion) {
+    TempDir dir;
+    const std::wstring path = dir / L"abc.txt";
+    ASSERT_TRUE(testenv::WriteBytes(path, "abc"));
+    Open(path);
+    Type(L"d");
+    f.mnufile_Click(3);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(testenv::ReadBytes(path), "abcd\r\n");
+}
+
+TEST_F(FileSafety, TextThatWouldReopenAsOtherTextIsOfferedAMark) {
+    TempDir dir;
+    // As ANSI bytes these read back as UTF-8, as UTF-8 with a mark, as UTF-16.
+    const std::wstring texts[] = {L"\u00c3\u00a9t\u00c3\u00a9", L"\u00ef\u00bb\u00bfabc", L"\u00ff\u00feab"};
+    const std::string utf8[] = {"\xC3\x83\xC2\xA9t\xC3\x83\xC2\xA9", "\xC3\xAF\xC2\xBB\xC2\xBF" "abc", "\xC3\xBF\xC3\xBE" "ab"};
+    for (size_t i = 0; i < std::size(texts); ++i) {
+        const std::wstring path = dir / (L"t" + std::to_wstring(i) + L".txt");
+        answer = IDNO;  // New: the earlier text is not saved
+        f.mnufile_Click(0);
+        shown.clear();
+        Type(texts[i]);
+        modal::TestHooks().saveFile = Choose(path);
+        f.mnufile_Click(4);  // No: nothing saved
+        ASSERT_EQ(shown.size(), 1u) << i;
+        EXPECT_EQ(shown[0].text, std::wstring(texts::ReopensAs) + L"ANSI" + texts::ReopensAsEnd);
+        EXPECT_FALSE(testenv::Exists(path));
+        EXPECT_TRUE(f.Doc().IsModified());
+        answer = IDYES;
+        f.mnufile_Click(4);
+        EXPECT_EQ(testenv::ReadBytes(path), "\xEF\xBB\xBF" + utf8[i] + "\r\n") << i;
+        Open(path);
+        EXPECT_EQ(f.Text(), texts[i] + L"\r\n") << i;
     }
 }
 
