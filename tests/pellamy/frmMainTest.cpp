@@ -9,6 +9,7 @@
 #include "ErrRecord.h"
 #include "PellamyTestKit.h"
 #include "Raii.h"
+#include "SystemLibraries.h"
 #include "TestEnv.h"
 #include "Twips.h"
 #include "basFindWindows.h"
@@ -300,6 +301,26 @@ TEST(PellamyProgram, LibrariesPlantedBesideTheProgramAreNotLoaded) {
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForSingleObject(process.get(), 10000), WAIT_OBJECT_0);
     for (const wchar_t* name : planted) EXPECT_FALSE(testenv::Exists(dir / (std::wstring(name) + L".loaded"))) << name;
+}
+
+// The loader of system libraries looks in the system folder only, never beside the program.
+TEST(PellamyProgram, SystemLibrariesComeFromTheSystemFolderOnly) {
+    const std::wstring beside = testenv::BinDir() + L"\\fx_planted_probe.dll";
+    ASSERT_TRUE(CopyFileW(Fixture(L"fx_planted.dll").c_str(), beside.c_str(), FALSE));
+    HMODULE planted = LoadSystemLibrary(L"fx_planted_probe.dll");
+    EXPECT_EQ(planted, nullptr);
+    if (planted) FreeLibrary(planted);
+    HMODULE version = LoadSystemLibrary(L"version.dll");
+    ASSERT_NE(version, nullptr);
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(version, path, MAX_PATH);
+    wchar_t system[MAX_PATH] = {};
+    const UINT n = GetSystemDirectoryW(system, MAX_PATH);
+    ASSERT_GT(n, 0u);
+    EXPECT_EQ(_wcsnicmp(path, system, n), 0) << path;
+    FreeLibrary(version);
+    DeleteFileW(beside.c_str());
+    DeleteFileW((beside + L".loaded").c_str());
 }
 
 }  // namespace
