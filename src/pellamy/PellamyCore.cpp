@@ -50,16 +50,62 @@ size_t PeHeaderBytesNeeded(const unsigned char* data, size_t size) {
     return static_cast<size_t>(Le32(data + 0x3C)) + kPeFieldsEnd;
 }
 
-Bitness PeBitness(const unsigned char* data, size_t size) {
-    if (size < 0x40 || data[0] != 'M' || data[1] != 'Z') return Bitness::NotPe;
+namespace {
+// The PE signature's position, or null when the bytes hold no complete header.
+const unsigned char* PeHeader(const unsigned char* data, size_t size) {
+    if (size < 0x40 || data[0] != 'M' || data[1] != 'Z') return nullptr;
     const uint32_t pe = Le32(data + 0x3C);
-    if (pe > size || size - pe < kPeFieldsEnd) return Bitness::NotPe;
+    if (pe > size || size - pe < kPeFieldsEnd) return nullptr;
     const unsigned char* h = data + pe;
-    if (h[0] != 'P' || h[1] != 'E' || h[2] != 0 || h[3] != 0) return Bitness::NotPe;
-    switch (Le16(h + 24)) {  // optional header magic
-    case 0x10B: return Bitness::Bits32;
-    case 0x20B: return Bitness::Bits64;
-    default: return Bitness::NotPe;
+    if (h[0] != 'P' || h[1] != 'E' || h[2] != 0 || h[3] != 0) return nullptr;
+    return h;
+}
+constexpr uint16_t kMachineX86 = 0x14C;
+constexpr uint16_t kMachineX64 = 0x8664;
+}  // namespace
+
+uint16_t PeMachine(const unsigned char* data, size_t size) {
+    const unsigned char* h = PeHeader(data, size);
+    return h ? Le16(h + 4) : 0;
+}
+
+Bitness PeBitness(const unsigned char* data, size_t size) {
+    const unsigned char* h = PeHeader(data, size);
+    if (!h) return Bitness::NotPe;
+    const uint16_t machine = Le16(h + 4), magic = Le16(h + 24);
+    if (magic != 0x10B && magic != 0x20B) return Bitness::NotPe;
+    if (machine == kMachineX86) return magic == 0x10B ? Bitness::Bits32 : Bitness::NotPe;
+    if (machine == kMachineX64) return magic == 0x20B ? Bitness::Bits64 : Bitness::NotPe;
+    return Bitness::OtherProcessor;
+}
+
+std::wstring MachineName(uint16_t machine) {
+    switch (machine) {
+    case kMachineX86: return L"x86";
+    case kMachineX64: return L"x64";
+    case 0xAA64: return L"ARM64";
+    case 0xA641: return L"ARM64EC";
+    case 0xA64E: return L"ARM64X";
+    case 0x1C0:
+    case 0x1C2:
+    case 0x1C4: return L"ARM";
+    case 0x200: return L"Itanium";
+    case 0x5032: return L"RISC-V 32-bit";
+    case 0x5064: return L"RISC-V 64-bit";
+    case 0x6232: return L"LoongArch 32-bit";
+    case 0x6264: return L"LoongArch 64-bit";
+    case 0x166:
+    case 0x168:
+    case 0x169: return L"MIPS";
+    case 0x1F0:
+    case 0x1F1: return L"PowerPC";
+    case 0x184: return L"Alpha";
+    case 0x284: return L"Alpha 64-bit";
+    default: {
+        wchar_t buf[8];
+        std::swprintf(buf, 8, L"0x%04X", static_cast<unsigned>(machine));
+        return buf;
+    }
     }
 }
 
@@ -83,6 +129,25 @@ std::vector<Translation> CandidateTranslations(const uint16_t* table, size_t wor
     for (Translation t : {Translation{0x0409, 1200}, Translation{0x0409, 1252}, Translation{0x0409, 0},
                           Translation{0x0000, 1200}, Translation{0x0000, 1252}, Translation{0x0000, 0}})
         add(t);
+    return out;
+}
+
+size_t ItemsInBlock(const void* block, size_t blockSize, const void* value, size_t count, size_t itemSize) {
+    const auto begin = reinterpret_cast<uintptr_t>(block), at = reinterpret_cast<uintptr_t>(value);
+    if (!block || !value || itemSize == 0 || at < begin || at - begin >= blockSize) return 0;
+    const size_t room = (blockSize - (at - begin)) / itemSize;
+    return count < room ? count : room;
+}
+
+std::wstring VersionString(const void* block, size_t blockSize, const void* value, size_t chars) {
+    const size_t n = ItemsInBlock(block, blockSize, value, chars, sizeof(uint16_t));
+    const auto* bytes = static_cast<const unsigned char*>(value);
+    std::wstring out;
+    for (size_t i = 0; i < n; ++i) {
+        const wchar_t c = static_cast<wchar_t>(Le16(bytes + 2 * i));  // the block need not be aligned
+        if (c == 0) break;
+        out += c;
+    }
     return out;
 }
 
@@ -130,6 +195,10 @@ std::wstring OtherBitnessText(Bitness module, bool offer) {
                      (module == Bitness::Bits64 ? txt::Is64Bit : txt::Is32Bit) + BuildFor(module) + L".";
     if (offer) s += std::wstring(L"\r\n\r\n") + txt::OpenInOther + BuildFor(module) + L"?";
     return s;
+}
+
+std::wstring OtherProcessorText(uint16_t machine) {
+    return std::wstring(txt::LoadFailure) + L"\r\n" + txt::OtherProcessor + MachineName(machine) + L").";
 }
 
 std::wstring ConvertFilter(const std::wstring& filter) {
@@ -194,11 +263,6 @@ std::wstring ResourceTypeName(int32_t eType) {
 ResValue ResValueOf(int32_t id, const std::wstring& name) {
     if (id != 0) return id;
     return name;
-}
-
-std::wstring ApiErrorTextFrom(const wchar_t* buffer, uint32_t n) {
-    if (!buffer || n == 0) return {};
-    return std::wstring(buffer, n < 256 ? n : 256);
 }
 
 void RaiseSubscriptError() {

@@ -23,9 +23,15 @@ std::wstring PathFromBox(const std::wstring& text);
 std::wstring HintExample(const std::wstring& systemFolder);
 
 // ---- Module bitness from the file's first bytes ----------------------------------------------
-enum class Bitness { NotPe, Bits32, Bits64 };
-// Reads the MZ and PE headers; NotPe when the bytes do not hold a complete PE header.
+// Bits32: an x86 module, Bits64: an x64 one; OtherProcessor: one for a processor neither build runs on.
+enum class Bitness { NotPe, Bits32, Bits64, OtherProcessor };
+// Reads the MZ and PE headers (machine field and optional header magic); NotPe when the bytes do not
+// hold a complete PE header or the two disagree.
 Bitness PeBitness(const unsigned char* data, size_t size);
+// The PE header's machine field; 0 when the bytes hold no complete PE header.
+uint16_t PeMachine(const unsigned char* data, size_t size);
+// "ARM64", "ARM", ... for a machine field; its number in hex for one without a name.
+std::wstring MachineName(uint16_t machine);
 // Bytes needed from the file start to decide (0x40 for the DOS header, more once e_lfanew is known).
 size_t PeHeaderBytesNeeded(const unsigned char* data, size_t size);
 // Name of the build that loads modules of that bitness.
@@ -41,6 +47,12 @@ struct Translation {
 std::wstring TranslationKey(Translation t);
 // Translation table entries (raw pairs of 16-bit words) in order, then the common pairs not in it.
 std::vector<Translation> CandidateTranslations(const uint16_t* table, size_t words);
+// How many whole items of `itemSize` bytes, of the `count` a value claims, lie between `value` and the
+// block's end; 0 when the value does not start inside the block.
+size_t ItemsInBlock(const void* block, size_t blockSize, const void* value, size_t count, size_t itemSize);
+// A string value of a version block (UTF-16 units): up to its first NUL, never past its claimed
+// length nor the block's end.
+std::wstring VersionString(const void* block, size_t blockSize, const void* value, size_t chars);
 // The company name as shown: at most 21 characters.
 std::wstring CutCompanyName(const std::wstring& name);
 // A product version of blanks only counts as none.
@@ -60,6 +72,8 @@ std::wstring EntryEndedThreadText(uint32_t exitCode);
 std::wstring LoadFailedText(uint32_t error, const std::wstring& systemText);
 // The load-failure message for a module of the other bitness; `offer` adds the question.
 std::wstring OtherBitnessText(Bitness module, bool offer);
+// The load-failure message for a module built for another processor.
+std::wstring OtherProcessorText(uint16_t machine);
 
 // ---- Open dialog texts ----------------------------------------------------------------------
 // Every "|" and ":" becomes a NUL; two NULs are appended.
@@ -125,9 +139,6 @@ private:
     int32_t currentType_ = 0;
     int32_t currentSlot_ = 0;
 };
-
-// The text FormatMessage left in its 256-character buffer: its first n characters, empty for n = 0.
-std::wstring ApiErrorTextFrom(const wchar_t* buffer, uint32_t n);
 
 // Raises the runtime's subscript-out-of-range error (9).
 [[noreturn]] void RaiseSubscriptError();

@@ -53,6 +53,7 @@ inline constexpr const wchar_t* LoadErrorPrefix = L"Error ";
 inline constexpr const wchar_t* Is64Bit = L"This is a 64-bit module; the 32-bit Pellamy cannot load it. Use ";
 inline constexpr const wchar_t* Is32Bit = L"This is a 32-bit module; the 64-bit Pellamy cannot load it. Use ";
 inline constexpr const wchar_t* OpenInOther = L"Open it in ";
+inline constexpr const wchar_t* OtherProcessor = L"This module is for another processor (";
 inline constexpr const wchar_t* StartOtherFailed = L"Could not start ";
 
 // Browse.

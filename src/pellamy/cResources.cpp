@@ -1,5 +1,6 @@
 #include "cResources.h"
 
+#include "AppInfo.h"
 #include "ErrRecord.h"
 #include "mResource.h"
 
@@ -19,7 +20,7 @@ void cResources::file(const std::wstring& sFile) {
     hModule_ = LoadLibraryExW(sFile.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!hModule_) {
         const DWORD err = GetLastError();
-        RaiseError(reserr::LoadOrTypes, ResourceErrorSource(L"cResources"), ApiErrorText(err));
+        RaiseError(reserr::LoadOrTypes, ResourceErrorSource(L"cResources"), SystemErrorText(err, sFile));
     }
 }
 

@@ -15,6 +15,7 @@
 #include "Modal.h"
 #include "PellamyCore.h"
 #include "Raii.h"
+#include "SystemLibraries.h"
 #include "TextConv.h"
 #include "Texts.h"
 #include "basFindWindows.h"
@@ -76,9 +77,10 @@ std::wstring FullPath(const std::wstring& path) {
 }
 
 // The system's text for a status; HRESULTs that wrap a Windows error fall back to that error's text.
-std::wstring StatusText(DWORD status) {
-    std::wstring text = SystemErrorText(status);
-    if (text.empty() && HRESULT_FACILITY(status) == FACILITY_WIN32) text = SystemErrorText(HRESULT_CODE(status));
+std::wstring StatusText(DWORD status, const std::wstring& module) {
+    std::wstring text = SystemErrorText(status, module);
+    if (text.empty() && HRESULT_FACILITY(status) == FACILITY_WIN32)
+        text = SystemErrorText(HRESULT_CODE(status), module);
     return text;
 }
 
@@ -95,14 +97,61 @@ std::vector<unsigned char> ReadHead(const std::wstring& path, size_t want) {
     return bytes;
 }
 
+// The pointer's cursor, loaded once: after a time-out a module's start-up code may still hold the
+// loader's lock, which loading a cursor's resource waits for.
+HCURSOR PointerCursor(int pointer) {
+    static const HCURSOR wait = LoadCursorW(nullptr, IDC_WAIT), arrow = LoadCursorW(nullptr, IDC_ARROW);
+    return pointer == frmMain::PointerHourglass ? wait : arrow;
+}
+
+// The file's first bytes, as many as its PE header needs.
+std::vector<unsigned char> ModuleHeader(const std::wstring& path) {
+    std::vector<unsigned char> head = ReadHead(path, 4096);
+    const size_t need = PeHeaderBytesNeeded(head.data(), head.size());
+    if (need > head.size() && need <= (1u << 20)) head = ReadHead(path, need);
+    return head;
+}
+
+// The version library is loaded at first use, from the system folder: imported at load time, a
+// copy planted beside the program would be found first.
+struct VersionApi {
+    decltype(&GetFileVersionInfoSizeW) infoSize = nullptr;
+    decltype(&GetFileVersionInfoW) info = nullptr;
+    decltype(&VerQueryValueW) query = nullptr;
+    bool ready = false;
+};
+
+template <class Fn>
+void Bind(Fn& fn, HMODULE module, const char* name) {
+    fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+const VersionApi& Version() {
+    static const VersionApi api = [] {
+        VersionApi a;
+        if (HMODULE m = LoadSystemLibrary(L"version.dll")) {  // kept for the program's life
+            Bind(a.infoSize, m, "GetFileVersionInfoSizeW");
+            Bind(a.info, m, "GetFileVersionInfoW");
+            Bind(a.query, m, "VerQueryValueW");
+        }
+        a.ready = a.infoSize && a.info && a.query;
+        return a;
+    }();
+    return api;
+}
+
 // ---- The registration worker --------------------------------------------------------------
 
 enum RunState : int { kRunning, kFinished, kAbandoned };
 
-// Shared by the window thread and one worker. Whoever sees the other gone releases it.
+// Shared by the window thread and one worker. Whoever sees the other gone releases it. The worker
+// loads the module itself: its start-up code runs under the same time limit as the entry point.
 struct WorkerRun {
-    FARPROC entry = nullptr;
+    std::wstring path;
+    const char* entryName = nullptr;
     HMODULE module = nullptr;
+    DWORD loadError = 0;  // nonzero: the module did not load
+    bool noEntry = false;
     std::atomic<int> state{kRunning};
     DWORD status = 0;
     bool crashed = false;
@@ -110,20 +159,33 @@ struct WorkerRun {
     ULONG_PTR stackTop = 0;  // near the top of the worker's stack, above the entry point's frames
 };
 
+// Dependencies come from the module's own folder and the system, never the current folder.
+HMODULE LoadRegisteredModule(const std::wstring& path, DWORD& error) {
+    HMODULE module =
+        LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+    if (!module && GetLastError() == ERROR_INVALID_PARAMETER)  // a system without the search flags
+        module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    error = module ? 0 : GetLastError();
+    if (!module && error == 0) error = ERROR_GEN_FAILURE;
+    return module;
+}
+
 using EntryFn = HRESULT(STDAPICALLTYPE*)();
 
 DWORD g_workerSlot = TLS_OUT_OF_INDEXES;  // the worker's WorkerRun, for the exception filter
 LPTOP_LEVEL_EXCEPTION_FILTER g_previousFilter = nullptr;
 
+// Releases the module here too, so that its clean-up code is under the limit as well. This runs
+// in our own code, so the module's code is no longer in use.
 DWORD FinishWorker(WorkerRun* run, DWORD status) {
     run->status = status;
+    if (HMODULE module = run->module) {
+        run->module = nullptr;
+        FreeLibrary(module);
+    }
     int expected = kRunning;
     if (run->state.compare_exchange_strong(expected, kFinished)) return status;
-    // The window gave up waiting: nobody else will release the module any more. This runs in our
-    // own code, so the module's code is no longer in use.
-    HMODULE module = run->module;
-    delete run;
-    FreeLibrary(module);
+    delete run;  // the window gave up waiting: nobody else will release it
     return status;
 }
 
@@ -169,7 +231,15 @@ DWORD WINAPI RegistrationWorker(void* param) {
     run->stackTop = reinterpret_cast<ULONG_PTR>(&top);
     TlsSetValue(g_workerSlot, run);
     HRESULT ole = OleInitialize(nullptr);
-    HRESULT status = reinterpret_cast<EntryFn>(reinterpret_cast<void*>(run->entry))();
+    HRESULT status = S_OK;
+    run->module = LoadRegisteredModule(run->path, run->loadError);
+    // A run the window gave up on while the module started does not register late.
+    if (run->module && run->state.load() == kRunning) {
+        if (FARPROC entry = GetProcAddress(run->module, run->entryName))
+            status = reinterpret_cast<EntryFn>(reinterpret_cast<void*>(entry))();
+        else
+            run->noEntry = true;
+    }
     if (SUCCEEDED(ole)) OleUninitialize();
     TlsSetValue(g_workerSlot, nullptr);
     return FinishWorker(run, static_cast<DWORD>(status));
@@ -252,7 +322,7 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     }
     case WM_SETCURSOR:
         if (mousePointer_ == PointerHourglass) {
-            SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+            SetCursor(PointerCursor(PointerHourglass));
             result = TRUE;
             return true;
         }
@@ -367,29 +437,32 @@ bool frmMain::ValidatePath() {
 
 void frmMain::SetMousePointer(int pointer) {
     mousePointer_ = pointer;
-    SetCursor(LoadCursorW(nullptr, pointer == PointerHourglass ? IDC_WAIT : IDC_ARROW));
+    SetCursor(PointerCursor(pointer));
 }
 
 // ---- Version information --------------------------------------------------------------------
 
 bool frmMain::ReadVersionInfo(const std::wstring& path) {
+    const VersionApi& api = Version();
+    if (!api.ready) return false;
     const std::wstring full = FullPath(path);
     DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeW(full.c_str(), &ignored);
+    const DWORD size = api.infoSize(full.c_str(), &ignored);
     if (size == 0) return false;
     std::vector<unsigned char> block(size);
-    LastResult = GetFileVersionInfoW(full.c_str(), 0, size, block.data()) ? 1 : 0;
+    LastResult = api.info(full.c_str(), 0, size, block.data()) ? 1 : 0;
     if (LastResult == 0) return false;
     CompanyName.clear();
     ProductVersion.clear();
 
+    // Lengths in the block are the file's word: every value is kept inside the block.
     void* p = nullptr;
     UINT len = 0;
     const uint16_t* table = nullptr;
     size_t words = 0;
-    if (VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &p, &len) && p) {
-        table = static_cast<const uint16_t*>(p);
-        words = len / sizeof(uint16_t);
+    if (api.query(block.data(), L"\\VarFileInfo\\Translation", &p, &len) && p) {
+        words = ItemsInBlock(block.data(), block.size(), p, len / sizeof(uint16_t), sizeof(uint16_t));
+        if (reinterpret_cast<uintptr_t>(p) % alignof(uint16_t) == 0) table = static_cast<const uint16_t*>(p);
     }
     const std::vector<Translation> candidates = CandidateTranslations(table, words);
     // Each value comes from the first translation that has it.
@@ -398,9 +471,8 @@ bool frmMain::ReadVersionInfo(const std::wstring& path) {
             const std::wstring query = L"\\StringFileInfo\\" + TranslationKey(t) + L"\\" + key;
             void* v = nullptr;
             UINT chars = 0;
-            if (VerQueryValueW(block.data(), query.c_str(), &v, &chars) && v) {
-                const wchar_t* s = static_cast<const wchar_t*>(v);
-                out.assign(s, wcsnlen(s, chars));
+            if (api.query(block.data(), query.c_str(), &v, &chars) && v) {
+                out = VersionString(block.data(), block.size(), v, chars);
                 return;
             }
         }
@@ -424,12 +496,12 @@ void frmMain::ShowVersionInfo(const std::wstring& path) {
 // ---- The registration runner ----------------------------------------------------------------
 
 bool frmMain::CheckBitness(const std::wstring& fullPath) {
-    std::vector<unsigned char> head = ReadHead(fullPath, 4096);
-    const size_t need = PeHeaderBytesNeeded(head.data(), head.size());
-    if (need > head.size() && need <= (1u << 20)) head = ReadHead(fullPath, need);
+    const std::vector<unsigned char> head = ModuleHeader(fullPath);
     const Bitness module = PeBitness(head.data(), head.size());
     const Bitness own = sizeof(void*) == 8 ? Bitness::Bits64 : Bitness::Bits32;
-    if (module == Bitness::NotPe || module == own) return true;
+    // A module for another processor is tried all the same (the system may emulate it); its
+    // failure to load names the processor.
+    if (module == Bitness::NotPe || module == own || module == Bitness::OtherProcessor) return true;
 
     const std::wstring other = otherBuildFolder_ + L"\\" + BuildFor(module);
     const DWORD attrs = GetFileAttributesW(other.c_str());
@@ -444,8 +516,8 @@ bool frmMain::CheckBitness(const std::wstring& fullPath) {
             raii::Handle process(pi.hProcess), thread(pi.hThread);
         } else {
             const DWORD err = GetLastError();
-            modal::MsgBox(std::wstring(txt::StartOtherFailed) + other + L"\r\n" + SystemErrorText(err), MB_OK, {},
-                          Hwnd());
+            modal::MsgBox(std::wstring(txt::StartOtherFailed) + other + L"\r\n" + SystemErrorText(err, other), MB_OK,
+                          {}, Hwnd());
         }
     }
     return false;
@@ -454,34 +526,17 @@ bool frmMain::CheckBitness(const std::wstring& fullPath) {
 void frmMain::RunRegistration(const std::wstring& path, const std::wstring& command) {
     const std::wstring full = FullPath(path);
     if (!CheckBitness(full)) return;
-
-    // Dependencies come from the module's own folder and the system, never the current folder.
-    raii::Module module(LoadLibraryExW(full.c_str(), nullptr,
-                                       LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS));
-    if (!module && GetLastError() == ERROR_INVALID_PARAMETER)  // a system without the search flags
-        module.reset(LoadLibraryExW(full.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
-    if (!module) {
-        const DWORD err = GetLastError();
-        modal::MsgBox(LoadFailedText(err, SystemErrorText(err)), MB_OK, {}, Hwnd());
-        return;
-    }
     const EntryPoint which = EntryForCommand(command);
     if (which == EntryPoint::Unknown) {
         modal::MsgBox(txt::UnknownCommand, MB_OK, {}, Hwnd());
-        return;
-    }
-    FARPROC entry = GetProcAddress(module.get(), EntryPointName(which));
-    if (!entry) {
-        SetMousePointer(PointerDefault);
-        modal::MsgBox(txt::NoEntryPoint, MB_OK, {}, Hwnd());
         return;
     }
 
     SetMousePointer(PointerHourglass);
     PrepareWorkers();
     auto* run = new WorkerRun;
-    run->entry = entry;
-    run->module = module.get();
+    run->path = full;
+    run->entryName = EntryPointName(which);
     DWORD threadId = 0;
     raii::Handle thread(CreateThread(nullptr, 0, &RegistrationWorker, run, 0, &threadId));
     if (!thread) {
@@ -490,7 +545,6 @@ void frmMain::RunRegistration(const std::wstring& path, const std::wstring& comm
         modal::MsgBox(txt::NoEntryPoint, MB_OK, {}, Hwnd());
         return;
     }
-    module.release();  // the run owns it now
 
     LastResult = static_cast<int32_t>(WaitForSingleObject(thread.get(), WorkerWaitMs));
     if (LastResult != 0) {
@@ -500,11 +554,11 @@ void frmMain::RunRegistration(const std::wstring& path, const std::wstring& comm
         GetExitCodeThread(thread.get(), &exitCode);
         int expected = kRunning;
         if (exitCode == STILL_ACTIVE && run->state.compare_exchange_strong(expected, kAbandoned))
-            return;  // the worker releases the module when it ends; its handle is closed here
+            return;  // the worker releases the module and the run when it ends; its handle is closed here
         // It ended meanwhile and is past the module's code.
         WaitForSingleObject(thread.get(), INFINITE);
         thread.reset();
-        FreeLibrary(run->module);
+        if (run->module) FreeLibrary(run->module);
         delete run;
         return;
     }
@@ -512,21 +566,32 @@ void frmMain::RunRegistration(const std::wstring& path, const std::wstring& comm
     const bool crashed = run->crashed;
     DWORD status = crashed ? run->exceptionCode : run->status;
     // A worker that never came back to us was ended inside the module (ExitThread, or a fault
-    // the system handled by ending the thread).
+    // the system handled by ending the thread); the module is still ours to release.
     const bool vanished = !crashed && run->state.load() == kRunning;
     if (vanished) GetExitCodeThread(thread.get(), &status);
     thread.reset();
-    FreeLibrary(run->module);
+    const DWORD loadError = run->loadError;
+    const bool noEntry = run->noEntry;
+    if (run->module) FreeLibrary(run->module);
     delete run;
     SetMousePointer(PointerDefault);
-    if (crashed)
+    if (crashed) {
         modal::MsgBox(EntryCrashedText(status), MB_OK, {}, Hwnd());
-    else if (vanished)
+    } else if (vanished) {
         modal::MsgBox(EntryEndedThreadText(status), MB_OK, {}, Hwnd());
-    else if (IsFailureStatus(status))
-        modal::MsgBox(EntryFailedText(status, StatusText(status)), MB_OK, {}, Hwnd());
-    else
+    } else if (loadError) {
+        const std::vector<unsigned char> head = ModuleHeader(full);
+        if (PeBitness(head.data(), head.size()) == Bitness::OtherProcessor)
+            modal::MsgBox(OtherProcessorText(PeMachine(head.data(), head.size())), MB_OK, {}, Hwnd());
+        else
+            modal::MsgBox(LoadFailedText(loadError, SystemErrorText(loadError, full)), MB_OK, {}, Hwnd());
+    } else if (noEntry) {
+        modal::MsgBox(txt::NoEntryPoint, MB_OK, {}, Hwnd());
+    } else if (IsFailureStatus(status)) {
+        modal::MsgBox(EntryFailedText(status, StatusText(status, full)), MB_OK, {}, Hwnd());
+    } else {
         modal::MsgBox(txt::Completed, MB_OK, {}, Hwnd());
+    }
 }
 
 // ---- Browsing ---------------------------------------------------------------------------------

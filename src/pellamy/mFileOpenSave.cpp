@@ -18,7 +18,9 @@ bool ShowOpenDialog(std::wstring& FileName, std::wstring& FileTitle, bool& FileM
     if (HideReadOnly) flags |= OFN_HIDEREADONLY;
 
     const std::wstring filter = pellamy::ConvertFilter(Filter);
-    const size_t size = (flags & OFN_ALLOWMULTISELECT) ? 8192 : 260;
+    // Room for the longest path the system takes (the programs declare long-path support), and for
+    // a multiple selection of several names.
+    const size_t size = 32768;
     if (FileName.size() >= size || FileTitle.size() >= size)
         RaiseError(5, ExeName(), txt::InvalidArgument);
     std::wstring file = FileName, title = FileTitle;

@@ -23,13 +23,6 @@ void Split(LPCWSTR value, int32_t& id, std::wstring& name) {
 
 std::wstring ResourceErrorSource(const wchar_t* tag) { return ExeName() + L"." + tag; }
 
-std::wstring ApiErrorText(uint32_t code) {
-    wchar_t buffer[256] = {};
-    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
-                             256, nullptr);
-    return pellamy::ApiErrorTextFrom(buffer, n);
-}
-
 BOOL CALLBACK EnumResTypeProc(HMODULE, LPWSTR type, LONG_PTR param) {
     auto* owner = reinterpret_cast<cResources*>(param);
     try {
@@ -63,7 +56,7 @@ int32_t EnumTypesOf(cResources& owner) {
     BOOL ok = EnumResourceTypesW(owner.hModule(), &EnumResTypeProc, reinterpret_cast<LONG_PTR>(&owner));
     const DWORD err = GetLastError();
     if (owner.pending) std::rethrow_exception(std::exchange(owner.pending, nullptr));
-    if (!ok) RaiseError(reserr::LoadOrTypes, ResourceErrorSource(L"cResource"), ApiErrorText(err));
+    if (!ok) RaiseError(reserr::LoadOrTypes, ResourceErrorSource(L"cResource"), SystemErrorText(err, owner.file()));
     return ok;
 }
 
@@ -75,6 +68,6 @@ int32_t EnumNamesOf(cResources& owner, const pellamy::ResValue& type) {
     BOOL ok = EnumResourceNamesW(owner.hModule(), t, &EnumResNameProc, reinterpret_cast<LONG_PTR>(&owner));
     const DWORD err = GetLastError();
     if (owner.pending) std::rethrow_exception(std::exchange(owner.pending, nullptr));
-    if (!ok) RaiseError(reserr::Names, ResourceErrorSource(L"cResource"), ApiErrorText(err));
+    if (!ok) RaiseError(reserr::Names, ResourceErrorSource(L"cResource"), SystemErrorText(err, owner.file()));
     return ok;
 }

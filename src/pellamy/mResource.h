@@ -14,7 +14,5 @@ int32_t EnumTypesOf(cResources& owner);
 int32_t EnumNamesOf(cResources& owner, const pellamy::ResValue& type);
 BOOL CALLBACK EnumResTypeProc(HMODULE module, LPWSTR type, LONG_PTR param);
 BOOL CALLBACK EnumResNameProc(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR param);
-// The system's message text for a Windows error code, as it comes (line end included); empty when none.
-std::wstring ApiErrorText(uint32_t code);
 // The error source for a module tag: "<exe name>.<tag>".
 std::wstring ResourceErrorSource(const wchar_t* tag);

@@ -3,9 +3,11 @@
 #include <shellapi.h>
 
 #include "Form.h"
+#include "SystemLibraries.h"
 #include "frmMain.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCmd) {
+    RestrictLibrarySearch();
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_LINK_CLASS};
     InitCommonControlsEx(&icc);
     frmMain& main = form::Single<frmMain>();

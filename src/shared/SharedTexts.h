@@ -24,6 +24,9 @@ inline constexpr const wchar_t* kShellGeneral =
     L"An error occurred occurred whilst trying to open or print the selected file.";
 inline constexpr const wchar_t* kShellSourceSuffix = L".GShell";
 
+// Stands in a system message for a name the program does not know.
+inline constexpr const wchar_t* kUnnamedInsert = L"(unnamed)";
+
 // About box.
 inline constexpr const wchar_t* kAboutCaption = L"About";
 inline constexpr const wchar_t* kAboutCaptionPrefix = L"About ";

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include "AppInfo.h"
 #include "DialogAnswerer.h"
 #include "ErrRecord.h"
 #include "PellamyTestKit.h"
@@ -74,8 +75,6 @@ TEST(PellamyOpenDialog, RecordIsFilledFromTheArgumentsAndResultsComeBack) {
     EXPECT_EQ(seen.lStructSize, sizeof(OPENFILENAMEW));
     EXPECT_EQ(seen.hwndOwner, nullptr);  // -1: no owner
     EXPECT_EQ(filter, W(L"Text (*.txt)\0*.txt\0All\0 *.*\0\0"));
-    EXPECT_EQ(seen.nMaxFile, 260u);
-    EXPECT_EQ(seen.nMaxFileTitle, 260u);
     EXPECT_EQ(file, L"start.txt");
     EXPECT_EQ(title, L"t");
     EXPECT_EQ(initDir, L"C:\\start");
@@ -91,10 +90,8 @@ TEST(PellamyOpenDialog, RecordIsFilledFromTheArgumentsAndResultsComeBack) {
 }
 
 TEST(PellamyOpenDialog, MultipleSelectionCancelAndBadArguments) {
-    DWORD maxFile = 0;
     bool cancel = false;
     modal::ScopedHooks hooks({.openFile = [&](OPENFILENAMEW& o) {
-        maxFile = o.nMaxFile;
         if (cancel) return FALSE;
         const wchar_t list[] = L"C:\\dir\0a.ocx\0b.ocx\0";
         memcpy(o.lpstrFile, list, sizeof(list));
@@ -103,7 +100,6 @@ TEST(PellamyOpenDialog, MultipleSelectionCancelAndBadArguments) {
     Args a;
     a.MultiSelect = true;
     ASSERT_TRUE(a.Call());
-    EXPECT_EQ(maxFile, 8192u);
     EXPECT_EQ(a.FileName, W(L"C:\\dir\0a.ocx\0b.ocx"));
     EXPECT_TRUE(a.Flags & OFN_ALLOWMULTISELECT);
     cancel = true;
@@ -116,12 +112,32 @@ TEST(PellamyOpenDialog, MultipleSelectionCancelAndBadArguments) {
     EXPECT_EQ(c.Flags, 0);
     EXPECT_EQ(c.FilterIndex, -1);
     Args big;
-    big.FileName.assign(300, L'a');
+    big.FileName.assign(40000, L'a');
     try {
         big.Call();
         ADD_FAILURE() << "a name longer than the buffer must raise";
     } catch (const VbError& e) {
         EXPECT_EQ(e.Number(), 5);
+    }
+}
+
+// The programs take long paths: one far past the old 260-character limit comes back whole.
+TEST(PellamyOpenDialog, LongPathsComeBackWhole) {
+    std::wstring longPath = L"\\\\?\\C:";
+    while (longPath.size() < 2000) longPath += L"\\a folder with a long name";
+    longPath += L"\\module.ocx";
+    modal::ScopedHooks hooks({.openFile = [&](OPENFILENAMEW& o) {
+        // As the dialog does with a buffer too small: it fails (FNERR_BUFFERTOOSMALL).
+        if (longPath.size() >= o.nMaxFile || wcslen(L"module.ocx") >= o.nMaxFileTitle) return FALSE;
+        wcscpy_s(o.lpstrFile, o.nMaxFile, longPath.c_str());
+        wcscpy_s(o.lpstrFileTitle, o.nMaxFileTitle, L"module.ocx");
+        return TRUE;
+    }});
+    for (bool multi : {false, true}) {
+        Args a;
+        a.MultiSelect = multi;
+        ASSERT_TRUE(a.Call()) << multi;
+        EXPECT_EQ(a.FileName, longPath);
     }
 }
 
@@ -186,13 +202,13 @@ TEST(PellamyBrowse, FilesThatAreNotModulesAreReportedWithTheSystemText) {
     b.choice = Fixture(L"notadll.dll");  // not loadable: the path box keeps its text
     w.Click(frmMain::cmdDialogFileSpec);
     ASSERT_EQ(w.boxes.size(), 1u);
-    EXPECT_EQ(w.boxes[0].text, L"Error: " + ApiErrorText(ERROR_BAD_EXE_FORMAT));
+    EXPECT_EQ(w.boxes[0].text, L"Error: " + SystemErrorText(ERROR_BAD_EXE_FORMAT, b.choice));
     EXPECT_EQ(w.boxes[0].flags, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
     EXPECT_EQ(w.Path(), L"previous");
     w.boxes.clear();
     b.choice = Fixture(L"fx_noentry.dll");  // no resources: the path is already in the box
     w.Click(frmMain::cmdDialogFileSpec);
-    EXPECT_EQ(w.TakeOne(), L"Error: " + ApiErrorText(ERROR_RESOURCE_DATA_NOT_FOUND));
+    EXPECT_EQ(w.TakeOne(), L"Error: " + SystemErrorText(ERROR_RESOURCE_DATA_NOT_FOUND, b.choice));
     EXPECT_EQ(w.Path(), b.choice);
     b.choice = Fixture(L"fx_resources.dll");
     w.Click(frmMain::cmdDialogFileSpec);
@@ -247,7 +263,7 @@ TEST(PellamyBrowseDialog, ChooseCancelAndTextFileInTheRealDialog) {
         DialogAnswerer a({Answer(Fixture(L"notadll.dll"))});
         w.Click(frmMain::cmdDialogFileSpec);
     }
-    EXPECT_EQ(w.TakeOne(), L"Error: " + ApiErrorText(ERROR_BAD_EXE_FORMAT));
+    EXPECT_EQ(w.TakeOne(), L"Error: " + SystemErrorText(ERROR_BAD_EXE_FORMAT, Fixture(L"notadll.dll")));
     EXPECT_EQ(w.Path(), dll);
 }
 

@@ -33,14 +33,17 @@ TEST(PellamyCommands, OnlyEmptyAndSingleULetterAreKnownAndQuotedPathsAreAccepted
     EXPECT_EQ(PathFromBox(L"\"a\" \"b\""), L"\"a\" \"b\"");
 }
 
-// A minimal image header: MZ, e_lfanew, PE signature, file header, optional header magic.
-std::vector<unsigned char> Header(uint32_t peOffset, uint16_t magic) {
+// A minimal image header: MZ, e_lfanew, PE signature, file header (machine), optional header magic.
+std::vector<unsigned char> Header(uint32_t peOffset, uint16_t magic, uint16_t machine = 0) {
+    if (machine == 0) machine = magic == 0x20B ? 0x8664 : 0x14C;
     std::vector<unsigned char> b(peOffset + 26, 0);
     b[0] = 'M';
     b[1] = 'Z';
     std::memcpy(&b[0x3C], &peOffset, 4);
     b[peOffset] = 'P';
     b[peOffset + 1] = 'E';
+    b[peOffset + 4] = static_cast<unsigned char>(machine & 0xFF);
+    b[peOffset + 5] = static_cast<unsigned char>(machine >> 8);
     b[peOffset + 24] = static_cast<unsigned char>(magic & 0xFF);
     b[peOffset + 25] = static_cast<unsigned char>(magic >> 8);
     return b;
@@ -61,12 +64,68 @@ TEST(PellamyBitness, ReadFromTheOptionalHeaderMagic) {
     EXPECT_EQ(PeHeaderBytesNeeded(h32.data(), 10), 0x40u);
 }
 
+TEST(PellamyBitness, TheMachineFieldDecidesWhichBuildCanLoadIt) {
+    const struct {
+        uint16_t machine, magic;
+        Bitness bits;
+        const wchar_t* name;
+    } cases[] = {
+        {0x14C, 0x10B, Bitness::Bits32, L"x86"},
+        {0x8664, 0x20B, Bitness::Bits64, L"x64"},
+        {0xAA64, 0x20B, Bitness::OtherProcessor, L"ARM64"},
+        {0x1C4, 0x10B, Bitness::OtherProcessor, L"ARM"},
+        {0x1C2, 0x10B, Bitness::OtherProcessor, L"ARM"},
+        {0x200, 0x20B, Bitness::OtherProcessor, L"Itanium"},
+        {0x5064, 0x20B, Bitness::OtherProcessor, L"RISC-V 64-bit"},
+        {0x1234, 0x10B, Bitness::OtherProcessor, L"0x1234"},
+        {0x14C, 0x20B, Bitness::NotPe, L"x86"},  // machine and magic disagree: the loader decides
+        {0x8664, 0x10B, Bitness::NotPe, L"x64"},
+        {0xAA64, 0x107, Bitness::NotPe, L"ARM64"},
+    };
+    for (const auto& c : cases) {
+        const auto h = Header(0x80, c.magic, c.machine);
+        EXPECT_EQ(PeBitness(h.data(), h.size()), c.bits) << c.machine;
+        EXPECT_EQ(PeMachine(h.data(), h.size()), c.machine);
+        EXPECT_EQ(MachineName(c.machine), c.name);
+    }
+    const auto arm = Header(0x80, 0x20B, 0xAA64);
+    EXPECT_EQ(PeMachine(arm.data(), arm.size() - 1), 0);  // cut short
+    EXPECT_EQ(OtherProcessorText(0xAA64), L"Failure loading control DLL\r\nThis module is for another processor (ARM64).");
+}
+
 TEST(PellamyVersion, CompanyCutAt21AndBlankVersionCountsAsNone) {
     EXPECT_EQ(CutCompanyName(L"Pellamy Test Fixtures Incorporated"), L"Pellamy Test Fixtures");
     EXPECT_EQ(CutCompanyName(L"Exactly Twenty-One Co"), L"Exactly Twenty-One Co");
     EXPECT_TRUE(HasProductVersion(L"1.0"));
     EXPECT_FALSE(HasProductVersion(L"   "));
     EXPECT_EQ(FileInfoText(L"Acme", L"1.2"), L"Company Name:  Acme\r\nProduct Version:  1.2");
+}
+
+// A crafted block whose values claim more than the block holds: nothing past its end is read.
+TEST(PellamyVersion, ValuesStayInsideTheBlock) {
+    // "Acme" without a terminator at the very end; "1.0" NUL-terminated before it; an odd byte count.
+    const char raw[] = "X\0Y\0" "1\0.\0" "0\0\0\0" "A\0c\0m\0e\0" "Z";
+    std::vector<unsigned char> block(raw, raw + sizeof(raw) - 1);  // without the literal's own NUL
+    const unsigned char* b = block.data();
+    const size_t size = block.size();
+    const struct {
+        size_t offset, claimed;
+        const wchar_t* value;
+    } cases[] = {
+        {4, 3, L"1.0"},     {4, 500, L"1.0"},  // stops at its NUL whatever it claims
+        {4, 2, L"1."},      {12, 4, L"Acme"},  // stops at its claimed length
+        {12, 4000, L"Acme"},                   // a claim past the end: the whole units left, not the odd byte
+        {size - 1, 9, L""}, {size, 9, L""},    // no whole unit left / at the end
+        {0, 0, L""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(VersionString(b, size, b + c.offset, c.claimed), c.value) << c.offset << " " << c.claimed;
+    std::vector<unsigned char> outside(8, 'x');
+    EXPECT_EQ(VersionString(b, size, outside.data(), 4), L"");
+    EXPECT_EQ(ItemsInBlock(b, size, b + 4, 1000, 2), (size - 4) / 2);  // a translation table's words
+    EXPECT_EQ(ItemsInBlock(b, size, b + 4, 3, 2), 3u);
+    EXPECT_EQ(ItemsInBlock(b, size, outside.data(), 3, 2), 0u);
+    EXPECT_EQ(ItemsInBlock(b, size, nullptr, 3, 2), 0u);
 }
 
 TEST(PellamyResults, StatusAndFailureTexts) {

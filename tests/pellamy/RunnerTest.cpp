@@ -84,6 +84,23 @@ TEST_F(PellamyRunner, FailuresMissingEntryPointsAndUnloadableFiles) {
     }
 }
 
+// The system's texts name the file where they have a place for it; no "%1" reaches the user.
+TEST_F(PellamyRunner, SystemTextsNameTheFileInsteadOfShowingInserts) {
+    testenv::TempDir dir;
+    const std::wstring textFile = dir / L".dll";
+    ASSERT_TRUE(testenv::WriteBytes(textFile, "This is a text file, not a module.\r\n"));
+    Window w;
+    const std::wstring proceed = Run(w, textFile, true);
+    w.form.AcceptChosenFile(textFile);  // as browsing to it or dropping it does
+    const std::wstring browse = w.TakeOne();
+    for (const std::wstring& t : {proceed, browse}) {
+        EXPECT_EQ(t.find(L'%'), std::wstring::npos) << t;
+        EXPECT_NE(t.find(textFile), std::wstring::npos) << t;
+    }
+    EXPECT_EQ(proceed.rfind(L"Failure loading control DLL\r\n", 0), 0u) << proceed;
+    EXPECT_EQ(browse.rfind(L"Error: ", 0), 0u) << browse;
+}
+
 TEST_F(PellamyRunner, ModuleOfTheOtherBitnessIsNamedAndTheOtherBuildOffered) {
     Window w;
     testenv::TempDir empty;
@@ -105,6 +122,32 @@ TEST_F(PellamyRunner, ModuleOfTheOtherBitnessIsNamedAndTheOtherBuildOffered) {
     ASSERT_EQ(w.boxes.size(), 2u);
     EXPECT_EQ(w.boxes[1].text.rfind(std::wstring(txt::StartOtherFailed), 0), 0u);
     EXPECT_FALSE(kit::FixtureKeyExists(L"fx_other"));
+}
+
+// The headers of a module for a processor that neither build runs on: no build is offered.
+TEST_F(PellamyRunner, ModuleForAnotherProcessorIsNamedAndNoBuildOffered) {
+    Window w;
+    testenv::TempDir dir;
+    w.form.SetOtherBuildFolder(dir.Path());
+    ASSERT_TRUE(testenv::WriteBytes(dir / L"Pellamy.exe", "MZ"));
+    ASSERT_TRUE(testenv::WriteBytes(dir / L"Pellamy64.exe", "MZ"));
+    const struct {
+        uint16_t machine, magic;
+        const wchar_t* name;
+    } cases[] = {{0xAA64, 0x20B, L"ARM64"}, {0x1C4, 0x10B, L"ARM"}};
+    for (const auto& c : cases) {
+        std::string image(0x200, '\0');
+        image[0] = 'M', image[1] = 'Z', image[0x3C] = static_cast<char>(0x80);
+        image[0x80] = 'P', image[0x81] = 'E';
+        image[0x84] = static_cast<char>(c.machine & 0xFF), image[0x85] = static_cast<char>(c.machine >> 8);
+        image[0x98] = static_cast<char>(c.magic & 0xFF), image[0x99] = static_cast<char>(c.magic >> 8);
+        const std::wstring path = dir / (std::wstring(c.name) + L".dll");
+        ASSERT_TRUE(testenv::WriteBytes(path, image));
+        w.answer = IDYES;
+        EXPECT_EQ(Run(w, path, true),
+                  std::wstring(L"Failure loading control DLL\r\nThis module is for another processor (") + c.name +
+                      L").");
+    }
 }
 
 TEST_F(PellamyRunner, CrashInTheEntryPointEndsOnlyThatRun) {

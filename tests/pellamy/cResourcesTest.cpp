@@ -110,15 +110,14 @@ TEST(PellamyResources, FailuresRaiseTheirNumbersSourcesAndSystemTexts) {
         VbError e = Caught(c.act);
         EXPECT_EQ(e.Number(), c.number) << c.code;
         EXPECT_EQ(e.Source(), c.source) << c.code;
-        EXPECT_EQ(e.Description(), ApiErrorText(c.code));
+        EXPECT_EQ(e.Description(), SystemErrorText(c.code, r.file()));
+        EXPECT_EQ(e.Description().find(L'%'), std::wstring::npos) << c.code;
         EXPECT_FALSE(e.Description().empty());
         EXPECT_EQ(Err().Number, e.Number());
     }
     // Outside the filled range: error 9.
     EXPECT_EQ(Caught([&] { r.ResourceType(0); }).Number(), 9);
     EXPECT_EQ(Caught([&] { r.ResourceNameCount(2); }).Number(), 9);  // never enumerated
-    EXPECT_EQ(ApiErrorText(0x2FFFFFFF), L"");  // no such message
-    EXPECT_EQ(ApiErrorText(ERROR_FILE_NOT_FOUND).back(), L'\n');  // the system text as it comes
 }
 
 TEST(PellamyResources, ModuleIsReleasedWhenAnErrorIsRaisedPartWay) {

@@ -9,6 +9,7 @@
 #include "ErrRecord.h"
 #include "PellamyTestKit.h"
 #include "Raii.h"
+#include "SystemLibraries.h"
 #include "TestEnv.h"
 #include "Twips.h"
 #include "basFindWindows.h"
@@ -261,6 +262,65 @@ TEST(PellamyProgram, CommandLinePathFillsThePathBox) {
     EXPECT_EQ(std::wstring(text), path);
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForSingleObject(process.get(), 10000), WAIT_OBJECT_0);
+}
+
+// A copy of the program in a folder holding libraries named like system ones (a downloads folder):
+// none of them is loaded, neither at start nor when the version library is first used.
+TEST(PellamyProgram, LibrariesPlantedBesideTheProgramAreNotLoaded) {
+    const std::wstring exeName = sizeof(void*) == 8 ? L"Pellamy64.exe" : L"Pellamy.exe";
+    testenv::TempDir dir;
+    ASSERT_TRUE(CopyFileW((testenv::BinDir() + L"\\" + exeName).c_str(), (dir / exeName).c_str(), FALSE));
+    const wchar_t* planted[] = {L"version.dll", L"comctl32.dll", L"uxtheme.dll", L"msftedit.dll"};
+    for (const wchar_t* name : planted)
+        ASSERT_TRUE(CopyFileW(Fixture(L"fx_planted.dll").c_str(), (dir / name).c_str(), FALSE)) << name;
+    const std::wstring exe = dir / exeName, path = Fixture(L"fx_register.dll");
+    std::wstring cmd = L"\"" + exe + L"\" \"" + path + L"\"";
+    STARTUPINFOW si{sizeof(si)};
+    PROCESS_INFORMATION pi{};
+    // Started in that folder: the current folder holds the planted libraries too.
+    ASSERT_TRUE(CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.Path().c_str(), &si,
+                               &pi));
+    raii::Handle process(pi.hProcess), thread(pi.hThread);
+    HWND main = nullptr;
+    DWORD pid = 0;
+    testenv::PumpUntil([&] {
+        main = FindWindowExW(nullptr, nullptr, L"PellamyMain", nullptr);
+        return main && GetWindowThreadProcessId(main, &pid) && pid == pi.dwProcessId && IsWindowVisible(main);
+    }, 15000);
+    ASSERT_EQ(pid, pi.dwProcessId);
+    // Register shows the version information: the real version library read it.
+    PostMessageW(GetDlgItem(main, frmMain::cmdRegister), BM_CLICK, 0, 0);
+    wchar_t info[512] = {};
+    testenv::PumpUntil([&] {
+        DWORD_PTR got = 0;
+        SendMessageTimeoutW(GetDlgItem(main, frmMain::lblFileInfo), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(info),
+                            SMTO_ABORTIFHUNG, 2000, &got);
+        return info[0] != 0;
+    }, 5000);
+    EXPECT_EQ(std::wstring(info), L"Company Name:  Pellamy Test Fixtures\r\nProduct Version:  2.5.0.7");
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(process.get(), 10000), WAIT_OBJECT_0);
+    for (const wchar_t* name : planted) EXPECT_FALSE(testenv::Exists(dir / (std::wstring(name) + L".loaded"))) << name;
+}
+
+// The loader of system libraries looks in the system folder only, never beside the program.
+TEST(PellamyProgram, SystemLibrariesComeFromTheSystemFolderOnly) {
+    const std::wstring beside = testenv::BinDir() + L"\\fx_planted_probe.dll";
+    ASSERT_TRUE(CopyFileW(Fixture(L"fx_planted.dll").c_str(), beside.c_str(), FALSE));
+    HMODULE planted = LoadSystemLibrary(L"fx_planted_probe.dll");
+    EXPECT_EQ(planted, nullptr);
+    if (planted) FreeLibrary(planted);
+    HMODULE version = LoadSystemLibrary(L"version.dll");
+    ASSERT_NE(version, nullptr);
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(version, path, MAX_PATH);
+    wchar_t system[MAX_PATH] = {};
+    const UINT n = GetSystemDirectoryW(system, MAX_PATH);
+    ASSERT_GT(n, 0u);
+    EXPECT_EQ(_wcsnicmp(path, system, n), 0) << path;
+    FreeLibrary(version);
+    DeleteFileW(beside.c_str());
+    DeleteFileW((beside + L".loaded").c_str());
 }
 
 }  // namespace

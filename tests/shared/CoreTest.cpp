@@ -1,6 +1,8 @@
 // Window-free shared code: conversions, version classification, twips, the error record.
 #include <gtest/gtest.h>
 
+#include "AppInfo.h"
+
 #include "ErrRecord.h"
 #include "TextConv.h"
 #include "Twips.h"
@@ -16,6 +18,25 @@ WinVersionRecord Ver(int platform, int major, int minor, int build) {
 }
 
 // Each row: the record, the one test that holds (0 = none) and the platform line.
+TEST(SystemMessages, InsertsAreFilledWithTheNameOrANeutralWord) {
+    const struct {
+        const wchar_t* text;
+        const wchar_t* name;
+        const wchar_t* filled;
+    } cases[] = {
+        {L"Bad EXE format for %1.", L"C:\\t\\.dll", L"Bad EXE format for C:\\t\\.dll."},
+        {L"%1 is not a valid Win32 application.", L"a.ocx", L"a.ocx is not a valid Win32 application."},
+        {L"Bad EXE format for %1.", L"", L"Bad EXE format for (unnamed)."},
+        {L"%1!s! and %2 and %10 and %99!lu!.", L"x", L"x and x and x and x."},
+        {L"100%% done%n%0", L"x", L"100%% done%n%0"},  // escapes are not inserts
+        {L"Ends in %", L"x", L"Ends in %"},
+        {L"Open format %1!s", L"x", L"Open format x!s"},
+        {L"No inserts.", L"x", L"No inserts."},
+        {L"Name with %1 inside", L"%1", L"Name with %1 inside"},  // the name itself is not read again
+    };
+    for (const auto& c : cases) EXPECT_EQ(FillMessageInserts(c.text, c.name), c.filled) << c.text;
+}
+
 TEST(WinVersion, ClassificationAtItsEdges) {
     using Test = bool (*)(const WinVersionRecord&);
     const Test tests[] = {nullptr, IsWin98, IsWinME, IsWin2000, IsWin2003Server, IsWinXP, IsWinVista};
