@@ -2,14 +2,21 @@
 rem Compiles a C++ source file with the first command-line compiler it finds:
 rem Borland C++ 5.5 (bcc32), then Microsoft C++ (cl), GCC (g++) and Clang (clang++) on the PATH.
 rem Tavrin starts it as: compile.bat hello.cpp
-setlocal
+rem Folder and file names may hold characters that cmd reads as commands. A value is expanded
+rem with percent signs only inside quotes while delayed expansion is off, and is shown or logged
+rem only by delayed expansion, which takes the value as it is and never parses it as commands.
+setlocal DisableDelayedExpansion
 cd /d "%~dp0"
 set "SRC=%~1"
-if "%SRC%"=="" set "SRC=hello.cpp"
+set "OUT=%~n1"
+if not defined SRC set "SRC=hello.cpp"
+if not defined OUT set "OUT=hello"
 set "LOG=%TEMP%\Tavrin-compile.log"
-echo Compiling %SRC% in %CD%
-echo source=%SRC%> "%LOG%"
-echo folder=%CD%>> "%LOG%"
+setlocal EnableDelayedExpansion
+echo Compiling !SRC! in !CD!
+>"!LOG!" echo source=!SRC!
+>>"!LOG!" echo folder=!CD!
+endlocal
 if not exist "%SRC%" goto nosource
 
 set "CC="
@@ -26,41 +33,49 @@ if defined CC goto gcc
 goto nocompiler
 
 :bcc
-echo Using Borland C++: %CC%
-echo compiler=%CC%>> "%LOG%"
+setlocal EnableDelayedExpansion
+echo Using Borland C++: !CC!
+>>"!LOG!" echo compiler=!CC!
+endlocal
 "%CC%" "%SRC%"
 goto done
 
 :msvc
-echo Using Microsoft C++: %CC%
-echo compiler=%CC%>> "%LOG%"
+setlocal EnableDelayedExpansion
+echo Using Microsoft C++: !CC!
+>>"!LOG!" echo compiler=!CC!
+endlocal
 "%CC%" /nologo /EHsc "%SRC%"
 goto done
 
 :gcc
-echo Using %CC%
-echo compiler=%CC%>> "%LOG%"
-"%CC%" -o "%~n1.exe" "%SRC%"
+setlocal EnableDelayedExpansion
+echo Using !CC!
+>>"!LOG!" echo compiler=!CC!
+endlocal
+"%CC%" -o "%OUT%.exe" "%SRC%"
 goto done
 
 :nosource
-echo Cannot find the source file "%SRC%" in %CD%.
-echo result=no source>> "%LOG%"
+setlocal EnableDelayedExpansion
+echo Cannot find the source file "!SRC!" in !CD!.
+>>"!LOG!" echo result=no source
+endlocal
 goto end
 
 :nocompiler
 echo No C++ compiler was found.
 echo Install Borland C++ 5.5 in C:\Borland\BCC55, or put bcc32, cl, g++ or clang++ on the PATH.
-echo result=no compiler>> "%LOG%"
+>>"%LOG%" echo result=no compiler
 goto end
 
 :done
 if errorlevel 1 (
   echo Compilation failed.
-  echo result=failed>> "%LOG%"
+  >>"%LOG%" echo result=failed
 ) else (
   echo Compilation succeeded.
-  echo result=ok>> "%LOG%"
+  >>"%LOG%" echo result=ok
 )
 
 :end
