@@ -2,9 +2,9 @@
 rem Compiles a C++ source file with the first command-line compiler it finds:
 rem Borland C++ 5.5 (bcc32), then Microsoft C++ (cl), GCC (g++) and Clang (clang++) on the PATH.
 rem Tavrin starts it as: compile.bat hello.cpp
-rem Folder and file names may hold characters that cmd reads as commands. A value is expanded
-rem with percent signs only inside quotes while delayed expansion is off, and is shown or logged
-rem only by delayed expansion, which takes the value as it is and never parses it as commands.
+rem Folder and file names may hold characters that cmd reads as commands. A value is expanded with
+rem percent signs only inside quotes, and shown or logged only through a FOR variable, which is
+rem put in after the line is parsed and so is never read as commands.
 setlocal DisableDelayedExpansion
 cd /d "%~dp0"
 set "SRC=%~1"
@@ -12,11 +12,9 @@ set "OUT=%~n1"
 if not defined SRC set "SRC=hello.cpp"
 if not defined OUT set "OUT=hello"
 set "LOG=%TEMP%\Tavrin-compile.log"
-setlocal EnableDelayedExpansion
-echo Compiling !SRC! in !CD!
->"!LOG!" echo source=!SRC!
->>"!LOG!" echo folder=!CD!
-endlocal
+for %%S in ("%SRC%") do for %%F in ("%CD%") do echo Compiling %%~S in %%~F
+for %%V in ("%SRC%") do >"%LOG%" echo source=%%~V
+for %%V in ("%CD%") do >>"%LOG%" echo folder=%%~V
 if not exist "%SRC%" goto nosource
 
 set "CC="
@@ -33,34 +31,26 @@ if defined CC goto gcc
 goto nocompiler
 
 :bcc
-setlocal EnableDelayedExpansion
-echo Using Borland C++: !CC!
->>"!LOG!" echo compiler=!CC!
-endlocal
+for %%V in ("%CC%") do echo Using Borland C++: %%~V
+for %%V in ("%CC%") do >>"%LOG%" echo compiler=%%~V
 "%CC%" "%SRC%"
 goto done
 
 :msvc
-setlocal EnableDelayedExpansion
-echo Using Microsoft C++: !CC!
->>"!LOG!" echo compiler=!CC!
-endlocal
+for %%V in ("%CC%") do echo Using Microsoft C++: %%~V
+for %%V in ("%CC%") do >>"%LOG%" echo compiler=%%~V
 "%CC%" /nologo /EHsc "%SRC%"
 goto done
 
 :gcc
-setlocal EnableDelayedExpansion
-echo Using !CC!
->>"!LOG!" echo compiler=!CC!
-endlocal
+for %%V in ("%CC%") do echo Using %%~V
+for %%V in ("%CC%") do >>"%LOG%" echo compiler=%%~V
 "%CC%" -o "%OUT%.exe" "%SRC%"
 goto done
 
 :nosource
-setlocal EnableDelayedExpansion
-echo Cannot find the source file "!SRC!" in !CD!.
->>"!LOG!" echo result=no source
-endlocal
+for %%S in ("%SRC%") do for %%F in ("%CD%") do echo Cannot find the source file "%%~S" in %%~F.
+>>"%LOG%" echo result=no source
 goto end
 
 :nocompiler
