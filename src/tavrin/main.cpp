@@ -1,6 +1,5 @@
 #include <windows.h>
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include "Form.h"
 #include "Modal.h"
