@@ -47,9 +47,29 @@ std::wstring ExpandTabs(std::wstring_view line, int columns = kTabColumns);
 // inside the word; at least one character per piece, so nothing is ever dropped.
 std::vector<std::wstring> WrapLine(const std::wstring& line, int width, const FitFunction& fit);
 
-// The whole job: `copies` copies of the text, each following the previous one's last line
-// without a page break, laid out line by line onto pages of `area` with `lineHeight`.
-// At least one page; every page holds at least one line.
+// One copy of the text laid out: every line's pieces, in order. Never empty.
+std::vector<std::wstring> WrapText(std::wstring_view text, int width, const FitFunction& fit);
+
+// The pages of a job, one at a time: `copies` copies of the laid-out pieces, each copy following
+// the previous one's last line without a page break, onto pages of `area` with `lineHeight`.
+// Every page holds at least one line. The pieces are laid out once, whatever the copies.
+class Pager {
+public:
+    Pager(const std::vector<std::wstring>& pieces, int copies, const TextArea& area, int lineHeight);
+    // The next page; false after the last.
+    bool Next(PrintedPage& page);
+
+private:
+    const std::vector<std::wstring>& pieces_;
+    int copies_;
+    TextArea area_;
+    int lineHeight_;
+    int copy_ = 0;
+    size_t piece_ = 0;
+    bool started_ = false;
+};
+
+// The whole job at once (WrapText, then every page of a Pager). At least one page.
 std::vector<PrintedPage> Layout(std::wstring_view text, int copies, const TextArea& area, int lineHeight,
                                 const FitFunction& fit);
 

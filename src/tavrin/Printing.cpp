@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "PageLayout.h"
+#include "SystemLibraries.h"
 
 namespace printing {
 
@@ -31,14 +32,16 @@ private:
 }  // namespace
 
 bool PrinterChoice::AnyPrinter() {
+    const syslib::WinSpool* spool = syslib::WinSpoolApi();
+    if (!spool) return false;
     DWORD size = 0;
-    GetDefaultPrinterW(nullptr, &size);
+    spool->GetDefaultPrinterW(nullptr, &size);
     if (size > 0) return true;
     DWORD needed = 0, count = 0;
-    EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, nullptr, 0, &needed, &count);
+    spool->EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, nullptr, 0, &needed, &count);
     if (needed == 0) return false;
     std::vector<BYTE> buf(needed);
-    return EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, buf.data(), needed, &needed,
+    return spool->EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, buf.data(), needed, &needed,
                          &count) &&
            count > 0;
 }
@@ -64,11 +67,13 @@ raii::Dc PrinterChoice::CreateDc() const {
         raii::Dc dc(CreateDCW(base + dn->wDriverOffset, base + dn->wDeviceOffset, nullptr, dm));
         if (dc) return dc;
     }
+    const syslib::WinSpool* spool = syslib::WinSpoolApi();
+    if (!spool) return {};
     DWORD size = 0;
-    GetDefaultPrinterW(nullptr, &size);
+    spool->GetDefaultPrinterW(nullptr, &size);
     if (size == 0) return {};
     std::wstring name(size, L'\0');
-    if (!GetDefaultPrinterW(name.data(), &size)) return {};
+    if (!spool->GetDefaultPrinterW(name.data(), &size)) return {};
     name.resize(wcslen(name.c_str()));
     return raii::Dc(CreateDCW(L"WINSPOOL", name.c_str(), nullptr, nullptr));
 }
@@ -120,7 +125,9 @@ bool PrintText(HDC dc, const std::wstring& docName, const std::wstring& text, in
         if (!GetTextExtentExPointW(dc, s.data(), n, width, &fits, nullptr, &size)) return s.size();
         return static_cast<size_t>(fits);
     };
-    const auto pages = pagelayout::Layout(text, copies, area, lineHeight, fit);
+    // Laid out once; the copies are paged from it one page at a time.
+    const std::vector<std::wstring> pieces = pagelayout::WrapText(text, area.width, fit);
+    pagelayout::Pager pager(pieces, copies, area, lineHeight);
 
     DOCINFOW di{};
     di.cbSize = sizeof(di);
@@ -130,7 +137,8 @@ bool PrintText(HDC dc, const std::wstring& docName, const std::wstring& text, in
         if (!error) error = ERROR_PRINT_CANCELLED;
         return false;
     }
-    for (const auto& page : pages) {
+    pagelayout::PrintedPage page;
+    while (pager.Next(page)) {
         bool ok = StartPage(dc) > 0;
         if (ok) {
             // A new page may come with the device's default objects again.

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "DocumentFile.h"
+#include "SystemLibraries.h"
 
 namespace richtext {
 
@@ -46,8 +47,9 @@ void StreamIn(HWND edit, const std::wstring& text, const Progress& progress) {
 
 const wchar_t* LoadLibraryClass() {
     if (g_class) return g_class;
-    if (LoadLibraryW(L"Msftedit.dll")) g_class = MSFTEDIT_CLASS;
-    else if (LoadLibraryW(L"riched20.dll")) g_class = RICHEDIT_CLASSW;
+    // From the system folder only: never a library of that name beside the program.
+    if (syslib::LoadSystemLibrary(L"Msftedit.dll")) g_class = MSFTEDIT_CLASS;
+    else if (syslib::LoadSystemLibrary(L"riched20.dll")) g_class = RICHEDIT_CLASSW;
     return g_class;
 }
 

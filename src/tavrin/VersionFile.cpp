@@ -69,9 +69,30 @@ bool IsWebAddress(std::wstring_view s) {
         rest = s.substr(8);
     else
         return false;
-    if (rest.empty() || rest.front() == L'/') return false;  // no host
+    // Printable ASCII only: no look-alike, invisible or direction-changing characters reach the
+    // browser, and nothing that the shell could read as a share or a path.
     for (wchar_t c : s)
-        if (c <= L' ' || c == 0x7F) return false;
+        if (c <= L' ' || c >= 0x7F || std::wstring_view(L"\\\"<>^`{|}").find(c) != std::wstring_view::npos)
+            return false;
+    std::wstring_view host = rest.substr(0, rest.find_first_of(L"/?#"));
+    const size_t at = host.rfind(L'@');
+    if (at != std::wstring_view::npos) host.remove_prefix(at + 1);
+    std::wstring_view port;
+    if (!host.empty() && host.front() == L'[') {  // an IPv6 address
+        const size_t close = host.find(L']');
+        if (close == std::wstring_view::npos || close == 1) return false;
+        port = host.substr(close + 1);
+        host = host.substr(1, close - 1);
+    } else {
+        const size_t colon = host.find(L':');
+        if (colon != std::wstring_view::npos) port = host.substr(colon), host = host.substr(0, colon);
+    }
+    if (host.empty()) return false;
+    if (!port.empty()) {
+        if (port.front() != L':') return false;
+        for (wchar_t c : port.substr(1))
+            if (c < L'0' || c > L'9') return false;
+    }
     return true;
 }
 

@@ -27,5 +27,6 @@ constexpr size_t kMaxVersionFileBytes = 64 * 1024;
 // False when the bytes are not a version file of ours.
 bool ParseVersionFile(std::string_view bytes, VersionFile& out);
 
-// An address the check may hand to the shell: http:// or https:// with no blanks or control characters.
+// An address the check may hand to the shell: http:// or https:// and a host name, in printable
+// ASCII without backslashes or characters no address may hold.
 bool IsWebAddress(std::wstring_view s);

@@ -2,6 +2,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <string_view>
 
 // The program's folder followed by "\Code"; the default of InitDir.
 extern std::wstring DefaultCodeFolder;
@@ -81,6 +82,10 @@ public:
 #endif
 
 }  // namespace settings
+
+// The file named on a raw command line (program name first): the rest of the line as typed,
+// quotes removed and blanks at either end dropped, so "a  b.txt" keeps both blanks.
+std::wstring FileFromCommandLine(std::wstring_view commandLine);
 
 #ifdef _WIN32
 // Reads InitDir into InitDirSetting, DefaultFileType, LargeFileKB, and the placement into the main window.

@@ -23,7 +23,8 @@ int ParseNumber(const std::optional<std::wstring>& text, int fallback) {
     for (; i < n; ++i) {
         if (s[i] < L'0' || s[i] > L'9') return fallback;
         v = v * 10 + (s[i] - L'0');
-        if (v > 0x7fffffffLL) return fallback;
+        // The negative range reaches one further than the positive one.
+        if (v > (negative ? 0x80000000LL : 0x7fffffffLL)) return fallback;
     }
     return static_cast<int>(negative ? -v : v);
 }
@@ -71,3 +72,23 @@ std::wstring CodeFolderOf(const std::wstring& programFolder) {
 }
 
 }  // namespace settings
+
+std::wstring FileFromCommandLine(std::wstring_view line) {
+    auto blank = [](wchar_t c) { return c == L' ' || c == L'\t'; };
+    // The program name ends at its closing quote, or at the first blank when it is not quoted,
+    // as the system's own splitting reads it.
+    size_t i = 0;
+    if (!line.empty() && line[0] == L'"') {
+        const size_t close = line.find(L'"', 1);
+        i = close == std::wstring_view::npos ? line.size() : close + 1;
+    } else {
+        while (i < line.size() && !blank(line[i])) ++i;
+    }
+    std::wstring file;
+    for (; i < line.size(); ++i)
+        if (line[i] != L'"') file += line[i];
+    size_t start = 0, end = file.size();
+    while (start < end && blank(file[start])) ++start;
+    while (end > start && blank(file[end - 1])) --end;
+    return file.substr(start, end - start);
+}

@@ -1,11 +1,11 @@
 #include "cVersionCheck.h"
 
-#include <wininet.h>
 
 #include <deque>
 #include <mutex>
 #include <thread>
 
+#include "SystemLibraries.h"
 #include "VersionFile.h"
 #include "mShellExecute.h"
 
@@ -16,8 +16,12 @@ constexpr const wchar_t* kSinkClass = L"TavrinVersionCheckSink";
 constexpr DWORD kTimeoutMs = 15000;
 
 struct NetHandle {
+    explicit NetHandle(const syslib::WinInet& api) : net(api) {}
+    ~NetHandle() { if (h) net.InternetCloseHandle(h); }
+    NetHandle(const NetHandle&) = delete;
+    NetHandle& operator=(const NetHandle&) = delete;
+    const syslib::WinInet& net;
     HINTERNET h = nullptr;
-    ~NetHandle() { if (h) InternetCloseHandle(h); }
 };
 
 struct Answer {
@@ -37,31 +41,45 @@ struct cVersionCheck::Channel {
     unsigned generation = 0;
 };
 
+bool IsParsedWebAddress(const std::wstring& url) {
+    if (!IsWebAddress(url)) return false;
+    const syslib::WinInet* api = syslib::WinInetApi();
+    if (!api) return false;
+    URL_COMPONENTSW parts{};
+    parts.dwStructSize = sizeof(parts);
+    parts.dwSchemeLength = parts.dwHostNameLength = parts.dwUrlPathLength = 1;  // report where each part is
+    if (!api->InternetCrackUrlW(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts)) return false;
+    return (parts.nScheme == INTERNET_SCHEME_HTTP || parts.nScheme == INTERNET_SCHEME_HTTPS) &&
+           parts.dwHostNameLength > 0;
+}
+
 int32_t FetchVersionFile(const std::wstring& url, std::string& body) {
     body.clear();
-    if (!IsWebAddress(url)) return cVersionCheck::kCannotConnect;
-    NetHandle net;
-    net.h = InternetOpenW(L"Tavrin", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    if (!IsParsedWebAddress(url)) return cVersionCheck::kCannotConnect;
+    const syslib::WinInet* api = syslib::WinInetApi();
+    if (!api) return cVersionCheck::kCannotConnect;
+    NetHandle net(*api);
+    net.h = api->InternetOpenW(L"Tavrin", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     if (!net.h) return cVersionCheck::kCannotConnect;
     DWORD timeout = kTimeoutMs;
-    InternetSetOptionW(net.h, INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof(timeout));
-    InternetSetOptionW(net.h, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
-    InternetSetOptionW(net.h, INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof(timeout));
-    NetHandle req;
-    req.h = InternetOpenUrlW(net.h, url.c_str(), nullptr, 0,
+    api->InternetSetOptionW(net.h, INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof(timeout));
+    api->InternetSetOptionW(net.h, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
+    api->InternetSetOptionW(net.h, INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof(timeout));
+    NetHandle req(*api);
+    req.h = api->InternetOpenUrlW(net.h, url.c_str(), nullptr, 0,
                              INTERNET_FLAG_RELOAD | INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_CACHE_WRITE |
                                  INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTH,
                              0);
     if (!req.h) return cVersionCheck::kCannotConnect;
     DWORD status = 0, len = sizeof(status);
-    if (!HttpQueryInfoW(req.h, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &len, nullptr) ||
+    if (!api->HttpQueryInfoW(req.h, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &len, nullptr) ||
         status != 200)
         return cVersionCheck::kFileNotFound;
     // One byte more than a version file may have tells an oversized one.
     char chunk[4096];
     for (;;) {
         DWORD got = 0;
-        if (!InternetReadFile(req.h, chunk, sizeof(chunk), &got)) return cVersionCheck::kCannotConnect;
+        if (!api->InternetReadFile(req.h, chunk, sizeof(chunk), &got)) return cVersionCheck::kCannotConnect;
         if (got == 0) break;
         body.append(chunk, got);
         if (body.size() > kMaxVersionFileBytes) return cVersionCheck::kFileNotFound;
@@ -128,7 +146,8 @@ void cVersionCheck::Check() {
         } else {
             std::string body;
             a.failure = FetchVersionFile(address, body);
-            if (a.failure == 0 && !ParseVersionFile(body, a.file)) a.failure = kFileNotFound;
+            if (a.failure == 0 && (!ParseVersionFile(body, a.file) || !IsParsedWebAddress(a.file.download)))
+                a.failure = kFileNotFound;
             if (a.failure == 0) a.newer = CompareVersions(a.file.version, running) > 0;
         }
         std::lock_guard<std::mutex> g(channel->lock);

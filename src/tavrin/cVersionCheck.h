@@ -50,5 +50,8 @@ private:
     int pending_ = 0;
 };
 
+// IsWebAddress, and the system's address parser finds an http or https address with a host in it.
+bool IsParsedWebAddress(const std::wstring& url);
+
 // Fetches a small file over HTTP or HTTPS: 0 with the body, or kCannotConnect / kFileNotFound.
 int32_t FetchVersionFile(const std::wstring& url, std::string& body);

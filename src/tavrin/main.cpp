@@ -1,32 +1,23 @@
 #include <windows.h>
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include "Form.h"
 #include "Modal.h"
 #include "RichText.h"
+#include "SystemLibraries.h"
 #include "Texts.h"
+#include "basTavrin.h"
 #include "frmMain.h"
 
 namespace {
 
-// The file named on the command line ("Open with" passes it quoted); unquoted words are joined.
-std::wstring CommandLineFile() {
-    int argc = 0;
-    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (!argv) return {};
-    std::wstring path;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) path += L' ';
-        path += argv[i];
-    }
-    LocalFree(argv);
-    return path;
-}
+// The file named on the command line ("Open with" passes it quoted); blanks inside are kept as typed.
+std::wstring CommandLineFile() { return FileFromCommandLine(GetCommandLineW()); }
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCmd) {
+    syslib::RestrictDllSearch();
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_LINK_CLASS};
     InitCommonControlsEx(&icc);
     if (!richtext::LoadLibraryClass()) {

@@ -45,8 +45,29 @@ TEST(Settings, DefaultsRoundTripAndFallBacks) {
                 {L"MainHeight", L"99999999999"}, {L"DefaultFileType", L"42"}, {L"InitDir", L""}};
     expect(settings::Read(s, L"C:\\Code"), L"C:\\Code", 0, 1000, 1000, 6500, 6500);
     EXPECT_EQ(settings::ParseNumber(std::wstring(L" 1500 "), 1), 1500);
-    for (const wchar_t* bad : {L"", L"-", L"1e3"}) EXPECT_EQ(settings::ParseNumber(std::wstring(bad), 7), 7);
+    for (const wchar_t* bad : {L"", L"-", L"1e3", L"2147483648", L"-2147483649"})
+        EXPECT_EQ(settings::ParseNumber(std::wstring(bad), 7), 7) << bad;
+    EXPECT_EQ(settings::ParseNumber(std::wstring(L"-2147483648"), 7), -2147483647 - 1);
+    EXPECT_EQ(settings::ParseNumber(std::wstring(L"+2147483647"), 7), 2147483647);
     EXPECT_EQ(settings::CodeFolderOf(L"C:\\Program Files\\Tavrin\\"), L"C:\\Program Files\\Tavrin\\Code");
+}
+
+TEST(CommandLine, TheFileIsTheRestOfTheLineAsTyped) {
+    struct Row {
+        const wchar_t* line;
+        const wchar_t* file;
+    } rows[] = {
+        {L"Tavrin.exe a  b.txt", L"a  b.txt"},  // blanks inside an unquoted name kept
+        {L"Tavrin.exe   a\t b.txt  ", L"a\t b.txt"},
+        {L"\"C:\\Program Files\\Tavrin.exe\" \"C:\\x y\\n  1.cpp\"", L"C:\\x y\\n  1.cpp"},
+        {L"\"C:\\Program Files\\Tavrin.exe\"x.cpp", L"x.cpp"},  // no blank after the quoted name
+        {L"\"C:\\odd name\\Tavrin.exe", L""},                      // an unclosed quote
+        {L"Tavrin.exe \"C:\\x y\\\"n.cpp", L"C:\\x y\\n.cpp"},    // quotes around part of it
+        {L"Tavrin.exe", L""},
+        {L"Tavrin.exe   ", L""},
+        {L"", L""},
+    };
+    for (const Row& r : rows) EXPECT_EQ(FileFromCommandLine(r.line), r.file) << r.line;
 }
 
 TEST(DocumentFileRules, FinalLineEnd) {

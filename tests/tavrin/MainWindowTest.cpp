@@ -510,4 +510,64 @@ TEST(TavrinProgram, OpensTheFileGivenOnTheCommandLine) {
     EXPECT_EQ(WaitForSingleObject(proc.get(), 10000), WAIT_OBJECT_0);
 }
 
+// The main window of process `pid`, once it shows `caption`.
+HWND ProgramWindow(DWORD pid, const wchar_t* caption, DWORD timeoutMs) {
+    HWND found = nullptr;
+    testenv::PumpUntil([&] {
+        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"TavrinMain", caption)) != nullptr;) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner == pid) return (found = w) != nullptr;
+        }
+        return false;
+    }, timeoutMs);
+    return found;
+}
+
+// Libraries under the names of those the editor uses, placed beside a copy of the program, are
+// never loaded: the program starts with the system's editing control and no planted start-up code runs.
+TEST(TavrinProgram, LibrariesPlantedBesideItAreNotLoaded) {
+    TempDir dir;
+    const std::wstring exe = dir / (L"Tavrin" + std::wstring(sizeof(void*) == 8 ? L"64" : L"") + L".exe");
+    ASSERT_TRUE(CopyFileW((testenv::BinDir() + exe.substr(exe.rfind(L'\\'))).c_str(), exe.c_str(), FALSE));
+    const wchar_t* planted[] = {L"Msftedit.dll", L"riched20.dll", L"WININET.dll", L"WINSPOOL.DRV"};
+    for (const wchar_t* name : planted)
+        ASSERT_TRUE(CopyFileW((testenv::BinDir() + L"\\planted.dll").c_str(), (dir / name).c_str(), FALSE));
+    std::wstring cmd = L"\"" + exe + L"\"";
+    STARTUPINFOW si{sizeof(si)};
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.Path().c_str(), &si, &pi));
+    raii::Handle proc(pi.hProcess), thread(pi.hThread);
+    HWND w = ProgramWindow(pi.dwProcessId, L"Untitled - Tavrin", 15000);
+    EXPECT_NE(w, nullptr);
+    for (const wchar_t* name : planted) EXPECT_FALSE(testenv::Exists(dir / name + L".loaded")) << name;
+    if (w) PostMessageW(w, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(proc.get(), 10000) != WAIT_OBJECT_0) {
+        ADD_FAILURE() << "the program did not end";
+        TerminateProcess(proc.get(), 1);
+        WaitForSingleObject(proc.get(), 5000);
+    }
+}
+
+// Unquoted, a name with two blanks in a row opens as typed.
+TEST(TavrinProgram, OpensAnUnquotedNameWithItsBlanksAsTyped) {
+    TempDir dir;
+    const std::wstring path = dir / L"two  blanks.txt";
+    ASSERT_TRUE(testenv::WriteBytes(path, "x\r\n"));
+    ASSERT_TRUE(testenv::WriteBytes(dir / L"two blanks.txt", "wrong\r\n"));
+    std::wstring cmd = L"\"" + testenv::BinDir() + L"\\Tavrin" + std::wstring(sizeof(void*) == 8 ? L"64" : L"") +
+                       L".exe\" " + path;
+    STARTUPINFOW si{sizeof(si)};
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    raii::Handle proc(pi.hProcess), thread(pi.hThread);
+    HWND w = ProgramWindow(pi.dwProcessId, L"two  blanks.txt - Tavrin", 15000);
+    EXPECT_NE(w, nullptr);
+    if (w) PostMessageW(w, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(proc.get(), 10000) != WAIT_OBJECT_0) {
+        TerminateProcess(proc.get(), 1);
+        WaitForSingleObject(proc.get(), 5000);
+    }
+}
+
 }  // namespace

@@ -206,4 +206,57 @@ TEST_F(OptionsAndTools, ToolsMenuRunsTheShippedBatchFileOrReportsItMissingByPath
     EXPECT_TRUE(shown[0].flags & MB_ICONEXCLAMATION);
 }
 
+// The shipped batch file copied into folders whose names, and with source files whose names, hold
+// characters that cmd reads as commands: nothing in a name runs, and the log names both exactly.
+TEST(CompileBatch, NamesWithCommandCharactersAreOnlyNames) {
+    struct Row {
+        const wchar_t* folder;
+        const wchar_t* source;
+        bool percent;  // Wine's cmd drops a lone % when it expands %~dp0 or %~1: checked for injection only there
+    } rows[] = {
+        {L"p & mkdir INJECTED & rem", L"hello.cpp", false},
+        {L"a^b (x) !y! & mkdir INJECTED)", L"hello.cpp", false},
+        {L"plain", L"s & mkdir INJECTED & rem.cpp", false},
+        {L"f & mkdir INJECTED ^ (1)", L"a&b^c(e)!f! & mkdir INJECTED.cpp", false},
+        {L"ends in 2", L"x (2).cpp", false},  // a digit before a redirection is not a handle number
+        {L"50% (x) %off% & mkdir INJECTED", L"hello.cpp", true},
+        {L"plain", L"c%d%e ^ & mkdir INJECTED.cpp", true},
+    };
+    const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    wchar_t sys[MAX_PATH], temp[MAX_PATH];
+    GetSystemDirectoryW(sys, MAX_PATH);
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring log = std::wstring(temp) + L"Tavrin-compile.log";
+    SetEnvironmentVariableW(L"TAVRIN_NOPAUSE", L"1");
+    auto narrow = [](const std::wstring& w) { return std::string(w.begin(), w.end()); };  // ASCII names
+    for (const Row& r : rows) {
+        TempDir dir;
+        const std::wstring folder = dir / r.folder, code = folder + L"\\code";
+        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << r.folder;
+        ASSERT_TRUE(CreateDirectoryW(code.c_str(), nullptr));
+        ASSERT_TRUE(CopyFileW((testenv::BinDir() + L"\\code\\compile.bat").c_str(), (code + L"\\compile.bat").c_str(), FALSE));
+        ASSERT_TRUE(testenv::WriteBytes(code + L"\\" + r.source, "int main() { return 0; }\r\n"));
+        DeleteFileW(log.c_str());
+        // Started as Tools > Compile starts it, with the source file's name in place of hello.cpp.
+        const CompileCommand cmd = MakeCompileCommand(folder, sys);
+        std::wstring line = L"\"" + cmd.application + L"\" /c \"\"" + cmd.batchPath + L"\" \"" + r.source + L"\"\"";
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        PROCESS_INFORMATION pi{};
+        ASSERT_TRUE(CreateProcessW(cmd.application.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                                   nullptr, dir.Path().c_str(), &si, &pi));
+        raii::Handle process(pi.hProcess), thread(pi.hThread);
+        ASSERT_EQ(WaitForSingleObject(process.get(), 30000), WAIT_OBJECT_0) << r.folder;
+        const std::string got = testenv::ReadBytes(log);
+        if (!(r.percent && wine)) {
+            EXPECT_EQ(got.substr(0, got.find("result=")),
+                      "source=" + narrow(r.source) + "\r\nfolder=" + narrow(code) + "\r\n")
+                << got;
+        }
+        EXPECT_NE(got.find("result="), std::string::npos) << got;
+        for (const std::wstring& where : {dir.Path(), folder, code})
+            EXPECT_FALSE(testenv::Exists(where + L"\\INJECTED")) << r.folder << L" / " << r.source;
+    }
+}
+
 }  // namespace

@@ -1,7 +1,9 @@
 // Page layout against a fake page and a fixed-pitch fake font; the toolbar's table and routing.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
+#include <utility>
 
 #include "PageLayout.h"
 #include "ToolbarDef.h"
@@ -91,6 +93,84 @@ TEST(PageLayoutTest, NoLineIsLostInALongDocument) {
             EXPECT_LE(l.y + 10, kArea.top + kArea.height);
         }
     EXPECT_EQ(n, 2000u);
+}
+
+// Copies are laid out once: as many measurements for forty copies as for one, and the pages come
+// one at a time in the same order as the whole job's.
+TEST(PageLayoutTest, CopiesAreLaidOutOnce) {
+    std::wstring text;
+    for (int i = 1; i <= 30; ++i) text += L"line number " + std::to_wstring(i) + L" of thirty\r\n";
+    auto measured = [&](int copies) {
+        size_t calls = 0;
+        auto counting = [&](std::wstring_view s, int width) { return ++calls, FixedFit(s, width); };
+        const auto pages = Layout(text, copies, kArea, 10, counting);
+        return std::make_pair(calls, pages.size());
+    };
+    const auto one = measured(1), forty = measured(40);
+    EXPECT_EQ(forty.first, one.first);
+    EXPECT_GT(forty.second, 39 * one.second);
+
+    const std::vector<std::wstring> pieces = WrapText(text, kArea.width, FixedFit);
+    const auto whole = Layout(text, 3, kArea, 10, FixedFit);
+    Pager pager(pieces, 3, kArea, 10);
+    PrintedPage page;
+    size_t n = 0;
+    while (pager.Next(page)) {
+        ASSERT_LT(n, whole.size());
+        ASSERT_EQ(page.size(), whole[n].size());
+        for (size_t i = 0; i < page.size(); ++i)
+            EXPECT_TRUE(page[i].text == whole[n][i].text && page[i].x == whole[n][i].x && page[i].y == whole[n][i].y);
+        ++n;
+    }
+    EXPECT_EQ(n, whole.size());
+    EXPECT_FALSE(pager.Next(page));
+}
+
+// A character outside the basic plane (two code units) is never split by a wrap.
+TEST(PageLines, WrapKeepsSurrogatePairsWhole) {
+    using V = std::vector<std::wstring>;
+    const std::wstring g = L"\xD834\xDD1E";  // one character (U+1D11E) in two UTF-16 code units
+    struct Row {
+        std::wstring line;
+        int width;
+        V want;
+    } rows[] = {
+        {L"abcdefghi" + g + L"xy", 100, V{L"abcdefghi", g + L"xy"}},  // the pair straddles the edge
+        {g + g + g, 10, V{g, g, g}},                                 // room for one code unit only
+        {g + g + g, 30, V{g, g, g}},                                 // room for three
+        {L"ab " + g + g, 40, V{L"ab ", g + g}},
+    };
+    for (const Row& r : rows) EXPECT_EQ(WrapLine(r.line, r.width, FixedFit), r.want) << r.width;
+}
+
+// Whatever a printer reports, the text area stays inside the printable area and is never empty.
+TEST(PageMargins, ExtremeGeometryStaysInRange) {
+    const int big = INT_MAX, small = INT_MIN;
+    const PageGeometry rows[] = {
+        {big, big, small, small, big, big, big, big},
+        {0, 0, big, big, big, big, 300, 300},
+        {small, small, big, big, small, small, small, small},
+        {big, big, big, big, 0, 0, big, big},
+        {2550, 3300, small, 50, 2450, big, 300, 300},
+    };
+    for (const PageGeometry& g : rows) {
+        for (double inches : {0.75, 1e300, -1e300}) {
+            const TextArea a = TextAreaFor(g, inches);
+            EXPECT_GE(a.width, 1);
+            EXPECT_GE(a.height, 1);
+            EXPECT_GE(a.left, 0);
+            EXPECT_GE(a.top, 0);
+            if (g.printableWidth > 0) {
+                EXPECT_LE(static_cast<long long>(a.left) + a.width, g.printableWidth);
+            }
+            if (g.printableHeight > 0) {
+                EXPECT_LE(static_cast<long long>(a.top) + a.height, g.printableHeight);
+            }
+        }
+    }
+    // Lines of any height on an area at the end of the range.
+    const auto pages = Layout(L"a\r\nb", 2, TextArea{big - 10, big - 10, 10, 10}, big, FixedFit);
+    EXPECT_EQ(pages.size(), 4u);
 }
 
 TEST(Toolbar, TableImagesAndRoutingForEveryKey) {

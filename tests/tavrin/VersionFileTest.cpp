@@ -59,9 +59,25 @@ TEST(VersionFileFormat, RejectsWhatIsNotOurFormat) {
     std::string huge = "version=1.40\ndownload=https://example.org/x\n";
     huge += "info=" + std::string(kMaxVersionFileBytes, 'a') + "\n";
     EXPECT_FALSE(ParseVersionFile(huge, f));
-    EXPECT_TRUE(IsWebAddress(L"HTTP://127.0.0.1:8080/v.txt"));
-    for (const wchar_t* bad : {L"ftp://example.org/", L"https:///path", L"https://example.org/\x01"})
+}
+
+TEST(VersionFile, DownloadAddressesAreAbsoluteWebAddressesInPrintableAscii) {
+    for (const wchar_t* good : {L"HTTP://127.0.0.1:8080/v.txt", L"https://example.org", L"http://a.b/c?d=e#f",
+                                L"https://user@example.org:443/x", L"http://[::1]:8080/", L"https://example.org/a%20b"})
+        EXPECT_TRUE(IsWebAddress(good)) << good;
+    for (const wchar_t* bad : {
+             L"ftp://example.org/", L"file:///C:/x", L"javascript:alert(1)", L"mailto:a@b.c", L"example.org/x",
+             L"\\\\host\\share", L"https:///path", L"http://", L"http://:80/", L"http://user@/x", L"http://[]/",
+             L"http://host:8x/", L"https://example.org/\x01", L"https://example.org/\x7F",
+             L"https://example.org/\x85", L"https://example.org/a\x00A0" L"b", L"https://example.org/\x2028",
+             L"https://example.org/\x202Egpj.exe", L"\xFEFFhttps://example.org/", L"https://example.org/\xFEFF",
+             L"https://ex\x00E4mple.org/", L"http://\\\\host\\share", L"http:\\\\host\\share",
+             L"https://example.org\\x", L"https://example.org/a b", L"https://example.org/<x>",
+             L"https://example.org/\"x\""})
         EXPECT_FALSE(IsWebAddress(bad)) << bad;
+    VersionFile f;
+    EXPECT_FALSE(ParseVersionFile("version=1.40\ndownload=https://example.org/\xE2\x80\xAEtxt.exe\n", f));
+    EXPECT_FALSE(ParseVersionFile("version=1.40\ndownload=http://\\\\host\\share\n", f));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "Modal.h"
 #include "TestEnv.h"
 #include "WebUpdateTexts.h"
+#include "cVersionCheck.h"
 #include "frmWebUpdate.h"
 #include "mShellExecute.h"
 
@@ -155,6 +156,16 @@ TEST_F(WebUpdate, CloseBoxUnloadsAndTheNextShowingLoadsAfresh) {
     EXPECT_TRUE(testenv::PumpUntil([&] { return !form.IsLoaded(); }, 3000));
     form.Show();
     EXPECT_TRUE(form.WebVrChk1.autolaunchbrowser);  // design value again
+}
+
+// The address check with the system's own parser behind it, on the addresses a version file may give.
+TEST(WebAddress, OnlyAbsoluteHttpAddressesWithAHostPass) {
+    for (const wchar_t* good : {L"http://127.0.0.1:8080/v.txt", L"https://tavrin.example.org/d?x=1#y"})
+        EXPECT_TRUE(IsParsedWebAddress(good)) << good;
+    for (const wchar_t* bad : {L"http://\\\\host\\share", L"https://example.org/\x0085", L"https://example.org/\x202E",
+                               L"https://example.org/\x00A0", L"https://example.org/\x2028", L"https://example.org/\xFEFF",
+                               L"http:///x", L"file:///C:/x", L"ftp://example.org/", L"\\\\host\\share"})
+        EXPECT_FALSE(IsParsedWebAddress(bad)) << bad;
 }
 
 }  // namespace
