@@ -129,7 +129,7 @@ void Bind(Fn& fn, HMODULE module, const char* name) {
 const VersionApi& Version() {
     static const VersionApi api = [] {
         VersionApi a;
-        if (HMODULE m = LoadSystemLibrary(L"version.dll")) {  // kept for the program's life
+        if (HMODULE m = syslib::LoadSystemLibrary(L"version.dll")) {  // kept for the program's life
             Bind(a.infoSize, m, "GetFileVersionInfoSizeW");
             Bind(a.info, m, "GetFileVersionInfoW");
             Bind(a.query, m, "VerQueryValueW");

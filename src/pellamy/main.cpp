@@ -7,7 +7,7 @@
 #include "frmMain.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCmd) {
-    RestrictLibrarySearch();
+    syslib::RestrictLibrarySearch();
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_LINK_CLASS};
     InitCommonControlsEx(&icc);
     frmMain& main = form::Single<frmMain>();

@@ -2,14 +2,15 @@
 
 #include <string>
 
+namespace syslib {
+
 void RestrictLibrarySearch() {
     SetDllDirectoryW(L"");  // takes the current folder out of the search where the call below is missing
     // Present from Windows 8 on, and on Windows 7 with its update; looked up so older systems still start.
     using SetDefaultFn = BOOL(WINAPI*)(DWORD);
-    if (HMODULE kernel = GetModuleHandleW(L"kernel32.dll"))
-        if (auto set = reinterpret_cast<SetDefaultFn>(
-                reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories"))))
-            set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    SetDefaultFn set = nullptr;
+    if (HMODULE kernel = GetModuleHandleW(L"kernel32.dll"); kernel && Bind(kernel, "SetDefaultDllDirectories", set))
+        set(LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_USER_DIRS);
 }
 
 HMODULE LoadSystemLibrary(const wchar_t* name) {
@@ -21,3 +22,5 @@ HMODULE LoadSystemLibrary(const wchar_t* name) {
     if (n == 0 || n >= MAX_PATH) return nullptr;
     return LoadLibraryW((std::wstring(folder, n) + L"\\" + name).c_str());
 }
+
+}  // namespace syslib

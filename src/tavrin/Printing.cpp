@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "PageLayout.h"
-#include "SystemLibraries.h"
+#include "SystemApis.h"
 
 namespace printing {
 

@@ -5,7 +5,7 @@
 #include <mutex>
 #include <thread>
 
-#include "SystemLibraries.h"
+#include "SystemApis.h"
 #include "VersionFile.h"
 #include "mShellExecute.h"
 

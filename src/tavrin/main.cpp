@@ -17,7 +17,7 @@ std::wstring CommandLineFile() { return FileFromCommandLine(GetCommandLineW()); 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCmd) {
-    syslib::RestrictDllSearch();
+    syslib::RestrictLibrarySearch();
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_LINK_CLASS};
     InitCommonControlsEx(&icc);
     if (!richtext::LoadLibraryClass()) {

@@ -307,10 +307,10 @@ TEST(PellamyProgram, LibrariesPlantedBesideTheProgramAreNotLoaded) {
 TEST(PellamyProgram, SystemLibrariesComeFromTheSystemFolderOnly) {
     const std::wstring beside = testenv::BinDir() + L"\\fx_planted_probe.dll";
     ASSERT_TRUE(CopyFileW(Fixture(L"fx_planted.dll").c_str(), beside.c_str(), FALSE));
-    HMODULE planted = LoadSystemLibrary(L"fx_planted_probe.dll");
+    HMODULE planted = syslib::LoadSystemLibrary(L"fx_planted_probe.dll");
     EXPECT_EQ(planted, nullptr);
     if (planted) FreeLibrary(planted);
-    HMODULE version = LoadSystemLibrary(L"version.dll");
+    HMODULE version = syslib::LoadSystemLibrary(L"version.dll");
     ASSERT_NE(version, nullptr);
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(version, path, MAX_PATH);

@@ -1,17 +1,14 @@
-// Libraries the editor takes from the system folder only, loaded at first use instead of being
-// imported at load time: a DLL of the same name placed beside the program is never picked up.
+// The editor's functions of wininet.dll and winspool.drv, loaded from the system folder at first
+// use instead of being imported at load time: a DLL of the same name placed beside the program is
+// never picked up.
 #pragma once
 #include <windows.h>
 #include <wininet.h>
 #include <winspool.h>
 
+#include "SystemLibraries.h"
+
 namespace syslib {
-
-// Later loads by name search the system folder only. Called first thing at start.
-void RestrictDllSearch();
-
-// `name` from the system folder, kept loaded for the process's life; null when it cannot be.
-HMODULE LoadSystemLibrary(const wchar_t* name);
 
 // The functions used from wininet.dll; null when the library or a function is missing.
 struct WinInet {
