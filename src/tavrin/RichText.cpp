@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "DocumentFile.h"
+#include "LineEnds.h"
 
 namespace richtext {
 

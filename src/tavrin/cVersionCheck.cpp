@@ -6,6 +6,7 @@
 #include <mutex>
 #include <thread>
 
+#include "Raii.h"
 #include "VersionFile.h"
 #include "mShellExecute.h"
 
@@ -15,10 +16,13 @@ constexpr UINT kAnswerMessage = WM_APP + 0x56;
 constexpr const wchar_t* kSinkClass = L"TavrinVersionCheckSink";
 constexpr DWORD kTimeoutMs = 15000;
 
-struct NetHandle {
-    HINTERNET h = nullptr;
-    ~NetHandle() { if (h) InternetCloseHandle(h); }
+struct NetTraits {
+    using Type = HINTERNET;
+    static HINTERNET Invalid() { return nullptr; }
+    static bool Valid(HINTERNET h) { return h != nullptr; }
+    static void Close(HINTERNET h) { InternetCloseHandle(h); }
 };
+using NetHandle = raii::Unique<NetTraits>;
 
 struct Answer {
     unsigned generation;
@@ -40,28 +44,26 @@ struct cVersionCheck::Channel {
 int32_t FetchVersionFile(const std::wstring& url, std::string& body) {
     body.clear();
     if (!IsWebAddress(url)) return cVersionCheck::kCannotConnect;
-    NetHandle net;
-    net.h = InternetOpenW(L"Tavrin", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    if (!net.h) return cVersionCheck::kCannotConnect;
+    NetHandle net(InternetOpenW(L"Tavrin", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!net) return cVersionCheck::kCannotConnect;
     DWORD timeout = kTimeoutMs;
-    InternetSetOptionW(net.h, INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof(timeout));
-    InternetSetOptionW(net.h, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
-    InternetSetOptionW(net.h, INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof(timeout));
-    NetHandle req;
-    req.h = InternetOpenUrlW(net.h, url.c_str(), nullptr, 0,
+    InternetSetOptionW(net.get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof(timeout));
+    InternetSetOptionW(net.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
+    InternetSetOptionW(net.get(), INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof(timeout));
+    NetHandle req(InternetOpenUrlW(net.get(), url.c_str(), nullptr, 0,
                              INTERNET_FLAG_RELOAD | INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_CACHE_WRITE |
                                  INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTH,
-                             0);
-    if (!req.h) return cVersionCheck::kCannotConnect;
+                             0));
+    if (!req) return cVersionCheck::kCannotConnect;
     DWORD status = 0, len = sizeof(status);
-    if (!HttpQueryInfoW(req.h, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &len, nullptr) ||
+    if (!HttpQueryInfoW(req.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &len, nullptr) ||
         status != 200)
         return cVersionCheck::kFileNotFound;
     // One byte more than a version file may have tells an oversized one.
     char chunk[4096];
     for (;;) {
         DWORD got = 0;
-        if (!InternetReadFile(req.h, chunk, sizeof(chunk), &got)) return cVersionCheck::kCannotConnect;
+        if (!InternetReadFile(req.get(), chunk, sizeof(chunk), &got)) return cVersionCheck::kCannotConnect;
         if (got == 0) break;
         body.append(chunk, got);
         if (body.size() > kMaxVersionFileBytes) return cVersionCheck::kFileNotFound;

@@ -1,4 +1,5 @@
-// The document's commands against a scripted window: prompts, dialogs, failed reads and writes.
+// The document's commands against a scripted window and files: prompts, dialogs, failed reads and
+// writes; and the file policy's questions.
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -10,10 +11,14 @@
 
 namespace {
 
-class FakeUi : public DocumentUi {
+// The window, the files and the file questions of a document, scripted.
+class FakeUi : public DocumentUi, public docfile::Files, public docfile::Questions {
 public:
     std::wstring text;
-    std::map<std::wstring, std::wstring> files;  // what is on "disk"
+    std::map<std::wstring, std::string> files;  // what is on "disk"
+    unsigned long long maxBytes = 1ull << 30;
+    std::vector<std::wstring> questions;  // each question asked, in order
+    std::deque<bool> questionAnswers;     // Yes when none is left
     std::deque<PromptAnswer> answers;
     std::deque<std::wstring> openChoices, saveChoices;  // an empty entry is a cancelled dialog
     std::vector<std::wstring> errors;
@@ -24,18 +29,45 @@ public:
 
     std::wstring EditorText() override { return text; }
     void ClearEditor() override { text.clear(); }
-    bool LoadFile(const std::wstring& path, std::wstring& loaded, std::wstring& reason) override {
+    bool ShowText(const std::wstring& t, std::wstring& held, std::wstring&) override {
+        text = held = t;
+        return true;
+    }
+    // docfile::Files: error 2 for a missing file, 5 for a failed write.
+    bool Size(const std::wstring& path, unsigned long long& size, unsigned long& error) override {
         auto it = files.find(path);
-        if (it == files.end()) { reason = L"missing"; return false; }
-        text = loaded = it->second;
+        if (it == files.end()) { error = 2; return false; }
+        size = it->second.size();
         return true;
     }
-    bool WriteFile(const std::wstring& path, const std::wstring& t, std::wstring& reason) override {
+    bool Read(const std::wstring& path, std::string& bytes, unsigned long& error) override {
+        auto it = files.find(path);
+        if (it == files.end()) { error = 2; return false; }
+        bytes = it->second;
+        return true;
+    }
+    bool Write(const std::wstring& path, std::string_view bytes, unsigned long& error) override {
         ++writes;
-        if (writesFail) { reason = L"Access denied."; return false; }
-        files[path] = t;
+        if (writesFail) { error = 5; return false; }
+        files[path] = std::string(bytes);
         return true;
     }
+    std::wstring Reason(unsigned long error) override {
+        return error == 2 ? L"missing" : error == 5 ? L"Access denied." : L"Error " + std::to_wstring(error);
+    }
+    unsigned long long MaxLoadBytes() override { return maxBytes; }
+    // docfile::Questions
+    bool Answer(const std::wstring& q) {
+        questions.push_back(q);
+        if (questionAnswers.empty()) return true;
+        const bool a = questionAnswers.front();
+        questionAnswers.pop_front();
+        return a;
+    }
+    bool OpenLargeFile(const std::wstring& q) override { return Answer(q); }
+    bool SaveAsUtf8(const std::wstring& q) override { return Answer(q); }
+    bool SaveWithMark(const std::wstring& q) override { return Answer(q); }
+    bool SaveWithChanges(const std::wstring& q) override { return Answer(q); }
     PromptAnswer AskSaveChanges() override {
         ++prompts;
         PromptAnswer a = answers.front();
@@ -68,11 +100,11 @@ const std::wstring kDir = L"C:\\Code";
 class DocumentTest : public ::testing::Test {
 protected:
     FakeUi ui;
-    Document doc{ui};
+    Document doc{ui, ui, ui};
 
     // A document opened from C:\a.cpp holding "saved", then edited.
     void OpenEdited() {
-        ui.files[L"C:\\a.cpp"] = L"saved";
+        ui.files[L"C:\\a.cpp"] = "saved";
         ui.openChoices.push_back(L"C:\\a.cpp");
         ASSERT_TRUE(doc.Open(kDir));
         ui.text = L"edited";
@@ -92,7 +124,7 @@ TEST_F(DocumentTest, StartsUntitledAndOpenSetsPathTitleCaptionAndSnapshot) {
     EXPECT_TRUE(doc.New(kDir));  // an empty area asks nothing
     EXPECT_TRUE(doc.QueryClose(kDir));
     EXPECT_EQ(ui.prompts, 0);
-    ui.files[L"C:\\src\\x.cpp"] = L"int x;";
+    ui.files[L"C:\\src\\x.cpp"] = "int x;";
     ui.openChoices.push_back(L"C:\\src\\x.cpp");
     EXPECT_TRUE(doc.Open(kDir));
     EXPECT_EQ(ui.lastFolder, kDir);
@@ -108,27 +140,27 @@ TEST_F(DocumentTest, StartsUntitledAndOpenSetsPathTitleCaptionAndSnapshot) {
     EXPECT_FALSE(doc.IsModified());
 }
 
-TEST(TextPrint, Sha256KnownDigestsAndTheTextRule) {
-    auto hex = [](const textprint::Digest& d) {
+TEST(TextDigest, Sha256KnownDigestsAndTheTextRule) {
+    auto hex = [](const textdigest::Digest& d) {
         std::string s;
         for (uint8_t b : d) s += "0123456789abcdef"[b >> 4], s += "0123456789abcdef"[b & 15];
         return s;
     };
-    EXPECT_EQ(hex(textprint::Sha256("", 0)), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
-    EXPECT_EQ(hex(textprint::Sha256("abc", 3)), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(hex(textdigest::Sha256("", 0)), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(hex(textdigest::Sha256("abc", 3)), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
     const std::string two = "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq";  // 56 bytes: two blocks
-    EXPECT_EQ(hex(textprint::Sha256(two.data(), two.size())),
+    EXPECT_EQ(hex(textdigest::Sha256(two.data(), two.size())),
               "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
     const std::string million(1000000, 'a');
-    EXPECT_EQ(hex(textprint::Sha256(million.data(), million.size())),
+    EXPECT_EQ(hex(textdigest::Sha256(million.data(), million.size())),
               "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
     // Text: each code unit as two little-endian bytes.
-    EXPECT_EQ(textprint::Sha256(std::wstring_view(L"a\u00e9")), textprint::Sha256("a\0\xe9\0", 4));
-    textprint::TextPrint p(L"saved");
+    EXPECT_EQ(textdigest::Sha256(std::wstring_view(L"a\u00e9")), textdigest::Sha256("a\0\xe9\0", 4));
+    textdigest::TextDigest p(L"saved");
     EXPECT_TRUE(p.Matches(L"saved"));
     EXPECT_FALSE(p.Matches(L"Saved"));
     EXPECT_FALSE(p.Matches(L"saved\r\n"));
-    EXPECT_TRUE(textprint::TextPrint().Matches(L""));
+    EXPECT_TRUE(textdigest::TextDigest().Matches(L""));
 }
 
 TEST_F(DocumentTest, OpenOnModifiedDocumentWithEachAnswerAndDialogOutcome) {
@@ -153,12 +185,12 @@ TEST_F(DocumentTest, OpenOnModifiedDocumentWithEachAnswerAndDialogOutcome) {
     ExpectUnchanged();
     EXPECT_EQ(ui.writes, 0);
     // Yes: Save As even with a path, then the other file opens.
-    ui.files[L"C:\\b.cpp"] = L"b";
+    ui.files[L"C:\\b.cpp"] = "b";
     ui.answers.push_back(PromptAnswer::Yes);
     ui.saveChoices.push_back(L"C:\\kept.cpp");
     ui.openChoices.push_back(L"C:\\b.cpp");
     EXPECT_TRUE(doc.Open(kDir));
-    EXPECT_EQ(ui.files[L"C:\\kept.cpp"], L"edited");
+    EXPECT_EQ(ui.files[L"C:\\kept.cpp"], "edited\r\n");
     EXPECT_EQ(ui.writes, 1);
     EXPECT_EQ(ui.text, L"b");
     // No: the other file opens, nothing is written.
@@ -202,7 +234,7 @@ TEST_F(DocumentTest, SaveWritesOnceAndAFailedOrCancelledSaveKeepsTheDocument) {
     ui.text = L"abcd";
     EXPECT_TRUE(doc.Save(kDir));  // with a path: no dialog
     EXPECT_EQ(ui.saveDialogs, 1);
-    EXPECT_EQ(ui.files[L"C:\\x.cpp"], L"abcd");
+    EXPECT_EQ(ui.files[L"C:\\x.cpp"], "abcd\r\n");
     EXPECT_FALSE(doc.IsModified());
 
     OpenEdited();
@@ -222,7 +254,7 @@ TEST_F(DocumentTest, SaveWritesOnceAndAFailedOrCancelledSaveKeepsTheDocument) {
     EXPECT_TRUE(doc.SaveAs(kDir));
     EXPECT_EQ(doc.DocumentPath, L"D:\\new\\y.h");
     EXPECT_EQ(doc.WindowCaption, L"y.h - Tavrin");
-    EXPECT_EQ(ui.files[L"C:\\a.cpp"], L"saved");
+    EXPECT_EQ(ui.files[L"C:\\a.cpp"], "saved");
     EXPECT_FALSE(doc.IsModified());
 }
 
@@ -235,10 +267,10 @@ TEST_F(DocumentTest, CloseExitAndDrop) {
     ui.answers = {PromptAnswer::Yes};
     ui.saveChoices.push_back(L"C:\\a.cpp");
     EXPECT_TRUE(doc.QueryClose(kDir));
-    EXPECT_EQ(ui.files[L"C:\\a.cpp"], L"edited");
+    EXPECT_EQ(ui.files[L"C:\\a.cpp"], "edited\r\n");
     // A drop on a modified document asks first.
     ui.text = L"edited again";
-    ui.files[L"C:\\dir\\d.txt"] = L"dropped";
+    ui.files[L"C:\\dir\\d.txt"] = "dropped";
     ui.answers = {PromptAnswer::Cancel};
     EXPECT_FALSE(doc.Drop(L"C:\\dir\\d.txt", kDir));
     EXPECT_EQ(ui.text, L"edited again");
@@ -256,7 +288,7 @@ TEST_F(DocumentTest, CloseExitAndDrop) {
     EXPECT_TRUE(doc.ExitConfirmed);
     EXPECT_TRUE(doc.QueryClose(kDir));
     EXPECT_EQ(ui.prompts, 6);
-    EXPECT_EQ(ui.files[L"C:\\a.cpp"], L"edited");
+    EXPECT_EQ(ui.files[L"C:\\a.cpp"], "edited\r\n");
 }
 
 TEST(DocumentNames, CaptionAndFileTitle) {

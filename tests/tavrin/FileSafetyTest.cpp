@@ -195,12 +195,12 @@ TEST_F(FileSafety, BigFilesAskFirstAboveTheSetting) {
 
 TEST_F(FileSafety, LargeFileSettingIsStoredInTheRegistry) {
     LargeFileKBSetting = 4321;
-    SaveSettings();
+    SaveSettings(f.CurrentSettings());
     LargeFileKBSetting = 0;
-    LoadSettings();
+    f.UseSettings(LoadSettings());
     EXPECT_EQ(LargeFileKBSetting, 4321);
     settings::RegistryStore().Write(settings::KeyLargeFileKB, L"lots");
-    LoadSettings();
+    f.UseSettings(LoadSettings());
     EXPECT_EQ(LargeFileKBSetting, settings::DefaultLargeFileKB);
 }
 

@@ -7,7 +7,7 @@
 
 #include "AppInfo.h"
 #include "DialogAnswerer.h"
-#include "DocumentFile.h"
+#include "LineEnds.h"
 #include "Modal.h"
 #include "RichText.h"
 #include "TestEnv.h"
@@ -224,7 +224,7 @@ TEST_F(MainWindow, UnstorableCharactersAskToSaveAsUtf8) {
     answer = IDYES;
     f.mnufile_Click(4);
     EXPECT_EQ(testenv::ReadBytes(cyr), "abc \xD0\x96\xE4\xB8\xAD\r\n");
-    EXPECT_EQ(f.Format().encoding, docfile::Encoding::Utf8);
+    EXPECT_EQ(f.Doc().Format.encoding, docfile::Encoding::Utf8);
     EXPECT_FALSE(f.Doc().IsModified());
 }
 
@@ -382,7 +382,7 @@ TEST_F(MainWindow, SettingsRoundTripThroughTheRegistry) {
     // Values a window at 96 dpi holds exactly (15 twips a pixel).
     f.SetPlacementTwips(1500, 1200, 9000, 6990);
     InitDirSetting = L"C:\\Proj\u00e9";
-    SaveSettings();
+    SaveSettings(f.CurrentSettings());
     EXPECT_EQ(RegValue(L"InitDir").value_or(L""), L"C:\\Proj\u00e9");
     EXPECT_EQ(RegValue(L"DefaultFileType").value_or(L""), L"0");
     EXPECT_EQ(RegValue(L"MainLeft").value_or(L""), L"1500");
@@ -393,7 +393,7 @@ TEST_F(MainWindow, SettingsRoundTripThroughTheRegistry) {
     settings::RegistryStore store;
     store.Write(L"MainLeft", L"not a number");
     f.SetPlacementTwips(3000, 3000, 3000, 3000);
-    LoadSettings();
+    f.UseSettings(LoadSettings());
     int l, t, w, h;
     f.GetPlacementTwips(l, t, w, h);
     EXPECT_NEAR(l, 1000, 15);  // the default
@@ -417,13 +417,13 @@ TEST_F(MainWindow, MaximisedWindowStoresItsNormalPlacement) {
     ShowWindow(f.Hwnd(), SW_SHOWNOACTIVATE);
     ShowWindow(f.Hwnd(), SW_MAXIMIZE);
     testenv::PumpUntil([&] { return IsZoomed(f.Hwnd()) != FALSE; }, 2000);
-    SaveSettings();
+    SaveSettings(f.CurrentSettings());
     EXPECT_EQ(RegValue(L"MainLeft").value_or(L""), L"1500");
     EXPECT_EQ(RegValue(L"MainWidth").value_or(L""), L"7500");
     EXPECT_EQ(RegValue(L"MainHeight").value_or(L""), L"6000");
     ShowWindow(f.Hwnd(), SW_MINIMIZE);
     testenv::PumpUntil([&] { return IsIconic(f.Hwnd()) != FALSE; }, 2000);
-    SaveSettings();
+    SaveSettings(f.CurrentSettings());
     EXPECT_EQ(RegValue(L"MainTop").value_or(L""), L"1500");
     EXPECT_EQ(RegValue(L"MainWidth").value_or(L""), L"7500");
     ShowWindow(f.Hwnd(), SW_RESTORE);
