@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Document.h"
+#include "basTavrin.h"
 #include "Texts.h"
 
 namespace {
@@ -289,6 +290,161 @@ TEST_F(DocumentTest, CloseExitAndDrop) {
     EXPECT_TRUE(doc.QueryClose(kDir));
     EXPECT_EQ(ui.prompts, 6);
     EXPECT_EQ(ui.files[L"C:\\a.cpp"], "edited\r\n");
+}
+
+// The file policy through the document: what opening and saving ask, and the bytes they write.
+class FilePolicy : public DocumentTest {
+protected:
+    void TearDown() override { LargeFileKBSetting = settings::DefaultLargeFileKB; }
+    bool OpenFile(const std::wstring& path) {
+        ui.answers.push_back(PromptAnswer::No);  // when the earlier text asks
+        ui.openChoices.push_back(path);
+        const bool ok = doc.Open(kDir);
+        ui.answers.clear();
+        return ok;
+    }
+};
+
+TEST_F(FilePolicy, BigFilesAskFirstAboveTheSettingAndTooBigOnesAreRefused) {
+    const std::wstring path = L"C:\\big.cpp";
+    ui.files[path] = std::string(3000, 'x') + "\r\n";
+    LargeFileKBSetting = 2;
+    ui.questionAnswers = {false};
+    EXPECT_FALSE(OpenFile(path));
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions[0], path + L"\n\n" + texts::LargeFileQuestion + L"3 KB" + texts::LargeFileQuestionEnd);
+    EXPECT_TRUE(ui.errors.empty());  // declined: nothing happens, no error on top
+    EXPECT_EQ(ui.caption, L"Untitled - Tavrin");
+    EXPECT_TRUE(OpenFile(path));  // Yes
+    EXPECT_EQ(ui.caption, L"big.cpp - Tavrin");
+    EXPECT_EQ(ui.text.size(), 3002u);
+    // 0: never asks; below the threshold: never asks.
+    for (int kb : {0, 4}) {
+        LargeFileKBSetting = kb;
+        EXPECT_TRUE(OpenFile(path));
+    }
+    EXPECT_EQ(ui.questions.size(), 2u);
+    // Above what the editing area can take: refused with both sizes, the text kept.
+    ui.maxBytes = 4ull * 1024 * 1024;
+    ui.files[L"C:\\huge.log"] = std::string(5 * 1024 * 1024, 'x');
+    ui.text = L"kept";
+    EXPECT_FALSE(OpenFile(L"C:\\huge.log"));
+    ASSERT_EQ(ui.errors.size(), 1u);
+    EXPECT_EQ(ui.errors[0].rfind(std::wstring(texts::CannotOpen) + L"C:\\huge.log\n\n" + texts::TooBig + L"5.0 MB", 0), 0u);
+    EXPECT_NE(ui.errors[0].find(L"4.0 MB"), std::wstring::npos);
+    EXPECT_EQ(ui.text, L"kept");
+}
+
+TEST_F(FilePolicy, EachEncodingAndLineEndStyleSavesBackIdentical) {
+    const std::string corpus[] = {
+        "int main() {\r\n    return 0;\r\n}\r\n",                           // ANSI, CR LF
+        "caf\xE9 na\xEFve\r\n",                                             // ANSI above 127
+        "int a;\nint b;\n",                                                 // LF
+        "// caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\r\n",                  // UTF-8 without a mark
+        "\xEF\xBB\xBFx = \"\xC3\xA9\";\n",                                  // UTF-8 with a mark, LF
+        std::string("\xFF\xFE" "a\0\x3D\xD8\x00\xDE\r\0\n\0", 12),          // UTF-16 LE, surrogate pair
+        std::string("\xFE\xFF\0a\0\n", 6),                                  // UTF-16 BE, LF
+    };
+    for (size_t i = 0; i < std::size(corpus); ++i) {
+        const std::wstring path = L"C:\\f" + std::to_wstring(i) + L".txt";
+        ui.files[path] = corpus[i];
+        ASSERT_TRUE(OpenFile(path)) << i;
+        EXPECT_FALSE(doc.IsModified());
+        ui.files.erase(path);
+        EXPECT_TRUE(doc.Save(kDir));
+        EXPECT_EQ(ui.files[path], corpus[i]) << i;
+    }
+    // Edited: the new line gets the file's own line end and encoding.
+    ASSERT_TRUE(OpenFile(L"C:\\f2.txt"));
+    ui.text += L"int c;";
+    EXPECT_TRUE(doc.Save(kDir));
+    EXPECT_EQ(ui.files[L"C:\\f2.txt"], "int a;\nint b;\nint c;\n");
+    ASSERT_TRUE(OpenFile(L"C:\\f5.txt"));
+    ui.text += L"\u00e9";
+    EXPECT_TRUE(doc.Save(kDir));
+    EXPECT_EQ(ui.files[L"C:\\f5.txt"], std::string("\xFF\xFE" "a\0\x3D\xD8\x00\xDE\r\0\n\0\xE9\0\r\0\n\0", 18));
+    // A missing final line end is added without a question.
+    ui.files[L"C:\\abc.txt"] = "abc";
+    ASSERT_TRUE(OpenFile(L"C:\\abc.txt"));
+    ui.text += L"d";
+    EXPECT_TRUE(doc.Save(kDir));
+    EXPECT_EQ(ui.files[L"C:\\abc.txt"], "abcd\r\n");
+    EXPECT_TRUE(ui.questions.empty());
+    EXPECT_TRUE(ui.errors.empty());
+}
+
+TEST_F(FilePolicy, WhatSavingWouldChangeIsAskedOnce) {
+    const std::wstring path = L"C:\\cr.txt";
+    ui.files[path] = "a\rb\r\r\nc";
+    ASSERT_TRUE(OpenFile(path));
+    EXPECT_TRUE(ui.questions.empty());
+    EXPECT_EQ(ui.text, L"a\r\nb\r\n\r\nc");
+    ui.questionAnswers = {false};
+    EXPECT_FALSE(doc.Save(kDir));
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions[0], std::wstring(texts::WillChange) + L"\n\n" + texts::ChangeLineEndsCrLf + L"\n\n" +
+                                   texts::SaveAnyway);
+    EXPECT_EQ(ui.files[path], "a\rb\r\r\nc");  // No: untouched, nothing to report
+    EXPECT_TRUE(ui.errors.empty());
+    EXPECT_TRUE(doc.Save(kDir));
+    EXPECT_EQ(ui.files[path], "a\r\nb\r\n\r\nc\r\n");
+    EXPECT_TRUE(doc.Save(kDir));  // asked once: the file is now as it is written
+    EXPECT_EQ(ui.questions.size(), 2u);
+    // NUL bytes: said on opening, asked before saving.
+    ui.files[L"C:\\bin.dat"] = std::string("a\0b\r\n", 5);
+    ASSERT_TRUE(OpenFile(L"C:\\bin.dat"));
+    ASSERT_EQ(ui.errors.size(), 1u);
+    EXPECT_EQ(ui.errors[0], L"C:\\bin.dat\n\n" + std::wstring(texts::BinaryWarning));
+    EXPECT_TRUE(doc.Save(kDir));
+    ASSERT_EQ(ui.questions.size(), 3u);
+    EXPECT_NE(ui.questions[2].find(texts::ChangeNul), std::wstring::npos);
+}
+
+TEST_F(FilePolicy, CharactersTheCodePageLacksAreOfferedUtf8) {
+    ui.text = L"abc \u0416\u4e2d";
+    ui.questionAnswers = {false};
+    ui.saveChoices = {L"C:\\cyr.txt", L"C:\\cyr.txt"};
+    EXPECT_FALSE(doc.SaveAs(kDir));
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions[0], std::wstring(texts::Unstorable) + L"ANSI" + texts::UnstorableEnd);
+    EXPECT_EQ(ui.files.count(L"C:\\cyr.txt"), 0u);  // No: nothing written, no error on top
+    EXPECT_TRUE(ui.errors.empty());
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_TRUE(doc.SaveAs(kDir));
+    EXPECT_EQ(ui.files[L"C:\\cyr.txt"], "abc \xD0\x96\xE4\xB8\xAD\r\n");
+    EXPECT_EQ(doc.Format.encoding, docfile::Encoding::Utf8);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(ui.questions.size(), 2u);
+    // A lone surrogate has no place in UTF-8 either: a failure, nothing written.
+    ui.text = std::wstring(L"a\xD83D");
+    EXPECT_FALSE(doc.Save(kDir));
+    ASSERT_EQ(ui.errors.size(), 1u);
+    EXPECT_EQ(ui.errors[0], std::wstring(texts::CannotSave) + L"C:\\cyr.txt\n\nError 1113");
+    EXPECT_EQ(ui.files[L"C:\\cyr.txt"], "abc \xD0\x96\xE4\xB8\xAD\r\n");
+}
+
+TEST_F(FilePolicy, TextThatWouldReopenAsOtherTextIsOfferedAMark) {
+    // As ANSI bytes these read back as UTF-8, as UTF-8 with a mark, as UTF-16.
+    const std::wstring texts[] = {L"\u00c3\u00a9t\u00c3\u00a9", L"\u00ef\u00bb\u00bfabc", L"\u00ff\u00feab"};
+    const std::string utf8[] = {"\xC3\x83\xC2\xA9t\xC3\x83\xC2\xA9", "\xC3\xAF\xC2\xBB\xC2\xBF" "abc", "\xC3\xBF\xC3\xBE" "ab"};
+    for (size_t i = 0; i < std::size(texts); ++i) {
+        const std::wstring path = L"C:\\t" + std::to_wstring(i) + L".txt";
+        ui.answers.push_back(PromptAnswer::No);
+        ASSERT_TRUE(doc.New(kDir));
+        ui.questions.clear();
+        ui.text = texts[i];
+        ui.questionAnswers = {false};
+        ui.saveChoices = {path, path};
+        EXPECT_FALSE(doc.SaveAs(kDir));  // No: nothing saved
+        ASSERT_EQ(ui.questions.size(), 1u) << i;
+        EXPECT_EQ(ui.questions[0], std::wstring(texts::ReopensAs) + L"ANSI" + texts::ReopensAsEnd);
+        EXPECT_EQ(ui.files.count(path), 0u);
+        EXPECT_TRUE(doc.IsModified());
+        EXPECT_TRUE(doc.SaveAs(kDir));
+        EXPECT_EQ(ui.files[path], "\xEF\xBB\xBF" + utf8[i] + "\r\n") << i;
+        ASSERT_TRUE(OpenFile(path));
+        EXPECT_EQ(ui.text, texts[i] + L"\r\n") << i;
+    }
 }
 
 TEST(DocumentNames, CaptionAndFileTitle) {
