@@ -1,9 +1,5 @@
 #include "TextConv.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 namespace {
 
 // Decodes one UTF-8 sequence at s[i]; returns the code point or -1 when invalid, and advances i.
@@ -103,27 +99,3 @@ std::wstring UpperAscii(std::wstring_view s) {
         if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
     return out;
 }
-
-#ifdef _WIN32
-std::wstring AnsiToWide(std::string_view s, unsigned codePage) {
-    if (s.empty()) return {};
-    const UINT cp = codePage ? codePage : CP_ACP;
-    int n = MultiByteToWideChar(cp, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(cp, 0, s.data(), static_cast<int>(s.size()), out.data(), n);
-    return out;
-}
-
-std::string WideToAnsi(std::wstring_view w, bool* lossy, unsigned codePage) {
-    if (lossy) *lossy = false;
-    if (w.empty()) return {};
-    const UINT cp = codePage ? codePage : CP_ACP;
-    BOOL usedDefault = FALSE;
-    BOOL* pUsed = (cp == CP_UTF8 || cp == CP_UTF7) ? nullptr : &usedDefault;
-    int n = WideCharToMultiByte(cp, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, pUsed);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(cp, 0, w.data(), static_cast<int>(w.size()), out.data(), n, nullptr, pUsed);
-    if (lossy) *lossy = usedDefault != FALSE;
-    return out;
-}
-#endif

@@ -13,9 +13,3 @@ bool ValidUtf8(std::string_view s);
 // ASCII-only upper/lower case and trimming (blanks), for names and paths.
 std::wstring TrimBlanks(std::wstring_view s);
 std::wstring UpperAscii(std::wstring_view s);
-
-#ifdef _WIN32
-// The ANSI code page; `lossy` (when given) is set when a character had no mapping.
-std::wstring AnsiToWide(std::string_view s, unsigned codePage = 0);
-std::string WideToAnsi(std::wstring_view w, bool* lossy = nullptr, unsigned codePage = 0);
-#endif

@@ -4,6 +4,7 @@
 
 #include "AppInfo.h"
 #include "ErrRecord.h"
+#include "Raii.h"
 #include "Texts.h"
 
 namespace clipboard {
@@ -31,23 +32,17 @@ public:
 
 void SetText(HWND owner, const std::wstring& text) {
     const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    void* p = mem ? GlobalLock(mem) : nullptr;
-    if (!p) {
-        if (mem) GlobalFree(mem);
-        RaiseError(texts::OutOfMemoryNumber, ExeName(), texts::OutOfMemory);
-    }
+    raii::GlobalMem mem(GlobalAlloc(GMEM_MOVEABLE, bytes));
+    void* p = mem ? GlobalLock(mem.get()) : nullptr;
+    if (!p) RaiseError(texts::OutOfMemoryNumber, ExeName(), texts::OutOfMemory);
     memcpy(p, text.c_str(), bytes);
-    GlobalUnlock(mem);
-    try {
-        Opened open(owner);
-        EmptyClipboard();
-        if (SetClipboardData(CF_UNICODETEXT, mem)) return;  // the clipboard owns it now
-    } catch (...) {
-        GlobalFree(mem);
-        throw;
+    GlobalUnlock(mem.get());
+    Opened open(owner);
+    EmptyClipboard();
+    if (SetClipboardData(CF_UNICODETEXT, mem.get())) {
+        mem.release();  // the clipboard owns it now
+        return;
     }
-    GlobalFree(mem);
     RaiseError(texts::ClipboardErrorNumber, ExeName(), texts::ClipboardBusy);
 }
 

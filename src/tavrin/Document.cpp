@@ -1,6 +1,7 @@
 #include "Document.h"
 
 #include "Texts.h"
+#include "basTavrin.h"
 
 std::wstring Document::CaptionFor(const std::wstring& title) {
     return title.empty() ? std::wstring(texts::UntitledCaption) : title + texts::CaptionSuffix;
@@ -49,18 +50,26 @@ bool Document::New(const std::wstring& initDir) {
     DocumentPath.clear();
     DocumentTitle.clear();
     ui_.ClearEditor();
+    Format = docfile::FileFormat();
+    PendingChanges = docfile::Changes();
     SavedText.Mark(L"");
     savedMark_ = ui_.MarkEditor();
     return true;
 }
 
 bool Document::LoadInto(const std::wstring& path, const std::wstring& title) {
-    std::wstring loaded, reason;
-    if (!ui_.LoadFile(path, loaded, reason)) {
-        // No reason: the user declined.
+    const docfile::Opened opened = docfile::Open(path, LargeFileKBSetting, questions_, files_);
+    if (opened.status == docfile::Status::Declined) return false;
+    std::wstring loaded, reason = opened.reason;
+    if (opened.status != docfile::Status::Done || !ui_.ShowText(opened.file.text, loaded, reason)) {
         if (!reason.empty()) ui_.ShowError(texts::CannotOpen + path + L"\n\n" + reason);
         return false;
     }
+    Format = opened.file.format;
+    PendingChanges = opened.file.changes;
+    // The control keeps what it was given unless it changes characters itself; say so before saving.
+    if (loaded != opened.file.text) PendingChanges.editor = true;
+    if (PendingChanges.nul) ui_.ShowError(path + L"\n\n" + texts::BinaryWarning);
     DocumentPath = path;
     DocumentTitle = title;
     SetCaption(CaptionFor(title));
@@ -85,11 +94,14 @@ bool Document::Drop(const std::wstring& path, const std::wstring& initDir) {
 bool Document::WriteTo(const std::wstring& path) {
     const bool unchanged = ui_.EditorUnchangedSince(savedMark_);
     const std::wstring text = ui_.EditorText();
-    std::wstring reason;
-    if (!ui_.WriteFile(path, text, reason)) {
-        if (!reason.empty()) ui_.ShowError(texts::CannotSave + path + L"\n\n" + reason);
+    const docfile::Saved saved = docfile::Save(path, text, Format, PendingChanges, questions_, files_);
+    if (saved.status != docfile::Status::Done) {
+        // Declined: the user's choice, nothing to report.
+        if (!saved.reason.empty()) ui_.ShowError(texts::CannotSave + path + L"\n\n" + saved.reason);
         return false;
     }
+    Format = saved.format;
+    PendingChanges = docfile::Changes();
     if (!unchanged) SavedText.Mark(text);  // otherwise it is the text already marked
     savedMark_ = ui_.MarkEditor();
     return true;

@@ -1,9 +1,11 @@
 // The editor's one document: its state and the File commands as window-free logic. The window
-// supplies the text, the dialogs, the prompt and the file operations through DocumentUi.
+// supplies the text, the dialogs and the prompt through DocumentUi; the files are read and written
+// by the file policy (DocumentStore), which asks its questions through docfile::Questions.
 #pragma once
 #include <string>
 
-#include "TextPrint.h"
+#include "DocumentStore.h"
+#include "TextDigest.h"
 
 enum class PromptAnswer { Yes, No, Cancel };
 
@@ -17,29 +19,31 @@ public:
     virtual unsigned long long MarkEditor() { return 0; }
     virtual bool EditorUnchangedSince(unsigned long long) { return false; }
     virtual void ClearEditor() = 0;
-    // Replaces the editing area's content with the file's and gives back the text the area now holds;
-    // false with the system's reason on failure (the editing area is then unchanged), or with no
-    // reason when the user declined.
-    virtual bool LoadFile(const std::wstring& path, std::wstring& loaded, std::wstring& reason) = 0;
-    // Writes the text as the document file; false with the system's reason on failure, or with no
-    // reason when the user declined.
-    virtual bool WriteFile(const std::wstring& path, const std::wstring& text, std::wstring& reason) = 0;
+    // Replaces the editing area's content with an opened file's text (CR LF line ends) and gives back
+    // the text the area now holds; false with the reason when there is no editing area.
+    virtual bool ShowText(const std::wstring& text, std::wstring& held, std::wstring& reason) = 0;
     virtual PromptAnswer AskSaveChanges() = 0;
     // The Open / Save As dialogs starting in `folder`: true with the full path and the file title.
     virtual bool ChooseOpenPath(const std::wstring& folder, std::wstring& path, std::wstring& title) = 0;
     virtual bool ChooseSavePath(const std::wstring& folder, std::wstring& path, std::wstring& title) = 0;
+    // A message about a file (a failure, or binary data just opened).
     virtual void ShowError(const std::wstring& message) = 0;
     virtual void SetCaption(const std::wstring& caption) = 0;
 };
 
 class Document {
 public:
-    explicit Document(DocumentUi& ui) : ui_(ui) {}
+    Document(DocumentUi& ui, docfile::Questions& questions, docfile::Files& files)
+        : ui_(ui), questions_(questions), files_(files) {}
 
     std::wstring DocumentPath;
     std::wstring DocumentTitle;
     // The text as last loaded or saved, kept as its length and digest.
-    textprint::TextPrint SavedText;
+    textdigest::TextDigest SavedText;
+    // How the document is written (from the file it came from), and what saving the opened file
+    // unchanged would change (asked before writing).
+    docfile::FileFormat Format;
+    docfile::Changes PendingChanges;
     std::wstring WindowCaption = CaptionFor(L"");
     bool ExitConfirmed = false;
     bool SaveCancelled = false;
@@ -74,5 +78,7 @@ private:
     void SetCaption(const std::wstring& caption);
 
     DocumentUi& ui_;
+    docfile::Questions& questions_;
+    docfile::Files& files_;
     unsigned long long savedMark_ = 0;
 };

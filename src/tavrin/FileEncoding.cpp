@@ -1,11 +1,7 @@
 #include "FileEncoding.h"
 
-#include "DocumentFile.h"
+#include "LineEnds.h"
 #include "TextConv.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace docfile {
 
@@ -67,64 +63,7 @@ bool HasLoneSurrogate(std::wstring_view t) {
     return false;
 }
 
-std::wstring CrLfToLf(std::wstring_view t) {
-    std::wstring out;
-    out.reserve(t.size());
-    for (size_t i = 0; i < t.size(); ++i) {
-        if (t[i] == L'\r' && i + 1 < t.size() && t[i + 1] == L'\n') continue;
-        out.push_back(t[i]);
-    }
-    return out;
-}
-
-#ifdef _WIN32
-bool AllAscii(std::wstring_view t) {
-    for (wchar_t c : t)
-        if (static_cast<unsigned>(c) >= 0x80) return false;
-    return true;
-}
-#endif
-
 }  // namespace
-
-#ifdef _WIN32
-std::wstring AnsiDecode(std::string_view bytes) { return AnsiToWide(bytes); }
-
-std::string AnsiEncode(std::wstring_view text, bool* lossy) {
-    if (lossy) *lossy = false;
-    if (text.empty()) return {};
-    if (AllAscii(text)) return std::string(text.begin(), text.end());  // the common case, byte for byte
-    // No best-fit: a character without its own byte would quietly become a look-alike.
-    BOOL usedDefault = FALSE;
-    const int len = static_cast<int>(text.size());
-    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), len, nullptr, 0, nullptr, &usedDefault);
-    std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0) WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), len, out.data(), n, nullptr, &usedDefault);
-    if (lossy) *lossy = usedDefault != FALSE || n <= 0 || AnsiDecode(out) != text;
-    return out;
-}
-#else
-std::wstring AnsiDecode(std::string_view bytes) {
-    std::wstring out(bytes.size(), L'\0');
-    for (size_t i = 0; i < bytes.size(); ++i) out[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]));
-    return out;
-}
-
-std::string AnsiEncode(std::wstring_view text, bool* lossy) {
-    if (lossy) *lossy = false;
-    std::string out(text.size(), '\0');
-    for (size_t i = 0; i < text.size(); ++i) {
-        const unsigned u = static_cast<unsigned>(text[i]);
-        if (u > 0xFF) {
-            if (lossy) *lossy = true;
-            out[i] = '?';
-        } else {
-            out[i] = static_cast<char>(u);
-        }
-    }
-    return out;
-}
-#endif
 
 FileFormat DetectEncoding(std::string_view bytes) {
     static constexpr unsigned char le[] = {0xFF, 0xFE}, be[] = {0xFE, 0xFF};
@@ -142,29 +81,6 @@ FileFormat DetectEncoding(std::string_view bytes) {
         f.encoding = Encoding::Utf8;
     }
     return f;
-}
-
-std::wstring ToControlText(std::wstring_view t, size_t* crlf, size_t* lf, size_t* cr) {
-    size_t nCrLf = 0, nLf = 0, nCr = 0;
-    std::wstring out;
-    out.reserve(t.size() + t.size() / 32);
-    for (size_t i = 0; i < t.size(); ++i) {
-        const wchar_t c = t[i];
-        if (c == L'\r') {
-            if (i + 1 < t.size() && t[i + 1] == L'\n') { ++nCrLf; ++i; }
-            else ++nCr;
-            out += L"\r\n";
-        } else if (c == L'\n') {
-            ++nLf;
-            out += L"\r\n";
-        } else {
-            out.push_back(c);
-        }
-    }
-    if (crlf) *crlf = nCrLf;
-    if (lf) *lf = nLf;
-    if (cr) *cr = nCr;
-    return out;
 }
 
 Decoded Decode(std::string_view bytes) {
@@ -190,29 +106,16 @@ Decoded Decode(std::string_view bytes) {
     }
     }
     d.changes.nul = text.find(L'\0') != std::wstring::npos;
-    size_t crlf = 0, lf = 0, cr = 0;
-    d.text = ToControlText(text, &crlf, &lf, &cr);
+    LineEndCounts n;
+    d.text = ToCrLf(text, &n);
     // The style most lines use; a file of LF lines stays LF, a new or mixed one CR LF unless LF rules.
-    d.format.lineEnd = lf > crlf + cr ? LineEnd::Lf : LineEnd::CrLf;
-    d.changes.lineEnds = cr > 0 || (crlf > 0 && lf > 0);
+    d.format.lineEnd = n.lf > n.crlf + n.cr ? LineEnd::Lf : LineEnd::CrLf;
+    d.changes.lineEnds = n.cr > 0 || (n.crlf > 0 && n.lf > 0);
     return d;
 }
 
 bool ReadsBack(std::wstring_view text, const FileFormat& format) {
-    return Decode(Encode(text, format)).text == ToControlText(WithFinalLineEnd(text));
-}
-
-bool CanStore(std::wstring_view text, Encoding encoding) {
-    switch (encoding) {
-    case Encoding::Utf16Le:
-    case Encoding::Utf16Be: return true;
-    case Encoding::Utf8: return !HasLoneSurrogate(text);
-    default: {
-        bool lossy = false;
-        AnsiEncode(text, &lossy);
-        return !lossy;
-    }
-    }
+    return Decode(Encode(text, format)).text == ToCrLf(WithFinalLineEnd(text));
 }
 
 std::string Encode(std::wstring_view text, const FileFormat& format, bool* unstorable) {

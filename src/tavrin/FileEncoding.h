@@ -40,9 +40,6 @@ FileFormat DetectEncoding(std::string_view bytes);
 // Decodes the bytes and works out what a save of the unchanged text would change.
 Decoded Decode(std::string_view bytes);
 
-// Every line end (CR LF, lone CR, lone LF) as CR LF; CR CR LF is two line ends.
-std::wstring ToControlText(std::wstring_view text, size_t* crlf = nullptr, size_t* lf = nullptr, size_t* cr = nullptr);
-
 // The bytes of the file for the editing area's text: final line end added, line ends in the file's
 // style, mark and encoding. `unstorable` tells when a character has no place in the encoding (its
 // bytes are then not the text's).
@@ -52,10 +49,8 @@ std::string Encode(std::wstring_view text, const FileFormat& format, bool* unsto
 // opening can take ANSI bytes for UTF-8 or for a mark, and a leading U+FEFF for a mark.
 bool ReadsBack(std::wstring_view text, const FileFormat& format);
 
-// True when every character of the text has a place in the encoding.
-bool CanStore(std::wstring_view text, Encoding encoding);
-
-// The ANSI code page <-> UTF-16 (the system's on Windows; Latin-1 elsewhere, for the host tests).
+// The ANSI code page <-> UTF-16: the system's on Windows (FileEncoding_win.cpp), Latin-1 elsewhere
+// (FileEncoding_host.cpp, for the host tests). `lossy` tells when a character had no byte of its own.
 std::wstring AnsiDecode(std::string_view bytes);
 std::string AnsiEncode(std::wstring_view text, bool* lossy);
 

@@ -4,7 +4,7 @@
 
 #include "Modal.h"
 #include "Texts.h"
-#include "frmMain.h"
+#include "LineEnds.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ std::wstring ControlText(HWND edit) {
     const LRESULT got = SendMessageW(edit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&gt), reinterpret_cast<LPARAM>(s.data()));
     s.resize(got > 0 ? static_cast<size_t>(got) : 0);
     // A control that hands out CR LF all the same is brought to its own count.
-    if (s.find(L"\r\n") != std::wstring::npos) s = textfind::ToControlText(s);
+    if (s.find(L"\r\n") != std::wstring::npos) s = docfile::CrLfToCr(s);
     return s;
 }
 
@@ -140,11 +140,12 @@ void Form3::Command3_Click() { FindFrom(LastMatchPosition + 1); }
 
 void Form3::Command2_Click() { Unload(); }
 
-const std::wstring& Form3::CurrentText(frmMain& main) {
-    HWND edit = main.t1();
-    const textfind::Stamp now{edit, main.TextChanges(), edit ? ControlLength(edit) : 0};
+const std::wstring& Form3::CurrentText() {
+    HWND edit = area_.edit;
+    const textfind::Stamp now{edit, Changes(), edit ? ControlLength(edit) : 0};
     // Without change notifications the counter cannot tell: read the text every time then.
-    if (!main.TextChangesCounted() || !copy_.Current(now)) {
+    const bool counted = area_.changesCounted && area_.changesCounted();
+    if (!counted || !copy_.Current(now)) {
         copy_.Clear();  // the old copy goes before the new one is read
         copy_.Refresh(now, edit ? ControlText(edit) : std::wstring());
     }
@@ -152,35 +153,33 @@ const std::wstring& Form3::CurrentText(frmMain& main) {
 }
 
 void Form3::TakeLoadedText(const std::wstring& text) {
-    frmMain& main = form::Single<frmMain>();
-    HWND edit = main.t1();
+    HWND edit = area_.edit;
     if (!edit) return;
     copy_.Clear();
-    copy_.Refresh({edit, main.TextChanges(), ControlLength(edit)}, textfind::ToControlText(text));
+    copy_.Refresh({edit, Changes(), ControlLength(edit)}, docfile::CrLfToCr(text));
 }
 
 void Form3::FindFrom(int64_t start) {
-    frmMain& main = form::Single<frmMain>();
-    HWND edit = main.t1();
-    const std::wstring what = textfind::ToControlText(Text(IdText1));
-    const int64_t p = edit ? textfind::FindFrom(CurrentText(main), what, start) : 0;
+    HWND edit = area_.edit;
+    const std::wstring what = docfile::CrLfToCr(Text(IdText1));
+    const int64_t p = edit ? textfind::FindFrom(CurrentText(), what, start) : 0;
     if (p < 1) {
         // Owned by the dialog, so the box is not hidden behind it.
         modal::MsgBox(texts::NoMatch, MB_OK, texts::AppName, Hwnd());
-        if (edit) FocusEditingArea(main.Hwnd(), edit);
+        if (edit) FocusEditingArea();
         return;
     }
     LastMatchPosition = p;
     CHARRANGE range{static_cast<LONG>(p - 1), static_cast<LONG>(p - 1 + static_cast<int64_t>(what.size()))};
     SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
     SendMessageW(edit, EM_SCROLLCARET, 0, 0);
-    FocusEditingArea(main.Hwnd(), edit);
+    FocusEditingArea();
 }
 
-void Form3::FocusEditingArea(HWND main, HWND edit) {
+void Form3::FocusEditingArea() {
     // The main window comes forward; the dialog stays above it.
-    SetForegroundWindow(main);
-    SetFocus(edit);
+    SetForegroundWindow(area_.window);
+    SetFocus(area_.edit);
     // Some window systems (Wine's) stack the activated window over a topmost one; setting the
     // dialog's topmost state afresh puts it back on top.
     SetWindowPos(Hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

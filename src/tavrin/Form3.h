@@ -1,17 +1,26 @@
-// The Find dialog: a small modeless window above all others that searches the main window's
-// editing area forward from the start ("Find" mode) or from just after the last match ("Find Next"
+// The Find dialog: a small modeless window above all others that searches the editing area it is
+// handed (the main window's) forward from the start ("Find" mode) or from just after the last match ("Find Next"
 // mode) and selects the match there.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "Form.h"
 #include "TextFind.h"
 
-class frmMain;
-
 class Form3 : public form::Form {
 public:
+    // What the dialog searches: the editing area, its window, and how to tell that its text changed.
+    struct SearchedArea {
+        HWND edit = nullptr;    // searched, and the match selected in it
+        HWND window = nullptr;  // brought forward with a match
+        std::function<uint64_t()> changes;     // a count of the area's changes
+        std::function<bool()> changesCounted;  // whether that count sees every change
+    };
+    // Handed by the main window as it loads.
+    void Searches(SearchedArea area) { area_ = std::move(area); }
+
     static constexpr int IdLabel1 = 101, IdText1 = 102, IdCommand1 = 103, IdCommand3 = 104, IdCommand2 = 105;
 
     // Edit > Find...: Find mode, the search text emptied.
@@ -46,8 +55,10 @@ protected:
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 private:
-    const std::wstring& CurrentText(frmMain& main);
-    void FocusEditingArea(HWND main, HWND edit);
+    const std::wstring& CurrentText();
+    uint64_t Changes() const { return area_.changes ? area_.changes() : 0; }
+    void FocusEditingArea();
+    SearchedArea area_;
     textfind::SearchCopy copy_;
     HWND lastFocus_ = nullptr;  // the control to give the focus back to when the dialog is active again
 };

@@ -39,8 +39,7 @@ const wchar_t* TooltipOf(int id) {
 }
 
 void ToolbarIcons::reset() {
-    if (list_) ImageList_Destroy(list_);
-    list_ = nullptr;
+    list_.reset();
     size_ = 0;
 }
 
@@ -60,13 +59,14 @@ bool ToolbarIcons::Create(HWND parent, int dpi) {
     HIMAGELIST strip = reinterpret_cast<HIMAGELIST>(SendMessageW(loader, TB_GETIMAGELIST, 0, 0));
     // A copy of the whole strip, our images copied past its end in our order and then to the front,
     // and the list cut to size: a few blits, where adding image by image took 25 ms under Wine.
-    list_ = strip ? ImageList_Duplicate(strip) : nullptr;
-    const int count = list_ ? ImageList_GetImageCount(list_) : 0, n = static_cast<int>(toolbar::kImageCount);
-    bool ok = count > 0 && ImageList_SetImageCount(list_, static_cast<UINT>(count + n));
+    list_.reset(strip ? ImageList_Duplicate(strip) : nullptr);
+    HIMAGELIST list = list_.get();
+    const int count = list ? ImageList_GetImageCount(list) : 0, n = static_cast<int>(toolbar::kImageCount);
+    bool ok = count > 0 && ImageList_SetImageCount(list, static_cast<UINT>(count + n));
     for (int i = 0; ok && i < n; ++i)
-        ok = kStandardImage[i] < count && ImageList_Copy(list_, count + i, list_, kStandardImage[i], ILCF_MOVE);
-    for (int i = 0; ok && i < n; ++i) ok = ImageList_Copy(list_, i, list_, count + i, ILCF_MOVE);
-    ok = ok && ImageList_SetImageCount(list_, static_cast<UINT>(n));
+        ok = kStandardImage[i] < count && ImageList_Copy(list, count + i, list, kStandardImage[i], ILCF_MOVE);
+    for (int i = 0; ok && i < n; ++i) ok = ImageList_Copy(list, i, list, count + i, ILCF_MOVE);
+    ok = ok && ImageList_SetImageCount(list, static_cast<UINT>(n));
     DestroyWindow(loader);
     if (!ok) reset();
     return ok;

@@ -4,7 +4,8 @@
 #include <commctrl.h>
 
 #include <string>
-#include <utility>
+
+#include "Raii.h"
 
 namespace bars {
 
@@ -19,14 +20,17 @@ const wchar_t* TooltipOf(int id);
 
 // `imlToolbarIcons`: the 11 images in key order, 16 pixels at 96 dpi and 24 from 144 dpi, from the
 // platform's standard toolbar images.
+struct ImageListTraits {
+    using Type = HIMAGELIST;
+    static HIMAGELIST Invalid() { return nullptr; }
+    static bool Valid(HIMAGELIST h) { return h != nullptr; }
+    static void Close(HIMAGELIST h) { ImageList_Destroy(h); }
+};
+
 class ToolbarIcons {
 public:
-    ToolbarIcons() = default;
-    ~ToolbarIcons() { reset(); }
-    ToolbarIcons(const ToolbarIcons&) = delete;
-    ToolbarIcons& operator=(const ToolbarIcons&) = delete;
     bool Create(HWND parent, int dpi);
-    HIMAGELIST get() const { return list_; }
+    HIMAGELIST get() const { return list_.get(); }
     int size() const { return size_; }
     void reset();
     void swap(ToolbarIcons& o) noexcept {
@@ -34,7 +38,7 @@ public:
         std::swap(size_, o.size_);
     }
 private:
-    HIMAGELIST list_ = nullptr;
+    raii::Unique<ImageListTraits> list_;
     int size_ = 0;
 };
 

@@ -4,8 +4,12 @@
 
 #include <cstring>
 
+<<<<<<< HEAD
 #include "DocumentFile.h"
 #include "SystemLibraries.h"
+=======
+#include "LineEnds.h"
+>>>>>>> structure-tavrin
 
 namespace richtext {
 

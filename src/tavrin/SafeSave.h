@@ -1,8 +1,7 @@
 // Reading document files and saving them so that a failure never costs the old file: the new
 // content goes to a temporary file in the same folder, which replaces the target only once it is
-// completely written and flushed.
+// completely written and flushed. Windows only (SafeSave_win.cpp).
 #pragma once
-#ifdef _WIN32
 #include <functional>
 #include <string>
 #include <string_view>
@@ -36,4 +35,3 @@ bool ReadAll(const std::wstring& path, std::string& bytes, unsigned long& error)
 bool WriteAll(const std::wstring& path, std::string_view bytes, unsigned long& error);
 
 }  // namespace safesave
-#endif

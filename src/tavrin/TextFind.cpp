@@ -2,16 +2,6 @@
 
 namespace textfind {
 
-std::wstring ToControlText(std::wstring_view text) {
-    std::wstring out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'\n' && i > 0 && text[i - 1] == L'\r') continue;
-        out.push_back(text[i]);
-    }
-    return out;
-}
-
 int64_t FindFrom(std::wstring_view text, std::wstring_view what, int64_t start) {
     if (text.empty()) return 0;
     if (start < 1) start = 1;

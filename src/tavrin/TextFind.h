@@ -7,10 +7,6 @@
 
 namespace textfind {
 
-// The text as the editing control counts it: each CR LF is the one CR the control keeps, so
-// offsets in the result are the control's own selection positions.
-std::wstring ToControlText(std::wstring_view text);
-
 // The first 1-based position p >= start at which `what` occurs in `text`, comparing character codes
 // exactly (case-sensitive, overlapping, no wrap-around); 0 when there is none. An empty `text` never
 // matches; an empty `what` matches at `start` itself while start lies within the text.

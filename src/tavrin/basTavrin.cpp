@@ -1,4 +1,4 @@
-// The settings in the registry, and the main window's placement read from and written to them.
+// The settings in the registry.
 #include "basTavrin.h"
 
 #include <windows.h>
@@ -6,7 +6,6 @@
 #include "AppInfo.h"
 #include "ErrRecord.h"
 #include "Raii.h"
-#include "frmMain.h"
 
 namespace settings {
 
@@ -39,23 +38,15 @@ void RegistryStore::Write(const wchar_t* key, const std::wstring& value) {
 
 }  // namespace settings
 
-void LoadSettings() {
+settings::Values LoadSettings() {
     settings::RegistryStore store;
-    const settings::Values v = settings::Read(store, DefaultCodeFolder);
-    InitDirSetting = v.initDir;
-    DefaultFileTypeSetting = v.defaultFileType;
-    LargeFileKBSetting = settings::ReadLargeFileKB(store);
-    frmMain& f = form::Single<frmMain>();
-    if (f.IsLoaded()) f.SetPlacementTwips(v.left, v.top, v.width, v.height);
+    settings::Values v = settings::Read(store, DefaultCodeFolder);
+    v.largeFileKB = settings::ReadLargeFileKB(store);
+    return v;
 }
 
-void SaveSettings() {
-    settings::Values v;
-    v.initDir = InitDirSetting;
-    v.defaultFileType = DefaultFileTypeSetting;
-    frmMain& f = form::Single<frmMain>();
-    if (f.IsLoaded()) f.GetPlacementTwips(v.left, v.top, v.width, v.height);
+void SaveSettings(const settings::Values& values) {
     settings::RegistryStore store;
-    settings::Write(store, v);
-    settings::WriteLargeFileKB(store, LargeFileKBSetting);
+    settings::Write(store, values);
+    settings::WriteLargeFileKB(store, values.largeFileKB);
 }

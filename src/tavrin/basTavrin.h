@@ -45,11 +45,12 @@ public:
     virtual void Write(const wchar_t* key, const std::wstring& value) = 0;
 };
 
-// The six values; placements in twips, outer window size.
+// The six values; placements in twips, outer window size. Then LargeFileKB, kept apart.
 struct Values {
     std::wstring initDir;
     int defaultFileType = 0;
     int left = DefaultLeft, top = DefaultTop, width = DefaultWidth, height = DefaultHeight;
+    int largeFileKB = DefaultLargeFileKB;
 };
 
 // A whole decimal number ("1000", " -15 "); anything else gives `fallback`.
@@ -88,8 +89,8 @@ public:
 std::wstring FileFromCommandLine(std::wstring_view commandLine);
 
 #ifdef _WIN32
-// Reads InitDir into InitDirSetting, DefaultFileType, LargeFileKB, and the placement into the main window.
-void LoadSettings();
-// Writes the six values, taking the placement from the main window, then LargeFileKB.
-void SaveSettings();
+// Reads the six values and LargeFileKB from the registry, each with its default.
+settings::Values LoadSettings();
+// Writes the six values, then LargeFileKB; a failing write raises an error.
+void SaveSettings(const settings::Values& values);
 #endif

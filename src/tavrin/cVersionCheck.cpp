@@ -5,6 +5,7 @@
 #include <mutex>
 #include <thread>
 
+#include "Raii.h"
 #include "SystemApis.h"
 #include "VersionFile.h"
 #include "mShellExecute.h"
@@ -15,14 +16,14 @@ constexpr UINT kAnswerMessage = WM_APP + 0x56;
 constexpr const wchar_t* kSinkClass = L"TavrinVersionCheckSink";
 constexpr DWORD kTimeoutMs = 15000;
 
-struct NetHandle {
-    explicit NetHandle(const syslib::WinInet& api) : net(api) {}
-    ~NetHandle() { if (h) net.InternetCloseHandle(h); }
-    NetHandle(const NetHandle&) = delete;
-    NetHandle& operator=(const NetHandle&) = delete;
-    const syslib::WinInet& net;
-    HINTERNET h = nullptr;
+// Handles exist only once wininet is loaded, so closing one can use it.
+struct NetTraits {
+    using Type = HINTERNET;
+    static HINTERNET Invalid() { return nullptr; }
+    static bool Valid(HINTERNET h) { return h != nullptr; }
+    static void Close(HINTERNET h) { syslib::WinInetApi()->InternetCloseHandle(h); }
 };
+using NetHandle = raii::Unique<NetTraits>;
 
 struct Answer {
     unsigned generation;
@@ -58,28 +59,26 @@ int32_t FetchVersionFile(const std::wstring& url, std::string& body) {
     if (!IsParsedWebAddress(url)) return cVersionCheck::kCannotConnect;
     const syslib::WinInet* api = syslib::WinInetApi();
     if (!api) return cVersionCheck::kCannotConnect;
-    NetHandle net(*api);
-    net.h = api->InternetOpenW(L"Tavrin", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    if (!net.h) return cVersionCheck::kCannotConnect;
+    NetHandle net(api->InternetOpenW(L"Tavrin", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!net) return cVersionCheck::kCannotConnect;
     DWORD timeout = kTimeoutMs;
-    api->InternetSetOptionW(net.h, INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof(timeout));
-    api->InternetSetOptionW(net.h, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
-    api->InternetSetOptionW(net.h, INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof(timeout));
-    NetHandle req(*api);
-    req.h = api->InternetOpenUrlW(net.h, url.c_str(), nullptr, 0,
+    api->InternetSetOptionW(net.get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof(timeout));
+    api->InternetSetOptionW(net.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
+    api->InternetSetOptionW(net.get(), INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof(timeout));
+    NetHandle req(api->InternetOpenUrlW(net.get(), url.c_str(), nullptr, 0,
                              INTERNET_FLAG_RELOAD | INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_CACHE_WRITE |
                                  INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTH,
-                             0);
-    if (!req.h) return cVersionCheck::kCannotConnect;
+                             0));
+    if (!req) return cVersionCheck::kCannotConnect;
     DWORD status = 0, len = sizeof(status);
-    if (!api->HttpQueryInfoW(req.h, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &len, nullptr) ||
+    if (!api->HttpQueryInfoW(req.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &len, nullptr) ||
         status != 200)
         return cVersionCheck::kFileNotFound;
     // One byte more than a version file may have tells an oversized one.
     char chunk[4096];
     for (;;) {
         DWORD got = 0;
-        if (!api->InternetReadFile(req.h, chunk, sizeof(chunk), &got)) return cVersionCheck::kCannotConnect;
+        if (!api->InternetReadFile(req.get(), chunk, sizeof(chunk), &got)) return cVersionCheck::kCannotConnect;
         if (got == 0) break;
         body.append(chunk, got);
         if (body.size() > kMaxVersionFileBytes) return cVersionCheck::kFileNotFound;

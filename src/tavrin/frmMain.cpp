@@ -10,7 +10,6 @@
 
 #include "AppInfo.h"
 #include "Clipboard.h"
-#include "DocumentFile.h"
 #include "Form3.h"
 #include "MainLayout.h"
 #include "Modal.h"
@@ -99,18 +98,6 @@ const form::MenuDef kMenus[] = {
     {texts::MenuHelp, frmMain::HelpBase, kHelpMenuItems, kHelpMenuCount},
 };
 
-// The control's working set is about 270 MB per MB of text (both builds, Wine 8): the 32-bit build
-// fails near 2 GB, the 64-bit one when the memory runs out. Refuse before that.
-constexpr unsigned long long kMaxBytes32 = 4ull * 1024 * 1024;
-constexpr unsigned long long kControlBytesPerByte = 300;
-
-unsigned long long MaxLoadBytes() {
-    if (sizeof(void*) == 4) return kMaxBytes32;
-    MEMORYSTATUSEX ms{};
-    ms.dwLength = sizeof(ms);
-    if (!GlobalMemoryStatusEx(&ms)) return 64ull * 1024 * 1024;
-    return std::max<unsigned long long>(kMaxBytes32, ms.ullTotalPhys / kControlBytesPerByte);
-}
 // Loads of more than this many characters show progress.
 constexpr size_t kProgressChars = 128 * 1024;
 
@@ -134,7 +121,7 @@ std::wstring DialogFilter(const wchar_t* joined) {
 
 }  // namespace
 
-frmMain::frmMain() : doc_(*this) {}
+frmMain::frmMain() : filePrompts_(*this), doc_(*this, filePrompts_, docfile::SystemFiles()) {}
 
 const form::FormDef& frmMain::Definition() const { return kDef; }
 
@@ -171,9 +158,14 @@ void frmMain::Form_Load() {
     SetAccelerators(accel_.get());
     DragAcceptFiles(Hwnd(), TRUE);
 
-    LoadSettings();
+    UseSettings(LoadSettings());
+    // The Find dialog searches this window's editing area.
+    form::Single<Form3>().Searches({t1(), Hwnd(), [this] { return TextChanges(); }, [this] { return TextChangesCounted(); }});
     // The Options dialog is loaded hidden now, its list showing the stored file type.
-    form::Single<frmOptions>().Load();
+    frmOptions& options = form::Single<frmOptions>();
+    options.Value = CurrentSettings();
+    options.OnApply = [this](const settings::Values& v) { frmOptions_Apply(v); };
+    options.Load();
     LayoutControls();
 }
 
@@ -278,9 +270,36 @@ void frmMain::Form_Unload(bool& cancel) {
     // a failure on the way (the save raising) keeps the window and its text.
     cancel = true;
     cancel = !doc_.QueryClose(InitDirSetting);
-    SaveSettings();
+    SaveSettings(CurrentSettings());
     // The Find dialog works on this window's editing area: it goes with it.
-    if (!cancel) form::Single<Form3>().Unload();
+    if (!cancel) {
+        Form3& find = form::Single<Form3>();
+        find.Unload();
+        find.Searches({});
+    }
+}
+
+settings::Values frmMain::CurrentSettings() const {
+    settings::Values v;
+    v.initDir = InitDirSetting;
+    v.defaultFileType = DefaultFileTypeSetting;
+    v.largeFileKB = LargeFileKBSetting;
+    if (IsLoaded()) GetPlacementTwips(v.left, v.top, v.width, v.height);
+    return v;
+}
+
+void frmMain::UseSettings(const settings::Values& v) {
+    InitDirSetting = v.initDir;
+    DefaultFileTypeSetting = v.defaultFileType;
+    LargeFileKBSetting = v.largeFileKB;
+    if (IsLoaded()) SetPlacementTwips(v.left, v.top, v.width, v.height);
+}
+
+void frmMain::frmOptions_Apply(const settings::Values& v) {
+    InitDirSetting = v.initDir;
+    DefaultFileTypeSetting = v.defaultFileType;
+    LargeFileKBSetting = v.largeFileKB;
+    SaveSettings(CurrentSettings());
 }
 
 std::wstring frmMain::Text() const {
@@ -308,11 +327,7 @@ bool frmMain::EditorUnchangedSince(unsigned long long mark) {
     return mark == textChanges_ + 1 && TextChangesCounted() && !SendMessageW(t1(), EM_GETMODIFY, 0, 0);
 }
 
-void frmMain::ClearEditor() {
-    SetEditorText(L"");
-    format_ = docfile::FileFormat();
-    changes_ = docfile::Changes();
-}
+void frmMain::ClearEditor() { SetEditorText(L""); }
 
 void frmMain::ShowLoadProgress(size_t done, size_t total) {
     // The stream calls back every few KB: repaint at most ten times a second.
@@ -325,43 +340,14 @@ void frmMain::ShowLoadProgress(size_t done, size_t total) {
     while (PeekMessageW(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageW(&m);
 }
 
-bool frmMain::LoadFile(const std::wstring& path, std::wstring& loaded, std::wstring& reason) {
-    unsigned long code = 0;
-    unsigned long long size = 0;
-    if (!safesave::FileSize(path, size, code)) {
-        reason = ReasonText(code);
-        return false;
-    }
-    if (const unsigned long long most = MaxLoadBytes(); size > most) {
-        reason = texts::TooBig + docfile::SizeText(size) +
-                 (sizeof(void*) == 4 ? texts::TooBigEnd : texts::TooBigEnd64) + docfile::SizeText(most) +
-                 (sizeof(void*) == 4 ? texts::TooBigHint : L".");
-        return false;
-    }
-    if (settings::IsLargeFile(size, LargeFileKBSetting)) {
-        const std::wstring q = path + L"\n\n" + texts::LargeFileQuestion + docfile::SizeText(size) +
-                               texts::LargeFileQuestionEnd;
-        if (modal::MsgBox(q, MB_YESNO | MB_ICONQUESTION, texts::AppName, Hwnd()) != IDYES) {
-            reason.clear();  // the user's choice, nothing to report
-            return false;
-        }
-    }
-    raii::WaitCursor wait;
-    docfile::Decoded d;
-    {
-        std::string bytes;
-        if (!safesave::ReadAll(path, bytes, code)) {
-            reason = ReasonText(code);
-            return false;
-        }
-        d = docfile::Decode(bytes);
-    }
+bool frmMain::ShowText(const std::wstring& text, std::wstring& held, std::wstring& reason) {
     HWND edit = t1();
     if (!edit) {
         reason = texts::NoRichEdit;
         return false;
     }
-    if (d.text.size() > kProgressChars) {
+    raii::WaitCursor wait;
+    if (text.size() > kProgressChars) {
         RECT r{};
         GetClientRect(Hwnd(), &r);
         const int h = GetSystemMetrics(SM_CYHSCROLL) + 4;
@@ -373,79 +359,15 @@ bool frmMain::LoadFile(const std::wstring& path, std::wstring& loaded, std::wstr
             UpdateWindow(progress_);
         }
     }
-    richtext::SetText(edit, d.text, [this](size_t done, size_t total) { ShowLoadProgress(done, total); });
+    richtext::SetText(edit, text, [this](size_t done, size_t total) { ShowLoadProgress(done, total); });
     NoteTextChanged();  // the Find dialog's copy of the text is stale now
     if (progress_) {
         DestroyWindow(progress_);
         progress_ = nullptr;
     }
-    format_ = d.format;
-    changes_ = d.changes;
-    // The control keeps what it was given unless it changes characters itself; say so before saving.
-    loaded = richtext::GetText(edit);
-    if (loaded != d.text) changes_.editor = true;
-    form::Single<Form3>().TakeLoadedText(loaded);
-    if (changes_.nul) modal::MsgBox(path + L"\n\n" + texts::BinaryWarning, MB_OK | MB_ICONEXCLAMATION, texts::AppName, Hwnd());
+    held = richtext::GetText(edit);
+    form::Single<Form3>().TakeLoadedText(held);
     return true;
-}
-
-bool frmMain::ConfirmChanges(const docfile::FileFormat& format) {
-    if (!changes_.Any()) return true;
-    std::wstring q = std::wstring(texts::WillChange) + L"\n\n";
-    if (changes_.nul) q += std::wstring(texts::ChangeNul) + L"\n";
-    if (changes_.lineEnds)
-        q += std::wstring(format.lineEnd == docfile::LineEnd::Lf ? texts::ChangeLineEndsLf : texts::ChangeLineEndsCrLf) + L"\n";
-    if (changes_.otherBytes) q += std::wstring(texts::ChangeOtherBytes) + L"\n";
-    if (changes_.editor) q += std::wstring(texts::ChangeEditor) + L"\n";
-    q += L"\n";
-    q += texts::SaveAnyway;
-    return modal::MsgBox(q, MB_YESNO | MB_ICONEXCLAMATION, texts::AppName, Hwnd()) == IDYES;
-}
-
-bool frmMain::WriteFile(const std::wstring& path, const std::wstring& text, std::wstring& reason) {
-    docfile::FileFormat format = format_;
-    bool unstorable = false;
-    std::string bytes = docfile::Encode(text, format, &unstorable);
-    const bool wasUnstorable = unstorable;
-    if (unstorable) {
-        format.encoding = docfile::Encoding::Utf8;
-        format.bom = false;
-        bytes = docfile::Encode(text, format, &unstorable);
-        if (unstorable) {  // a lone surrogate: never written as something else
-            reason = ReasonText(ERROR_NO_UNICODE_TRANSLATION);
-            return false;
-        }
-        const std::wstring q = texts::Unstorable + docfile::FormatName(format_) + texts::UnstorableEnd;
-        if (modal::MsgBox(q, MB_YESNO | MB_ICONEXCLAMATION, texts::AppName, Hwnd()) != IDYES) {
-            reason.clear();
-            return false;
-        }
-    }
-    if (!docfile::ReadsBack(text, format)) {
-        // Read back exactly: UTF-8 with its mark. Asked unless the user just chose UTF-8 above.
-        const docfile::FileFormat asked = format;
-        format.encoding = docfile::Encoding::Utf8;
-        format.bom = true;
-        bytes = docfile::Encode(text, format);
-        const std::wstring q = texts::ReopensAs + docfile::FormatName(asked) + texts::ReopensAsEnd;
-        if (!wasUnstorable && modal::MsgBox(q, MB_YESNO | MB_ICONEXCLAMATION, texts::AppName, Hwnd()) != IDYES) {
-            reason.clear();
-            return false;
-        }
-    }
-    if (!ConfirmChanges(format)) {
-        reason.clear();
-        return false;
-    }
-    raii::WaitCursor wait;
-    unsigned long code = 0;
-    if (safesave::WriteAll(path, bytes, code)) {
-        format_ = format;
-        changes_ = docfile::Changes();
-        return true;
-    }
-    reason = ReasonText(code);
-    return false;
 }
 
 PromptAnswer frmMain::AskSaveChanges() {
@@ -590,7 +512,7 @@ void frmMain::mnufile_Click(int index) {
     case 8: PrintWithDialog(); break;
     case 10: modal::MsgBox(texts::SendMessageText, MB_OK, AppTitle, Hwnd()); break;  // hidden
     case 12:
-        SaveSettings();
+        SaveSettings(CurrentSettings());
         if (doc_.ConfirmExit(InitDirSetting)) Unload();
         break;
     default: break;
@@ -805,7 +727,14 @@ void frmMain::QuickPrint() {
 
 void frmMain::mnutools_Click(int index) {
     switch (index) {
-    case 0: form::Single<frmOptions>().Show(); break;
+    case 0: {
+        // The dialog edits a copy of the settings; loaded afresh, it shows them as they stand.
+        frmOptions& options = form::Single<frmOptions>();
+        if (!options.IsLoaded()) options.Value = CurrentSettings();
+        options.OnApply = [this](const settings::Values& v) { frmOptions_Apply(v); };
+        options.Show();
+        break;
+    }
     case 2: CompileHello(); break;
     default: break;  // Compiler Setup and the hidden Compile do nothing
     }

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "Document.h"
-#include "FileEncoding.h"
+#include "FilePrompts.h"
 #include "Form.h"
 #include "MainBars.h"
 #include "MenuBar.h"
@@ -49,11 +49,6 @@ public:
     void mnutools_Click(int index);
     void mnuHelp_Click(int index);
 
-    // How the document is written: encoding, mark, line ends (from the file it came from).
-    const docfile::FileFormat& Format() const { return format_; }
-    // What saving the opened file unchanged would change (asked before writing).
-    const docfile::Changes& PendingChanges() const { return changes_; }
-
     // Toolbar click by button key: runs the button's command with its errors suppressed.
     void tbToolbar_ButtonClick(const std::wstring& key);
     // Prints the whole text at once, one copy, in the editing area's face and the selection's
@@ -76,6 +71,11 @@ public:
     // Places the window (outer, twips), moved onto the nearest monitor if it lies off every one.
     void SetPlacementTwips(int left, int top, int width, int height);
 
+    // The settings as they stand: InitDir, DefaultFileType, LargeFileKB and the window's placement.
+    settings::Values CurrentSettings() const;
+    // Takes settings as read at start: the values and the window's placement.
+    void UseSettings(const settings::Values& values);
+
     // The layout rule, run on every size change.
     void LayoutControls();
 
@@ -95,8 +95,7 @@ private:
     unsigned long long MarkEditor() override;
     bool EditorUnchangedSince(unsigned long long mark) override;
     void ClearEditor() override;
-    bool LoadFile(const std::wstring& path, std::wstring& loaded, std::wstring& reason) override;
-    bool WriteFile(const std::wstring& path, const std::wstring& text, std::wstring& reason) override;
+    bool ShowText(const std::wstring& text, std::wstring& held, std::wstring& reason) override;
     PromptAnswer AskSaveChanges() override;
     bool ChooseOpenPath(const std::wstring& folder, std::wstring& path, std::wstring& title) override;
     bool ChooseSavePath(const std::wstring& folder, std::wstring& path, std::wstring& title) override;
@@ -115,13 +114,12 @@ private:
     void CreateChildren();
     void OpenDropped(HDROP drop);
 
-    // The question before writing when the file would change; false when the user says no.
-    bool ConfirmChanges(const docfile::FileFormat& format);
     void ShowLoadProgress(size_t done, size_t total);
+    // Options > Apply: the values the dialog reports become the settings, and are written.
+    void frmOptions_Apply(const settings::Values& values);
 
+    FilePrompts filePrompts_;  // before doc_, which asks through it
     Document doc_;
-    docfile::FileFormat format_;
-    docfile::Changes changes_;
     HWND progress_ = nullptr;
     unsigned long long lastProgress_ = 0;
     raii::Accel accel_;

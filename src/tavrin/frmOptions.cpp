@@ -4,7 +4,6 @@
 
 #include "Modal.h"
 #include "Texts.h"
-#include "basTavrin.h"
 
 namespace {
 
@@ -57,12 +56,12 @@ const form::FormDef kDef{
 const form::FormDef& frmOptions::Definition() const { return kDef; }
 
 void frmOptions::Form_Load() {
-    SetText(IdText1, InitDirSetting);
+    SetText(IdText1, Value.initDir);
     HWND combo = Item(IdCombo1);
     for (const wchar_t* t : texts::FileTypes) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t));
     // The list shows the stored choice each time the dialog opens.
-    SetCombo1Index(DefaultFileTypeSetting);
-    SetText(IdText2, std::to_wstring(LargeFileKBSetting));
+    SetCombo1Index(Value.defaultFileType);
+    SetText(IdText2, std::to_wstring(Value.largeFileKB));
 }
 
 void frmOptions::OnCommand(int id, int notifyCode, HWND) {
@@ -92,10 +91,10 @@ bool frmOptions::Apply() {
         SetFocus(Item(IdText2));
         return false;
     }
-    InitDirSetting = Text(IdText1);  // as typed: no check that the folder exists
-    if (const int i = Combo1Index(); i >= 0) DefaultFileTypeSetting = i;
-    LargeFileKBSetting = kb;
-    SaveSettings();
+    Value.initDir = Text(IdText1);  // as typed: no check that the folder exists
+    if (const int i = Combo1Index(); i >= 0) Value.defaultFileType = i;
+    Value.largeFileKB = kb;
+    if (OnApply) OnApply(Value);
     return true;
 }
 

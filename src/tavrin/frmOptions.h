@@ -1,11 +1,20 @@
 // The Options dialog: the default code folder and the default file type.
 #pragma once
+#include <functional>
+
 #include "Form.h"
+#include "basTavrin.h"
 
 class frmOptions : public form::Form {
 public:
     static constexpr int IdFrame1 = 10, IdLabel2 = 11, IdText1 = 12, IdCommand1 = 13, IdLabel1 = 14, IdCombo1 = 15,
                          IdOK = 16, IdCancel = 17, IdApply = 18, IdLabel3 = 19, IdText2 = 20, IdLabel4 = 21;
+
+    // The settings the dialog edits (the folder, the file type, the large-file size): given before
+    // it loads, changed by each Apply that goes through.
+    settings::Values Value;
+    // Told of Value after each Apply that goes through (Apply and OK).
+    std::function<void(const settings::Values&)> OnApply;
 
     void cmdOK_Click();
     void cmdCancel_Click();

@@ -40,13 +40,4 @@ TEST(ResourceOwners, ReleaseOnScopeExitAndMove) {
     EXPECT_FALSE(none);  // INVALID_HANDLE_VALUE counts as empty
 }
 
-TEST(AnsiConversion, ReportsCharactersTheCodePageLacks) {
-    bool lossy = true;
-    EXPECT_EQ(WideToAnsi(L"\u00e9", &lossy, 1252), "\xE9");
-    EXPECT_FALSE(lossy);
-    WideToAnsi(L"\u4e2d", &lossy, 1252);
-    EXPECT_TRUE(lossy);
-    EXPECT_EQ(AnsiToWide("\xE9", 1252), L"\u00e9");
-}
-
 }  // namespace

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "CompileCommand.h"
-#include "DocumentFile.h"
+#include "LineEnds.h"
 #include "MainLayout.h"
 #include "basTavrin.h"
 
@@ -99,14 +99,6 @@ TEST(DocumentFileRules, StreamChunksNeverEndInLoneCr) {
         }
         EXPECT_EQ(out, big);
     }
-}
-
-TEST(DocumentFileRules, ControlPositionsCountLineEndsOnce) {
-    const std::wstring t = L"ab\r\ncd\r\nef";
-    EXPECT_EQ(docfile::ControlPosFromTextPos(t, 8), 6u);  // 'e'
-    EXPECT_EQ(docfile::ControlPosFromTextPos(t, 99), 8u);
-    EXPECT_EQ(docfile::TextPosFromControlPos(t, 6), 8u);
-    EXPECT_EQ(docfile::TextPosFromControlPos(t, 99), t.size());
 }
 
 TEST(Layout, EditAreaFillsBetweenStrips) {

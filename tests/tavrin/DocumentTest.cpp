@@ -1,4 +1,5 @@
-// The document's commands against a scripted window: prompts, dialogs, failed reads and writes.
+// The document's commands against a scripted window and files: prompts, dialogs, failed reads and
+// writes; and the file policy's questions.
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -6,14 +7,19 @@
 #include <vector>
 
 #include "Document.h"
+#include "basTavrin.h"
 #include "Texts.h"
 
 namespace {
 
-class FakeUi : public DocumentUi {
+// The window, the files and the file questions of a document, scripted.
+class FakeUi : public DocumentUi, public docfile::Files, public docfile::Questions {
 public:
     std::wstring text;
-    std::map<std::wstring, std::wstring> files;  // what is on "disk"
+    std::map<std::wstring, std::string> files;  // what is on "disk"
+    unsigned long long maxBytes = 1ull << 30;
+    std::vector<std::wstring> questions;  // each question asked, in order
+    std::deque<bool> questionAnswers;     // Yes when none is left
     std::deque<PromptAnswer> answers;
     std::deque<std::wstring> openChoices, saveChoices;  // an empty entry is a cancelled dialog
     std::vector<std::wstring> errors;
@@ -24,18 +30,45 @@ public:
 
     std::wstring EditorText() override { return text; }
     void ClearEditor() override { text.clear(); }
-    bool LoadFile(const std::wstring& path, std::wstring& loaded, std::wstring& reason) override {
+    bool ShowText(const std::wstring& t, std::wstring& held, std::wstring&) override {
+        text = held = t;
+        return true;
+    }
+    // docfile::Files: error 2 for a missing file, 5 for a failed write.
+    bool Size(const std::wstring& path, unsigned long long& size, unsigned long& error) override {
         auto it = files.find(path);
-        if (it == files.end()) { reason = L"missing"; return false; }
-        text = loaded = it->second;
+        if (it == files.end()) { error = 2; return false; }
+        size = it->second.size();
         return true;
     }
-    bool WriteFile(const std::wstring& path, const std::wstring& t, std::wstring& reason) override {
+    bool Read(const std::wstring& path, std::string& bytes, unsigned long& error) override {
+        auto it = files.find(path);
+        if (it == files.end()) { error = 2; return false; }
+        bytes = it->second;
+        return true;
+    }
+    bool Write(const std::wstring& path, std::string_view bytes, unsigned long& error) override {
         ++writes;
-        if (writesFail) { reason = L"Access denied."; return false; }
-        files[path] = t;
+        if (writesFail) { error = 5; return false; }
+        files[path] = std::string(bytes);
         return true;
     }
+    std::wstring Reason(unsigned long error) override {
+        return error == 2 ? L"missing" : error == 5 ? L"Access denied." : L"Error " + std::to_wstring(error);
+    }
+    unsigned long long MaxLoadBytes() override { return maxBytes; }
+    // docfile::Questions
+    bool Answer(const std::wstring& q) {
+        questions.push_back(q);
+        if (questionAnswers.empty()) return true;
+        const bool a = questionAnswers.front();
+        questionAnswers.pop_front();
+        return a;
+    }
+    bool OpenLargeFile(const std::wstring& q) override { return Answer(q); }
+    bool SaveAsUtf8(const std::wstring& q) override { return Answer(q); }
+    bool SaveWithMark(const std::wstring& q) override { return Answer(q); }
+    bool SaveWithChanges(const std::wstring& q) override { return Answer(q); }
     PromptAnswer AskSaveChanges() override {
         ++prompts;
         PromptAnswer a = answers.front();
@@ -68,11 +101,11 @@ const std::wstring kDir = L"C:\\Code";
 class DocumentTest : public ::testing::Test {
 protected:
     FakeUi ui;
-    Document doc{ui};
+    Document doc{ui, ui, ui};
 
     // A document opened from C:\a.cpp holding "saved", then edited.
     void OpenEdited() {
-        ui.files[L"C:\\a.cpp"] = L"saved";
+        ui.files[L"C:\\a.cpp"] = "saved";
         ui.openChoices.push_back(L"C:\\a.cpp");
         ASSERT_TRUE(doc.Open(kDir));
         ui.text = L"edited";
@@ -92,7 +125,7 @@ TEST_F(DocumentTest, StartsUntitledAndOpenSetsPathTitleCaptionAndSnapshot) {
     EXPECT_TRUE(doc.New(kDir));  // an empty area asks nothing
     EXPECT_TRUE(doc.QueryClose(kDir));
     EXPECT_EQ(ui.prompts, 0);
-    ui.files[L"C:\\src\\x.cpp"] = L"int x;";
+    ui.files[L"C:\\src\\x.cpp"] = "int x;";
     ui.openChoices.push_back(L"C:\\src\\x.cpp");
     EXPECT_TRUE(doc.Open(kDir));
     EXPECT_EQ(ui.lastFolder, kDir);
@@ -108,27 +141,27 @@ TEST_F(DocumentTest, StartsUntitledAndOpenSetsPathTitleCaptionAndSnapshot) {
     EXPECT_FALSE(doc.IsModified());
 }
 
-TEST(TextPrint, Sha256KnownDigestsAndTheTextRule) {
-    auto hex = [](const textprint::Digest& d) {
+TEST(TextDigest, Sha256KnownDigestsAndTheTextRule) {
+    auto hex = [](const textdigest::Digest& d) {
         std::string s;
         for (uint8_t b : d) s += "0123456789abcdef"[b >> 4], s += "0123456789abcdef"[b & 15];
         return s;
     };
-    EXPECT_EQ(hex(textprint::Sha256("", 0)), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
-    EXPECT_EQ(hex(textprint::Sha256("abc", 3)), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(hex(textdigest::Sha256("", 0)), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(hex(textdigest::Sha256("abc", 3)), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
     const std::string two = "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq";  // 56 bytes: two blocks
-    EXPECT_EQ(hex(textprint::Sha256(two.data(), two.size())),
+    EXPECT_EQ(hex(textdigest::Sha256(two.data(), two.size())),
               "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
     const std::string million(1000000, 'a');
-    EXPECT_EQ(hex(textprint::Sha256(million.data(), million.size())),
+    EXPECT_EQ(hex(textdigest::Sha256(million.data(), million.size())),
               "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
     // Text: each code unit as two little-endian bytes.
-    EXPECT_EQ(textprint::Sha256(std::wstring_view(L"a\u00e9")), textprint::Sha256("a\0\xe9\0", 4));
-    textprint::TextPrint p(L"saved");
+    EXPECT_EQ(textdigest::Sha256(std::wstring_view(L"a\u00e9")), textdigest::Sha256("a\0\xe9\0", 4));
+    textdigest::TextDigest p(L"saved");
     EXPECT_TRUE(p.Matches(L"saved"));
     EXPECT_FALSE(p.Matches(L"Saved"));
     EXPECT_FALSE(p.Matches(L"saved\r\n"));
-    EXPECT_TRUE(textprint::TextPrint().Matches(L""));
+    EXPECT_TRUE(textdigest::TextDigest().Matches(L""));
 }
 
 TEST_F(DocumentTest, OpenOnModifiedDocumentWithEachAnswerAndDialogOutcome) {
@@ -153,12 +186,12 @@ TEST_F(DocumentTest, OpenOnModifiedDocumentWithEachAnswerAndDialogOutcome) {
     ExpectUnchanged();
     EXPECT_EQ(ui.writes, 0);
     // Yes: Save As even with a path, then the other file opens.
-    ui.files[L"C:\\b.cpp"] = L"b";
+    ui.files[L"C:\\b.cpp"] = "b";
     ui.answers.push_back(PromptAnswer::Yes);
     ui.saveChoices.push_back(L"C:\\kept.cpp");
     ui.openChoices.push_back(L"C:\\b.cpp");
     EXPECT_TRUE(doc.Open(kDir));
-    EXPECT_EQ(ui.files[L"C:\\kept.cpp"], L"edited");
+    EXPECT_EQ(ui.files[L"C:\\kept.cpp"], "edited\r\n");
     EXPECT_EQ(ui.writes, 1);
     EXPECT_EQ(ui.text, L"b");
     // No: the other file opens, nothing is written.
@@ -202,7 +235,7 @@ TEST_F(DocumentTest, SaveWritesOnceAndAFailedOrCancelledSaveKeepsTheDocument) {
     ui.text = L"abcd";
     EXPECT_TRUE(doc.Save(kDir));  // with a path: no dialog
     EXPECT_EQ(ui.saveDialogs, 1);
-    EXPECT_EQ(ui.files[L"C:\\x.cpp"], L"abcd");
+    EXPECT_EQ(ui.files[L"C:\\x.cpp"], "abcd\r\n");
     EXPECT_FALSE(doc.IsModified());
 
     OpenEdited();
@@ -222,7 +255,7 @@ TEST_F(DocumentTest, SaveWritesOnceAndAFailedOrCancelledSaveKeepsTheDocument) {
     EXPECT_TRUE(doc.SaveAs(kDir));
     EXPECT_EQ(doc.DocumentPath, L"D:\\new\\y.h");
     EXPECT_EQ(doc.WindowCaption, L"y.h - Tavrin");
-    EXPECT_EQ(ui.files[L"C:\\a.cpp"], L"saved");
+    EXPECT_EQ(ui.files[L"C:\\a.cpp"], "saved");
     EXPECT_FALSE(doc.IsModified());
 }
 
@@ -235,10 +268,10 @@ TEST_F(DocumentTest, CloseExitAndDrop) {
     ui.answers = {PromptAnswer::Yes};
     ui.saveChoices.push_back(L"C:\\a.cpp");
     EXPECT_TRUE(doc.QueryClose(kDir));
-    EXPECT_EQ(ui.files[L"C:\\a.cpp"], L"edited");
+    EXPECT_EQ(ui.files[L"C:\\a.cpp"], "edited\r\n");
     // A drop on a modified document asks first.
     ui.text = L"edited again";
-    ui.files[L"C:\\dir\\d.txt"] = L"dropped";
+    ui.files[L"C:\\dir\\d.txt"] = "dropped";
     ui.answers = {PromptAnswer::Cancel};
     EXPECT_FALSE(doc.Drop(L"C:\\dir\\d.txt", kDir));
     EXPECT_EQ(ui.text, L"edited again");
@@ -256,7 +289,162 @@ TEST_F(DocumentTest, CloseExitAndDrop) {
     EXPECT_TRUE(doc.ExitConfirmed);
     EXPECT_TRUE(doc.QueryClose(kDir));
     EXPECT_EQ(ui.prompts, 6);
-    EXPECT_EQ(ui.files[L"C:\\a.cpp"], L"edited");
+    EXPECT_EQ(ui.files[L"C:\\a.cpp"], "edited\r\n");
+}
+
+// The file policy through the document: what opening and saving ask, and the bytes they write.
+class FilePolicy : public DocumentTest {
+protected:
+    void TearDown() override { LargeFileKBSetting = settings::DefaultLargeFileKB; }
+    bool OpenFile(const std::wstring& path) {
+        ui.answers.push_back(PromptAnswer::No);  // when the earlier text asks
+        ui.openChoices.push_back(path);
+        const bool ok = doc.Open(kDir);
+        ui.answers.clear();
+        return ok;
+    }
+};
+
+TEST_F(FilePolicy, BigFilesAskFirstAboveTheSettingAndTooBigOnesAreRefused) {
+    const std::wstring path = L"C:\\big.cpp";
+    ui.files[path] = std::string(3000, 'x') + "\r\n";
+    LargeFileKBSetting = 2;
+    ui.questionAnswers = {false};
+    EXPECT_FALSE(OpenFile(path));
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions[0], path + L"\n\n" + texts::LargeFileQuestion + L"3 KB" + texts::LargeFileQuestionEnd);
+    EXPECT_TRUE(ui.errors.empty());  // declined: nothing happens, no error on top
+    EXPECT_EQ(ui.caption, L"Untitled - Tavrin");
+    EXPECT_TRUE(OpenFile(path));  // Yes
+    EXPECT_EQ(ui.caption, L"big.cpp - Tavrin");
+    EXPECT_EQ(ui.text.size(), 3002u);
+    // 0: never asks; below the threshold: never asks.
+    for (int kb : {0, 4}) {
+        LargeFileKBSetting = kb;
+        EXPECT_TRUE(OpenFile(path));
+    }
+    EXPECT_EQ(ui.questions.size(), 2u);
+    // Above what the editing area can take: refused with both sizes, the text kept.
+    ui.maxBytes = 4ull * 1024 * 1024;
+    ui.files[L"C:\\huge.log"] = std::string(5 * 1024 * 1024, 'x');
+    ui.text = L"kept";
+    EXPECT_FALSE(OpenFile(L"C:\\huge.log"));
+    ASSERT_EQ(ui.errors.size(), 1u);
+    EXPECT_EQ(ui.errors[0].rfind(std::wstring(texts::CannotOpen) + L"C:\\huge.log\n\n" + texts::TooBig + L"5.0 MB", 0), 0u);
+    EXPECT_NE(ui.errors[0].find(L"4.0 MB"), std::wstring::npos);
+    EXPECT_EQ(ui.text, L"kept");
+}
+
+TEST_F(FilePolicy, EachEncodingAndLineEndStyleSavesBackIdentical) {
+    const std::string corpus[] = {
+        "int main() {\r\n    return 0;\r\n}\r\n",                           // ANSI, CR LF
+        "caf\xE9 na\xEFve\r\n",                                             // ANSI above 127
+        "int a;\nint b;\n",                                                 // LF
+        "// caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\r\n",                  // UTF-8 without a mark
+        "\xEF\xBB\xBFx = \"\xC3\xA9\";\n",                                  // UTF-8 with a mark, LF
+        std::string("\xFF\xFE" "a\0\x3D\xD8\x00\xDE\r\0\n\0", 12),          // UTF-16 LE, surrogate pair
+        std::string("\xFE\xFF\0a\0\n", 6),                                  // UTF-16 BE, LF
+    };
+    for (size_t i = 0; i < std::size(corpus); ++i) {
+        const std::wstring path = L"C:\\f" + std::to_wstring(i) + L".txt";
+        ui.files[path] = corpus[i];
+        ASSERT_TRUE(OpenFile(path)) << i;
+        EXPECT_FALSE(doc.IsModified());
+        ui.files.erase(path);
+        EXPECT_TRUE(doc.Save(kDir));
+        EXPECT_EQ(ui.files[path], corpus[i]) << i;
+    }
+    // Edited: the new line gets the file's own line end and encoding.
+    ASSERT_TRUE(OpenFile(L"C:\\f2.txt"));
+    ui.text += L"int c;";
+    EXPECT_TRUE(doc.Save(kDir));
+    EXPECT_EQ(ui.files[L"C:\\f2.txt"], "int a;\nint b;\nint c;\n");
+    ASSERT_TRUE(OpenFile(L"C:\\f5.txt"));
+    ui.text += L"\u00e9";
+    EXPECT_TRUE(doc.Save(kDir));
+    EXPECT_EQ(ui.files[L"C:\\f5.txt"], std::string("\xFF\xFE" "a\0\x3D\xD8\x00\xDE\r\0\n\0\xE9\0\r\0\n\0", 18));
+    // A missing final line end is added without a question.
+    ui.files[L"C:\\abc.txt"] = "abc";
+    ASSERT_TRUE(OpenFile(L"C:\\abc.txt"));
+    ui.text += L"d";
+    EXPECT_TRUE(doc.Save(kDir));
+    EXPECT_EQ(ui.files[L"C:\\abc.txt"], "abcd\r\n");
+    EXPECT_TRUE(ui.questions.empty());
+    EXPECT_TRUE(ui.errors.empty());
+}
+
+TEST_F(FilePolicy, WhatSavingWouldChangeIsAskedOnce) {
+    const std::wstring path = L"C:\\cr.txt";
+    ui.files[path] = "a\rb\r\r\nc";
+    ASSERT_TRUE(OpenFile(path));
+    EXPECT_TRUE(ui.questions.empty());
+    EXPECT_EQ(ui.text, L"a\r\nb\r\n\r\nc");
+    ui.questionAnswers = {false};
+    EXPECT_FALSE(doc.Save(kDir));
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions[0], std::wstring(texts::WillChange) + L"\n\n" + texts::ChangeLineEndsCrLf + L"\n\n" +
+                                   texts::SaveAnyway);
+    EXPECT_EQ(ui.files[path], "a\rb\r\r\nc");  // No: untouched, nothing to report
+    EXPECT_TRUE(ui.errors.empty());
+    EXPECT_TRUE(doc.Save(kDir));
+    EXPECT_EQ(ui.files[path], "a\r\nb\r\n\r\nc\r\n");
+    EXPECT_TRUE(doc.Save(kDir));  // asked once: the file is now as it is written
+    EXPECT_EQ(ui.questions.size(), 2u);
+    // NUL bytes: said on opening, asked before saving.
+    ui.files[L"C:\\bin.dat"] = std::string("a\0b\r\n", 5);
+    ASSERT_TRUE(OpenFile(L"C:\\bin.dat"));
+    ASSERT_EQ(ui.errors.size(), 1u);
+    EXPECT_EQ(ui.errors[0], L"C:\\bin.dat\n\n" + std::wstring(texts::BinaryWarning));
+    EXPECT_TRUE(doc.Save(kDir));
+    ASSERT_EQ(ui.questions.size(), 3u);
+    EXPECT_NE(ui.questions[2].find(texts::ChangeNul), std::wstring::npos);
+}
+
+TEST_F(FilePolicy, CharactersTheCodePageLacksAreOfferedUtf8) {
+    ui.text = L"abc \u0416\u4e2d";
+    ui.questionAnswers = {false};
+    ui.saveChoices = {L"C:\\cyr.txt", L"C:\\cyr.txt"};
+    EXPECT_FALSE(doc.SaveAs(kDir));
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions[0], std::wstring(texts::Unstorable) + L"ANSI" + texts::UnstorableEnd);
+    EXPECT_EQ(ui.files.count(L"C:\\cyr.txt"), 0u);  // No: nothing written, no error on top
+    EXPECT_TRUE(ui.errors.empty());
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_TRUE(doc.SaveAs(kDir));
+    EXPECT_EQ(ui.files[L"C:\\cyr.txt"], "abc \xD0\x96\xE4\xB8\xAD\r\n");
+    EXPECT_EQ(doc.Format.encoding, docfile::Encoding::Utf8);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(ui.questions.size(), 2u);
+    // A lone surrogate has no place in UTF-8 either: a failure, nothing written.
+    ui.text = std::wstring(L"a\xD83D");
+    EXPECT_FALSE(doc.Save(kDir));
+    ASSERT_EQ(ui.errors.size(), 1u);
+    EXPECT_EQ(ui.errors[0], std::wstring(texts::CannotSave) + L"C:\\cyr.txt\n\nError 1113");
+    EXPECT_EQ(ui.files[L"C:\\cyr.txt"], "abc \xD0\x96\xE4\xB8\xAD\r\n");
+}
+
+TEST_F(FilePolicy, TextThatWouldReopenAsOtherTextIsOfferedAMark) {
+    // As ANSI bytes these read back as UTF-8, as UTF-8 with a mark, as UTF-16.
+    const std::wstring texts[] = {L"\u00c3\u00a9t\u00c3\u00a9", L"\u00ef\u00bb\u00bfabc", L"\u00ff\u00feab"};
+    const std::string utf8[] = {"\xC3\x83\xC2\xA9t\xC3\x83\xC2\xA9", "\xC3\xAF\xC2\xBB\xC2\xBF" "abc", "\xC3\xBF\xC3\xBE" "ab"};
+    for (size_t i = 0; i < std::size(texts); ++i) {
+        const std::wstring path = L"C:\\t" + std::to_wstring(i) + L".txt";
+        ui.answers.push_back(PromptAnswer::No);
+        ASSERT_TRUE(doc.New(kDir));
+        ui.questions.clear();
+        ui.text = texts[i];
+        ui.questionAnswers = {false};
+        ui.saveChoices = {path, path};
+        EXPECT_FALSE(doc.SaveAs(kDir));  // No: nothing saved
+        ASSERT_EQ(ui.questions.size(), 1u) << i;
+        EXPECT_EQ(ui.questions[0], std::wstring(texts::ReopensAs) + L"ANSI" + texts::ReopensAsEnd);
+        EXPECT_EQ(ui.files.count(path), 0u);
+        EXPECT_TRUE(doc.IsModified());
+        EXPECT_TRUE(doc.SaveAs(kDir));
+        EXPECT_EQ(ui.files[path], "\xEF\xBB\xBF" + utf8[i] + "\r\n") << i;
+        ASSERT_TRUE(OpenFile(path));
+        EXPECT_EQ(ui.text, texts[i] + L"\r\n") << i;
+    }
 }
 
 TEST(DocumentNames, CaptionAndFileTitle) {

@@ -3,7 +3,8 @@
 
 #include <string>
 
-#include "DocumentFile.h"
+#include "DocumentStore.h"
+#include "LineEnds.h"
 #include "FileEncoding.h"
 
 using docfile::Decode;
@@ -117,28 +118,32 @@ TEST(Encodings, TextThatWouldOpenAsOtherTextIsFoundBeforeSaving) {
     for (const auto& c : cases) {
         EXPECT_EQ(docfile::ReadsBack(c.text, c.format), c.same) << docfile::FormatName(c.format) << " " << c.text.size();
         EXPECT_TRUE(docfile::ReadsBack(c.text, utf8Bom)) << c.text.size();
-        EXPECT_EQ(Decode(Encode(c.text, utf8Bom)).text, docfile::ToControlText(docfile::WithFinalLineEnd(c.text)));
+        EXPECT_EQ(Decode(Encode(c.text, utf8Bom)).text, docfile::ToCrLf(docfile::WithFinalLineEnd(c.text)));
     }
 }
 
 TEST(Encodings, CharactersTheEncodingLacks) {
     const std::wstring cyr = L"abc \u0416\u4e2d";
-    EXPECT_FALSE(docfile::CanStore(cyr, Encoding::Ansi));
-    EXPECT_TRUE(docfile::CanStore(cyr, Encoding::Utf8));
-    EXPECT_TRUE(docfile::CanStore(cyr, Encoding::Utf16Le));
-    EXPECT_TRUE(docfile::CanStore(L"caf\u00e9", Encoding::Ansi));
-    bool unstorable = false;
-    Encode(cyr, FileFormat{}, &unstorable);
-    EXPECT_TRUE(unstorable);
-    Encode(cyr, FileFormat{Encoding::Utf8}, &unstorable);
-    EXPECT_FALSE(unstorable);
     // Surrogate pairs are fine in UTF-8; a lone half is not (it would be written as U+FFFD).
-    EXPECT_TRUE(docfile::CanStore(std::wstring(L"\xD83D\xDE00"), Encoding::Utf8));
-    EXPECT_FALSE(docfile::CanStore(std::wstring(L"a\xD83D" L"b"), Encoding::Utf8));
-    EXPECT_FALSE(docfile::CanStore(std::wstring(L"\xDE00"), Encoding::Utf8));
-    EXPECT_TRUE(docfile::CanStore(std::wstring(L"\xDE00"), Encoding::Utf16Be));
-    Encode(std::wstring(L"\xD83D"), FileFormat{Encoding::Utf8}, &unstorable);
-    EXPECT_TRUE(unstorable);
+    const struct {
+        std::wstring text;
+        Encoding encoding;
+        bool unstorable;
+    } cases[] = {
+        {cyr, Encoding::Ansi, true},
+        {cyr, Encoding::Utf8, false},
+        {cyr, Encoding::Utf16Le, false},
+        {L"caf\u00e9", Encoding::Ansi, false},
+        {std::wstring(L"\xD83D\xDE00"), Encoding::Utf8, false},
+        {std::wstring(L"a\xD83D" L"b"), Encoding::Utf8, true},
+        {std::wstring(L"\xDE00"), Encoding::Utf8, true},
+        {std::wstring(L"\xDE00"), Encoding::Utf16Be, false},
+    };
+    for (const auto& c : cases) {
+        bool unstorable = !c.unstorable;
+        Encode(c.text, FileFormat{c.encoding}, &unstorable);
+        EXPECT_EQ(unstorable, c.unstorable) << c.text.size() << " " << static_cast<int>(c.encoding);
+    }
 }
 
 TEST(LineEnds, LfFilesStayLfAndCrLfFilesCrLf) {

@@ -14,6 +14,7 @@
 #include "Modal.h"
 #include "RichText.h"
 #include "TestEnv.h"
+#include "LineEnds.h"
 #include "Texts.h"
 #include "basTavrin.h"
 #include "frmMain.h"
@@ -328,7 +329,7 @@ TEST_F(EditCommands, MatchesPastSixteenBitsAfterLineEndsAndOutsideTheBasicPlane)
     f.mnuedit_Click(7);
     SearchFor(L"NEEDLE");
     ClickFind();
-    const std::wstring control = textfind::ToControlText(text);
+    const std::wstring control = docfile::CrLfToCr(text);
     size_t want = control.find(L"NEEDLE");
     for (int i = 0; i < 3; ++i, want = control.find(L"NEEDLE", want + 1)) {
         ExpectSelection(static_cast<LONG>(want), static_cast<LONG>(want + 6));

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "LineEnds.h"
 #include "TextFind.h"
 
 namespace {
@@ -39,9 +40,9 @@ TEST(FindFrom, PositionsPastSixteenBits) {
 }
 
 TEST(ControlText, CrLfCountsAsOneCharacterAsInTheControl) {
-    EXPECT_EQ(textfind::ToControlText(L"a\r\nb\r\n"), L"a\rb\r");
-    EXPECT_EQ(textfind::ToControlText(L"\r\r\n\n"), L"\r\r\n");
-    EXPECT_EQ(FindFrom(textfind::ToControlText(L"ab\r\nx\r\ncd"), L"cd", 1), 6);
+    EXPECT_EQ(docfile::CrLfToCr(L"a\r\nb\r\n"), L"a\rb\r");
+    EXPECT_EQ(docfile::CrLfToCr(L"\r\r\n\n"), L"\r\r\n");
+    EXPECT_EQ(FindFrom(docfile::CrLfToCr(L"ab\r\nx\r\ncd"), L"cd", 1), 6);
 }
 
 TEST(SearchCopy, RefreshedOnlyWhenTheStampMoves) {

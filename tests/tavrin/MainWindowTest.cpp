@@ -7,7 +7,7 @@
 
 #include "AppInfo.h"
 #include "DialogAnswerer.h"
-#include "DocumentFile.h"
+#include "LineEnds.h"
 #include "Modal.h"
 #include "RichText.h"
 #include "TestEnv.h"
@@ -179,78 +179,8 @@ TEST_F(MainWindow, BigFileOpensWholeAndSavesBackByteIdentical) {
     EXPECT_TRUE(testenv::ReadBytes(path) == bytes);
 }
 
-TEST_F(MainWindow, FailedWritesAreReportedAndTheDocumentStaysModified) {
-    TempDir dir;
-    std::vector<modal::MsgBoxCall> shown;
-    modal::ScopedHooks hooks({.msgBox = [&](const modal::MsgBoxCall& c) { shown.push_back(c); return IDOK; },
-                              .saveFile = Choose(dir / L"missing folder\\a.cpp")});
-    Type(L"keep me");
-    f.mnufile_Click(4);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].title, L"Tavrin");
-    EXPECT_EQ(shown[0].text.rfind(std::wstring(texts::CannotSave) + dir / L"missing folder\\a.cpp\n\n", 0), 0u);
-    EXPECT_TRUE(f.Doc().IsModified());
-    EXPECT_EQ(f.Caption(), L"Untitled - Tavrin");
 
-    // A file another program holds open without sharing.
-    const std::wstring locked = dir / L"locked.cpp";
-    ASSERT_TRUE(testenv::WriteBytes(locked, "old\r\n"));
-    modal::TestHooks().saveFile = Choose(locked);
-    raii::File hold(CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(hold);
-    f.mnufile_Click(4);
-    ASSERT_EQ(shown.size(), 2u);
-    EXPECT_NE(shown[1].text.find(locked), std::wstring::npos);
-    hold.reset();
-    EXPECT_EQ(testenv::ReadBytes(locked), "old\r\n");
-    EXPECT_TRUE(f.Doc().IsModified());
-}
 
-TEST_F(MainWindow, UnstorableCharactersAskToSaveAsUtf8) {
-    TempDir dir;
-    std::vector<modal::MsgBoxCall> shown;
-    int answer = IDNO;
-    const std::wstring cyr = dir / L"cyr.txt";
-    modal::ScopedHooks hooks({.msgBox = [&](const modal::MsgBoxCall& c) { shown.push_back(c); return answer; },
-                              .saveFile = Choose(cyr)});
-    // Characters outside the 8-bit code page: never written as other characters.
-    Type(L"abc \u0416\u4e2d");
-    f.mnufile_Click(4);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, std::wstring(texts::Unstorable) + L"ANSI" + texts::UnstorableEnd);
-    EXPECT_EQ(shown[0].flags, static_cast<UINT>(MB_YESNO | MB_ICONEXCLAMATION));
-    EXPECT_FALSE(testenv::Exists(cyr));  // No: nothing written, no error on top
-    EXPECT_TRUE(f.Doc().IsModified());
-    answer = IDYES;
-    f.mnufile_Click(4);
-    EXPECT_EQ(testenv::ReadBytes(cyr), "abc \xD0\x96\xE4\xB8\xAD\r\n");
-    EXPECT_EQ(f.Format().encoding, docfile::Encoding::Utf8);
-    EXPECT_FALSE(f.Doc().IsModified());
-}
-
-TEST_F(MainWindow, ReadOnlyFileFailsToSaveWithAMessage) {
-    TempDir dir;
-    const std::wstring ro = dir / L"ro.cpp";
-    ASSERT_TRUE(testenv::WriteBytes(ro, "old\r\n"));
-    ASSERT_TRUE(SetFileAttributesW(ro.c_str(), FILE_ATTRIBUTE_READONLY));
-    {
-        raii::File probe(CreateFileW(ro.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-        if (probe) {
-            SetFileAttributesW(ro.c_str(), FILE_ATTRIBUTE_NORMAL);
-            GTEST_SKIP() << "this user may write read-only files here (root under Wine)";
-        }
-    }
-    std::vector<std::wstring> shown;
-    modal::ScopedHooks hooks({.msgBox = [&](const modal::MsgBoxCall& c) { shown.push_back(c.text); return IDOK; },
-                              .saveFile = Choose(ro)});
-    Type(L"new");
-    f.mnufile_Click(4);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_NE(shown[0].find(ro), std::wstring::npos);
-    EXPECT_TRUE(f.Doc().IsModified());
-    SetFileAttributesW(ro.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(testenv::ReadBytes(ro), "old\r\n");
-}
 
 TEST_F(MainWindow, BinaryBytesSurviveOpenAndSave) {
     std::string bytes;
@@ -382,7 +312,7 @@ TEST_F(MainWindow, SettingsRoundTripThroughTheRegistry) {
     // Values a window at 96 dpi holds exactly (15 twips a pixel).
     f.SetPlacementTwips(1500, 1200, 9000, 6990);
     InitDirSetting = L"C:\\Proj\u00e9";
-    SaveSettings();
+    SaveSettings(f.CurrentSettings());
     EXPECT_EQ(RegValue(L"InitDir").value_or(L""), L"C:\\Proj\u00e9");
     EXPECT_EQ(RegValue(L"DefaultFileType").value_or(L""), L"0");
     EXPECT_EQ(RegValue(L"MainLeft").value_or(L""), L"1500");
@@ -393,7 +323,7 @@ TEST_F(MainWindow, SettingsRoundTripThroughTheRegistry) {
     settings::RegistryStore store;
     store.Write(L"MainLeft", L"not a number");
     f.SetPlacementTwips(3000, 3000, 3000, 3000);
-    LoadSettings();
+    f.UseSettings(LoadSettings());
     int l, t, w, h;
     f.GetPlacementTwips(l, t, w, h);
     EXPECT_NEAR(l, 1000, 15);  // the default
@@ -417,13 +347,13 @@ TEST_F(MainWindow, MaximisedWindowStoresItsNormalPlacement) {
     ShowWindow(f.Hwnd(), SW_SHOWNOACTIVATE);
     ShowWindow(f.Hwnd(), SW_MAXIMIZE);
     testenv::PumpUntil([&] { return IsZoomed(f.Hwnd()) != FALSE; }, 2000);
-    SaveSettings();
+    SaveSettings(f.CurrentSettings());
     EXPECT_EQ(RegValue(L"MainLeft").value_or(L""), L"1500");
     EXPECT_EQ(RegValue(L"MainWidth").value_or(L""), L"7500");
     EXPECT_EQ(RegValue(L"MainHeight").value_or(L""), L"6000");
     ShowWindow(f.Hwnd(), SW_MINIMIZE);
     testenv::PumpUntil([&] { return IsIconic(f.Hwnd()) != FALSE; }, 2000);
-    SaveSettings();
+    SaveSettings(f.CurrentSettings());
     EXPECT_EQ(RegValue(L"MainTop").value_or(L""), L"1500");
     EXPECT_EQ(RegValue(L"MainWidth").value_or(L""), L"7500");
     ShowWindow(f.Hwnd(), SW_RESTORE);

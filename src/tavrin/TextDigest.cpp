@@ -1,8 +1,8 @@
-#include "TextPrint.h"
+#include "TextDigest.h"
 
 #include <cstring>
 
-namespace textprint {
+namespace textdigest {
 
 namespace {
 
@@ -108,13 +108,13 @@ Digest Sha256(std::wstring_view text) {
     return s.Finish();
 }
 
-void TextPrint::Mark(std::wstring_view text) {
+void TextDigest::Mark(std::wstring_view text) {
     length_ = text.size();
     digest_ = Sha256(text);
 }
 
-bool TextPrint::Matches(std::wstring_view text) const {
+bool TextDigest::Matches(std::wstring_view text) const {
     return text.size() == length_ && Sha256(text) == digest_;
 }
 
-}  // namespace textprint
+}  // namespace textdigest

@@ -1,6 +1,5 @@
 #include "SafeSave.h"
 
-#ifdef _WIN32
 #include <windows.h>
 
 #include <algorithm>
@@ -295,4 +294,3 @@ bool WriteAll(const std::wstring& path, std::string_view bytes, unsigned long& e
 }
 
 }  // namespace safesave
-#endif

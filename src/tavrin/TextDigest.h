@@ -1,12 +1,12 @@
-// What the document keeps of its saved text to tell whether it has changed: the length and a
-// SHA-256 digest of the UTF-16 code units, instead of a second copy of the whole text.
+// The saved text as the document keeps it to tell whether it has changed: its length and a SHA-256
+// digest of its UTF-16 code units, instead of a second copy of the whole text.
 #pragma once
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
-namespace textprint {
+namespace textdigest {
 
 using Digest = std::array<uint8_t, 32>;
 
@@ -15,10 +15,10 @@ Digest Sha256(const void* data, size_t size);
 // SHA-256 of the text's code units as little-endian 16-bit values (the same on every platform).
 Digest Sha256(std::wstring_view text);
 
-class TextPrint {
+class TextDigest {
 public:
-    TextPrint() { Mark(L""); }
-    explicit TextPrint(std::wstring_view text) { Mark(text); }
+    TextDigest() { Mark(L""); }
+    explicit TextDigest(std::wstring_view text) { Mark(text); }
     void Mark(std::wstring_view text);
     // The length decides at once; the digest only when the lengths agree.
     bool Matches(std::wstring_view text) const;
@@ -29,4 +29,4 @@ private:
     Digest digest_{};
 };
 
-}  // namespace textprint
+}  // namespace textdigest

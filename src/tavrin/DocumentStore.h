@@ -1,0 +1,72 @@
+// The document's file policy, without a window: what opening a file asks and gives the editing
+// area, and what saving it asks and writes. The questions go to the caller's Questions, the file
+// calls to its Files (the system's in DocumentStore_win.cpp).
+#pragma once
+#include <string>
+#include <string_view>
+
+#include "FileEncoding.h"
+
+namespace docfile {
+
+// The questions of opening and saving, each with its whole text; true for Yes.
+class Questions {
+public:
+    virtual ~Questions() = default;
+    // The file is above the large-file setting: open it all the same?
+    virtual bool OpenLargeFile(const std::wstring& question) = 0;
+    // Characters the file's encoding has no place for: save as UTF-8 instead?
+    virtual bool SaveAsUtf8(const std::wstring& question) = 0;
+    // The bytes would open again as other text: save as UTF-8 with a mark instead?
+    virtual bool SaveWithMark(const std::wstring& question) = 0;
+    // Saving changes what was opened (line ends, bytes, NULs): save anyway?
+    virtual bool SaveWithChanges(const std::wstring& question) = 0;
+};
+
+// The file calls; each failure gives the system's error code.
+class Files {
+public:
+    virtual ~Files() = default;
+    virtual bool Size(const std::wstring& path, unsigned long long& size, unsigned long& error) = 0;
+    virtual bool Read(const std::wstring& path, std::string& bytes, unsigned long& error) = 0;
+    // Writes the whole file so that a failure leaves the old one.
+    virtual bool Write(const std::wstring& path, std::string_view bytes, unsigned long& error) = 0;
+    // The system's text for an error code.
+    virtual std::wstring Reason(unsigned long error) = 0;
+    // The biggest file the editing area can take on this system.
+    virtual unsigned long long MaxLoadBytes() = 0;
+};
+
+// The files of the system (Windows only).
+Files& SystemFiles();
+
+enum class Status {
+    Done,
+    Declined,  // the user said no: nothing to report
+    Failed,    // `reason` says why
+};
+
+struct Opened {
+    Status status = Status::Failed;
+    Decoded file;  // the text as the editing area takes it, its format and what a save would change
+    std::wstring reason;
+};
+
+// Reads and decodes the file, asking first when it is above `largeFileKB` KB (0: never asks).
+Opened Open(const std::wstring& path, int largeFileKB, Questions& questions, Files& files);
+
+struct Saved {
+    Status status = Status::Failed;
+    FileFormat format;  // how the file was written
+    std::wstring reason;
+};
+
+// Writes the text in `format`, or in UTF-8 when the user takes the offer, after the question about
+// `changes` when there are any. Nothing is written unless every answer is Yes.
+Saved Save(const std::wstring& path, std::wstring_view text, const FileFormat& format, const Changes& changes,
+           Questions& questions, Files& files);
+
+// A size for people: "512 bytes", "300 KB", "1.5 MB".
+std::wstring SizeText(unsigned long long bytes);
+
+}  // namespace docfile

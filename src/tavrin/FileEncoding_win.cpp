@@ -1,0 +1,41 @@
+// The ANSI code page of the system, for FileEncoding.
+#include "FileEncoding.h"
+
+#include <windows.h>
+
+namespace docfile {
+
+namespace {
+
+bool AllAscii(std::wstring_view t) {
+    for (wchar_t c : t)
+        if (static_cast<unsigned>(c) >= 0x80) return false;
+    return true;
+}
+
+}  // namespace
+
+std::wstring AnsiDecode(std::string_view bytes) {
+    if (bytes.empty()) return {};
+    const int len = static_cast<int>(bytes.size());
+    const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), len, nullptr, 0);
+    std::wstring out(static_cast<size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0) MultiByteToWideChar(CP_ACP, 0, bytes.data(), len, out.data(), n);
+    return out;
+}
+
+std::string AnsiEncode(std::wstring_view text, bool* lossy) {
+    if (lossy) *lossy = false;
+    if (text.empty()) return {};
+    if (AllAscii(text)) return std::string(text.begin(), text.end());  // the common case, byte for byte
+    // No best-fit: a character without its own byte would quietly become a look-alike.
+    BOOL usedDefault = FALSE;
+    const int len = static_cast<int>(text.size());
+    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), len, nullptr, 0, nullptr, &usedDefault);
+    std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0) WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), len, out.data(), n, nullptr, &usedDefault);
+    if (lossy) *lossy = usedDefault != FALSE || n <= 0 || AnsiDecode(out) != text;
+    return out;
+}
+
+}  // namespace docfile

@@ -1,0 +1,13 @@
+#include "FilePrompts.h"
+
+#include "Modal.h"
+#include "Texts.h"
+
+bool FilePrompts::Ask(const std::wstring& question, UINT icon) {
+    return modal::MsgBox(question, MB_YESNO | icon, texts::AppName, owner_.Hwnd()) == IDYES;
+}
+
+bool FilePrompts::OpenLargeFile(const std::wstring& question) { return Ask(question, MB_ICONQUESTION); }
+bool FilePrompts::SaveAsUtf8(const std::wstring& question) { return Ask(question, MB_ICONEXCLAMATION); }
+bool FilePrompts::SaveWithMark(const std::wstring& question) { return Ask(question, MB_ICONEXCLAMATION); }
+bool FilePrompts::SaveWithChanges(const std::wstring& question) { return Ask(question, MB_ICONEXCLAMATION); }
