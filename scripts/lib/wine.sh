@@ -119,31 +119,5 @@ wine_stop() {
     kill "$OUR_XVFB_PID" 2>/dev/null || true
     wait "$OUR_XVFB_PID" 2>/dev/null || true
     OUR_XVFB_PID=
-WINE32_LOADER=${WINE32_LOADER:-/usr/lib/wine/wine}
-WINE64_LOADER=${WINE64_LOADER:-/usr/lib/wine/wine64}
-
-# Wine's 32-bit loader is itself a 32-bit Linux program: where it cannot start ("Exec format
-# error"), no 32-bit Windows program can run either.
-wine_kind() {
-  if [ -z "${WINE_RUNS_32:-}" ]; then
-    if "$WINE32_LOADER" --version >/dev/null 2>&1; then WINE_RUNS_32=1; else WINE_RUNS_32=0; fi
-  fi
-  export WINE_RUNS_32
-}
-
-# The build that runs here: windows-x86 where 32-bit programs run, else windows-x64.
-wine_preset() {
-  wine_kind
-  if [ "$WINE_RUNS_32" = 1 ]; then echo windows-x86; else echo windows-x64; fi
-}
-
-wine_kind_line() {
-  wine_kind
-  if [ "$WINE_RUNS_32" = 1 ]; then
-    echo "machine: runs 32-bit and 64-bit programs"
-  else
-    echo "machine: cannot run 32-bit programs (64-bit only)"
-  fi
-}
   fi
 }
