@@ -6,7 +6,7 @@
 #include <exception>
 #include <string>
 
-#include "PellamyCore.h"
+#include "ResourceList.h"
 
 // Error numbers raised by the enumerator.
 namespace reserr {

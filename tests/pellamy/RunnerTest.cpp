@@ -4,7 +4,8 @@
 
 #include <windows.h>
 
-#include "PellamyCore.h"
+#include "PeHeader.h"
+#include "ResultTexts.h"
 #include "PellamyTestKit.h"
 #include "TestEnv.h"
 #include "Texts.h"
