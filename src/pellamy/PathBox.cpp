@@ -15,7 +15,7 @@ std::wstring PathFromBox(const std::wstring& text) {
 }
 
 std::wstring HintExample(const std::wstring& systemFolder) {
-    return std::wstring(txt::HintExamplePrefix) + systemFolder + txt::HintExampleFile;
+    return std::wstring(texts::kHintExamplePrefix) + systemFolder + texts::kHintExampleFile;
 }
 
 }  // namespace pellamy

@@ -43,7 +43,7 @@ void RaiseSubscriptError() {
 #else
     const std::wstring source;
 #endif
-    RaiseError(errnum::SubscriptOutOfRange, source, txt::SubscriptOutOfRange);
+    RaiseError(errnum::SubscriptOutOfRange, source, texts::kSubscriptOutOfRange);
 }
 
 const ResTypeEntry& ResourceLists::TypeAt(int32_t index) const {

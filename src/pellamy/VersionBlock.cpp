@@ -53,7 +53,7 @@ std::wstring CutCompanyName(const std::wstring& name) { return name.substr(0, 21
 bool HasProductVersion(const std::wstring& version) { return !TrimBlanks(version).empty(); }
 
 std::wstring FileInfoText(const std::wstring& company, const std::wstring& product) {
-    return std::wstring(txt::CompanyPrefix) + company + L"\r\n" + txt::ProductPrefix + product;
+    return std::wstring(texts::kCompanyPrefix) + company + L"\r\n" + texts::kProductPrefix + product;
 }
 
 }  // namespace pellamy

@@ -52,7 +52,7 @@ std::wstring ProgramFolder() {
     auto slash = p.find_last_of(L"\\/");
     if (slash == std::wstring::npos) return {};
     p.resize(slash);
-    return p;  // "C:" for a program in a drive root, as the old runtime's App.Path did not
+    return p;  // "C:" for a program in a drive root: callers add the "\\" themselves
 }
 
 std::wstring ExeName() {

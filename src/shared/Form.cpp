@@ -98,7 +98,7 @@ bool Form::Load() {
     }
 
     HMENU menu = CreateMenuBar();
-    // Modeless forms have no owner: each stands on the taskbar on its own, as the old runtime did.
+    // Modeless forms have no owner: each stands on the taskbar on its own.
     HWND created = CreateWindowExW(d.exStyle | WS_EX_CONTROLPARENT, d.className, d.caption, d.style,
                                    CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, menu, Instance(), this);
     if (!created) {

@@ -16,7 +16,7 @@ std::wstring W(const wchar_t (&s)[N]) {
 }
 
 TEST(PellamyFilters, BarsAndColonsBecomeNulsAndPairsAreFoundByIndex) {
-    const std::wstring f = ConvertFilter(txt::BrowseFilter);
+    const std::wstring f = ConvertFilter(texts::kBrowseFilter);
     EXPECT_EQ(f, W(L"OCX Files (*.OCX)\0*.OCX\0Dynamic Link Librarys (*.DLL)\0*.DLL\0All Files (*.*)\0*.*\0\0"));
     EXPECT_EQ(GetFilterPair(f, 1), W(L"OCX Files (*.OCX)\0*.OCX"));
     EXPECT_EQ(GetFilterPair(f, 3), W(L"All Files (*.*)\0*.*"));
