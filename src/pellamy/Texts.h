@@ -1,69 +1,69 @@
 // Every text Pellamy shows, in one place, so tests compare exact strings.
 #pragma once
 
-namespace txt {
+namespace texts {
 
 // Window and controls.
-inline constexpr const wchar_t* AppName = L"Pellamy";
-inline constexpr const wchar_t* Caption = L"Register or Unregister OCX / DLL";
-inline constexpr const wchar_t* HintDesign = L"File specification of  OCX/DLL file:";
-inline constexpr const wchar_t* HintFirstLine = L"File specification of OCX/DLL";
-inline constexpr const wchar_t* HintExamplePrefix = L"    e.g. ";
-inline constexpr const wchar_t* HintExampleFile = L"\\filename.ocx";
-inline constexpr const wchar_t* Browse = L"...";
-inline constexpr const wchar_t* BrowseTip = L"Browse ...";
-inline constexpr const wchar_t* PleaseVerify = L"Please verify Product Version, if any:";
-inline constexpr const wchar_t* Register = L"Register";
-inline constexpr const wchar_t* Proceed = L"Proceed";
-inline constexpr const wchar_t* Unregister = L"Unregister";
-inline constexpr const wchar_t* Cancel = L"Cancel";
-inline constexpr const wchar_t* Exit = L"Exit";
+inline constexpr const wchar_t* kAppName = L"Pellamy";
+inline constexpr const wchar_t* kCaption = L"Register or Unregister OCX / DLL";
+inline constexpr const wchar_t* kHintDesign = L"File specification of  OCX/DLL file:";
+inline constexpr const wchar_t* kHintFirstLine = L"File specification of OCX/DLL";
+inline constexpr const wchar_t* kHintExamplePrefix = L"    e.g. ";
+inline constexpr const wchar_t* kHintExampleFile = L"\\filename.ocx";
+inline constexpr const wchar_t* kBrowse = L"...";
+inline constexpr const wchar_t* kBrowseTip = L"Browse ...";
+inline constexpr const wchar_t* kPleaseVerify = L"Please verify Product Version, if any:";
+inline constexpr const wchar_t* kRegister = L"Register";
+inline constexpr const wchar_t* kProceed = L"Proceed";
+inline constexpr const wchar_t* kUnregister = L"Unregister";
+inline constexpr const wchar_t* kCancel = L"Cancel";
+inline constexpr const wchar_t* kExit = L"Exit";
 
 // Menus.
-inline constexpr const wchar_t* MenuFile = L"&File";
-inline constexpr const wchar_t* MenuOpen = L"&Open";
-inline constexpr const wchar_t* MenuExit = L"E&xit";
-inline constexpr const wchar_t* MenuOperations = L"Operations";
-inline constexpr const wchar_t* MenuRegister = L"Register";
-inline constexpr const wchar_t* MenuUnregister = L"Un - Register";
-inline constexpr const wchar_t* MenuHelp = L"Help";
-inline constexpr const wchar_t* MenuAbout = L"About Pellamy";
+inline constexpr const wchar_t* kMenuFile = L"&File";
+inline constexpr const wchar_t* kMenuOpen = L"&Open";
+inline constexpr const wchar_t* kMenuExit = L"E&xit";
+inline constexpr const wchar_t* kMenuOperations = L"Operations";
+inline constexpr const wchar_t* kMenuRegister = L"Register";
+inline constexpr const wchar_t* kMenuUnregister = L"Un - Register";
+inline constexpr const wchar_t* kMenuHelp = L"Help";
+inline constexpr const wchar_t* kMenuAbout = L"About Pellamy";
 
 // Path validation.
-inline constexpr const wchar_t* NoPathYet = L"No path and filename yet";
-inline constexpr const wchar_t* FileNotFound = L"File not found";
+inline constexpr const wchar_t* kNoPathYet = L"No path and filename yet";
+inline constexpr const wchar_t* kFileNotFound = L"File not found";
 
 // Version display.
-inline constexpr const wchar_t* CompanyPrefix = L"Company Name:  ";
-inline constexpr const wchar_t* ProductPrefix = L"Product Version:  ";
-inline constexpr const wchar_t* NoProductVersion = L"(No Product Version available for this file)";
+inline constexpr const wchar_t* kCompanyPrefix = L"Company Name:  ";
+inline constexpr const wchar_t* kProductPrefix = L"Product Version:  ";
+inline constexpr const wchar_t* kNoProductVersion = L"(No Product Version available for this file)";
 
 // Registration runner.
-inline constexpr const wchar_t* LoadFailure = L"Failure loading control DLL";
-inline constexpr const wchar_t* UnknownCommand = L"Unknown command handle";
-inline constexpr const wchar_t* NoEntryPoint = L"Process failed in obtaining entry point or creating thread.";
-inline constexpr const wchar_t* TimedOut = L"Process failed in signaled state or time-out.";
-inline constexpr const wchar_t* Completed = L"Process completed";
-inline constexpr const wchar_t* EntryFailed = L"Process failed: the entry point returned ";
-inline constexpr const wchar_t* RunAsAdmin = L"Run Pellamy as administrator to register this file.";
-inline constexpr const wchar_t* EntryCrashed = L"Process failed: the entry point stopped with exception ";
-inline constexpr const wchar_t* AccessViolation = L"(access violation)";
-inline constexpr const wchar_t* EntryEndedThread = L"Process failed: the entry point ended its thread with code ";
-inline constexpr const wchar_t* LoadErrorPrefix = L"Error ";
-inline constexpr const wchar_t* Is64Bit = L"This is a 64-bit module; the 32-bit Pellamy cannot load it. Use ";
-inline constexpr const wchar_t* Is32Bit = L"This is a 32-bit module; the 64-bit Pellamy cannot load it. Use ";
-inline constexpr const wchar_t* OpenInOther = L"Open it in ";
-inline constexpr const wchar_t* OtherProcessor = L"This module is for another processor (";
-inline constexpr const wchar_t* StartOtherFailed = L"Could not start ";
+inline constexpr const wchar_t* kLoadFailure = L"Failure loading control DLL";
+inline constexpr const wchar_t* kUnknownCommand = L"Unknown command handle";
+inline constexpr const wchar_t* kNoEntryPoint = L"Process failed in obtaining entry point or creating thread.";
+inline constexpr const wchar_t* kTimedOut = L"Process failed in signaled state or time-out.";
+inline constexpr const wchar_t* kCompleted = L"Process completed";
+inline constexpr const wchar_t* kEntryFailed = L"Process failed: the entry point returned ";
+inline constexpr const wchar_t* kRunAsAdmin = L"Run Pellamy as administrator to register this file.";
+inline constexpr const wchar_t* kEntryCrashed = L"Process failed: the entry point stopped with exception ";
+inline constexpr const wchar_t* kAccessViolation = L"(access violation)";
+inline constexpr const wchar_t* kEntryEndedThread = L"Process failed: the entry point ended its thread with code ";
+inline constexpr const wchar_t* kLoadErrorPrefix = L"Error ";
+inline constexpr const wchar_t* kIs64Bit = L"This is a 64-bit module; the 32-bit Pellamy cannot load it. Use ";
+inline constexpr const wchar_t* kIs32Bit = L"This is a 32-bit module; the 64-bit Pellamy cannot load it. Use ";
+inline constexpr const wchar_t* kOpenInOther = L"Open it in ";
+inline constexpr const wchar_t* kOtherProcessor = L"This module is for another processor (";
+inline constexpr const wchar_t* kStartOtherFailed = L"Could not start ";
 
 // Browse.
-inline constexpr const wchar_t* BrowseFilter =
+inline constexpr const wchar_t* kBrowseFilter =
     L"OCX Files (*.OCX)|*.OCX|Dynamic Link Librarys (*.DLL)|*.DLL|All Files (*.*)|*.*";
-inline constexpr const wchar_t* BrowseDefaultExt = L"OCX";
-inline constexpr const wchar_t* BrowseErrorPrefix = L"Error: ";
+inline constexpr const wchar_t* kBrowseDefaultExt = L"OCX";
+inline constexpr const wchar_t* kBrowseErrorPrefix = L"Error: ";
 
 // Run-time error descriptions.
-inline constexpr const wchar_t* SubscriptOutOfRange = L"Subscript out of range";
-inline constexpr const wchar_t* InvalidArgument = L"Invalid procedure call or argument";
+inline constexpr const wchar_t* kSubscriptOutOfRange = L"Subscript out of range";
+inline constexpr const wchar_t* kInvalidArgument = L"Invalid procedure call or argument";
 
-}  // namespace txt
+}  // namespace texts

@@ -17,17 +17,14 @@ int32_t cResources::GetResourceNames(int32_t iTypeIndex) {
 void cResources::file(const std::wstring& sFile) {
     ClearUp();
     file_ = sFile;
-    hModule_ = LoadLibraryExW(sFile.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    hModule_.reset(LoadLibraryExW(sFile.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     if (!hModule_) {
         const DWORD err = GetLastError();
         RaiseError(reserr::LoadOrTypes, ResourceErrorSource(L"cResources"), SystemErrorText(err, sFile));
     }
 }
 
-void cResources::UnloadModule() {
-    if (hModule_) FreeLibrary(hModule_);
-    hModule_ = nullptr;
-}
+void cResources::UnloadModule() { hModule_.reset(); }
 
 void cResources::ClearUp() {
     UnloadModule();

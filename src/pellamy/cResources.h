@@ -6,7 +6,8 @@
 #include <exception>
 #include <string>
 
-#include "PellamyCore.h"
+#include "Raii.h"
+#include "ResourceList.h"
 
 // Error numbers raised by the enumerator.
 namespace reserr {
@@ -37,7 +38,7 @@ public:
     // Loads sFile as a data file; raises 0x80040419 (source "<exe>.cResources") when it cannot.
     void file(const std::wstring& sFile);
     void UnloadModule();
-    HMODULE hModule() const { return hModule_; }
+    HMODULE hModule() const { return hModule_.get(); }
     void ClearUp();
 
     // Used by the enumeration callbacks.
@@ -50,7 +51,7 @@ public:
     const pellamy::ResourceLists& Lists() const { return lists_; }
 
 private:
-    HMODULE hModule_ = nullptr;
+    raii::Module hModule_;  // loaded as a data file; FreeLibrary releases it as it does a module
     std::wstring file_;
     pellamy::ResourceLists lists_;
 };

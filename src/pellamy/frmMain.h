@@ -1,5 +1,5 @@
 // The registration tool's window: the path box, the two button rows, version display,
-// the self-registration runner and browsing.
+// the messages of a registration run and browsing.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -28,8 +28,6 @@ public:
     // Screen mouse pointer values.
     static constexpr int PointerDefault = 0;
     static constexpr int PointerHourglass = 11;
-    // How long the runner waits for the worker.
-    static constexpr unsigned long WorkerWaitMs = 10000;
 
     // Window fields.
     std::wstring CompanyName;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "PellamyCore.h"
+#include "OpenDialogText.h"
 
 // The Owner value for "no owner".
 inline HWND NoOwner() { return reinterpret_cast<HWND>(static_cast<INT_PTR>(-1)); }

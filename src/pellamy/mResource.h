@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "PellamyCore.h"
+#include "ResourceList.h"
 
 class cResources;
 

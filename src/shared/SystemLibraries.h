@@ -3,6 +3,10 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
+#include "Raii.h"
+
 namespace syslib {
 
 // Limits the process's default library search to the system folder and the folders added with
@@ -19,5 +23,16 @@ bool Bind(HMODULE m, const char* name, F& f) {
     f = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(m, name)));
     return f != nullptr;
 }
+
+// A folder added to the search of the process's later loads by name (AddDllDirectory); removed
+// again when its owner goes. Nothing on a system without the call, whose search is not restricted.
+struct DllDirectoryTraits {
+    using Type = void*;  // the cookie AddDllDirectory returns
+    static void* Invalid() { return nullptr; }
+    static bool Valid(void* cookie) { return cookie != nullptr; }
+    static void Close(void* cookie);
+};
+using DllDirectory = raii::Unique<DllDirectoryTraits>;
+DllDirectory AddSearchFolder(const std::wstring& folder);
 
 }  // namespace syslib

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "PellamyCore.h"
+#include "PeHeader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A copy of exactly `size` bytes, so a read past the end is caught.

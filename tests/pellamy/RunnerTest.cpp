@@ -4,8 +4,11 @@
 
 #include <windows.h>
 
-#include "PellamyCore.h"
+#include "PeHeader.h"
+#include "ResultTexts.h"
 #include "PellamyTestKit.h"
+#include "Raii.h"
+#include "SystemLibraries.h"
 #include "TestEnv.h"
 #include "Texts.h"
 #include "basFindWindows.h"
@@ -20,7 +23,7 @@ const std::wstring kOtherBuild = sizeof(void*) == 8 ? L"Pellamy.exe" : L"Pellamy
 class PellamyRunner : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const wchar_t* n : {L"fx_register", L"fx_hang", L"fx_crash", L"fx_regonly", L"fx_usesdep"})
+        for (const wchar_t* n : {L"fx_register", L"fx_hang", L"fx_crash", L"fx_regonly", L"fx_usesdep", L"fx_loadsdep"})
             kit::DeleteFixtureKey(n);
         // The fixtures' entry points run long only when asked.
         SetEnvironmentVariableW(L"PELLAMY_FX_HANG_MS", L"50");
@@ -68,10 +71,10 @@ TEST_F(PellamyRunner, FailuresMissingEntryPointsAndUnloadableFiles) {
     // A failure status: its code, the system's text and the advice.
     const std::wstring text = Run(w, Fixture(L"fx_fail.dll"), true);
     EXPECT_EQ(text.rfind(L"Process failed: the entry point returned 0x80070005.\r\n", 0), 0u) << text;
-    EXPECT_NE(text.find(txt::RunAsAdmin), std::wstring::npos) << text;
+    EXPECT_NE(text.find(texts::kRunAsAdmin), std::wstring::npos) << text;
     EXPECT_GT(text.size(), std::wstring(pellamy::EntryFailedText(0x80070005u, L"")).size() + 2);
-    EXPECT_EQ(Run(w, Fixture(L"fx_noentry.dll"), true), txt::NoEntryPoint);
-    EXPECT_EQ(Run(w, Fixture(L"fx_regonly.dll"), false), txt::NoEntryPoint);
+    EXPECT_EQ(Run(w, Fixture(L"fx_noentry.dll"), true), texts::kNoEntryPoint);
+    EXPECT_EQ(Run(w, Fixture(L"fx_regonly.dll"), false), texts::kNoEntryPoint);
     EXPECT_EQ(Run(w, Fixture(L"fx_regonly.dll"), true), L"Process completed");
     EXPECT_FALSE(kit::IsLoaded(Fixture(L"fx_noentry.dll")));
     // A text file and an empty file: the first line stays, the second gives the system's reason.
@@ -120,7 +123,7 @@ TEST_F(PellamyRunner, ModuleOfTheOtherBitnessIsNamedAndTheOtherBuildOffered) {
     w.answer = IDYES;  // Yes with a file that cannot start says so
     w.form.RunRegistration(other, L"");
     ASSERT_EQ(w.boxes.size(), 2u);
-    EXPECT_EQ(w.boxes[1].text.rfind(std::wstring(txt::StartOtherFailed), 0), 0u);
+    EXPECT_EQ(w.boxes[1].text.rfind(std::wstring(texts::kStartOtherFailed), 0), 0u);
     EXPECT_FALSE(kit::FixtureKeyExists(L"fx_other"));
 }
 
@@ -184,6 +187,18 @@ TEST_F(PellamyRunner, DependenciesComeFromTheModulesFolderNotTheCurrentOne) {
     SetCurrentDirectoryW(old);
     EXPECT_EQ(kit::ReadDword(L"fx_usesdep", L"Dep").value_or(0), 42u);
     EXPECT_FALSE(kit::IsLoaded(withDep / L"fx_dep.dll"));
+}
+
+// The process searches only the system folder and added folders for libraries loaded by name;
+// a module's own loads by name during its run find the libraries beside it, and only then.
+TEST_F(PellamyRunner, LibrariesTheModuleLoadsByNameComeFromItsFolderDuringTheRun) {
+    syslib::RestrictLibrarySearch();  // as Pellamy does at start-up
+    Window w;
+    EXPECT_EQ(Run(w, Fixture(L"fx_loadsdep.dll"), true), L"Process completed");
+    EXPECT_TRUE(kit::FixtureKeyExists(L"fx_loadsdep"));
+    EXPECT_FALSE(kit::IsLoaded(Fixture(L"fx_dep.dll")));
+    raii::Module after(LoadLibraryW(L"fx_dep.dll"));  // the folder left the search with the run
+    EXPECT_FALSE(after);
 }
 
 // Wine's regsvr32 on the same module leaves the same registry result.

@@ -1,0 +1,44 @@
+#include "ModuleFile.h"
+
+#include <windows.h>
+
+#include "PeHeader.h"
+#include "Raii.h"
+
+namespace pellamy {
+
+namespace {
+
+// Up to `want` bytes from the start of a file.
+std::vector<unsigned char> ReadHead(const std::wstring& path, size_t want) {
+    std::vector<unsigned char> bytes;
+    raii::File f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f) return bytes;
+    bytes.resize(want);
+    DWORD got = 0;
+    if (!ReadFile(f.get(), bytes.data(), static_cast<DWORD>(want), &got, nullptr)) got = 0;
+    bytes.resize(got);
+    return bytes;
+}
+
+}  // namespace
+
+std::wstring FullPath(const std::wstring& path) {
+    DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (n == 0) return path;
+    std::wstring full(n, L'\0');
+    n = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
+    if (n == 0 || n >= full.size()) return path;
+    full.resize(n);
+    return full;
+}
+
+std::vector<unsigned char> ModuleHeader(const std::wstring& path) {
+    std::vector<unsigned char> head = ReadHead(path, 4096);
+    const size_t need = PeHeaderBytesNeeded(head.data(), head.size());
+    if (need > head.size() && need <= (1u << 20)) head = ReadHead(path, need);
+    return head;
+}
+
+}  // namespace pellamy

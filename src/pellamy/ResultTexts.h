@@ -1,0 +1,24 @@
+// The messages a registration run ends with.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "PeHeader.h"
+
+namespace pellamy {
+
+std::wstring HexCode(uint32_t code);  // "0x80070005"
+bool IsFailureStatus(uint32_t status);
+// The message for an entry point that returned a failure status; systemText may be empty.
+std::wstring EntryFailedText(uint32_t status, const std::wstring& systemText);
+std::wstring EntryCrashedText(uint32_t exceptionCode);
+// The worker thread ended without coming back from the entry point.
+std::wstring EntryEndedThreadText(uint32_t exitCode);
+// "Failure loading control DLL" + CR LF + the reason (system text, or "Error n" without one).
+std::wstring LoadFailedText(uint32_t error, const std::wstring& systemText);
+// The load-failure message for a module of the other bitness; `offer` adds the question.
+std::wstring OtherBitnessText(Bitness module, bool offer);
+// The load-failure message for a module built for another processor.
+std::wstring OtherProcessorText(uint16_t machine);
+
+}  // namespace pellamy
