@@ -24,16 +24,6 @@ std::vector<unsigned char> ReadHead(const std::wstring& path, size_t want) {
 
 }  // namespace
 
-std::wstring FullPath(const std::wstring& path) {
-    DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (n == 0) return path;
-    std::wstring full(n, L'\0');
-    n = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
-    if (n == 0 || n >= full.size()) return path;
-    full.resize(n);
-    return full;
-}
-
 std::vector<unsigned char> ModuleHeader(const std::wstring& path) {
     std::vector<unsigned char> head = ReadHead(path, 4096);
     const size_t need = PeHeaderBytesNeeded(head.data(), head.size());

@@ -10,6 +10,7 @@
 #include "Command.h"
 #include "MenuBar.h"
 #include "Modal.h"
+#include "Paths.h"
 #include "ModuleFile.h"
 #include "ModuleVersion.h"
 #include "PathBox.h"
@@ -265,7 +266,7 @@ void frmMain::SetButtonState(bool idle) {
 
 bool frmMain::IsFileThere(const std::wstring& path) {
     if (path.empty()) return false;
-    raii::File f(CreateFileW(FullPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    raii::File f(CreateFileW(paths::Full(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return static_cast<bool>(f);
 }
@@ -298,7 +299,7 @@ void frmMain::SetMousePointer(int pointer) {
 // ---- Version information --------------------------------------------------------------------
 
 bool frmMain::ReadVersionInfo(const std::wstring& path) {
-    const ModuleVersion v = ReadModuleVersion(FullPath(path));
+    const ModuleVersion v = ReadModuleVersion(paths::Full(path));
     if (v.hasBlock) LastResult = v.read ? 1 : 0;
     if (!v.read) return false;
     CompanyName = CutCompanyName(v.company);
@@ -347,7 +348,7 @@ bool frmMain::CheckBitness(const std::wstring& fullPath) {
 }
 
 void frmMain::RunRegistration(const std::wstring& path, const std::wstring& command) {
-    const std::wstring full = FullPath(path);
+    const std::wstring full = paths::Full(path);
     if (!CheckBitness(full)) return;
     const EntryPoint which = EntryForCommand(command);
     if (which == EntryPoint::Unknown) {

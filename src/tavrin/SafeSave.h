@@ -16,9 +16,6 @@ struct Faults {
 };
 Faults& TestFaults();
 
-// The complete path (folder and drive) of a path that may be relative to the current folder.
-std::wstring FullPath(const std::wstring& path);
-
 // The path in the form the file calls take also beyond 260 characters ("\\?\" for long paths).
 std::wstring LongPath(const std::wstring& path);
 

@@ -6,6 +6,7 @@
 #include <cwctype>
 #include <iterator>
 
+#include "Paths.h"
 #include "Raii.h"
 
 namespace safesave {
@@ -171,21 +172,10 @@ Faults& TestFaults() {
     return faults;
 }
 
-std::wstring FullPath(const std::wstring& path) {
-    if (path.empty()) return path;
-    DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (n == 0) return path;
-    std::wstring full(n, L'\0');
-    n = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
-    if (n == 0 || n >= full.size()) return path;
-    full.resize(n);
-    return full;
-}
-
 std::wstring LongPath(const std::wstring& path) {
     if (path.size() < MAX_PATH - 12 || path.rfind(L"\\\\?\\", 0) == 0) return path;
     // "\\?\" turns off the path parsing, so the path must be complete and use backslashes.
-    std::wstring full = FullPath(path);
+    std::wstring full = paths::Full(path);
     std::replace(full.begin(), full.end(), L'/', L'\\');
     if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
     return L"\\\\?\\" + full;

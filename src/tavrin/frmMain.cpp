@@ -13,6 +13,7 @@
 #include "Form3.h"
 #include "MainLayout.h"
 #include "Modal.h"
+#include "Paths.h"
 #include "RichFormat.h"
 #include "RichText.h"
 #include "SafeSave.h"
@@ -395,7 +396,7 @@ bool frmMain::ChooseFile(bool save, const std::wstring& folder, std::wstring& pa
     ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR;
     const BOOL ok = save ? modal::SaveFile(ofn) : modal::OpenFile(ofn);
     if (!ok) return false;
-    path = safesave::FullPath(file.c_str());
+    path = paths::Full(file.c_str());
     title = fileTitle.c_str();
     return !path.empty();
 }
@@ -415,7 +416,7 @@ void frmMain::ShowError(const std::wstring& message) {
 void frmMain::SetCaption(const std::wstring& caption) { form::Form::SetCaption(caption); }
 
 // A relative path is completed now: later it would name a file in whatever folder is current then.
-void frmMain::OpenStartupFile(const std::wstring& path) { doc_.Drop(safesave::FullPath(path), InitDirSetting); }
+void frmMain::OpenStartupFile(const std::wstring& path) { doc_.Drop(paths::Full(path), InitDirSetting); }
 
 void frmMain::OpenDropped(HDROP drop) {
     // Several files: the first one is opened.
@@ -423,7 +424,7 @@ void frmMain::OpenDropped(HDROP drop) {
     if (n == 0) return;
     std::wstring path(static_cast<size_t>(n) + 1, L'\0');
     path.resize(DragQueryFileW(drop, 0, path.data(), n + 1));
-    pendingDrop_ = safesave::FullPath(path);
+    pendingDrop_ = paths::Full(path);
     PostMessageW(Hwnd(), WM_OPEN_DROPPED, 0, 0);
 }
 

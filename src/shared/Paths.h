@@ -1,0 +1,12 @@
+// Paths as the file calls take them. Windows only.
+#pragma once
+#include <string>
+
+namespace paths {
+
+// The complete path (drive and folder) of a path that may be relative to the current folder; the
+// path itself when the system cannot make one. Paths enter the programs through this, so a later
+// change of the current folder (the file dialogs move it) never moves a file.
+std::wstring Full(const std::wstring& path);
+
+}  // namespace paths
