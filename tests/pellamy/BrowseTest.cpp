@@ -19,12 +19,14 @@ using kit::Window;
 namespace {
 
 struct Args {
-    std::wstring FileName, FileTitle, Filter = L"All|*.*", InitDir, DefaultExt;
+    std::wstring FileName, FileTitle, Filter = L"All|*.*", InitDir, DlgTitle, DefaultExt;
     int32_t FilterIndex = 1, Flags = 0;
-    bool ReadOnly = false;
+    bool MustExist = false, MultiSelect = false, ReadOnly = false, HideReadOnly = false;
+    HWND Owner = NoOwner();
     bool Call(bool multi) {
-        return ShowOpenDialog(FileName, FileTitle, false, multi, ReadOnly, false, Filter, FilterIndex, InitDir, L"",
-                              DefaultExt, NoOwner(), Flags);
+        MultiSelect = multi;
+        return ShowOpenDialog(FileName, FileTitle, MustExist, MultiSelect, ReadOnly, HideReadOnly, Filter, FilterIndex,
+                              InitDir, DlgTitle, DefaultExt, Owner, Flags);
     }
 };
 
