@@ -1,7 +1,6 @@
 // The command table and the path box (window-free: runs natively and under Wine).
 #include <gtest/gtest.h>
 
-
 #include "Command.h"
 #include "PathBox.h"
 
@@ -10,17 +9,16 @@ using namespace pellamy;
 namespace {
 
 TEST(PellamyCommands, OnlyEmptyAndSingleULetterAreKnownAndQuotedPathsAreAccepted) {
-    EXPECT_EQ(EntryForCommand(L""), EntryPoint::Register);
-    EXPECT_EQ(EntryForCommand(L"u"), EntryPoint::Unregister);
-    EXPECT_EQ(EntryForCommand(L"U"), EntryPoint::Unregister);
-    for (const wchar_t* other : {L"uu", L" u", L"x", L"unregister"})
-        EXPECT_EQ(EntryForCommand(other), EntryPoint::Unknown) << other;
-    EXPECT_STREQ(EntryPointName(EntryPoint::Unregister), "DllUnregisterServer");
-    EXPECT_EQ(EntryPointName(EntryPoint::Unknown), nullptr);
-    EXPECT_EQ(PathFromBox(L"  \"C:\\a b\\x.ocx\"  "), L"C:\\a b\\x.ocx");
-    EXPECT_EQ(PathFromBox(L"C:\\x.ocx "), L"C:\\x.ocx ");  // the text itself, not trimmed
-    EXPECT_EQ(PathFromBox(L"\"C:\\x.ocx"), L"\"C:\\x.ocx");
-    EXPECT_EQ(PathFromBox(L"\"a\" \"b\""), L"\"a\" \"b\"");
+    const std::pair<const wchar_t*, EntryPoint> commands[] = {
+        {L"", EntryPoint::Register},  {L"u", EntryPoint::Unregister}, {L"U", EntryPoint::Unregister},
+        {L"uu", EntryPoint::Unknown}, {L" u", EntryPoint::Unknown},   {L"unregister", EntryPoint::Unknown}};
+    for (const auto& [text, entry] : commands) EXPECT_EQ(EntryForCommand(text), entry) << text;
+    const std::pair<const wchar_t*, const wchar_t*> paths[] = {
+        {L"  \"C:\\a b\\x.ocx\"  ", L"C:\\a b\\x.ocx"},  // one pair of quotes around it, as "Copy as path" gives
+        {L"C:\\x.ocx ", L"C:\\x.ocx "},                  // otherwise the text itself, not trimmed
+        {L"\"C:\\x.ocx", L"\"C:\\x.ocx"},
+        {L"\"a\" \"b\"", L"\"a\" \"b\""}};
+    for (const auto& [box, path] : paths) EXPECT_EQ(PathFromBox(box), path) << box;
 }
 
 }  // namespace

@@ -37,19 +37,6 @@ std::optional<uint32_t> ReadDword(const std::wstring& name, const wchar_t* value
 
 bool IsLoaded(const std::wstring& modulePath) { return GetModuleHandleW(modulePath.c_str()) != nullptr; }
 
-int RunAndWait(const std::wstring& exe, const std::wstring& args, DWORD timeoutMs) {
-    std::wstring cmd = L"\"" + exe + L"\" " + args;
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
-    raii::Handle process(pi.hProcess), thread(pi.hThread);
-    if (WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0) return -1;
-    DWORD code = 0;
-    GetExitCodeProcess(process.get(), &code);
-    return static_cast<int>(code);
-}
-
 Window::Window()
     : hooks_({.msgBox = [this](const modal::MsgBoxCall& c) {
           boxes.push_back({c.text, c.title, c.flags, form.MousePointer()});

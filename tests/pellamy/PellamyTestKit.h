@@ -22,8 +22,6 @@ bool FixtureKeyExists(const std::wstring& name);
 std::optional<std::wstring> ReadString(const std::wstring& name, const wchar_t* value);
 std::optional<uint32_t> ReadDword(const std::wstring& name, const wchar_t* value);
 bool IsLoaded(const std::wstring& modulePath);
-// Runs a program and returns its exit code (or -1).
-int RunAndWait(const std::wstring& exe, const std::wstring& args, DWORD timeoutMs = 20000);
 
 struct Box {
     std::wstring text;
