@@ -4,12 +4,8 @@
 
 #include <cstring>
 
-<<<<<<< HEAD
-#include "DocumentFile.h"
-#include "SystemLibraries.h"
-=======
 #include "LineEnds.h"
->>>>>>> structure-tavrin
+#include "SystemLibraries.h"
 
 namespace richtext {
 
