@@ -14,6 +14,7 @@
 
 namespace {
 
+using testenv::Choose;
 using testenv::TempDir;
 
 // The names in a folder.

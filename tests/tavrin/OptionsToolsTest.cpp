@@ -19,12 +19,6 @@ class OptionsAndTools : public testenv::MainWindowTest {
 protected:
     frmMain& main = f;
     frmOptions& options = form::Single<frmOptions>();
-    void Restart() {
-        options.Unload();
-        main.Doc().ExitConfirmed = true;
-        main.Unload();
-        ASSERT_TRUE(main.Load());
-    }
     std::wstring ComboText() {
         int i = options.Combo1Index();
         if (i < 0) return L"";
@@ -42,10 +36,13 @@ TEST_F(OptionsAndTools, StartUpLoadsTheDialogHiddenWithTheDefaultsOrTheStoredVal
     EXPECT_EQ(ComboText(), L"C++ Files (*.cpp)");
     main.mnutools_Click(0);  // Tools > Options shows the loaded dialog
     EXPECT_TRUE(IsWindowVisible(options.Hwnd()));
+    options.Unload();
+    main.Doc().ExitConfirmed = true;
+    main.Unload();  // writes the settings: the stored values come after
     settings::RegistryStore s;
     s.Write(settings::KeyInitDir, L"D:\\src");
     s.Write(settings::KeyDefaultFileType, L"8");
-    Restart();
+    ASSERT_TRUE(main.Load());
     EXPECT_EQ(options.Text(frmOptions::IdText1), L"D:\\src");
     EXPECT_EQ(ComboText(), L"Text (*.txt)");
 }
