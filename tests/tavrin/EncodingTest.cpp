@@ -208,6 +208,13 @@ TEST(BinaryData, EveryByteSurvivesTheAnsiRoundTrip) {
     EXPECT_EQ(Encode(d.text, d.format), all);
 }
 
+TEST(BinaryData, LongTextsRoundTripWithMixedContent) {
+    std::string big;
+    for (int i = 0; i < 20000; ++i) big += "line " + std::to_string(i) + " \xC3\xA9\xE2\x82\xAC\n";
+    EXPECT_EQ(RoundTrip(big), big);
+    EXPECT_EQ(Decode(big).format, (FileFormat{Encoding::Utf8, false, LineEnd::Lf}));
+}
+
 TEST(DocumentFileRules, PiecesNeverSplitASurrogatePair) {
     const std::wstring t = L"ab\xD83D\xDE00";
     EXPECT_EQ(docfile::ChunkLength(t.data(), 3, false), 2u);

@@ -162,6 +162,12 @@ TEST_F(MainWindow, EditingAreaFillsBetweenToolbarAndStatusBarOnResize) {
     }
 }
 
+TEST_F(MainWindow, LongLinesScrollSidewaysWithoutWrapping) {
+    f.SetEditorText(std::wstring(400, L'x') + L"\r\nshort\r\n");
+    EXPECT_EQ(SendMessageW(f.t1(), EM_GETLINECOUNT, 0, 0), 3);
+    EXPECT_TRUE(GetWindowLongW(f.t1(), GWL_STYLE) & WS_HSCROLL);
+}
+
 // A drop of Explorer files: DROPFILES with wide names, double-NUL ended.
 HGLOBAL MakeDrop(const std::vector<std::wstring>& files) {
     size_t chars = 1;
