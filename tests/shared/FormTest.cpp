@@ -5,7 +5,6 @@
 #include <commctrl.h>
 
 #include "AppInfo.h"
-#include "DialogAnswerer.h"
 #include "Form.h"
 #include "MenuBar.h"
 #include "Modal.h"
@@ -108,21 +107,6 @@ TEST(FormLayer, ButtonsDialogKeysAndRaisedErrorsReachTheUser) {
     EXPECT_NE(shown[0].text.find(std::to_wstring(static_cast<int32_t>(0x8004041A))), std::wstring::npos);
     EXPECT_EQ(Err().Source, L"Test.Handler");
     EXPECT_TRUE(f.IsLoaded());  // the window stays usable
-}
-
-TEST(ModalSeam, HookAnswersAndRealBoxIsAnsweredByTheHelper) {
-    AppTitle = L"FormTest";
-    {
-        modal::ScopedHooks hooks({.msgBox = [](const modal::MsgBoxCall&) { return IDCANCEL; }});
-        EXPECT_EQ(modal::MsgBox(L"Q?", MB_YESNOCANCEL), IDCANCEL);
-    }
-    // No hook: the real message box appears and the helper presses No.
-    DialogAnswerer answerer({DialogAnswerer::Press(IDNO)});
-    EXPECT_EQ(modal::MsgBox(L"Would you like to save changes?", MB_YESNOCANCEL | MB_ICONEXCLAMATION), IDNO);
-    auto seen = answerer.Seen();
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].title, L"FormTest");
-    EXPECT_EQ(seen[0].text, L"Would you like to save changes?");
 }
 
 TEST(MenuBar, IndexedItemsKeepTheirIdsAndHiddenOnesAreLeftOut) {

@@ -1,35 +1,21 @@
-// Files seen from outside the main window: encodings and line ends kept, the questions before
-// loading and saving, and saving that never costs the old file.
+// Saving that never costs the old file (SafeSave with injected faults and real obstacles), and the
+// main window's file routes: a failed save, long and relative paths, a failure while closing.
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <richedit.h>
 
 #include <vector>
 
 #include "FileEncoding.h"
-#include "Modal.h"
+#include "MainWindowFixture.h"
 #include "Raii.h"
-#include "RichText.h"
-#include "SafeSave.h"
 #include "TestEnv.h"
 #include "Texts.h"
-#include "basTavrin.h"
-#include "frmMain.h"
-#include "frmOptions.h"
 
 namespace {
 
+using testenv::Choose;
 using testenv::TempDir;
-
-std::function<BOOL(OPENFILENAMEW&)> Choose(const std::wstring& path) {
-    return [path](OPENFILENAMEW& ofn) {
-        wcsncpy_s(ofn.lpstrFile, ofn.nMaxFile, path.c_str(), _TRUNCATE);
-        const std::wstring title = path.substr(path.find_last_of(L'\\') + 1);
-        if (ofn.lpstrFileTitle) wcsncpy_s(ofn.lpstrFileTitle, ofn.nMaxFileTitle, title.c_str(), _TRUNCATE);
-        return TRUE;
-    };
-}
 
 // The names in a folder.
 std::vector<std::wstring> Listing(const std::wstring& dir) {
@@ -76,44 +62,12 @@ bool MakeSymlink(const std::wstring& dir, const std::wstring& name, const std::w
     return GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-class FileSafety : public ::testing::Test {
+class FileSafety : public testenv::MainWindowTest {
 protected:
-    frmMain& f = form::Single<frmMain>();
     std::vector<modal::MsgBoxCall> shown;
     int answer = IDYES;
-
-    void SetUp() override {
-        ASSERT_TRUE(richtext::LoadLibraryClass());
-        settings::KeyPath = L"Software\\TavrinTests\\Settings";
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TavrinTests");
-        ASSERT_TRUE(f.Load());
-        modal::TestHooks().msgBox = [this](const modal::MsgBoxCall& c) {
-            shown.push_back(c);
-            return answer;
-        };
-    }
-    void TearDown() override {
-        modal::TestHooks() = modal::Hooks();
-        safesave::TestFaults() = safesave::Faults();
-        LargeFileKBSetting = settings::DefaultLargeFileKB;
-        if (f.IsLoaded()) {
-            f.Doc().ExitConfirmed = true;
-            f.Unload();
-        }
-        form::Single<frmOptions>().Unload();  // loaded hidden by the main window
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TavrinTests");
-    }
-    void Open(const std::wstring& path) {
-        modal::TestHooks().openFile = Choose(path);
-        f.mnufile_Click(1);
-    }
-    void Type(const std::wstring& text) {
-        SendMessageW(f.t1(), EM_SETSEL, -1, -1);
-        SendMessageW(f.t1(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
-    }
+    modal::ScopedHooks hooks{{.msgBox = [this](const modal::MsgBoxCall& c) { return shown.push_back(c), answer; }}};
 };
-
-
 
 TEST_F(FileSafety, TheFileQuestionsAreMessageBoxesOfTheMainWindow) {
     // What is asked when is decided in the native tests; here, how a question shows.
@@ -138,18 +92,6 @@ TEST(AnsiCodePage, CharactersWithoutAByteOfTheirOwnAreReported) {
     EXPECT_TRUE(lossy);
     EXPECT_EQ(docfile::AnsiDecode("plain"), L"plain");
 }
-
-TEST_F(FileSafety, LargeFileSettingIsStoredInTheRegistry) {
-    LargeFileKBSetting = 4321;
-    SaveSettings(f.CurrentSettings());
-    LargeFileKBSetting = 0;
-    f.UseSettings(LoadSettings());
-    EXPECT_EQ(LargeFileKBSetting, 4321);
-    settings::RegistryStore().Write(settings::KeyLargeFileKB, L"lots");
-    f.UseSettings(LoadSettings());
-    EXPECT_EQ(LargeFileKBSetting, settings::DefaultLargeFileKB);
-}
-
 
 TEST_F(FileSafety, TheStreamKeepsEveryCharacterAndTheScrollBars) {
     // Stream buffer boundaries fall inside CR LF pairs and surrogate pairs somewhere in here.
@@ -187,35 +129,24 @@ protected:
     }
 };
 
-TEST_F(SafeSaving, WritesAndReplaces) {
-    unsigned long e = 0;
-    ASSERT_TRUE(safesave::WriteAll(target, "new\r\n", e));
-    EXPECT_EQ(testenv::ReadBytes(target), "new\r\n");
-    ASSERT_TRUE(safesave::WriteAll(dir / L"fresh.cpp", "", e));
-    EXPECT_EQ(testenv::ReadBytes(dir / L"fresh.cpp"), "");
-    EXPECT_EQ(Listing(dir.Path()).size(), 2u);
-}
-
-TEST_F(SafeSaving, AWriteFailingPartWayLeavesTheOldFile) {
-    const std::string big(3 * 1024 * 1024 + 5, 'n');
-    safesave::TestFaults().write = [](size_t written) -> unsigned long { return written >= 2 * 1024 * 1024 ? ERROR_DISK_FULL : 0; };
-    unsigned long e = 0;
-    EXPECT_FALSE(safesave::WriteAll(target, big, e));
-    EXPECT_EQ(e, static_cast<unsigned long>(ERROR_DISK_FULL));
-    ExpectOldIntact();
-}
-
-TEST_F(SafeSaving, FailuresBeforeAndAtTheReplacementLeaveTheOldFile) {
-    unsigned long e = 0;
-    // A folder that refuses new files (read-only folders are not enforced for this user under Wine).
-    safesave::TestFaults().createTemp = [] { return static_cast<unsigned long>(ERROR_ACCESS_DENIED); };
-    EXPECT_FALSE(safesave::WriteAll(target, "new", e));
-    EXPECT_EQ(e, static_cast<unsigned long>(ERROR_ACCESS_DENIED));
-    ExpectOldIntact();
-    safesave::TestFaults() = safesave::Faults();
-    safesave::TestFaults().replace = [] { return static_cast<unsigned long>(ERROR_SHARING_VIOLATION); };
-    EXPECT_FALSE(safesave::WriteAll(target, "new", e));
-    ExpectOldIntact();
+TEST_F(SafeSaving, AFailureAtAnyStepLeavesTheOldFile) {
+    using F = safesave::Faults;
+    const struct {
+        F faults;
+        unsigned long error;
+    } rows[] = {
+        {{.write = [](size_t n) -> unsigned long { return n >= 2 * 1024 * 1024 ? ERROR_DISK_FULL : 0; }}, ERROR_DISK_FULL},
+        // A folder that refuses new files (read-only folders are not enforced for this user under Wine).
+        {{.createTemp = [] { return static_cast<unsigned long>(ERROR_ACCESS_DENIED); }}, ERROR_ACCESS_DENIED},
+        {{.replace = [] { return static_cast<unsigned long>(ERROR_SHARING_VIOLATION); }}, ERROR_SHARING_VIOLATION},
+    };
+    for (const auto& r : rows) {
+        safesave::TestFaults() = r.faults;
+        unsigned long e = 0;
+        EXPECT_FALSE(safesave::WriteAll(target, std::string(3 * 1024 * 1024 + 5, 'n'), e));
+        EXPECT_EQ(e, r.error);
+        ExpectOldIntact();
+    }
 }
 
 TEST_F(SafeSaving, ALockedOrReadOnlyTargetIsLeftAlone) {

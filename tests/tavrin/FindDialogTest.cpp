@@ -11,46 +11,28 @@
 
 #include "DialogAnswerer.h"
 #include "Form3.h"
-#include "Modal.h"
-#include "RichText.h"
-#include "TestEnv.h"
 #include "LineEnds.h"
+#include "MainWindowFixture.h"
+#include "TestEnv.h"
 #include "Texts.h"
-#include "basTavrin.h"
-#include "frmMain.h"
 
 namespace {
 
-class EditCommands : public ::testing::Test {
+class EditCommands : public testenv::MainWindowTest {
 protected:
-    frmMain& f = form::Single<frmMain>();
     Form3& find = form::Single<Form3>();
     std::vector<modal::MsgBoxCall> boxes;
-    modal::ScopedHooks hooks{{.msgBox = [this](const modal::MsgBoxCall& c) {
-        boxes.push_back(c);
-        return IDOK;
-    }}};
+    modal::ScopedHooks hooks{{.msgBox = [this](const modal::MsgBoxCall& c) { return boxes.push_back(c), IDOK; }}};
 
     void SetUp() override {
-        ASSERT_TRUE(richtext::LoadLibraryClass());
-        settings::KeyPath = L"Software\\TavrinTests\\Settings";
-        ASSERT_TRUE(f.Load());
+        MainWindowTest::SetUp();
         f.Show();
     }
     void TearDown() override {
         if (find.IsLoaded()) find.Unload();
-        if (f.IsLoaded()) {
-            f.Doc().ExitConfirmed = true;
-            f.Unload();
-        }
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TavrinTests");
+        MainWindowTest::TearDown();
     }
-
     HWND t1() { return f.t1(); }
-    void Type(const std::wstring& text) {
-        SendMessageW(t1(), EM_SETSEL, -1, -1);
-        SendMessageW(t1(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
-    }
     void Select(LONG from, LONG to) {
         CHARRANGE r{from, to};
         SendMessageW(t1(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
@@ -197,15 +179,8 @@ TEST_F(EditCommands, TheDialogAndItsButtonsAcrossModesAndLoads) {
     EXPECT_TRUE(IsWindowVisible(d));
     EXPECT_TRUE(GetWindowLongPtrW(d, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_EQ(GetWindow(d, GW_OWNER), nullptr);
-    EXPECT_EQ(find.Caption() + L"|" + find.Text(Form3::IdLabel1) + L"|" + find.Text(Form3::IdCommand1) + L"|" +
-                  find.Text(Form3::IdCommand3) + L"|" + find.Text(Form3::IdCommand2) + L"|" + find.Text(Form3::IdText1),
-              L"Find|Find What:|Find|Find Next|Cancel|");
     EXPECT_EQ(GetFocus(), find.Item(Form3::IdText1));  // typing goes to the search box
     EXPECT_EQ(Buttons(), L"shown+off hidden+off ");
-    RECT r1, r3;  // both search buttons in one place
-    GetWindowRect(find.Item(Form3::IdCommand1), &r1);
-    GetWindowRect(find.Item(Form3::IdCommand3), &r3);
-    EXPECT_TRUE(EqualRect(&r1, &r3));
     SendMessageW(f.Hwnd(), WM_COMMAND, frmMain::EditBase + 7, 0);  // Ctrl+F's command: the same window
     EXPECT_EQ(find.Hwnd(), d);
 
@@ -234,45 +209,6 @@ TEST_F(EditCommands, TheDialogAndItsButtonsAcrossModesAndLoads) {
     SendMessageW(find.Hwnd(), WM_CLOSE, 0, 0);  // the close box closes too
     EXPECT_FALSE(find.IsLoaded());
     EXPECT_TRUE(boxes.empty());
-}
-
-// The search rule itself is checked without a window (FindTest.cpp); here what the user sees.
-TEST_F(EditCommands, FindSelectsFindNextGoesOnAndNoMatchIsSaid) {
-    Type(L"aaaa ABC abc");
-    f.mnuedit_Click(7);
-    SearchFor(L"aa");
-    ClickFind();
-    ClickFind();  // Find again: still the first
-    ExpectSelection(0, 2);
-    EXPECT_EQ(GetFocus(), t1());
-    EXPECT_TRUE(IsWindowVisible(find.Hwnd()));  // the dialog stays open
-    f.mnuedit_Click(8);
-    ClickFindNext();  // overlapping
-    ExpectSelection(1, 3);
-    ClickFindNext();
-    ClickFindNext();  // no wrap-around
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, L"No Match found.");
-    EXPECT_EQ(boxes[0].title, L"Tavrin");
-    EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_OK));
-    ExpectSelection(2, 4);  // the selection and the last match stay
-    EXPECT_EQ(find.LastMatchPosition, 3);
-    EXPECT_EQ(GetFocus(), t1());
-
-    // The empty search text walks the caret from the start, one character per line end.
-    f.SetEditorText(L"ab\r\nc");
-    Select(1, 3);
-    f.mnuedit_Click(7);
-    SearchFor(L"");
-    ClickFind();
-    ExpectSelection(0, 0);
-    f.mnuedit_Click(8);
-    for (LONG pos = 1; pos <= 3; ++pos) {
-        ClickFindNext();
-        ExpectSelection(pos, pos);
-    }
-    ClickFindNext();  // past the last character
-    EXPECT_EQ(boxes.size(), 2u);
 }
 
 TEST_F(EditCommands, TextEditedBetweenSearchesIsSearchedAfresh) {
@@ -304,14 +240,7 @@ TEST_F(EditCommands, TextEditedBetweenSearchesIsSearchedAfresh) {
     const std::wstring path = dir / L"loaded.cpp";
     ASSERT_TRUE(testenv::WriteBytes(path, "one\r\ntwo cat\r\n"));
     f.Doc().SavedText.Mark(f.Text());  // nothing to ask about
-    {
-        modal::ScopedHooks hooks({.openFile = [&](OPENFILENAMEW& ofn) {
-            wcsncpy_s(ofn.lpstrFile, ofn.nMaxFile, path.c_str(), _TRUNCATE);
-            if (ofn.lpstrFileTitle) wcsncpy_s(ofn.lpstrFileTitle, ofn.nMaxFileTitle, L"loaded.cpp", _TRUNCATE);
-            return TRUE;
-        }});
-        f.mnufile_Click(1);
-    }
+    Open(path);
     ASSERT_EQ(f.Caption(), L"loaded.cpp - Tavrin");
     const auto afterLoad = find.Copy().Refreshes();
     ClickFind();

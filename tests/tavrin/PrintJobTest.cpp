@@ -8,14 +8,11 @@
 
 #include <string>
 
-#include "Modal.h"
+#include "MainWindowFixture.h"
 #include "RichFormat.h"
-#include "RichText.h"
 #include "TestEnv.h"
 #include "TestPrinter.h"
 #include "Texts.h"
-#include "basTavrin.h"
-#include "frmMain.h"
 
 namespace {
 
@@ -54,26 +51,16 @@ size_t Pages(const std::string& ps) {
     return n;
 }
 
-class PrintJobs : public ::testing::Test {
+class PrintJobs : public testenv::MainWindowTest {
 protected:
-    frmMain& f = form::Single<frmMain>();
     std::vector<modal::MsgBoxCall> boxes;
     int copies = 1, dialogs = 0;  // the print dialog's answer (0: cancel) and how often it showed
     modal::ScopedHooks hooks{Hooks()};
 
     void SetUp() override {
         ASSERT_EQ(g_installError, L"");
-        ASSERT_TRUE(richtext::LoadLibraryClass());
-        settings::KeyPath = L"Software\\TavrinTests\\Settings";
-        ASSERT_TRUE(f.Load());
+        MainWindowTest::SetUp();
         DeleteFileW(PortFile().c_str());
-    }
-    void TearDown() override {
-        if (f.IsLoaded()) {
-            f.Doc().ExitConfirmed = true;
-            f.Unload();
-        }
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TavrinTests");
     }
     modal::Hooks Hooks() {
         modal::Hooks h;
