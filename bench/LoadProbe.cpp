@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "DocumentFile.h"
+#include "LineEnds.h"
 #include "FileEncoding.h"
 #include "RichText.h"
 #include "SafeSave.h"
