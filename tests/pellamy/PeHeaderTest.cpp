@@ -45,12 +45,13 @@ TEST(PellamyBitness, MachineAndMagicDecideWhichBuildCanLoadIt) {
         EXPECT_EQ(PeBitness(h.data(), h.size() - 1), Bitness::NotPe);  // cut short
         EXPECT_EQ(PeMachine(h.data(), h.size() - 1), 0);
     }
-    auto dos = Header(0x80, 0x10B, 0x14C), far = dos;
-    dos[0x80] = 'N';  // no PE signature
+    auto dos = Header(0x80, 0x10B, 0x14C), far = dos, nearly = dos;
+    dos[0x80] = 'N';     // no PE signature
+    nearly[0x83] = 'X';  // "PE\0X": a signature only in part
     const uint32_t huge = 0xFFFFFFF0u;
     std::memcpy(&far[0x3C], &huge, 4);
     const std::string text(100, 't');
-    for (const auto* b : {&dos, &far}) EXPECT_EQ(PeBitness(b->data(), b->size()), Bitness::NotPe);
+    for (const auto* b : {&dos, &far, &nearly}) EXPECT_EQ(PeBitness(b->data(), b->size()), Bitness::NotPe);
     EXPECT_EQ(PeBitness(reinterpret_cast<const unsigned char*>(text.data()), text.size()), Bitness::NotPe);
     const auto h = Header(0x80, 0x10B, 0x14C);
     EXPECT_EQ(PeHeaderBytesNeeded(h.data(), 0x40), 0x80u + 26);  // how much to read before deciding
