@@ -6,6 +6,7 @@
 #include <atomic>
 #include <memory>
 
+#include "Paths.h"
 #include "Raii.h"
 #include "ResultTexts.h"
 #include "SystemLibraries.h"
@@ -31,11 +32,6 @@ struct WorkerRun {
     DWORD exceptionCode = 0;
     ULONG_PTR stackTop = 0;  // near the top of the worker's stack, above the entry point's frames
 };
-
-std::wstring FolderOf(const std::wstring& path) {
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
 
 // Dependencies come from the module's own folder and the system, never the current folder.
 HMODULE LoadRegisteredModule(const std::wstring& path, DWORD& error) {
@@ -109,7 +105,7 @@ DWORD WINAPI RegistrationWorker(void* param) {
     HRESULT status = S_OK;
     {
         raii::ComInit ole(raii::ComInit::Ole);
-        run->folder = syslib::AddSearchFolder(FolderOf(run->path));
+        run->folder = syslib::AddSearchFolder(paths::Folder(run->path));
         run->module.reset(LoadRegisteredModule(run->path, run->loadError));
         // A run the waiting side gave up on while the module started does not register late.
         if (run->module && run->state.load() == kRunning) {

@@ -9,4 +9,9 @@ namespace paths {
 // change of the current folder (the file dialogs move it) never moves a file.
 std::wstring Full(const std::wstring& path);
 
+// The last part of a path (after its last \ or /), and what stands before that separator (empty
+// for a bare name).
+std::wstring Name(const std::wstring& path);
+std::wstring Folder(const std::wstring& path);
+
 }  // namespace paths

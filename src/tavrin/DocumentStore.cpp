@@ -88,7 +88,7 @@ Saved Save(const std::wstring& path, std::wstring_view text, const FileFormat& f
         if (unstorable) return SaveFailed(files.Reason(kNoUnicodeTranslation));
         if (!questions.SaveAsUtf8(texts::Unstorable + FormatName(format) + texts::UnstorableEnd)) return declined;
     }
-    if (!ReadsBack(text, written)) {
+    if (!ReadsBack(text, bytes, written)) {
         // Read back exactly: UTF-8 with its mark. Asked unless the user just chose UTF-8 above.
         const FileFormat asked = written;
         written.encoding = Encoding::Utf8;

@@ -114,8 +114,11 @@ Decoded Decode(std::string_view bytes) {
     return d;
 }
 
-bool ReadsBack(std::wstring_view text, const FileFormat& format) {
-    return Decode(Encode(text, format)).text == ToCrLf(WithFinalLineEnd(text));
+bool ReadsBack(std::wstring_view text, std::string_view bytes, const FileFormat& format) {
+    // Detected as written: decoded as written. Only the rare rest is decoded to compare.
+    const FileFormat seen = DetectEncoding(bytes);
+    if (seen.encoding == format.encoding && seen.bom == format.bom) return true;
+    return Decode(bytes).text == ToCrLf(WithFinalLineEnd(text));
 }
 
 std::string Encode(std::wstring_view text, const FileFormat& format, bool* unstorable) {

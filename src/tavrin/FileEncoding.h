@@ -45,9 +45,9 @@ Decoded Decode(std::string_view bytes);
 // bytes are then not the text's).
 std::string Encode(std::wstring_view text, const FileFormat& format, bool* unstorable = nullptr);
 
-// True when the bytes of the text in this format open again as the same text: the detection on
+// True when `bytes`, the text encoded in this format, open again as the same text: the detection on
 // opening can take ANSI bytes for UTF-8 or for a mark, and a leading U+FEFF for a mark.
-bool ReadsBack(std::wstring_view text, const FileFormat& format);
+bool ReadsBack(std::wstring_view text, std::string_view bytes, const FileFormat& format);
 
 // The ANSI code page <-> UTF-16: the system's on Windows (FileEncoding_win.cpp), Latin-1 elsewhere
 // (FileEncoding_host.cpp, for the host tests). `lossy` tells when a character had no byte of its own.

@@ -15,15 +15,8 @@ namespace {
 
 constexpr size_t kPiece = 1u << 20;
 
-std::wstring FolderOf(const std::wstring& path) {
-    const size_t p = path.find_last_of(L"\\/");
-    return p == std::wstring::npos ? std::wstring() : path.substr(0, p + 1);
-}
-
-std::wstring NameOf(const std::wstring& path) {
-    const size_t p = path.find_last_of(L"\\/");
-    return p == std::wstring::npos ? path : path.substr(p + 1);
-}
+// The folder with its separator, ready for a name.
+std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.size() - paths::Name(path).size()); }
 
 unsigned long Injected(const std::function<unsigned long()>& f) { return f ? f() : 0; }
 
@@ -59,7 +52,7 @@ bool IsTempOf(const std::wstring& file, const std::wstring& name) {
 // Removes what saves of this file that never finished (the program killed, the power gone) left
 // beside it. A save still running in another program holds its file unshared, so it stays.
 void RemoveStaleTemps(const std::wstring& path) {
-    const std::wstring folder = FolderOf(path), name = NameOf(path);
+    const std::wstring folder = FolderOf(path), name = paths::Name(path);
     for (const std::wstring& stem : {NameTag(name), name}) {
         WIN32_FIND_DATAW fd;
         raii::FindHandle find(FindFirstFileW(LongPath(folder + L"~" + stem + L".*" + kTempEnd).c_str(), &fd));
@@ -75,7 +68,7 @@ void RemoveStaleTemps(const std::wstring& path) {
 bool CreateTemp(const std::wstring& path, DWORD access, std::wstring& temp, raii::File& out, unsigned long& error) {
     error = Injected(TestFaults().createTemp);
     if (error) return false;
-    const std::wstring stem = FolderOf(path) + L"~" + NameTag(NameOf(path));
+    const std::wstring stem = FolderOf(path) + L"~" + NameTag(paths::Name(path));
     for (unsigned attempt = 0; attempt < 100 && !out; ++attempt) {
         wchar_t tag[32];
         swprintf(tag, 32, L".%08lx%ls", static_cast<unsigned long>(GetTickCount() * 31u + GetCurrentProcessId() + attempt), kTempEnd);

@@ -116,8 +116,9 @@ TEST(Encodings, TextThatWouldOpenAsOtherTextIsFoundBeforeSaving) {
         {L"a\r\nb", FileFormat{Encoding::Ansi, false, LineEnd::Lf}, true},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(docfile::ReadsBack(c.text, c.format), c.same) << docfile::FormatName(c.format) << " " << c.text.size();
-        EXPECT_TRUE(docfile::ReadsBack(c.text, utf8Bom)) << c.text.size();
+        EXPECT_EQ(docfile::ReadsBack(c.text, Encode(c.text, c.format), c.format), c.same)
+            << docfile::FormatName(c.format) << " " << c.text.size();
+        EXPECT_TRUE(docfile::ReadsBack(c.text, Encode(c.text, utf8Bom), utf8Bom)) << c.text.size();
         EXPECT_EQ(Decode(Encode(c.text, utf8Bom)).text, docfile::ToCrLf(docfile::WithFinalLineEnd(c.text)));
     }
 }
