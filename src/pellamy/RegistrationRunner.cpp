@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <memory>
+#include <vector>
 
 #include "Paths.h"
 #include "Raii.h"
@@ -19,12 +20,13 @@ enum RunState : int { kRunning, kFinished, kAbandoned };
 // One run, shared by the waiting thread and its worker. Whoever sees the other gone deletes it.
 struct WorkerRun {
     std::wstring path;
-    const char* entryName = nullptr;
+    std::vector<EntryCall> calls;
     // The module's folder in the search of its own loads by name (the process searches only the
     // system folder and added folders). Declared before the module, so it goes after it.
     syslib::DllDirectory folder;
     raii::Module module;
-    DWORD loadError = 0;  // nonzero: the module did not load
+    HRESULT oleError = S_OK;  // a failure: OLE did not start, nothing was loaded
+    DWORD loadError = 0;      // nonzero: the module did not load
     bool noEntry = false;
     std::atomic<int> state{kRunning};
     DWORD status = 0;
@@ -45,6 +47,30 @@ HMODULE LoadRegisteredModule(const std::wstring& path, DWORD& error) {
 }
 
 using EntryFn = HRESULT(STDAPICALLTYPE*)();
+using InstallFn = HRESULT(STDAPICALLTYPE*)(BOOL, LPCWSTR);
+
+// Looks up every entry point first, so a missing one leaves the module's registration as it was.
+HRESULT CallEntryPoints(WorkerRun* run) {
+    std::vector<FARPROC> entries;
+    for (const EntryCall& call : run->calls) {
+        const char* name = EntryPointName(call.entry);
+        FARPROC entry = name ? GetProcAddress(run->module.get(), name) : nullptr;
+        if (!entry) {
+            run->noEntry = true;
+            return S_OK;
+        }
+        entries.push_back(entry);
+    }
+    HRESULT status = S_OK;
+    for (size_t i = 0; i < entries.size() && !IsFailureStatus(static_cast<uint32_t>(status)); ++i) {
+        const EntryCall& call = run->calls[i];
+        void* address = reinterpret_cast<void*>(entries[i]);
+        status = call.entry == EntryPoint::Install
+                     ? reinterpret_cast<InstallFn>(address)(call.install ? TRUE : FALSE, call.cmdLine.c_str())
+                     : reinterpret_cast<EntryFn>(address)();
+    }
+    return status;
+}
 
 DWORD g_workerSlot = TLS_OUT_OF_INDEXES;  // the worker's WorkerRun, for the exception filter
 LPTOP_LEVEL_EXCEPTION_FILTER g_previousFilter = nullptr;
@@ -102,17 +128,18 @@ DWORD WINAPI RegistrationWorker(void* param) {
     volatile char top = 0;
     run->stackTop = reinterpret_cast<ULONG_PTR>(&top);
     TlsSetValue(g_workerSlot, run);
+    // A module that cannot load fails with an error, never with the loader's box nobody may answer.
+    SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, nullptr);
     HRESULT status = S_OK;
     {
         raii::ComInit ole(raii::ComInit::Ole);
-        run->folder = syslib::AddSearchFolder(paths::Folder(run->path));
-        run->module.reset(LoadRegisteredModule(run->path, run->loadError));
-        // A run the waiting side gave up on while the module started does not register late.
-        if (run->module && run->state.load() == kRunning) {
-            if (FARPROC entry = GetProcAddress(run->module.get(), run->entryName))
-                status = reinterpret_cast<EntryFn>(reinterpret_cast<void*>(entry))();
-            else
-                run->noEntry = true;
+        if (FAILED(ole.result())) {
+            run->oleError = ole.result();
+        } else {
+            run->folder = syslib::AddSearchFolder(paths::Folder(run->path));
+            run->module.reset(LoadRegisteredModule(run->path, run->loadError));
+            // A run the waiting side gave up on while the module started does not register late.
+            if (run->module && run->state.load() == kRunning) status = CallEntryPoints(run);
         }
     }
     TlsSetValue(g_workerSlot, nullptr);
@@ -125,7 +152,7 @@ RunResult RegistrationRunner::Run(DWORD waitMs) {
     PrepareWorkers();
     auto run = std::make_unique<WorkerRun>();
     run->path = path_;
-    run->entryName = EntryPointName(entry_);
+    run->calls = calls_;
     DWORD threadId = 0;
     raii::Handle thread(CreateThread(nullptr, 0, &RegistrationWorker, run.get(), 0, &threadId));
     if (!thread) return {RunOutcome::NoEntryPoint, 0};
@@ -150,6 +177,7 @@ RunResult RegistrationRunner::Run(DWORD waitMs) {
         GetExitCodeThread(thread.get(), &exitCode);
         return {RunOutcome::EndedThread, exitCode};
     }
+    if (FAILED(run->oleError)) return {RunOutcome::OleFailed, static_cast<uint32_t>(run->oleError)};
     if (run->loadError) return {RunOutcome::LoadFailed, run->loadError};
     if (run->noEntry) return {RunOutcome::NoEntryPoint, 0};
     if (IsFailureStatus(run->status)) return {RunOutcome::Failed, run->status};

@@ -6,38 +6,30 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "Command.h"
+#include "RunResult.h"
 
 namespace pellamy {
-
-enum class RunOutcome {
-    Completed,     // the entry point returned a success status (code)
-    Failed,        // it returned a failure status (code)
-    Crashed,       // it raised an exception it did not handle (code: the exception)
-    EndedThread,   // it ended the worker thread (code: the thread's exit code)
-    TimedOut,      // the worker did not end within the wait (code: the wait's result)
-    LoadFailed,    // the module did not load (code: the system error)
-    NoEntryPoint,  // the module lacks the entry point, or no worker thread could start
-};
-
-struct RunResult {
-    RunOutcome outcome = RunOutcome::Completed;
-    DWORD code = 0;
-};
 
 class RegistrationRunner {
 public:
     static constexpr DWORD kWaitMs = 10000;
 
     // fullPath: the module by full path; entry: Register or Unregister.
-    RegistrationRunner(std::wstring fullPath, EntryPoint entry) : path_(std::move(fullPath)), entry_(entry) {}
+    RegistrationRunner(std::wstring fullPath, EntryPoint entry)
+        : path_(std::move(fullPath)), calls_{EntryCall{entry, true, {}}} {}
+    // The calls run in order on the one worker; all their entry points are looked up before the
+    // first runs, and the first failure status ends the run.
+    RegistrationRunner(std::wstring fullPath, std::vector<EntryCall> calls)
+        : path_(std::move(fullPath)), calls_(std::move(calls)) {}
     // Starts the worker and waits for it at most waitMs.
     RunResult Run(DWORD waitMs = kWaitMs);
 
 private:
     std::wstring path_;
-    EntryPoint entry_;
+    std::vector<EntryCall> calls_;
 };
 
 }  // namespace pellamy

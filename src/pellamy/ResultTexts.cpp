@@ -32,6 +32,8 @@ std::wstring EntryEndedThreadText(uint32_t exitCode) {
     return std::wstring(texts::kEntryEndedThread) + HexCode(exitCode) + L".";
 }
 
+std::wstring OleFailedText(uint32_t status) { return std::wstring(texts::kOleFailed) + HexCode(status) + L")."; }
+
 std::wstring LoadFailedText(uint32_t error, const std::wstring& systemText) {
     std::wstring reason = systemText.empty() ? std::wstring(texts::kLoadErrorPrefix) + std::to_wstring(error) : systemText;
     return std::wstring(texts::kLoadFailure) + L"\r\n" + reason;

@@ -14,6 +14,8 @@ std::wstring EntryFailedText(uint32_t status, const std::wstring& systemText);
 std::wstring EntryCrashedText(uint32_t exceptionCode);
 // The worker thread ended without coming back from the entry point.
 std::wstring EntryEndedThreadText(uint32_t exitCode);
+// OLE did not start on the worker, so no entry point ran.
+std::wstring OleFailedText(uint32_t status);
 // "Failure loading control DLL" + CR LF + the reason (system text, or "Error n" without one).
 std::wstring LoadFailedText(uint32_t error, const std::wstring& systemText);
 // The load-failure message for a module of the other bitness; `offer` adds the question.

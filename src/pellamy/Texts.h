@@ -56,6 +56,19 @@ inline constexpr const wchar_t* kOpenInOther = L"Open it in ";
 inline constexpr const wchar_t* kOtherProcessor = L"This module is for another processor (";
 inline constexpr const wchar_t* kStartOtherFailed = L"Could not start ";
 
+// The command line.
+inline constexpr const wchar_t* kSwitchPrefix = L"The switch ";
+inline constexpr const wchar_t* kSwitchUnknown = L" is not known.";
+inline constexpr const wchar_t* kSwitchNoFile = L" needs a file to work on.";
+inline constexpr const wchar_t* kSwitchNeedsInstall = L" works only together with /i.";
+inline constexpr const wchar_t* kSwitchConflict = L" cannot be combined with the other switches given.";
+inline constexpr const wchar_t* kSwitchOneFile = L" takes exactly one file.";
+inline constexpr const wchar_t* kSwitchNoValue = L" needs a file name after the colon.";
+inline constexpr const wchar_t* kUsage =
+    L"Usage: Pellamy [/u] [/s] [/i[:cmdline]] [/n] [/user] [/export:file.reg] file...";
+inline constexpr const wchar_t* kModeNotAvailable = L"This mode is not available in this build of Pellamy.";
+inline constexpr const wchar_t* kOleFailed = L"Process failed: OLE could not be started (";
+
 // Browse.
 inline constexpr const wchar_t* kBrowseFilter =
     L"OCX Files (*.OCX)|*.OCX|Dynamic Link Librarys (*.DLL)|*.DLL|All Files (*.*)|*.*";

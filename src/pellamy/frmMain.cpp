@@ -17,6 +17,7 @@
 #include "PeHeader.h"
 #include "Raii.h"
 #include "RegistrationRunner.h"
+#include "RunMessage.h"
 #include "ResultTexts.h"
 #include "TextConv.h"
 #include "Texts.h"
@@ -70,36 +71,11 @@ const form::MenuDef kMenus[] = {
     {texts::kMenuHelp, frmMain::mnuHelpBase, kHelpItems, std::size(kHelpItems)},
 };
 
-// The system's text for a status; HRESULTs that wrap a Windows error fall back to that error's text.
-std::wstring StatusText(DWORD status, const std::wstring& module) {
-    std::wstring text = SystemErrorText(status, module);
-    if (text.empty() && HRESULT_FACILITY(status) == FACILITY_WIN32)
-        text = SystemErrorText(HRESULT_CODE(status), module);
-    return text;
-}
-
 // The pointer's cursor, loaded once: after a time-out a module's start-up code may still hold the
 // loader's lock, which loading a cursor's resource waits for.
 HCURSOR PointerCursor(int pointer) {
     static const HCURSOR wait = LoadCursorW(nullptr, IDC_WAIT), arrow = LoadCursorW(nullptr, IDC_ARROW);
     return pointer == frmMain::PointerHourglass ? wait : arrow;
-}
-
-// The message a registration run ends with.
-std::wstring RunMessage(const RunResult& result, const std::wstring& fullPath) {
-    switch (result.outcome) {
-    case RunOutcome::Completed: return texts::kCompleted;
-    case RunOutcome::Failed: return EntryFailedText(result.code, StatusText(result.code, fullPath));
-    case RunOutcome::Crashed: return EntryCrashedText(result.code);
-    case RunOutcome::EndedThread: return EntryEndedThreadText(result.code);
-    case RunOutcome::TimedOut: return texts::kTimedOut;
-    case RunOutcome::NoEntryPoint: return texts::kNoEntryPoint;
-    case RunOutcome::LoadFailed: break;
-    }
-    const std::vector<unsigned char> head = ModuleHeader(fullPath);
-    if (PeBitness(head.data(), head.size()) == Bitness::OtherProcessor)
-        return OtherProcessorText(PeMachine(head.data(), head.size()));
-    return LoadFailedText(result.code, SystemErrorText(result.code, fullPath));
 }
 
 }  // namespace

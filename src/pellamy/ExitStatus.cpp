@@ -1,0 +1,19 @@
+#include "ExitStatus.h"
+
+namespace pellamy {
+
+ExitStatus ExitStatusFor(RunOutcome outcome) {
+    switch (outcome) {
+    case RunOutcome::Completed: return kExitDone;
+    case RunOutcome::Failed: return kExitEntryFailed;
+    case RunOutcome::Crashed:
+    case RunOutcome::EndedThread: return kExitCrashed;
+    case RunOutcome::TimedOut: return kExitTimedOut;
+    case RunOutcome::LoadFailed: return kExitLoadFailed;
+    case RunOutcome::NoEntryPoint: return kExitNoEntryPoint;
+    case RunOutcome::OleFailed: return kExitOleFailed;
+    }
+    return kExitEntryFailed;
+}
+
+}  // namespace pellamy

@@ -1,0 +1,12 @@
+// The message a registration run ends with, as the window and the command line show it.
+#pragma once
+#include <string>
+
+#include "RunResult.h"
+
+namespace pellamy {
+
+// fullPath: the module, named by the system's texts where they have a place for it.
+std::wstring RunMessage(const RunResult& result, const std::wstring& fullPath);
+
+}  // namespace pellamy
