@@ -37,6 +37,39 @@ std::optional<uint32_t> ReadDword(const std::wstring& name, const wchar_t* value
 
 bool IsLoaded(const std::wstring& modulePath) { return GetModuleHandleW(modulePath.c_str()) != nullptr; }
 
+Program::Program(const std::wstring& args) {
+    const std::wstring exe = testenv::BinDir() + (sizeof(void*) == 8 ? L"\\Pellamy64.exe" : L"\\Pellamy.exe");
+    std::wstring cmd = L"\"" + exe + L"\" " + args;
+    STARTUPINFOW si{sizeof(si)};
+    PROCESS_INFORMATION pi{};
+    EXPECT_TRUE(CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) << cmd;
+    if (!pi.hProcess) return;
+    process_.reset(pi.hProcess);
+    raii::Handle thread(pi.hThread);
+    id_ = pi.dwProcessId;
+}
+
+long Program::Wait(DWORD timeoutMs) {
+    if (!process_) return -1;
+    if (WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0) {
+        TerminateProcess(process_.get(), 99);
+        WaitForSingleObject(process_.get(), 5000);
+        return -1;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process_.get(), &code);
+    return static_cast<long>(code);
+}
+
+std::wstring TakeInstallLog() {
+    const wchar_t* key = L"Software\\PellamyTest\\Calls\\fx_install";
+    wchar_t buf[2048] = {};
+    DWORD size = sizeof(buf);
+    if (RegGetValueW(HKEY_CURRENT_USER, key, L"Log", RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS) buf[0] = 0;
+    RegDeleteTreeW(HKEY_CURRENT_USER, key);
+    return buf;
+}
+
 Window::Window()
     : hooks_({.msgBox = [this](const modal::MsgBoxCall& c) {
           boxes.push_back({c.text, c.title, c.flags, form.MousePointer()});

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Modal.h"
+#include "Raii.h"
 #include "frmMain.h"
 
 namespace kit {
@@ -53,5 +54,20 @@ public:
 private:
     modal::ScopedHooks hooks_;
 };
+
+// The Pellamy build of this bitness started with `args` (after its quoted name).
+class Program {
+public:
+    explicit Program(const std::wstring& args);
+    DWORD Id() const { return id_; }
+    // Its exit status; -1 when it did not start or end within timeoutMs (it is ended then).
+    long Wait(DWORD timeoutMs = 20000);
+
+private:
+    raii::Handle process_;
+    DWORD id_ = 0;
+};
+// The one line of Log that fx_install's entry points write, read and removed.
+std::wstring TakeInstallLog();
 
 }  // namespace kit

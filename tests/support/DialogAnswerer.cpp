@@ -31,7 +31,8 @@ BOOL CALLBACK FindDialog(HWND hwnd, LPARAM lp) {
 
 }  // namespace
 
-DialogAnswerer::DialogAnswerer(std::vector<Action> actions, DWORD timeoutMs) : actions_(std::move(actions)) {
+DialogAnswerer::DialogAnswerer(std::vector<Action> actions, DWORD timeoutMs, DWORD processId)
+    : actions_(std::move(actions)), processId_(processId ? processId : GetCurrentProcessId()) {
     InitializeCriticalSection(&lock_);
     thread_ = std::thread([this, timeoutMs] { Run(timeoutMs); });
 }
@@ -53,7 +54,7 @@ void DialogAnswerer::Run(DWORD timeoutMs) {
     std::set<HWND> done;
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     while (!stop_ && answered_ < actions_.size() && GetTickCount64() < deadline) {
-        FindData d{GetCurrentProcessId(), &done, nullptr};
+        FindData d{processId_, &done, nullptr};
         EnumWindows(&FindDialog, reinterpret_cast<LPARAM>(&d));
         if (!d.found) {
             Sleep(20);

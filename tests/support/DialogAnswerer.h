@@ -19,8 +19,9 @@ public:
     // Called on the answering thread with the dialog; return true when it was answered.
     using Action = std::function<bool(HWND dialog)>;
 
-    // Answers each dialog that appears, in order, with the next action.
-    explicit DialogAnswerer(std::vector<Action> actions, DWORD timeoutMs = 15000);
+    // Answers each dialog that appears, in order, with the next action: dialogs of this process, or
+    // of the process processId when it is not 0.
+    explicit DialogAnswerer(std::vector<Action> actions, DWORD timeoutMs = 15000, DWORD processId = 0);
     ~DialogAnswerer();  // waits for the thread
     DialogAnswerer(const DialogAnswerer&) = delete;
     DialogAnswerer& operator=(const DialogAnswerer&) = delete;
@@ -40,6 +41,7 @@ private:
     std::vector<SeenDialog> seen_;
     std::atomic<size_t> answered_{0};
     std::atomic<bool> stop_{false};
+    DWORD processId_;
     std::thread thread_;
     CRITICAL_SECTION lock_;
 };
