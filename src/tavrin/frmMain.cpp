@@ -99,9 +99,6 @@ const form::MenuDef kMenus[] = {
     {texts::MenuHelp, frmMain::HelpBase, kHelpMenuItems, kHelpMenuCount},
 };
 
-// Loads of more than this many characters show progress.
-constexpr size_t kProgressChars = 128 * 1024;
-
 // Gap between the toolbar strip and the editing area (360 - 330 twips at design).
 constexpr int kGapTwips = 30;
 
@@ -110,19 +107,12 @@ std::wstring ReasonText(unsigned long code) {
     return t.empty() ? texts::ErrorCode + std::to_wstring(code) : t;
 }
 
-// "a|b|c|d" -> "a\0b\0c\0d\0\0" as the file dialogs take it.
-std::wstring DialogFilter(const wchar_t* joined) {
-    std::wstring f = joined;
-    for (auto& c : f)
-        if (c == L'|') c = L'\0';
-    f.push_back(L'\0');
-    f.push_back(L'\0');
-    return f;
-}
-
 }  // namespace
 
-frmMain::frmMain() : filePrompts_(*this), doc_(*this, filePrompts_, docfile::SystemFiles()) {}
+frmMain::frmMain() : filePrompts_(*this), view_(filePrompts_), doc_(view_, filePrompts_, docfile::SystemFiles()) {
+    // The Find dialog's copy of the text starts as what a file left in the editing area.
+    view_.OnTextShown = [](const std::wstring& held) { form::Single<Form3>().TakeLoadedText(held); };
+}
 
 const form::FormDef& frmMain::Definition() const { return kDef; }
 
@@ -148,6 +138,7 @@ void frmMain::Form_Load() {
     HelpFilePath = ProgramFolder() + L"\\tavrin.chm";
 
     CreateChildren();
+    view_.Attach(Hwnd(), t1());
     ACCEL keys[] = {
         {FVIRTKEY | FCONTROL, 'N', static_cast<WORD>(FileBase + 0)},
         {FVIRTKEY | FCONTROL, 'O', static_cast<WORD>(FileBase + 1)},
@@ -303,118 +294,6 @@ void frmMain::frmOptions_Apply(const settings::Values& v) {
     SaveSettings(CurrentSettings());
 }
 
-std::wstring frmMain::Text() const {
-    HWND edit = t1();
-    return edit ? richtext::GetText(edit) : std::wstring();
-}
-
-void frmMain::SetEditorText(const std::wstring& text) {
-    if (HWND edit = t1()) richtext::SetText(edit, text);
-    NoteTextChanged();
-}
-
-unsigned long long frmMain::MarkEditor() {
-    if (HWND edit = t1()) SendMessageW(edit, EM_SETMODIFY, FALSE, 0);
-    return textChanges_ + 1;
-}
-
-bool frmMain::TextChangesCounted() const {
-    HWND edit = t1();
-    return edit && (SendMessageW(edit, EM_GETEVENTMASK, 0, 0) & ENM_CHANGE);
-}
-
-bool frmMain::EditorUnchangedSince(unsigned long long mark) {
-    // The change count and the control's own modified flag must both say so.
-    return mark == textChanges_ + 1 && TextChangesCounted() && !SendMessageW(t1(), EM_GETMODIFY, 0, 0);
-}
-
-void frmMain::ClearEditor() { SetEditorText(L""); }
-
-void frmMain::ShowLoadProgress(size_t done, size_t total) {
-    // The stream calls back every few KB: repaint at most ten times a second.
-    const ULONGLONG now = GetTickCount64();
-    if (now - lastProgress_ < 100 && done < total) return;
-    lastProgress_ = now;
-    if (progress_) SendMessageW(progress_, PBM_SETPOS, total ? static_cast<WPARAM>(done * 1000 / total) : 0, 0);
-    // Keep the window painted (nothing else runs before the text is in).
-    MSG m;
-    while (PeekMessageW(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageW(&m);
-}
-
-bool frmMain::ShowText(const std::wstring& text, std::wstring& held, std::wstring& reason) {
-    HWND edit = t1();
-    if (!edit) {
-        reason = texts::NoRichEdit;
-        return false;
-    }
-    raii::WaitCursor wait;
-    if (text.size() > kProgressChars) {
-        RECT r{};
-        GetClientRect(Hwnd(), &r);
-        const int h = GetSystemMetrics(SM_CYHSCROLL) + 4;
-        progress_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 0, r.bottom - h, r.right, h,
-                                    Hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
-        if (progress_) {
-            SendMessageW(progress_, PBM_SETRANGE32, 0, 1000);
-            SetWindowPos(progress_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-            UpdateWindow(progress_);
-        }
-    }
-    richtext::SetText(edit, text, [this](size_t done, size_t total) { ShowLoadProgress(done, total); });
-    NoteTextChanged();  // the Find dialog's copy of the text is stale now
-    if (progress_) {
-        DestroyWindow(progress_);
-        progress_ = nullptr;
-    }
-    held = richtext::GetText(edit);
-    form::Single<Form3>().TakeLoadedText(held);
-    return true;
-}
-
-PromptAnswer frmMain::AskSaveChanges() {
-    switch (modal::MsgBox(texts::SaveChangesPrompt, MB_YESNOCANCEL | MB_ICONEXCLAMATION, texts::AppName, Hwnd())) {
-    case IDYES: return PromptAnswer::Yes;
-    case IDNO: return PromptAnswer::No;
-    default: return PromptAnswer::Cancel;
-    }
-}
-
-bool frmMain::ChooseFile(bool save, const std::wstring& folder, std::wstring& path, std::wstring& title) {
-    const std::wstring filter = DialogFilter(save ? texts::SaveFilter : texts::OpenFilter);
-    std::wstring file(32768, L'\0'), fileTitle(MAX_PATH + 1, L'\0');
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof(ofn);
-    ofn.hwndOwner = Hwnd();
-    ofn.lpstrFilter = filter.c_str();
-    ofn.nFilterIndex = static_cast<DWORD>(DefaultFileTypeSetting + 1);
-    ofn.lpstrFile = file.data();
-    ofn.nMaxFile = static_cast<DWORD>(file.size());
-    ofn.lpstrFileTitle = fileTitle.data();
-    ofn.nMaxFileTitle = static_cast<DWORD>(fileTitle.size());
-    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-    // The current folder stays where it is: nothing depends on it, paths are made complete on entry.
-    ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR;
-    const BOOL ok = save ? modal::SaveFile(ofn) : modal::OpenFile(ofn);
-    if (!ok) return false;
-    path = paths::Full(file.c_str());
-    title = fileTitle.c_str();
-    return !path.empty();
-}
-
-bool frmMain::ChooseOpenPath(const std::wstring& folder, std::wstring& path, std::wstring& title) {
-    return ChooseFile(false, folder, path, title);
-}
-
-bool frmMain::ChooseSavePath(const std::wstring& folder, std::wstring& path, std::wstring& title) {
-    return ChooseFile(true, folder, path, title);
-}
-
-void frmMain::ShowError(const std::wstring& message) {
-    modal::MsgBox(message, MB_OK | MB_ICONEXCLAMATION, texts::AppName, Hwnd());
-}
-
-void frmMain::SetCaption(const std::wstring& caption) { form::Form::SetCaption(caption); }
-
 // A relative path is completed now: later it would name a file in whatever folder is current then.
 void frmMain::OpenStartupFile(const std::wstring& path) { doc_.Drop(paths::Full(path), InitDirSetting); }
 
@@ -471,6 +350,9 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_SETTINGCHANGE:
         UpdateStatusBar();
         return false;
+    case WM_DESTROY:
+        view_.Detach();  // the windows it works on go now
+        return false;
     case WM_SETFOCUS:
         if (HWND edit = t1()) SetFocus(edit);
         result = 0;
@@ -482,7 +364,7 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 
 void frmMain::OnCommand(int id, int notifyCode, HWND control) {
     if (control) {  // notifications of the children; the toolbar's buttons
-        if (id == IdT1 && notifyCode == EN_CHANGE) NoteTextChanged();
+        if (id == IdT1 && notifyCode == EN_CHANGE) view_.NoteTextChanged();
         if (control == tbToolbar() && bars::PositionOf(id)) tbToolbar_ButtonClick(bars::KeyOf(id));
         return;
     }
@@ -746,9 +628,9 @@ void frmMain::CompileHello() {
     unsigned long error = 0;
     if (StartCompile(cmd, error)) return;
     if (error == ERROR_FILE_NOT_FOUND)
-        ShowError(texts::CompileBatchMissing + cmd.batchPath);
+        filePrompts_.Tell(texts::CompileBatchMissing + cmd.batchPath);
     else
-        ShowError(texts::CompileCannotStart + cmd.batchPath + L"\n\n" + ReasonText(error));
+        filePrompts_.Tell(texts::CompileCannotStart + cmd.batchPath + L"\n\n" + ReasonText(error));
 }
 
 void frmMain::mnuHelp_Click(int index) { mnuHelp_Command(index); }

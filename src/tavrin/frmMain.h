@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Document.h"
+#include "DocumentView.h"
 #include "FilePrompts.h"
 #include "Form.h"
 #include "MainBars.h"
@@ -11,7 +12,7 @@
 #include "Printing.h"
 #include "basTavrin.h"
 
-class frmMain : public form::Form, private DocumentUi {
+class frmMain : public form::Form {
 public:
     frmMain();
 
@@ -32,14 +33,12 @@ public:
     // The document state (DocumentPath, DocumentTitle, SavedText, WindowCaption, ExitConfirmed...).
     Document& Doc() { return doc_; }
     // The editing area's whole text (CR LF line ends) and its replacement.
-    std::wstring Text() const;
-    void SetEditorText(const std::wstring& text);
-    // Counts the editing area's changes (its change notifications and whole-text replacements), so
-    // a copy of the text knows when it is out of date.
-    unsigned long long TextChanges() const { return textChanges_; }
-    void NoteTextChanged() { ++textChanges_; }
-    // Whether the count sees every change: only while the change notifications are on.
-    bool TextChangesCounted() const;
+    std::wstring Text() const { return view_.Text(); }
+    void SetEditorText(const std::wstring& text) { view_.SetText(text); }
+    // The editing area's change count (DocumentView has it).
+    unsigned long long TextChanges() const { return view_.TextChanges(); }
+    void NoteTextChanged() { view_.NoteTextChanged(); }
+    bool TextChangesCounted() const { return view_.TextChangesCounted(); }
 
     // Menu handlers: one per menu, by item index.
     void mnufile_Click(int index);
@@ -90,18 +89,6 @@ protected:
     void OnDpiChanged() override;
 
 private:
-    // DocumentUi
-    std::wstring EditorText() override { return Text(); }
-    unsigned long long MarkEditor() override;
-    bool EditorUnchangedSince(unsigned long long mark) override;
-    void ClearEditor() override;
-    bool ShowText(const std::wstring& text, std::wstring& held, std::wstring& reason) override;
-    PromptAnswer AskSaveChanges() override;
-    bool ChooseOpenPath(const std::wstring& folder, std::wstring& path, std::wstring& title) override;
-    bool ChooseSavePath(const std::wstring& folder, std::wstring& path, std::wstring& title) override;
-    void ShowError(const std::wstring& message) override;
-    void SetCaption(const std::wstring& caption) override;
-
     void PrinterSetup();
     // False, after saying so, when no printer is installed.
     bool PrinterInstalled();
@@ -110,22 +97,19 @@ private:
     bool ChooseColour();
     void ArmClock();
 
-    bool ChooseFile(bool save, const std::wstring& folder, std::wstring& path, std::wstring& title);
     void CreateChildren();
     void OpenDropped(HDROP drop);
 
-    void ShowLoadProgress(size_t done, size_t total);
     // Options > Apply: the values the dialog reports become the settings, and are written.
     void frmOptions_Apply(const settings::Values& values);
 
-    FilePrompts filePrompts_;  // before doc_, which asks through it
+    // In this order: the document asks through the prompts and the view.
+    FilePrompts filePrompts_;
+    DocumentView view_;
     Document doc_;
-    HWND progress_ = nullptr;
-    unsigned long long lastProgress_ = 0;
     raii::Accel accel_;
     raii::Font editFont_;
     std::wstring pendingDrop_;
-    unsigned long long textChanges_ = 0;
 
     bars::ToolbarIcons imlToolbarIcons_;
     bool pasteEnabled_ = false;

@@ -11,3 +11,15 @@ bool FilePrompts::OpenLargeFile(const std::wstring& question) { return Ask(quest
 bool FilePrompts::SaveAsUtf8(const std::wstring& question) { return Ask(question, MB_ICONEXCLAMATION); }
 bool FilePrompts::SaveWithMark(const std::wstring& question) { return Ask(question, MB_ICONEXCLAMATION); }
 bool FilePrompts::SaveWithChanges(const std::wstring& question) { return Ask(question, MB_ICONEXCLAMATION); }
+
+PromptAnswer FilePrompts::SaveChanges() {
+    switch (modal::MsgBox(texts::SaveChangesPrompt, MB_YESNOCANCEL | MB_ICONEXCLAMATION, texts::AppName, owner_.Hwnd())) {
+    case IDYES: return PromptAnswer::Yes;
+    case IDNO: return PromptAnswer::No;
+    default: return PromptAnswer::Cancel;
+    }
+}
+
+void FilePrompts::Tell(const std::wstring& message) {
+    modal::MsgBox(message, MB_OK | MB_ICONEXCLAMATION, texts::AppName, owner_.Hwnd());
+}

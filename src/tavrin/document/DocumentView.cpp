@@ -1,0 +1,129 @@
+#include "DocumentView.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <richedit.h>
+
+#include "Modal.h"
+#include "Paths.h"
+#include "RichText.h"
+#include "Texts.h"
+#include "basTavrin.h"
+
+namespace {
+
+// Loads of more than this many characters show progress.
+constexpr size_t kProgressChars = 128 * 1024;
+
+// "a|b|c|d" -> "a\0b\0c\0d\0\0" as the file dialogs take it.
+std::wstring DialogFilter(const wchar_t* joined) {
+    std::wstring f = joined;
+    for (auto& c : f)
+        if (c == L'|') c = L'\0';
+    f.push_back(L'\0');
+    f.push_back(L'\0');
+    return f;
+}
+
+}  // namespace
+
+void DocumentView::Attach(HWND owner, HWND edit) {
+    owner_ = owner;
+    edit_ = edit;
+}
+
+std::wstring DocumentView::Text() const { return edit_ ? richtext::GetText(edit_) : std::wstring(); }
+
+void DocumentView::SetText(const std::wstring& text) {
+    if (edit_) richtext::SetText(edit_, text);
+    NoteTextChanged();
+}
+
+unsigned long long DocumentView::MarkEditor() {
+    if (edit_) SendMessageW(edit_, EM_SETMODIFY, FALSE, 0);
+    return textChanges_ + 1;
+}
+
+bool DocumentView::TextChangesCounted() const {
+    return edit_ && (SendMessageW(edit_, EM_GETEVENTMASK, 0, 0) & ENM_CHANGE);
+}
+
+bool DocumentView::EditorUnchangedSince(unsigned long long mark) {
+    // The change count and the control's own modified flag must both say so.
+    return mark == textChanges_ + 1 && TextChangesCounted() && !SendMessageW(edit_, EM_GETMODIFY, 0, 0);
+}
+
+void DocumentView::ShowLoadProgress(size_t done, size_t total) {
+    // The stream calls back every few KB: repaint at most ten times a second.
+    const ULONGLONG now = GetTickCount64();
+    if (now - lastProgress_ < 100 && done < total) return;
+    lastProgress_ = now;
+    if (progress_) SendMessageW(progress_, PBM_SETPOS, total ? static_cast<WPARAM>(done * 1000 / total) : 0, 0);
+    // Keep the window painted (nothing else runs before the text is in).
+    MSG m;
+    while (PeekMessageW(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageW(&m);
+}
+
+bool DocumentView::ShowText(const std::wstring& text, std::wstring& held, std::wstring& reason) {
+    HWND edit = edit_;
+    if (!edit) {
+        reason = texts::NoRichEdit;
+        return false;
+    }
+    raii::WaitCursor wait;
+    if (text.size() > kProgressChars) {
+        RECT r{};
+        GetClientRect(owner_, &r);
+        const int h = GetSystemMetrics(SM_CYHSCROLL) + 4;
+        progress_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 0, r.bottom - h, r.right, h,
+                                    owner_, nullptr, GetModuleHandleW(nullptr), nullptr);
+        if (progress_) {
+            SendMessageW(progress_, PBM_SETRANGE32, 0, 1000);
+            SetWindowPos(progress_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+            UpdateWindow(progress_);
+        }
+    }
+    richtext::SetText(edit, text, [this](size_t done, size_t total) { ShowLoadProgress(done, total); });
+    NoteTextChanged();  // the Find dialog's copy of the text is stale now
+    if (progress_) {
+        DestroyWindow(progress_);
+        progress_ = nullptr;
+    }
+    held = richtext::GetText(edit);
+    if (OnTextShown) OnTextShown(held);
+    return true;
+}
+
+bool DocumentView::ChooseFile(bool save, const std::wstring& folder, std::wstring& path, std::wstring& title) {
+    const std::wstring filter = DialogFilter(save ? texts::SaveFilter : texts::OpenFilter);
+    std::wstring file(32768, L'\0'), fileTitle(MAX_PATH + 1, L'\0');
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = owner_;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = static_cast<DWORD>(DefaultFileTypeSetting + 1);
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    ofn.lpstrFileTitle = fileTitle.data();
+    ofn.nMaxFileTitle = static_cast<DWORD>(fileTitle.size());
+    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    // The current folder stays where it is: nothing depends on it, paths are made complete on entry.
+    ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR;
+    const BOOL ok = save ? modal::SaveFile(ofn) : modal::OpenFile(ofn);
+    if (!ok) return false;
+    path = paths::Full(file.c_str());
+    title = fileTitle.c_str();
+    return !path.empty();
+}
+
+bool DocumentView::ChooseOpenPath(const std::wstring& folder, std::wstring& path, std::wstring& title) {
+    return ChooseFile(false, folder, path, title);
+}
+
+bool DocumentView::ChooseSavePath(const std::wstring& folder, std::wstring& path, std::wstring& title) {
+    return ChooseFile(true, folder, path, title);
+}
+
+void DocumentView::SetCaption(const std::wstring& caption) {
+    if (owner_) SetWindowTextW(owner_, caption.c_str());
+}

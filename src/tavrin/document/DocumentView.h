@@ -1,0 +1,56 @@
+// The document's window side: the editing area's text and its change count, the load progress
+// bar, the file dialogs, the prompts (through FilePrompts) and the caption of the owner window.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "Document.h"
+#include "FilePrompts.h"
+
+class DocumentView : public DocumentUi {
+public:
+    explicit DocumentView(FilePrompts& prompts) : prompts_(prompts) {}
+
+    // The windows worked on, while they exist: the owner (caption, dialogs, progress bar) and its
+    // editing area. Without them the text is empty and nothing is shown.
+    void Attach(HWND owner, HWND edit);
+    void Detach() { Attach(nullptr, nullptr); }
+
+    // Called with the text an opened file left in the editing area.
+    std::function<void(const std::wstring&)> OnTextShown;
+
+    // The editing area's whole text (CR LF line ends) and its replacement.
+    std::wstring Text() const;
+    void SetText(const std::wstring& text);
+    // Counts the editing area's changes (its change notifications and whole-text replacements), so
+    // a copy of the text knows when it is out of date.
+    unsigned long long TextChanges() const { return textChanges_; }
+    void NoteTextChanged() { ++textChanges_; }
+    // Whether the count sees every change: only while the change notifications are on.
+    bool TextChangesCounted() const;
+
+    // DocumentUi
+    std::wstring EditorText() override { return Text(); }
+    unsigned long long MarkEditor() override;
+    bool EditorUnchangedSince(unsigned long long mark) override;
+    void ClearEditor() override { SetText(L""); }
+    bool ShowText(const std::wstring& text, std::wstring& held, std::wstring& reason) override;
+    PromptAnswer AskSaveChanges() override { return prompts_.SaveChanges(); }
+    bool ChooseOpenPath(const std::wstring& folder, std::wstring& path, std::wstring& title) override;
+    bool ChooseSavePath(const std::wstring& folder, std::wstring& path, std::wstring& title) override;
+    void ShowError(const std::wstring& message) override { prompts_.Tell(message); }
+    void SetCaption(const std::wstring& caption) override;
+
+private:
+    bool ChooseFile(bool save, const std::wstring& folder, std::wstring& path, std::wstring& title);
+    void ShowLoadProgress(size_t done, size_t total);
+
+    FilePrompts& prompts_;
+    HWND owner_ = nullptr;
+    HWND edit_ = nullptr;
+    HWND progress_ = nullptr;
+    unsigned long long lastProgress_ = 0;
+    unsigned long long textChanges_ = 0;
+};
