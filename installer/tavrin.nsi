@@ -63,6 +63,9 @@ Section "Tavrin and Pellamy (required)" SecMain
   SetOutPath "$INSTDIR\code"
   File "${CODEDIR}\compile.bat"
   File "${CODEDIR}\hello.cpp"
+  SetOutPath "$INSTDIR\licenses"
+  File "${BIN32}\licenses\Scintilla-License.txt"
+  File "${BIN32}\licenses\Lexilla-License.txt"
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
@@ -140,7 +143,7 @@ Function .onInit
   ${EndIf}
 FunctionEnd
 
-LangString DESC_Main ${LANG_ENGLISH} "The editor, the registration tool (32- and 64-bit) and the compiler batch file."
+LangString DESC_Main ${LANG_ENGLISH} "The editor, the registration tool (32- and 64-bit), the compiler batch file and the licences of the components they use."
 LangString DESC_OpenWith ${LANG_ENGLISH} "Offers Tavrin in the Open With menu of C++, header, HTML, script, style sheet, Java and text files."
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${SecMain} $(DESC_Main)
@@ -162,6 +165,9 @@ Section "Uninstall"
   Delete "$INSTDIR\code\compile.bat"
   Delete "$INSTDIR\code\hello.cpp"
   RMDir "$INSTDIR\code"
+  Delete "$INSTDIR\licenses\Scintilla-License.txt"
+  Delete "$INSTDIR\licenses\Lexilla-License.txt"
+  RMDir "$INSTDIR\licenses"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"
 

@@ -20,7 +20,8 @@ namespace {
 const wchar_t kInstallDir[] = L"C:\\Program Files\\Tavrin Release Check";
 const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TavrinPellamy";
 const wchar_t* const kShipped[] = {L"Tavrin.exe", L"Tavrin64.exe", L"Pellamy.exe", L"Pellamy64.exe",
-                                   L"code\\compile.bat", L"code\\hello.cpp"};
+                                   L"code\\compile.bat", L"code\\hello.cpp",
+                                   L"licenses\\Scintilla-License.txt", L"licenses\\Lexilla-License.txt"};
 
 #ifdef _WIN64
 const wchar_t kSetupName[] = L"TavrinSetup-x64-" APP_VERSION_TEXT_W L".exe";
