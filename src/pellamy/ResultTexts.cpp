@@ -48,4 +48,17 @@ std::wstring OtherProcessorText(uint16_t machine) {
     return std::wstring(texts::kLoadFailure) + L"\r\n" + texts::kOtherProcessor + MachineName(machine) + L").";
 }
 
+std::wstring CurrentUserText(const std::wstring& runMessage, bool completed, bool unregister,
+                             const std::vector<std::wstring>& notWritten) {
+    std::wstring s = runMessage;
+    if (completed)
+        s += std::wstring(L"\r\n\r\n") + (unregister ? texts::kCurrentUserUnregistered : texts::kCurrentUserRegistered) +
+             L"\r\n" + texts::kElevatedNote;
+    if (!notWritten.empty()) {
+        s += std::wstring(L"\r\n\r\n") + texts::kNotWrittenForUser;
+        for (const std::wstring& k : notWritten) s += L"\r\n    " + k;
+    }
+    return s;
+}
+
 }  // namespace pellamy

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "PeHeader.h"
 
@@ -20,5 +21,10 @@ std::wstring LoadFailedText(uint32_t error, const std::wstring& systemText);
 std::wstring OtherBitnessText(Bitness module, bool offer);
 // The load-failure message for a module built for another processor.
 std::wstring OtherProcessorText(uint16_t machine);
+
+// A run for the current user: the run's message, then (when it completed) where the registration
+// went and that elevated programs do not see it, then the keys that could not be written.
+std::wstring CurrentUserText(const std::wstring& runMessage, bool completed, bool unregister,
+                             const std::vector<std::wstring>& notWritten);
 
 }  // namespace pellamy

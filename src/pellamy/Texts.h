@@ -28,6 +28,8 @@ inline constexpr const wchar_t* kMenuRegister = L"Register";
 inline constexpr const wchar_t* kMenuUnregister = L"Un - Register";
 inline constexpr const wchar_t* kMenuHelp = L"Help";
 inline constexpr const wchar_t* kMenuAbout = L"About Pellamy";
+inline constexpr const wchar_t* kMenuCurrentUser = L"Register for &Current User Only";
+inline constexpr const wchar_t* kMenuExport = L"&Export Registration...";
 
 // Path validation.
 inline constexpr const wchar_t* kNoPathYet = L"No path and filename yet";
@@ -55,6 +57,30 @@ inline constexpr const wchar_t* kIs32Bit = L"This is a 32-bit module; the 64-bit
 inline constexpr const wchar_t* kOpenInOther = L"Open it in ";
 inline constexpr const wchar_t* kOtherProcessor = L"This module is for another processor (";
 inline constexpr const wchar_t* kStartOtherFailed = L"Could not start ";
+
+// Registration for the current user only.
+inline constexpr const wchar_t* kCurrentUserRegistered =
+    L"Registered for the current user only (under HKEY_CURRENT_USER\\Software\\Classes).";
+inline constexpr const wchar_t* kCurrentUserUnregistered = L"Unregistered for the current user only.";
+inline constexpr const wchar_t* kElevatedNote =
+    L"Programs running elevated (as administrator) do not see registrations made for the current user.";
+inline constexpr const wchar_t* kNotWrittenForUser =
+    L"The module also wrote these keys, which could not be written for the current user and were left out:";
+inline constexpr const wchar_t* kRedirectFailed = L"Could not redirect the registry for this run: ";
+
+// Export of a registration.
+inline constexpr const wchar_t* kExportDialogTitle = L"Export Registration";
+inline constexpr const wchar_t* kExportFilter = L"Registration Files (*.reg)|*.reg|All Files (*.*)|*.*";
+inline constexpr const wchar_t* kExportDefaultExt = L"reg";
+inline constexpr const wchar_t* kExportDone = L"Registration exported to ";
+inline constexpr const wchar_t* kExportClasses = L"Classes: ";
+inline constexpr const wchar_t* kExportProgIds = L"ProgIDs: ";
+inline constexpr const wchar_t* kExportTypeLibs = L"Type libraries: ";
+inline constexpr const wchar_t* kExportInterfaces = L"Interfaces: ";
+inline constexpr const wchar_t* kExportCapturedOnly =
+    L"Nothing in the registry was changed. The file holds what the module wrote to the registry; "
+    L"its code may have done other things as well (such as writing files).";
+inline constexpr const wchar_t* kExportWriteFailed = L"Could not write ";
 
 // Browse.
 inline constexpr const wchar_t* kBrowseFilter =
