@@ -64,11 +64,12 @@ void SortKeys(std::vector<RegKeyEntry>& keys) {
                      [](const RegKeyEntry& a, const RegKeyEntry& b) { return PathLess(a.path, b.path); });
 }
 
-std::vector<RegKeyEntry> FoldCapturedKeys(std::vector<RegKeyEntry> keys, const std::vector<std::wstring>& skeleton) {
+std::vector<RegKeyEntry> FoldCapturedKeys(std::vector<RegKeyEntry> keys, const std::vector<std::wstring>& skeleton,
+                                          bool foldClasses) {
     std::vector<RegKeyEntry> out;
     for (RegKeyEntry& k : keys) {
         std::wstring rest;
-        if (Under(k.path, kMachineClasses, rest)) {
+        if (foldClasses && Under(k.path, kMachineClasses, rest)) {
             if (rest.empty()) continue;  // the root itself is no key of the file
             k.path = std::wstring(kClassesRoot) + L"\\" + rest;
         }

@@ -13,9 +13,11 @@ namespace pellamy {
 void SortKeys(std::vector<RegKeyEntry>& keys);
 
 // Keys under HKEY_LOCAL_MACHINE\Software\Classes are the machine's view of HKEY_CLASSES_ROOT:
-// they move there, merged with what was written there directly. Then keys named in `skeleton`
-// (the ones prepared before the run) go unless they hold values or keys under them remain.
-std::vector<RegKeyEntry> FoldCapturedKeys(std::vector<RegKeyEntry> keys, const std::vector<std::wstring>& skeleton);
+// with `foldClasses` they move there, merged with what was written there directly. Then keys
+// named in `skeleton` (the ones prepared before the run) go unless they hold values or keys under
+// them remain.
+std::vector<RegKeyEntry> FoldCapturedKeys(std::vector<RegKeyEntry> keys, const std::vector<std::wstring>& skeleton,
+                                          bool foldClasses = true);
 
 // The keys a module wrote somewhere a per-user run could not follow: those holding values, and
 // those with nothing under them.

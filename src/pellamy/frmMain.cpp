@@ -16,6 +16,7 @@
 #include "PathBox.h"
 #include "PeHeader.h"
 #include "Raii.h"
+#include "RegistrationModes.h"
 #include "RegistrationRunner.h"
 #include "ResultTexts.h"
 #include "TextConv.h"
@@ -62,7 +63,8 @@ const form::FormDef kDef{
 };
 
 const form::MenuItem kFileItems[] = {{texts::kMenuOpen}, {L"-"}, {texts::kMenuExit}};
-const form::MenuItem kOperationItems[] = {{texts::kMenuRegister}, {texts::kMenuUnregister}};
+const form::MenuItem kOperationItems[] = {{texts::kMenuRegister}, {texts::kMenuUnregister}, {L"-"},
+                                          {texts::kMenuCurrentUser}, {texts::kMenuExport}};
 const form::MenuItem kHelpItems[] = {{texts::kMenuAbout}};
 const form::MenuDef kMenus[] = {
     {texts::kMenuFile, frmMain::mnufileBase, kFileItems, std::size(kFileItems)},
@@ -94,6 +96,11 @@ std::wstring RunMessage(const RunResult& result, const std::wstring& fullPath) {
     case RunOutcome::EndedThread: return EntryEndedThreadText(result.code);
     case RunOutcome::TimedOut: return texts::kTimedOut;
     case RunOutcome::NoEntryPoint: return texts::kNoEntryPoint;
+    case RunOutcome::NotRedirected: {
+        std::wstring reason = SystemErrorText(result.code);
+        if (reason.empty()) reason = std::wstring(texts::kLoadErrorPrefix) + std::to_wstring(result.code);
+        return std::wstring(texts::kRedirectFailed) + reason;
+    }
     case RunOutcome::LoadFailed: break;
     }
     const std::vector<unsigned char> head = ModuleHeader(fullPath);
@@ -239,6 +246,8 @@ void frmMain::mnufile_Click(int index) {
 void frmMain::mnuoperations_Click(int index) {
     if (index == 0) cmdRegister_Click();
     if (index == 1) cmdUnregister_Click();
+    if (index == 3) ToggleCurrentUserOnly();
+    if (index == 4) ExportRegistrationToFile();
 }
 
 void frmMain::mnuHelp_Click(int index) {
@@ -356,10 +365,38 @@ void frmMain::RunRegistration(const std::wstring& path, const std::wstring& comm
         return;
     }
     SetMousePointer(PointerHourglass);
-    const RunResult result = RegistrationRunner(full, which).Run();
+    std::vector<std::wstring> notWritten;
+    const RunResult result =
+        currentUserOnly_ ? RunForCurrentUser(full, which, &notWritten) : RegistrationRunner(full, which).Run();
     LastResult = result.outcome == RunOutcome::TimedOut ? static_cast<int32_t>(result.code) : 0;
     SetMousePointer(PointerDefault);
-    modal::MsgBox(RunMessage(result, full), MB_OK, {}, Hwnd());
+    std::wstring message = RunMessage(result, full);
+    if (currentUserOnly_)
+        message = CurrentUserText(message, result.outcome == RunOutcome::Completed, which == EntryPoint::Unregister,
+                                  notWritten);
+    modal::MsgBox(message, MB_OK, {}, Hwnd());
+}
+
+void frmMain::ToggleCurrentUserOnly() {
+    currentUserOnly_ = !currentUserOnly_;
+    CheckMenuItem(GetMenu(Hwnd()), mnuoperationsBase + 3, MF_BYCOMMAND | (currentUserOnly_ ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void frmMain::ExportRegistrationToFile() {
+    if (!ValidatePath()) return;
+    const std::wstring full = paths::Full(BoxPath());
+    if (!CheckBitness(full)) return;
+    std::wstring regFile = paths::Name(full);
+    regFile = regFile.substr(0, regFile.rfind(L'.')) + L"." + texts::kExportDefaultExt;
+    if (!ShowSaveDialog(regFile, texts::kExportFilter, texts::kExportDefaultExt, texts::kExportDialogTitle, Hwnd()))
+        return;
+    SetMousePointer(PointerHourglass);
+    std::wstring summary;
+    RunResult result;
+    const bool written = ExportRegistration(full, regFile, summary, result);
+    SetMousePointer(PointerDefault);
+    const bool ran = result.outcome == RunOutcome::Completed;
+    modal::MsgBox(written || ran ? summary : RunMessage(result, full), MB_OK, {}, Hwnd());
 }
 
 // ---- Browsing ---------------------------------------------------------------------------------
