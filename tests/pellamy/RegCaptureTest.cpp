@@ -42,6 +42,14 @@ TEST(RegCapture, MachineClassesFoldIntoClassesRootOnceAndPreparedKeysGo) {
     EXPECT_TRUE(FoldCapturedKeys({{L"HKEY_LOCAL_MACHINE\\Software", {}}, {L"HKEY_LOCAL_MACHINE\\Software\\Classes", {}}},
                                  kSkeleton)
                     .empty());
+
+    // Not folded (a per-user run reports them where they were written).
+    captured = {{L"HKEY_LOCAL_MACHINE\\Software", {}},
+                {L"HKEY_LOCAL_MACHINE\\Software\\Classes", {}},
+                {L"HKEY_LOCAL_MACHINE\\Software\\Classes\\X", {DwordValue(L"v", 1)}}};
+    EXPECT_EQ(Paths(FoldCapturedKeys(captured, kSkeleton, false)),
+              (std::vector<std::wstring>{L"HKEY_LOCAL_MACHINE\\Software", L"HKEY_LOCAL_MACHINE\\Software\\Classes",
+                                         L"HKEY_LOCAL_MACHINE\\Software\\Classes\\X"}));
 }
 
 TEST(RegCapture, SortsParentsFirstAndSiblingsWithoutCase) {
