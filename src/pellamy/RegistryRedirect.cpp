@@ -13,11 +13,19 @@ std::vector<std::wstring> PreparedKeys() {
     return {L"HKEY_LOCAL_MACHINE\\Software", L"HKEY_LOCAL_MACHINE\\Software\\Classes"};
 }
 
+// Redirections in place in this process (one given up on stays until its worker ends).
+std::atomic<int> g_applied{0};
+
 void DeleteIfEmpty(const wchar_t* path) { RegDeleteKeyW(HKEY_CURRENT_USER, path); }  // fails while subkeys remain
 
 }  // namespace
 
 RegistryRedirect::RegistryRedirect(Mode mode) : mode_(mode) {
+    // The override is process-wide: a second one would be undone by the first run's end.
+    if (g_applied.load() > 0) {
+        error_ = ERROR_BUSY;
+        return;
+    }
     scratchPath_ = std::wstring(kScratchParent) + L"\\" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                    std::to_wstring(GetTickCount64());
     raii::RegKey scratch;
@@ -51,13 +59,14 @@ RegistryRedirect::RegistryRedirect(Mode mode) : mode_(mode) {
 RegistryRedirect::~RegistryRedirect() {
     Restore();
     targets_.clear();
-    RegDeleteTreeW(HKEY_CURRENT_USER, scratchPath_.c_str());
+    if (!scratchPath_.empty()) RegDeleteTreeW(HKEY_CURRENT_USER, scratchPath_.c_str());
     DeleteIfEmpty(kScratchParent);
     DeleteIfEmpty(L"Software\\Pellamy");
 }
 
 void RegistryRedirect::Apply() {
     if (error_ || applied_.exchange(true)) return;
+    ++g_applied;
     for (Target& t : targets_) RegOverridePredefKey(t.root, t.key.get());
 }
 
@@ -65,6 +74,7 @@ void RegistryRedirect::Restore() {
     if (!applied_.exchange(false)) return;
     // The scratch key's own root first, so the others are never undone through a redirected one.
     for (auto t = targets_.rbegin(); t != targets_.rend(); ++t) RegOverridePredefKey(t->root, nullptr);
+    --g_applied;
 }
 
 std::vector<RegKeyEntry> RegistryRedirect::Captured() const {

@@ -67,6 +67,8 @@ inline constexpr const wchar_t* kElevatedNote =
 inline constexpr const wchar_t* kNotWrittenForUser =
     L"The module also wrote these keys, which could not be written for the current user and were left out:";
 inline constexpr const wchar_t* kRedirectFailed = L"Could not redirect the registry for this run: ";
+inline constexpr const wchar_t* kRedirectBusy =
+    L"An earlier run that timed out is still running with the registry redirected. Try again when it has ended.";
 
 // Export of a registration.
 inline constexpr const wchar_t* kExportDialogTitle = L"Export Registration";

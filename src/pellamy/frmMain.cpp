@@ -97,6 +97,7 @@ std::wstring RunMessage(const RunResult& result, const std::wstring& fullPath) {
     case RunOutcome::TimedOut: return texts::kTimedOut;
     case RunOutcome::NoEntryPoint: return texts::kNoEntryPoint;
     case RunOutcome::NotRedirected: {
+        if (result.code == ERROR_BUSY) return texts::kRedirectBusy;
         std::wstring reason = SystemErrorText(result.code);
         if (reason.empty()) reason = std::wstring(texts::kLoadErrorPrefix) + std::to_wstring(result.code);
         return std::wstring(texts::kRedirectFailed) + reason;
