@@ -17,7 +17,7 @@ std::vector<std::wstring> Paths(const std::vector<RegKeyEntry>& keys) {
 
 const std::vector<std::wstring> kSkeleton = {L"HKEY_LOCAL_MACHINE\\Software", L"HKEY_LOCAL_MACHINE\\Software\\Classes"};
 
-TEST(RegCapture, MachineClassesFoldIntoClassesRootOnceAndPreparedKeysGo) {
+TEST(PellamyRegCapture, MachineClassesFoldIntoClassesRootOnceAndPreparedKeysGo) {
     std::vector<RegKeyEntry> captured = {
         {L"HKEY_CLASSES_ROOT\\CLSID", {}},
         {L"HKEY_CLASSES_ROOT\\CLSID\\{1}", {StringValue(L"", L"One")}},
@@ -52,13 +52,13 @@ TEST(RegCapture, MachineClassesFoldIntoClassesRootOnceAndPreparedKeysGo) {
                                          L"HKEY_LOCAL_MACHINE\\Software\\Classes\\X"}));
 }
 
-TEST(RegCapture, SortsParentsFirstAndSiblingsWithoutCase) {
+TEST(PellamyRegCapture, SortsParentsFirstAndSiblingsWithoutCase) {
     std::vector<RegKeyEntry> keys = {{L"R\\b", {}}, {L"R\\A\\x", {}}, {L"R\\a-z", {}}, {L"R\\A", {}}, {L"R", {}}};
     SortKeys(keys);
     EXPECT_EQ(Paths(keys), (std::vector<std::wstring>{L"R", L"R\\A", L"R\\A\\x", L"R\\a-z", L"R\\b"}));
 }
 
-TEST(RegCapture, WrittenKeysAreThoseWithValuesAndTheLeaves) {
+TEST(PellamyRegCapture, WrittenKeysAreThoseWithValuesAndTheLeaves) {
     const std::vector<RegKeyEntry> keys = {
         {L"HKEY_LOCAL_MACHINE\\Software", {}},
         {L"HKEY_LOCAL_MACHINE\\Software\\Vendor", {DwordValue(L"v", 1)}},
@@ -70,7 +70,7 @@ TEST(RegCapture, WrittenKeysAreThoseWithValuesAndTheLeaves) {
                                          L"HKEY_USERS\\.DEFAULT\\X"}));
 }
 
-TEST(RegCapture, SummaryCountsClassesProgIdsTypeLibsAndInterfaces) {
+TEST(PellamyRegCapture, SummaryCountsClassesProgIdsTypeLibsAndInterfaces) {
     const std::vector<RegKeyEntry> keys = {
         {L"HKEY_CLASSES_ROOT\\CLSID", {}},
         {L"HKEY_CLASSES_ROOT\\CLSID\\{1}", {StringValue(L"", L"First Class")}},
@@ -97,7 +97,7 @@ TEST(RegCapture, SummaryCountsClassesProgIdsTypeLibsAndInterfaces) {
               L"may have done other things as well (such as writing files).");
 }
 
-TEST(RegCapture, CurrentUserOutcomeNamesWhereItWentAndWhatWasLeftOut) {
+TEST(PellamyRegCapture, CurrentUserOutcomeNamesWhereItWentAndWhatWasLeftOut) {
     EXPECT_EQ(CurrentUserText(L"Process completed", true, false, {}),
               L"Process completed\r\n\r\nRegistered for the current user only (under "
               L"HKEY_CURRENT_USER\\Software\\Classes).\r\nPrograms running elevated (as administrator) do not see "

@@ -25,7 +25,7 @@ struct ValueCase {
     std::wstring text;
 };
 
-TEST(RegFile, EveryValueTypeAndOddCharacters) {
+TEST(PellamyRegFile, EveryValueTypeAndOddCharacters) {
     const ValueCase cases[] = {
         {"string", StringValue(L"Name", L"plain"), L"\"Name\"=\"plain\""},
         {"default value", StringValue(L"", L"Class"), L"@=\"Class\""},
@@ -54,7 +54,7 @@ TEST(RegFile, EveryValueTypeAndOddCharacters) {
 
 // Lines as the registry editor wraps them: the first line (with its name) ends at 80 columns at
 // most, continuation lines are indented two blanks and hold 25 bytes.
-TEST(RegFile, LongHexValuesWrapAsTheEditorWrapsThem) {
+TEST(PellamyRegFile, LongHexValuesWrapAsTheEditorWrapsThem) {
     const std::vector<std::wstring> imagePath =
         Lines(RegValueText(StringValue(L"ImagePath", L"%SystemRoot%\\System32\\drivers\\x.sys", regtype::ExpandSz)));
     const std::vector<std::wstring> expected = {
@@ -84,7 +84,7 @@ TEST(RegFile, LongHexValuesWrapAsTheEditorWrapsThem) {
     EXPECT_EQ(lines.back().substr(lines.back().size() - 2), L"2b");  // the last byte, 299 = 0x12b
 }
 
-TEST(RegFile, FileTextEmptyKeysDefaultValuesAndBytes) {
+TEST(PellamyRegFile, FileTextEmptyKeysDefaultValuesAndBytes) {
     const std::vector<RegKeyEntry> keys = {
         {L"HKEY_CLASSES_ROOT\\Empty", {}},
         {L"HKEY_CLASSES_ROOT\\Caf\u00e9\\Sub", {StringValue(L"", L"v"), DwordValue(L"n", 1)}},
