@@ -39,10 +39,17 @@ FileOutcome RunOneFile(const CommandLine& cl, const std::wstring& file) {
         if (status == kExitDone) status = kExitEntryFailed;  // the run went well, the file did not
         return {status, summary.empty() ? RunMessage(result, full) : summary};
     }
+    if (cl.currentUser) {
+        const EntryPoint entry = cl.unregister ? EntryPoint::Unregister : EntryPoint::Register;
+        std::vector<std::wstring> notWritten;
+        const RunResult result = RunForCurrentUser(full, entry, &notWritten);
+        // The window's per-user outcome: where the registration went and what was left out.
+        return {ExitStatusFor(result.outcome),
+                CurrentUserText(RunMessage(result, full), result.outcome == RunOutcome::Completed,
+                                entry == EntryPoint::Unregister, notWritten)};
+    }
     const RunResult result =
-        cl.currentUser
-            ? RunForCurrentUser(full, cl.unregister ? EntryPoint::Unregister : EntryPoint::Register)
-            : RegistrationRunner(full, EntryCallsFor(cl.unregister, cl.install, cl.noRegister, cl.installCmd)).Run();
+        RegistrationRunner(full, EntryCallsFor(cl.unregister, cl.install, cl.noRegister, cl.installCmd)).Run();
     return {ExitStatusFor(result.outcome), RunMessage(result, full)};
 }
 

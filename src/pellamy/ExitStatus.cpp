@@ -12,6 +12,7 @@ ExitStatus ExitStatusFor(RunOutcome outcome) {
     case RunOutcome::LoadFailed: return kExitLoadFailed;
     case RunOutcome::NoEntryPoint: return kExitNoEntryPoint;
     case RunOutcome::OleFailed: return kExitOleFailed;
+    case RunOutcome::NotRedirected: return kExitNotRedirected;
     }
     return kExitEntryFailed;
 }

@@ -21,6 +21,7 @@ enum RunState : int { kRunning, kFinished, kAbandoned };
 struct WorkerRun {
     std::wstring path;
     std::vector<EntryCall> calls;
+    RunHooks hooks;
     // The module's folder in the search of its own loads by name (the process searches only the
     // system folder and added folders). Declared before the module, so it goes after it.
     syslib::DllDirectory folder;
@@ -81,6 +82,7 @@ DWORD FinishWorker(WorkerRun* run, DWORD status) {
     run->status = status;
     run->module.reset();
     run->folder.reset();
+    if (run->hooks.after) run->hooks.after();
     int expected = kRunning;
     if (run->state.compare_exchange_strong(expected, kFinished)) return status;
     delete run;  // the waiting side gave up: nobody else will release it
@@ -136,6 +138,7 @@ DWORD WINAPI RegistrationWorker(void* param) {
         if (FAILED(ole.result())) {
             run->oleError = ole.result();
         } else {
+            if (run->hooks.before) run->hooks.before();
             run->folder = syslib::AddSearchFolder(paths::Folder(run->path));
             run->module.reset(LoadRegisteredModule(run->path, run->loadError));
             // A run the waiting side gave up on while the module started does not register late.
@@ -153,6 +156,7 @@ RunResult RegistrationRunner::Run(DWORD waitMs) {
     auto run = std::make_unique<WorkerRun>();
     run->path = path_;
     run->calls = calls_;
+    run->hooks = hooks_;
     DWORD threadId = 0;
     raii::Handle thread(CreateThread(nullptr, 0, &RegistrationWorker, run.get(), 0, &threadId));
     if (!thread) return {RunOutcome::NoEntryPoint, 0};

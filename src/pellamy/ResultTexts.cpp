@@ -34,6 +34,12 @@ std::wstring EntryEndedThreadText(uint32_t exitCode) {
 
 std::wstring OleFailedText(uint32_t status) { return std::wstring(texts::kOleFailed) + HexCode(status) + L")."; }
 
+std::wstring NotRedirectedText(bool busy, uint32_t error, const std::wstring& systemText) {
+    if (busy) return texts::kRedirectBusy;
+    std::wstring reason = systemText.empty() ? std::wstring(texts::kLoadErrorPrefix) + std::to_wstring(error) : systemText;
+    return std::wstring(texts::kRedirectFailed) + reason;
+}
+
 std::wstring LoadFailedText(uint32_t error, const std::wstring& systemText) {
     std::wstring reason = systemText.empty() ? std::wstring(texts::kLoadErrorPrefix) + std::to_wstring(error) : systemText;
     return std::wstring(texts::kLoadFailure) + L"\r\n" + reason;
@@ -48,6 +54,19 @@ std::wstring OtherBitnessText(Bitness module, bool offer) {
 
 std::wstring OtherProcessorText(uint16_t machine) {
     return std::wstring(texts::kLoadFailure) + L"\r\n" + texts::kOtherProcessor + MachineName(machine) + L").";
+}
+
+std::wstring CurrentUserText(const std::wstring& runMessage, bool completed, bool unregister,
+                             const std::vector<std::wstring>& notWritten) {
+    std::wstring s = runMessage;
+    if (completed)
+        s += std::wstring(L"\r\n\r\n") + (unregister ? texts::kCurrentUserUnregistered : texts::kCurrentUserRegistered) +
+             L"\r\n" + texts::kElevatedNote;
+    if (!notWritten.empty()) {
+        s += std::wstring(L"\r\n\r\n") + texts::kNotWrittenForUser;
+        for (const std::wstring& k : notWritten) s += L"\r\n    " + k;
+    }
+    return s;
 }
 
 }  // namespace pellamy

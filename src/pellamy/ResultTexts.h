@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "PeHeader.h"
 
@@ -16,11 +17,20 @@ std::wstring EntryCrashedText(uint32_t exceptionCode);
 std::wstring EntryEndedThreadText(uint32_t exitCode);
 // OLE did not start on the worker, so no entry point ran.
 std::wstring OleFailedText(uint32_t status);
+// The registry could not be redirected for a per-user run or an export, so nothing ran: `busy` when
+// an earlier run that timed out still holds the redirection, else the reason (system text, or
+// "Error n" without one).
+std::wstring NotRedirectedText(bool busy, uint32_t error, const std::wstring& systemText);
 // "Failure loading control DLL" + CR LF + the reason (system text, or "Error n" without one).
 std::wstring LoadFailedText(uint32_t error, const std::wstring& systemText);
 // The load-failure message for a module of the other bitness; `offer` adds the question.
 std::wstring OtherBitnessText(Bitness module, bool offer);
 // The load-failure message for a module built for another processor.
 std::wstring OtherProcessorText(uint16_t machine);
+
+// A run for the current user: the run's message, then (when it completed) where the registration
+// went and that elevated programs do not see it, then the keys that could not be written.
+std::wstring CurrentUserText(const std::wstring& runMessage, bool completed, bool unregister,
+                             const std::vector<std::wstring>& notWritten);
 
 }  // namespace pellamy

@@ -32,6 +32,8 @@ std::wstring RunMessage(const RunResult& result, const std::wstring& fullPath) {
     case RunOutcome::TimedOut: return texts::kTimedOut;
     case RunOutcome::NoEntryPoint: return texts::kNoEntryPoint;
     case RunOutcome::OleFailed: return OleFailedText(result.code);
+    case RunOutcome::NotRedirected:
+        return NotRedirectedText(result.code == ERROR_BUSY, result.code, SystemErrorText(result.code));
     case RunOutcome::LoadFailed: break;
     }
     const std::vector<unsigned char> head = ModuleHeader(fullPath);

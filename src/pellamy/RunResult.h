@@ -13,6 +13,7 @@ enum class RunOutcome {
     LoadFailed,    // the module did not load (code: the system error)
     NoEntryPoint,  // the module lacks the entry point, or no worker thread could start
     OleFailed,     // OLE could not be initialised on the worker (code: its status)
+    NotRedirected, // the registry could not be redirected for the run; nothing ran (code: the system error)
 };
 
 struct RunResult {

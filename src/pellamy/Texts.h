@@ -28,6 +28,8 @@ inline constexpr const wchar_t* kMenuRegister = L"Register";
 inline constexpr const wchar_t* kMenuUnregister = L"Un - Register";
 inline constexpr const wchar_t* kMenuHelp = L"Help";
 inline constexpr const wchar_t* kMenuAbout = L"About Pellamy";
+inline constexpr const wchar_t* kMenuCurrentUser = L"Register for &Current User Only";
+inline constexpr const wchar_t* kMenuExport = L"&Export Registration...";
 
 // Path validation.
 inline constexpr const wchar_t* kNoPathYet = L"No path and filename yet";
@@ -66,8 +68,33 @@ inline constexpr const wchar_t* kSwitchOneFile = L" takes exactly one file.";
 inline constexpr const wchar_t* kSwitchNoValue = L" needs a file name after the colon.";
 inline constexpr const wchar_t* kUsage =
     L"Usage: Pellamy [/u] [/s] [/i[:cmdline]] [/n] [/user] [/export:file.reg] file...";
-inline constexpr const wchar_t* kModeNotAvailable = L"This mode is not available in this build of Pellamy.";
 inline constexpr const wchar_t* kOleFailed = L"Process failed: OLE could not be started (";
+
+// Registration for the current user only.
+inline constexpr const wchar_t* kCurrentUserRegistered =
+    L"Registered for the current user only (under HKEY_CURRENT_USER\\Software\\Classes).";
+inline constexpr const wchar_t* kCurrentUserUnregistered = L"Unregistered for the current user only.";
+inline constexpr const wchar_t* kElevatedNote =
+    L"Programs running elevated (as administrator) do not see registrations made for the current user.";
+inline constexpr const wchar_t* kNotWrittenForUser =
+    L"The module also wrote these keys, which could not be written for the current user and were left out:";
+inline constexpr const wchar_t* kRedirectFailed = L"Could not redirect the registry for this run: ";
+inline constexpr const wchar_t* kRedirectBusy =
+    L"An earlier run that timed out is still running with the registry redirected. Try again when it has ended.";
+
+// Export of a registration.
+inline constexpr const wchar_t* kExportDialogTitle = L"Export Registration";
+inline constexpr const wchar_t* kExportFilter = L"Registration Files (*.reg)|*.reg|All Files (*.*)|*.*";
+inline constexpr const wchar_t* kExportDefaultExt = L"reg";
+inline constexpr const wchar_t* kExportDone = L"Registration exported to ";
+inline constexpr const wchar_t* kExportClasses = L"Classes: ";
+inline constexpr const wchar_t* kExportProgIds = L"ProgIDs: ";
+inline constexpr const wchar_t* kExportTypeLibs = L"Type libraries: ";
+inline constexpr const wchar_t* kExportInterfaces = L"Interfaces: ";
+inline constexpr const wchar_t* kExportCapturedOnly =
+    L"Nothing in the registry was changed. The file holds what the module wrote to the registry; "
+    L"its code may have done other things as well (such as writing files).";
+inline constexpr const wchar_t* kExportWriteFailed = L"Could not write ";
 
 // Browse.
 inline constexpr const wchar_t* kBrowseFilter =

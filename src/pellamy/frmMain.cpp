@@ -16,6 +16,7 @@
 #include "PathBox.h"
 #include "PeHeader.h"
 #include "Raii.h"
+#include "RegistrationModes.h"
 #include "RegistrationRunner.h"
 #include "RunMessage.h"
 #include "ResultTexts.h"
@@ -63,7 +64,8 @@ const form::FormDef kDef{
 };
 
 const form::MenuItem kFileItems[] = {{texts::kMenuOpen}, {L"-"}, {texts::kMenuExit}};
-const form::MenuItem kOperationItems[] = {{texts::kMenuRegister}, {texts::kMenuUnregister}};
+const form::MenuItem kOperationItems[] = {{texts::kMenuRegister}, {texts::kMenuUnregister}, {L"-"},
+                                          {texts::kMenuCurrentUser}, {texts::kMenuExport}};
 const form::MenuItem kHelpItems[] = {{texts::kMenuAbout}};
 const form::MenuDef kMenus[] = {
     {texts::kMenuFile, frmMain::mnufileBase, kFileItems, std::size(kFileItems)},
@@ -215,6 +217,8 @@ void frmMain::mnufile_Click(int index) {
 void frmMain::mnuoperations_Click(int index) {
     if (index == 0) cmdRegister_Click();
     if (index == 1) cmdUnregister_Click();
+    if (index == 3) ToggleCurrentUserOnly();
+    if (index == 4) ExportRegistrationToFile();
 }
 
 void frmMain::mnuHelp_Click(int index) {
@@ -332,10 +336,38 @@ void frmMain::RunRegistration(const std::wstring& path, const std::wstring& comm
         return;
     }
     SetMousePointer(PointerHourglass);
-    const RunResult result = RegistrationRunner(full, which).Run();
+    std::vector<std::wstring> notWritten;
+    const RunResult result =
+        currentUserOnly_ ? RunForCurrentUser(full, which, &notWritten) : RegistrationRunner(full, which).Run();
     LastResult = result.outcome == RunOutcome::TimedOut ? static_cast<int32_t>(result.code) : 0;
     SetMousePointer(PointerDefault);
-    modal::MsgBox(RunMessage(result, full), MB_OK, {}, Hwnd());
+    std::wstring message = RunMessage(result, full);
+    if (currentUserOnly_)
+        message = CurrentUserText(message, result.outcome == RunOutcome::Completed, which == EntryPoint::Unregister,
+                                  notWritten);
+    modal::MsgBox(message, MB_OK, {}, Hwnd());
+}
+
+void frmMain::ToggleCurrentUserOnly() {
+    currentUserOnly_ = !currentUserOnly_;
+    CheckMenuItem(GetMenu(Hwnd()), mnuoperationsBase + 3, MF_BYCOMMAND | (currentUserOnly_ ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void frmMain::ExportRegistrationToFile() {
+    if (!ValidatePath()) return;
+    const std::wstring full = paths::Full(BoxPath());
+    if (!CheckBitness(full)) return;
+    std::wstring regFile = paths::Name(full);
+    regFile = regFile.substr(0, regFile.rfind(L'.')) + L"." + texts::kExportDefaultExt;
+    if (!ShowSaveDialog(regFile, texts::kExportFilter, texts::kExportDefaultExt, texts::kExportDialogTitle, Hwnd()))
+        return;
+    SetMousePointer(PointerHourglass);
+    std::wstring summary;
+    RunResult result;
+    const bool written = ExportRegistration(full, regFile, summary, result);
+    SetMousePointer(PointerDefault);
+    const bool ran = result.outcome == RunOutcome::Completed;
+    modal::MsgBox(written || ran ? summary : RunMessage(result, full), MB_OK, {}, Hwnd());
 }
 
 // ---- Browsing ---------------------------------------------------------------------------------

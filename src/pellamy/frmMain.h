@@ -57,6 +57,11 @@ public:
     bool ReadVersionInfo(const std::wstring& path);
     void RunRegistration(const std::wstring& path, const std::wstring& command);
     void BrowseForFile();
+    // Operations index 3: Register and Unregister then run for the current user only (not stored).
+    void ToggleCurrentUserOnly();
+    bool CurrentUserOnly() const { return currentUserOnly_; }
+    // Operations index 4: the path box's module captured into a .reg file chosen in a Save dialog.
+    void ExportRegistrationToFile();
     void ShowAboutBox();
     // A chosen or dropped file: loaded for its resources to prove it is a module, then put into the
     // path box; a failure shows "Error: " and the reason.
@@ -84,4 +89,5 @@ private:
     int mousePointer_ = PointerDefault;
     std::wstring otherBuildFolder_;
     HWND toolTip_ = nullptr;
+    bool currentUserOnly_ = false;
 };

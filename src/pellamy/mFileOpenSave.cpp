@@ -62,3 +62,23 @@ bool ShowOpenDialog(std::wstring& FileName, std::wstring& FileTitle, bool& FileM
     Filter.clear();
     return false;
 }
+
+bool ShowSaveDialog(std::wstring& fileName, const std::wstring& filter, const std::wstring& defaultExt,
+                    const std::wstring& title, HWND owner) {
+    const std::wstring converted = pellamy::ConvertFilter(filter);
+    std::wstring file = fileName;
+    file.resize(32768, L'\0');
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = converted.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
+    ofn.lpstrDefExt = defaultExt.empty() ? nullptr : defaultExt.c_str();
+    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (modal::SaveFile(ofn) != 1) return false;
+    fileName = pellamy::StripAtNull(file);
+    return true;
+}

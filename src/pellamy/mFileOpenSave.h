@@ -18,5 +18,10 @@ bool ShowOpenDialog(std::wstring& FileName, std::wstring& FileTitle, bool& FileM
                     std::wstring& InitDir, std::wstring& DlgTitle, std::wstring& DefaultExt, HWND& Owner,
                     int32_t& Flags);
 
+// The common Save dialog for one file, with the overwrite prompt; `fileName` is the proposed name
+// on entry and the chosen path on return. False when cancelled.
+bool ShowSaveDialog(std::wstring& fileName, const std::wstring& filter, const std::wstring& defaultExt,
+                    const std::wstring& title, HWND owner);
+
 using pellamy::GetFilterPair;
 using pellamy::StripAtNull;

@@ -6,8 +6,10 @@
 
 #include <functional>
 
+#include "../fixtures/fixture_comserver.h"
 #include "DialogAnswerer.h"
 #include "PellamyTestKit.h"
+#include "Raii.h"
 #include "TestEnv.h"
 
 using kit::Fixture;
@@ -17,11 +19,36 @@ namespace {
 std::wstring Quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
 std::wstring Dll(const wchar_t* name) { return Quoted(Fixture(name)); }
 
+// What fx_comserver registers, under HKEY_CLASSES_ROOT's names.
+const wchar_t* const kComServerKeys[] = {L"CLSID\\" FX_CLSID_TEXT, FX_PROGID, L"TypeLib\\" FX_LIBID_TEXT,
+                                         L"Interface\\" FX_IID_TEXT};
+
+bool KeyExists(HKEY root, const std::wstring& path) {
+    raii::RegKey key;
+    return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+}
+
+// How many of fx_comserver's keys are under root\Software\Classes.
+int ComServerKeysIn(HKEY root) {
+    int n = 0;
+    for (const wchar_t* k : kComServerKeys) n += KeyExists(root, std::wstring(L"Software\\Classes\\") + k) ? 1 : 0;
+    return n;
+}
+
+void RemoveComServerKeys() {
+    for (const wchar_t* k : kComServerKeys) {
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(L"Software\\Classes\\") + k).c_str());
+        RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(L"Software\\Classes\\") + k).c_str());
+    }
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, FX_MACHINE_KEY);
+}
+
 class PellamyCommandLineRun : public ::testing::Test {
 protected:
     void SetUp() override {
         for (const wchar_t* n : {L"fx_register", L"fx_install", L"fx_hang"}) kit::DeleteFixtureKey(n);
         kit::TakeInstallLog();
+        RemoveComServerKeys();
     }
     void TearDown() override { SetUp(); }
 };
@@ -81,6 +108,39 @@ TEST_F(PellamyCommandLineRun, InstallGetsItsFlagAndTextInOrderWithTheServers) {
     }
 }
 
+// /user registers under the user's classes and never the machine's, and /u /user takes it away
+// again; /export writes the file and changes nothing in the registry.
+TEST_F(PellamyCommandLineRun, UserAndExportRunInTheirModes) {
+    testenv::TempDir dir;
+    const std::wstring reg = dir / L"out.reg";
+    const std::wstring server = Dll(L"fx_comserver.dll");
+    const std::string regStart("\xFF\xFEW\0i\0n\0", 8);  // UTF-16 with its mark: "Windows Registry Editor..."
+    auto fileWritten = [&] { return testenv::ReadBytes(reg).rfind(regStart, 0) == 0; };
+    auto noScratchKey = [] { return !KeyExists(HKEY_CURRENT_USER, L"Software\\Pellamy"); };
+    struct Row {
+        std::wstring args;
+        long status;
+        int userKeys;  // fx_comserver's keys under HKCU\Software\Classes afterwards
+        bool regFile;  // out.reg written
+    };
+    const Row rows[] = {
+        {L"/s /user " + server, 0, 4, false},
+        {L"/s /u /user " + server, 0, 0, false},
+        {L"/s /export:" + Quoted(reg) + L" " + server, 0, 0, true},
+        // A file that cannot be written: the run went well, the export did not.
+        {L"/s /export:" + Quoted(dir / L"no such folder\\out.reg") + L" " + server, 5, 0, false},
+    };
+    for (const Row& r : rows) {
+        DeleteFileW(reg.c_str());
+        EXPECT_EQ(kit::Program(r.args).Wait(), r.status) << r.args;
+        EXPECT_EQ(ComServerKeysIn(HKEY_CURRENT_USER), r.userKeys) << r.args;
+        EXPECT_EQ(ComServerKeysIn(HKEY_LOCAL_MACHINE), 0) << r.args;
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, FX_MACHINE_KEY)) << r.args;
+        EXPECT_EQ(fileWritten(), r.regFile) << r.args;
+        EXPECT_TRUE(noScratchKey()) << r.args;
+    }
+}
+
 // A hung entry point ends the run at the limit with status 6, without waiting for the worker.
 TEST_F(PellamyCommandLineRun, AHungEntryPointEndsTheRunAtTheLimit) {
     const ULONGLONG start = GetTickCount64();
@@ -98,8 +158,23 @@ TEST_F(PellamyCommandLineRun, WithoutSilenceTheOutcomeIsShownInAMessageBox) {
         std::wstring text;
         long status;
     };
+    testenv::TempDir dir;
+    const std::wstring reg = dir / L"out.reg";
     const Row rows[] = {
         {L"/u " + Dll(L"fx_register.dll"), L"Process completed", 0},
+        // The window's per-user outcome, and the window's export summary.
+        {L"/user " + Dll(L"fx_comserver.dll"),
+         L"Process completed\r\n\r\nRegistered for the current user only (under HKEY_CURRENT_USER\\Software\\Classes)."
+         L"\r\nPrograms running elevated (as administrator) do not see registrations made for the current user."
+         L"\r\n\r\nThe module also wrote these keys, which could not be written for the current user and were left "
+         L"out:\r\n    HKEY_LOCAL_MACHINE\\Software\\PellamyTest\\fx_comserver",
+         0},
+        {L"/export:" + Quoted(reg) + L" " + Dll(L"fx_comserver.dll"),
+         L"Registration exported to " + reg +
+             L"\r\n\r\nClasses: 1\r\n    Pellamy Test Class\r\nProgIDs: 1\r\nType libraries: 1\r\nInterfaces: 1"
+             L"\r\n\r\nNothing in the registry was changed. The file holds what the module wrote to the registry; its "
+             L"code may have done other things as well (such as writing files).",
+         0},
         {L"/q " + Dll(L"fx_register.dll"),
          L"The switch /q is not known.\r\n\r\nUsage: Pellamy [/u] [/s] [/i[:cmdline]] [/n] [/user] "
          L"[/export:file.reg] file...",

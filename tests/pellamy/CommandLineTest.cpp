@@ -121,7 +121,7 @@ TEST(PellamyExitStatus, EachOutcomeHasItsNumberAndTheFirstFailingFileDecides) {
     const std::pair<RunOutcome, int> rows[] = {
         {RunOutcome::Completed, 0},   {RunOutcome::OleFailed, 2},   {RunOutcome::LoadFailed, 3},
         {RunOutcome::NoEntryPoint, 4}, {RunOutcome::Failed, 5},     {RunOutcome::TimedOut, 6},
-        {RunOutcome::Crashed, 7},     {RunOutcome::EndedThread, 7},
+        {RunOutcome::Crashed, 7},     {RunOutcome::EndedThread, 7}, {RunOutcome::NotRedirected, 9},
     };
     for (const auto& [outcome, status] : rows) EXPECT_EQ(ExitStatusFor(outcome), status) << status;
 

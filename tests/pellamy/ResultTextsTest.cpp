@@ -15,6 +15,9 @@ TEST(PellamyResults, StatusesCodesAndReasons) {
         {EntryFailedText(0x80070005u, L"Access denied."), L"0x80070005.\r\nAccess denied.\r\nRun Pellamy as"},
         {EntryCrashedText(0xC0000005u), L"0xC0000005 (access violation)."},
         {LoadFailedText(126, L""), L"DLL\r\nError 126"},
+        {NotRedirectedText(false, 5, L""), L"Could not redirect the registry for this run: Error 5"},
+        {NotRedirectedText(false, 5, L"Access denied."), L"this run: Access denied."},
+        {NotRedirectedText(true, 170, L"Busy."), L"still running with the registry redirected"},
         {OtherBitnessText(Bitness::Bits32, true), L"Use Pellamy.exe.\r\n\r\nOpen it in Pellamy.exe?"},
         {OtherProcessorText(0xAA64), L"another processor (ARM64)."}};
     for (const auto& [text, part] : texts) {

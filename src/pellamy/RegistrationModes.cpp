@@ -1,0 +1,69 @@
+#include "RegistrationModes.h"
+
+#include <memory>
+
+#include "AppInfo.h"
+#include "Raii.h"
+#include "RegCapture.h"
+#include "RegistryRedirect.h"
+#include "Texts.h"
+
+namespace pellamy {
+namespace {
+
+// Runs the entry point with the redirection applied on the worker. The worker shares the
+// redirection: one given up on keeps it until it ends and then removes it with the scratch key.
+RunResult RunRedirected(const std::shared_ptr<RegistryRedirect>& redirect, const std::wstring& path, EntryPoint entry,
+                        bool perUserTypeLibs) {
+    if (redirect->Error()) return {RunOutcome::NotRedirected, redirect->Error()};
+    RunHooks hooks;
+    hooks.before = [redirect, perUserTypeLibs] {
+        if (perUserTypeLibs) EnablePerUserTypeLibraries();
+        redirect->Apply();
+    };
+    hooks.after = [redirect] { redirect->Restore(); };
+    const RunResult result = RegistrationRunner(path, entry, std::move(hooks)).Run();
+    // A module that ended the worker itself skipped `after`; only a running worker keeps the redirection.
+    if (result.outcome != RunOutcome::TimedOut) redirect->Restore();
+    return result;
+}
+
+}  // namespace
+
+RunResult RunForCurrentUser(const std::wstring& path, EntryPoint entry, std::vector<std::wstring>* notWritten) {
+    auto redirect = std::make_shared<RegistryRedirect>(RegistryRedirect::Mode::CurrentUser);
+    const RunResult result = RunRedirected(redirect, path, entry, true);
+    if (notWritten) {
+        notWritten->clear();
+        if (result.outcome != RunOutcome::TimedOut) *notWritten = WrittenKeyPaths(redirect->Captured());
+    }
+    return result;
+}
+
+bool ExportRegistration(const std::wstring& module, const std::wstring& regFile, std::wstring& summary, RunResult& result) {
+    summary.clear();
+    auto redirect = std::make_shared<RegistryRedirect>(RegistryRedirect::Mode::Capture);
+    result = RunRedirected(redirect, module, EntryPoint::Register, false);
+    if (result.outcome != RunOutcome::Completed) return false;
+    const std::vector<RegKeyEntry> keys = redirect->Captured();
+    const std::string bytes = RegFileBytes(keys);
+    raii::File file(CreateFileW(regFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    const bool ok = file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size();
+    if (!ok) {
+        const DWORD error = GetLastError();
+        if (file) {
+            file.reset();
+            DeleteFileW(regFile.c_str());  // no half-written file left behind
+        }
+        std::wstring reason = SystemErrorText(error, regFile);
+        if (reason.empty()) reason = std::wstring(texts::kLoadErrorPrefix) + std::to_wstring(error);
+        summary = std::wstring(texts::kExportWriteFailed) + regFile + L"\r\n" + reason;
+        return false;
+    }
+    summary = ExportSummaryText(Summarize(keys), regFile);
+    return true;
+}
+
+}  // namespace pellamy
