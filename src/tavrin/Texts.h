@@ -28,11 +28,7 @@ inline constexpr const wchar_t* BinaryWarning =
 
 // Saving: what would change, asked before writing (a list of the items, then SaveAnyway).
 inline constexpr const wchar_t* WillChange = L"Saving will change this file:";
-inline constexpr const wchar_t* ChangeNul = L"- NUL bytes (binary data) may not be kept.";
-inline constexpr const wchar_t* ChangeLineEndsCrLf = L"- Lone CR and mixed line ends will be written as CR LF.";
-inline constexpr const wchar_t* ChangeLineEndsLf = L"- Lone CR and mixed line ends will be written as LF.";
 inline constexpr const wchar_t* ChangeOtherBytes = L"- Bytes that are not valid text in this encoding will be written differently.";
-inline constexpr const wchar_t* ChangeEditor = L"- The editing area did not keep some characters as they were.";
 inline constexpr const wchar_t* SaveAnyway = L"Save anyway?";
 // Unstorable: Unstorable + encoding name + UnstorableEnd.
 inline constexpr const wchar_t* Unstorable = L"The text contains characters that cannot be saved as ";
