@@ -406,22 +406,7 @@ namespace {
 
 // The selected text with CR LF line ends, as the clipboard's text format has them.
 std::wstring SelectedText(HWND edit) {
-    CHARRANGE r{};
-    SendMessageW(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
-    if (r.cpMax <= r.cpMin) return {};
-    // Each line end can grow from CR to CR LF.
-    std::wstring s(static_cast<size_t>(r.cpMax - r.cpMin) * 2 + 1, L'\0');
-    GETTEXTEX gt{};
-    gt.cb = static_cast<DWORD>(s.size() * sizeof(wchar_t));
-    gt.flags = GT_SELECTION | GT_USECRLF;
-    gt.codepage = 1200;
-    const LRESULT n = SendMessageW(edit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&gt), reinterpret_cast<LPARAM>(s.data()));
-    s.resize(n > 0 ? static_cast<size_t>(n) : 0);
-    return s;
-}
-
-void ReplaceSelection(HWND edit, const std::wstring& text) {
-    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    return docfile::WithLineEnds(editarea::SelectedText(edit), docfile::LineEnd::CrLf);
 }
 
 }  // namespace
@@ -431,22 +416,22 @@ void frmMain::mnuedit_Click(int index) {
     if (!edit) return;
     switch (index) {
     case 0:  // Undo: the editing area's own undo
-        SendMessageW(edit, EM_UNDO, 0, 0);
+        editarea::Undo(edit);
         break;
     case 2:  // Cut: the selection goes only once it is on the clipboard
         clipboard::SetText(Hwnd(), SelectedText(edit));
-        ReplaceSelection(edit, L"");
+        editarea::ReplaceSelection(edit, L"");
         EnablePaste();
         break;
     case 3:  // Copy
         clipboard::SetText(Hwnd(), SelectedText(edit));
         EnablePaste();
         break;
-    case 4:  // Paste: no text on the clipboard deletes the selection
-        ReplaceSelection(edit, clipboard::GetText(Hwnd()));
+    case 4:  // Paste: no text on the clipboard deletes the selection; line ends become the document's
+        editarea::ReplaceSelection(edit, docfile::WithLineEnds(clipboard::GetText(Hwnd()), doc_.Format.lineEnd));
         break;
     case 5:  // Select All
-        SendMessageW(edit, EM_SETSEL, 0, -1);
+        editarea::SelectAll(edit);
         break;
     case 7: form::Single<Form3>().ShowFind(); break;
     case 8: form::Single<Form3>().ShowFindNext(); break;
@@ -476,10 +461,10 @@ void frmMain::mnuformat_Click(int index) {
     switch (index) {
     case 0: ChooseTextFont(); break;
     case 1:
-        if (ChooseColour()) richformat::SetSelectionColor(edit, dlgColor_);
+        if (ChooseColour()) editarea::SetSelectionColor(edit, dlgColor_);
         break;
     case 2:  // despite its caption: the background of the whole area
-        if (ChooseColour()) richformat::SetBackColor(edit, dlgColor_);
+        if (ChooseColour()) editarea::SetBackColor(edit, dlgColor_);
         break;
     default: break;
     }
@@ -488,7 +473,7 @@ void frmMain::mnuformat_Click(int index) {
 void frmMain::ChooseTextFont() {
     if (!dlgFontSet_) {  // first use: the editing area's own face and size
         dlgFont_ = LOGFONTW{};
-        lstrcpynW(dlgFont_.lfFaceName, richformat::FaceName(t1()).c_str(), LF_FACESIZE);
+        lstrcpynW(dlgFont_.lfFaceName, editarea::FaceName(t1()).c_str(), LF_FACESIZE);
         raii::WindowDc screen(nullptr);
         dlgFont_.lfHeight = -MulDiv(10, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
         dlgFont_.lfWeight = FW_NORMAL;
@@ -504,13 +489,13 @@ void frmMain::ChooseTextFont() {
     dlgFont_ = lf;
     dlgFontSet_ = true;
     HWND edit = t1();
-    richformat::SetFaceName(edit, lf.lfFaceName, lf.lfCharSet);
+    editarea::SetBaseFont(edit, lf.lfFaceName, lf.lfCharSet, 0);
     double points = cf.iPointSize / 10.0;
     if (points <= 0) {
         raii::WindowDc screen(nullptr);
         points = std::abs(lf.lfHeight) * 72.0 / GetDeviceCaps(screen.get(), LOGPIXELSY);
     }
-    richformat::SetSelectionFont(edit, lf.lfWeight >= FW_BOLD, lf.lfItalic != 0, points);
+    editarea::SetSelectionFont(edit, lf.lfWeight >= FW_BOLD, lf.lfItalic != 0, points);
 }
 
 bool frmMain::ChooseColour() {
@@ -583,7 +568,7 @@ void frmMain::PrintWithDialog() {
 
     const std::wstring text = Text();
     printing::PrintFont font;
-    font.face = richformat::FaceName(t1());
+    font.face = editarea::FaceName(t1());
     raii::Dc dc = printer_.CreateDc();
     DWORD error = 0;
     if (!dc) error = GetLastError() ? GetLastError() : ERROR_INVALID_PRINTER_NAME;
@@ -598,9 +583,9 @@ void frmMain::QuickPrint() {
     printing::PrintFont font;
     raii::Dc dc;
     DWORD error = 0;
-    const bool ok = edit && richformat::SelectionColor(edit, font.color) &&
-                    !(font.face = richformat::FaceName(edit)).empty() &&
-                    richformat::SelectionPoints(edit, font.points) && (dc = printer_.CreateDc()) &&
+    const bool ok = edit && editarea::SelectionColor(edit, font.color) &&
+                    !(font.face = editarea::FaceName(edit)).empty() &&
+                    editarea::SelectionPoints(edit, font.points) && (dc = printer_.CreateDc()) &&
                     printing::PrintText(dc.get(), doc_.DocumentTitle.empty() ? texts::UntitledDocument
                                                                              : doc_.DocumentTitle,
                                         Text(), 1, font, error);

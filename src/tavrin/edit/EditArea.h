@@ -19,8 +19,9 @@ HWND Create(HWND parent, int id);
 
 // The whole text as UTF-16, line ends as held.
 std::wstring GetText(HWND edit);
-// The length of that text in UTF-16 code units.
+// The length of that text in UTF-16 code units, and in the bytes the control stores.
 size_t TextLength(HWND edit);
+size_t StoredLength(HWND edit);
 
 // Called while a text goes in, with the bytes done so far.
 using Progress = std::function<void(size_t done, size_t total)>;
