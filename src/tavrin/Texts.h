@@ -39,7 +39,9 @@ inline constexpr const wchar_t* ReopensAsEnd =
     L", this text would open as different text next time (its first characters or its bytes look like "
     L"another encoding).\n\nSave it as UTF-8 with BOM instead? (No saves nothing.)";
 
-inline constexpr const wchar_t* NoRichEdit = L"The rich text control (Msftedit.dll or riched20.dll) could not be loaded.";
+inline constexpr const wchar_t* NoEditingArea = L"The editing area could not be created.";
+inline constexpr const wchar_t* NoMemoryForFile =
+    L"There is not enough memory to open this file. The text shown before is kept.";
 
 // Printing.
 inline constexpr const wchar_t* PrinterError = L"There has been an error with the printer!";

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <richedit.h>
 #include <shellapi.h>
 
 #include <cstdlib>
@@ -14,8 +13,7 @@
 #include "MainLayout.h"
 #include "Modal.h"
 #include "Paths.h"
-#include "RichFormat.h"
-#include "RichText.h"
+#include "EditArea.h"
 #include "SafeSave.h"
 #include "Texts.h"
 #include "ToolbarDef.h"
@@ -42,11 +40,9 @@ const form::FormDef kDef{
 
 // The editing area's default face: a fixed-pitch font for source text (any fixed font where that
 // face is missing).
-HFONT CreateEditFont(int dpi) {
-    return CreateFontW(-PointsToPixels(10, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, FIXED_PITCH | FF_MODERN,
-                       L"Courier New");
-}
+// The editing area's text before the user picks a font.
+constexpr const wchar_t* kEditFace = L"Courier New";
+constexpr double kEditPoints = 10;
 
 using form::MenuItem;
 const MenuItem kFileItems[] = {
@@ -109,10 +105,7 @@ std::wstring ReasonText(unsigned long code) {
 
 }  // namespace
 
-frmMain::frmMain() : filePrompts_(*this), view_(filePrompts_), doc_(view_, filePrompts_, docfile::SystemFiles()) {
-    // The Find dialog's copy of the text starts as what a file left in the editing area.
-    view_.OnTextShown = [](const std::wstring& held) { form::Single<Form3>().TakeLoadedText(held); };
-}
+frmMain::frmMain() : filePrompts_(*this), view_(filePrompts_), doc_(view_, filePrompts_, docfile::SystemFiles()) {}
 
 const form::FormDef& frmMain::Definition() const { return kDef; }
 
@@ -152,7 +145,8 @@ void frmMain::Form_Load() {
 
     UseSettings(LoadSettings());
     // The Find dialog searches this window's editing area.
-    form::Single<Form3>().Searches({t1(), Hwnd(), [this] { return TextChanges(); }, [this] { return TextChangesCounted(); }});
+    form::Single<Form3>().Searches({t1(), Hwnd(), [this] { return TextChanges(); }, [this] { return TextChangesCounted(); },
+                                    [this] { return doc_.Format.lineEnd; }});
     // The Options dialog is loaded hidden now, its list showing the stored file type.
     frmOptions& options = form::Single<frmOptions>();
     options.Value = CurrentSettings();
@@ -173,9 +167,8 @@ void frmMain::CreateChildren() {
     }
     CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, Hwnd(),
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdStatusBar)), inst, nullptr);
-    if (HWND edit = richtext::Create(Hwnd(), IdT1)) {
-        editFont_.reset(CreateEditFont(Dpi()));
-        SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(editFont_.get()), FALSE);
+    if (HWND edit = editarea::Create(Hwnd(), IdT1)) {
+        editarea::SetBaseFont(edit, kEditFace, DEFAULT_CHARSET, kEditPoints);
         SetFocus(edit);
     }
     if (HWND bar = tbToolbar()) {
@@ -187,11 +180,9 @@ void frmMain::CreateChildren() {
 }
 
 void frmMain::OnDpiChanged() {
-    if (HWND edit = t1()) {
-        raii::Font font(CreateEditFont(Dpi()));
-        SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-        editFont_ = std::move(font);
-    }
+    // The area sizes its text in points for the window's new DPI itself.
+    constexpr UINT kDpiChangedAfterParent = 0x02E3;  // WM_DPICHANGED_AFTERPARENT, newer headers only
+    if (HWND edit = t1()) SendMessageW(edit, kDpiChangedAfterParent, 0, 0);
     if (HWND bar = tbToolbar()) {
         bars::ToolbarIcons old;
         old.swap(imlToolbarIcons_);  // freed after the toolbar has the new ones
@@ -326,11 +317,7 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             result = 0;
             return true;
         }
-        if (h->idFrom == IdT1 && h->code == EN_DROPFILES) {
-            OpenDropped(static_cast<HDROP>(reinterpret_cast<const ENDROPFILES*>(lp)->hDrop));
-            result = 0;  // the control does nothing with it
-            return true;
-        }
+        if (h->idFrom == IdT1) editarea::OnNotify(t1(), *h);
         return false;
     }
     case WM_OPEN_DROPPED: {

@@ -249,10 +249,16 @@ HWND Create(HWND parent, int id) {
     return h;
 }
 
-std::wstring GetText(HWND edit) {
-    const Sci_Position n = Call(edit, SCI_GETLENGTH);
+std::wstring GetText(HWND edit) { return Utf8ToWide(StoredText(edit)); }
+
+std::string_view StoredText(HWND edit) {
     const auto* p = reinterpret_cast<const char*>(Call(edit, SCI_GETCHARACTERPOINTER));
-    return p ? Utf8ToWide(std::string_view(p, static_cast<size_t>(n))) : std::wstring();
+    return p ? std::string_view(p, static_cast<size_t>(Call(edit, SCI_GETLENGTH))) : std::string_view();
+}
+
+void SetNewLineEnds(HWND edit, docfile::LineEnd style) {
+    Call(edit, SCI_SETEOLMODE,
+         style == docfile::LineEnd::Lf ? SC_EOL_LF : style == docfile::LineEnd::Cr ? SC_EOL_CR : SC_EOL_CRLF);
 }
 
 size_t TextLength(HWND edit) {
@@ -279,7 +285,8 @@ bool SetUtf8(HWND edit, std::string_view utf8, const Progress& progress) {
     void* doc = loader->ConvertToDocument();
     Call(edit, SCI_SETDOCPOINTER, 0, reinterpret_cast<sptr_t>(doc));
     Call(edit, SCI_RELEASEDOCUMENT, 0, reinterpret_cast<sptr_t>(doc));  // the view holds it now
-    // Settings of the document rather than the view.
+    // Settings of the document rather than the view; a loaded document does not collect undo steps.
+    Call(edit, SCI_SETUNDOCOLLECTION, 1);
     Call(edit, SCI_SETCODEPAGE, SC_CP_UTF8);
     Call(edit, SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
     Call(edit, SCI_EMPTYUNDOBUFFER);

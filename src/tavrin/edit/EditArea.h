@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "LineEnds.h"
 #include "TextStyles.h"
 
 namespace editarea {
@@ -19,6 +20,10 @@ HWND Create(HWND parent, int id);
 
 // The whole text as UTF-16, line ends as held.
 std::wstring GetText(HWND edit);
+// The text as the control stores it (UTF-8), valid until the next change.
+std::string_view StoredText(HWND edit);
+// The line end typed and pasted lines get.
+void SetNewLineEnds(HWND edit, docfile::LineEnd style);
 // The length of that text in UTF-16 code units, and in the bytes the control stores.
 size_t TextLength(HWND edit);
 size_t StoredLength(HWND edit);
