@@ -7,15 +7,15 @@
 #include <string>
 
 #include "FileEncoding.h"
-#include "RichText.h"
+#include "EditArea.h"
 #include "SafeSave.h"
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
-    richtext::LoadLibraryClass();
+    editarea::RegisterWindowClass();
     HWND top = CreateWindowExW(0, L"STATIC", L"rt", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr,
                                GetModuleHandleW(nullptr), nullptr);
-    HWND edit = richtext::Create(top, 1);
+    HWND edit = editarea::Create(top, 1);
     const std::wstring dir = argv[1];
     WIN32_FIND_DATAW fd;
     HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
@@ -27,11 +27,9 @@ int wmain(int argc, wchar_t** argv) {
         std::string bytes;
         unsigned long e = 0;
         if (!safesave::ReadAll(path, bytes, e)) continue;
-        docfile::Decoded d = docfile::Decode(bytes);
-        richtext::SetText(edit, d.text);
-        const std::wstring back = richtext::GetText(edit);
-        if (back != d.text) d.changes.editor = true;
-        const std::string saved = docfile::Encode(back, d.format);
+        const docfile::Decoded d = docfile::Decode(bytes);
+        editarea::SetUtf8(edit, d.text);
+        const std::string saved = docfile::Encode(editarea::StoredText(edit), d.format);
         if (saved == bytes) ++same;
         else if (d.changes.Any()) {
             ++told;

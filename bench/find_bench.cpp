@@ -10,7 +10,7 @@
 
 #include "Form3.h"
 #include "Modal.h"
-#include "RichText.h"
+#include "EditArea.h"
 #include "basTavrin.h"
 #include "frmMain.h"
 
@@ -59,8 +59,8 @@ int wmain(int argc, wchar_t** argv) {
 
     settings::KeyPath = L"Software\\TavrinBench\\Settings";
     modal::ScopedHooks hooks({.msgBox = &NoBox});
-    if (!richtext::LoadLibraryClass()) {
-        std::printf("no rich edit control\n");
+    if (!editarea::RegisterWindowClass()) {
+        std::printf("no editing control\n");
         return 1;
     }
     const std::wstring needle = L"NEEDLE_NEAR_END";
@@ -72,7 +72,7 @@ int wmain(int argc, wchar_t** argv) {
         if (!f.Load()) return 1;
         f.Show();
         const std::wstring text = MakeText(kb * 1024, needle);
-        const double load = Time([&] { richtext::SetText(f.t1(), text); }) / 1000.0;
+        const double load = Time([&] { editarea::SetText(f.t1(), text); }) / 1000.0;
         form::PumpMessages();
 
         f.mnuedit_Click(7);
@@ -90,8 +90,8 @@ int wmain(int argc, wchar_t** argv) {
         const double none = Time([&] { SendMessageW(cmd3, BM_CLICK, 0, 0); });
         form::PumpMessages();
         // One character typed at the end: the next search reads the text afresh.
-        SendMessageW(f.t1(), EM_SETSEL, -1, -1);
-        SendMessageW(f.t1(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"x"));
+        editarea::Select(f.t1(), editarea::TextLength(f.t1()), editarea::TextLength(f.t1()));
+        editarea::ReplaceSelection(f.t1(), L"x");
         f.mnuedit_Click(7);
         SetWindowTextW(find.Item(Form3::IdText1), needle.c_str());
         const double edited = Time([&] { SendMessageW(cmd1, BM_CLICK, 0, 0); });

@@ -1,10 +1,8 @@
 #include "Form3.h"
 
-#include <richedit.h>
-
+#include "EditArea.h"
 #include "Modal.h"
 #include "Texts.h"
-#include "LineEnds.h"
 
 namespace {
 
@@ -33,28 +31,6 @@ const form::FormDef kDef{
     .controls = kControls,
     .controlCount = std::size(kControls),
 };
-
-// The control's text with its own line ends (one CR each), so offsets are selection positions.
-std::wstring ControlText(HWND edit) {
-    GETTEXTLENGTHEX gl{GTL_PRECISE | GTL_NUMCHARS, 1200};
-    const LRESULT n = SendMessageW(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&gl), 0);
-    if (n <= 0) return {};
-    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
-    GETTEXTEX gt{};
-    gt.cb = static_cast<DWORD>(s.size() * sizeof(wchar_t));
-    gt.flags = GT_DEFAULT;
-    gt.codepage = 1200;
-    const LRESULT got = SendMessageW(edit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&gt), reinterpret_cast<LPARAM>(s.data()));
-    s.resize(got > 0 ? static_cast<size_t>(got) : 0);
-    // A control that hands out CR LF all the same is brought to its own count.
-    if (s.find(L"\r\n") != std::wstring::npos) s = docfile::CrLfToCr(s);
-    return s;
-}
-
-int64_t ControlLength(HWND edit) {
-    GETTEXTLENGTHEX gl{GTL_NUMCHARS, 1200};
-    return static_cast<int64_t>(SendMessageW(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&gl), 0));
-}
 
 }  // namespace
 
@@ -142,26 +118,21 @@ void Form3::Command2_Click() { Unload(); }
 
 const std::wstring& Form3::CurrentText() {
     HWND edit = area_.edit;
-    const textfind::Stamp now{edit, Changes(), edit ? ControlLength(edit) : 0};
+    const textfind::Stamp now{edit, Changes(), edit ? static_cast<int64_t>(editarea::StoredLength(edit)) : 0};
     // Without change notifications the counter cannot tell: read the text every time then.
     const bool counted = area_.changesCounted && area_.changesCounted();
     if (!counted || !copy_.Current(now)) {
         copy_.Clear();  // the old copy goes before the new one is read
-        copy_.Refresh(now, edit ? ControlText(edit) : std::wstring());
+        copy_.Refresh(now, edit ? editarea::GetText(edit) : std::wstring());
     }
     return copy_.Text();
 }
 
-void Form3::TakeLoadedText(const std::wstring& text) {
-    HWND edit = area_.edit;
-    if (!edit) return;
-    copy_.Clear();
-    copy_.Refresh({edit, Changes(), ControlLength(edit)}, docfile::CrLfToCr(text));
-}
-
 void Form3::FindFrom(int64_t start) {
     HWND edit = area_.edit;
-    const std::wstring what = docfile::CrLfToCr(Text(IdText1));
+    // A line end typed in the search text matches the area's own.
+    const std::wstring what =
+        docfile::WithLineEnds(Text(IdText1), area_.lineEnds ? area_.lineEnds() : docfile::LineEnd::CrLf);
     const int64_t p = edit ? textfind::FindFrom(CurrentText(), what, start) : 0;
     if (p < 1) {
         // Owned by the dialog, so the box is not hidden behind it.
@@ -170,9 +141,7 @@ void Form3::FindFrom(int64_t start) {
         return;
     }
     LastMatchPosition = p;
-    CHARRANGE range{static_cast<LONG>(p - 1), static_cast<LONG>(p - 1 + static_cast<int64_t>(what.size()))};
-    SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
-    SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+    editarea::Select(edit, static_cast<size_t>(p - 1), static_cast<size_t>(p - 1) + what.size());
     FocusEditingArea();
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Form.h"
+#include "LineEnds.h"
 #include "TextFind.h"
 
 class Form3 : public form::Form {
@@ -17,6 +18,7 @@ public:
         HWND window = nullptr;  // brought forward with a match
         std::function<uint64_t()> changes;     // a count of the area's changes
         std::function<bool()> changesCounted;  // whether that count sees every change
+        std::function<docfile::LineEnd()> lineEnds;  // the style of the area's new lines
     };
     // Handed by the main window as it loads.
     void Searches(SearchedArea area) { area_ = std::move(area); }
@@ -37,13 +39,9 @@ public:
     // selects the match, or says there is none.
     void FindFrom(int64_t start);
 
-    // 1-based position of the last match in the control's own positions; 0 before the first. Kept
+    // 1-based position of the last match in the text as the area holds it (UTF-16); 0 before the first. Kept
     // for the whole run, across closing and opening the dialog.
     int64_t LastMatchPosition = 0;
-
-    // Takes the text just loaded into the editing area (CR LF line ends) as the search copy, so the
-    // first Find after opening a big file does not read it out of the control again.
-    void TakeLoadedText(const std::wstring& text);
 
     // The copy of the text searched (tests and measurements look at its refreshes).
     const textfind::SearchCopy& Copy() const { return copy_; }

@@ -28,11 +28,7 @@ inline constexpr const wchar_t* BinaryWarning =
 
 // Saving: what would change, asked before writing (a list of the items, then SaveAnyway).
 inline constexpr const wchar_t* WillChange = L"Saving will change this file:";
-inline constexpr const wchar_t* ChangeNul = L"- NUL bytes (binary data) may not be kept.";
-inline constexpr const wchar_t* ChangeLineEndsCrLf = L"- Lone CR and mixed line ends will be written as CR LF.";
-inline constexpr const wchar_t* ChangeLineEndsLf = L"- Lone CR and mixed line ends will be written as LF.";
 inline constexpr const wchar_t* ChangeOtherBytes = L"- Bytes that are not valid text in this encoding will be written differently.";
-inline constexpr const wchar_t* ChangeEditor = L"- The editing area did not keep some characters as they were.";
 inline constexpr const wchar_t* SaveAnyway = L"Save anyway?";
 // Unstorable: Unstorable + encoding name + UnstorableEnd.
 inline constexpr const wchar_t* Unstorable = L"The text contains characters that cannot be saved as ";
@@ -43,7 +39,9 @@ inline constexpr const wchar_t* ReopensAsEnd =
     L", this text would open as different text next time (its first characters or its bytes look like "
     L"another encoding).\n\nSave it as UTF-8 with BOM instead? (No saves nothing.)";
 
-inline constexpr const wchar_t* NoRichEdit = L"The rich text control (Msftedit.dll or riched20.dll) could not be loaded.";
+inline constexpr const wchar_t* NoEditingArea = L"The editing area could not be created.";
+inline constexpr const wchar_t* NoMemoryForFile =
+    L"There is not enough memory to open this file. The text shown before is kept.";
 
 // Printing.
 inline constexpr const wchar_t* PrinterError = L"There has been an error with the printer!";

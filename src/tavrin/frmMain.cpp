@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <richedit.h>
 #include <shellapi.h>
 
 #include <cstdlib>
@@ -14,8 +13,7 @@
 #include "MainLayout.h"
 #include "Modal.h"
 #include "Paths.h"
-#include "RichFormat.h"
-#include "RichText.h"
+#include "EditArea.h"
 #include "SafeSave.h"
 #include "Texts.h"
 #include "ToolbarDef.h"
@@ -42,11 +40,9 @@ const form::FormDef kDef{
 
 // The editing area's default face: a fixed-pitch font for source text (any fixed font where that
 // face is missing).
-HFONT CreateEditFont(int dpi) {
-    return CreateFontW(-PointsToPixels(10, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, FIXED_PITCH | FF_MODERN,
-                       L"Courier New");
-}
+// The editing area's text before the user picks a font.
+constexpr const wchar_t* kEditFace = L"Courier New";
+constexpr double kEditPoints = 10;
 
 using form::MenuItem;
 const MenuItem kFileItems[] = {
@@ -109,10 +105,7 @@ std::wstring ReasonText(unsigned long code) {
 
 }  // namespace
 
-frmMain::frmMain() : filePrompts_(*this), view_(filePrompts_), doc_(view_, filePrompts_, docfile::SystemFiles()) {
-    // The Find dialog's copy of the text starts as what a file left in the editing area.
-    view_.OnTextShown = [](const std::wstring& held) { form::Single<Form3>().TakeLoadedText(held); };
-}
+frmMain::frmMain() : filePrompts_(*this), view_(filePrompts_), doc_(view_, filePrompts_, docfile::SystemFiles()) {}
 
 const form::FormDef& frmMain::Definition() const { return kDef; }
 
@@ -152,7 +145,8 @@ void frmMain::Form_Load() {
 
     UseSettings(LoadSettings());
     // The Find dialog searches this window's editing area.
-    form::Single<Form3>().Searches({t1(), Hwnd(), [this] { return TextChanges(); }, [this] { return TextChangesCounted(); }});
+    form::Single<Form3>().Searches({t1(), Hwnd(), [this] { return TextChanges(); }, [this] { return TextChangesCounted(); },
+                                    [this] { return doc_.Format.lineEnd; }});
     // The Options dialog is loaded hidden now, its list showing the stored file type.
     frmOptions& options = form::Single<frmOptions>();
     options.Value = CurrentSettings();
@@ -173,9 +167,8 @@ void frmMain::CreateChildren() {
     }
     CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, Hwnd(),
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdStatusBar)), inst, nullptr);
-    if (HWND edit = richtext::Create(Hwnd(), IdT1)) {
-        editFont_.reset(CreateEditFont(Dpi()));
-        SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(editFont_.get()), FALSE);
+    if (HWND edit = editarea::Create(Hwnd(), IdT1)) {
+        editarea::SetBaseFont(edit, kEditFace, DEFAULT_CHARSET, kEditPoints);
         SetFocus(edit);
     }
     if (HWND bar = tbToolbar()) {
@@ -187,11 +180,9 @@ void frmMain::CreateChildren() {
 }
 
 void frmMain::OnDpiChanged() {
-    if (HWND edit = t1()) {
-        raii::Font font(CreateEditFont(Dpi()));
-        SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-        editFont_ = std::move(font);
-    }
+    // The area sizes its text in points for the window's new DPI itself.
+    constexpr UINT kDpiChangedAfterParent = 0x02E3;  // WM_DPICHANGED_AFTERPARENT, newer headers only
+    if (HWND edit = t1()) SendMessageW(edit, kDpiChangedAfterParent, 0, 0);
     if (HWND bar = tbToolbar()) {
         bars::ToolbarIcons old;
         old.swap(imlToolbarIcons_);  // freed after the toolbar has the new ones
@@ -326,11 +317,7 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             result = 0;
             return true;
         }
-        if (h->idFrom == IdT1 && h->code == EN_DROPFILES) {
-            OpenDropped(static_cast<HDROP>(reinterpret_cast<const ENDROPFILES*>(lp)->hDrop));
-            result = 0;  // the control does nothing with it
-            return true;
-        }
+        if (h->idFrom == IdT1) editarea::OnNotify(t1(), *h);
         return false;
     }
     case WM_OPEN_DROPPED: {
@@ -406,22 +393,7 @@ namespace {
 
 // The selected text with CR LF line ends, as the clipboard's text format has them.
 std::wstring SelectedText(HWND edit) {
-    CHARRANGE r{};
-    SendMessageW(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
-    if (r.cpMax <= r.cpMin) return {};
-    // Each line end can grow from CR to CR LF.
-    std::wstring s(static_cast<size_t>(r.cpMax - r.cpMin) * 2 + 1, L'\0');
-    GETTEXTEX gt{};
-    gt.cb = static_cast<DWORD>(s.size() * sizeof(wchar_t));
-    gt.flags = GT_SELECTION | GT_USECRLF;
-    gt.codepage = 1200;
-    const LRESULT n = SendMessageW(edit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&gt), reinterpret_cast<LPARAM>(s.data()));
-    s.resize(n > 0 ? static_cast<size_t>(n) : 0);
-    return s;
-}
-
-void ReplaceSelection(HWND edit, const std::wstring& text) {
-    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    return docfile::WithLineEnds(editarea::SelectedText(edit), docfile::LineEnd::CrLf);
 }
 
 }  // namespace
@@ -431,22 +403,22 @@ void frmMain::mnuedit_Click(int index) {
     if (!edit) return;
     switch (index) {
     case 0:  // Undo: the editing area's own undo
-        SendMessageW(edit, EM_UNDO, 0, 0);
+        editarea::Undo(edit);
         break;
     case 2:  // Cut: the selection goes only once it is on the clipboard
         clipboard::SetText(Hwnd(), SelectedText(edit));
-        ReplaceSelection(edit, L"");
+        editarea::ReplaceSelection(edit, L"");
         EnablePaste();
         break;
     case 3:  // Copy
         clipboard::SetText(Hwnd(), SelectedText(edit));
         EnablePaste();
         break;
-    case 4:  // Paste: no text on the clipboard deletes the selection
-        ReplaceSelection(edit, clipboard::GetText(Hwnd()));
+    case 4:  // Paste: no text on the clipboard deletes the selection; line ends become the document's
+        editarea::ReplaceSelection(edit, docfile::WithLineEnds(clipboard::GetText(Hwnd()), doc_.Format.lineEnd));
         break;
     case 5:  // Select All
-        SendMessageW(edit, EM_SETSEL, 0, -1);
+        editarea::SelectAll(edit);
         break;
     case 7: form::Single<Form3>().ShowFind(); break;
     case 8: form::Single<Form3>().ShowFindNext(); break;
@@ -476,10 +448,10 @@ void frmMain::mnuformat_Click(int index) {
     switch (index) {
     case 0: ChooseTextFont(); break;
     case 1:
-        if (ChooseColour()) richformat::SetSelectionColor(edit, dlgColor_);
+        if (ChooseColour()) editarea::SetSelectionColor(edit, dlgColor_);
         break;
     case 2:  // despite its caption: the background of the whole area
-        if (ChooseColour()) richformat::SetBackColor(edit, dlgColor_);
+        if (ChooseColour()) editarea::SetBackColor(edit, dlgColor_);
         break;
     default: break;
     }
@@ -488,7 +460,7 @@ void frmMain::mnuformat_Click(int index) {
 void frmMain::ChooseTextFont() {
     if (!dlgFontSet_) {  // first use: the editing area's own face and size
         dlgFont_ = LOGFONTW{};
-        lstrcpynW(dlgFont_.lfFaceName, richformat::FaceName(t1()).c_str(), LF_FACESIZE);
+        lstrcpynW(dlgFont_.lfFaceName, editarea::FaceName(t1()).c_str(), LF_FACESIZE);
         raii::WindowDc screen(nullptr);
         dlgFont_.lfHeight = -MulDiv(10, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
         dlgFont_.lfWeight = FW_NORMAL;
@@ -504,13 +476,13 @@ void frmMain::ChooseTextFont() {
     dlgFont_ = lf;
     dlgFontSet_ = true;
     HWND edit = t1();
-    richformat::SetFaceName(edit, lf.lfFaceName, lf.lfCharSet);
+    editarea::SetBaseFont(edit, lf.lfFaceName, lf.lfCharSet, 0);
     double points = cf.iPointSize / 10.0;
     if (points <= 0) {
         raii::WindowDc screen(nullptr);
         points = std::abs(lf.lfHeight) * 72.0 / GetDeviceCaps(screen.get(), LOGPIXELSY);
     }
-    richformat::SetSelectionFont(edit, lf.lfWeight >= FW_BOLD, lf.lfItalic != 0, points);
+    editarea::SetSelectionFont(edit, lf.lfWeight >= FW_BOLD, lf.lfItalic != 0, points);
 }
 
 bool frmMain::ChooseColour() {
@@ -583,7 +555,7 @@ void frmMain::PrintWithDialog() {
 
     const std::wstring text = Text();
     printing::PrintFont font;
-    font.face = richformat::FaceName(t1());
+    font.face = editarea::FaceName(t1());
     raii::Dc dc = printer_.CreateDc();
     DWORD error = 0;
     if (!dc) error = GetLastError() ? GetLastError() : ERROR_INVALID_PRINTER_NAME;
@@ -598,9 +570,9 @@ void frmMain::QuickPrint() {
     printing::PrintFont font;
     raii::Dc dc;
     DWORD error = 0;
-    const bool ok = edit && richformat::SelectionColor(edit, font.color) &&
-                    !(font.face = richformat::FaceName(edit)).empty() &&
-                    richformat::SelectionPoints(edit, font.points) && (dc = printer_.CreateDc()) &&
+    const bool ok = edit && editarea::SelectionColor(edit, font.color) &&
+                    !(font.face = editarea::FaceName(edit)).empty() &&
+                    editarea::SelectionPoints(edit, font.points) && (dc = printer_.CreateDc()) &&
                     printing::PrintText(dc.get(), doc_.DocumentTitle.empty() ? texts::UntitledDocument
                                                                              : doc_.DocumentTitle,
                                         Text(), 1, font, error);

@@ -108,7 +108,6 @@ private:
     DocumentView view_;
     Document doc_;
     raii::Accel accel_;
-    raii::Font editFont_;
     std::wstring pendingDrop_;
 
     bars::ToolbarIcons imlToolbarIcons_;

@@ -3,7 +3,7 @@
 
 #include "Form.h"
 #include "Modal.h"
-#include "RichText.h"
+#include "EditArea.h"
 #include "SystemLibraries.h"
 #include "Texts.h"
 #include "basTavrin.h"
@@ -20,8 +20,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCmd) {
     syslib::RestrictLibrarySearch();
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_LINK_CLASS};
     InitCommonControlsEx(&icc);
-    if (!richtext::LoadLibraryClass()) {
-        modal::MsgBox(texts::NoRichEdit, MB_OK | MB_ICONSTOP, texts::AppName);
+    if (!editarea::RegisterWindowClass()) {
+        modal::MsgBox(texts::NoEditingArea, MB_OK | MB_ICONSTOP, texts::AppName);
         return 1;
     }
     frmMain& main = form::Single<frmMain>();

@@ -9,14 +9,14 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const docfile::Decoded d = docfile::Decode(bytes);
+    const docfile::Decoded d = docfile::Decode(std::string(bytes));
     bool unstorable = false;
     const std::string back = docfile::Encode(d.text, d.format, &unstorable);
     if (d.changes.Any() || unstorable || back == bytes) return 0;
     // Only a final line end may have been added.
     if (back.compare(0, bytes.size(), bytes) != 0) std::abort();
-    const std::wstring& text = d.text;
-    if (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) std::abort();
-    if (docfile::Decode(back).text != text + L"\r\n") std::abort();
+    const std::string& text = d.text;
+    if (!text.empty() && (text.back() == '\n' || text.back() == '\r')) std::abort();
+    if (docfile::Decode(back).text != docfile::WithFinalLineEnd(text, d.format.lineEnd)) std::abort();
     return 0;
 }

@@ -3,13 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <richedit.h>
 
 #include <functional>
 #include <string>
 
 #include "Modal.h"
-#include "RichText.h"
+#include "EditArea.h"
 #include "SafeSave.h"
 #include "basTavrin.h"
 #include "frmMain.h"
@@ -34,7 +33,7 @@ protected:
     frmMain& f = form::Single<frmMain>();
 
     void SetUp() override {
-        ASSERT_TRUE(richtext::LoadLibraryClass());
+        ASSERT_TRUE(editarea::RegisterWindowClass());
         settings::KeyPath = std::wstring(kScratchRoot) + L"\\Settings";
         RegDeleteTreeW(HKEY_CURRENT_USER, kScratchRoot);
         ASSERT_TRUE(f.Load());
@@ -51,8 +50,9 @@ protected:
     }
     // Typed at the end of the text.
     void Type(const std::wstring& text) {
-        SendMessageW(f.t1(), EM_SETSEL, -1, -1);
-        SendMessageW(f.t1(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+        const size_t end = editarea::TextLength(f.t1());
+        editarea::Select(f.t1(), end, end);
+        editarea::ReplaceSelection(f.t1(), text);
     }
     // File > Open answered with `path`.
     void Open(const std::wstring& path) {

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <richedit.h>
 
 #include <string>
 #include <vector>
@@ -12,7 +11,7 @@
 #include "MainBars.h"
 #include "MainWindowFixture.h"
 #include "Raii.h"
-#include "RichFormat.h"
+#include "EditArea.h"
 #include "Texts.h"
 #include "ToolbarDef.h"
 
@@ -38,27 +37,30 @@ protected:
         SendMessageW(f.Hwnd(), WM_COMMAND, MAKEWPARAM(bars::ButtonId(position), BN_CLICKED), reinterpret_cast<LPARAM>(tb()));
     }
     // Typed at the caret, with the format set there.
-    void Type(const std::wstring& text) { SendMessageW(f.t1(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str())); }
-    CHARFORMAT2W FormatAt(int start, int end, DWORD which = SCF_SELECTION) {
-        SendMessageW(f.t1(), EM_SETSEL, start, end);
-        CHARFORMAT2W cf{};
-        cf.cbSize = sizeof(cf);
-        SendMessageW(f.t1(), EM_GETCHARFORMAT, which, reinterpret_cast<LPARAM>(&cf));
-        return cf;
+    void Type(const std::wstring& text) { editarea::ReplaceSelection(f.t1(), text); }
+    void Select(size_t start, size_t end) { editarea::Select(f.t1(), start, end); }
+    // The format of a range as the area reports it (points 0 and colour unknown when mixed).
+    struct Format {
+        std::wstring face;
+        bool bold = false, italic = false;
+        double points = 0;
+        COLORREF color = CLR_INVALID;
+    };
+    Format FormatAt(size_t start, size_t end) {
+        Select(start, end);
+        Format r;
+        r.face = editarea::FaceName(f.t1());
+        r.bold = editarea::SelectionBold(f.t1());
+        r.italic = editarea::SelectionItalic(f.t1());
+        if (!editarea::SelectionPoints(f.t1(), r.points)) r.points = 0;
+        if (!editarea::SelectionColor(f.t1(), r.color)) r.color = CLR_INVALID;
+        return r;
     }
-    // The editing area's own size (what typed text gets by default).
-    LONG BaseHeight() { return FormatAt(0, 0, SCF_DEFAULT).yHeight; }
-    COLORREF Background() {
-        const COLORREF c = static_cast<COLORREF>(SendMessageW(f.t1(), EM_SETBKGNDCOLOR, 0, 0));
-        SendMessageW(f.t1(), EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(c));
-        return c;
-    }
+    COLORREF Background() { return editarea::BackColor(f.t1()); }
 };
 
 // The window itself is not shown in these tests: the child's own visibility.
 bool Shown(HWND child) { return (GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE) != 0; }
-bool Bold(const CHARFORMAT2W& cf) { return (cf.dwMask & CFM_BOLD) && (cf.dwEffects & CFE_BOLD); }
-bool Italic(const CHARFORMAT2W& cf) { return (cf.dwMask & CFM_ITALIC) && (cf.dwEffects & CFE_ITALIC); }
 
 // Dialog answers as a user would give them (Tahoma 14 bold italic, the colour g_pick), or a
 // cancel that leaves edits in the structure, which must not be applied.
@@ -192,70 +194,69 @@ TEST_F(Bars, StatusBarPanelsClockAndViewToggle) {
 
 TEST_F(Bars, FontOnTheSelectionAtTheCaretRememberedAndCancelled) {
     f.SetEditorText(L"hello world");
-    SendMessageW(f.t1(), EM_SETSEL, 0, 5);
+    Select(0, 5);
     modal::ScopedHooks hooks({.chooseFont = PickFont});
     g_cancel = false;
     f.mnuformat_Click(0);
     EXPECT_EQ(g_seenFontFlags & (CF_SCREENFONTS | CF_EFFECTS), static_cast<DWORD>(CF_SCREENFONTS));
-    const CHARFORMAT2W sel = FormatAt(0, 5), rest = FormatAt(6, 11);
-    EXPECT_EQ(std::wstring(sel.szFaceName) + rest.szFaceName, L"TahomaTahoma");  // the face for all text
-    EXPECT_TRUE(Bold(sel) && Italic(sel) && sel.yHeight == 280);  // the rest for the selection only
-    EXPECT_FALSE(Bold(rest) || Italic(rest) || rest.yHeight != BaseHeight());
+    const Format sel = FormatAt(0, 5), rest = FormatAt(6, 11);
+    EXPECT_EQ(sel.face + rest.face, L"TahomaTahoma");  // the face for all text
+    EXPECT_TRUE(sel.bold && sel.italic && sel.points == 14);  // the rest for the selection only
+    EXPECT_FALSE(rest.bold || rest.italic || rest.points != 10);
     // At the caret: what is typed next.
-    SendMessageW(f.t1(), EM_SETSEL, 11, 11);
+    Select(11, 11);
     f.mnuformat_Click(0);
     EXPECT_STREQ(g_seenFont.lfFaceName, L"Tahoma");  // opens on the previous choice
     EXPECT_EQ(g_seenFont.lfWeight, FW_BOLD);
     EXPECT_TRUE(g_seenFontFlags & CF_INITTOLOGFONTSTRUCT);
     Type(L"XY");
-    const CHARFORMAT2W typed = FormatAt(11, 13);
-    EXPECT_TRUE(Bold(typed) && Italic(typed) && typed.yHeight == 280);
+    const Format typed = FormatAt(11, 13);
+    EXPECT_TRUE(typed.bold && typed.italic && typed.points == 14);
     // Cancel changes nothing, whatever the dialog left in its structure.
     g_cancel = true;
-    SendMessageW(f.t1(), EM_SETSEL, 6, 11);
+    Select(6, 11);
     f.mnuformat_Click(0);
-    const CHARFORMAT2W after = FormatAt(6, 11);
-    EXPECT_STREQ(after.szFaceName, L"Tahoma");
-    EXPECT_FALSE(Bold(after) || after.yHeight != BaseHeight());
+    const Format after = FormatAt(6, 11);
+    EXPECT_EQ(after.face, L"Tahoma");
+    EXPECT_FALSE(after.bold || after.points != 10);
 }
 
 TEST_F(Bars, TextColorAndForecolorShareTheColourAndCancelChangesNothing) {
     f.SetEditorText(L"red and plain");
     const COLORREF original = Background();
-    SendMessageW(f.t1(), EM_SETSEL, 0, 3);
+    Select(0, 3);
     g_pick = RGB(255, 0, 0);
     modal::ScopedHooks hooks({.chooseColor = PickColor});
     g_cancel = false;
     f.mnuformat_Click(1);
     EXPECT_EQ(g_seenColorFlags, static_cast<DWORD>(CC_RGBINIT | CC_PREVENTFULLOPEN));
-    const CHARFORMAT2W sel = FormatAt(0, 3), rest = FormatAt(4, 13);
-    EXPECT_TRUE(sel.crTextColor == RGB(255, 0, 0) && !(sel.dwEffects & CFE_AUTOCOLOR));
-    EXPECT_TRUE((rest.dwEffects & CFE_AUTOCOLOR) || rest.crTextColor != RGB(255, 0, 0));
+    EXPECT_EQ(FormatAt(0, 3).color, RGB(255, 0, 0));
+    EXPECT_EQ(FormatAt(4, 13).color, GetSysColor(COLOR_WINDOWTEXT));
     // At the caret, opening on the previous colour.
-    SendMessageW(f.t1(), EM_SETSEL, 13, 13);
+    Select(13, 13);
     g_pick = RGB(0, 128, 0);
     f.mnuformat_Click(1);
     EXPECT_EQ(g_seenColor, RGB(255, 0, 0));
     Type(L"!");
-    EXPECT_EQ(FormatAt(13, 14).crTextColor, RGB(0, 128, 0));
-    EXPECT_NE(FormatAt(4, 13).crTextColor, RGB(0, 128, 0));
+    EXPECT_EQ(FormatAt(13, 14).color, RGB(0, 128, 0));
+    EXPECT_NE(FormatAt(4, 13).color, RGB(0, 128, 0));
     // The quick print's colour is the one at the selection; mixed colours cannot be read.
     COLORREF c = 0;
-    SendMessageW(f.t1(), EM_SETSEL, 0, 3);
-    ASSERT_TRUE(richformat::SelectionColor(f.t1(), c));
+    Select(0, 3);
+    ASSERT_TRUE(editarea::SelectionColor(f.t1(), c));
     EXPECT_EQ(c, RGB(255, 0, 0));
-    SendMessageW(f.t1(), EM_SETSEL, 0, 13);
-    EXPECT_FALSE(richformat::SelectionColor(f.t1(), c));
+    Select(0, 13);
+    EXPECT_FALSE(editarea::SelectionColor(f.t1(), c));
     // Forecolor: the whole background, from the shared colour.
     g_pick = RGB(0, 0, 255);
     f.mnuformat_Click(2);
     EXPECT_EQ(g_seenColor, RGB(0, 128, 0));
     EXPECT_EQ(Background(), RGB(0, 0, 255));
     EXPECT_NE(original, RGB(0, 0, 255));
-    EXPECT_NE(FormatAt(0, 3).crTextColor, RGB(0, 0, 255));
+    EXPECT_NE(FormatAt(0, 3).color, RGB(0, 0, 255));
     g_cancel = true;
     f.mnuformat_Click(2);
     f.mnuformat_Click(1);
     EXPECT_EQ(Background(), RGB(0, 0, 255));
-    EXPECT_EQ(FormatAt(0, 3).crTextColor, RGB(255, 0, 0));
+    EXPECT_EQ(FormatAt(0, 3).color, RGB(255, 0, 0));
 }

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "CompileCommand.h"
-#include "LineEnds.h"
 #include "MainLayout.h"
 #include "basTavrin.h"
 
@@ -68,37 +67,6 @@ TEST(CommandLine, TheFileIsTheRestOfTheLineAsTyped) {
         {L"", L""},
     };
     for (const Row& r : rows) EXPECT_EQ(FileFromCommandLine(r.line), r.file) << r.line;
-}
-
-TEST(DocumentFileRules, FinalLineEnd) {
-    EXPECT_EQ(docfile::WithFinalLineEnd(L"abc"), L"abc\r\n");
-    EXPECT_EQ(docfile::WithFinalLineEnd(L"abc\r\n"), L"abc\r\n");
-    EXPECT_EQ(docfile::WithFinalLineEnd(L"abc\n"), L"abc\n");
-}
-
-TEST(DocumentFileRules, StreamChunksNeverEndInLoneCr) {
-    const std::wstring t = L"ab\r\ncd\r";
-    EXPECT_EQ(docfile::ChunkLength(t.data(), 3, false), 2u);  // "ab" then "\r\n..."
-    EXPECT_EQ(docfile::ChunkLength(t.data(), 7, true), 7u);   // the file's own last CR goes
-
-    // Feeding a text through chunks of every size gives it back whole.
-    std::wstring big;
-    for (int i = 0; i < 200; ++i) big += L"line\r\n";
-    for (size_t room = 2; room < 16; ++room) {
-        std::wstring out;
-        size_t pos = 0;
-        while (pos < big.size()) {
-            size_t avail = std::min(room, big.size() - pos);
-            size_t n = docfile::ChunkLength(big.data() + pos, avail, pos + avail == big.size());
-            ASSERT_GT(n, 0u);
-            if (pos + n < big.size()) {
-                ASSERT_NE(big[pos + n - 1], L'\r');
-            }
-            out.append(big, pos, n);
-            pos += n;
-        }
-        EXPECT_EQ(out, big);
-    }
 }
 
 TEST(Layout, EditAreaFillsBetweenStrips) {

@@ -8,6 +8,7 @@
 
 #include "Document.h"
 #include "basTavrin.h"
+#include "TextConv.h"
 #include "Texts.h"
 
 namespace {
@@ -16,6 +17,7 @@ namespace {
 class FakeUi : public DocumentUi, public docfile::Files, public docfile::Questions {
 public:
     std::wstring text;
+    std::string bytes;  // the text as the area would hand it over
     std::map<std::wstring, std::string> files;  // what is on "disk"
     unsigned long long maxBytes = 1ull << 30;
     std::vector<std::wstring> questions;  // each question asked, in order
@@ -28,10 +30,10 @@ public:
     int prompts = 0, openDialogs = 0, saveDialogs = 0, writes = 0;
     std::wstring lastFolder;
 
-    std::wstring EditorText() override { return text; }
+    std::string_view EditorText() override { return bytes = WideToUtf8(text); }
     void ClearEditor() override { text.clear(); }
-    bool ShowText(const std::wstring& t, std::wstring& held, std::wstring&) override {
-        text = held = t;
+    bool ShowText(std::string_view t, docfile::LineEnd, std::wstring&) override {
+        text = Utf8ToWide(t);
         return true;
     }
     // docfile::Files: error 2 for a missing file, 5 for a failed write.
@@ -155,13 +157,11 @@ TEST(TextDigest, Sha256KnownDigestsAndTheTextRule) {
     const std::string million(1000000, 'a');
     EXPECT_EQ(hex(textdigest::Sha256(million.data(), million.size())),
               "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
-    // Text: each code unit as two little-endian bytes.
-    EXPECT_EQ(textdigest::Sha256(std::wstring_view(L"a\u00e9")), textdigest::Sha256("a\0\xe9\0", 4));
-    textdigest::TextDigest p(L"saved");
-    EXPECT_TRUE(p.Matches(L"saved"));
-    EXPECT_FALSE(p.Matches(L"Saved"));
-    EXPECT_FALSE(p.Matches(L"saved\r\n"));
-    EXPECT_TRUE(textdigest::TextDigest().Matches(L""));
+    textdigest::TextDigest p("saved");
+    EXPECT_TRUE(p.Matches("saved"));
+    EXPECT_FALSE(p.Matches("Saved"));
+    EXPECT_FALSE(p.Matches("saved\r\n"));
+    EXPECT_TRUE(textdigest::TextDigest().Matches(""));
 }
 
 TEST_F(DocumentTest, OpenOnModifiedDocumentWithEachAnswerAndDialogOutcome) {
@@ -245,7 +245,7 @@ TEST_F(DocumentTest, SaveWritesOnceAndAFailedOrCancelledSaveKeepsTheDocument) {
     EXPECT_FALSE(doc.Save(kDir));
     ASSERT_EQ(ui.errors.size(), 1u);
     EXPECT_EQ(ui.errors[0], std::wstring(texts::CannotSave) + L"C:\\a.cpp\n\nAccess denied.");
-    EXPECT_TRUE(doc.SavedText.Matches(L"saved"));
+    EXPECT_TRUE(doc.SavedText.Matches("saved"));
     ui.saveChoices.push_back(L"C:\\other.cpp");
     EXPECT_FALSE(doc.SaveAs(kDir));
     EXPECT_EQ(ui.errors.size(), 2u);
@@ -365,30 +365,37 @@ TEST_F(FilePolicy, EachEncodingAndLineEndStyleSavesBackIdentical) {
 }
 
 TEST_F(FilePolicy, WhatSavingWouldChangeIsAskedOnce) {
-    const std::wstring path = L"C:\\cr.txt";
-    ui.files[path] = "a\rb\r\r\nc";
-    ASSERT_TRUE(OpenFile(path));
+    // Lone CRs and mixed line ends are held and saved as they are: nothing to ask.
+    ui.files[L"C:\\cr.txt"] = "a\rb\r\r\nc";
+    ASSERT_TRUE(OpenFile(L"C:\\cr.txt"));
+    EXPECT_EQ(ui.text, L"a\rb\r\r\nc");
+    EXPECT_TRUE(doc.Save(kDir));
+    EXPECT_EQ(ui.files[L"C:\\cr.txt"], "a\rb\r\r\nc\r");  // most lines end with a lone CR
     EXPECT_TRUE(ui.questions.empty());
-    EXPECT_EQ(ui.text, L"a\r\nb\r\n\r\nc");
+    // Bytes that are not text in the file's encoding: asked before saving, once.
+    const std::wstring path = L"C:\\bad.txt";
+    ui.files[path] = "\xEF\xBB\xBF" "a\xFF" "b\r\n";
+    ASSERT_TRUE(OpenFile(path));
     ui.questionAnswers = {false};
     EXPECT_FALSE(doc.Save(kDir));
     ASSERT_EQ(ui.questions.size(), 1u);
-    EXPECT_EQ(ui.questions[0], std::wstring(texts::WillChange) + L"\n\n" + texts::ChangeLineEndsCrLf + L"\n\n" +
+    EXPECT_EQ(ui.questions[0], std::wstring(texts::WillChange) + L"\n\n" + texts::ChangeOtherBytes + L"\n\n" +
                                    texts::SaveAnyway);
-    EXPECT_EQ(ui.files[path], "a\rb\r\r\nc");  // No: untouched, nothing to report
+    EXPECT_EQ(ui.files[path], "\xEF\xBB\xBF" "a\xFF" "b\r\n");  // No: untouched, nothing to report
     EXPECT_TRUE(ui.errors.empty());
     EXPECT_TRUE(doc.Save(kDir));
-    EXPECT_EQ(ui.files[path], "a\r\nb\r\n\r\nc\r\n");
+    EXPECT_EQ(ui.files[path], "\xEF\xBB\xBF" "a\xEF\xBF\xBD" "b\r\n");
     EXPECT_TRUE(doc.Save(kDir));  // asked once: the file is now as it is written
     EXPECT_EQ(ui.questions.size(), 2u);
-    // NUL bytes: said on opening, asked before saving.
+    // NUL bytes: said on opening, kept on saving.
     ui.files[L"C:\\bin.dat"] = std::string("a\0b\r\n", 5);
     ASSERT_TRUE(OpenFile(L"C:\\bin.dat"));
     ASSERT_EQ(ui.errors.size(), 1u);
     EXPECT_EQ(ui.errors[0], L"C:\\bin.dat\n\n" + std::wstring(texts::BinaryWarning));
+    ui.text += L"c";
     EXPECT_TRUE(doc.Save(kDir));
-    ASSERT_EQ(ui.questions.size(), 3u);
-    EXPECT_NE(ui.questions[2].find(texts::ChangeNul), std::wstring::npos);
+    EXPECT_EQ(ui.files[L"C:\\bin.dat"], std::string("a\0b\r\nc\r\n", 8));
+    EXPECT_EQ(ui.questions.size(), 2u);
 }
 
 TEST_F(FilePolicy, CharactersTheCodePageLacksAreOfferedUtf8) {
@@ -406,12 +413,6 @@ TEST_F(FilePolicy, CharactersTheCodePageLacksAreOfferedUtf8) {
     EXPECT_EQ(doc.Format.encoding, docfile::Encoding::Utf8);
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(ui.questions.size(), 2u);
-    // A lone surrogate has no place in UTF-8 either: a failure, nothing written.
-    ui.text = std::wstring(L"a\xD83D");
-    EXPECT_FALSE(doc.Save(kDir));
-    ASSERT_EQ(ui.errors.size(), 1u);
-    EXPECT_EQ(ui.errors[0], std::wstring(texts::CannotSave) + L"C:\\cyr.txt\n\nError 1113");
-    EXPECT_EQ(ui.files[L"C:\\cyr.txt"], "abc \xD0\x96\xE4\xB8\xAD\r\n");
 }
 
 TEST_F(FilePolicy, TextThatWouldReopenAsOtherTextIsOfferedAMark) {

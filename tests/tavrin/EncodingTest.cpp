@@ -6,6 +6,7 @@
 #include "DocumentStore.h"
 #include "LineEnds.h"
 #include "FileEncoding.h"
+#include "TextConv.h"
 
 using docfile::Decode;
 using docfile::Encode;
@@ -14,6 +15,8 @@ using docfile::FileFormat;
 using docfile::LineEnd;
 
 namespace {
+
+std::string U8(std::wstring_view w) { return WideToUtf8(w); }
 
 // Decodes and encodes the unchanged text again.
 std::string RoundTrip(const std::string& bytes) {
@@ -46,10 +49,11 @@ TEST(Encodings, Utf8OnlyWhenValidWithAMultiByteSequence) {
 }
 
 TEST(Encodings, DecodesEachEncodingAndSavesItBackIdentical) {
+    // A UTF-8 file is its own text, taken as it is.
     const std::string utf8 = "// caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\r\nint x;\r\n";
     docfile::Decoded d = Decode(utf8);
     EXPECT_EQ(d.format, (FileFormat{Encoding::Utf8, false, LineEnd::CrLf}));
-    EXPECT_EQ(d.text, std::wstring(L"// caf\u00e9 \u20ac \xD83D\xDE00\r\nint x;\r\n"));
+    EXPECT_EQ(d.text, utf8);
     EXPECT_FALSE(d.changes.Any());
     EXPECT_EQ(Encode(d.text, d.format), utf8);
     EXPECT_EQ(RoundTrip(kUtf8Bom + utf8), kUtf8Bom + utf8);
@@ -58,20 +62,20 @@ TEST(Encodings, DecodesEachEncodingAndSavesItBackIdentical) {
     const std::string le("\xFF\xFE" "a\0\x3D\xD8\x00\xDE\r\0\n\0", 12);
     d = Decode(le);
     EXPECT_EQ(d.format.encoding, Encoding::Utf16Le);
-    EXPECT_EQ(d.text, std::wstring(L"a\xD83D\xDE00\r\n"));
+    EXPECT_EQ(d.text, U8(L"a\xD83D\xDE00\r\n"));
     EXPECT_FALSE(d.changes.Any());
     EXPECT_EQ(Encode(d.text, d.format), le);
     const std::string be("\xFE\xFF\0a\xD8\x3D\xDE\x00\0\r\0\n", 12);
     d = Decode(be);
     EXPECT_EQ(d.format.encoding, Encoding::Utf16Be);
-    EXPECT_EQ(d.text, std::wstring(L"a\xD83D\xDE00\r\n"));
+    EXPECT_EQ(d.text, U8(L"a\xD83D\xDE00\r\n"));
     EXPECT_EQ(Encode(d.text, d.format), be);
 
     // 8-bit text with a byte above 127 that is not UTF-8.
     const std::string ansi = "caf\xE9\r\n";
     d = Decode(ansi);
     EXPECT_EQ(d.format.encoding, Encoding::Ansi);
-    EXPECT_EQ(d.text, L"caf\u00e9\r\n");
+    EXPECT_EQ(d.text, U8(L"caf\u00e9\r\n"));
     EXPECT_EQ(Encode(d.text, d.format), ansi);
 }
 
@@ -80,13 +84,13 @@ TEST(Encodings, InvalidOrCutSequencesAreReported) {
     docfile::Decoded d = Decode(kUtf8Bom + "a\xFF" "b\r\n");
     EXPECT_EQ(d.format.encoding, Encoding::Utf8);
     EXPECT_TRUE(d.changes.otherBytes);
-    EXPECT_EQ(d.text, L"a\uFFFDb\r\n");
-    // UTF-16 with half a code unit at the end.
-    d = Decode(std::string("\xFF\xFE" "a\0b", 5));
-    EXPECT_TRUE(d.changes.otherBytes);
+    EXPECT_EQ(d.text, U8(L"a\uFFFDb\r\n"));
+    // UTF-16 with half a code unit at the end, or half a surrogate pair.
+    EXPECT_TRUE(Decode(std::string("\xFF\xFE" "a\0b", 5)).changes.otherBytes);
+    EXPECT_TRUE(Decode(std::string("\xFF\xFE" "a\0\x3D\xD8", 6)).changes.otherBytes);
     // A mark and no content saves as the mark and the line end of a new line.
     d = Decode(kUtf8Bom);
-    EXPECT_EQ(d.text, L"");
+    EXPECT_EQ(d.text, "");
     EXPECT_FALSE(d.changes.Any());
     EXPECT_EQ(Encode(d.text, d.format), kUtf8Bom + "\r\n");
     d = Decode("\xFF\xFE");
@@ -113,96 +117,87 @@ TEST(Encodings, TextThatWouldOpenAsOtherTextIsFoundBeforeSaving) {
         {L"ascii only", utf8, true},                        // opens as ANSI: the same text
         {L"caf\u00e9", utf8, true},
         {L"\uFEFF" L"abc", le, true},
-        {L"a\r\nb", FileFormat{Encoding::Ansi, false, LineEnd::Lf}, true},
+        {L"a\nb", FileFormat{Encoding::Ansi, false, LineEnd::Lf}, true},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(docfile::ReadsBack(c.text, Encode(c.text, c.format), c.format), c.same)
+        const std::string text = U8(c.text);
+        EXPECT_EQ(docfile::ReadsBack(text, Encode(text, c.format), c.format), c.same)
             << docfile::FormatName(c.format) << " " << c.text.size();
-        EXPECT_TRUE(docfile::ReadsBack(c.text, Encode(c.text, utf8Bom), utf8Bom)) << c.text.size();
-        EXPECT_EQ(Decode(Encode(c.text, utf8Bom)).text, docfile::ToCrLf(docfile::WithFinalLineEnd(c.text)));
+        EXPECT_TRUE(docfile::ReadsBack(text, Encode(text, utf8Bom), utf8Bom)) << c.text.size();
+        EXPECT_EQ(Decode(Encode(text, utf8Bom)).text, docfile::WithFinalLineEnd(text, LineEnd::CrLf));
     }
 }
 
 TEST(Encodings, CharactersTheEncodingLacks) {
     const std::wstring cyr = L"abc \u0416\u4e2d";
-    // Surrogate pairs are fine in UTF-8; a lone half is not (it would be written as U+FFFD).
     const struct {
-        std::wstring text;
+        std::string text;
         Encoding encoding;
         bool unstorable;
     } cases[] = {
-        {cyr, Encoding::Ansi, true},
-        {cyr, Encoding::Utf8, false},
-        {cyr, Encoding::Utf16Le, false},
-        {L"caf\u00e9", Encoding::Ansi, false},
-        {std::wstring(L"\xD83D\xDE00"), Encoding::Utf8, false},
-        {std::wstring(L"a\xD83D" L"b"), Encoding::Utf8, true},
-        {std::wstring(L"\xDE00"), Encoding::Utf8, true},
-        {std::wstring(L"\xDE00"), Encoding::Utf16Be, false},
+        {U8(cyr), Encoding::Ansi, true},
+        {U8(cyr), Encoding::Utf8, false},
+        {U8(cyr), Encoding::Utf16Le, false},
+        {U8(L"caf\u00e9"), Encoding::Ansi, false},
+        {U8(L"\xD83D\xDE00"), Encoding::Utf8, false},
+        {"a\xFF" "b", Encoding::Utf8, true},  // bytes that are not UTF-8 are never written as UTF-8
     };
     for (const auto& c : cases) {
         bool unstorable = !c.unstorable;
         Encode(c.text, FileFormat{c.encoding}, &unstorable);
-        EXPECT_EQ(unstorable, c.unstorable) << c.text.size() << " " << static_cast<int>(c.encoding);
+        EXPECT_EQ(unstorable, c.unstorable) << c.text << " " << static_cast<int>(c.encoding);
     }
 }
 
-TEST(LineEnds, LfFilesStayLfAndCrLfFilesCrLf) {
-    docfile::Decoded d = Decode("a\nb\n");
-    EXPECT_EQ(d.format.lineEnd, LineEnd::Lf);
-    EXPECT_EQ(d.text, L"a\r\nb\r\n");  // as the editing area holds it
-    EXPECT_FALSE(d.changes.Any());
-    EXPECT_EQ(Encode(d.text, d.format), "a\nb\n");
-    EXPECT_EQ(Encode(d.text + L"c", d.format), "a\nb\nc\n");  // the added final line end is LF too
-    EXPECT_EQ(RoundTrip("a\r\nb\r\n"), "a\r\nb\r\n");
-    // New documents, and files without any line end, use CR LF.
-    EXPECT_EQ(Encode(L"x\r\ny", FileFormat{}), "x\r\ny\r\n");
-    d = Decode("one line");
-    EXPECT_EQ(d.format.lineEnd, LineEnd::CrLf);
-    EXPECT_FALSE(d.changes.lineEnds);
+TEST(LineEnds, EveryStyleAndMixtureStaysAsItIs) {
+    // The file's own line ends, mixed ones and lone CRs included, are held and saved as they are;
+    // the style most lines use ends the last line when it has no line end.
+    const struct {
+        const char* file;
+        LineEnd style;
+        const char* saved;
+    } rows[] = {
+        {"a\nb\n", LineEnd::Lf, "a\nb\n"},
+        {"a\nb", LineEnd::Lf, "a\nb\n"},
+        {"a\r\nb\r\n", LineEnd::CrLf, "a\r\nb\r\n"},
+        {"a\rb\rc", LineEnd::Cr, "a\rb\rc\r"},
+        {"a\rb\r\n", LineEnd::CrLf, "a\rb\r\n"},
+        {"a\r\r\nb\r\n", LineEnd::CrLf, "a\r\r\nb\r\n"},
+        {"a\r\nb\nc\r\n", LineEnd::CrLf, "a\r\nb\nc\r\n"},
+        {"a\nb\nc\r\nd", LineEnd::Lf, "a\nb\nc\r\nd\n"},
+        {"one line", LineEnd::CrLf, "one line\r\n"},
+        {"", LineEnd::CrLf, "\r\n"},
+    };
+    for (const auto& r : rows) {
+        const docfile::Decoded d = Decode(r.file);
+        EXPECT_EQ(d.text, r.file);
+        EXPECT_EQ(d.format.lineEnd, r.style) << r.file;
+        EXPECT_FALSE(d.changes.Any()) << r.file;  // the final line end saving adds is no change to ask about
+        EXPECT_EQ(Encode(d.text, d.format), r.saved) << r.file;
+    }
     // UTF-16 files keep LF too.
     EXPECT_EQ(RoundTrip(std::string("\xFF\xFE" "a\0\n\0", 6)), std::string("\xFF\xFE" "a\0\n\0", 6));
+    // Text put into a document takes its line ends.
+    EXPECT_EQ(docfile::WithLineEnds(L"a\r\nb\rc\nd", LineEnd::Lf), L"a\nb\nc\nd");
+    EXPECT_EQ(docfile::WithLineEnds(L"a\nb\r\r\n", LineEnd::CrLf), L"a\r\nb\r\n\r\n");
 }
 
-TEST(LineEnds, TheFinalLineEndSavingAddsIsNoChangeToReport) {
-    // Saving writes the text followed by CR LF (or LF): by design, not a change to ask about.
-    for (const char* s : {"one line", "a\r\nb", "a\nb", "", "\xEF\xBB\xBF" "x"}) {
-        const docfile::Decoded d = Decode(s);
-        EXPECT_FALSE(d.changes.Any()) << s;
-    }
-    // What really changes still counts without a final line end.
-    EXPECT_TRUE(Decode("a\rb").changes.Any());
-    EXPECT_TRUE(Decode(std::string("a\0b", 3)).changes.Any());
-}
-
-TEST(LineEnds, WhatTheControlWouldRewriteIsReported) {
-    // Lone CR, CR CR LF and mixtures come back as one style: the user must be told.
-    for (const char* s : {"a\rb\r\n", "a\r\r\nb\r\n", "a\r\nb\nc\r\n", "a\nb\rc\n"}) {
-        const docfile::Decoded d = Decode(s);
-        EXPECT_TRUE(d.changes.lineEnds) << s;
-        EXPECT_NE(Encode(d.text, d.format), s) << s;
-    }
-    // CR CR LF is two line ends, not one blank.
-    EXPECT_EQ(Decode("a\r\r\nb").text, L"a\r\n\r\nb");
-    EXPECT_EQ(Decode("a\rb").text, L"a\r\nb");
-    // Mostly LF with a stray CR LF: saved as LF.
-    EXPECT_EQ(Decode("a\nb\nc\r\n").format.lineEnd, LineEnd::Lf);
-}
-
-TEST(BinaryData, NulBytesAreReported) {
+TEST(BinaryData, NulBytesAreSaidAndKept) {
     const std::string bin("ab\0cd\r\n", 7);
     const docfile::Decoded d = Decode(bin);
-    EXPECT_TRUE(d.changes.nul);
-    EXPECT_EQ(d.text.size(), 7u);  // nothing dropped on the way in
+    EXPECT_TRUE(d.binary);
+    EXPECT_FALSE(d.changes.Any());
+    EXPECT_EQ(d.text, bin);
     EXPECT_EQ(Encode(d.text, d.format), bin);
-    EXPECT_FALSE(Decode("abc\r\n").changes.nul);
-    EXPECT_TRUE(Decode(std::string("\xFF\xFE" "a\0\0\0", 6)).changes.nul);
+    EXPECT_FALSE(Decode("abc\r\n").binary);
+    const docfile::Decoded wide = Decode(std::string("\xFF\xFE" "a\0\0\0", 6));
+    EXPECT_TRUE(wide.binary);
+    EXPECT_EQ(Encode(wide.text, wide.format), std::string("\xFF\xFE" "a\0\0\0\r\0\n\0", 10));
 }
 
 TEST(BinaryData, EveryByteSurvivesTheAnsiRoundTrip) {
     std::string all;
-    for (int c = 0; c < 256; ++c)
-        if (c != '\r' && c != '\n' && c != 0) all += static_cast<char>(c);
+    for (int c = 1; c < 256; ++c) all += static_cast<char>(c);
     all += "\r\n";
     const docfile::Decoded d = Decode(all);
     ASSERT_EQ(d.format.encoding, Encoding::Ansi);
@@ -214,12 +209,6 @@ TEST(BinaryData, LongTextsRoundTripWithMixedContent) {
     for (int i = 0; i < 20000; ++i) big += "line " + std::to_string(i) + " \xC3\xA9\xE2\x82\xAC\n";
     EXPECT_EQ(RoundTrip(big), big);
     EXPECT_EQ(Decode(big).format, (FileFormat{Encoding::Utf8, false, LineEnd::Lf}));
-}
-
-TEST(DocumentFileRules, PiecesNeverSplitASurrogatePair) {
-    const std::wstring t = L"ab\xD83D\xDE00";
-    EXPECT_EQ(docfile::ChunkLength(t.data(), 3, false), 2u);
-    EXPECT_EQ(docfile::ChunkLength(t.data(), 4, true), 4u);
 }
 
 TEST(DocumentFileRules, SizeText) {

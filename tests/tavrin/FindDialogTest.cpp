@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <richedit.h>
 
 #include <string>
 #include <thread>
@@ -11,7 +10,7 @@
 
 #include "DialogAnswerer.h"
 #include "Form3.h"
-#include "LineEnds.h"
+#include "EditArea.h"
 #include "MainWindowFixture.h"
 #include "TestEnv.h"
 #include "Texts.h"
@@ -33,21 +32,16 @@ protected:
         MainWindowTest::TearDown();
     }
     HWND t1() { return f.t1(); }
-    void Select(LONG from, LONG to) {
-        CHARRANGE r{from, to};
-        SendMessageW(t1(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+    struct Range {
+        LONG cpMin, cpMax;
+    };
+    void Select(LONG from, LONG to) { editarea::Select(t1(), static_cast<size_t>(from), static_cast<size_t>(to)); }
+    Range Selection() {
+        size_t from = 0, to = 0;
+        editarea::GetSelection(t1(), from, to);
+        return {static_cast<LONG>(from), static_cast<LONG>(to)};
     }
-    CHARRANGE Selection() {
-        CHARRANGE r{};
-        SendMessageW(t1(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
-        return r;
-    }
-    // The selected text as the control holds it (one CR per line end).
-    std::wstring SelText() {
-        std::wstring s(static_cast<size_t>(Selection().cpMax - Selection().cpMin) + 1, L'\0');
-        s.resize(static_cast<size_t>(SendMessageW(t1(), EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(s.data()))));
-        return s;
-    }
+    std::wstring SelText() { return editarea::SelectedText(t1()); }
     bool PasteEnabled() {
         return !(GetMenuState(GetMenu(f.Hwnd()), frmMain::EditBase + 4, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED));
     }
@@ -110,13 +104,13 @@ TEST_F(EditCommands, ClipboardUndoAndSelectAll) {
     f.mnuedit_Click(2);  // Cut with nothing selected: empty text on the clipboard, Paste enabled
     EXPECT_EQ(ClipboardText(), L"");
     EXPECT_TRUE(PasteEnabled());
-    Select(2, 9);  // "e", CR, "two", CR, "t" in the control's count
+    Select(2, 11);  // "e", CR LF, "two", CR LF, "t"
     f.mnuedit_Click(2);
     EXPECT_EQ(ClipboardText(), L"e\r\ntwo\r\nt");  // plain text with CR LF
     EXPECT_EQ(f.Text(), L"onhree \u0416\U0001F600");
     f.mnuedit_Click(0);  // the control's own undo
     EXPECT_EQ(f.Text(), L"one\r\ntwo\r\nthree \u0416\U0001F600");
-    Select(14, 17);
+    Select(16, 19);
     f.mnuedit_Click(3);
     EXPECT_EQ(ClipboardText(), L"\u0416\U0001F600");
     // Pasting over a selection replaces it; line ends arrive as the control's own.
@@ -125,18 +119,18 @@ TEST_F(EditCommands, ClipboardUndoAndSelectAll) {
     Select(0, 3);
     f.mnuedit_Click(4);
     EXPECT_EQ(f.Text(), L"x\r\ny|abab");
-    ExpectSelection(3, 3);
+    ExpectSelection(4, 4);
     // Paste with a picture or nothing on the clipboard deletes the selection.
     ASSERT_TRUE(PutClipboard(nullptr, true));
-    Select(4, 6);
+    Select(5, 7);
     f.mnuedit_Click(4);
     ASSERT_TRUE(PutClipboard(nullptr));
     Select(0, 1);
     f.mnuedit_Click(4);
     EXPECT_EQ(f.Text(), L"\r\ny|ab");
-    f.mnuedit_Click(5);  // Select All: everything, with the control's closing paragraph mark
+    f.mnuedit_Click(5);  // Select All
     EXPECT_EQ(Selection().cpMin, 0);
-    EXPECT_EQ(SelText().substr(0, 5), L"\ry|ab");
+    EXPECT_EQ(SelText(), L"\r\ny|ab");
     for (int i : {1, 6, 9, -1}) f.mnuedit_Click(i);  // separators and others do nothing
     EXPECT_EQ(f.Text(), L"\r\ny|ab");
     EXPECT_TRUE(boxes.empty());
@@ -217,7 +211,7 @@ TEST_F(EditCommands, TextEditedBetweenSearchesIsSearchedAfresh) {
     SearchFor(L"cat");
     ClickFind();
     Select(8, 9);  // same length, one character typed over
-    SendMessageW(t1(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"b"));
+    editarea::ReplaceSelection(t1(), L"b");
     f.mnuedit_Click(8);
     ClickFindNext();
     EXPECT_EQ(boxes.size(), 1u);  // "bat" no longer matches
@@ -235,21 +229,19 @@ TEST_F(EditCommands, TextEditedBetweenSearchesIsSearchedAfresh) {
     ClickFindNext();
     EXPECT_EQ(find.Copy().Refreshes(), refreshes);
     EXPECT_EQ(boxes.size(), 1u);
-    // A file opened through File > Open hands its text over: the first Find reads nothing again.
+    // A file opened through File > Open is searched with its own line ends.
     testenv::TempDir dir;
     const std::wstring path = dir / L"loaded.cpp";
     ASSERT_TRUE(testenv::WriteBytes(path, "one\r\ntwo cat\r\n"));
-    f.Doc().SavedText.Mark(f.Text());  // nothing to ask about
+    f.Doc().SavedText.Mark(editarea::StoredText(t1()));  // nothing to ask about
     Open(path);
     ASSERT_EQ(f.Caption(), L"loaded.cpp - Tavrin");
-    const auto afterLoad = find.Copy().Refreshes();
     ClickFind();
-    ExpectSelection(8, 11);  // "cat" after one line end counted as one character
-    EXPECT_EQ(find.Copy().Refreshes(), afterLoad);
+    ExpectSelection(9, 12);  // "cat" after a CR LF
 }
 
 // Selections land on the matches past 32767 and 65535, after CR LF line ends and characters outside
-// the Basic Multilingual Plane, counted as the control counts.
+// the Basic Multilingual Plane, in UTF-16 positions of the text as held.
 TEST_F(EditCommands, MatchesPastSixteenBitsAfterLineEndsAndOutsideTheBasicPlane) {
     std::wstring text;
     for (int i = 0; text.size() < 140000; ++i) text += L"line " + std::to_wstring(i) + L" \U0001F600 of filler text\r\n";
@@ -258,7 +250,7 @@ TEST_F(EditCommands, MatchesPastSixteenBitsAfterLineEndsAndOutsideTheBasicPlane)
     f.mnuedit_Click(7);
     SearchFor(L"NEEDLE");
     ClickFind();
-    const std::wstring control = docfile::CrLfToCr(text);
+    const std::wstring& control = text;
     size_t want = control.find(L"NEEDLE");
     for (int i = 0; i < 3; ++i, want = control.find(L"NEEDLE", want + 1)) {
         ExpectSelection(static_cast<LONG>(want), static_cast<LONG>(want + 6));
@@ -269,9 +261,9 @@ TEST_F(EditCommands, MatchesPastSixteenBitsAfterLineEndsAndOutsideTheBasicPlane)
     EXPECT_EQ(boxes.size(), 1u);
     EXPECT_EQ(find.LastMatchPosition, static_cast<int64_t>(control.rfind(L"NEEDLE")) + 1);
     f.mnuedit_Click(7);
-    SearchFor(L"NEEDLE text\r\nline");  // a line end in the search text matches the control's
+    SearchFor(L"NEEDLE text\r\nline");  // a line end in the search text matches the text's
     ClickFind();
-    EXPECT_EQ(SelText(), L"NEEDLE text\rline");
+    EXPECT_EQ(SelText(), L"NEEDLE text\r\nline");
 }
 
 TEST_F(EditCommands, TheRealDialogSelectsTheMatchAndShowsTheRealNoMatchBox) {

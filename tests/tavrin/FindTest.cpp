@@ -39,12 +39,6 @@ TEST(FindFrom, PositionsPastSixteenBits) {
     EXPECT_EQ(FindFrom(t, L"X", p + 1), 0);
 }
 
-TEST(ControlText, CrLfCountsAsOneCharacterAsInTheControl) {
-    EXPECT_EQ(docfile::CrLfToCr(L"a\r\nb\r\n"), L"a\rb\r");
-    EXPECT_EQ(docfile::CrLfToCr(L"\r\r\n\n"), L"\r\r\n");
-    EXPECT_EQ(FindFrom(docfile::CrLfToCr(L"ab\r\nx\r\ncd"), L"cd", 1), 6);
-}
-
 TEST(SearchCopy, RefreshedOnlyWhenTheStampMoves) {
     textfind::SearchCopy c;
     int control = 0, other = 0;

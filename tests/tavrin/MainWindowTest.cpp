@@ -8,6 +8,7 @@
 #include "DialogAnswerer.h"
 #include "MainWindowFixture.h"
 #include "Raii.h"
+#include "Scintilla.h"
 #include "TestEnv.h"
 
 namespace {
@@ -21,14 +22,14 @@ TEST_F(MainWindow, AChangeMadeWithoutNotificationsCountsAndTakingItBackDoesNot) 
     ASSERT_TRUE(testenv::WriteBytes(dir / L"a.cpp", "int x;\r\n"));
     Open(dir / L"a.cpp");
     ASSERT_FALSE(f.Doc().IsModified());
-    const LRESULT mask = SendMessageW(f.t1(), EM_GETEVENTMASK, 0, 0);
-    SendMessageW(f.t1(), EM_SETEVENTMASK, 0, 0);
-    SendMessageW(f.t1(), EM_SETSEL, 0, 0);
-    SendMessageW(f.t1(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"x"));
-    SendMessageW(f.t1(), EM_SETEVENTMASK, 0, mask);
+    const LRESULT mask = SendMessageW(f.t1(), SCI_GETMODEVENTMASK, 0, 0);
+    SendMessageW(f.t1(), SCI_SETMODEVENTMASK, 0, 0);
+    editarea::Select(f.t1(), 0, 0);
+    editarea::ReplaceSelection(f.t1(), L"x");
+    SendMessageW(f.t1(), SCI_SETMODEVENTMASK, static_cast<WPARAM>(mask), 0);
     EXPECT_TRUE(f.Doc().IsModified());
-    SendMessageW(f.t1(), EM_SETSEL, 0, 1);
-    SendMessageW(f.t1(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
+    editarea::Select(f.t1(), 0, 1);
+    editarea::ReplaceSelection(f.t1(), L"");
     EXPECT_FALSE(f.Doc().IsModified());
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "MainWindowFixture.h"
-#include "RichFormat.h"
+#include "EditArea.h"
 #include "TestEnv.h"
 #include "TestPrinter.h"
 #include "Texts.h"
@@ -145,11 +145,11 @@ TEST_F(PrintJobs, PrintAndQuickPrintJobs) {
 
     // Quick print: no dialog, the selection's colour and size, the area's face.
     f.SetEditorText(L"quick red text\r\nsecond line");
-    SendMessageW(f.t1(), EM_SETSEL, 0, -1);
-    richformat::SetSelectionColor(f.t1(), RGB(255, 0, 0));
-    richformat::SetSelectionFont(f.t1(), false, false, 14);
-    richformat::SetFaceName(f.t1(), L"Tahoma", DEFAULT_CHARSET);  // a face the test machine has
-    SendMessageW(f.t1(), EM_SETSEL, 2, 5);
+    editarea::SelectAll(f.t1());
+    editarea::SetSelectionColor(f.t1(), RGB(255, 0, 0));
+    editarea::SetSelectionFont(f.t1(), false, false, 14);
+    editarea::SetBaseFont(f.t1(), L"Tahoma", DEFAULT_CHARSET, 0);  // a face the test machine has
+    editarea::Select(f.t1(), 2, 5);
     f.tbToolbar_ButtonClick(L"Print");
     ps = TakeJob(L"quick");
     EXPECT_NE(ps.find("1.00 0.00 0.00 setrgbcolor"), std::string::npos);

@@ -15,7 +15,7 @@ std::wstring Document::FileTitleOf(const std::wstring& path) {
 void Document::Reset() {
     DocumentPath.clear();
     DocumentTitle.clear();
-    SavedText.Mark(L"");
+    SavedText.Mark("");
     savedMark_ = 0;
     WindowCaption = CaptionFor(L"");
     ExitConfirmed = false;
@@ -52,7 +52,7 @@ bool Document::New(const std::wstring& initDir) {
     ui_.ClearEditor();
     Format = docfile::FileFormat();
     PendingChanges = docfile::Changes();
-    SavedText.Mark(L"");
+    SavedText.Mark("");
     savedMark_ = ui_.MarkEditor();
     return true;
 }
@@ -60,20 +60,18 @@ bool Document::New(const std::wstring& initDir) {
 bool Document::LoadInto(const std::wstring& path, const std::wstring& title) {
     const docfile::Opened opened = docfile::Open(path, LargeFileKBSetting, questions_, files_);
     if (opened.status == docfile::Status::Declined) return false;
-    std::wstring loaded, reason = opened.reason;
-    if (opened.status != docfile::Status::Done || !ui_.ShowText(opened.file.text, loaded, reason)) {
+    std::wstring reason = opened.reason;
+    if (opened.status != docfile::Status::Done || !ui_.ShowText(opened.file.text, opened.file.format.lineEnd, reason)) {
         if (!reason.empty()) ui_.ShowError(texts::CannotOpen + path + L"\n\n" + reason);
         return false;
     }
     Format = opened.file.format;
     PendingChanges = opened.file.changes;
-    // The control keeps what it was given unless it changes characters itself; say so before saving.
-    if (loaded != opened.file.text) PendingChanges.editor = true;
-    if (PendingChanges.nul) ui_.ShowError(path + L"\n\n" + texts::BinaryWarning);
+    if (opened.file.binary) ui_.ShowError(path + L"\n\n" + texts::BinaryWarning);
     DocumentPath = path;
     DocumentTitle = title;
     SetCaption(CaptionFor(title));
-    SavedText.Mark(loaded);
+    SavedText.Mark(opened.file.text);
     savedMark_ = ui_.MarkEditor();
     return true;
 }
@@ -93,8 +91,7 @@ bool Document::Drop(const std::wstring& path, const std::wstring& initDir) {
 
 bool Document::WriteTo(const std::wstring& path) {
     const bool unchanged = ui_.EditorUnchangedSince(savedMark_);
-    const std::wstring text = ui_.EditorText();
-    const docfile::Saved saved = docfile::Save(path, text, Format, PendingChanges, questions_, files_);
+    const docfile::Saved saved = docfile::Save(path, ui_.EditorText(), Format, PendingChanges, questions_, files_);
     if (saved.status != docfile::Status::Done) {
         // Declined: the user's choice, nothing to report.
         if (!saved.reason.empty()) ui_.ShowError(texts::CannotSave + path + L"\n\n" + saved.reason);
@@ -102,7 +99,7 @@ bool Document::WriteTo(const std::wstring& path) {
     }
     Format = saved.format;
     PendingChanges = docfile::Changes();
-    if (!unchanged) SavedText.Mark(text);  // otherwise it is the text already marked
+    if (!unchanged) SavedText.Mark(ui_.EditorText());  // otherwise it is the text already marked
     savedMark_ = ui_.MarkEditor();
     return true;
 }

@@ -3,6 +3,7 @@
 // by the file policy (DocumentStore), which asks its questions through docfile::Questions.
 #pragma once
 #include <string>
+#include <string_view>
 
 #include "DocumentStore.h"
 #include "TextDigest.h"
@@ -12,16 +13,17 @@ enum class PromptAnswer { Yes, No, Cancel };
 class DocumentUi {
 public:
     virtual ~DocumentUi() = default;
-    // The editing area's whole text, line ends as CR LF.
-    virtual std::wstring EditorText() = 0;
+    // The editing area's whole text as UTF-8, line ends as held; valid until the area changes.
+    virtual std::string_view EditorText() = 0;
     // A mark for the text the editing area holds now, and whether it still holds it (nothing typed,
     // pasted or loaded since). Without a way to tell: 0 and false, and the text is compared.
     virtual unsigned long long MarkEditor() { return 0; }
     virtual bool EditorUnchangedSince(unsigned long long) { return false; }
+    // Empties the editing area; new lines end with CR LF.
     virtual void ClearEditor() = 0;
-    // Replaces the editing area's content with an opened file's text (CR LF line ends) and gives back
-    // the text the area now holds; false with the reason when there is no editing area.
-    virtual bool ShowText(const std::wstring& text, std::wstring& held, std::wstring& reason) = 0;
+    // Replaces the editing area's content with an opened file's text (UTF-8, line ends as in the file),
+    // new lines taking `newLines`; false with the reason when the area cannot hold it.
+    virtual bool ShowText(std::string_view text, docfile::LineEnd newLines, std::wstring& reason) = 0;
     virtual PromptAnswer AskSaveChanges() = 0;
     // The Open / Save As dialogs starting in `folder`: true with the full path and the file title.
     virtual bool ChooseOpenPath(const std::wstring& folder, std::wstring& path, std::wstring& title) = 0;

@@ -28,13 +28,9 @@ std::wstring TooBigText(unsigned long long size, unsigned long long most) {
            (narrow ? texts::TooBigHint : L".");
 }
 
-std::wstring ChangesQuestion(const Changes& changes, LineEnd lineEnd) {
+std::wstring ChangesQuestion(const Changes& changes) {
     std::wstring q = std::wstring(texts::WillChange) + L"\n\n";
-    if (changes.nul) q += std::wstring(texts::ChangeNul) + L"\n";
-    if (changes.lineEnds)
-        q += std::wstring(lineEnd == LineEnd::Lf ? texts::ChangeLineEndsLf : texts::ChangeLineEndsCrLf) + L"\n";
     if (changes.otherBytes) q += std::wstring(texts::ChangeOtherBytes) + L"\n";
-    if (changes.editor) q += std::wstring(texts::ChangeEditor) + L"\n";
     q += L"\n";
     q += texts::SaveAnyway;
     return q;
@@ -66,13 +62,13 @@ Opened Open(const std::wstring& path, int largeFileKB, Questions& questions, Fil
     {
         std::string bytes;
         if (!files.Read(path, bytes, code)) return OpenFailed(files.Reason(code));
-        r.file = Decode(bytes);
+        r.file = Decode(std::move(bytes));
     }
     r.status = Status::Done;
     return r;
 }
 
-Saved Save(const std::wstring& path, std::wstring_view text, const FileFormat& format, const Changes& changes,
+Saved Save(const std::wstring& path, std::string_view text, const FileFormat& format, const Changes& changes,
            Questions& questions, Files& files) {
     Saved declined;
     declined.status = Status::Declined;
@@ -80,11 +76,11 @@ Saved Save(const std::wstring& path, std::wstring_view text, const FileFormat& f
     bool unstorable = false;
     std::string bytes = Encode(text, written, &unstorable);
     const bool offeredUtf8 = unstorable;
+    if (unstorable && format.encoding == Encoding::Utf8) return SaveFailed(files.Reason(kNoUnicodeTranslation));
     if (unstorable) {
         written.encoding = Encoding::Utf8;
         written.bom = false;
         bytes = Encode(text, written, &unstorable);
-        // A lone surrogate: never written as something else.
         if (unstorable) return SaveFailed(files.Reason(kNoUnicodeTranslation));
         if (!questions.SaveAsUtf8(texts::Unstorable + FormatName(format) + texts::UnstorableEnd)) return declined;
     }
@@ -97,7 +93,7 @@ Saved Save(const std::wstring& path, std::wstring_view text, const FileFormat& f
         if (!offeredUtf8 && !questions.SaveWithMark(texts::ReopensAs + FormatName(asked) + texts::ReopensAsEnd))
             return declined;
     }
-    if (changes.Any() && !questions.SaveWithChanges(ChangesQuestion(changes, written.lineEnd))) return declined;
+    if (changes.Any() && !questions.SaveWithChanges(ChangesQuestion(changes))) return declined;
     unsigned long code = 0;
     if (!files.Write(path, bytes, code)) return SaveFailed(files.Reason(code));
     Saved r;

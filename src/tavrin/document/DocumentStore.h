@@ -19,7 +19,7 @@ public:
     virtual bool SaveAsUtf8(const std::wstring& question) = 0;
     // The bytes would open again as other text: save as UTF-8 with a mark instead?
     virtual bool SaveWithMark(const std::wstring& question) = 0;
-    // Saving changes what was opened (line ends, bytes, NULs): save anyway?
+    // Saving changes what was opened (bytes the encoding does not map back): save anyway?
     virtual bool SaveWithChanges(const std::wstring& question) = 0;
 };
 
@@ -61,9 +61,9 @@ struct Saved {
     std::wstring reason;
 };
 
-// Writes the text in `format`, or in UTF-8 when the user takes the offer, after the question about
+// Writes the text (UTF-8, as the editing area holds it) in `format`, or in UTF-8 when the user takes the offer, after the question about
 // `changes` when there are any. Nothing is written unless every answer is Yes.
-Saved Save(const std::wstring& path, std::wstring_view text, const FileFormat& format, const Changes& changes,
+Saved Save(const std::wstring& path, std::string_view text, const FileFormat& format, const Changes& changes,
            Questions& questions, Files& files);
 
 // A size for people: "512 bytes", "300 KB", "1.5 MB".

@@ -2,18 +2,17 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
-#include <richedit.h>
 
 #include "Modal.h"
 #include "Paths.h"
-#include "RichText.h"
+#include "EditArea.h"
 #include "Texts.h"
 #include "basTavrin.h"
 
 namespace {
 
-// Loads of more than this many characters show progress.
-constexpr size_t kProgressChars = 128 * 1024;
+// Loads of more than this many bytes show progress (the control takes about 100 MB a second).
+constexpr size_t kProgressBytes = 32 * 1024 * 1024;
 
 // "a|b|c|d" -> "a\0b\0c\0d\0\0" as the file dialogs take it.
 std::wstring DialogFilter(const wchar_t* joined) {
@@ -32,25 +31,30 @@ void DocumentView::Attach(HWND owner, HWND edit) {
     edit_ = edit;
 }
 
-std::wstring DocumentView::Text() const { return edit_ ? richtext::GetText(edit_) : std::wstring(); }
+std::wstring DocumentView::Text() const { return edit_ ? editarea::GetText(edit_) : std::wstring(); }
 
 void DocumentView::SetText(const std::wstring& text) {
-    if (edit_) richtext::SetText(edit_, text);
+    if (edit_) editarea::SetText(edit_, text);
     NoteTextChanged();
 }
 
+std::string_view DocumentView::EditorText() { return edit_ ? editarea::StoredText(edit_) : std::string_view(); }
+
+void DocumentView::ClearEditor() {
+    SetText(L"");
+    if (edit_) editarea::SetNewLineEnds(edit_, docfile::LineEnd::CrLf);
+}
+
 unsigned long long DocumentView::MarkEditor() {
-    if (edit_) SendMessageW(edit_, EM_SETMODIFY, FALSE, 0);
+    if (edit_) editarea::MarkUnmodified(edit_);
     return textChanges_ + 1;
 }
 
-bool DocumentView::TextChangesCounted() const {
-    return edit_ && (SendMessageW(edit_, EM_GETEVENTMASK, 0, 0) & ENM_CHANGE);
-}
+bool DocumentView::TextChangesCounted() const { return edit_ && editarea::ReportsChanges(edit_); }
 
 bool DocumentView::EditorUnchangedSince(unsigned long long mark) {
     // The change count and the control's own modified flag must both say so.
-    return mark == textChanges_ + 1 && TextChangesCounted() && !SendMessageW(edit_, EM_GETMODIFY, 0, 0);
+    return mark == textChanges_ + 1 && TextChangesCounted() && !editarea::Modified(edit_);
 }
 
 void DocumentView::ShowLoadProgress(size_t done, size_t total) {
@@ -64,14 +68,14 @@ void DocumentView::ShowLoadProgress(size_t done, size_t total) {
     while (PeekMessageW(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageW(&m);
 }
 
-bool DocumentView::ShowText(const std::wstring& text, std::wstring& held, std::wstring& reason) {
+bool DocumentView::ShowText(std::string_view text, docfile::LineEnd newLines, std::wstring& reason) {
     HWND edit = edit_;
     if (!edit) {
-        reason = texts::NoRichEdit;
+        reason = texts::NoEditingArea;
         return false;
     }
     raii::WaitCursor wait;
-    if (text.size() > kProgressChars) {
+    if (text.size() > kProgressBytes) {
         RECT r{};
         GetClientRect(owner_, &r);
         const int h = GetSystemMetrics(SM_CYHSCROLL) + 4;
@@ -83,14 +87,18 @@ bool DocumentView::ShowText(const std::wstring& text, std::wstring& held, std::w
             UpdateWindow(progress_);
         }
     }
-    richtext::SetText(edit, text, [this](size_t done, size_t total) { ShowLoadProgress(done, total); });
-    NoteTextChanged();  // the Find dialog's copy of the text is stale now
+    const bool shown =
+        editarea::SetUtf8(edit, text, [this](size_t done, size_t total) { ShowLoadProgress(done, total); });
     if (progress_) {
         DestroyWindow(progress_);
         progress_ = nullptr;
     }
-    held = richtext::GetText(edit);
-    if (OnTextShown) OnTextShown(held);
+    if (!shown) {
+        reason = texts::NoMemoryForFile;  // the text shown before stays
+        return false;
+    }
+    editarea::SetNewLineEnds(edit, newLines);
+    NoteTextChanged();  // the Find dialog's copy of the text is stale now
     return true;
 }
 

@@ -3,7 +3,6 @@
 #pragma once
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
 #include "Document.h"
@@ -18,10 +17,7 @@ public:
     void Attach(HWND owner, HWND edit);
     void Detach() { Attach(nullptr, nullptr); }
 
-    // Called with the text an opened file left in the editing area.
-    std::function<void(const std::wstring&)> OnTextShown;
-
-    // The editing area's whole text (CR LF line ends) and its replacement.
+    // The editing area's whole text (line ends as held) and its replacement.
     std::wstring Text() const;
     void SetText(const std::wstring& text);
     // Counts the editing area's changes (its change notifications and whole-text replacements), so
@@ -32,11 +28,11 @@ public:
     bool TextChangesCounted() const;
 
     // DocumentUi
-    std::wstring EditorText() override { return Text(); }
+    std::string_view EditorText() override;
     unsigned long long MarkEditor() override;
     bool EditorUnchangedSince(unsigned long long mark) override;
-    void ClearEditor() override { SetText(L""); }
-    bool ShowText(const std::wstring& text, std::wstring& held, std::wstring& reason) override;
+    void ClearEditor() override;
+    bool ShowText(std::string_view text, docfile::LineEnd newLines, std::wstring& reason) override;
     PromptAnswer AskSaveChanges() override { return prompts_.SaveChanges(); }
     bool ChooseOpenPath(const std::wstring& folder, std::wstring& path, std::wstring& title) override;
     bool ChooseSavePath(const std::wstring& folder, std::wstring& path, std::wstring& title) override;

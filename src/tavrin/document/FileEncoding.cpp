@@ -83,64 +83,72 @@ FileFormat DetectEncoding(std::string_view bytes) {
     return f;
 }
 
-Decoded Decode(std::string_view bytes) {
+Decoded Decode(std::string bytes) {
     Decoded d;
     d.format = DetectEncoding(bytes);
-    const std::string_view payload = bytes.substr(BomLength(d.format));
-    std::wstring text;
+    const size_t bom = BomLength(d.format);
     switch (d.format.encoding) {
     case Encoding::Utf8:
-        text = Utf8ToWide(payload);
-        d.changes.otherBytes = !ValidUtf8(payload);
+        if (ValidUtf8(std::string_view(bytes).substr(bom))) {
+            bytes.erase(0, bom);
+            d.text = std::move(bytes);
+        } else {
+            d.text = WideToUtf8(Utf8ToWide(std::string_view(bytes).substr(bom)));
+            d.changes.otherBytes = true;
+        }
         break;
     case Encoding::Utf16Le:
-    case Encoding::Utf16Be:
-        text = Utf16Decode(payload, d.format.encoding == Encoding::Utf16Be);
-        d.changes.otherBytes = payload.size() % 2 != 0;
+    case Encoding::Utf16Be: {
+        const std::string_view payload = std::string_view(bytes).substr(bom);
+        const std::wstring text = Utf16Decode(payload, d.format.encoding == Encoding::Utf16Be);
+        // A lone surrogate has no UTF-8 of its own.
+        d.changes.otherBytes = payload.size() % 2 != 0 || HasLoneSurrogate(text);
+        d.text = WideToUtf8(text);
         break;
+    }
     default: {
-        text = AnsiDecode(payload);
+        const std::wstring text = AnsiDecode(bytes);
         bool lossy = false;
-        d.changes.otherBytes = AnsiEncode(text, &lossy) != payload || lossy;
+        d.changes.otherBytes = AnsiEncode(text, &lossy) != bytes || lossy;
+        d.text = WideToUtf8(text);
         break;
     }
     }
-    d.changes.nul = text.find(L'\0') != std::wstring::npos;
-    LineEndCounts n;
-    d.text = ToCrLf(text, &n);
-    // The style most lines use; a file of LF lines stays LF, a new or mixed one CR LF unless LF rules.
-    d.format.lineEnd = n.lf > n.crlf + n.cr ? LineEnd::Lf : LineEnd::CrLf;
-    d.changes.lineEnds = n.cr > 0 || (n.crlf > 0 && n.lf > 0);
+    d.binary = d.text.find('\0') != std::string::npos;
+    d.format.lineEnd = MostUsed(CountLineEnds(d.text));
     return d;
 }
 
-bool ReadsBack(std::wstring_view text, std::string_view bytes, const FileFormat& format) {
+bool ReadsBack(std::string_view text, std::string_view bytes, const FileFormat& format) {
     // Detected as written: decoded as written. Only the rare rest is decoded to compare.
     const FileFormat seen = DetectEncoding(bytes);
     if (seen.encoding == format.encoding && seen.bom == format.bom) return true;
-    return Decode(bytes).text == ToCrLf(WithFinalLineEnd(text));
+    return Decode(std::string(bytes)).text == WithFinalLineEnd(text, format.lineEnd);
 }
 
-std::string Encode(std::wstring_view text, const FileFormat& format, bool* unstorable) {
-    std::wstring t = WithFinalLineEnd(text);
-    if (format.lineEnd == LineEnd::Lf) t = CrLfToLf(t);
+std::string Encode(std::string_view text, const FileFormat& format, bool* unstorable) {
+    const std::string_view end =
+        text.empty() || (text.back() != '\n' && text.back() != '\r') ? LineEndChars(format.lineEnd) : "";
     std::string out;
     bool lossy = false;
     switch (format.encoding) {
     case Encoding::Utf8:
+        // The area's own bytes: no conversion.
+        out.reserve(text.size() + 5);
         if (format.bom) out.assign(reinterpret_cast<const char*>(kUtf8Bom), 3);
-        lossy = HasLoneSurrogate(t);
-        out += WideToUtf8(t);
+        lossy = !ValidUtf8(text);
+        out += text;
+        out += end;
         break;
     case Encoding::Utf16Le:
     case Encoding::Utf16Be: {
         const bool be = format.encoding == Encoding::Utf16Be;
         if (format.bom) out = be ? std::string("\xFE\xFF", 2) : std::string("\xFF\xFE", 2);
-        Utf16Encode(t, be, out);
+        Utf16Encode(Utf8ToWide(WithFinalLineEnd(text, format.lineEnd)), be, out);
         break;
     }
     default:
-        out = AnsiEncode(t, &lossy);
+        out = AnsiEncode(Utf8ToWide(WithFinalLineEnd(text, format.lineEnd)), &lossy);
         break;
     }
     if (unstorable) *unstorable = lossy;

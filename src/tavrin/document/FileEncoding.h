@@ -1,53 +1,54 @@
-// A document file's bytes <-> the editing area's text: encoding, byte-order mark and line-end style
-// are found on opening and kept for saving, so an unchanged file goes back byte for byte.
+// A document file's bytes <-> the editing area's text (UTF-8, line ends as in the file): encoding,
+// byte-order mark and line-end style are found on opening and kept for saving, so an unchanged file
+// goes back byte for byte.
 #pragma once
 #include <string>
 #include <string_view>
 
+#include "LineEnds.h"
+
 namespace docfile {
 
 enum class Encoding { Ansi, Utf8, Utf16Le, Utf16Be };
-enum class LineEnd { CrLf, Lf };
 
 // How a document is written.
 struct FileFormat {
     Encoding encoding = Encoding::Ansi;
     bool bom = false;
-    LineEnd lineEnd = LineEnd::CrLf;
+    LineEnd lineEnd = LineEnd::CrLf;  // of new lines and the final line end
     bool operator==(const FileFormat&) const = default;
 };
 
 // What saving the opened text would not give back as it was.
 struct Changes {
-    bool nul = false;            // NUL bytes: binary data
-    bool lineEnds = false;       // lone CR, CR CR LF or mixed styles become the file's one style
-    bool otherBytes = false;     // bytes the encoding does not map back (invalid sequences)
-    bool editor = false;         // the editing area did not keep the text as it was given
-    bool Any() const { return nul || lineEnds || otherBytes || editor; }
+    bool otherBytes = false;  // bytes the encoding does not map back (invalid sequences)
+    bool Any() const { return otherBytes; }
 };
 
-// The file as the editing area takes it: every line end as CR LF.
+// The file as the editing area holds it: UTF-8, line ends and NUL bytes as they are.
 struct Decoded {
-    std::wstring text;
+    std::string text;
     FileFormat format;
     Changes changes;
+    bool binary = false;  // NUL bytes: said on opening
 };
 
 // The encoding and mark of the bytes: a UTF-8 / UTF-16 mark wins; else UTF-8 when valid with at least
 // one multi-byte sequence; else the ANSI code page. The line-end style is not looked at.
 FileFormat DetectEncoding(std::string_view bytes);
 
-// Decodes the bytes and works out what a save of the unchanged text would change.
-Decoded Decode(std::string_view bytes);
+// Decodes the bytes and works out what a save of the unchanged text would change. A UTF-8 file is
+// its own text: taken over from `bytes` without a copy when they are moved in.
+Decoded Decode(std::string bytes);
 
-// The bytes of the file for the editing area's text: final line end added, line ends in the file's
+// The bytes of the file for the editing area's text (UTF-8): final line end added in the file's
 // style, mark and encoding. `unstorable` tells when a character has no place in the encoding (its
 // bytes are then not the text's).
-std::string Encode(std::wstring_view text, const FileFormat& format, bool* unstorable = nullptr);
+std::string Encode(std::string_view text, const FileFormat& format, bool* unstorable = nullptr);
 
 // True when `bytes`, the text encoded in this format, open again as the same text: the detection on
 // opening can take ANSI bytes for UTF-8 or for a mark, and a leading U+FEFF for a mark.
-bool ReadsBack(std::wstring_view text, std::string_view bytes, const FileFormat& format);
+bool ReadsBack(std::string_view text, std::string_view bytes, const FileFormat& format);
 
 // The ANSI code page <-> UTF-16: the system's on Windows (FileEncoding_win.cpp), Latin-1 elsewhere
 // (FileEncoding_host.cpp, for the host tests). `lossy` tells when a character had no byte of its own.

@@ -92,29 +92,13 @@ Digest Sha256(const void* data, size_t size) {
     return s.Finish();
 }
 
-Digest Sha256(std::wstring_view text) {
-    Sha256State s;
-    uint8_t buf[4096];
-    size_t n = 0;
-    for (const wchar_t c : text) {
-        buf[n++] = static_cast<uint8_t>(c & 0xFF);
-        buf[n++] = static_cast<uint8_t>((c >> 8) & 0xFF);
-        if (n == sizeof(buf)) {
-            s.Add(buf, n);
-            n = 0;
-        }
-    }
-    s.Add(buf, n);
-    return s.Finish();
-}
-
-void TextDigest::Mark(std::wstring_view text) {
+void TextDigest::Mark(std::string_view text) {
     length_ = text.size();
-    digest_ = Sha256(text);
+    digest_ = Sha256(text.data(), text.size());
 }
 
-bool TextDigest::Matches(std::wstring_view text) const {
-    return text.size() == length_ && Sha256(text) == digest_;
+bool TextDigest::Matches(std::string_view text) const {
+    return text.size() == length_ && Sha256(text.data(), text.size()) == digest_;
 }
 
 }  // namespace textdigest

@@ -1,5 +1,5 @@
 // The saved text as the document keeps it to tell whether it has changed: its length and a SHA-256
-// digest of its UTF-16 code units, instead of a second copy of the whole text.
+// digest of its bytes (UTF-8, as the editing area holds it), instead of a second copy of the whole text.
 #pragma once
 #include <array>
 #include <cstddef>
@@ -12,16 +12,14 @@ using Digest = std::array<uint8_t, 32>;
 
 // SHA-256 of `size` bytes.
 Digest Sha256(const void* data, size_t size);
-// SHA-256 of the text's code units as little-endian 16-bit values (the same on every platform).
-Digest Sha256(std::wstring_view text);
 
 class TextDigest {
 public:
-    TextDigest() { Mark(L""); }
-    explicit TextDigest(std::wstring_view text) { Mark(text); }
-    void Mark(std::wstring_view text);
+    TextDigest() { Mark(""); }
+    explicit TextDigest(std::string_view text) { Mark(text); }
+    void Mark(std::string_view text);
     // The length decides at once; the digest only when the lengths agree.
-    bool Matches(std::wstring_view text) const;
+    bool Matches(std::string_view text) const;
     size_t Length() const { return length_; }
 
 private:

@@ -1,0 +1,74 @@
+// The editing area `t1` on the Scintilla source-editing control: a UTF-8 document, GDI drawing,
+// no wrapping. Positions given and taken here are UTF-16 code units of the text as the control
+// holds it (its line ends as they are), as the Find dialog and the Edit commands count them.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "LineEnds.h"
+#include "TextStyles.h"
+
+namespace editarea {
+
+// Registers the control's window class (once); false when it cannot be registered.
+bool RegisterWindowClass();
+
+HWND Create(HWND parent, int id);
+
+// The whole text as UTF-16, line ends as held.
+std::wstring GetText(HWND edit);
+// The text as the control stores it (UTF-8), valid until the next change.
+std::string_view StoredText(HWND edit);
+// The line end typed and pasted lines get.
+void SetNewLineEnds(HWND edit, docfile::LineEnd style);
+// The length of that text in UTF-16 code units, and in the bytes the control stores.
+size_t TextLength(HWND edit);
+size_t StoredLength(HWND edit);
+
+// Called while a text goes in, with the bytes done so far.
+using Progress = std::function<void(size_t done, size_t total)>;
+// Replaces the whole content with UTF-8 bytes, without an undo step and unmodified, the caret at
+// the start; false when the process has no memory for it (the old content then stays).
+bool SetUtf8(HWND edit, std::string_view utf8, const Progress& progress = {});
+bool SetText(HWND edit, const std::wstring& text, const Progress& progress = {});
+
+// The selection in UTF-16 positions; Select scrolls it into view.
+void GetSelection(HWND edit, size_t& start, size_t& end);
+void Select(HWND edit, size_t start, size_t end);
+std::wstring SelectedText(HWND edit);
+// Replaces the selection as typing would (an undo step, formatted as typed text).
+void ReplaceSelection(HWND edit, const std::wstring& text);
+
+void Undo(HWND edit);
+void SelectAll(HWND edit);
+
+// The control's own modified flag, set by any change and cleared by a mark (and by undoing back to it).
+void MarkUnmodified(HWND edit);
+bool Modified(HWND edit);
+// Whether the control reports each insertion and deletion to its parent.
+bool ReportsChanges(HWND edit);
+
+// The face every text of the area is drawn in, and its base size.
+std::wstring FaceName(HWND edit);
+void SetBaseFont(HWND edit, const std::wstring& face, BYTE charset, double points);
+
+// Colour and size at the selection (of the text typed next at a caret); false when it mixes several.
+bool SelectionColor(HWND edit, COLORREF& color);
+bool SelectionPoints(HWND edit, double& points);
+bool SelectionBold(HWND edit);
+bool SelectionItalic(HWND edit);
+
+void SetSelectionFont(HWND edit, bool bold, bool italic, double points);
+void SetSelectionColor(HWND edit, COLORREF color);
+// Background of the whole area.
+void SetBackColor(HWND edit, COLORREF color);
+COLORREF BackColor(HWND edit);
+
+// The parent passes the control's WM_NOTIFY here: text typed at a caret that was given a format
+// takes it.
+void OnNotify(HWND edit, const NMHDR& header);
+
+}  // namespace editarea
