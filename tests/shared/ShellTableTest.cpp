@@ -11,12 +11,6 @@ TEST(ShellResult, NegativeOrAbove32IsSuccess) {
     for (int32_t r : {32, 0, 2}) EXPECT_FALSE(ShellResultIsSuccess(r)) << r;
 }
 
-TEST(ShellFailure, CodesWithoutANumberOfTheirOwnGetOneEach) {
-    EXPECT_NE(ShellFailureFor(4).number, ShellFailureFor(6).number);
-    EXPECT_EQ(ShellFailureFor(6).message, ShellFailureFor(25).message);
-    EXPECT_NE(ShellFailureFor(11).message, ShellFailureFor(25).message);
-}
-
 TEST(ShellShowCommand, ExeAnywhereInTheNameHidesOnlyWithParametersOrDirectory) {
     // Parameters or a directory given: the requested show command, but 0 for anything containing ".EXE";
     // neither: always a normal window.

@@ -14,15 +14,7 @@ namespace {
 
 using testenv::TempDir;
 
-class MainWindow : public testenv::MainWindowTest {
-protected:
-    RECT ChildRect(HWND h) {
-        RECT r;
-        GetWindowRect(h, &r);
-        MapWindowPoints(nullptr, f.Hwnd(), reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    }
-};
+class MainWindow : public testenv::MainWindowTest {};
 
 TEST_F(MainWindow, AChangeMadeWithoutNotificationsCountsAndTakingItBackDoesNot) {
     TempDir dir;
@@ -127,14 +119,6 @@ TEST_F(MainWindow, SettingsRoundTripThroughTheRegistry) {
     EXPECT_EQ(LargeFileKBSetting, settings::DefaultLargeFileKB);
 }
 
-TEST_F(MainWindow, PlacementOffEveryMonitorComesBackOnScreen) {
-    f.SetPlacementTwips(500000, 400000, 6500, 6500);
-    RECT r;
-    GetWindowRect(f.Hwnd(), &r);
-    RECT inter, screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    EXPECT_TRUE(IntersectRect(&inter, &r, &screen) && EqualRect(&inter, &r));
-}
-
 TEST_F(MainWindow, MaximisedOrMinimisedWindowStoresItsNormalPlacement) {
     f.SetPlacementTwips(1500, 1500, 7500, 6000);
     ShowWindow(f.Hwnd(), SW_SHOWNOACTIVATE);
@@ -147,25 +131,6 @@ TEST_F(MainWindow, MaximisedOrMinimisedWindowStoresItsNormalPlacement) {
                   L"1500,7500,6000");
     }
     ShowWindow(f.Hwnd(), SW_RESTORE);
-}
-
-TEST_F(MainWindow, EditingAreaFillsBetweenToolbarAndStatusBarOnResize) {
-    for (SIZE s : {SIZE{9000, 7000}, SIZE{4000, 3000}}) {
-        f.SetPlacementTwips(1000, 1000, s.cx, s.cy);
-        RECT client, edit = ChildRect(f.t1()), tb = ChildRect(f.tbToolbar()), sb = ChildRect(f.sbStatusBar());
-        GetClientRect(f.Hwnd(), &client);
-        EXPECT_EQ(edit.left, 0);
-        EXPECT_EQ(edit.right, client.right);
-        EXPECT_EQ(edit.top, tb.bottom + f.Px(30));
-        EXPECT_EQ(edit.bottom, sb.top);
-        EXPECT_EQ(sb.bottom, client.bottom);
-    }
-}
-
-TEST_F(MainWindow, LongLinesScrollSidewaysWithoutWrapping) {
-    f.SetEditorText(std::wstring(400, L'x') + L"\r\nshort\r\n");
-    EXPECT_EQ(SendMessageW(f.t1(), EM_GETLINECOUNT, 0, 0), 3);
-    EXPECT_TRUE(GetWindowLongW(f.t1(), GWL_STYLE) & WS_HSCROLL);
 }
 
 // A drop of Explorer files: DROPFILES with wide names, double-NUL ended.
