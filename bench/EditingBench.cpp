@@ -40,6 +40,13 @@ double Median(std::vector<double> v) {
 
 std::wstring NameOf(const std::wstring& path) { return path.substr(path.find_last_of(L"\\/") + 1); }
 
+// What a caption shows of a file: the name without its extension, as the Open dialog's file title
+// leaves it out where extensions are hidden.
+std::wstring StemOf(const std::wstring& path) {
+    const std::wstring n = NameOf(path);
+    return n.substr(0, n.find_last_of(L'.'));
+}
+
 struct Search {
     DWORD pid;
     std::wstring part;  // caption must contain this (empty: any)
@@ -125,7 +132,7 @@ void Start(Program& p, const std::wstring& exe, const std::wstring& file, double
     STARTUPINFOW si{sizeof(si)};
     const double t0 = Now();
     if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &p.pi)) return;
-    p.load = WaitWindow(p.pi.dwProcessId, p.pi.hProcess, file.empty() ? std::wstring() : NameOf(file), t0, timeout,
+    p.load = WaitWindow(p.pi.dwProcessId, p.pi.hProcess, file.empty() ? std::wstring() : StemOf(file), t0, timeout,
                         &p.main);
     if (p.load >= 0) p.peakMB = PeakMB(p.pi.hProcess);
 }
@@ -248,17 +255,15 @@ void FindNearEnd(Program& p, const std::wstring& name, const std::wstring& needl
 // the file and answering; the dialog's own appearance is not counted.
 double OpenInSameWindow(Program& p, const std::wstring& file, double timeout) {
     const DWORD pid = p.pi.dwProcessId;
-    { wprintf(L"# open posted\n"); fflush(stdout); }
     PostMessageW(p.main, WM_COMMAND, kFileOpen, 0);
     HWND dlg = nullptr;
     for (double end = Now() + 60; !dlg && Now() < end; Sleep(10)) dlg = FindTop(pid, L"", L"#32770");
     if (!dlg) {
-        { wprintf(L"# no Open dialog\n"); fflush(stdout); }
+        wprintf(L"# no Open dialog\n");
+        fflush(stdout);
         return kFailed;
     }
-    { wprintf(L"# dialog found\n"); fflush(stdout); }
     Answers(dlg, 30);
-    { wprintf(L"# dialog answers\n"); fflush(stdout); }
     // The file name box: a combo box in newer dialogs, an edit box in older ones; both get the name.
     HWND box = nullptr;
     for (int id : {0x480, 0x47C}) {
@@ -270,15 +275,15 @@ double OpenInSameWindow(Program& p, const std::wstring& file, double timeout) {
         box = b;
     }
     if (!box) {
-        { wprintf(L"# no file name box in the Open dialog\n"); fflush(stdout); }
+        wprintf(L"# no file name box in the Open dialog\n");
+        fflush(stdout);
         return kFailed;
     }
-    { wchar_t c[64] = {}, t[300] = {}, d[100] = {}; GetClassNameW(box, c, 64); Send(box, WM_GETTEXT, 300, reinterpret_cast<LPARAM>(t)); GetWindowTextW(dlg, d, 100); wprintf(L"# box %ls [%ls] in [%ls] ok %p\n", c, t, d, (void*)GetDlgItem(dlg, IDOK)); fflush(stdout); }
     const double t0 = Now();
     // Enter in the name box, as a user would; the dialog takes it as its default button.
     PostMessageW(box, WM_KEYDOWN, VK_RETURN, 1);
     // The dialog goes first; then the caption names the file once the text is in.
-    for (double end = t0 + 150; IsWindow(dlg) && IsWindowVisible(dlg) && Now() < end;) {
+    for (double end = t0 + 60; IsWindow(dlg) && IsWindowVisible(dlg) && Now() < end;) {
         Sleep(1);
         if (HWND b = FindTop(pid, L"", L"#32770", dlg)) {
             wchar_t t[300] = {};
@@ -288,12 +293,24 @@ double OpenInSameWindow(Program& p, const std::wstring& file, double timeout) {
             return kBox;
         }
     }
-    { wprintf(L"# dialog gone after %.2f s\n", Now() - t0); fflush(stdout); }
     if (IsWindow(dlg) && IsWindowVisible(dlg)) {
-        { wprintf(L"# the Open dialog stayed\n"); fflush(stdout); }
+        wprintf(L"# the Open dialog stayed\n");
+        fflush(stdout);
         return kFailed;
     }
-    return WaitWindow(pid, p.pi.hProcess, NameOf(file), t0, timeout, &p.main);
+    // The text goes in within the command, so the window answers only once it is in; if it then
+    // still names the first file, the open did not happen.
+    if (!Answers(p.main, timeout)) return kTimedOut;
+    if (FindTop(pid, L"", L"#32770")) return kBox;
+    const double t = Now() - t0;
+    wchar_t cap[512] = {};
+    GetWindowTextW(p.main, cap, 512);
+    if (!wcsstr(cap, StemOf(file).c_str())) {
+        wprintf(L"# caption after the Open dialog: %ls\n", cap);
+        fflush(stdout);
+        return kFailed;
+    }
+    return t;
 }
 
 }  // namespace
@@ -343,7 +360,7 @@ int wmain(int argc, wchar_t** argv) {
             fflush(stdout);
             if (p.load >= 0) {
                 HWND edit = GetDlgItem(p.main, kEditId);
-                if (bytes >= typingBytes && edit) Typing(p.main, edit, name, 50);
+                if (bytes + 64 * 1024 >= typingBytes && edit) Typing(p.main, edit, name, 50);
                 wprintf(L"save\t%ls\t%.3f\n", name.c_str(), edit ? SaveAfterEdit(p.main, edit, timeout) : kFailed);
                 fflush(stdout);
                 FindNearEnd(p, name, needle);
@@ -354,7 +371,6 @@ int wmain(int argc, wchar_t** argv) {
             // The same window: a small file opened, edited and saved first.
             Program p;
             Start(p, tavrin, startFile, 60);
-            { wprintf(L"# start file %.2f\n", p.load); fflush(stdout); }
             double same = kFailed;
             if (p.load >= 0) {
                 HWND edit = GetDlgItem(p.main, kEditId);
