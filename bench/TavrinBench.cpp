@@ -84,6 +84,8 @@ RunResult RunOnce(const std::wstring& exe, const std::wstring& file, bool tavrin
     if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return r;
     const std::wstring part = file.empty() ? std::wstring() : NameOf(file);
     HWND w = WaitWindow(pi.dwProcessId, pi.hProcess, part, timeout);
+    // Cut off while still at it: reported as "more than the timeout" (-3), not as a failure.
+    if (!w && WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) r.load = -3;
     if (w) {
         r.load = Now() - t0;
         PROCESS_MEMORY_COUNTERS pmc{};
@@ -161,6 +163,9 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring tavrin = argv[2];
     const std::wstring peers = argv[3];
     const double timeout = 400;
+    // A peer that takes minutes is cut off (PEER_TIMEOUT seconds, 400 by default).
+    const wchar_t* pt = _wgetenv(L"PEER_TIMEOUT");
+    const double peerTimeout = pt && _wtof(pt) > 0 ? _wtof(pt) : timeout;
     std::vector<std::pair<std::wstring, std::wstring>> programs{{L"Tavrin", tavrin}};
     if (peers == L"floor") programs.clear();  // only the floor figures
     if (peers.find(L"notepad") != std::wstring::npos) programs.push_back({L"notepad", L"notepad.exe"});
@@ -191,7 +196,8 @@ int wmain(int argc, wchar_t** argv) {
         for (auto& p : programs) {
             std::vector<double> load, save, peak;
             for (int i = 0; i < runs; ++i) {
-                RunResult r = RunOnce(p.second, file, p.first == L"Tavrin", true, timeout);
+                RunResult r = RunOnce(p.second, file, p.first == L"Tavrin", true,
+                                      p.first == L"Tavrin" ? timeout : peerTimeout);
                 load.push_back(r.load);
                 save.push_back(r.save);
                 peak.push_back(r.peakMB);
