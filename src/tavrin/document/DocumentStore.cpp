@@ -1,5 +1,7 @@
 #include "DocumentStore.h"
 
+#include <new>
+
 #include "Texts.h"
 #include "basTavrin.h"
 
@@ -59,10 +61,12 @@ Opened Open(const std::wstring& path, int largeFileKB, Questions& questions, Fil
         return declined;
     }
     Opened r;
-    {
+    try {
         std::string bytes;
         if (!files.Read(path, bytes, code)) return OpenFailed(files.Reason(code));
         r.file = Decode(std::move(bytes));
+    } catch (const std::bad_alloc&) {
+        return OpenFailed(texts::NoMemoryForFile);  // nothing shown has changed
     }
     r.status = Status::Done;
     return r;

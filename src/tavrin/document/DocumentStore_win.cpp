@@ -15,10 +15,9 @@ namespace docfile {
 
 namespace {
 
-// The control's working set is about 270 MB per MB of text (both builds, Wine 8): the 32-bit build
-// fails near 2 GB, the 64-bit one when the memory runs out. Refuse before that.
-constexpr unsigned long long kMaxBytes32 = 4ull * 1024 * 1024;
-constexpr unsigned long long kControlBytesPerByte = 300;
+// Opening takes about four bytes of memory per byte of the file at its peak (the bytes read, the
+// editing area's text and its styles): refuse before the process runs out rather than part-way.
+constexpr unsigned long long kLoadBytesPerByte = 4;
 
 class SystemFileCalls : public Files {
 public:
@@ -38,11 +37,11 @@ public:
         return t.empty() ? texts::ErrorCode + std::to_wstring(error) : t;
     }
     unsigned long long MaxLoadBytes() override {
-        if (sizeof(void*) == 4) return kMaxBytes32;
         MEMORYSTATUSEX ms{};
         ms.dwLength = sizeof(ms);
         if (!GlobalMemoryStatusEx(&ms)) return 64ull * 1024 * 1024;
-        return std::max<unsigned long long>(kMaxBytes32, ms.ullTotalPhys / kControlBytesPerByte);
+        // The address space left bounds a 32-bit process; a 64-bit one the computer's memory.
+        return std::min(ms.ullAvailVirtual, ms.ullTotalPhys) / kLoadBytesPerByte;
     }
 };
 
