@@ -115,6 +115,8 @@ TEST(TextConv, InvalidUtf8IsDetectedAndReplaced) {
     }
     EXPECT_TRUE(ValidUtf8(""));
     EXPECT_EQ(WideToUtf8(std::wstring(1, static_cast<wchar_t>(0xD800))), "\xEF\xBF\xBD");
+    // A high half followed by anything but a low half stands alone; the next unit is kept.
+    EXPECT_EQ(WideToUtf8(std::wstring{static_cast<wchar_t>(0xD83D), L'A'}), "\xEF\xBF\xBD" "A");
 }
 
 }  // namespace

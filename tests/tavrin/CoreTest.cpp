@@ -43,6 +43,8 @@ TEST(Settings, DefaultsRoundTripAndFallBacks) {
     s.values = {{L"MainLeft", L"abc"}, {L"MainTop", L"12.5"}, {L"MainWidth", L"0"},
                 {L"MainHeight", L"99999999999"}, {L"DefaultFileType", L"42"}, {L"InitDir", L""}};
     expect(settings::Read(s, L"C:\\Code"), L"C:\\Code", 0, 1000, 1000, 6500, 6500);
+    s.values = {{L"MainWidth", L"-5"}, {L"MainHeight", L"0"}};  // no window to see: the default size
+    expect(settings::Read(s, L"C:\\Code"), L"C:\\Code", 0, 1000, 1000, 6500, 6500);
     EXPECT_EQ(settings::ParseNumber(std::wstring(L" 1500 "), 1), 1500);
     for (const wchar_t* bad : {L"", L"-", L"1e3", L"2147483648", L"-2147483649"})
         EXPECT_EQ(settings::ParseNumber(std::wstring(bad), 7), 7) << bad;

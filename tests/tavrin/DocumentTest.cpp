@@ -82,6 +82,7 @@ public:
         std::wstring c = q.front();
         q.pop_front();
         if (c.empty()) return false;
+        if (c == L"<nothing>") return true;  // a dialog that says OK and gives no name
         path = c;
         title = Document::FileTitleOf(c);
         return true;
@@ -239,7 +240,8 @@ TEST_F(DocumentTest, SaveWritesOnceAndAFailedOrCancelledSaveKeepsTheDocument) {
     EXPECT_FALSE(doc.IsModified());
 
     OpenEdited();
-    ui.saveChoices.push_back(L"");
+    ui.saveChoices = {L"", L"<nothing>"};
+    EXPECT_FALSE(doc.SaveAs(kDir));
     EXPECT_FALSE(doc.SaveAs(kDir));
     ui.writesFail = true;
     EXPECT_FALSE(doc.Save(kDir));
