@@ -124,8 +124,8 @@ bool ColourIn(HWND edit, Sci_Position from, Sci_Position to, int& value) {
         return true;
     }
     value = static_cast<int>(Call(edit, SCI_INDICATORVALUEAT, kColourIndicator, from));
-    return Call(edit, SCI_INDICATOREND, kColourIndicator, from) >= to ||
-           Call(edit, SCI_INDICATOREND, kColourIndicator, from) == 0;
+    const Sci_Position runEnd = Call(edit, SCI_INDICATOREND, kColourIndicator, from);
+    return runEnd >= to || runEnd == 0;
 }
 
 void FillColour(HWND edit, Sci_Position from, Sci_Position length, int value) {
@@ -242,10 +242,9 @@ HWND Create(HWND parent, int id) {
     Call(h, SCI_INDICSETFLAGS, kColourIndicator, SC_INDICFLAG_VALUEFORE);
     ApplyAllStyles(h, StateOf(h));
     RevokeDragDrop(h);
-    if (auto* target = new FileDropTarget(h)) {
-        RegisterDragDrop(h, target);  // held by OLE until the window goes
-        target->Release();
-    }
+    auto* target = new FileDropTarget(h);
+    RegisterDragDrop(h, target);  // held by OLE until the window goes
+    target->Release();
     return h;
 }
 
@@ -262,7 +261,11 @@ void SetNewLineEnds(HWND edit, docfile::LineEnd style) {
 }
 
 size_t TextLength(HWND edit) {
-    return static_cast<size_t>(Call(edit, SCI_COUNTCODEUNITS, 0, Call(edit, SCI_GETLENGTH)));
+    // From the UTF-16 line index: only the last line is counted, not the whole text (every Select asks).
+    const Sci_Position last = Call(edit, SCI_GETLINECOUNT) - 1;
+    return static_cast<size_t>(Call(edit, SCI_INDEXPOSITIONFROMLINE, last, SC_LINECHARACTERINDEX_UTF16) +
+                               Call(edit, SCI_COUNTCODEUNITS, Call(edit, SCI_POSITIONFROMLINE, last),
+                                    Call(edit, SCI_GETLENGTH)));
 }
 
 size_t StoredLength(HWND edit) { return static_cast<size_t>(Call(edit, SCI_GETLENGTH)); }
