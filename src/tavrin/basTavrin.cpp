@@ -42,6 +42,7 @@ settings::Values LoadSettings() {
     settings::RegistryStore store;
     settings::Values v = settings::Read(store, DefaultCodeFolder);
     v.largeFileKB = settings::ReadLargeFileKB(store);
+    v.tabWidth = settings::ReadTabWidth(store);
     return v;
 }
 
@@ -49,4 +50,5 @@ void SaveSettings(const settings::Values& values) {
     settings::RegistryStore store;
     settings::Write(store, values);
     settings::WriteLargeFileKB(store, values.largeFileKB);
+    settings::WriteTabWidth(store, values.tabWidth);
 }

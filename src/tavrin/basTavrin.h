@@ -12,6 +12,8 @@ extern std::wstring InitDirSetting;
 extern int DefaultFileTypeSetting;
 // Files bigger than this many KB ask before loading (0: never ask); setting LargeFileKB.
 extern int LargeFileKBSetting;
+// Columns from one tab stop to the next, in the editing area and in print; setting TabWidth.
+extern int TabWidthSetting;
 // The help file path set at start (no command opens it).
 extern std::wstring HelpFilePath;
 
@@ -26,6 +28,8 @@ inline constexpr const wchar_t* KeyMainWidth = L"MainWidth";
 inline constexpr const wchar_t* KeyMainHeight = L"MainHeight";
 
 inline constexpr const wchar_t* KeyLargeFileKB = L"LargeFileKB";
+inline constexpr const wchar_t* KeyTabWidth = L"TabWidth";
+inline constexpr int DefaultTabWidth = 4, MinTabWidth = 1, MaxTabWidth = 16;
 
 // Asks before loads of about two seconds or more under Wine (the 32-bit build takes at most 4 MB).
 inline constexpr int DefaultLargeFileKB = sizeof(void*) == 8 ? 8192 : 2048;
@@ -51,6 +55,7 @@ struct Values {
     int defaultFileType = 0;
     int left = DefaultLeft, top = DefaultTop, width = DefaultWidth, height = DefaultHeight;
     int largeFileKB = DefaultLargeFileKB;
+    int tabWidth = DefaultTabWidth;
 };
 
 // A whole decimal number ("1000", " -15 "); anything else gives `fallback`.
@@ -64,6 +69,9 @@ void Write(Store& store, const Values& v);
 // LargeFileKB: a whole number of KB from 0 up; anything else gives the default.
 int ReadLargeFileKB(Store& store);
 void WriteLargeFileKB(Store& store, int kb);
+// TabWidth: a whole number from 1 to 16; anything else gives the default.
+int ReadTabWidth(Store& store);
+void WriteTabWidth(Store& store, int columns);
 // True when a file of `bytes` is above the threshold of `kb` KB (0: never).
 bool IsLargeFile(unsigned long long bytes, int kb);
 
@@ -89,8 +97,8 @@ public:
 std::wstring FileFromCommandLine(std::wstring_view commandLine);
 
 #ifdef _WIN32
-// Reads the six values and LargeFileKB from the registry, each with its default.
+// Reads the six values, LargeFileKB and TabWidth from the registry, each with its default.
 settings::Values LoadSettings();
-// Writes the six values, then LargeFileKB; a failing write raises an error.
+// Writes the six values, then LargeFileKB and TabWidth; a failing write raises an error.
 void SaveSettings(const settings::Values& values);
 #endif

@@ -7,6 +7,7 @@ std::wstring InitDirSetting;
 int DefaultFileTypeSetting = 0;
 std::wstring HelpFilePath;
 int LargeFileKBSetting = settings::DefaultLargeFileKB;
+int TabWidthSetting = settings::DefaultTabWidth;
 
 namespace settings {
 
@@ -60,6 +61,13 @@ int ReadLargeFileKB(Store& store) {
 }
 
 void WriteLargeFileKB(Store& store, int kb) { store.Write(KeyLargeFileKB, std::to_wstring(kb)); }
+
+int ReadTabWidth(Store& store) {
+    const int n = ParseNumber(store.Read(KeyTabWidth), DefaultTabWidth);
+    return n < MinTabWidth || n > MaxTabWidth ? DefaultTabWidth : n;
+}
+
+void WriteTabWidth(Store& store, int columns) { store.Write(KeyTabWidth, std::to_wstring(columns)); }
 
 bool IsLargeFile(unsigned long long bytes, int kb) {
     return kb > 0 && bytes > static_cast<unsigned long long>(kb) * 1024;

@@ -1,0 +1,172 @@
+// The programmer's-editor rules without a window: languages and their colours, Replace's matching,
+// Go To and the caret's place, the tab width setting.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "CaretPlace.h"
+#include "SyntaxScheme.h"
+#include "TextReplace.h"
+#include "basTavrin.h"
+
+namespace {
+
+using syntax::Language;
+
+TEST(Syntax, LanguageFromTheExtensionThenTheSaveAsType) {
+    struct Row {
+        const wchar_t* path;
+        int saveType;
+        Language want;
+    } rows[] = {
+        {L"C:\\src\\main.CPP", -1, Language::Cpp},  {L"a.h", -1, Language::Cpp},
+        {L"x.c", 4, Language::Cpp},  // the name decides over the type
+        {L"App.java", -1, Language::Java},         {L"site\\Index.HTM", -1, Language::Html},
+        {L"page.html", -1, Language::Html},        {L"lib.js", -1, Language::JavaScript},
+        {L"run.vbs", -1, Language::VBScript},      {L"s.css", -1, Language::Css},
+        {L"default.asp", -1, Language::ServerPage}, {L"notes.txt", 0, Language::None},
+        {L"readme", -1, Language::None},           {L"C:\\dir.cpp\\readme", -1, Language::None},
+        {L"archive.zip", 0, Language::None},  // a known other type stays plain
+        {L"", -1, Language::None},  // untitled
+        {L"Untitled", 0, Language::Cpp},  {L"C:\\dir.v2\\page", 2, Language::Html},  // no extension: the type chosen
+        {L"x", 6, Language::ServerPage},  {L"x", 7, Language::Java}, {L"x", 8, Language::None},
+        {L"x", 9, Language::None},       {L"x", 10, Language::None},
+    };
+    for (const Row& r : rows) EXPECT_EQ(syntax::LanguageOf(r.path, r.saveType), r.want) << r.path << " " << r.saveType;
+    EXPECT_EQ(syntax::LexerName(Language::None), nullptr);
+    for (Language l : {Language::Html, Language::ServerPage}) EXPECT_STREQ(syntax::LexerName(l), "hypertext");
+}
+
+TEST(Syntax, KeywordListsAreSortedOutForTheirLexers) {
+    for (Language l : {Language::Cpp, Language::Java, Language::JavaScript, Language::Html, Language::ServerPage,
+                       Language::VBScript, Language::Css}) {
+        const auto lists = syntax::KeywordLists(l);
+        ASSERT_FALSE(lists.empty());
+        const std::string lexer = syntax::LexerName(l);
+        for (const auto& k : lists) {
+            const std::string words = k.words;
+            EXPECT_FALSE(words.empty());
+            EXPECT_EQ(words.find("  "), std::string::npos);
+            // The markup and Basic lexers look words up in lower case: a capital never matches.
+            if (lexer == "hypertext" || lexer == "vbscript") {
+                for (char c : words) EXPECT_FALSE(c >= 'A' && c <= 'Z') << lexer << " list " << k.set;
+            }
+        }
+    }
+}
+
+TEST(Syntax, EveryColourReadsOnItsBackground) {
+    const syntax::Rgb white = syntax::MakeRgb(255, 255, 255), black = 0, navy = syntax::MakeRgb(0, 0, 64),
+                      cream = syntax::MakeRgb(255, 250, 220);
+    EXPECT_FALSE(syntax::IsDark(white));
+    EXPECT_FALSE(syntax::IsDark(cream));
+    EXPECT_TRUE(syntax::IsDark(black));
+    EXPECT_TRUE(syntax::IsDark(navy));
+    EXPECT_FALSE(syntax::IsDark(syntax::MakeRgb(128, 128, 128)));
+    for (int r = 0; r < static_cast<int>(syntax::Role::Count); ++r) {
+        const auto role = static_cast<syntax::Role>(r);
+        for (syntax::Rgb back : {white, cream}) EXPECT_GE(syntax::Contrast(syntax::LookOf(role, false).fore, back), 4.5) << r;
+        for (syntax::Rgb back : {black, navy}) EXPECT_GE(syntax::Contrast(syntax::LookOf(role, true).fore, back), 4.5) << r;
+    }
+}
+
+textreplace::Options Opt(bool matchCase, bool wholeWord) { return {matchCase, wholeWord, textreplace::SystemFold}; }
+
+TEST(Replace, FindAllTable) {
+    struct Row {
+        const wchar_t* text;
+        const wchar_t* what;
+        bool matchCase, wholeWord;
+        std::vector<size_t> want;
+    } rows[] = {
+        {L"aaaa", L"aa", true, false, {0, 2}},            // overlapping: one after another
+        {L"abab", L"ab", true, false, {0, 2}},            // adjacent: both
+        {L"Cat cat CAT", L"cat", false, false, {0, 4, 8}},
+        {L"Cat cat CAT", L"cat", true, false, {4}},
+        {L"\u00c9t\u00e9 \u00e9t\u00e9", L"\u00e9t\u00e9", false, false, {0, 4}},
+        {L"int x; int_y; print; int", L"int", true, true, {0, 21}},  // whole words at both edges
+        {L"int", L"int", true, true, {0}},
+        {L"x.int(", L"int", true, true, {2}},
+        {L"\u00e9int int\u00e9", L"int", true, true, {}},  // a letter beyond ASCII is part of the word
+        {L"a-b a-b", L"a-b", true, true, {0, 4}},
+        {L"abc", L"", true, false, {}},
+        {L"", L"a", true, false, {}},
+        {L"ab", L"abc", true, false, {}},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(textreplace::FindAll(r.text, r.what, 0, std::wstring_view(r.text).size(), Opt(r.matchCase, r.wholeWord)),
+                  r.want)
+            << r.text << " / " << r.what;
+    // Inside a range: a match must end inside it; the word edges look outside it.
+    EXPECT_EQ(textreplace::FindAll(L"xx xx xx", L"xx", 1, 7, Opt(true, false)), (std::vector<size_t>{3}));
+    EXPECT_EQ(textreplace::FindAll(L"axx xx", L"xx", 1, 6, Opt(true, true)), (std::vector<size_t>{4}));
+}
+
+TEST(Replace, FindNextWrapsOnceAndSaysSo) {
+    const std::wstring t = L"one two one two";
+    const auto o = Opt(true, false);
+    auto n = textreplace::FindNext(t, L"two", 0, o);
+    ASSERT_TRUE(n);
+    EXPECT_EQ(n->pos, 4u);
+    EXPECT_FALSE(n->wrapped);
+    n = textreplace::FindNext(t, L"two", 13, o);
+    ASSERT_TRUE(n);
+    EXPECT_EQ(n->pos, 4u);
+    EXPECT_TRUE(n->wrapped);
+    n = textreplace::FindNext(t, L"one", 1, o);  // the only one left is behind: found by wrapping
+    ASSERT_TRUE(n);
+    EXPECT_EQ(n->pos, 8u);
+    EXPECT_FALSE(n->wrapped);
+    n = textreplace::FindNext(t, L"one", 9, o);
+    ASSERT_TRUE(n);
+    EXPECT_EQ(n->pos, 0u);
+    EXPECT_TRUE(n->wrapped);
+    // A match across the starting point is seen on the way round.
+    n = textreplace::FindNext(L"abcd", L"bc", 2, o);
+    ASSERT_TRUE(n);
+    EXPECT_EQ(n->pos, 1u);
+    EXPECT_FALSE(textreplace::FindNext(t, L"three", 5, o));
+    EXPECT_FALSE(textreplace::FindNext(t, L"three", 0, o));
+    EXPECT_FALSE(textreplace::FindNext(t, L"x", 99, o));
+    EXPECT_TRUE(textreplace::IsMatchAt(t, L"ONE", 8, Opt(false, true)));
+    EXPECT_FALSE(textreplace::IsMatchAt(t, L"ONE", 8, Opt(true, false)));
+    EXPECT_FALSE(textreplace::IsMatchAt(t, L"on", 8, Opt(false, true)));
+    EXPECT_FALSE(textreplace::IsMatchAt(t, L"two", 13, o));
+}
+
+TEST(CaretPlace, GoToTargetsAndTheStatusText) {
+    struct Row {
+        const wchar_t* entry;
+        int64_t lines, want;
+    } rows[] = {
+        {L"1", 10, 0},   {L"10", 10, 9},  {L"11", 10, 9}, {L"99999999999999999999999", 10, 9},
+        {L" 7 ", 10, 6}, {L"007", 10, 6}, {L"", 10, -1},  {L"0", 10, -1},
+        {L"000", 10, -1}, {L"-3", 10, -1}, {L"3x", 10, -1}, {L"1", 1, 0}, {L"5", 0, -1},
+    };
+    for (const Row& r : rows) EXPECT_EQ(caretplace::GoToTarget(r.entry, r.lines), r.want) << r.entry;
+    EXPECT_EQ(caretplace::LineColumnText(12, 5), L"Ln 12, Col 5");
+}
+
+class MemoryStore : public settings::Store {
+public:
+    std::map<std::wstring, std::wstring> values;
+    std::optional<std::wstring> Read(const wchar_t* key) override {
+        auto it = values.find(key);
+        return it == values.end() ? std::nullopt : std::optional<std::wstring>(it->second);
+    }
+    void Write(const wchar_t* key, const std::wstring& value) override { values[key] = value; }
+};
+
+TEST(Settings, TabWidthFromOneToSixteen) {
+    MemoryStore s;
+    EXPECT_EQ(settings::ReadTabWidth(s), 4);
+    for (auto [text, want] : std::initializer_list<std::pair<const wchar_t*, int>>{
+             {L"1", 1}, {L"16", 16}, {L"8", 8}, {L"0", 4}, {L"17", 4}, {L"-2", 4}, {L"tab", 4}}) {
+        s.values[L"TabWidth"] = text;
+        EXPECT_EQ(settings::ReadTabWidth(s), want) << text;
+    }
+    settings::WriteTabWidth(s, 3);
+    EXPECT_EQ(s.values[L"TabWidth"], L"3");
+}
+
+}  // namespace
