@@ -147,6 +147,37 @@ bool Form::Unload() {
     return hwnd_ == nullptr;
 }
 
+void Form::ShowModal(HWND owner) {
+    if (!Load()) return;
+    if (modal::TestHooks().modalForm) {  // a test works the form, then it goes
+        modal::TestHooks().modalForm(*this);
+        Unload();
+        return;
+    }
+    if (owner && IsWindowEnabled(owner)) {
+        SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+        EnableWindow(owner, FALSE);
+        modalOwner_ = owner;
+    }
+    Show();
+    MSG msg;
+    while (hwnd_) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {  // the program is ending: the outer loop sees the quit too
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            Unload();
+            break;
+        }
+        if (got < 0) break;
+        if (!PreTranslate(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    if (modalOwner_) EnableWindow(modalOwner_, TRUE);
+    modalOwner_ = nullptr;
+}
+
 std::wstring Form::Caption() const {
     if (!hwnd_) return {};
     int n = GetWindowTextLengthW(hwnd_);
@@ -294,7 +325,12 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE: {
         bool cancel = false;
         Guard([&] { Form_Unload(cancel); });
-        if (!cancel && hwnd_) DestroyWindow(hwnd_);
+        if (!cancel && hwnd_) {
+            // The owner comes back before the dialog goes, so the activation returns to it.
+            if (modalOwner_) EnableWindow(modalOwner_, TRUE);
+            modalOwner_ = nullptr;
+            DestroyWindow(hwnd_);
+        }
         return 0;
     }
     case WM_SIZE:

@@ -59,6 +59,9 @@ public:
     // Loads when needed, shows the window and brings it forward (a second Show only brings it forward).
     void Show(int showCmd = SW_SHOWNORMAL);
     void Hide();
+    // Loads and shows the form owned by `owner`, which is disabled until the form unloads; returns
+    // then. Tests answer it through modal::Hooks::modalForm.
+    void ShowModal(HWND owner);
     // Runs Form_Unload; unless it cancels, destroys the window. True when the form is unloaded.
     bool Unload();
 
@@ -131,6 +134,7 @@ private:
     HWND hwnd_ = nullptr;
     HACCEL accel_ = nullptr;
     bool quitOnDestroy_ = false;
+    HWND modalOwner_ = nullptr;  // disabled while this form shows modally
     std::map<const FontSpec*, raii::Font> fonts_;
     int fontDpi_ = 0;
 };

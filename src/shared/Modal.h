@@ -7,6 +7,10 @@
 #include <functional>
 #include <string>
 
+namespace form {
+class Form;
+}
+
 namespace modal {
 
 struct MsgBoxCall {
@@ -27,6 +31,8 @@ struct Hooks {
     std::function<BOOL(PAGESETUPDLGW&)> pageSetup;
     // Returns true with the chosen folder, false when cancelled.
     std::function<bool(const std::wstring& title, const std::wstring& start, std::wstring& chosen)> browseFolder;
+    // A form shown modally, loaded and not shown: the hook works its controls; it unloads after.
+    std::function<void(form::Form&)> modalForm;
 };
 Hooks& TestHooks();
 

@@ -83,10 +83,14 @@ inline constexpr const wchar_t* EditPaste = L"&Paste";
 inline constexpr const wchar_t* EditSelectAll = L"Select All";
 inline constexpr const wchar_t* EditFind = L"&Find...";
 inline constexpr const wchar_t* EditFindNext = L"Find &Next...";
+inline constexpr const wchar_t* EditReplace = L"&Replace...";
+inline constexpr const wchar_t* EditGoTo = L"&Go To...";
 
 // View menu items 0-1.
 inline constexpr const wchar_t* ViewToolbar = L"Toolbar";
 inline constexpr const wchar_t* ViewStatusBar = L"Status Bar";
+inline constexpr const wchar_t* ViewSyntaxColouring = L"&Syntax Colouring";
+inline constexpr const wchar_t* ViewLineNumbers = L"&Line Numbers";
 
 // Format menu items 0-2 (the third keeps its leading blank).
 inline constexpr const wchar_t* FormatFont = L"&Font";
@@ -125,6 +129,28 @@ inline constexpr const wchar_t* ShortcutOpen = L"Ctrl+O";
 inline constexpr const wchar_t* ShortcutSave = L"Ctrl+S";
 inline constexpr const wchar_t* ShortcutPrint = L"Ctrl+P";
 inline constexpr const wchar_t* ShortcutFind = L"Ctrl+F";
+inline constexpr const wchar_t* ShortcutReplace = L"Ctrl+H";
+inline constexpr const wchar_t* ShortcutGoTo = L"Ctrl+G";
+
+// Edit > Go To...
+inline constexpr const wchar_t* GoToCaption = L"Go To Line";
+inline constexpr const wchar_t* GoToLineNumber = L"Line number:";
+inline constexpr const wchar_t* OKButton = L"OK";
+
+// Edit > Replace...
+inline constexpr const wchar_t* ReplaceCaption = L"Replace";
+inline constexpr const wchar_t* ReplaceFindWhat = L"Find what:";
+inline constexpr const wchar_t* ReplaceWith = L"Replace with:";
+inline constexpr const wchar_t* ReplaceMatchCase = L"Match &case";
+inline constexpr const wchar_t* ReplaceWholeWord = L"Match &whole word";
+inline constexpr const wchar_t* ReplaceFindNext = L"&Find Next";
+inline constexpr const wchar_t* ReplaceOne = L"&Replace";
+inline constexpr const wchar_t* ReplaceAll = L"Replace &All";
+inline constexpr const wchar_t* ReplaceWrapped = L"Reached the end of the text; went on from the start.";
+// The search text and its closing quote go around.
+inline constexpr const wchar_t* ReplaceNotFound = L"Cannot find \"";
+// After the count: "N replacements."
+inline constexpr const wchar_t* ReplaceCount = L" replacements.";
 
 // Options dialog.
 inline constexpr const wchar_t* OptionsCaption = L"Options";
@@ -139,6 +165,9 @@ inline constexpr const wchar_t* OptionsApply = L"&Apply";
 inline constexpr const wchar_t* OptionsBrowseTitle = L"Choose the default code folder:";
 inline constexpr const wchar_t* OptionsLargeFile = L"Large File Size";
 inline constexpr const wchar_t* OptionsLargeFileUnit = L"KB: ask first (0 = never)";
+inline constexpr const wchar_t* OptionsTabWidth = L"Tab width";
+inline constexpr const wchar_t* OptionsTabWidthUnit = L"columns (1 to 16)";
+inline constexpr const wchar_t* OptionsTabWidthInvalid = L"The tab width must be a whole number from 1 to 16.";
 inline constexpr const wchar_t* OptionsLargeFileInvalid =
     L"The size for large files must be a whole number of kilobytes, 0 or more.";
 // The Default File Type list: the descriptions of the file type lists, in the same order.

@@ -20,7 +20,10 @@
 #include "CompileCommand.h"
 #include "HelpMenu.h"
 #include "basFindWindows.h"
+#include "CaretPlace.h"
+#include "frmGoTo.h"
 #include "frmOptions.h"
+#include "frmReplace.h"
 
 namespace {
 
@@ -70,10 +73,15 @@ const MenuItem kEditItems[] = {
     {L"-"},
     {texts::EditFind, texts::ShortcutFind},
     {texts::EditFindNext},
+    {L"-"},
+    {texts::EditReplace, texts::ShortcutReplace},
+    {texts::EditGoTo, texts::ShortcutGoTo},
 };
 const MenuItem kViewItems[] = {
     {texts::ViewToolbar, nullptr, false},
     {texts::ViewStatusBar},
+    {texts::ViewSyntaxColouring},
+    {texts::ViewLineNumbers},
 };
 const MenuItem kFormatItems[] = {
     {texts::FormatFont},
@@ -116,7 +124,8 @@ const form::MenuDef* frmMain::Menus(size_t& count) {
 
 HMENU frmMain::CreateMenuBar() {
     HMENU bar = form::BuildMenuBar(kMenus, std::size(kMenus));
-    CheckMenuItem(bar, ViewBase + 1, MF_BYCOMMAND | MF_CHECKED);  // Status Bar starts checked
+    // Status Bar, Syntax Colouring and Line Numbers start checked.
+    for (int item : {1, 2, 3}) CheckMenuItem(bar, ViewBase + item, MF_BYCOMMAND | MF_CHECKED);
     return bar;
 }
 
@@ -131,6 +140,7 @@ void frmMain::Form_Load() {
     HelpFilePath = ProgramFolder() + L"\\tavrin.chm";
 
     CreateChildren();
+    view_.OnDocumentChanged = [this](bool newText) { DocumentChanged(newText); };
     view_.Attach(Hwnd(), t1());
     ACCEL keys[] = {
         {FVIRTKEY | FCONTROL, 'N', static_cast<WORD>(FileBase + 0)},
@@ -138,6 +148,8 @@ void frmMain::Form_Load() {
         {FVIRTKEY | FCONTROL, 'S', static_cast<WORD>(FileBase + 3)},
         {FVIRTKEY | FCONTROL, 'P', static_cast<WORD>(FileBase + 8)},
         {FVIRTKEY | FCONTROL, 'F', static_cast<WORD>(EditBase + 7)},
+        {FVIRTKEY | FCONTROL, 'H', static_cast<WORD>(EditBase + 10)},
+        {FVIRTKEY | FCONTROL, 'G', static_cast<WORD>(EditBase + 11)},
     };
     accel_.reset(CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
     SetAccelerators(accel_.get());
@@ -147,6 +159,7 @@ void frmMain::Form_Load() {
     // The Find dialog searches this window's editing area.
     form::Single<Form3>().Searches({t1(), Hwnd(), [this] { return TextChanges(); }, [this] { return TextChangesCounted(); },
                                     [this] { return doc_.Format.lineEnd; }});
+    form::Single<frmReplace>().Works({t1(), [this] { return doc_.Format.lineEnd; }});
     // The Options dialog is loaded hidden now, its list showing the stored file type.
     frmOptions& options = form::Single<frmOptions>();
     options.Value = CurrentSettings();
@@ -169,6 +182,7 @@ void frmMain::CreateChildren() {
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdStatusBar)), inst, nullptr);
     if (HWND edit = editarea::Create(Hwnd(), IdT1)) {
         editarea::SetBaseFont(edit, kEditFace, DEFAULT_CHARSET, kEditPoints);
+        editarea::ShowLineNumbers(edit, true);
         SetFocus(edit);
     }
     if (HWND bar = tbToolbar()) {
@@ -259,6 +273,9 @@ void frmMain::Form_Unload(bool& cancel) {
         Form3& find = form::Single<Form3>();
         find.Unload();
         find.Searches({});
+        frmReplace& replace = form::Single<frmReplace>();
+        replace.Unload();
+        replace.Works({});
     }
 }
 
@@ -267,6 +284,7 @@ settings::Values frmMain::CurrentSettings() const {
     v.initDir = InitDirSetting;
     v.defaultFileType = DefaultFileTypeSetting;
     v.largeFileKB = LargeFileKBSetting;
+    v.tabWidth = TabWidthSetting;
     if (IsLoaded()) GetPlacementTwips(v.left, v.top, v.width, v.height);
     return v;
 }
@@ -275,6 +293,8 @@ void frmMain::UseSettings(const settings::Values& v) {
     InitDirSetting = v.initDir;
     DefaultFileTypeSetting = v.defaultFileType;
     LargeFileKBSetting = v.largeFileKB;
+    TabWidthSetting = v.tabWidth;
+    if (HWND edit = t1()) editarea::SetTabWidth(edit, TabWidthSetting);
     if (IsLoaded()) SetPlacementTwips(v.left, v.top, v.width, v.height);
 }
 
@@ -282,6 +302,8 @@ void frmMain::frmOptions_Apply(const settings::Values& v) {
     InitDirSetting = v.initDir;
     DefaultFileTypeSetting = v.defaultFileType;
     LargeFileKBSetting = v.largeFileKB;
+    TabWidthSetting = v.tabWidth;
+    if (HWND edit = t1()) editarea::SetTabWidth(edit, TabWidthSetting);
     SaveSettings(CurrentSettings());
 }
 
@@ -317,7 +339,9 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             result = 0;
             return true;
         }
-        if (h->idFrom == IdT1) editarea::OnNotify(t1(), *h);
+        if (h->idFrom == IdT1) {
+            if (editarea::OnNotify(t1(), *h)) ShowCaretPlace();
+        }
         return false;
     }
     case WM_OPEN_DROPPED: {
@@ -422,8 +446,44 @@ void frmMain::mnuedit_Click(int index) {
         break;
     case 7: form::Single<Form3>().ShowFind(); break;
     case 8: form::Single<Form3>().ShowFindNext(); break;
+    case 10: form::Single<frmReplace>().Show(); break;
+    case 11: GoToLine(); break;
     default: break;
     }
+}
+
+void frmMain::GoToLine() {
+    HWND edit = t1();
+    int64_t line = 0, column = 0;
+    editarea::CaretLineColumn(edit, line, column);
+    frmGoTo& dialog = form::Single<frmGoTo>();
+    dialog.Entry = std::to_wstring(line);
+    dialog.ShowModal(Hwnd());
+    if (!dialog.Accepted) return;
+    const int64_t target = caretplace::GoToTarget(dialog.Entry, editarea::LineCount(edit));
+    if (target >= 0) editarea::GoToLine(edit, target);
+    SetFocus(edit);
+}
+
+void frmMain::ShowCaretPlace() {
+    HWND edit = t1(), sb = sbStatusBar();
+    if (!edit || !sb) return;
+    int64_t line = 0, column = 0;
+    editarea::CaretLineColumn(edit, line, column);
+    bars::SetPlaceText(sb, caretplace::LineColumnText(line, column));
+}
+
+void frmMain::DocumentChanged(bool newText) {
+    if (newText) formatted_ = false;  // another text: colouring as the View menu says
+    ApplySyntax();
+}
+
+void frmMain::ApplySyntax() {
+    HWND edit = t1();
+    if (!edit) return;
+    const bool on = colouringWanted_ && !formatted_;
+    editarea::SetLanguage(edit, on ? syntax::LanguageOf(doc_.DocumentPath, view_.SaveType()) : syntax::Language::None);
+    CheckMenuItem(GetMenu(Hwnd()), ViewBase + 2, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void frmMain::mnuview_Click(int index) {
@@ -438,6 +498,18 @@ void frmMain::mnuview_Click(int index) {
         }
         break;
     }
+    case 2:  // Syntax Colouring: for as long as the program runs
+        colouringWanted_ = !(GetMenuState(GetMenu(Hwnd()), ViewBase + 2, MF_BYCOMMAND) & MF_CHECKED);
+        formatted_ = false;
+        ApplySyntax();
+        break;
+    case 3: {  // Line Numbers
+        HMENU bar = GetMenu(Hwnd());
+        const bool show = !(GetMenuState(bar, ViewBase + 3, MF_BYCOMMAND) & MF_CHECKED);
+        CheckMenuItem(bar, ViewBase + 3, MF_BYCOMMAND | (show ? MF_CHECKED : MF_UNCHECKED));
+        if (HWND edit = t1()) editarea::ShowLineNumbers(edit, show);
+        break;
+    }
     default: break;  // Toolbar (hidden): the toolbar always shows
     }
 }
@@ -445,6 +517,18 @@ void frmMain::mnuview_Click(int index) {
 void frmMain::mnuformat_Click(int index) {
     HWND edit = t1();
     if (!edit) return;
+    // A format given to the text ends its colouring (the area decides); the View menu follows.
+    struct ColouringWatch {
+        frmMain& f;
+        HWND edit;
+        bool was = editarea::Language(edit) != syntax::Language::None;
+        ~ColouringWatch() {
+            if (was && editarea::Language(edit) == syntax::Language::None) {
+                f.formatted_ = true;
+                f.ApplySyntax();
+            }
+        }
+    } watch{*this, edit};
     switch (index) {
     case 0: ChooseTextFont(); break;
     case 1:
@@ -518,7 +602,10 @@ void frmMain::EnablePaste() {
     if (HWND bar = tbToolbar()) SendMessageW(bar, TB_ENABLEBUTTON, bars::ButtonId(toolbar::kPastePosition), TRUE);
 }
 
-void frmMain::UpdateStatusBar() { bars::UpdateStatusBar(sbStatusBar(), Dpi()); }
+void frmMain::UpdateStatusBar() {
+    bars::UpdateStatusBar(sbStatusBar(), Dpi());
+    ShowCaretPlace();
+}
 
 void frmMain::ArmClock() { SetTimer(Hwnd(), kClockTimer, bars::MsToNextMinute(), nullptr); }
 
@@ -556,6 +643,7 @@ void frmMain::PrintWithDialog() {
     const std::wstring text = Text();
     printing::PrintFont font;
     font.face = editarea::FaceName(t1());
+    font.tabColumns = TabWidthSetting;
     raii::Dc dc = printer_.CreateDc();
     DWORD error = 0;
     if (!dc) error = GetLastError() ? GetLastError() : ERROR_INVALID_PRINTER_NAME;
@@ -568,6 +656,7 @@ void frmMain::PrintWithDialog() {
 void frmMain::QuickPrint() {
     HWND edit = t1();
     printing::PrintFont font;
+    font.tabColumns = TabWidthSetting;
     raii::Dc dc;
     DWORD error = 0;
     const bool ok = edit && editarea::SelectionColor(edit, font.color) &&

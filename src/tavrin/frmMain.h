@@ -99,6 +99,13 @@ private:
 
     void CreateChildren();
     void OpenDropped(HDROP drop);
+    // Edit > Go To...: the dialog, then the caret to the line asked for.
+    void GoToLine();
+    // The status bar's "Ln, Col" panel.
+    void ShowCaretPlace();
+    // Another text or another name: the colouring of its language, as the View menu says.
+    void DocumentChanged(bool newText);
+    void ApplySyntax();
 
     // Options > Apply: the values the dialog reports become the settings, and are written.
     void frmOptions_Apply(const settings::Values& values);
@@ -112,6 +119,9 @@ private:
 
     bars::ToolbarIcons imlToolbarIcons_;
     bool pasteEnabled_ = false;
+    // View > Syntax Colouring as chosen, and whether a format given to this text turned it off.
+    bool colouringWanted_ = true;
+    bool formatted_ = false;
     printing::PrinterChoice printer_;
     // What the font and colour dialogs last held: each opens on its previous values.
     LOGFONTW dlgFont_{};

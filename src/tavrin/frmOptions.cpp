@@ -21,6 +21,8 @@ const form::Control kControls[] = {
     // The size above which opening a file asks first.
     {frmOptions::IdText2, WC_EDITW, L"", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_NUMBER, kFrameLeft + 2040,
      kFrameTop + 1320, 1095, 315, WS_EX_CLIENTEDGE},
+    {frmOptions::IdText3, WC_EDITW, L"", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_NUMBER, kFrameLeft + 2040,
+     kFrameTop + 1800, 1095, 315, WS_EX_CLIENTEDGE},
     {frmOptions::IdOK, WC_BUTTONW, texts::OptionsOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 2280, 2640, 1095, 375},
     {frmOptions::IdCancel, WC_BUTTONW, texts::OptionsCancel, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 3480, 2640, 1095,
      375},
@@ -33,6 +35,10 @@ const form::Control kControls[] = {
     {frmOptions::IdLabel3, WC_STATICW, texts::OptionsLargeFile, WS_VISIBLE, kFrameLeft + 120, kFrameTop + 1320, 1935,
      375},
     {frmOptions::IdLabel4, WC_STATICW, texts::OptionsLargeFileUnit, WS_VISIBLE, kFrameLeft + 3240, kFrameTop + 1360,
+     2655, 255},
+    {frmOptions::IdLabel5, WC_STATICW, texts::OptionsTabWidth, WS_VISIBLE, kFrameLeft + 120, kFrameTop + 1800, 1935,
+     375},
+    {frmOptions::IdLabel6, WC_STATICW, texts::OptionsTabWidthUnit, WS_VISIBLE, kFrameLeft + 3240, kFrameTop + 1840,
      2655, 255},
     // Last, so it does not cover the controls inside it.
     {frmOptions::IdFrame1, WC_BUTTONW, texts::OptionsFrame, WS_VISIBLE | BS_GROUPBOX, kFrameLeft, kFrameTop, 6015,
@@ -62,6 +68,7 @@ void frmOptions::Form_Load() {
     // The list shows the stored choice each time the dialog opens.
     SetCombo1Index(Value.defaultFileType);
     SetText(IdText2, std::to_wstring(Value.largeFileKB));
+    SetText(IdText3, std::to_wstring(Value.tabWidth));
 }
 
 void frmOptions::OnCommand(int id, int notifyCode, HWND) {
@@ -91,6 +98,13 @@ bool frmOptions::Apply() {
         SetFocus(Item(IdText2));
         return false;
     }
+    const int tab = settings::ParseNumber(Text(IdText3), 0);
+    if (tab < settings::MinTabWidth || tab > settings::MaxTabWidth) {
+        modal::MsgBox(texts::OptionsTabWidthInvalid, MB_OK | MB_ICONEXCLAMATION, {}, Hwnd());
+        SetFocus(Item(IdText3));
+        return false;
+    }
+    Value.tabWidth = tab;
     Value.initDir = Text(IdText1);  // as typed: no check that the folder exists
     if (const int i = Combo1Index(); i >= 0) Value.defaultFileType = i;
     Value.largeFileKB = kb;

@@ -159,23 +159,25 @@ TEST_F(Bars, ButtonsRunTheirCommandsAndFailuresEndSilently) {
 
 TEST_F(Bars, StatusBarPanelsClockAndViewToggle) {
     SetWindowPos(f.Hwnd(), nullptr, 0, 0, 900, 500, SWP_NOMOVE | SWP_NOZORDER);
-    ASSERT_EQ(SendMessageW(sb(), SB_GETPARTS, 0, 0), 3);
-    int edges[3] = {};
-    SendMessageW(sb(), SB_GETPARTS, 3, reinterpret_cast<LPARAM>(edges));
-    const int dateWidth = edges[1] - edges[0];
+    ASSERT_EQ(SendMessageW(sb(), SB_GETPARTS, 0, 0), 4);
+    int edges[4] = {};
+    SendMessageW(sb(), SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges));
+    const int placeWidth = edges[1] - edges[0], dateWidth = edges[2] - edges[1];
     EXPECT_GE(dateWidth, f.Dpi());
-    EXPECT_EQ(edges[2], -1);
+    EXPECT_EQ(edges[3], -1);
     SetWindowPos(f.Hwnd(), nullptr, 0, 0, 600, 500, SWP_NOMOVE | SWP_NOZORDER);  // "Status" takes the rest
-    SendMessageW(sb(), SB_GETPARTS, 3, reinterpret_cast<LPARAM>(edges));
-    EXPECT_EQ(edges[1] - edges[0], dateWidth);
-    EXPECT_GE(edges[0], f.Dpi());
+    SendMessageW(sb(), SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges));
+    EXPECT_EQ(edges[1] - edges[0], placeWidth);
+    EXPECT_EQ(edges[2] - edges[1], dateWidth);
+    EXPECT_GE(edges[0], f.Dpi() / 2);
     EXPECT_EQ(Panel(0), L"Status");
-    EXPECT_EQ(Panel(1), bars::ShortDate());
-    EXPECT_EQ(Panel(2), bars::ShortTime());
-    EXPECT_EQ(Panel(2).find(L":00:"), std::wstring::npos);  // hours and minutes
-    SendMessageW(sb(), SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(L"old"));
+    EXPECT_EQ(Panel(1), L"Ln 1, Col 1");
+    EXPECT_EQ(Panel(2), bars::ShortDate());
+    EXPECT_EQ(Panel(3), bars::ShortTime());
+    EXPECT_EQ(Panel(3).find(L":00:"), std::wstring::npos);  // hours and minutes
+    SendMessageW(sb(), SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(L"old"));
     SendMessageW(f.Hwnd(), WM_TIMER, 1, 0);  // the clock makes the panels current again
-    EXPECT_EQ(Panel(1), bars::ShortDate());
+    EXPECT_EQ(Panel(2), bars::ShortDate());
 
     const RECT before = EditRect();
     // View > Status Bar: the bar and its check mark; the editing area stays as it is.
@@ -186,10 +188,10 @@ TEST_F(Bars, StatusBarPanelsClockAndViewToggle) {
     EXPECT_EQ(view(), 0);
     RECT now = EditRect();
     EXPECT_TRUE(EqualRect(&before, &now));
-    SendMessageW(sb(), SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(L"stale"));
+    SendMessageW(sb(), SB_SETTEXTW, 3, reinterpret_cast<LPARAM>(L"stale"));
     f.mnuview_Click(1);
     EXPECT_EQ(view(), 3);
-    EXPECT_EQ(Panel(2), bars::ShortTime());  // current again when shown
+    EXPECT_EQ(Panel(3), bars::ShortTime());  // current again when shown
 }
 
 TEST_F(Bars, FontOnTheSelectionAtTheCaretRememberedAndCancelled) {

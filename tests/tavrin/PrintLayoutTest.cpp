@@ -51,6 +51,8 @@ TEST(PageLines, LineEndsTabsAndWrapping) {
     EXPECT_EQ(ExpandTabs(L"abc\tx"), L"abc     x");
     EXPECT_EQ(ExpandTabs(L"abcdefgh\tx"), L"abcdefgh        x");
     EXPECT_EQ(ExpandTabs(L"a\tb", 4), L"a   b");
+    // The editing area's tab width reaches the printed lines.
+    EXPECT_EQ(WrapText(L"a\tb\r\n\tc", kArea.width, FixedFit, 3), (std::vector<std::wstring>{L"a  b", L"   c"}));
     using V = std::vector<std::wstring>;
     EXPECT_EQ(WrapLine(L"", 100, FixedFit), V{L""});
     EXPECT_EQ(WrapLine(L"hello big world", 100, FixedFit), (V{L"hello big ", L"world"}));

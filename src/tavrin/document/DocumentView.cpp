@@ -43,6 +43,8 @@ std::string_view DocumentView::EditorText() { return edit_ ? editarea::StoredTex
 void DocumentView::ClearEditor() {
     SetText(L"");
     if (edit_) editarea::SetNewLineEnds(edit_, docfile::LineEnd::CrLf);
+    saveType_ = -1;
+    if (OnDocumentChanged) OnDocumentChanged(true);
 }
 
 unsigned long long DocumentView::MarkEditor() {
@@ -99,6 +101,8 @@ bool DocumentView::ShowText(std::string_view text, docfile::LineEnd newLines, st
     }
     editarea::SetNewLineEnds(edit, newLines);
     NoteTextChanged();  // the Find dialog's copy of the text is stale now
+    saveType_ = -1;
+    if (OnDocumentChanged) OnDocumentChanged(true);
     return true;
 }
 
@@ -121,6 +125,7 @@ bool DocumentView::ChooseFile(bool save, const std::wstring& folder, std::wstrin
     if (!ok) return false;
     path = paths::Full(file.c_str());
     title = fileTitle.c_str();
+    if (save) saveType_ = static_cast<int>(ofn.nFilterIndex) - 1;
     return !path.empty();
 }
 
@@ -134,4 +139,5 @@ bool DocumentView::ChooseSavePath(const std::wstring& folder, std::wstring& path
 
 void DocumentView::SetCaption(const std::wstring& caption) {
     if (owner_) SetWindowTextW(owner_, caption.c_str());
+    if (OnDocumentChanged) OnDocumentChanged(false);  // the caption follows the document's name
 }

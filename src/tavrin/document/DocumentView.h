@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "Document.h"
@@ -26,6 +27,10 @@ public:
     void NoteTextChanged() { ++textChanges_; }
     // Whether the count sees every change: only while the change notifications are on.
     bool TextChangesCounted() const;
+    // Told when another text is shown (true) or the document got another name (false).
+    std::function<void(bool newText)> OnDocumentChanged;
+    // The type chosen in the last Save As dialog (its index in the list) for the text shown; -1: none.
+    int SaveType() const { return saveType_; }
 
     // DocumentUi
     std::string_view EditorText() override;
@@ -49,4 +54,5 @@ private:
     HWND progress_ = nullptr;
     unsigned long long lastProgress_ = 0;
     unsigned long long textChanges_ = 0;
+    int saveType_ = -1;
 };

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ILoader.h"
+#include "LexerStyles.h"
 #include "Scintilla.h"
 #include "TextConv.h"
 
@@ -17,6 +18,9 @@ namespace {
 // One indicator carries every colour the user gives text: its value is the colour.
 constexpr int kColourIndicator = INDICATOR_CONTAINER;
 constexpr size_t kLoadChunk = 1 << 20;
+// Above this a brace without a partner would be looked for through the whole text at every caret move.
+constexpr Sci_Position kBraceMatchLimit = 8 << 20;
+constexpr int kNumberMargin = 0;
 
 // What the area remembers beside the control: the formats given out as styles, the base font and
 // background, and a format given to the caret for the text typed there next.
@@ -29,6 +33,10 @@ struct State {
     Sci_Position caretPos = -1;  // where the caret format waits; -1: none
     int caretStyle = textstyles::kPlain;
     int caretColour = 0;  // indicator value: 0 the plain colour
+    syntax::Language language = syntax::Language::None;
+    bool lineNumbers = false;
+    int numberDigits = 0;  // the margin's width in digits; 0: not measured
+    bool braceShown = false;
 };
 
 std::map<HWND, State>& States() {
@@ -82,15 +90,45 @@ void ApplyStyle(HWND edit, const State& st, int style) {
     Call(edit, SCI_STYLESETSIZEFRACTIONAL, style, f.size100 ? f.size100 : st.baseSize100);
 }
 
-void ApplyAllStyles(HWND edit, const State& st) {
+// The line-number margin as wide as the last line's number needs (at least two digits).
+void UpdateNumberMargin(HWND edit, State& st, bool force = false) {
+    if (!st.lineNumbers) {
+        if (force || st.numberDigits) Call(edit, SCI_SETMARGINWIDTHN, kNumberMargin, 0);
+        st.numberDigits = 0;
+        return;
+    }
+    int digits = 2;
+    for (Sci_Position n = Call(edit, SCI_GETLINECOUNT); n >= 100; n /= 10) ++digits;
+    if (digits == st.numberDigits && !force) return;
+    st.numberDigits = digits;
+    std::string sample(static_cast<size_t>(digits) + 1, '9');
+    sample[0] = '_';
+    const sptr_t width = Call(edit, SCI_TEXTWIDTH, STYLE_LINENUMBER, reinterpret_cast<sptr_t>(sample.c_str()));
+    Call(edit, SCI_SETMARGINWIDTHN, kNumberMargin, width + 4);
+}
+
+void ApplyAllStyles(HWND edit, State& st) {
+    const bool coloured = st.language != syntax::Language::None;
+    const bool dark = syntax::IsDark(st.back);
     const std::string face = WideToUtf8(st.face);
     Call(edit, SCI_STYLESETFONT, STYLE_DEFAULT, reinterpret_cast<sptr_t>(face.c_str()));
     Call(edit, SCI_STYLESETCHARACTERSET, STYLE_DEFAULT, st.charset);
     Call(edit, SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, st.baseSize100);
     Call(edit, SCI_STYLESETBACK, STYLE_DEFAULT, st.back);
-    Call(edit, SCI_STYLESETFORE, STYLE_DEFAULT, GetSysColor(COLOR_WINDOWTEXT));
+    // Plain text keeps the system's colour unless the scheme's dark variant needs a light one.
+    Call(edit, SCI_STYLESETFORE, STYLE_DEFAULT,
+         coloured ? syntax::LookOf(syntax::Role::Plain, dark).fore : GetSysColor(COLOR_WINDOWTEXT));
     Call(edit, SCI_STYLECLEARALL);  // every style from the default, then each one's own
+    if (coloured) lexerstyles::ApplyLooks(edit, st.language, dark);
     for (int style : st.styles.Used()) ApplyStyle(edit, st, style);
+    // The margin and the braces stand apart from the text.
+    Call(edit, SCI_STYLESETBACK, STYLE_LINENUMBER, dark ? RGB(48, 48, 48) : GetSysColor(COLOR_BTNFACE));
+    Call(edit, SCI_STYLESETFORE, STYLE_LINENUMBER, dark ? RGB(170, 170, 170) : GetSysColor(COLOR_GRAYTEXT));
+    Call(edit, SCI_STYLESETBOLD, STYLE_BRACELIGHT, 1);
+    Call(edit, SCI_STYLESETBACK, STYLE_BRACELIGHT, dark ? RGB(40, 80, 120) : RGB(200, 225, 255));
+    Call(edit, SCI_STYLESETBOLD, STYLE_BRACEBAD, 1);
+    Call(edit, SCI_STYLESETFORE, STYLE_BRACEBAD, dark ? RGB(255, 110, 110) : RGB(210, 0, 0));
+    UpdateNumberMargin(edit, st, true);
 }
 
 // The distinct styles of a byte range (the style before a caret for an empty one).
@@ -150,7 +188,8 @@ void FormatInserted(HWND edit, Sci_Position pos, Sci_Position length) {
         style = static_cast<int>(Call(edit, SCI_GETSTYLEINDEXAT, pos - 1));
         colour = static_cast<int>(Call(edit, SCI_INDICATORVALUEAT, kColourIndicator, pos - 1));
     }
-    if (style != textstyles::kPlain) {
+    // While a lexer colours the text, it styles what comes in.
+    if (style != textstyles::kPlain && st.language == syntax::Language::None) {
         Call(edit, SCI_STARTSTYLING, pos);
         Call(edit, SCI_SETSTYLING, length, style);
     }
@@ -240,6 +279,8 @@ HWND Create(HWND parent, int id) {
     Call(h, SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
     Call(h, SCI_INDICSETSTYLE, kColourIndicator, INDIC_TEXTFORE);
     Call(h, SCI_INDICSETFLAGS, kColourIndicator, SC_INDICFLAG_VALUEFORE);
+    Call(h, SCI_SETMARGINTYPEN, kNumberMargin, SC_MARGIN_NUMBER);
+    Call(h, SCI_SETTABWIDTH, 4);
     ApplyAllStyles(h, StateOf(h));
     RevokeDragDrop(h);
     auto* target = new FileDropTarget(h);
@@ -294,8 +335,13 @@ bool SetUtf8(HWND edit, std::string_view utf8, const Progress& progress) {
     Call(edit, SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
     Call(edit, SCI_EMPTYUNDOBUFFER);
     Call(edit, SCI_SETSAVEPOINT);
-    StateOf(edit).caretPos = -1;
+    State& st = StateOf(edit);
+    st.caretPos = -1;
+    st.braceShown = false;
+    // The lexer belongs to the document: the new one gets it again.
+    if (st.language != syntax::Language::None) lexerstyles::SetLexer(edit, st.language);
     Call(edit, SCI_GOTOPOS, 0);
+    UpdateNumberMargin(edit, st);
     return true;
 }
 
@@ -366,6 +412,10 @@ bool SelectionFormat(HWND edit, textstyles::Format& f) {
     Sci_Position s = 0, e = 0;
     ByteSelection(edit, s, e);
     const State& st = StateOf(edit);
+    if (st.language != syntax::Language::None) {  // the lexer's styles are colours, not formats
+        f = textstyles::Format{};
+        return true;
+    }
     if (s == e && st.caretPos == s) {
         f = st.styles.FormatOf(st.caretStyle);
         return true;
@@ -399,6 +449,8 @@ void SetSelectionFont(HWND edit, bool bold, bool italic, double points) {
     State& st = StateOf(edit);
     int size100 = static_cast<int>(points * 100 + 0.5);
     if (size100 == st.baseSize100) size100 = 0;
+    // A format given ends colouring, so that it shows and stays.
+    if (textstyles::Format{bold, italic, size100} != textstyles::Format{}) SetLanguage(edit, syntax::Language::None);
     const int style = st.styles.StyleFor({bold, italic, size100});
     if (style < 0) return;  // every style number in use: the text keeps its look
     ApplyStyle(edit, st, style);
@@ -415,6 +467,7 @@ void SetSelectionFont(HWND edit, bool bold, bool italic, double points) {
 }
 
 void SetSelectionColor(HWND edit, COLORREF color) {
+    SetLanguage(edit, syntax::Language::None);
     State& st = StateOf(edit);
     const int value = static_cast<int>((color & 0xFFFFFF) | SC_INDICVALUEBIT);
     Sci_Position s = 0, e = 0;
@@ -431,29 +484,135 @@ void SetSelectionColor(HWND edit, COLORREF color) {
 void SetBackColor(HWND edit, COLORREF color) {
     State& st = StateOf(edit);
     st.back = color;
-    Call(edit, SCI_STYLESETBACK, STYLE_DEFAULT, color);
-    Call(edit, SCI_STYLESETBACK, textstyles::kPlain, color);
-    for (int style : st.styles.Used()) Call(edit, SCI_STYLESETBACK, style, color);
+    ApplyAllStyles(edit, st);  // a dark background takes the scheme's dark variant
 }
 
 COLORREF BackColor(HWND edit) { return StateOf(edit).back; }
 
-void OnNotify(HWND edit, const NMHDR& header) {
+namespace {
+
+// The previous line's leading blanks and tabs, put at the start of a new line.
+void IndentNewLine(HWND edit) {
+    const Sci_Position caret = Call(edit, SCI_GETCURRENTPOS);
+    const Sci_Position line = Call(edit, SCI_LINEFROMPOSITION, caret);
+    if (line < 1 || caret != Call(edit, SCI_POSITIONFROMLINE, line)) return;
+    const Sci_Position from = Call(edit, SCI_POSITIONFROMLINE, line - 1);
+    const Sci_Position to = Call(edit, SCI_GETLINEENDPOSITION, line - 1);
+    Sci_Position end = from;
+    while (end < to) {
+        const auto c = static_cast<char>(Call(edit, SCI_GETCHARAT, end));
+        if (c != ' ' && c != '\t') break;
+        ++end;
+    }
+    if (end == from) return;
+    const std::string indent = Bytes(edit, from, end);
+    Call(edit, SCI_REPLACESEL, 0, reinterpret_cast<sptr_t>(indent.c_str()));
+    FormatInserted(edit, caret, static_cast<Sci_Position>(indent.size()));
+}
+
+bool IsBrace(sptr_t c) { return c == '(' || c == ')' || c == '[' || c == ']' || c == '{' || c == '}'; }
+
+// The brace before or after the caret and its partner, or the lone one marked.
+void ShowBraces(HWND edit, State& st) {
+    const Sci_Position caret = Call(edit, SCI_GETCURRENTPOS);
+    Sci_Position at = -1;
+    if (Call(edit, SCI_GETLENGTH) <= kBraceMatchLimit) {
+        if (caret > 0 && IsBrace(Call(edit, SCI_GETCHARAT, caret - 1))) at = caret - 1;
+        else if (IsBrace(Call(edit, SCI_GETCHARAT, caret))) at = caret;
+    }
+    if (at < 0) {
+        if (st.braceShown) Call(edit, SCI_BRACEHIGHLIGHT, INVALID_POSITION, INVALID_POSITION);
+        st.braceShown = false;
+        return;
+    }
+    const Sci_Position partner = Call(edit, SCI_BRACEMATCH, at, 0);
+    if (partner < 0) Call(edit, SCI_BRACEBADLIGHT, at);
+    else Call(edit, SCI_BRACEHIGHLIGHT, at, partner);
+    st.braceShown = true;
+}
+
+}  // namespace
+
+void SetLanguage(HWND edit, syntax::Language language) {
+    State& st = StateOf(edit);
+    if (st.language == language) return;
+    const bool wasColoured = st.language != syntax::Language::None;
+    st.language = language;
+    if (language != syntax::Language::None) {
+        st.styles.Clear();
+        st.caretPos = -1;
+    }
+    lexerstyles::SetLexer(edit, language);
+    ApplyAllStyles(edit, st);
+    if (wasColoured && language == syntax::Language::None) {
+        // The lexer's style numbers would read as formats now: the text goes back to plain.
+        Call(edit, SCI_STARTSTYLING, 0);
+        Call(edit, SCI_SETSTYLING, Call(edit, SCI_GETLENGTH), textstyles::kPlain);
+    }
+}
+
+syntax::Language Language(HWND edit) { return StateOf(edit).language; }
+
+void ShowLineNumbers(HWND edit, bool show) {
+    State& st = StateOf(edit);
+    st.lineNumbers = show;
+    UpdateNumberMargin(edit, st, true);
+}
+
+void SetTabWidth(HWND edit, int columns) { Call(edit, SCI_SETTABWIDTH, columns); }
+
+void CaretLineColumn(HWND edit, int64_t& line, int64_t& column) {
+    const Sci_Position caret = Call(edit, SCI_GETCURRENTPOS);
+    const Sci_Position l = Call(edit, SCI_LINEFROMPOSITION, caret);
+    line = l + 1;
+    column = Call(edit, SCI_COUNTCHARACTERS, Call(edit, SCI_POSITIONFROMLINE, l), caret) + 1;
+}
+
+int64_t LineCount(HWND edit) { return Call(edit, SCI_GETLINECOUNT); }
+
+void GoToLine(HWND edit, int64_t line) {
+    Call(edit, SCI_ENSUREVISIBLEENFORCEPOLICY, static_cast<uptr_t>(line));
+    Call(edit, SCI_GOTOLINE, static_cast<uptr_t>(line));
+}
+
+int64_t LineOf(HWND edit, size_t pos) { return Call(edit, SCI_LINEFROMPOSITION, BytePos(edit, pos)); }
+
+void ReplaceRanges(HWND edit, const std::vector<size_t>& starts, size_t length, const std::wstring& with) {
+    if (starts.empty()) return;
+    const std::string bytes = WideToUtf8(with);
+    Call(edit, SCI_BEGINUNDOACTION);
+    // From the last: the positions before a replacement stay as they were.
+    for (auto it = starts.rbegin(); it != starts.rend(); ++it) {
+        Call(edit, SCI_SETTARGETRANGE, BytePos(edit, *it), BytePos(edit, *it + length));
+        Call(edit, SCI_REPLACETARGET, bytes.size(), reinterpret_cast<sptr_t>(bytes.data()));
+    }
+    Call(edit, SCI_ENDUNDOACTION);
+}
+
+bool OnNotify(HWND edit, const NMHDR& header) {
     const auto& n = reinterpret_cast<const SCNotification&>(header);
+    State& st = StateOf(edit);
     switch (n.nmhdr.code) {
     case SCN_CHARADDED: {
         // The character is in and the caret after it.
         const Sci_Position caret = Call(edit, SCI_GETCURRENTPOS);
         const Sci_Position before = Call(edit, SCI_POSITIONBEFORE, caret);
         FormatInserted(edit, before, caret - before);
+        if (n.ch == '\n' || (n.ch == '\r' && Call(edit, SCI_GETEOLMODE) == SC_EOL_CR)) IndentNewLine(edit);
         break;
     }
     case SCN_UPDATEUI:
-        if ((n.updated & SC_UPDATE_SELECTION) && StateOf(edit).caretPos != Call(edit, SCI_GETCURRENTPOS))
-            StateOf(edit).caretPos = -1;  // the caret moved away from its format
+        if ((n.updated & SC_UPDATE_SELECTION) && st.caretPos != Call(edit, SCI_GETCURRENTPOS))
+            st.caretPos = -1;  // the caret moved away from its format
+        if (n.updated & (SC_UPDATE_SELECTION | SC_UPDATE_CONTENT)) ShowBraces(edit, st);
+        return (n.updated & (SC_UPDATE_SELECTION | SC_UPDATE_CONTENT)) != 0;
+    case SCN_MODIFIED:
+        if (n.linesAdded) UpdateNumberMargin(edit, st);
         break;
+    case SCN_ZOOM: UpdateNumberMargin(edit, st, true); break;
     default: break;
     }
+    return false;
 }
 
 }  // namespace editarea

@@ -7,8 +7,10 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "LineEnds.h"
+#include "SyntaxScheme.h"
 #include "TextStyles.h"
 
 namespace editarea {
@@ -67,8 +69,30 @@ void SetSelectionColor(HWND edit, COLORREF color);
 void SetBackColor(HWND edit, COLORREF color);
 COLORREF BackColor(HWND edit);
 
+// Colouring by the language's lexer; None shows the text plain again. Colouring drops the formats
+// given to parts of the text; giving one (bold, italic, a size or a colour) turns colouring off.
+// Neither touches the text, its undo history or its modified state.
+void SetLanguage(HWND edit, syntax::Language language);
+syntax::Language Language(HWND edit);
+
+// A margin with the line numbers, as wide as the largest number needs.
+void ShowLineNumbers(HWND edit, bool show);
+void SetTabWidth(HWND edit, int columns);
+
+// The caret's 1-based line and column (a tab and a character beyond 16 bits count one each).
+void CaretLineColumn(HWND edit, int64_t& line, int64_t& column);
+int64_t LineCount(HWND edit);
+// The caret to the start of a 0-based line, scrolled into view.
+void GoToLine(HWND edit, int64_t line);
+
+// Replaces `length` UTF-16 units at each of `starts` (ascending, apart) with `with`, as one undo step.
+void ReplaceRanges(HWND edit, const std::vector<size_t>& starts, size_t length, const std::wstring& with);
+// The 0-based line of a UTF-16 position.
+int64_t LineOf(HWND edit, size_t pos);
+
 // The parent passes the control's WM_NOTIFY here: text typed at a caret that was given a format
-// takes it.
-void OnNotify(HWND edit, const NMHDR& header);
+// takes it, a new line takes the previous one's indent, the brace at the caret shows its partner.
+// True when the caret or the text may have moved (the caret's line and column to show again).
+bool OnNotify(HWND edit, const NMHDR& header);
 
 }  // namespace editarea

@@ -91,10 +91,10 @@ std::vector<std::wstring> WrapLine(const std::wstring& line, int width, const Fi
     return pieces;
 }
 
-std::vector<std::wstring> WrapText(std::wstring_view text, int width, const FitFunction& fit) {
+std::vector<std::wstring> WrapText(std::wstring_view text, int width, const FitFunction& fit, int tabColumns) {
     std::vector<std::wstring> pieces;
     for (const std::wstring& line : SplitLines(text))
-        for (std::wstring& piece : WrapLine(ExpandTabs(line), width, fit)) pieces.push_back(std::move(piece));
+        for (std::wstring& piece : WrapLine(ExpandTabs(line, tabColumns), width, fit)) pieces.push_back(std::move(piece));
     return pieces;
 }
 

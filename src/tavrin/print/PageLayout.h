@@ -48,7 +48,8 @@ std::wstring ExpandTabs(std::wstring_view line, int columns = kTabColumns);
 std::vector<std::wstring> WrapLine(const std::wstring& line, int width, const FitFunction& fit);
 
 // One copy of the text laid out: every line's pieces, in order. Never empty.
-std::vector<std::wstring> WrapText(std::wstring_view text, int width, const FitFunction& fit);
+std::vector<std::wstring> WrapText(std::wstring_view text, int width, const FitFunction& fit,
+                                   int tabColumns = kTabColumns);
 
 // The pages of a job, one at a time: `copies` copies of the laid-out pieces, each copy following
 // the previous one's last line without a page break, onto pages of `area` with `lineHeight`.

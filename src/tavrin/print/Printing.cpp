@@ -126,7 +126,7 @@ bool PrintText(HDC dc, const std::wstring& docName, const std::wstring& text, in
         return static_cast<size_t>(fits);
     };
     // Laid out once; the copies are paged from it one page at a time.
-    const std::vector<std::wstring> pieces = pagelayout::WrapText(text, area.width, fit);
+    const std::vector<std::wstring> pieces = pagelayout::WrapText(text, area.width, fit, font.tabColumns);
     pagelayout::Pager pager(pieces, copies, area, lineHeight);
 
     DOCINFOW di{};

@@ -13,6 +13,7 @@ struct PrintFont {
     std::wstring face;
     double points = 10;
     COLORREF color = RGB(0, 0, 0);
+    int tabColumns = 8;  // tabs stop every so many columns, as in the editing area
 };
 
 // The printer, paper and orientation last chosen in a printer dialog; the default printer until then.

@@ -122,7 +122,7 @@ UINT MsToNextMinute() {
 void UpdateStatusBar(HWND sb, int dpi) {
     if (!sb) return;
     const std::wstring date = ShortDate(), time = ShortTime();
-    int w2 = 0, w3 = 0;
+    int w1 = 0, w2 = 0, w3 = 0;
     {
         raii::WindowDc dc(sb);
         HFONT font = reinterpret_cast<HFONT>(SendMessageW(sb, WM_GETFONT, 0, 0));
@@ -132,18 +132,28 @@ void UpdateStatusBar(HWND sb, int dpi) {
         w2 = s.cx;
         GetTextExtentPoint32W(dc.get(), time.c_str(), static_cast<int>(time.size()), &s);
         w3 = s.cx;
+        // Wide enough for a long file's place, so the panels do not shift while the caret moves.
+        const wchar_t widest[] = L"Ln 0000000, Col 00000";
+        GetTextExtentPoint32W(dc.get(), widest, static_cast<int>(std::size(widest) - 1), &s);
+        w1 = s.cx;
     }
     // Room for the panel borders; at least an inch each.
     const int pad = MulDiv(12, dpi, 96), inch = TwipsToPixels(1440, dpi);
+    w1 = w1 + pad;
     w2 = std::max(w2 + pad, inch);
     w3 = std::max(w3 + pad, inch) + GetSystemMetrics(SM_CXVSCROLL);  // the size grip
     RECT r{};
     GetClientRect(sb, &r);
-    int edges[3] = {std::max<int>(r.right - w2 - w3, 0), std::max<int>(r.right - w3, 0), -1};
-    SendMessageW(sb, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
+    int edges[4] = {std::max<int>(r.right - w1 - w2 - w3, 0), std::max<int>(r.right - w2 - w3, 0),
+                    std::max<int>(r.right - w3, 0), -1};
+    SendMessageW(sb, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
     SendMessageW(sb, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(texts::StatusPanel));
-    SendMessageW(sb, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(date.c_str()));
-    SendMessageW(sb, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(time.c_str()));
+    SendMessageW(sb, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(date.c_str()));
+    SendMessageW(sb, SB_SETTEXTW, 3, reinterpret_cast<LPARAM>(time.c_str()));
+}
+
+void SetPlaceText(HWND sb, const std::wstring& text) {
+    if (sb) SendMessageW(sb, SB_SETTEXTW, kPlacePanel, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 }  // namespace bars

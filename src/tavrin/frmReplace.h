@@ -1,0 +1,45 @@
+// Edit > Replace...: a modeless dialog that finds text in the editing area it is handed (from the
+// caret, once round past the end), replaces the match, or every match of the text or of a
+// selection of several lines as one undo step.
+#pragma once
+#include <functional>
+#include <string>
+
+#include "Form.h"
+#include "LineEnds.h"
+#include "TextReplace.h"
+
+class frmReplace : public form::Form {
+public:
+    struct Area {
+        HWND edit = nullptr;
+        std::function<docfile::LineEnd()> lineEnds;  // the style of the area's new lines
+    };
+    // Handed by the main window as it loads.
+    void Works(Area area) { area_ = std::move(area); }
+
+    static constexpr int IdLabel1 = 101, IdFind = 102, IdLabel2 = 103, IdWith = 104, IdMatchCase = 105,
+                         IdWholeWord = 106, IdFindNext = 107, IdReplace = 108, IdReplaceAll = 109, IdCancel = 110,
+                         IdStatus = 111;
+
+    void cmdFindNext_Click();
+    void cmdReplace_Click();
+    void cmdReplaceAll_Click();
+    void cmdCancel_Click() { Unload(); }
+
+    // The line under the boxes: wrapped past the end, nothing found (empty otherwise).
+    std::wstring StatusText() const { return Text(IdStatus); }
+
+protected:
+    const form::FormDef& Definition() const override;
+    void Form_Load() override;
+    void OnCommand(int id, int notifyCode, HWND control) override;
+
+private:
+    std::wstring What() const;
+    std::wstring With() const;
+    textreplace::Options Options() const;
+    // Selects the next match from `from` (UTF-16) and says when it wrapped or found nothing.
+    void FindFrom(const std::wstring& text, size_t from);
+    Area area_;
+};
