@@ -1,7 +1,7 @@
 // What a user does in the editor, timed from outside the program: opening in a fresh process and in
 // the same window after another file was edited and saved, peak memory, typing at the top, middle
-// and end of big texts, Page Down, save after an edit, Find and Find Next near the end, and start-up,
-// beside notepad and wordpad of the same bitness. Only window messages both editing controls
+// and end of big texts, Page Down, save after an edit, Find and Find Next near the end, start-up, and
+// Replace All of a word with many matches, beside notepad and wordpad of the same bitness. Only window messages both editing controls
 // understand are used; the editing area is found by its control id, not its class.
 //   EditingBench <tavrin.exe> <peers: notepad,wordpad or -> <peer timeout s> <start file> <typing KB>
 //                <needle> <file>...
@@ -317,6 +317,33 @@ double OpenInSameWindow(Program& p, const std::wstring& file, double timeout) {
     return kFailed;
 }
 
+// Edit > Replace..., then Replace All of `what` with `with`: from the click to the message box that
+// counts the replacements (the text is replaced by then).
+void ReplaceAll(const std::wstring& tavrin, const std::wstring& file, const wchar_t* what, const wchar_t* with) {
+    constexpr int kEditReplace = 210, kFindBox = 102, kWithBox = 104, kReplaceAll = 109;
+    Program p;
+    Start(p, tavrin, file, 120);
+    if (p.load < 0) return;
+    PostMessageW(p.main, WM_COMMAND, kEditReplace, 0);
+    HWND dlg = nullptr;
+    for (double end = Now() + 10; !dlg && Now() < end; Sleep(5)) dlg = FindTop(p.pi.dwProcessId, L"", L"TavrinReplace");
+    if (!dlg) {
+        wprintf(L"# no Replace dialog\n");
+        return;
+    }
+    Send(GetDlgItem(dlg, kFindBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(what));
+    Send(GetDlgItem(dlg, kWithBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(with));
+    const double t0 = Now();
+    PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(kReplaceAll, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, kReplaceAll)));
+    HWND box = nullptr;
+    for (double end = t0 + 120; !box && Now() < end; Sleep(1)) box = FindTop(p.pi.dwProcessId, L"", L"#32770");
+    const double took = box ? Now() - t0 : kTimedOut;
+    wchar_t said[200] = {};
+    if (box) Send(GetDlgItem(box, 0xFFFF), WM_GETTEXT, 200, reinterpret_cast<LPARAM>(said));
+    wprintf(L"replace\t%ls\t%.3f\t%ls\n", NameOf(file).c_str(), took, said);
+    fflush(stdout);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -389,6 +416,11 @@ int wmain(int argc, wchar_t** argv) {
             wprintf(L"open\t%ls\t%ls\t%.3f\t%.1f\n", o.first.c_str(), name.c_str(), p.load, p.peakMB);
             fflush(stdout);
         }
+    }
+    // Replace All of a word with many matches (REPLACE_FILE, the word REPLACE_WORD).
+    if (const wchar_t* f = _wgetenv(L"REPLACE_FILE"); f && *f) {
+        const wchar_t* w = _wgetenv(L"REPLACE_WORD");
+        ReplaceAll(tavrin, f, w && *w ? w : L"value", L"amount");
     }
     return 0;
 }
