@@ -132,6 +132,18 @@ inline constexpr const wchar_t* ShortcutFind = L"Ctrl+F";
 inline constexpr const wchar_t* ShortcutReplace = L"Ctrl+H";
 inline constexpr const wchar_t* ShortcutGoTo = L"Ctrl+G";
 
+// Recovery of unsaved text after the program ended without saving.
+inline constexpr const wchar_t* RecoveryDamaged = L"It is not a whole recovery file of this program.";
+inline constexpr const wchar_t* RecoveryTruncated = L"It was cut short (the text in it is incomplete).";
+// "Tavrin closed without saving changes to <title> (<time>). Recover them?"
+inline constexpr const wchar_t* RecoverAskStart = L"Tavrin closed without saving changes to ";
+inline constexpr const wchar_t* RecoverAskEnd = L". Recover them?";
+// The damaged file's name, the reason, then the name it was kept under.
+inline constexpr const wchar_t* RecoveryUnusable = L"The recovery file cannot be used:\n";
+inline constexpr const wchar_t* RecoveryKeptAs = L"It was kept aside as:\n";
+// While the session ends with unsaved text (the title follows).
+inline constexpr const wchar_t* EndSessionReason = L"Tavrin has unsaved changes in ";
+
 // Edit > Go To...
 inline constexpr const wchar_t* GoToCaption = L"Go To Line";
 inline constexpr const wchar_t* GoToLineNumber = L"Line number:";

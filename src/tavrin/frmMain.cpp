@@ -31,6 +31,8 @@ namespace {
 constexpr UINT WM_OPEN_DROPPED = WM_APP + 1;
 // Wakes the status bar's clock when the minute changes.
 constexpr UINT_PTR kClockTimer = 1;
+// Writes the recovery file when the typing pauses.
+constexpr UINT_PTR kRecoveryTimer = 2;
 
 const form::FormDef kDef{
     .className = L"TavrinMain",
@@ -139,6 +141,7 @@ void frmMain::Form_Load() {
     FindSystemFolder();
     HelpFilePath = ProgramFolder() + L"\\tavrin.chm";
 
+    sessionEnded_ = endSessionConfirmed_ = false;
     CreateChildren();
     view_.OnDocumentChanged = [this](bool newText) { DocumentChanged(newText); };
     view_.Attach(Hwnd(), t1());
@@ -224,6 +227,93 @@ void frmMain::LayoutControls() {
 
 void frmMain::Form_Resize() {
     LayoutControls();
+    // Maximised or back: the placement to keep changed.
+    if (IsLoaded() && !IsIconic(Hwnd()) && IsZoomed(Hwnd()) != wasZoomed_) {
+        wasZoomed_ = IsZoomed(Hwnd()) != FALSE;
+        SaveSettingsQuietly();
+    }
+}
+
+void frmMain::SaveSettingsQuietly() {
+    try {
+        SaveSettings(CurrentSettings());
+    } catch (const VbError&) {
+    }
+}
+
+void frmMain::NoteEdit() {
+    recoverySchedule_.Changed(GetTickCount64());
+    ArmRecovery();
+}
+
+void frmMain::ArmRecovery() {
+    if (!recoverySchedule_.Pending() || !Hwnd()) return;
+    const ULONGLONG now = GetTickCount64(), due = recoverySchedule_.Due();
+    SetTimer(Hwnd(), kRecoveryTimer, due > now ? static_cast<UINT>(due - now) : 1, nullptr);
+}
+
+void frmMain::WriteRecovery() {
+    recoverySchedule_.Written();
+    if (!doc_.IsModified()) {
+        recovery_.Remove();
+        return;
+    }
+    recovery::Record r;
+    r.path = doc_.DocumentPath;
+    r.format = doc_.Format;
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    r.writtenAt = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    r.text.assign(view_.EditorText());  // a copy: the worker writes it while the user types on
+    recovery_.Write(std::move(r));
+}
+
+void frmMain::OfferRecovery() {
+    for (const std::wstring& file : recovery::LeftBehind()) {
+        recovery::Record r;
+        std::wstring reason;
+        if (!recovery::Load(file, r, reason)) {
+            // Never half applied; kept for whoever wants to look at it.
+            const std::wstring aside = recovery::PutAside(file);
+            filePrompts_.Tell(texts::RecoveryUnusable + file + L"\n\n" + reason +
+                              (aside.empty() ? std::wstring() : L"\n\n" + std::wstring(texts::RecoveryKeptAs) + aside));
+            continue;
+        }
+        const std::wstring title = r.path.empty() ? texts::UntitledDocument : Document::FileTitleOf(r.path);
+        const int answer = modal::MsgBox(texts::RecoverAskStart + title + L" (" + bars::LocalDateTime(r.writtenAt) +
+                                             L")" + texts::RecoverAskEnd,
+                                         MB_YESNOCANCEL | MB_ICONQUESTION, AppTitle, Hwnd());
+        if (answer == IDNO) recovery::Delete(file);
+        if (answer != IDYES) continue;  // Cancel keeps it for a later start
+        if (doc_.IsModified() && !doc_.AskToSaveChanges(InitDirSetting)) continue;
+        if (!doc_.Recover(r.path, r.format, r.text)) continue;
+        // The text is this window's now, kept in its own recovery file.
+        WriteRecovery();
+        recovery::Delete(file);
+        break;  // one document per window: any others wait for another start
+    }
+}
+
+bool frmMain::QueryEndSession() {
+    // An unmodified document never delays the end of the session.
+    if (doc_.ExitConfirmed || !doc_.IsModified()) return true;
+    const std::wstring title = doc_.DocumentTitle.empty() ? texts::UntitledDocument : doc_.DocumentTitle;
+    ShutdownBlockReasonCreate(Hwnd(), (texts::EndSessionReason + title).c_str());
+    const bool go = doc_.AskToSaveChanges(InitDirSetting);
+    ShutdownBlockReasonDestroy(Hwnd());
+    if (go) doc_.ExitConfirmed = endSessionConfirmed_ = true;
+    return go;
+}
+
+void frmMain::EndSession() {
+    sessionEnded_ = true;
+    SaveSettingsQuietly();
+    // Unless the question was answered, the unsaved text stays recoverable.
+    if (doc_.IsModified() && !doc_.ExitConfirmed) WriteRecovery();
+    else recovery_.Remove();
+    recovery_.WaitIdle();
+    doc_.ExitConfirmed = true;
+    Unload();
 }
 
 void frmMain::GetPlacementTwips(int& left, int& top, int& width, int& height) const {
@@ -267,7 +357,12 @@ void frmMain::Form_Unload(bool& cancel) {
     // a failure on the way (the save raising) keeps the window and its text.
     cancel = true;
     cancel = !doc_.QueryClose(InitDirSetting);
-    SaveSettings(CurrentSettings());
+    if (!sessionEnded_) SaveSettings(CurrentSettings());  // the session's end wrote them already
+    if (!cancel) {
+        // A normal end: nothing is left to recover.
+        recovery_.Remove();
+        recovery_.WaitIdle();
+    }
     // The Find dialog works on this window's editing area: it goes with it.
     if (!cancel) {
         Form3& find = form::Single<Form3>();
@@ -352,11 +447,30 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         return true;
     }
     case WM_TIMER:
+        if (wp == kRecoveryTimer) {
+            KillTimer(Hwnd(), kRecoveryTimer);
+            if (recoverySchedule_.Pending() && GetTickCount64() >= recoverySchedule_.Due()) WriteRecovery();
+            else ArmRecovery();
+            result = 0;
+            return true;
+        }
         if (wp != kClockTimer) return false;
         UpdateStatusBar();
         ArmClock();
         result = 0;
         return true;
+    case WM_QUERYENDSESSION:
+        result = QueryEndSession() ? TRUE : FALSE;
+        return true;
+    case WM_ENDSESSION:
+        if (wp) EndSession();
+        else if (endSessionConfirmed_) doc_.ExitConfirmed = false;  // the session goes on after all
+        endSessionConfirmed_ = false;
+        result = 0;
+        return true;
+    case WM_EXITSIZEMOVE:
+        SaveSettingsQuietly();
+        return false;
     case WM_TIMECHANGE:
     case WM_SETTINGCHANGE:
         UpdateStatusBar();
@@ -375,7 +489,10 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 
 void frmMain::OnCommand(int id, int notifyCode, HWND control) {
     if (control) {  // notifications of the children; the toolbar's buttons
-        if (id == IdT1 && notifyCode == EN_CHANGE) view_.NoteTextChanged();
+        if (id == IdT1 && notifyCode == EN_CHANGE) {
+            view_.NoteTextChanged();
+            NoteEdit();
+        }
         if (control == tbToolbar() && bars::PositionOf(id)) tbToolbar_ButtonClick(bars::KeyOf(id));
         return;
     }
@@ -399,8 +516,13 @@ void frmMain::mnufile_Click(int index) {
     switch (index) {
     case 0: doc_.New(InitDirSetting); break;
     case 1: doc_.Open(InitDirSetting); break;
-    case 3: doc_.Save(InitDirSetting); break;
-    case 4: doc_.SaveAs(InitDirSetting); break;
+    case 3:
+    case 4:
+        if (index == 3 ? doc_.Save(InitDirSetting) : doc_.SaveAs(InitDirSetting)) {
+            recoverySchedule_.Written();
+            recovery_.Remove();  // saved: nothing to recover
+        }
+        break;
     case 6: PrinterSetup(); break;
     case 7: modal::MsgBox(texts::PrintPreviewMessage, MB_OK, AppTitle, Hwnd()); break;  // hidden
     case 8: PrintWithDialog(); break;
@@ -474,7 +596,11 @@ void frmMain::ShowCaretPlace() {
 }
 
 void frmMain::DocumentChanged(bool newText) {
-    if (newText) formatted_ = false;  // another text: colouring as the View menu says
+    if (newText) {
+        formatted_ = false;  // another text: colouring as the View menu says
+        recoverySchedule_.Written();
+        recovery_.Remove();  // the text it kept is gone by the user's choice
+    }
     ApplySyntax();
 }
 
@@ -482,7 +608,12 @@ void frmMain::ApplySyntax() {
     HWND edit = t1();
     if (!edit) return;
     const bool on = colouringWanted_ && !formatted_;
-    editarea::SetLanguage(edit, on ? syntax::LanguageOf(doc_.DocumentPath, view_.SaveType()) : syntax::Language::None);
+    // A lexer styles everything before what it shows: past this size a jump to the end would wait
+    // seconds for it, so big texts show plain.
+    constexpr size_t kColourLimit = 16 << 20;
+    const bool fits = editarea::StoredLength(edit) <= kColourLimit;
+    editarea::SetLanguage(edit, on && fits ? syntax::LanguageOf(doc_.DocumentPath, view_.SaveType())
+                                           : syntax::Language::None);
     CheckMenuItem(GetMenu(Hwnd()), ViewBase + 2, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
 }
 

@@ -10,6 +10,7 @@
 #include "MainBars.h"
 #include "MenuBar.h"
 #include "Printing.h"
+#include "RecoveryFiles.h"
 #include "basTavrin.h"
 
 class frmMain : public form::Form {
@@ -63,6 +64,12 @@ public:
 
     // Opens a file given on the command line, as a drop would.
     void OpenStartupFile(const std::wstring& path);
+    // At start: offers the unsaved text of a window that ended without saving it.
+    void OfferRecovery();
+    // Writes the unsaved text's recovery file now (when the document is modified; removes it
+    // otherwise); the write itself runs on a worker.
+    void WriteRecovery();
+    recovery::Keeper& Recovery() { return recovery_; }
 
     // The window's outer placement in twips: its normal (restored) placement also while minimised
     // or maximised.
@@ -106,6 +113,14 @@ private:
     // Another text or another name: the colouring of its language, as the View menu says.
     void DocumentChanged(bool newText);
     void ApplySyntax();
+    // Every change of the text: the recovery file is written once the typing pauses.
+    void NoteEdit();
+    void ArmRecovery();
+    // The end of the session: the save-changes question, then the last writes.
+    bool QueryEndSession();
+    void EndSession();
+    // The window's placement and options, written as they change; a failure waits for the next time.
+    void SaveSettingsQuietly();
 
     // Options > Apply: the values the dialog reports become the settings, and are written.
     void frmOptions_Apply(const settings::Values& values);
@@ -122,6 +137,11 @@ private:
     // View > Syntax Colouring as chosen, and whether a format given to this text turned it off.
     bool colouringWanted_ = true;
     bool formatted_ = false;
+    recovery::Keeper recovery_;
+    recovery::Schedule recoverySchedule_;
+    bool sessionEnded_ = false;
+    bool endSessionConfirmed_ = false;  // the session's end was agreed to with the document modified
+    bool wasZoomed_ = false;
     printing::PrinterChoice printer_;
     // What the font and colour dialogs last held: each opens on its previous values.
     LOGFONTW dlgFont_{};

@@ -30,5 +30,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCmd) {
     main.Show(showCmd);
     const std::wstring file = CommandLineFile();
     if (!file.empty()) main.OpenStartupFile(file);
+    main.OfferRecovery();
     return form::RunMessageLoop();
 }

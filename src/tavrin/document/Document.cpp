@@ -124,6 +124,23 @@ bool Document::QueryClose(const std::wstring& initDir) {
     return AskToSaveChanges(initDir);
 }
 
+bool Document::Recover(const std::wstring& path, const docfile::FileFormat& format, std::string_view text) {
+    std::wstring reason;
+    if (!ui_.ShowText(text, format.lineEnd, reason)) {
+        if (!reason.empty()) ui_.ShowError(reason);
+        return false;
+    }
+    Format = format;
+    PendingChanges = docfile::Changes();
+    DocumentPath = path;
+    DocumentTitle = path.empty() ? std::wstring() : FileTitleOf(path);
+    SetCaption(CaptionFor(DocumentTitle));
+    // Not saved anywhere yet: modified until it is.
+    SavedText.MarkNone();
+    savedMark_ = 0;
+    return true;
+}
+
 bool Document::ConfirmExit(const std::wstring& initDir) {
     if (IsModified() && !AskToSaveChanges(initDir)) return false;
     ExitConfirmed = true;

@@ -68,6 +68,9 @@ public:
     bool QueryClose(const std::wstring& initDir);
     // File > Exit's question; true when the program may end (ExitConfirmed is then set).
     bool ConfirmExit(const std::wstring& initDir);
+    // Shows recovered unsaved text (UTF-8) as a modified document under its path (empty: untitled),
+    // to be written in `format`; false, after saying why, when the area cannot hold it.
+    bool Recover(const std::wstring& path, const docfile::FileFormat& format, std::string_view text);
 
     // "Untitled - Tavrin" for no title, otherwise "<title> - Tavrin".
     static std::wstring CaptionFor(const std::wstring& title);

@@ -18,6 +18,8 @@ public:
     TextDigest() { Mark(""); }
     explicit TextDigest(std::string_view text) { Mark(text); }
     void Mark(std::string_view text);
+    // A mark no text matches: a document whose saved text is not known (recovered unsaved text).
+    void MarkNone() { length_ = static_cast<size_t>(-1); }
     // The length decides at once; the digest only when the lengths agree.
     bool Matches(std::string_view text) const;
     size_t Length() const { return length_; }

@@ -37,6 +37,7 @@ struct State {
     bool lineNumbers = false;
     int numberDigits = 0;  // the margin's width in digits; 0: not measured
     bool braceShown = false;
+    bool formatsGiven = false;  // a colour or font was given to part of this text
 };
 
 std::map<HWND, State>& States() {
@@ -338,6 +339,7 @@ bool SetUtf8(HWND edit, std::string_view utf8, const Progress& progress) {
     State& st = StateOf(edit);
     st.caretPos = -1;
     st.braceShown = false;
+    st.formatsGiven = false;
     // The lexer belongs to the document: the new one gets it again.
     if (st.language != syntax::Language::None) lexerstyles::SetLexer(edit, st.language);
     Call(edit, SCI_GOTOPOS, 0);
@@ -451,6 +453,7 @@ void SetSelectionFont(HWND edit, bool bold, bool italic, double points) {
     if (size100 == st.baseSize100) size100 = 0;
     // A format given ends colouring, so that it shows and stays.
     if (textstyles::Format{bold, italic, size100} != textstyles::Format{}) SetLanguage(edit, syntax::Language::None);
+    st.formatsGiven = true;
     const int style = st.styles.StyleFor({bold, italic, size100});
     if (style < 0) return;  // every style number in use: the text keeps its look
     ApplyStyle(edit, st, style);
@@ -469,6 +472,7 @@ void SetSelectionFont(HWND edit, bool bold, bool italic, double points) {
 void SetSelectionColor(HWND edit, COLORREF color) {
     SetLanguage(edit, syntax::Language::None);
     State& st = StateOf(edit);
+    st.formatsGiven = true;
     const int value = static_cast<int>((color & 0xFFFFFF) | SC_INDICVALUEBIT);
     Sci_Position s = 0, e = 0;
     ByteSelection(edit, s, e);
@@ -580,6 +584,25 @@ int64_t LineOf(HWND edit, size_t pos) { return Call(edit, SCI_LINEFROMPOSITION, 
 void ReplaceRanges(HWND edit, const std::vector<size_t>& starts, size_t length, const std::wstring& with) {
     if (starts.empty()) return;
     const std::string bytes = WideToUtf8(with);
+    const State& st = StateOf(edit);
+    if (!st.formatsGiven || st.language != syntax::Language::None) {
+        // No format to keep between the matches: the stretch from the first to the last goes in as
+        // one change, far quicker than one change per match.
+        const Sci_Position from = BytePos(edit, starts.front()), to = BytePos(edit, starts.back() + length);
+        const std::string old = Bytes(edit, from, to);
+        std::string now;
+        now.reserve(old.size() + starts.size() * bytes.size());
+        Sci_Position at = from;
+        for (size_t s : starts) {
+            const Sci_Position a = BytePos(edit, s), b = BytePos(edit, s + length);
+            now.append(old, static_cast<size_t>(at - from), static_cast<size_t>(a - at));
+            now += bytes;
+            at = b;
+        }
+        Call(edit, SCI_SETTARGETRANGE, from, to);
+        Call(edit, SCI_REPLACETARGET, now.size(), reinterpret_cast<sptr_t>(now.data()));
+        return;
+    }
     Call(edit, SCI_BEGINUNDOACTION);
     // From the last: the positions before a replacement stay as they were.
     for (auto it = starts.rbegin(); it != starts.rend(); ++it) {

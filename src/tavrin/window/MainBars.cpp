@@ -102,6 +102,16 @@ void FillToolbar(HWND tb, const ToolbarIcons& icons) {
     SendMessageW(tb, TB_AUTOSIZE, 0, 0);
 }
 
+std::wstring LocalDateTime(unsigned long long fileTime) {
+    FILETIME utc{static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};
+    SYSTEMTIME u{}, local{};
+    if (!FileTimeToSystemTime(&utc, &u) || !SystemTimeToTzSpecificLocalTime(nullptr, &u, &local)) return L"";
+    wchar_t date[128] = {}, time[128] = {};
+    GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &local, nullptr, date, 128, nullptr);
+    GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, TIME_NOSECONDS, &local, nullptr, time, 128);
+    return std::wstring(date) + L" " + time;
+}
+
 std::wstring ShortDate() {
     wchar_t buf[128] = {};
     return GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, buf, 128, nullptr) ? buf

@@ -56,6 +56,8 @@ inline constexpr int kPlacePanel = 1;
 // The short date and the short time (hours and minutes) as the status bar shows them.
 std::wstring ShortDate();
 std::wstring ShortTime();
+// A file time (UTC) as the user's short date and time.
+std::wstring LocalDateTime(unsigned long long fileTime);
 // Milliseconds until the clock shows the next minute.
 UINT MsToNextMinute();
 

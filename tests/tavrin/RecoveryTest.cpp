@@ -1,0 +1,87 @@
+// The recovery file's format and the timing of its writes, without a window.
+#include <gtest/gtest.h>
+
+#include "Recovery.h"
+#include "Texts.h"
+
+namespace {
+
+using recovery::Record;
+
+Record Make(std::wstring path, docfile::Encoding e, bool bom, docfile::LineEnd le, std::string text) {
+    Record r;
+    r.path = std::move(path);
+    r.format = {e, bom, le};
+    r.writtenAt = 133801234567890123ULL;
+    r.text = std::move(text);
+    return r;
+}
+
+TEST(RecoveryFile, RoundTripsEveryFormat) {
+    const Record rows[] = {
+        Make(L"", docfile::Encoding::Ansi, false, docfile::LineEnd::CrLf, "typed\r\nbut never saved"),
+        Make(L"C:\\D\u00e9j\u00e0 vu\\\u6587.cpp", docfile::Encoding::Utf8, true, docfile::LineEnd::Lf, "\xe6\x96\x87\n"),
+        Make(L"\\\\server\\share\\a.h", docfile::Encoding::Utf16Le, true, docfile::LineEnd::Cr, "a\rb"),
+        Make(L"x.txt", docfile::Encoding::Utf16Be, false, docfile::LineEnd::CrLf, std::string("nul\0inside\n\n", 12)),
+        Make(L"empty.txt", docfile::Encoding::Ansi, false, docfile::LineEnd::CrLf, ""),
+    };
+    for (const Record& r : rows) {
+        Record back;
+        std::wstring reason;
+        ASSERT_TRUE(recovery::Parse(recovery::Serialize(r), back, reason)) << r.path;
+        EXPECT_EQ(back.path, r.path);
+        EXPECT_EQ(back.format, r.format);
+        EXPECT_EQ(back.writtenAt, r.writtenAt);
+        EXPECT_EQ(back.text, r.text);
+        EXPECT_TRUE(reason.empty());
+    }
+}
+
+TEST(RecoveryFile, ADamagedFileIsRefusedWhole) {
+    const std::string good =
+        recovery::Serialize(Make(L"C:\\a.cpp", docfile::Encoding::Utf8, false, docfile::LineEnd::CrLf, "int main() {}\r\n"));
+    const size_t textAt = good.find("\n\n") + 2;
+    struct Row {
+        std::string bytes;
+        const wchar_t* reason;
+    } rows[] = {
+        {good.substr(0, good.size() - 1), texts::RecoveryTruncated},  // cut in the text
+        {good.substr(0, textAt), texts::RecoveryTruncated},           // the text lost
+        {good + "x", texts::RecoveryTruncated},                       // grown
+        {good.substr(0, 30), texts::RecoveryDamaged},                 // cut in the header
+        {"", texts::RecoveryDamaged},
+        {"Tavrin recovery 2\n" + good.substr(18), texts::RecoveryDamaged},
+    };
+    std::vector<Row> all(std::begin(rows), std::end(rows));
+    std::string flipped = good;
+    flipped[textAt + 3] ^= 0x20;  // same length, other text
+    all.push_back({flipped, texts::RecoveryDamaged});
+    std::string badEncoding = good;
+    badEncoding.replace(badEncoding.find("encoding: 1"), 11, "encoding: 7");
+    all.push_back({badEncoding, texts::RecoveryDamaged});
+    for (const Row& r : all) {
+        Record out = Make(L"untouched", docfile::Encoding::Ansi, false, docfile::LineEnd::Lf, "kept");
+        std::wstring reason;
+        EXPECT_FALSE(recovery::Parse(r.bytes, out, reason)) << r.bytes.size();
+        EXPECT_EQ(reason, r.reason) << r.bytes.size();
+        EXPECT_EQ(out.path, L"untouched");  // nothing half applied
+        EXPECT_EQ(out.text, "kept");
+    }
+}
+
+TEST(RecoverySchedule, WritesWhenTheTypingPausesAndAtLeastEveryThirtySeconds) {
+    recovery::Schedule s;
+    EXPECT_FALSE(s.Pending());
+    s.Changed(1000);
+    s.Changed(2500);
+    EXPECT_TRUE(s.Pending());
+    EXPECT_EQ(s.Due(), 2500 + recovery::Schedule::kQuietMs);
+    for (uint64_t t = 2500; t < 60000; t += 500) s.Changed(t);  // typing on without a pause
+    EXPECT_EQ(s.Due(), 1000 + recovery::Schedule::kLongestMs);
+    s.Written();
+    EXPECT_FALSE(s.Pending());
+    s.Changed(70000);  // a new run of changes starts its own count
+    EXPECT_EQ(s.Due(), 70000 + recovery::Schedule::kQuietMs);
+}
+
+}  // namespace

@@ -1,0 +1,230 @@
+// No typing lost: the end of the session with a modified document, the recovery file written while
+// the user types, and what a later start makes of one left behind by a killed process.
+#include "MainWindowFixture.h"
+
+#include <vector>
+
+#include "Recovery.h"
+#include "RecoveryFiles.h"
+#include "TestEnv.h"
+#include "Texts.h"
+
+namespace {
+
+using testenv::TempDir;
+
+// Recovery files go under a scratch LOCALAPPDATA, for this process and the programs it starts.
+class ScratchAppData {
+public:
+    ScratchAppData() { SetEnvironmentVariableW(L"LOCALAPPDATA", dir_.Path().c_str()); }
+    ~ScratchAppData() { SetEnvironmentVariableW(L"LOCALAPPDATA", nullptr); }
+    std::wstring Folder() const { return dir_ / L"Tavrin\\Recovery"; }
+    std::vector<std::wstring> Files(const wchar_t* pattern = L"*.tavrin-recovery") const {
+        std::vector<std::wstring> found;
+        WIN32_FIND_DATAW fd{};
+        raii::FindHandle h(FindFirstFileW((Folder() + L"\\" + pattern).c_str(), &fd));
+        if (h)
+            do found.push_back(Folder() + L"\\" + fd.cFileName);
+            while (FindNextFileW(h.get(), &fd));
+        return found;
+    }
+
+private:
+    TempDir dir_;
+};
+
+class SessionEnd : public testenv::MainWindowTest {
+protected:
+    ScratchAppData appData;
+    TempDir dir;
+};
+
+TEST_F(SessionEnd, TheQuestionDecidesAndTheSettingsAreWritten) {
+    struct Row {
+        bool modified;
+        int answer;
+        BOOL mayEnd;
+        int asked;
+        const char* fileAfter;
+    } rows[] = {
+        {true, IDYES, TRUE, 1, "changed old\r\n"},
+        {true, IDNO, TRUE, 1, "old\r\n"},
+        {false, IDYES, TRUE, 0, "old\r\n"},
+        {true, IDCANCEL, FALSE, 1, "old\r\n"},  // last: the window stays, modified
+    };
+    for (const Row& r : rows) {
+        if (!f.IsLoaded()) {
+            ASSERT_TRUE(f.Load());
+        }
+        RegDeleteTreeW(HKEY_CURRENT_USER, testenv::kScratchRoot);
+        const std::wstring path = dir / L"doc.txt";
+        ASSERT_TRUE(testenv::WriteBytes(path, "old\r\n"));
+        Open(path);
+        if (r.modified) {
+            editarea::Select(f.t1(), 0, 0);
+            editarea::ReplaceSelection(f.t1(), L"changed ");
+        }
+        int asked = 0;
+        modal::Hooks h;
+        h.msgBox = [&](const modal::MsgBoxCall&) { return ++asked, r.answer; };
+        h.saveFile = testenv::Choose(path);  // Yes saves through the Save dialog
+        modal::ScopedHooks hooks(h);
+        EXPECT_EQ(SendMessageW(f.Hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), r.mayEnd) << r.answer;
+        EXPECT_EQ(asked, r.asked);
+        EXPECT_EQ(testenv::ReadBytes(path), r.fileAfter);
+        SendMessageW(f.Hwnd(), WM_ENDSESSION, r.mayEnd, ENDSESSION_LOGOFF);
+        EXPECT_EQ(f.IsLoaded(), !r.mayEnd);
+        EXPECT_EQ(asked, r.asked);  // the end itself asks nothing more
+        EXPECT_EQ(Stored(L"MainWidth").has_value(), r.mayEnd == TRUE);
+        // A refused end leaves the window as it was: closing it asks again.
+        if (!r.mayEnd) {
+            EXPECT_TRUE(f.Doc().IsModified());
+            EXPECT_FALSE(f.Doc().ExitConfirmed);
+        }
+    }
+    // Nothing to recover after any of them.
+    EXPECT_TRUE(appData.Files().empty());
+}
+
+TEST_F(SessionEnd, RecoveryFileFollowsTheTextAndASaveRemovesIt) {
+    const std::wstring path = dir / L"r.cpp";
+    ASSERT_TRUE(testenv::WriteBytes(path, "int a;\r\n"));
+    Open(path);
+    Type(L"int b;");
+    f.WriteRecovery();
+    f.Recovery().WaitIdle();
+    const std::wstring file = f.Recovery().Path();
+    ASSERT_FALSE(file.empty());
+    recovery::Record r;
+    std::wstring reason;
+    ASSERT_TRUE(recovery::Load(file, r, reason)) << reason;
+    EXPECT_EQ(r.text, "int a;\r\nint b;");
+    EXPECT_EQ(r.path, path);
+    // Its lock is held: another window would not take it over.
+    EXPECT_TRUE(recovery::LeftBehind().empty());
+    f.mnufile_Click(3);
+    f.Recovery().WaitIdle();
+    EXPECT_TRUE(appData.Files().empty());
+}
+
+TEST_F(SessionEnd, PlacementIsWrittenWhenAMoveEndsAndWhenMaximised) {
+    EXPECT_FALSE(Stored(L"MainLeft"));
+    SetWindowPos(f.Hwnd(), nullptr, 123, 77, 700, 500, SWP_NOZORDER);
+    SendMessageW(f.Hwnd(), WM_EXITSIZEMOVE, 0, 0);
+    const settings::Values moved = f.CurrentSettings();
+    EXPECT_EQ(Stored(L"MainLeft"), std::to_wstring(moved.left));
+    EXPECT_EQ(Stored(L"MainWidth"), std::to_wstring(moved.width));
+    RegDeleteTreeW(HKEY_CURRENT_USER, testenv::kScratchRoot);
+    ShowWindow(f.Hwnd(), SW_MAXIMIZE);
+    EXPECT_EQ(Stored(L"MainWidth"), std::to_wstring(moved.width));  // the normal placement, kept
+}
+
+// The editor in a process of its own.
+struct Running {
+    PROCESS_INFORMATION pi{};
+    HWND window = nullptr;
+    explicit Running(const std::wstring& args) {
+        std::wstring cmd = L"\"" + testenv::BinDir() + L"\\Tavrin" + (sizeof(void*) == 8 ? L"64" : L"") + L".exe\" " + args;
+        STARTUPINFOW si{sizeof(si)};
+        if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
+        testenv::PumpUntil([&] { return (window = Top(L"TavrinMain")) != nullptr; }, 15000);
+    }
+    ~Running() {
+        if (!pi.hProcess) return;
+        TerminateProcess(pi.hProcess, 0);
+        WaitForSingleObject(pi.hProcess, 10000);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    HWND Top(const wchar_t* cls) const {
+        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, cls, nullptr)) != nullptr;) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner == pi.dwProcessId && IsWindowVisible(w)) return w;
+        }
+        return nullptr;
+    }
+    HWND Box(DWORD ms) const {
+        HWND box = nullptr;
+        testenv::PumpUntil([&] { return (box = Top(L"#32770")) != nullptr; }, ms);
+        return box;
+    }
+    std::wstring Text() const {
+        wchar_t t[256] = {};
+        SendMessageW(GetDlgItem(window, frmMain::IdT1), WM_GETTEXT, 256, reinterpret_cast<LPARAM>(t));
+        return t;
+    }
+};
+
+std::wstring BoxText(HWND box) {
+    wchar_t t[512] = {};
+    GetWindowTextW(GetDlgItem(box, 0xFFFF), t, 512);
+    return t;
+}
+
+TEST(Recovery, AKilledEditorsTextComesBackOnTheNextStart) {
+    ScratchAppData appData;
+    TempDir dir;
+    const std::wstring path = dir / L"wide.txt";
+    ASSERT_TRUE(testenv::WriteBytes(path, std::string("\xFF\xFE" "a\0\r\0\n\0", 8)));  // UTF-16 with its mark
+    {
+        Running first(L"\"" + path + L"\"");
+        ASSERT_NE(first.window, nullptr);
+        HWND edit = GetDlgItem(first.window, frmMain::IdT1);
+        for (wchar_t c : std::wstring(L"typed \u00e9 ")) PostMessageW(edit, WM_CHAR, c, 1);
+        // Written a few seconds after the typing stops.
+        ASSERT_TRUE(testenv::PumpUntil([&] { return !appData.Files().empty(); }, 10000));
+        // A second window does not offer the first one's file while it runs.
+        Running second(L"");
+        ASSERT_NE(second.window, nullptr);
+        EXPECT_EQ(second.Box(1500), nullptr);
+    }  // killed
+    const std::vector<std::wstring> left = appData.Files();
+    ASSERT_EQ(left.size(), 1u);
+    recovery::Record r;
+    std::wstring reason;
+    ASSERT_TRUE(recovery::Load(left[0], r, reason)) << reason;
+    EXPECT_EQ(r.text, "typed \xc3\xa9 a\r\n");
+
+    {
+        Running again(L"");
+        HWND box = again.Box(10000);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(BoxText(box).rfind(L"Tavrin closed without saving changes to wide.txt (", 0), 0u) << BoxText(box);
+        SendMessageW(box, WM_COMMAND, IDYES, 0);
+        ASSERT_TRUE(testenv::PumpUntil([&] { return again.Text() == L"typed \u00e9 a\r\n"; }, 5000)) << again.Text();
+        wchar_t caption[256] = {};
+        GetWindowTextW(again.window, caption, 256);
+        EXPECT_STREQ(caption, L"wide.txt - Tavrin");
+        // Modified under its path: Save writes it in the file's own encoding.
+        SendMessageW(again.window, WM_COMMAND, frmMain::FileBase + 3, 0);
+        EXPECT_EQ(testenv::ReadBytes(path), std::string("\xFF\xFEt\0y\0p\0e\0d\0 \0\xE9\0 \0a\0\r\0\n\0", 24));
+        EXPECT_TRUE(testenv::PumpUntil([&] { return appData.Files().empty(); }, 5000));
+        // Typed again, then killed: No on the next start throws the text away.
+        PostMessageW(GetDlgItem(again.window, frmMain::IdT1), WM_CHAR, L'z', 1);
+        ASSERT_TRUE(testenv::PumpUntil([&] { return !appData.Files().empty(); }, 10000));
+    }
+    {
+        Running later(L"");
+        HWND box = later.Box(10000);
+        ASSERT_NE(box, nullptr);
+        SendMessageW(box, WM_COMMAND, IDNO, 0);
+        EXPECT_TRUE(testenv::PumpUntil([&] { return appData.Files().empty(); }, 5000));
+        EXPECT_EQ(later.Text(), L"");
+    }
+    // A damaged one is refused with a message and kept aside.
+    ASSERT_TRUE(CreateDirectoryW(appData.Folder().c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    ASSERT_TRUE(testenv::WriteBytes(appData.Folder() + L"\\1-0.tavrin-recovery", "Tavrin recovery 1\npath: x\n"));
+    {
+        Running broken(L"");
+        HWND box = broken.Box(10000);
+        ASSERT_NE(box, nullptr);
+        EXPECT_NE(BoxText(box).find(texts::RecoveryKeptAs), std::wstring::npos) << BoxText(box);
+        SendMessageW(box, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(broken.Text(), L"");
+    }
+    EXPECT_TRUE(appData.Files().empty());
+    EXPECT_EQ(appData.Files(L"*.damaged").size(), 1u);
+}
+
+}  // namespace
