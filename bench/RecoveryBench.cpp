@@ -33,12 +33,19 @@ int wmain() {
     frmMain& f = form::Single<frmMain>();
     if (!f.Load()) return 1;
     f.Show();
-    for (size_t mb : {1, 10}) {
+    // Each size twice: the first write, and one after it (as while the user types on).
+    for (size_t mb : {1, 1, 10, 10}) {
         std::wstring text;
         while (text.size() < mb << 20) text += L"    for (int i = 0; i < count; ++i) total += values[i];  // sum\r\n";
         f.SetEditorText(text);
         editarea::Select(f.t1(), 0, 0);
-        editarea::ReplaceSelection(f.t1(), L"x");  // modified
+        editarea::ReplaceSelection(f.t1(), L"x");  // modified, as typing does
+        // The user goes on typing a moment before the write is due.
+        for (double until = Now() + 0.5; Now() < until;) {
+            MSG m;
+            while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+            Sleep(5);
+        }
         SetTimer(f.Hwnd(), 99, 1, nullptr);
         const double t0 = Now();
         f.WriteRecovery();

@@ -242,6 +242,8 @@ void frmMain::SaveSettingsQuietly() {
 }
 
 void frmMain::NoteEdit() {
+    // The first change of a run: the worker gets the copy's memory ready while the user types.
+    if (!recoverySchedule_.Pending() && t1()) recovery_.Reserve(editarea::StoredLength(t1()) + (64 << 10));
     recoverySchedule_.Changed(GetTickCount64());
     ArmRecovery();
 }
@@ -264,7 +266,9 @@ void frmMain::WriteRecovery() {
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);
     r.writtenAt = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    r.text.assign(view_.EditorText());  // a copy: the worker writes it while the user types on
+    // A copy: the worker writes it while the user types on.
+    r.text = recovery_.TakeSpare();
+    editarea::CopyStoredText(t1(), r.text);
     recovery_.Write(std::move(r));
 }
 

@@ -36,6 +36,10 @@ public:
 
     // Queued for the worker; a newer record replaces one not yet written.
     void Write(Record record);
+    // The memory of a text already written, for the next record's copy (no fresh pages to touch).
+    std::string TakeSpare();
+    // Has the worker make that memory ready for a text of about `bytes`, ahead of the first write.
+    void Reserve(size_t bytes);
     // The file goes (after any write under way); a queued write is dropped.
     void Remove();
     // Waits until the worker has nothing left to do (tests, measurements), or tells whether it has.
@@ -52,7 +56,9 @@ private:
     std::condition_variable cv_;
     std::optional<Record> pending_;
     bool remove_ = false, busy_ = false, stop_ = false;
+    size_t reserve_ = 0;
     std::wstring path_;
+    std::string spare_;
     raii::File lock_;
     std::thread worker_;
 };

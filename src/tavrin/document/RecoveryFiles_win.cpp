@@ -141,6 +141,19 @@ void Keeper::WaitIdle() {
     cv_.wait(g, [this] { return !pending_ && !remove_ && !busy_; });
 }
 
+void Keeper::Reserve(size_t bytes) {
+    std::lock_guard<std::mutex> g(m_);
+    if (spare_.capacity() >= bytes) return;
+    if (!worker_.joinable()) worker_ = std::thread([this] { Run(); });
+    reserve_ = bytes;
+    cv_.notify_all();
+}
+
+std::string Keeper::TakeSpare() {
+    std::lock_guard<std::mutex> g(m_);
+    return std::move(spare_);
+}
+
 bool Keeper::Idle() {
     std::lock_guard<std::mutex> g(m_);
     return !pending_ && !remove_ && !busy_;
@@ -154,10 +167,18 @@ std::wstring Keeper::Path() {
 void Keeper::Run() {
     std::unique_lock<std::mutex> g(m_);
     for (;;) {
-        cv_.wait(g, [this] { return stop_ || pending_ || remove_; });
+        cv_.wait(g, [this] { return stop_ || pending_ || remove_ || reserve_; });
         if (stop_) return;
         busy_ = true;
-        if (remove_) {
+        if (reserve_ && !pending_ && !remove_) {
+            const size_t n = reserve_;
+            reserve_ = 0;
+            g.unlock();
+            std::string memory(n, '\0');  // touched here, not on the window thread
+            g.lock();
+            if (spare_.capacity() < n) spare_ = std::move(memory);
+            g.unlock();
+        } else if (remove_) {
             remove_ = false;
             const std::wstring path = path_;
             g.unlock();
@@ -171,6 +192,9 @@ void Keeper::Run() {
             // A failed write leaves the last good file; the next change tries again.
             unsigned long error = 0;
             if (claimed) safesave::WriteAll(path, Serialize(r), error);
+            g.lock();
+            spare_ = std::move(r.text);
+            g.unlock();
         }
         g.lock();
         busy_ = false;

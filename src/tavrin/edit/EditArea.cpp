@@ -297,6 +297,14 @@ std::string_view StoredText(HWND edit) {
     return p ? std::string_view(p, static_cast<size_t>(Call(edit, SCI_GETLENGTH))) : std::string_view();
 }
 
+void CopyStoredText(HWND edit, std::string& into) {
+    const Sci_Position n = Call(edit, SCI_GETLENGTH);
+    into.resize(static_cast<size_t>(n) + 1);  // the control ends the copy with a NUL
+    Sci_TextRangeFull tr{{0, n}, into.data()};
+    Call(edit, SCI_GETTEXTRANGEFULL, 0, reinterpret_cast<sptr_t>(&tr));
+    into.pop_back();
+}
+
 void SetNewLineEnds(HWND edit, docfile::LineEnd style) {
     Call(edit, SCI_SETEOLMODE,
          style == docfile::LineEnd::Lf ? SC_EOL_LF : style == docfile::LineEnd::Cr ? SC_EOL_CR : SC_EOL_CRLF);
