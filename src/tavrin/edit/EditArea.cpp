@@ -129,6 +129,8 @@ void ApplyAllStyles(HWND edit, State& st) {
     Call(edit, SCI_STYLESETBACK, STYLE_BRACELIGHT, dark ? RGB(40, 80, 120) : RGB(200, 225, 255));
     Call(edit, SCI_STYLESETBOLD, STYLE_BRACEBAD, 1);
     Call(edit, SCI_STYLESETFORE, STYLE_BRACEBAD, dark ? RGB(255, 110, 110) : RGB(210, 0, 0));
+    // A dark caret would vanish on a dark background.
+    Call(edit, SCI_SETCARETFORE, dark ? RGB(230, 230, 230) : GetSysColor(COLOR_WINDOWTEXT));
     UpdateNumberMargin(edit, st, true);
 }
 
