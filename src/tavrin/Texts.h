@@ -192,6 +192,9 @@ inline constexpr const wchar_t* FileTypes[] = {
 // Tools > compile: the batch file's path follows.
 inline constexpr const wchar_t* CompileBatchMissing = L"The compiler batch file was not found:\n";
 inline constexpr const wchar_t* CompileCannotStart = L"Cannot start the compiler batch file\n";
+// Build: the program that could not be started follows, then the reason.
+inline constexpr const wchar_t* BuildCannotStart = L"Cannot start the build:\n";
+inline constexpr const wchar_t* BuildAlreadyRunning = L"A build is already running. Stop it first.";
 
 // File type lists of the file dialogs (description, pattern), "|"-joined as the dialogs take them.
 inline constexpr const wchar_t* OpenFilter =

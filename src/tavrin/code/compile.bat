@@ -1,16 +1,26 @@
 @echo off
 rem Compiles a C++ source file with the first command-line compiler it finds:
 rem Borland C++ 5.5 (bcc32), then Microsoft C++ (cl), GCC (g++) and Clang (clang++) on the PATH.
-rem Tavrin starts it as: compile.bat hello.cpp
+rem Tavrin starts it as: compile.bat hello.cpp (compiled here, in the batch file's folder)
+rem or, to build a document: compile.bat "C:\full\path\name.cpp" (compiled in the file's own folder,
+rem name.exe beside it; a UNC folder gets a drive letter from pushd for the time of the build).
 rem Folder and file names may hold characters that cmd reads as commands. A value is expanded with
 rem percent signs only inside quotes, and shown or logged only through a FOR variable, which is
 rem put in after the line is parsed and so is never read as commands.
 setlocal DisableDelayedExpansion
-cd /d "%~dp0"
 set "SRC=%~1"
-set "OUT=%~n1"
 if not defined SRC set "SRC=hello.cpp"
-if not defined OUT set "OUT=hello"
+set "FULL="
+if "%SRC:~1,1%"==":" set "FULL=1"
+if "%SRC:~0,2%"=="\\" set "FULL=1"
+if defined FULL goto infolder
+cd /d "%~dp0"
+for %%S in ("%SRC%") do set "OUT=%%~nS"
+goto located
+:infolder
+for %%S in ("%SRC%") do pushd "%%~dpS"
+for %%S in ("%SRC%") do set "OUT=%%~dpnS"
+:located
 set "LOG=%TEMP%\Tavrin-compile.log"
 for %%S in ("%SRC%") do for %%F in ("%CD%") do echo Compiling %%~S in %%~F
 for %%V in ("%SRC%") do >"%LOG%" echo source=%%~V
@@ -33,13 +43,13 @@ goto nocompiler
 :bcc
 for %%V in ("%CC%") do echo Using Borland C++: %%~V
 for %%V in ("%CC%") do >>"%LOG%" echo compiler=%%~V
-"%CC%" "%SRC%"
+"%CC%" "-e%OUT%.exe" "%SRC%"
 goto done
 
 :msvc
 for %%V in ("%CC%") do echo Using Microsoft C++: %%~V
 for %%V in ("%CC%") do >>"%LOG%" echo compiler=%%~V
-"%CC%" /nologo /EHsc "%SRC%"
+"%CC%" /nologo /EHsc "/Fe%OUT%.exe" "%SRC%"
 goto done
 
 :gcc
@@ -69,5 +79,6 @@ if errorlevel 1 (
 )
 
 :end
+if defined FULL popd
 if not defined TAVRIN_NOPAUSE pause
 endlocal

@@ -53,6 +53,8 @@ bool ReadsBack(std::string_view text, std::string_view bytes, const FileFormat& 
 // The ANSI code page <-> UTF-16: the system's on Windows (FileEncoding_win.cpp), Latin-1 elsewhere
 // (FileEncoding_host.cpp, for the host tests). `lossy` tells when a character had no byte of its own.
 std::wstring AnsiDecode(std::string_view bytes);
+// Any code page (0 is the ANSI one) -> UTF-16; Latin-1 for every code page in the host build.
+std::wstring CodePageDecode(std::string_view bytes, unsigned codePage);
 std::string AnsiEncode(std::wstring_view text, bool* lossy);
 
 // A short name of the format for messages ("UTF-8", "UTF-16 LE", "ANSI"...).

@@ -3,7 +3,9 @@
 
 namespace docfile {
 
-std::wstring AnsiDecode(std::string_view bytes) {
+std::wstring AnsiDecode(std::string_view bytes) { return CodePageDecode(bytes, 0); }
+
+std::wstring CodePageDecode(std::string_view bytes, unsigned) {
     std::wstring out(bytes.size(), L'\0');
     for (size_t i = 0; i < bytes.size(); ++i) out[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]));
     return out;

@@ -15,12 +15,14 @@ bool AllAscii(std::wstring_view t) {
 
 }  // namespace
 
-std::wstring AnsiDecode(std::string_view bytes) {
+std::wstring AnsiDecode(std::string_view bytes) { return CodePageDecode(bytes, CP_ACP); }
+
+std::wstring CodePageDecode(std::string_view bytes, unsigned codePage) {
     if (bytes.empty()) return {};
     const int len = static_cast<int>(bytes.size());
-    const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), len, nullptr, 0);
+    const int n = MultiByteToWideChar(codePage, 0, bytes.data(), len, nullptr, 0);
     std::wstring out(static_cast<size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0) MultiByteToWideChar(CP_ACP, 0, bytes.data(), len, out.data(), n);
+    if (n > 0) MultiByteToWideChar(codePage, 0, bytes.data(), len, out.data(), n);
     return out;
 }
 

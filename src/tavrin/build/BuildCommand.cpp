@@ -1,0 +1,57 @@
+#include "BuildCommand.h"
+
+#include <algorithm>
+
+#include "TextConv.h"
+
+namespace {
+
+// An entry's name; the hidden per-drive entries ("=C:=C:\dir") start with '='.
+std::wstring NameOf(const std::wstring& entry) {
+    return UpperAscii(std::wstring_view(entry).substr(0, entry.find(L'=', 1)));
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return {};
+    // C:\a.cpp is in C:\ (C: alone would mean the drive's current folder).
+    if (slash == 2 && path[1] == L':') return path.substr(0, 3);
+    return path.substr(0, slash);
+}
+
+bool IsUnc(const std::wstring& path) { return path.size() > 1 && path[0] == L'\\' && path[1] == L'\\'; }
+
+}  // namespace
+
+std::wstring EnvironmentBlock(std::vector<std::wstring> entries,
+                              const std::vector<std::pair<std::wstring, std::wstring>>& set) {
+    for (const auto& [name, value] : set) {
+        const std::wstring upper = UpperAscii(name);
+        std::erase_if(entries, [&](const std::wstring& e) { return NameOf(e) == upper; });
+        entries.push_back(name + L"=" + value);
+    }
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const std::wstring& a, const std::wstring& b) { return NameOf(a) < NameOf(b); });
+    std::wstring block;
+    for (const std::wstring& e : entries) block += e + L'\0';
+    block += L'\0';
+    if (entries.empty()) block += L'\0';  // an empty block is two NULs too
+    return block;
+}
+
+BuildCommandSpec MakeBuildCommand(const std::wstring& batchPath, const std::wstring& systemFolder,
+                                  const std::wstring& documentPath, const std::vector<std::wstring>& parentEnvironment) {
+    BuildCommandSpec s;
+    std::wstring sys = systemFolder;
+    while (!sys.empty() && (sys.back() == L'\\' || sys.back() == L'/')) sys.pop_back();
+    s.application = sys + L"\\cmd.exe";
+    // cmd expands %...% even inside quotes, so the path is never written into the line: it comes
+    // through a variable, expanded once inside quotes (where & ^ ( ) are plain characters), and
+    // the result is not scanned for % again. /v:off keeps ! plain, /d skips AutoRun commands, and /s
+    // strips just the outer pair of quotes.
+    s.commandLine = L"\"" + s.application + L"\" /d /v:off /s /c \"\"" + batchPath + L"\" \"%" +
+                    kBuildSourceVariable + L"%\"\"";
+    s.workingDirectory = FolderOf(IsUnc(documentPath) ? batchPath : documentPath);
+    s.environment = EnvironmentBlock(parentEnvironment, {{L"TAVRIN_NOPAUSE", L"1"}, {kBuildSourceVariable, documentPath}});
+    return s;
+}

@@ -1,0 +1,77 @@
+// A build's stand-in for the runner tests:
+//   lines <code>  three lines 300 ms apart (stdout, stderr in UTF-8, stdout in the OEM code page), exit <code>
+//   hang          starts "sleep" (a copy of itself), prints "child <pid>", never ends
+//   sleep         never ends
+// Copied as g++.exe it stands in for the compiler: it writes its folder and arguments to args.txt
+// in the current folder, makes the -o file and reports one error on stderr.
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+void Write(DWORD which, const std::string& bytes) {
+    DWORD written = 0;
+    WriteFile(GetStdHandle(which), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+}  // namespace
+
+int FakeCompiler(int argc, wchar_t** argv) {
+    std::wstring text = L"cwd=";
+    wchar_t cwd[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, cwd);
+    text += cwd;
+    std::wstring out, src;
+    for (int i = 1; i < argc; ++i) {
+        text += std::wstring(L"\r\narg=") + argv[i];
+        if (std::wstring(argv[i]) == L"-o" && i + 1 < argc) out = argv[i + 1];
+        src = argv[i];
+    }
+    auto utf8 = [](const std::wstring& w) {
+        std::string b(static_cast<size_t>(w.size() * 4 + 1), '\0');
+        b.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, w.c_str(), static_cast<int>(w.size()), b.data(),
+                                                         static_cast<int>(b.size()), nullptr, nullptr)));
+        return b;
+    };
+    HANDLE f = CreateFileW(L"args.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    const std::string bytes = utf8(text);
+    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(f);
+    if (!out.empty()) CloseHandle(CreateFileW(out.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    Write(STD_ERROR_HANDLE, utf8(src + L":1:5: error: fake error\r\n"));
+    return 1;
+}
+
+int wmain(int argc, wchar_t** argv) {
+    std::wstring self = argv[0];
+    self = self.substr(self.find_last_of(L"\\/") + 1);
+    if (_wcsicmp(self.c_str(), L"g++.exe") == 0 || _wcsicmp(self.c_str(), L"g++") == 0) return FakeCompiler(argc, argv);
+    const std::wstring mode = argc > 1 ? argv[1] : L"";
+    if (mode == L"lines") {
+        Write(STD_OUTPUT_HANDLE, "one\r\n");
+        Sleep(300);
+        Write(STD_ERROR_HANDLE, "zwei \xC3\xBC\xE2\x82\xAC\r\n");
+        Sleep(300);
+        char oem[8] = {};
+        WideCharToMultiByte(CP_OEMCP, 0, L"\u00FC", 1, oem, sizeof(oem), nullptr, nullptr);
+        Write(STD_OUTPUT_HANDLE, std::string("drei ") + oem + "\n");
+        return argc > 2 ? _wtoi(argv[2]) : 0;
+    }
+    if (mode == L"hang") {
+        wchar_t self[MAX_PATH];
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
+        std::wstring line = L"\"" + std::wstring(self) + L"\" sleep";
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        PROCESS_INFORMATION pi{};
+        if (!CreateProcessW(self, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) return 2;
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+        Write(STD_OUTPUT_HANDLE, "child " + std::to_string(pi.dwProcessId) + "\r\n");
+    }
+    if (mode == L"hang" || mode == L"sleep") Sleep(INFINITE);
+    return 1;
+}

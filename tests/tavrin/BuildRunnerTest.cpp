@@ -1,0 +1,228 @@
+// Build runner under Wine: lines posted as they come while a window pumps, the end with the exit
+// code, Stop ending every process of a build, and awkward file names reaching the batch file.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "BuildCommand.h"
+#include "BuildOutput.h"
+#include "BuildRunner.h"
+#include "Raii.h"
+#include "TestEnv.h"
+#include "TextConv.h"
+
+using testenv::TempDir;
+
+namespace {
+
+constexpr UINT kBuildMsg = WM_APP + 7;
+
+// A message-only window that keeps what the runner posts.
+class Sink {
+public:
+    Sink() {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"BuildRunnerTestSink";
+        RegisterClassW(&wc);
+        hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~Sink() {
+        DiscardBuildMessages(hwnd_, kBuildMsg);
+        DestroyWindow(hwnd_);
+    }
+    HWND Hwnd() const { return hwnd_; }
+    bool WaitFinished(DWORD ms = 20000) { return testenv::PumpUntil([&] { return finished; }, ms); }
+
+    std::vector<std::wstring> lines;
+    std::vector<ULONGLONG> times;
+    bool finished = false;
+    BuildResult result;
+
+private:
+    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
+        auto* self = reinterpret_cast<Sink*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+        if (m == kBuildMsg && self) {
+            if (w == static_cast<WPARAM>(BuildEvent::Line)) {
+                self->lines.push_back(*TakeBuildLine(l));
+                self->times.push_back(GetTickCount64());
+            } else if (w == static_cast<WPARAM>(BuildEvent::Finished)) {
+                self->result = *TakeBuildResult(l);
+                self->finished = true;
+            }
+            return 0;
+        }
+        return DefWindowProcW(h, m, w, l);
+    }
+    HWND hwnd_;
+};
+
+std::wstring Child() { return testenv::BinDir() + L"\\build_test_child.exe"; }
+
+BuildCommandSpec ChildSpec(const std::wstring& args) {
+    BuildCommandSpec s;
+    s.application = Child();
+    s.commandLine = L"\"" + Child() + L"\" " + args;
+    s.environment = EnvironmentBlock(ProcessEnvironment(), {});
+    return s;
+}
+
+std::wstring SystemFolder() {
+    wchar_t sys[MAX_PATH];
+    GetSystemDirectoryW(sys, MAX_PATH);
+    return sys;
+}
+
+TEST(DecodeLine, NotUtf8IsReadInTheGivenConsoleCodePage) {
+    EXPECT_EQ(DecodeLine("caf\x82 \x81", 437), L"caf\u00E9 \u00FC");
+    EXPECT_EQ(DecodeLine("\x9C", 850), L"\u00A3");
+    EXPECT_EQ(DecodeLine("caf\xC3\xA9", 437), L"caf\u00E9");  // valid UTF-8 wins
+}
+
+TEST(BuildRunner, LinesArriveInOrderAsTheyAreWrittenThenTheExitCode) {
+    Sink sink;
+    BuildRunner runner;
+    std::wstring error;
+    ASSERT_TRUE(runner.Start(sink.Hwnd(), kBuildMsg, ChildSpec(L"lines 7"), error)) << error;
+    EXPECT_TRUE(runner.Running());
+    ASSERT_TRUE(sink.WaitFinished());
+    EXPECT_FALSE(runner.Running());
+    EXPECT_EQ(sink.lines, (std::vector<std::wstring>{L"one", L"zwei \u00FC\u20AC", L"drei \u00FC"}));
+    ASSERT_EQ(sink.times.size(), 3u);
+    EXPECT_GE(sink.times[2] - sink.times[0], 400u);  // posted one by one, not all at the end
+    EXPECT_EQ(sink.result.exitCode, 7u);
+    EXPECT_FALSE(sink.result.stopped);
+    EXPECT_GE(sink.result.seconds, 0.5);
+    EXPECT_LT(sink.result.seconds, 15.0);
+    // Once finished, the runner starts the next build.
+    sink.finished = false;
+    sink.lines.clear();
+    ASSERT_TRUE(runner.Start(sink.Hwnd(), kBuildMsg, ChildSpec(L"lines 0"), error)) << error;
+    ASSERT_TRUE(sink.WaitFinished());
+    EXPECT_EQ(sink.lines.size(), 3u);
+    EXPECT_EQ(sink.result.exitCode, 0u);
+}
+
+TEST(BuildRunner, AProgramThatCannotStartIsReportedByName) {
+    Sink sink;
+    BuildRunner runner;
+    BuildCommandSpec s = ChildSpec(L"lines");
+    s.application = testenv::BinDir() + L"\\no such program.exe";
+    std::wstring error;
+    EXPECT_FALSE(runner.Start(sink.Hwnd(), kBuildMsg, s, error));
+    EXPECT_NE(error.find(s.application), std::wstring::npos) << error;
+    EXPECT_EQ(error.find(L"%"), std::wstring::npos) << error;
+    EXPECT_FALSE(runner.Running());
+}
+
+// The pid the "hang" child prints of its own child, opened to watch it end.
+raii::Handle GrandChild(Sink& sink) {
+    if (!testenv::PumpUntil([&] { return !sink.lines.empty(); }, 10000)) return {};
+    const std::wstring& l = sink.lines[0];
+    if (l.rfind(L"child ", 0) != 0) return {};
+    return raii::Handle(OpenProcess(SYNCHRONIZE, FALSE, std::stoul(l.substr(6))));
+}
+
+TEST(BuildRunner, StopEndsEveryProcessOfTheBuildAtOnce) {
+    Sink sink;
+    BuildRunner runner;
+    std::wstring error;
+    ASSERT_TRUE(runner.Start(sink.Hwnd(), kBuildMsg, ChildSpec(L"hang"), error)) << error;
+    raii::Handle grandChild = GrandChild(sink);
+    ASSERT_TRUE(grandChild);
+    const ULONGLONG before = GetTickCount64();
+    runner.Stop();
+    EXPECT_LT(GetTickCount64() - before, 1000u);  // the window thread does not wait
+    ASSERT_TRUE(sink.WaitFinished(10000));
+    EXPECT_TRUE(sink.result.stopped);
+    EXPECT_FALSE(runner.Running());
+    EXPECT_EQ(WaitForSingleObject(grandChild.get(), 5000), WAIT_OBJECT_0);
+}
+
+TEST(BuildRunner, ARunnerThatGoesAwayLeavesNoProcessBehind) {
+    Sink sink;
+    raii::Handle grandChild;
+    {
+        BuildRunner runner;
+        std::wstring error;
+        ASSERT_TRUE(runner.Start(sink.Hwnd(), kBuildMsg, ChildSpec(L"hang"), error)) << error;
+        grandChild = GrandChild(sink);
+        ASSERT_TRUE(grandChild);
+    }
+    EXPECT_EQ(WaitForSingleObject(grandChild.get(), 5000), WAIT_OBJECT_0);
+}
+
+// The document's path goes through the interpreter to the batch file, and through the shipped
+// batch file's own handling, as written: nothing in it runs or expands.
+TEST(BuildRunner, AwkwardFileNamesReachTheBatchFileIntact) {
+    const wchar_t* names[] = {
+        L"a & b ^ c.cpp",
+        L"x%PATH%y.cpp",
+        L"(1) !n! & mkdir INJECTED.cpp",
+        L"gr\u00FC\u00DF dich.cpp",
+        L"all & ^ %PATH% (x) \u00E9 !y!.cpp",
+    };
+    for (const wchar_t* name : names) {
+        TempDir dir;
+        const std::wstring folder = dir / L"f & g (2) %TEMP%";
+        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+        const std::wstring doc = folder + L"\\" + name;
+        ASSERT_TRUE(testenv::WriteBytes(doc, "int main() { return 0; }\r\n"));
+        // A batch file of the test's own shows its argument as it arrives.
+        const std::wstring echo = dir / L"echo.bat";
+        ASSERT_TRUE(testenv::WriteBytes(echo, "@echo off\r\nfor %%S in (\"%~1\") do echo arg=%%~S\r\n"));
+        for (const std::wstring& batch : {echo, testenv::BinDir() + L"\\code\\compile.bat"}) {
+            Sink sink;
+            BuildRunner runner;
+            std::wstring error;
+            ASSERT_TRUE(runner.Start(sink.Hwnd(), kBuildMsg,
+                                     MakeBuildCommand(batch, SystemFolder(), doc, ProcessEnvironment()), error))
+                << error;
+            ASSERT_TRUE(sink.WaitFinished()) << batch;
+            const std::wstring expected =
+                batch == echo ? L"arg=" + doc : L"Compiling " + doc + L" in " + folder;
+            EXPECT_NE(std::find(sink.lines.begin(), sink.lines.end(), expected), sink.lines.end())
+                << testing::PrintToString(expected) << "\n" << testing::PrintToString(sink.lines);
+            for (const std::wstring& where : {dir.Path(), folder})
+                EXPECT_FALSE(testenv::Exists(where + L"\\INJECTED")) << testing::PrintToString(std::wstring(name));
+        }
+    }
+}
+
+// A full path: compiled in the file's folder, the program beside it, the compiler's own lines
+// passed through (a stand-in g++ first on the PATH).
+TEST(BuildRunner, CompileBatchBuildsAFullPathInItsFolderWithTheProgramBesideIt) {
+    TempDir dir;
+    const std::wstring tools = dir / L"tools", folder = dir / L"my src & (2)", doc = folder + L"\\a b & \u00FC.cpp";
+    ASSERT_TRUE(CreateDirectoryW(tools.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileW(Child().c_str(), (tools + L"\\g++.exe").c_str(), FALSE));
+    ASSERT_TRUE(testenv::WriteBytes(doc, "int main() { return 0; }\r\n"));
+    wchar_t path[32767];
+    const DWORD n = GetEnvironmentVariableW(L"PATH", path, 32767);
+    const std::wstring oldPath(path, n);
+    SetEnvironmentVariableW(L"PATH", (tools + L";" + oldPath).c_str());
+    const BuildCommandSpec spec =
+        MakeBuildCommand(testenv::BinDir() + L"\\code\\compile.bat", SystemFolder(), doc, ProcessEnvironment());
+    SetEnvironmentVariableW(L"PATH", oldPath.c_str());
+    Sink sink;
+    BuildRunner runner;
+    std::wstring error;
+    ASSERT_TRUE(runner.Start(sink.Hwnd(), kBuildMsg, spec, error)) << error;
+    ASSERT_TRUE(sink.WaitFinished());
+    const std::wstring fakeError = doc + L":1:5: error: fake error";
+    EXPECT_NE(std::find(sink.lines.begin(), sink.lines.end(), fakeError), sink.lines.end())
+        << testing::PrintToString(sink.lines);
+    EXPECT_EQ(sink.lines.back(), L"Compilation failed.");
+    EXPECT_TRUE(testenv::Exists(folder + L"\\a b & \u00FC.exe"));
+    const std::string args = testenv::ReadBytes(folder + L"\\args.txt");
+    EXPECT_EQ(args, "cwd=" + WideToUtf8(folder) + "\r\narg=-o\r\narg=" + WideToUtf8(folder) +
+                        "\\a b & \xC3\xBC.exe\r\narg=" + WideToUtf8(doc));
+}
+
+}  // namespace
