@@ -144,6 +144,26 @@ inline constexpr const wchar_t* RecoveryKeptAs = L"It was kept aside as:\n";
 // While the session ends with unsaved text (the title follows).
 inline constexpr const wchar_t* EndSessionReason = L"Tavrin has unsaved changes in ";
 
+// Tools > Build, Run and the output pane.
+inline constexpr const wchar_t* ToolsBuild = L"&Build";
+inline constexpr const wchar_t* ToolsRun = L"&Run";
+inline constexpr const wchar_t* ToolsStopBuild = L"S&top Build";
+inline constexpr const wchar_t* ToolsNextError = L"Next &Error";
+inline constexpr const wchar_t* ToolsPreviousError = L"&Previous Error";
+inline constexpr const wchar_t* ShortcutBuild = L"F7";
+inline constexpr const wchar_t* ShortcutRun = L"Ctrl+F5";
+inline constexpr const wchar_t* ShortcutStopBuild = L"Ctrl+Break";
+inline constexpr const wchar_t* ShortcutNextError = L"F4";
+inline constexpr const wchar_t* ShortcutPreviousError = L"Shift+F4";
+inline constexpr const wchar_t* ViewOutput = L"&Output";
+inline constexpr const wchar_t* BuildAlreadyRunning = L"A build is running. Wait for it to finish, or stop it first.";
+inline constexpr const wchar_t* BuildStarting = L"Building ";
+// "Build finished: exit code N (T s)"
+inline constexpr const wchar_t* BuildFinished = L"Build finished: exit code ";
+inline constexpr const wchar_t* BuildStopped = L"Build stopped.";
+inline constexpr const wchar_t* NothingToRun = L"There is nothing to run yet: build the program first (Tools > Build).";
+inline constexpr const wchar_t* RunCannotStart = L"Cannot start the program\n";
+
 // Edit > Go To...
 inline constexpr const wchar_t* GoToCaption = L"Go To Line";
 inline constexpr const wchar_t* GoToLineNumber = L"Line number:";
@@ -194,7 +214,6 @@ inline constexpr const wchar_t* CompileBatchMissing = L"The compiler batch file 
 inline constexpr const wchar_t* CompileCannotStart = L"Cannot start the compiler batch file\n";
 // Build: the program that could not be started follows, then the reason.
 inline constexpr const wchar_t* BuildCannotStart = L"Cannot start the build:\n";
-inline constexpr const wchar_t* BuildAlreadyRunning = L"A build is already running. Stop it first.";
 
 // File type lists of the file dialogs (description, pattern), "|"-joined as the dialogs take them.
 inline constexpr const wchar_t* OpenFilter =

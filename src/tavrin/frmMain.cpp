@@ -20,6 +20,7 @@
 #include "CompileCommand.h"
 #include "HelpMenu.h"
 #include "basFindWindows.h"
+#include "BuildCommand.h"
 #include "CaretPlace.h"
 #include "frmGoTo.h"
 #include "frmOptions.h"
@@ -33,6 +34,8 @@ constexpr UINT WM_OPEN_DROPPED = WM_APP + 1;
 constexpr UINT_PTR kClockTimer = 1;
 // Writes the recovery file when the typing pauses.
 constexpr UINT_PTR kRecoveryTimer = 2;
+// A build's output lines and its end (BuildRunner).
+constexpr UINT WM_BUILD = WM_APP + 2;
 
 const form::FormDef kDef{
     .className = L"TavrinMain",
@@ -84,6 +87,7 @@ const MenuItem kViewItems[] = {
     {texts::ViewStatusBar},
     {texts::ViewSyntaxColouring},
     {texts::ViewLineNumbers},
+    {texts::ViewOutput},
 };
 const MenuItem kFormatItems[] = {
     {texts::FormatFont},
@@ -95,6 +99,12 @@ const MenuItem kToolsItems[] = {
     {texts::ToolsCompilerSetup},
     {texts::ToolsCompileBorland},
     {texts::ToolsCompile, nullptr, false},
+    {L"-"},
+    {texts::ToolsBuild, texts::ShortcutBuild},
+    {texts::ToolsRun, texts::ShortcutRun},
+    {texts::ToolsStopBuild, texts::ShortcutStopBuild, true, false},
+    {texts::ToolsNextError, texts::ShortcutNextError},
+    {texts::ToolsPreviousError, texts::ShortcutPreviousError},
 };
 const form::MenuDef kMenus[] = {
     {texts::MenuFile, frmMain::FileBase, kFileItems, std::size(kFileItems)},
@@ -107,6 +117,8 @@ const form::MenuDef kMenus[] = {
 
 // Gap between the toolbar strip and the editing area (360 - 330 twips at design).
 constexpr int kGapTwips = 30;
+// The output pane's height when the window has room for it (about eight lines).
+constexpr int kPaneTwips = 1800;
 
 std::wstring ReasonText(unsigned long code) {
     std::wstring t = SystemErrorText(code);
@@ -153,6 +165,11 @@ void frmMain::Form_Load() {
         {FVIRTKEY | FCONTROL, 'F', static_cast<WORD>(EditBase + 7)},
         {FVIRTKEY | FCONTROL, 'H', static_cast<WORD>(EditBase + 10)},
         {FVIRTKEY | FCONTROL, 'G', static_cast<WORD>(EditBase + 11)},
+        {FVIRTKEY, VK_F7, static_cast<WORD>(ToolsBase + 5)},
+        {FVIRTKEY | FCONTROL, VK_F5, static_cast<WORD>(ToolsBase + 6)},
+        {FVIRTKEY | FCONTROL, VK_CANCEL, static_cast<WORD>(ToolsBase + 7)},  // Ctrl+Break
+        {FVIRTKEY, VK_F4, static_cast<WORD>(ToolsBase + 8)},
+        {FVIRTKEY | FSHIFT, VK_F4, static_cast<WORD>(ToolsBase + 9)},
     };
     accel_.reset(CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
     SetAccelerators(accel_.get());
@@ -188,6 +205,10 @@ void frmMain::CreateChildren() {
         editarea::ShowLineNumbers(edit, true);
         SetFocus(edit);
     }
+    // The build's output, shown below the editing area by View > Output and by a build.
+    CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTBOXW, L"",
+                    WS_CHILD | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY, 0, 0, 0, 0, Hwnd(),
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdOutput)), inst, nullptr);
     if (HWND bar = tbToolbar()) {
         imlToolbarIcons_.Create(Hwnd(), Dpi());
         bars::FillToolbar(bar, imlToolbarIcons_);
@@ -222,7 +243,14 @@ void frmMain::LayoutControls() {
     // The status bar strip stays reserved while the bar is hidden.
     if (sb && GetWindowRect(sb, &r)) statusH = r.bottom - r.top;
     const LayoutRect a = EditAreaRect(client.right, client.bottom, toolbarH, statusH, Px(kGapTwips));
-    MoveWindow(edit, a.left, a.top, a.width, a.height, TRUE);
+    HWND pane = outputPane();
+    if (OutputShown()) {
+        const PaneSplit split = SplitForPane(a, Px(kPaneTwips), Px(kGapTwips));
+        MoveWindow(edit, split.edit.left, split.edit.top, split.edit.width, split.edit.height, TRUE);
+        MoveWindow(pane, split.pane.left, split.pane.top, split.pane.width, split.pane.height, TRUE);
+    } else {
+        MoveWindow(edit, a.left, a.top, a.width, a.height, TRUE);
+    }
 }
 
 void frmMain::Form_Resize() {
@@ -443,6 +471,10 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         }
         return false;
     }
+    case WM_BUILD:
+        OnBuildMessage(wp, lp);
+        result = 0;
+        return true;
     case WM_OPEN_DROPPED: {
         std::wstring path;
         path.swap(pendingDrop_);
@@ -481,6 +513,8 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         return false;
     case WM_DESTROY:
         view_.Detach();  // the windows it works on go now
+        build_.Stop();
+        DiscardBuildMessages(Hwnd(), WM_BUILD);
         return false;
     case WM_SETFOCUS:
         if (HWND edit = t1()) SetFocus(edit);
@@ -498,6 +532,11 @@ void frmMain::OnCommand(int id, int notifyCode, HWND control) {
             NoteEdit();
         }
         if (control == tbToolbar() && bars::PositionOf(id)) tbToolbar_ButtonClick(bars::KeyOf(id));
+        if (id == IdOutput && notifyCode == LBN_DBLCLK) {
+            const LRESULT line = SendMessageW(control, LB_GETCURSEL, 0, 0);
+            if (line >= 0)
+                if (auto d = buildLog_.OnPaneLine(static_cast<size_t>(line))) GoToDiagnostic(*d);
+        }
         return;
     }
     for (const form::MenuDef& m : kMenus) {
@@ -638,6 +677,10 @@ void frmMain::mnuview_Click(int index) {
         formatted_ = false;
         ApplySyntax();
         break;
+    case 4: {  // Output
+        ShowOutput(!OutputShown());
+        break;
+    }
     case 3: {  // Line Numbers
         HMENU bar = GetMenu(Hwnd());
         const bool show = !(GetMenuState(bar, ViewBase + 3, MF_BYCOMMAND) & MF_CHECKED);
@@ -815,8 +858,104 @@ void frmMain::mnutools_Click(int index) {
         break;
     }
     case 2: CompileHello(); break;
+    case 5: BuildDocument(); break;
+    case 6: RunBuiltProgram(); break;
+    case 7: build_.Stop(); break;
+    case 8:
+    case 9:
+        if (auto d = buildLog_.Step(index == 8)) GoToDiagnostic(*d);
+        else MessageBeep(MB_OK);
+        break;
     default: break;  // Compiler Setup and the hidden Compile do nothing
     }
+}
+
+void frmMain::ShowOutput(bool show) {
+    HWND pane = outputPane();
+    if (!pane) return;
+    ShowWindow(pane, show ? SW_SHOW : SW_HIDE);
+    CheckMenuItem(GetMenu(Hwnd()), ViewBase + 4, MF_BYCOMMAND | (show ? MF_CHECKED : MF_UNCHECKED));
+    LayoutControls();
+}
+
+void frmMain::AddOutputLine(const std::wstring& line) {
+    HWND pane = outputPane();
+    if (!pane) return;
+    const LRESULT at = SendMessageW(pane, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    if (at < 0) return;
+    buildLog_.Add(line, static_cast<size_t>(at));
+    SendMessageW(pane, LB_SETTOPINDEX, static_cast<WPARAM>(at), 0);  // the latest line in view
+}
+
+void frmMain::BuildDocument() {
+    if (build_.Running()) {
+        filePrompts_.Tell(texts::BuildAlreadyRunning);
+        return;
+    }
+    // What is built is the file on disk: a new or changed document is saved first.
+    if ((doc_.DocumentPath.empty() || doc_.IsModified()) && !doc_.Save(InitDirSetting)) return;
+    const std::wstring batch = ProgramFolder() + L"\\code\\compile.bat";
+    const DWORD attrs = GetFileAttributesW(batch.c_str());
+    if (attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_DIRECTORY)) {
+        filePrompts_.Tell(texts::CompileBatchMissing + batch);
+        return;
+    }
+    const BuildCommandSpec spec = MakeBuildCommand(batch, SystemFolder, doc_.DocumentPath, ProcessEnvironment());
+    if (HWND pane = outputPane()) SendMessageW(pane, LB_RESETCONTENT, 0, 0);
+    buildLog_.Clear(paths::Folder(doc_.DocumentPath));
+    builtProgram_.clear();
+    buildSource_ = doc_.DocumentPath;
+    ShowOutput(true);
+    AddOutputLine(texts::BuildStarting + doc_.DocumentPath);
+    std::wstring error;
+    if (!build_.Start(Hwnd(), WM_BUILD, spec, error)) {
+        AddOutputLine(error);
+        return;
+    }
+    EnableMenuItem(GetMenu(Hwnd()), ToolsBase + 7, MF_BYCOMMAND | MF_ENABLED);
+}
+
+void frmMain::OnBuildMessage(WPARAM wp, LPARAM lp) {
+    if (wp == static_cast<WPARAM>(BuildEvent::Line)) {
+        if (auto line = TakeBuildLine(lp)) AddOutputLine(*line);
+        return;
+    }
+    if (wp != static_cast<WPARAM>(BuildEvent::Finished)) return;
+    const std::unique_ptr<BuildResult> r = TakeBuildResult(lp);
+    EnableMenuItem(GetMenu(Hwnd()), ToolsBase + 7, MF_BYCOMMAND | MF_GRAYED);
+    if (!r) return;
+    if (r->stopped) {
+        AddOutputLine(texts::BuildStopped);
+        return;
+    }
+    wchar_t seconds[32];
+    swprintf(seconds, 32, L"%.1f", r->seconds);
+    AddOutputLine(texts::BuildFinished + std::to_wstring(r->exitCode) + L" (" + seconds + L" s)");
+    if (r->exitCode == 0) builtProgram_ = BuiltProgramOf(buildSource_);
+}
+
+void frmMain::RunBuiltProgram() {
+    const DWORD attrs = builtProgram_.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(builtProgram_.c_str());
+    if (attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_DIRECTORY)) {
+        filePrompts_.Tell(texts::NothingToRun);
+        return;
+    }
+    unsigned long error = 0;
+    if (!StartInConsole(MakeRunCommand(builtProgram_, SystemFolder, ProcessEnvironment()), error))
+        filePrompts_.Tell(texts::RunCannotStart + builtProgram_ + L"\n\n" + ReasonText(error));
+}
+
+void frmMain::GoToDiagnostic(size_t index) {
+    buildLog_.SetCurrent(index);
+    const Diagnostic& d = buildLog_.At(index);
+    if (HWND pane = outputPane()) SendMessageW(pane, LB_SETCURSEL, buildLog_.PaneLineOf(index), 0);
+    const std::wstring path = buildLog_.PathOf(d);
+    // Another file is opened first, asking about unsaved changes as opening does.
+    if (CompareStringOrdinal(path.c_str(), -1, doc_.DocumentPath.c_str(), -1, TRUE) != CSTR_EQUAL &&
+        !doc_.Drop(path, InitDirSetting))
+        return;
+    editarea::GoToPlace(t1(), d.line - 1, d.column > 0 ? d.column - 1 : 0);
+    SetFocus(t1());
 }
 
 void frmMain::CompileHello() {

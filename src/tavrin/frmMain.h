@@ -3,6 +3,8 @@
 #pragma once
 #include <string>
 
+#include "BuildLog.h"
+#include "BuildRunner.h"
 #include "Document.h"
 #include "DocumentView.h"
 #include "FilePrompts.h"
@@ -21,6 +23,7 @@ public:
     static constexpr int IdToolbar = 1001;  // tbToolbar
     static constexpr int IdT1 = 1002;       // t1, the editing area
     static constexpr int IdStatusBar = 1003;  // sbStatusBar
+    static constexpr int IdOutput = 1004;     // the build's output pane
     // Menu command ids: base + item index.
     static constexpr int FileBase = 100, EditBase = 200, ViewBase = 300, FormatBase = 400, ToolsBase = 500,
                          HelpBase = 600;
@@ -30,6 +33,9 @@ public:
     HWND t1() const { return Item(IdT1); }
     HWND tbToolbar() const { return Item(IdToolbar); }
     HWND sbStatusBar() const { return Item(IdStatusBar); }
+    HWND outputPane() const { return Item(IdOutput); }
+    // Whether the pane is shown (also while the window itself is hidden).
+    bool OutputShown() const { return outputPane() && (GetWindowLongPtrW(outputPane(), GWL_STYLE) & WS_VISIBLE); }
 
     // The document state (DocumentPath, DocumentTitle, SavedText, WindowCaption, ExitConfirmed...).
     Document& Doc() { return doc_; }
@@ -121,6 +127,13 @@ private:
     void EndSession();
     // The window's placement and options, written as they change; a failure waits for the next time.
     void SaveSettingsQuietly();
+    // Tools > Build, Run, Next and Previous Error; View > Output.
+    void BuildDocument();
+    void OnBuildMessage(WPARAM wp, LPARAM lp);
+    void RunBuiltProgram();
+    void GoToDiagnostic(size_t index);
+    void ShowOutput(bool show);
+    void AddOutputLine(const std::wstring& line);
 
     // Options > Apply: the values the dialog reports become the settings, and are written.
     void frmOptions_Apply(const settings::Values& values);
@@ -142,6 +155,10 @@ private:
     bool sessionEnded_ = false;
     bool endSessionConfirmed_ = false;  // the session's end was agreed to with the document modified
     bool wasZoomed_ = false;
+    BuildRunner build_;
+    BuildLog buildLog_;
+    std::wstring buildSource_;   // the document the running or last build compiled
+    std::wstring builtProgram_;  // what the last successful build made
     printing::PrinterChoice printer_;
     // What the font and colour dialogs last held: each opens on its previous values.
     LOGFONTW dlgFont_{};

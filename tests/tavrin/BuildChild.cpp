@@ -3,7 +3,10 @@
 //   hang          starts "sleep" (a copy of itself), prints "child <pid>", never ends
 //   sleep         never ends
 // Copied as g++.exe it stands in for the compiler: it writes its folder and arguments to args.txt
-// in the current folder, makes the -o file and reports one error on stderr.
+// in the current folder, makes the -o file and reports one error on stderr. With FAKE_DIAGNOSTICS
+// set it reports the source's errors in three compilers' formats, and one in other.h beside it,
+// 300 ms apart, makes the -o file a copy of itself and ends with FAKE_EXIT; with FAKE_HANG it
+// never ends (as "hang" does). Started with no arguments (a built program run), it writes ran.txt.
 #include <windows.h>
 
 #include <cstdlib>
@@ -40,6 +43,38 @@ int FakeCompiler(int argc, wchar_t** argv) {
     const std::string bytes = utf8(text);
     WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(f);
+    wchar_t flag[16] = {};
+    if (GetEnvironmentVariableW(L"FAKE_HANG", flag, 16)) {
+        wchar_t self[MAX_PATH];
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
+        std::wstring line = L"\"" + std::wstring(self) + L"\" sleep";
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        PROCESS_INFORMATION pi{};
+        if (CreateProcessW(self, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+            CloseHandle(pi.hThread);
+            CloseHandle(pi.hProcess);
+            Write(STD_OUTPUT_HANDLE, "child " + std::to_string(pi.dwProcessId) + "\r\n");
+        }
+        Sleep(INFINITE);
+    }
+    if (GetEnvironmentVariableW(L"FAKE_DIAGNOSTICS", flag, 16)) {
+        if (!out.empty()) {
+            wchar_t self[MAX_PATH];
+            GetModuleFileNameW(nullptr, self, MAX_PATH);
+            CopyFileW(self, out.c_str(), FALSE);
+        }
+        const std::wstring folder = src.substr(0, src.find_last_of(L"\\/") + 1);
+        const std::wstring lines[] = {src + L":2:3: error: expected ';' before 'return'",
+                                      src + L"(3,1): error C2143: syntax error: missing ';'",
+                                      L"Error E2451 " + src + L" 1: Undefined symbol 'x' in function main()",
+                                      folder + L"other.h:2:1: warning: in another file"};
+        for (const std::wstring& l : lines) {
+            Write(STD_ERROR_HANDLE, utf8(l + L"\r\n"));
+            Sleep(300);
+        }
+        return GetEnvironmentVariableW(L"FAKE_EXIT", flag, 16) ? _wtoi(flag) : 1;
+    }
     if (!out.empty()) CloseHandle(CreateFileW(out.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     Write(STD_ERROR_HANDLE, utf8(src + L":1:5: error: fake error\r\n"));
     return 1;
@@ -50,6 +85,10 @@ int wmain(int argc, wchar_t** argv) {
     self = self.substr(self.find_last_of(L"\\/") + 1);
     if (_wcsicmp(self.c_str(), L"g++.exe") == 0 || _wcsicmp(self.c_str(), L"g++") == 0) return FakeCompiler(argc, argv);
     const std::wstring mode = argc > 1 ? argv[1] : L"";
+    if (mode.empty()) {  // a built program, run
+        CloseHandle(CreateFileW(L"ran.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        return 0;
+    }
     if (mode == L"lines") {
         Write(STD_OUTPUT_HANDLE, "one\r\n");
         Sleep(300);

@@ -55,3 +55,22 @@ BuildCommandSpec MakeBuildCommand(const std::wstring& batchPath, const std::wstr
     s.environment = EnvironmentBlock(parentEnvironment, {{L"TAVRIN_NOPAUSE", L"1"}, {kBuildSourceVariable, documentPath}});
     return s;
 }
+
+BuildCommandSpec MakeRunCommand(const std::wstring& program, const std::wstring& systemFolder,
+                                const std::vector<std::wstring>& parentEnvironment) {
+    BuildCommandSpec s;
+    std::wstring sys = systemFolder;
+    while (!sys.empty() && (sys.back() == L'\\' || sys.back() == L'/')) sys.pop_back();
+    s.application = sys + L"\\cmd.exe";
+    s.commandLine = L"\"" + s.application + L"\" /d /v:off /s /c \"\"%TAVRIN_PROGRAM%\" & pause\"";
+    s.workingDirectory = FolderOf(program);
+    s.environment = EnvironmentBlock(parentEnvironment, {{L"TAVRIN_PROGRAM", program}});
+    return s;
+}
+
+std::wstring BuiltProgramOf(const std::wstring& source) {
+    const size_t slash = source.find_last_of(L"\\/");
+    const size_t dot = source.rfind(L'.');
+    const size_t stem = dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash) ? source.size() : dot;
+    return source.substr(0, stem) + L".exe";
+}

@@ -25,3 +25,11 @@ BuildCommandSpec MakeBuildCommand(const std::wstring& batchPath, const std::wstr
 // CreateProcessW takes: sorted by upper-cased name, each ended by NUL, one more NUL at the end.
 std::wstring EnvironmentBlock(std::vector<std::wstring> entries,
                               const std::vector<std::pair<std::wstring, std::wstring>>& set);
+
+// Tools > Run: `<system folder>\cmd.exe` running the built program (through a variable, as above)
+// and then waiting for a key, in the program's folder.
+BuildCommandSpec MakeRunCommand(const std::wstring& program, const std::wstring& systemFolder,
+                                const std::vector<std::wstring>& parentEnvironment);
+
+// What building `source` makes: the program of the same name beside it.
+std::wstring BuiltProgramOf(const std::wstring& source);

@@ -67,6 +67,23 @@ void BuildRunner::Join() {
     if (reader_.joinable()) reader_.join();
 }
 
+bool StartInConsole(const BuildCommandSpec& spec, unsigned long& error) {
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    std::wstring line = spec.commandLine;
+    std::wstring env = spec.environment;
+    if (!CreateProcessW(spec.application.c_str(), line.data(), nullptr, nullptr, FALSE,
+                        CREATE_NEW_CONSOLE | CREATE_UNICODE_ENVIRONMENT, env.empty() ? nullptr : env.data(),
+                        spec.workingDirectory.empty() ? nullptr : spec.workingDirectory.c_str(), &si, &pi)) {
+        error = GetLastError();
+        return false;
+    }
+    raii::Handle process(pi.hProcess), thread(pi.hThread);  // not watched
+    error = 0;
+    return true;
+}
+
 bool BuildRunner::Start(HWND notify, UINT msg, const BuildCommandSpec& spec, std::wstring& error) {
     if (running_) {
         error = texts::BuildAlreadyRunning;

@@ -33,6 +33,10 @@ void DiscardBuildMessages(HWND notify, UINT msg);
 // This process's environment as NAME=value entries, for MakeBuildCommand.
 std::vector<std::wstring> ProcessEnvironment();
 
+// Starts a command in a console window of its own, without waiting (Tools > Run); false with the
+// system's error code.
+bool StartInConsole(const BuildCommandSpec& spec, unsigned long& error);
+
 class BuildRunner {
 public:
     BuildRunner() = default;

@@ -589,6 +589,18 @@ void GoToLine(HWND edit, int64_t line) {
     Call(edit, SCI_GOTOLINE, static_cast<uptr_t>(line));
 }
 
+void GoToPlace(HWND edit, int64_t line, int64_t column) {
+    const Sci_Position last = Call(edit, SCI_GETLINECOUNT) - 1;
+    if (line > last) line = last;
+    if (line < 0) line = 0;
+    const Sci_Position start = Call(edit, SCI_POSITIONFROMLINE, line), end = Call(edit, SCI_GETLINEENDPOSITION, line);
+    Sci_Position pos = Call(edit, SCI_POSITIONRELATIVE, start, column);
+    if (pos == 0 && column > 0) pos = end;  // past the end of the text
+    if (pos > end) pos = end;
+    Call(edit, SCI_ENSUREVISIBLEENFORCEPOLICY, line);
+    Call(edit, SCI_GOTOPOS, pos);
+}
+
 int64_t LineOf(HWND edit, size_t pos) { return Call(edit, SCI_LINEFROMPOSITION, BytePos(edit, pos)); }
 
 void ReplaceRanges(HWND edit, const std::vector<size_t>& starts, size_t length, const std::wstring& with) {

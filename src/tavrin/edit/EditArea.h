@@ -86,6 +86,8 @@ void CaretLineColumn(HWND edit, int64_t& line, int64_t& column);
 int64_t LineCount(HWND edit);
 // The caret to the start of a 0-based line, scrolled into view.
 void GoToLine(HWND edit, int64_t line);
+// The caret to a 0-based line and character of it (at most its end), scrolled into view.
+void GoToPlace(HWND edit, int64_t line, int64_t column);
 
 // Replaces `length` UTF-16 units at each of `starts` (ascending, apart) with `with`, as one undo step.
 void ReplaceRanges(HWND edit, const std::vector<size_t>& starts, size_t length, const std::wstring& with);

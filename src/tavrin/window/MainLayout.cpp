@@ -20,3 +20,12 @@ LayoutRect FitInside(const LayoutRect& window, const LayoutRect& area) {
     if (r.top + r.height > area.top + area.height) r.top = area.top + area.height - r.height;
     return r;
 }
+
+PaneSplit SplitForPane(const LayoutRect& area, int paneHeight, int gap) {
+    const int room = area.height - gap > 0 ? area.height - gap : 0;
+    const int pane = paneHeight < room / 2 ? paneHeight : room / 2;
+    PaneSplit s;
+    s.edit = {area.left, area.top, area.width, room - pane};
+    s.pane = {area.left, area.top + (room - pane) + gap, area.width, pane};
+    return s;
+}

@@ -11,5 +11,12 @@ struct LayoutRect {
 // (bottom), after a small gap below the toolbar; never a negative size.
 LayoutRect EditAreaRect(int clientWidth, int clientHeight, int toolbarHeight, int statusHeight, int gap);
 
+// The editing area above the output pane, in the editing area's rectangle: the pane takes
+// `paneHeight` (less when room is short, the editing area keeping at least as much), a gap between.
+struct PaneSplit {
+    LayoutRect edit, pane;
+};
+PaneSplit SplitForPane(const LayoutRect& area, int paneHeight, int gap);
+
 // A window rectangle moved (and if need be shrunk) so it lies wholly inside `area`.
 LayoutRect FitInside(const LayoutRect& window, const LayoutRect& area);

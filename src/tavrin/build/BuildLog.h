@@ -1,0 +1,39 @@
+// The diagnostics of the last build, as the output pane lists them: each with its line in the pane,
+// the one the user is at, and the file it names made complete from the build's folder.
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "BuildOutput.h"
+
+class BuildLog {
+public:
+    // A new build in `folder` (the document's): nothing listed yet.
+    void Clear(std::wstring folder);
+    // An output line as it arrives, at line `paneLine` of the pane; true when it is a diagnostic.
+    bool Add(const std::wstring& line, size_t paneLine);
+
+    size_t Count() const { return items_.size(); }
+    const Diagnostic& At(size_t i) const { return items_[i].diagnostic; }
+    size_t PaneLineOf(size_t i) const { return items_[i].paneLine; }
+    // The diagnostic on a pane line, if that line is one.
+    std::optional<size_t> OnPaneLine(size_t paneLine) const;
+
+    // The next (or previous) diagnostic from the one the user is at, round past either end; it
+    // becomes the current one. Nothing when there is none.
+    std::optional<size_t> Step(bool forward);
+    void SetCurrent(size_t i) { current_ = i; }
+
+    // The file a diagnostic names: complete as given, or relative to the build's folder.
+    std::wstring PathOf(const Diagnostic& d) const;
+
+private:
+    struct Item {
+        Diagnostic diagnostic;
+        size_t paneLine;
+    };
+    std::vector<Item> items_;
+    std::optional<size_t> current_;
+    std::wstring folder_;
+};
