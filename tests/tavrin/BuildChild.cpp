@@ -19,6 +19,21 @@ void Write(DWORD which, const std::string& bytes) {
     WriteFile(GetStdHandle(which), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
+// A copy of this program that never ends, started as the build's own child; says its id.
+bool StartSleeper() {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring line = L"\"" + std::wstring(self) + L"\" sleep";
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(self, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    Write(STD_OUTPUT_HANDLE, "child " + std::to_string(pi.dwProcessId) + "\r\n");
+    return true;
+}
+
 }  // namespace
 
 int FakeCompiler(int argc, wchar_t** argv) {
@@ -45,17 +60,7 @@ int FakeCompiler(int argc, wchar_t** argv) {
     CloseHandle(f);
     wchar_t flag[16] = {};
     if (GetEnvironmentVariableW(L"FAKE_HANG", flag, 16)) {
-        wchar_t self[MAX_PATH];
-        GetModuleFileNameW(nullptr, self, MAX_PATH);
-        std::wstring line = L"\"" + std::wstring(self) + L"\" sleep";
-        STARTUPINFOW si{};
-        si.cb = sizeof(si);
-        PROCESS_INFORMATION pi{};
-        if (CreateProcessW(self, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-            CloseHandle(pi.hThread);
-            CloseHandle(pi.hProcess);
-            Write(STD_OUTPUT_HANDLE, "child " + std::to_string(pi.dwProcessId) + "\r\n");
-        }
+        StartSleeper();
         Sleep(INFINITE);
     }
     if (GetEnvironmentVariableW(L"FAKE_DIAGNOSTICS", flag, 16)) {
@@ -99,18 +104,7 @@ int wmain(int argc, wchar_t** argv) {
         Write(STD_OUTPUT_HANDLE, std::string("drei ") + oem + "\n");
         return argc > 2 ? _wtoi(argv[2]) : 0;
     }
-    if (mode == L"hang") {
-        wchar_t self[MAX_PATH];
-        GetModuleFileNameW(nullptr, self, MAX_PATH);
-        std::wstring line = L"\"" + std::wstring(self) + L"\" sleep";
-        STARTUPINFOW si{};
-        si.cb = sizeof(si);
-        PROCESS_INFORMATION pi{};
-        if (!CreateProcessW(self, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) return 2;
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-        Write(STD_OUTPUT_HANDLE, "child " + std::to_string(pi.dwProcessId) + "\r\n");
-    }
+    if (mode == L"hang" && !StartSleeper()) return 2;
     if (mode == L"hang" || mode == L"sleep") Sleep(INFINITE);
     return 1;
 }
