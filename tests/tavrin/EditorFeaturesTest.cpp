@@ -91,6 +91,10 @@ TEST_F(Editor, ColoursFollowTheLanguageOfTheFile) {
     OpenFile(L"s.css", "p { color: red; } /* c */\n");
     EXPECT_EQ(ForeAt("color"), Light(Role::Keyword));
     EXPECT_EQ(ForeAt("/* c"), Light(Role::Comment));
+    OpenFile(L"run.vbs", "Dim total ' a comment\r\nMsgBox \"Sum\"\r\n");
+    EXPECT_EQ(ForeAt("Dim"), Light(Role::Keyword));
+    EXPECT_EQ(ForeAt("' a"), Light(Role::Comment));
+    EXPECT_EQ(ForeAt("\"Sum"), Light(Role::String));
     OpenFile(L"notes.txt", "int x; // not code\n");
     EXPECT_EQ(ForeAt("int"), static_cast<COLORREF>(GetSysColor(COLOR_WINDOWTEXT)));
     EXPECT_EQ(ForeAt("//"), static_cast<COLORREF>(GetSysColor(COLOR_WINDOWTEXT)));
