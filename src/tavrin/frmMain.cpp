@@ -900,7 +900,7 @@ void frmMain::BuildDocument() {
         filePrompts_.Tell(texts::CompileBatchMissing + batch);
         return;
     }
-    const BuildCommandSpec spec = MakeBuildCommand(batch, SystemFolder, doc_.DocumentPath, ProcessEnvironment());
+    const BuildCommand spec = MakeBuildCommand(batch, SystemFolder, doc_.DocumentPath, ProcessEnvironment());
     if (HWND pane = outputPane()) SendMessageW(pane, LB_RESETCONTENT, 0, 0);
     buildLog_.Clear(paths::Folder(doc_.DocumentPath));
     builtProgram_.clear();

@@ -28,7 +28,7 @@ TEST(BuildCommand, TheDocumentsPathIsNeverPartOfTheCommandLine) {
         L"C:\\gr\u00FC\u00DFe\\\u20AC.cpp",
     };
     for (const std::wstring& doc : names) {
-        const BuildCommandSpec s =
+        const BuildCommand s =
             MakeBuildCommand(L"C:\\Program Files\\Tavrin\\code\\compile.bat", L"C:\\windows\\system32\\", doc, {});
         EXPECT_EQ(s.application, L"C:\\windows\\system32\\cmd.exe");
         EXPECT_EQ(s.commandLine,
@@ -56,7 +56,7 @@ TEST(BuildCommand, RunsInTheDocumentsFolderOrTheBatchFilesForAUncFolder) {
 }
 
 TEST(BuildCommand, EnvironmentIsTheParentsPlusOursSortedByName) {
-    const BuildCommandSpec s = MakeBuildCommand(
+    const BuildCommand s = MakeBuildCommand(
         L"C:\\t\\code\\compile.bat", L"C:\\windows\\system32", L"C:\\s\\a.cpp",
         {L"windir=C:\\windows", L"=C:=C:\\s", L"Path=C:\\bin;D:\\x=y", L"tavrin_nopause=", L"ALLUSERSPROFILE=C:\\all",
          L"TAVRIN_SOURCE=C:\\old.cpp", L"_under=1"});

@@ -64,8 +64,8 @@ private:
 
 std::wstring Child() { return testenv::BinDir() + L"\\build_test_child.exe"; }
 
-BuildCommandSpec ChildSpec(const std::wstring& args) {
-    BuildCommandSpec s;
+BuildCommand ChildCommand(const std::wstring& args) {
+    BuildCommand s;
     s.application = Child();
     s.commandLine = L"\"" + Child() + L"\" " + args;
     s.environment = EnvironmentBlock(ProcessEnvironment(), {});
@@ -88,7 +88,7 @@ TEST(BuildRunner, LinesArriveInOrderAsTheyAreWrittenThenTheExitCode) {
     Sink sink;
     BuildRunner runner;
     std::wstring error;
-    ASSERT_TRUE(runner.Start(sink.Hwnd(), kBuildMsg, ChildSpec(L"lines 7"), error)) << error;
+    ASSERT_TRUE(runner.Start(sink.Hwnd(), kBuildMsg, ChildCommand(L"lines 7"), error)) << error;
     EXPECT_TRUE(runner.Running());
     ASSERT_TRUE(sink.WaitFinished());
     EXPECT_FALSE(runner.Running());
@@ -102,7 +102,7 @@ TEST(BuildRunner, LinesArriveInOrderAsTheyAreWrittenThenTheExitCode) {
     // Once finished, the runner starts the next build.
     sink.finished = false;
     sink.lines.clear();
-    ASSERT_TRUE(runner.Start(sink.Hwnd(), kBuildMsg, ChildSpec(L"lines 0"), error)) << error;
+    ASSERT_TRUE(runner.Start(sink.Hwnd(), kBuildMsg, ChildCommand(L"lines 0"), error)) << error;
     ASSERT_TRUE(sink.WaitFinished());
     EXPECT_EQ(sink.lines.size(), 3u);
     EXPECT_EQ(sink.result.exitCode, 0u);
@@ -111,7 +111,7 @@ TEST(BuildRunner, LinesArriveInOrderAsTheyAreWrittenThenTheExitCode) {
 TEST(BuildRunner, AProgramThatCannotStartIsReportedByName) {
     Sink sink;
     BuildRunner runner;
-    BuildCommandSpec s = ChildSpec(L"lines");
+    BuildCommand s = ChildCommand(L"lines");
     s.application = testenv::BinDir() + L"\\no such program.exe";
     std::wstring error;
     EXPECT_FALSE(runner.Start(sink.Hwnd(), kBuildMsg, s, error));
@@ -139,7 +139,7 @@ TEST(BuildRunner, StopEndsEveryProcessOfTheBuildAtOnce) {
     Sink sink;
     BuildRunner runner;
     std::wstring error;
-    ASSERT_TRUE(runner.Start(sink.Hwnd(), kBuildMsg, ChildSpec(L"hang"), error)) << error;
+    ASSERT_TRUE(runner.Start(sink.Hwnd(), kBuildMsg, ChildCommand(L"hang"), error)) << error;
     raii::Handle grandChild = GrandChild(sink);
     ASSERT_TRUE(grandChild);
     const ULONGLONG before = GetTickCount64();
@@ -157,7 +157,7 @@ TEST(BuildRunner, ARunnerThatGoesAwayLeavesNoProcessBehind) {
     {
         BuildRunner runner;
         std::wstring error;
-        ASSERT_TRUE(runner.Start(sink.Hwnd(), kBuildMsg, ChildSpec(L"hang"), error)) << error;
+        ASSERT_TRUE(runner.Start(sink.Hwnd(), kBuildMsg, ChildCommand(L"hang"), error)) << error;
         grandChild = GrandChild(sink);
         ASSERT_TRUE(grandChild);
     }
@@ -219,13 +219,13 @@ TEST(BuildRunner, CompileBatchBuildsAFullPathInItsFolderWithTheProgramBesideIt) 
     const DWORD n = GetEnvironmentVariableW(L"PATH", path, 32767);
     const std::wstring oldPath(path, n);
     SetEnvironmentVariableW(L"PATH", (tools + L";" + oldPath).c_str());
-    const BuildCommandSpec spec =
+    const BuildCommand command =
         MakeBuildCommand(testenv::BinDir() + L"\\code\\compile.bat", SystemFolder(), doc, ProcessEnvironment());
     SetEnvironmentVariableW(L"PATH", oldPath.c_str());
     Sink sink;
     BuildRunner runner;
     std::wstring error;
-    ASSERT_TRUE(runner.Start(sink.Hwnd(), kBuildMsg, spec, error)) << error;
+    ASSERT_TRUE(runner.Start(sink.Hwnd(), kBuildMsg, command, error)) << error;
     ASSERT_TRUE(sink.WaitFinished());
     const std::wstring fakeError = doc + L":1:5: error: fake error";
     EXPECT_NE(std::find(sink.lines.begin(), sink.lines.end(), fakeError), sink.lines.end())

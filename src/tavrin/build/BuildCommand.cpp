@@ -39,9 +39,9 @@ std::wstring EnvironmentBlock(std::vector<std::wstring> entries,
     return block;
 }
 
-BuildCommandSpec MakeBuildCommand(const std::wstring& batchPath, const std::wstring& systemFolder,
+BuildCommand MakeBuildCommand(const std::wstring& batchPath, const std::wstring& systemFolder,
                                   const std::wstring& documentPath, const std::vector<std::wstring>& parentEnvironment) {
-    BuildCommandSpec s;
+    BuildCommand s;
     std::wstring sys = systemFolder;
     while (!sys.empty() && (sys.back() == L'\\' || sys.back() == L'/')) sys.pop_back();
     s.application = sys + L"\\cmd.exe";
@@ -56,9 +56,9 @@ BuildCommandSpec MakeBuildCommand(const std::wstring& batchPath, const std::wstr
     return s;
 }
 
-BuildCommandSpec MakeRunCommand(const std::wstring& program, const std::wstring& systemFolder,
+BuildCommand MakeRunCommand(const std::wstring& program, const std::wstring& systemFolder,
                                 const std::vector<std::wstring>& parentEnvironment) {
-    BuildCommandSpec s;
+    BuildCommand s;
     std::wstring sys = systemFolder;
     while (!sys.empty() && (sys.back() == L'\\' || sys.back() == L'/')) sys.pop_back();
     s.application = sys + L"\\cmd.exe";

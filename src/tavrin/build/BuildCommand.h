@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-struct BuildCommandSpec {
+struct BuildCommand {
     std::wstring application;       // the command interpreter (tests start their own programs)
     std::wstring commandLine;       // what it is started with
     std::wstring workingDirectory;  // the document's folder
@@ -18,7 +18,7 @@ inline constexpr const wchar_t* kBuildSourceVariable = L"TAVRIN_SOURCE";
 // `<system folder>\cmd.exe` running `"<batchPath>" "<documentPath>"` in the document's folder (the
 // batch file's own for a UNC folder, which cmd cannot stand in), with `parentEnvironment` (entries
 // NAME=value) plus TAVRIN_NOPAUSE=1 and TAVRIN_SOURCE=<documentPath>.
-BuildCommandSpec MakeBuildCommand(const std::wstring& batchPath, const std::wstring& systemFolder,
+BuildCommand MakeBuildCommand(const std::wstring& batchPath, const std::wstring& systemFolder,
                                   const std::wstring& documentPath, const std::vector<std::wstring>& parentEnvironment);
 
 // The entries with `set` put in (replacing an entry of the same name, case-blind), as the block
@@ -28,7 +28,7 @@ std::wstring EnvironmentBlock(std::vector<std::wstring> entries,
 
 // Tools > Run: `<system folder>\cmd.exe` running the built program (through a variable, as above)
 // and then waiting for a key, in the program's folder.
-BuildCommandSpec MakeRunCommand(const std::wstring& program, const std::wstring& systemFolder,
+BuildCommand MakeRunCommand(const std::wstring& program, const std::wstring& systemFolder,
                                 const std::vector<std::wstring>& parentEnvironment);
 
 // What building `source` makes: the program of the same name beside it.

@@ -67,7 +67,7 @@ void BuildRunner::Join() {
     if (reader_.joinable()) reader_.join();
 }
 
-bool StartInConsole(const BuildCommandSpec& spec, unsigned long& error) {
+bool StartInConsole(const BuildCommand& spec, unsigned long& error) {
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
@@ -84,13 +84,13 @@ bool StartInConsole(const BuildCommandSpec& spec, unsigned long& error) {
     return true;
 }
 
-bool BuildRunner::Start(HWND notify, UINT msg, const BuildCommandSpec& spec, std::wstring& error) {
+bool BuildRunner::Start(HWND notify, UINT msg, const BuildCommand& command, std::wstring& error) {
     if (running_) {
         error = texts::BuildAlreadyRunning;
         return false;
     }
     Join();
-    const std::wstring cannot = texts::BuildCannotStart + spec.application + L"\n\n";
+    const std::wstring cannot = texts::BuildCannotStart + command.application + L"\n\n";
     raii::Handle job(CreateJobObjectW(nullptr, nullptr));
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
@@ -113,13 +113,13 @@ bool BuildRunner::Start(HWND notify, UINT msg, const BuildCommandSpec& spec, std
     si.hStdInput = nul ? nul.get() : nullptr;
     si.hStdOutput = si.hStdError = writeEnd.get();
     PROCESS_INFORMATION pi{};
-    std::wstring line = spec.commandLine;  // CreateProcessW may write into it
-    std::wstring env = spec.environment;
+    std::wstring line = command.commandLine;  // CreateProcessW may write into it
+    std::wstring env = command.environment;
     // Suspended until it is in the job, so nothing it starts can get away.
-    if (!CreateProcessW(spec.application.c_str(), line.data(), nullptr, nullptr, TRUE,
+    if (!CreateProcessW(command.application.c_str(), line.data(), nullptr, nullptr, TRUE,
                         CREATE_NO_WINDOW | CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT,
                         env.empty() ? nullptr : env.data(),
-                        spec.workingDirectory.empty() ? nullptr : spec.workingDirectory.c_str(), &si, &pi)) {
+                        command.workingDirectory.empty() ? nullptr : command.workingDirectory.c_str(), &si, &pi)) {
         error = cannot + Reason(GetLastError());
         return false;
     }

@@ -35,7 +35,7 @@ std::vector<std::wstring> ProcessEnvironment();
 
 // Starts a command in a console window of its own, without waiting (Tools > Run); false with the
 // system's error code.
-bool StartInConsole(const BuildCommandSpec& spec, unsigned long& error);
+bool StartInConsole(const BuildCommand& spec, unsigned long& error);
 
 class BuildRunner {
 public:
@@ -46,7 +46,7 @@ public:
 
     // Starts the command with no window, its output and errors into one pipe and no input, in a
     // job that ends every process it starts. False with a message for the user in `error`.
-    bool Start(HWND notify, UINT msg, const BuildCommandSpec& spec, std::wstring& error);
+    bool Start(HWND notify, UINT msg, const BuildCommand& command, std::wstring& error);
     // Ends every process of the build; the end is still posted. Returns at once.
     void Stop();
     // From Start until the reader has posted the end.
