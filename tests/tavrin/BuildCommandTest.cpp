@@ -73,4 +73,20 @@ TEST(BuildCommand, AnEmptyEnvironmentBlockIsTwoNuls) {
     EXPECT_EQ(EnvironmentBlock({L"A=1"}, {}), std::wstring(L"A=1") + L'\0' + L'\0');
 }
 
+TEST(BuildCommand, RunStartsTheProgramBesideTheSourceThroughAVariable) {
+    const std::pair<const wchar_t*, const wchar_t*> programs[] = {
+        {L"C:\\s\\a.cpp", L"C:\\s\\a.exe"},
+        {L"C:\\my.dir\\prog", L"C:\\my.dir\\prog.exe"},  // a dot in the folder only
+        {L"D:\\x\\v1.2.cpp", L"D:\\x\\v1.2.exe"},
+        {L"\\\\srv\\share\\b.c", L"\\\\srv\\share\\b.exe"},
+    };
+    for (const auto& [source, program] : programs) EXPECT_EQ(BuiltProgramOf(source), program) << source;
+    const BuildCommand r = MakeRunCommand(L"C:\\a & b\\%x%.exe", L"C:\\windows\\system32\\", {L"A=1"});
+    EXPECT_EQ(r.application, L"C:\\windows\\system32\\cmd.exe");
+    EXPECT_EQ(r.commandLine.find(L"%x%"), std::wstring::npos);  // the name is never in the line
+    EXPECT_NE(r.commandLine.find(L"\"%TAVRIN_PROGRAM%\" & pause"), std::wstring::npos);
+    EXPECT_EQ(r.workingDirectory, L"C:\\a & b");
+    EXPECT_EQ(Entries(r.environment), (std::vector<std::wstring>{L"A=1", L"TAVRIN_PROGRAM=C:\\a & b\\%x%.exe"}));
+}
+
 }  // namespace
