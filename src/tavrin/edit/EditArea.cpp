@@ -3,6 +3,7 @@
 #include <ole2.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -324,8 +325,11 @@ size_t StoredLength(HWND edit) { return static_cast<size_t>(Call(edit, SCI_GETLE
 
 bool SetUtf8(HWND edit, std::string_view utf8, const Progress& progress) {
     // Loaded into a document of its own: the one shown stays whole when memory runs out.
+    // Room beyond the text: without it the first character typed makes the control copy the whole
+    // text (and its styles) into a new, larger block (0.75 s for 100 MB under Wine).
+    const size_t room = std::max<size_t>(64 << 10, utf8.size() / 16);
     auto* loader = reinterpret_cast<Scintilla::ILoader*>(
-        Call(edit, SCI_CREATELOADER, static_cast<uptr_t>(utf8.size()),
+        Call(edit, SCI_CREATELOADER, static_cast<uptr_t>(utf8.size() + room),
              sizeof(void*) > 4 ? SC_DOCUMENTOPTION_TEXT_LARGE : SC_DOCUMENTOPTION_DEFAULT));
     if (!loader) return false;
     for (size_t done = 0; done < utf8.size();) {
