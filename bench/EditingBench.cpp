@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
+
 namespace {
 
 constexpr int kEditId = 1002;
@@ -23,14 +25,6 @@ constexpr int kFindText = 102, kFindButton = 103, kFindNextButton = 104;
 constexpr UINT kSciGotoPos = 2025, kSciScrollCaret = 2169;
 // Results that are not times.
 constexpr double kFailed = -1, kBox = -2, kTimedOut = -3;
-
-double Now() {
-    static LARGE_INTEGER f{};
-    if (!f.QuadPart) QueryPerformanceFrequency(&f);
-    LARGE_INTEGER c;
-    QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 double Median(std::vector<double> v) {
     if (v.empty()) return kFailed;

@@ -6,21 +6,10 @@
 #include <cstdio>
 #include <string>
 
+#include "BenchClock.h"
 #include "EditArea.h"
 #include "basTavrin.h"
 #include "frmMain.h"
-
-namespace {
-
-double Now() {
-    static LARGE_INTEGER f{};
-    if (!f.QuadPart) QueryPerformanceFrequency(&f);
-    LARGE_INTEGER c;
-    QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-}  // namespace
 
 int wmain() {
     wchar_t temp[MAX_PATH];

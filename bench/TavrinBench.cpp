@@ -9,19 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
 #include "FileEncoding.h"
 #include "SafeSave.h"
 #include "TextFind.h"
 
 namespace {
-
-double Now() {
-    static LARGE_INTEGER f{};
-    if (!f.QuadPart) QueryPerformanceFrequency(&f);
-    LARGE_INTEGER c;
-    QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 double Median(std::vector<double> v) {
     if (v.empty()) return -1;

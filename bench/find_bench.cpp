@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
 #include "Form3.h"
 #include "Modal.h"
 #include "EditArea.h"
@@ -15,17 +16,6 @@
 #include "frmMain.h"
 
 namespace {
-
-double Now() {
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
-}
 
 // Source-like lines with CR LF ends; the needle twice in the last 1%.
 std::wstring MakeText(size_t chars, const std::wstring& needle) {

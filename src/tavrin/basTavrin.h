@@ -97,6 +97,9 @@ public:
 std::wstring FileFromCommandLine(std::wstring_view commandLine);
 
 #ifdef _WIN32
+// The system's text for an error code, or "Error <code>" where it has none.
+std::wstring ReasonText(unsigned long code);
+
 // Reads the six values, LargeFileKB and TabWidth from the registry, each with its default.
 settings::Values LoadSettings();
 // Writes the six values, then LargeFileKB and TabWidth; a failing write raises an error.

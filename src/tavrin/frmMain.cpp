@@ -120,11 +120,6 @@ constexpr int kGapTwips = 30;
 // The output pane's height when the window has room for it (about eight lines).
 constexpr int kPaneTwips = 1800;
 
-std::wstring ReasonText(unsigned long code) {
-    std::wstring t = SystemErrorText(code);
-    return t.empty() ? texts::ErrorCode + std::to_wstring(code) : t;
-}
-
 }  // namespace
 
 frmMain::frmMain() : filePrompts_(*this), view_(filePrompts_), doc_(view_, filePrompts_, docfile::SystemFiles()) {}
@@ -695,18 +690,7 @@ void frmMain::mnuview_Click(int index) {
 void frmMain::mnuformat_Click(int index) {
     HWND edit = t1();
     if (!edit) return;
-    // A format given to the text ends its colouring (the area decides); the View menu follows.
-    struct ColouringWatch {
-        frmMain& f;
-        HWND edit;
-        bool was = editarea::Language(edit) != syntax::Language::None;
-        ~ColouringWatch() {
-            if (was && editarea::Language(edit) == syntax::Language::None) {
-                f.formatted_ = true;
-                f.ApplySyntax();
-            }
-        }
-    } watch{*this, edit};
+    const bool coloured = editarea::Language(edit) != syntax::Language::None;
     switch (index) {
     case 0: ChooseTextFont(); break;
     case 1:
@@ -716,6 +700,11 @@ void frmMain::mnuformat_Click(int index) {
         if (ChooseColour()) editarea::SetBackColor(edit, dlgColor_);
         break;
     default: break;
+    }
+    // A format given to the text ends its colouring (the area decides); the View menu follows.
+    if (coloured && editarea::Language(edit) == syntax::Language::None) {
+        formatted_ = true;
+        ApplySyntax();
     }
 }
 
@@ -900,7 +889,7 @@ void frmMain::BuildDocument() {
         filePrompts_.Tell(texts::CompileBatchMissing + batch);
         return;
     }
-    const BuildCommand spec = MakeBuildCommand(batch, SystemFolder, doc_.DocumentPath, ProcessEnvironment());
+    const BuildCommand command = MakeBuildCommand(batch, SystemFolder, doc_.DocumentPath, ProcessEnvironment());
     if (HWND pane = outputPane()) SendMessageW(pane, LB_RESETCONTENT, 0, 0);
     buildLog_.Clear(paths::Folder(doc_.DocumentPath));
     builtProgram_.clear();
@@ -908,7 +897,7 @@ void frmMain::BuildDocument() {
     ShowOutput(true);
     AddOutputLine(texts::BuildStarting + doc_.DocumentPath);
     std::wstring error;
-    if (!build_.Start(Hwnd(), WM_BUILD, spec, error)) {
+    if (!build_.Start(Hwnd(), WM_BUILD, command, error)) {
         AddOutputLine(error);
         return;
     }

@@ -86,27 +86,6 @@ TEST_F(SessionEnd, TheQuestionDecidesAndTheSettingsAreWritten) {
     EXPECT_TRUE(appData.Files().empty());
 }
 
-TEST_F(SessionEnd, RecoveryFileFollowsTheTextAndASaveRemovesIt) {
-    const std::wstring path = dir / L"r.cpp";
-    ASSERT_TRUE(testenv::WriteBytes(path, "int a;\r\n"));
-    Open(path);
-    Type(L"int b;");
-    f.WriteRecovery();
-    f.Recovery().WaitIdle();
-    const std::wstring file = f.Recovery().Path();
-    ASSERT_FALSE(file.empty());
-    recovery::Record r;
-    std::wstring reason;
-    ASSERT_TRUE(recovery::Load(file, r, reason)) << reason;
-    EXPECT_EQ(r.text, "int a;\r\nint b;");
-    EXPECT_EQ(r.path, path);
-    // Its lock is held: another window would not take it over.
-    EXPECT_TRUE(recovery::LeftBehind().empty());
-    f.mnufile_Click(3);
-    f.Recovery().WaitIdle();
-    EXPECT_TRUE(appData.Files().empty());
-}
-
 TEST_F(SessionEnd, PlacementIsWrittenWhenAMoveEndsAndWhenMaximised) {
     EXPECT_FALSE(Stored(L"MainLeft"));
     SetWindowPos(f.Hwnd(), nullptr, 123, 77, 700, 500, SWP_NOZORDER);

@@ -19,6 +19,11 @@ std::wstring FolderOf(const std::wstring& path) {
     return path.substr(0, slash);
 }
 
+std::wstring Interpreter(std::wstring systemFolder) {
+    while (!systemFolder.empty() && (systemFolder.back() == L'\\' || systemFolder.back() == L'/')) systemFolder.pop_back();
+    return systemFolder + L"\\cmd.exe";
+}
+
 bool IsUnc(const std::wstring& path) { return path.size() > 1 && path[0] == L'\\' && path[1] == L'\\'; }
 
 }  // namespace
@@ -42,9 +47,7 @@ std::wstring EnvironmentBlock(std::vector<std::wstring> entries,
 BuildCommand MakeBuildCommand(const std::wstring& batchPath, const std::wstring& systemFolder,
                                   const std::wstring& documentPath, const std::vector<std::wstring>& parentEnvironment) {
     BuildCommand s;
-    std::wstring sys = systemFolder;
-    while (!sys.empty() && (sys.back() == L'\\' || sys.back() == L'/')) sys.pop_back();
-    s.application = sys + L"\\cmd.exe";
+    s.application = Interpreter(systemFolder);
     // cmd expands %...% even inside quotes, so the path is never written into the line: it comes
     // through a variable, expanded once inside quotes (where & ^ ( ) are plain characters), and
     // the result is not scanned for % again. /v:off keeps ! plain, /d skips AutoRun commands, and /s
@@ -59,9 +62,7 @@ BuildCommand MakeBuildCommand(const std::wstring& batchPath, const std::wstring&
 BuildCommand MakeRunCommand(const std::wstring& program, const std::wstring& systemFolder,
                                 const std::vector<std::wstring>& parentEnvironment) {
     BuildCommand s;
-    std::wstring sys = systemFolder;
-    while (!sys.empty() && (sys.back() == L'\\' || sys.back() == L'/')) sys.pop_back();
-    s.application = sys + L"\\cmd.exe";
+    s.application = Interpreter(systemFolder);
     s.commandLine = L"\"" + s.application + L"\" /d /v:off /s /c \"\"%TAVRIN_PROGRAM%\" & pause\"";
     s.workingDirectory = FolderOf(program);
     s.environment = EnvironmentBlock(parentEnvironment, {{L"TAVRIN_PROGRAM", program}});

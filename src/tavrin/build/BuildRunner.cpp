@@ -2,16 +2,11 @@
 
 #include <algorithm>
 
-#include "AppInfo.h"
 #include "BuildOutput.h"
 #include "Texts.h"
+#include "basTavrin.h"
 
 namespace {
-
-std::wstring Reason(unsigned long code) {
-    std::wstring t = SystemErrorText(code);
-    return t.empty() ? texts::ErrorCode + std::to_wstring(code) : t;
-}
 
 // Posts the object; while the queue is full (10,000 messages) it waits, so no line is lost, but
 // gives up when the window is gone or the build is being stopped (the window thread may be
@@ -67,15 +62,15 @@ void BuildRunner::Join() {
     if (reader_.joinable()) reader_.join();
 }
 
-bool StartInConsole(const BuildCommand& spec, unsigned long& error) {
+bool StartInConsole(const BuildCommand& command, unsigned long& error) {
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
-    std::wstring line = spec.commandLine;
-    std::wstring env = spec.environment;
-    if (!CreateProcessW(spec.application.c_str(), line.data(), nullptr, nullptr, FALSE,
+    std::wstring line = command.commandLine;
+    std::wstring env = command.environment;
+    if (!CreateProcessW(command.application.c_str(), line.data(), nullptr, nullptr, FALSE,
                         CREATE_NEW_CONSOLE | CREATE_UNICODE_ENVIRONMENT, env.empty() ? nullptr : env.data(),
-                        spec.workingDirectory.empty() ? nullptr : spec.workingDirectory.c_str(), &si, &pi)) {
+                        command.workingDirectory.empty() ? nullptr : command.workingDirectory.c_str(), &si, &pi)) {
         error = GetLastError();
         return false;
     }
@@ -95,14 +90,14 @@ bool BuildRunner::Start(HWND notify, UINT msg, const BuildCommand& command, std:
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
     if (!job || !SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof(limits))) {
-        error = cannot + Reason(GetLastError());
+        error = cannot + ReasonText(GetLastError());
         return false;
     }
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
     raii::Handle readEnd, writeEnd;
     if (!CreatePipe(readEnd.put(), writeEnd.put(), &inherit, 0) ||
         !SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0)) {
-        error = cannot + Reason(GetLastError());
+        error = cannot + ReasonText(GetLastError());
         return false;
     }
     raii::File nul(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0,
@@ -120,7 +115,7 @@ bool BuildRunner::Start(HWND notify, UINT msg, const BuildCommand& command, std:
                         CREATE_NO_WINDOW | CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT,
                         env.empty() ? nullptr : env.data(),
                         command.workingDirectory.empty() ? nullptr : command.workingDirectory.c_str(), &si, &pi)) {
-        error = cannot + Reason(GetLastError());
+        error = cannot + ReasonText(GetLastError());
         return false;
     }
     raii::Handle process(pi.hProcess), thread(pi.hThread);

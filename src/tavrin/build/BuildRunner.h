@@ -35,7 +35,7 @@ std::vector<std::wstring> ProcessEnvironment();
 
 // Starts a command in a console window of its own, without waiting (Tools > Run); false with the
 // system's error code.
-bool StartInConsole(const BuildCommand& spec, unsigned long& error);
+bool StartInConsole(const BuildCommand& command, unsigned long& error);
 
 class BuildRunner {
 public:

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "AppInfo.h"
+#include "basTavrin.h"
 #include "Raii.h"
 #include "SafeSave.h"
 #include "Texts.h"
@@ -32,10 +32,7 @@ public:
         raii::WaitCursor wait;
         return safesave::WriteAll(path, bytes, error);
     }
-    std::wstring Reason(unsigned long error) override {
-        std::wstring t = SystemErrorText(error);
-        return t.empty() ? texts::ErrorCode + std::to_wstring(error) : t;
-    }
+    std::wstring Reason(unsigned long error) override { return ReasonText(error); }
     unsigned long long MaxLoadBytes() override {
         MEMORYSTATUSEX ms{};
         ms.dwLength = sizeof(ms);

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "AppInfo.h"
 #include "SafeSave.h"
+#include "basTavrin.h"
 
 namespace recovery {
 
@@ -78,7 +78,7 @@ bool Load(const std::wstring& file, Record& record, std::wstring& reason) {
     std::string bytes;
     unsigned long error = 0;
     if (!safesave::ReadAll(file, bytes, error)) {
-        reason = SystemErrorText(error);
+        reason = ReasonText(error);
         return false;
     }
     return Parse(bytes, record, reason);

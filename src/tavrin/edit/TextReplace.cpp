@@ -17,7 +17,7 @@ bool IsMatchAt(std::wstring_view text, std::wstring_view what, size_t pos, const
     if (what.empty() || pos > text.size() || text.size() - pos < what.size()) return false;
     for (size_t i = 0; i < what.size(); ++i) {
         const wchar_t a = text[pos + i], b = what[i];
-        if (a != b && (o.matchCase || !o.fold || o.fold(a) != o.fold(b))) return false;
+        if (a != b && (o.matchCase || o.fold(a) != o.fold(b))) return false;
     }
     if (!o.wholeWord) return true;
     const size_t end = pos + what.size();
@@ -29,10 +29,10 @@ std::optional<size_t> Find(std::wstring_view text, std::wstring_view what, size_
     end = end < text.size() ? end : text.size();
     if (what.empty() || from > end || end - from < what.size()) return std::nullopt;
     const wchar_t first = what[0];
-    const wchar_t firstFolded = o.matchCase || !o.fold ? first : o.fold(first);
+    const wchar_t firstFolded = o.matchCase ? first : o.fold(first);
     for (size_t p = from, last = end - what.size(); p <= last; ++p) {
         const wchar_t c = text[p];
-        if (c != first && (o.matchCase || !o.fold || o.fold(c) != firstFolded)) continue;
+        if (c != first && (o.matchCase || o.fold(c) != firstFolded)) continue;
         if (IsMatchAt(text, what, p, o)) return p;
     }
     return std::nullopt;
