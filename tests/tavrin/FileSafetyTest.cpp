@@ -6,7 +6,6 @@
 
 #include <vector>
 
-#include "FileEncoding.h"
 #include "MainWindowFixture.h"
 #include "Raii.h"
 #include "Scintilla.h"
@@ -69,30 +68,6 @@ protected:
     int answer = IDYES;
     modal::ScopedHooks hooks{{.msgBox = [this](const modal::MsgBoxCall& c) { return shown.push_back(c), answer; }}};
 };
-
-TEST_F(FileSafety, TheFileQuestionsAreMessageBoxesOfTheMainWindow) {
-    // What is asked when is decided in the native tests; here, how a question shows.
-    TempDir dir;
-    const std::wstring path = dir / L"big.cpp";
-    ASSERT_TRUE(testenv::WriteBytes(path, std::string(3000, 'x') + "\r\n"));
-    LargeFileKBSetting = 2;
-    answer = IDNO;
-    Open(path);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, path + L"\n\n" + texts::LargeFileQuestion + L"3 KB" + texts::LargeFileQuestionEnd);
-    EXPECT_EQ(shown[0].flags, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
-    EXPECT_EQ(shown[0].title, L"Tavrin");
-    EXPECT_EQ(f.Caption(), L"Untitled - Tavrin");  // declined: nothing happens, no error on top
-}
-
-TEST(AnsiCodePage, CharactersWithoutAByteOfTheirOwnAreReported) {
-    bool lossy = true;
-    EXPECT_EQ(docfile::AnsiEncode(L"plain", &lossy), "plain");
-    EXPECT_FALSE(lossy);
-    docfile::AnsiEncode(L"abc \u0416\u4e2d", &lossy);
-    EXPECT_TRUE(lossy);
-    EXPECT_EQ(docfile::AnsiDecode("plain"), L"plain");
-}
 
 TEST_F(FileSafety, ALoadKeepsEveryByteAndLeavesNoUndoStep) {
     // Load pieces end inside CR LF pairs and multi-byte characters somewhere in here.
@@ -354,7 +329,5 @@ TEST_F(FileSafety, AFailureWhileSavingOnCloseKeepsTheWindowAndTheText) {
     ASSERT_EQ(shown.size(), 2u);  // the question, then the failure
     EXPECT_FALSE(testenv::Exists(dir / L"kept.txt"));
 }
-
-
 
 }  // namespace

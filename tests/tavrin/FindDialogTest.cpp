@@ -50,17 +50,10 @@ protected:
     void ClickFind() { SendMessageW(find.Item(Form3::IdCommand1), BM_CLICK, 0, 0); }
     void ClickFindNext() { SendMessageW(find.Item(Form3::IdCommand3), BM_CLICK, 0, 0); }
     void ExpectSelection(LONG from, LONG to) { EXPECT_EQ(std::make_pair(Selection().cpMin, Selection().cpMax), std::make_pair(from, to)); }
-    // Find and Find Next: shown or hidden, enabled or not.
-    std::wstring Buttons() {
-        std::wstring s;
-        for (int id : {Form3::IdCommand1, Form3::IdCommand3})
-            s += std::wstring(find.IsVisible(id) ? L"shown" : L"hidden") + (find.IsEnabled(id) ? L"+on " : L"+off ");
-        return s;
-    }
 };
 
-// ---- the clipboard from the test side: text, a picture or nothing put on it; its text read back
-bool PutClipboard(const wchar_t* text, bool bitmap = false) {
+// The clipboard from the test side: text or nothing put on it; its text read back.
+bool PutClipboard(const wchar_t* text) {
     if (!OpenClipboard(nullptr)) return false;
     EmptyClipboard();
     HANDLE data = nullptr;
@@ -68,10 +61,8 @@ bool PutClipboard(const wchar_t* text, bool bitmap = false) {
         data = GlobalAlloc(GMEM_MOVEABLE, (wcslen(text) + 1) * sizeof(wchar_t));
         wcscpy(static_cast<wchar_t*>(GlobalLock(data)), text);
         GlobalUnlock(data);
-    } else if (bitmap) {
-        data = CreateBitmap(8, 8, 1, 1, nullptr);
     }
-    const bool ok = !data || SetClipboardData(text ? CF_UNICODETEXT : CF_BITMAP, data);
+    const bool ok = !data || SetClipboardData(CF_UNICODETEXT, data);
     CloseClipboard();
     return ok;
 }
@@ -120,19 +111,15 @@ TEST_F(EditCommands, ClipboardUndoAndSelectAll) {
     f.mnuedit_Click(4);
     EXPECT_EQ(f.Text(), L"x\r\ny|abab");
     ExpectSelection(4, 4);
-    // Paste with a picture or nothing on the clipboard deletes the selection.
-    ASSERT_TRUE(PutClipboard(nullptr, true));
-    Select(5, 7);
-    f.mnuedit_Click(4);
-    ASSERT_TRUE(PutClipboard(nullptr));
+    ASSERT_TRUE(PutClipboard(nullptr));  // nothing on the clipboard: Paste deletes the selection
     Select(0, 1);
     f.mnuedit_Click(4);
-    EXPECT_EQ(f.Text(), L"\r\ny|ab");
+    EXPECT_EQ(f.Text(), L"\r\ny|abab");
     f.mnuedit_Click(5);  // Select All
     EXPECT_EQ(Selection().cpMin, 0);
-    EXPECT_EQ(SelText(), L"\r\ny|ab");
+    EXPECT_EQ(SelText(), L"\r\ny|abab");
     for (int i : {1, 6, 9, -1}) f.mnuedit_Click(i);  // separators and others do nothing
-    EXPECT_EQ(f.Text(), L"\r\ny|ab");
+    EXPECT_EQ(f.Text(), L"\r\ny|abab");
     EXPECT_TRUE(boxes.empty());
 }
 
@@ -164,81 +151,6 @@ TEST_F(EditCommands, ABusyClipboardStopsCutBeforeAnythingIsLost) {
 }
 
 // ---- the Find dialog
-
-TEST_F(EditCommands, TheDialogAndItsButtonsAcrossModesAndLoads) {
-    Type(L"abc abc");
-    f.mnuedit_Click(7);
-    ASSERT_TRUE(find.IsLoaded());
-    HWND d = find.Hwnd();
-    EXPECT_TRUE(IsWindowVisible(d));
-    EXPECT_TRUE(GetWindowLongPtrW(d, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_EQ(GetWindow(d, GW_OWNER), nullptr);
-    EXPECT_EQ(GetFocus(), find.Item(Form3::IdText1));  // typing goes to the search box
-    EXPECT_EQ(Buttons(), L"shown+off hidden+off ");
-    SendMessageW(f.Hwnd(), WM_COMMAND, frmMain::EditBase + 7, 0);  // Ctrl+F's command: the same window
-    EXPECT_EQ(find.Hwnd(), d);
-
-    SearchFor(L"abc");
-    SearchFor(L"");  // a change, even to empty, enables Find
-    EXPECT_EQ(Buttons(), L"shown+on hidden+off ");
-    SearchFor(L"abc");
-    ClickFind();
-    EXPECT_EQ(Buttons(), L"shown+on hidden+on ");
-    f.mnuedit_Click(8);  // Find Next mode keeps the text
-    EXPECT_EQ(Buttons(), L"hidden+on shown+on ");
-    EXPECT_EQ(find.Text(Form3::IdText1), L"abc");
-    ClickFindNext();
-    ExpectSelection(4, 7);
-    f.mnuedit_Click(7);  // Find... again: the text emptied counts as a change; Find Next stays behind
-    EXPECT_EQ(find.Text(Form3::IdText1), L"");
-    EXPECT_EQ(Buttons(), L"shown+on shown+on ");
-    // Cancel closes; a new load starts afresh but keeps the last match position.
-    SendMessageW(find.Item(Form3::IdCommand2), BM_CLICK, 0, 0);
-    EXPECT_FALSE(find.IsLoaded());
-    EXPECT_EQ(find.LastMatchPosition, 5);
-    f.mnuedit_Click(8);
-    EXPECT_EQ(Buttons(), L"hidden+off shown+off ");
-    f.mnuedit_Click(7);
-    EXPECT_EQ(Buttons(), L"shown+off shown+off ");
-    SendMessageW(find.Hwnd(), WM_CLOSE, 0, 0);  // the close box closes too
-    EXPECT_FALSE(find.IsLoaded());
-    EXPECT_TRUE(boxes.empty());
-}
-
-TEST_F(EditCommands, TextEditedBetweenSearchesIsSearchedAfresh) {
-    Type(L"cat dog cat");
-    f.mnuedit_Click(7);
-    SearchFor(L"cat");
-    ClickFind();
-    Select(8, 9);  // same length, one character typed over
-    editarea::ReplaceSelection(t1(), L"b");
-    f.mnuedit_Click(8);
-    ClickFindNext();
-    EXPECT_EQ(boxes.size(), 1u);  // "bat" no longer matches
-    f.SetEditorText(L"dog dog cat bat");  // a new text of the very same length, as File > Open loads it
-    ClickFindNext();
-    ExpectSelection(8, 11);
-    Select(0, 3);  // Paste changes the text too
-    PutClipboard(L"cat");
-    f.mnuedit_Click(4);
-    ClickFind();
-    ExpectSelection(0, 3);
-    // The copy is read again only after a change.
-    const auto refreshes = find.Copy().Refreshes();
-    ClickFind();
-    ClickFindNext();
-    EXPECT_EQ(find.Copy().Refreshes(), refreshes);
-    EXPECT_EQ(boxes.size(), 1u);
-    // A file opened through File > Open is searched with its own line ends.
-    testenv::TempDir dir;
-    const std::wstring path = dir / L"loaded.cpp";
-    ASSERT_TRUE(testenv::WriteBytes(path, "one\r\ntwo cat\r\n"));
-    f.Doc().SavedText.Mark(editarea::StoredText(t1()));  // nothing to ask about
-    Open(path);
-    ASSERT_EQ(f.Caption(), L"loaded.cpp - Tavrin");
-    ClickFind();
-    ExpectSelection(9, 12);  // "cat" after a CR LF
-}
 
 // Selections land on the matches past 32767 and 65535, after CR LF line ends and characters outside
 // the Basic Multilingual Plane, in UTF-16 positions of the text as held.

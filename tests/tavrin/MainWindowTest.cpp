@@ -17,22 +17,6 @@ using testenv::TempDir;
 
 class MainWindow : public testenv::MainWindowTest {};
 
-TEST_F(MainWindow, AChangeMadeWithoutNotificationsCountsAndTakingItBackDoesNot) {
-    TempDir dir;
-    ASSERT_TRUE(testenv::WriteBytes(dir / L"a.cpp", "int x;\r\n"));
-    Open(dir / L"a.cpp");
-    ASSERT_FALSE(f.Doc().IsModified());
-    const LRESULT mask = SendMessageW(f.t1(), SCI_GETMODEVENTMASK, 0, 0);
-    SendMessageW(f.t1(), SCI_SETMODEVENTMASK, 0, 0);
-    editarea::Select(f.t1(), 0, 0);
-    editarea::ReplaceSelection(f.t1(), L"x");
-    SendMessageW(f.t1(), SCI_SETMODEVENTMASK, static_cast<WPARAM>(mask), 0);
-    EXPECT_TRUE(f.Doc().IsModified());
-    editarea::Select(f.t1(), 0, 1);
-    editarea::ReplaceSelection(f.t1(), L"");
-    EXPECT_FALSE(f.Doc().IsModified());
-}
-
 // Ctrl+<key> pressed in the editing area, through the program's message filter.
 bool PressCtrl(HWND target, WPARAM key) {
     BYTE keys[256];
@@ -96,42 +80,6 @@ TEST_F(MainWindow, RealOpenAndSaveDialogs) {
     }
     EXPECT_EQ(testenv::ReadBytes(dir / L"out.txt"), "from disk\r\nmore\r\n");
     EXPECT_EQ(f.Caption(), L"out.txt - Tavrin");
-}
-
-TEST_F(MainWindow, SettingsRoundTripThroughTheRegistry) {
-    // Values a window at 96 dpi holds exactly (15 twips a pixel).
-    f.SetPlacementTwips(1500, 1200, 9000, 6990);
-    InitDirSetting = L"C:\\Proj\u00e9";
-    LargeFileKBSetting = 4321;
-    SaveSettings(f.CurrentSettings());
-    EXPECT_EQ(Stored(L"InitDir").value_or(L""), L"C:\\Proj\u00e9");
-    EXPECT_EQ(Stored(L"MainHeight").value_or(L""), L"6990");
-    settings::RegistryStore store;
-    store.Write(L"MainLeft", L"not a number");
-    store.Write(settings::KeyLargeFileKB, L"lots");
-    f.SetPlacementTwips(3000, 3000, 3000, 3000);
-    InitDirSetting.clear();
-    f.UseSettings(LoadSettings());
-    int l, t, w, h;
-    f.GetPlacementTwips(l, t, w, h);
-    EXPECT_NEAR(l, 1000, 15);  // the default
-    EXPECT_EQ(std::vector<int>({t, w, h}), std::vector<int>({1200, 9000, 6990}));
-    EXPECT_EQ(InitDirSetting, L"C:\\Proj\u00e9");
-    EXPECT_EQ(LargeFileKBSetting, settings::DefaultLargeFileKB);
-}
-
-TEST_F(MainWindow, MaximisedOrMinimisedWindowStoresItsNormalPlacement) {
-    f.SetPlacementTwips(1500, 1500, 7500, 6000);
-    ShowWindow(f.Hwnd(), SW_SHOWNOACTIVATE);
-    for (int show : {SW_MAXIMIZE, SW_MINIMIZE}) {
-        ShowWindow(f.Hwnd(), show);
-        testenv::PumpUntil([&] { return (show == SW_MAXIMIZE ? IsZoomed(f.Hwnd()) : IsIconic(f.Hwnd())) != FALSE; }, 2000);
-        SaveSettings(f.CurrentSettings());
-        EXPECT_EQ(Stored(L"MainLeft").value_or(L"") + L"," + Stored(L"MainWidth").value_or(L"") + L"," +
-                      Stored(L"MainHeight").value_or(L""),
-                  L"1500,7500,6000");
-    }
-    ShowWindow(f.Hwnd(), SW_RESTORE);
 }
 
 // A drop of Explorer files: DROPFILES with wide names, double-NUL ended.

