@@ -5,7 +5,6 @@
 
 #include <shlobj.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -108,17 +107,6 @@ HWND WaitForWindow(DWORD pid, const std::wstring& caption) {
     return f.hwnd;
 }
 
-BOOL CALLBACK CollectChildText(HWND hwnd, LPARAM lp) {
-    reinterpret_cast<std::vector<std::wstring>*>(lp)->push_back(WindowText(hwnd));
-    return TRUE;
-}
-
-std::vector<std::wstring> ChildTexts(HWND hwnd) {
-    std::vector<std::wstring> texts;
-    EnumChildWindows(hwnd, &CollectChildText, reinterpret_cast<LPARAM>(&texts));
-    return texts;
-}
-
 // An installed program, started and closed again at scope exit.
 class Started {
 public:
@@ -147,10 +135,6 @@ private:
     DWORD pid_ = 0;
     std::vector<HWND> windows_;
 };
-
-constexpr int kTavrinToolsCompile = 502;  // Tools menu item 2
-constexpr int kTavrinHelpAbout = 605;     // Help menu item 5
-constexpr int kPellamyHelpAbout = 1200;   // Help menu item 0
 
 bool StartsAndShows(const std::wstring& exe, const std::wstring& caption) {
     Started p(exe);
@@ -202,52 +186,17 @@ TEST_F(InstalledRelease, InstallsEveryFileWithItsVersionAndRegistersTheUninstall
     EXPECT_EQ(FileVersion(SetupPath()), L"1.35.0.101");
 }
 
-TEST_F(InstalledRelease, ToolsCompileStartsTheInstalledBatchFile) {
-    Install();
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring log = std::wstring(temp) + L"Tavrin-compile.log";
-    DeleteFileW(log.c_str());
-    SetEnvironmentVariableW(L"TAVRIN_NOPAUSE", L"1");  // inherited by Tavrin and the batch file
-    Started tavrin(In(kTavrin));
-    HWND main = tavrin.Window(L"Untitled - Tavrin");
-    ASSERT_TRUE(main);
-    PostMessageW(main, WM_COMMAND, kTavrinToolsCompile, 0);
-    std::string text;
-    for (int i = 0; i < 300 && text.find("result=") == std::string::npos; ++i) {
-        Sleep(50);
-        text = testenv::ReadBytes(log);
-    }
-    EXPECT_NE(text.find("source=hello.cpp"), std::string::npos) << text;
-    EXPECT_NE(text.find("folder=C:\\Program Files\\Tavrin Release Check\\code"), std::string::npos) << text;
-}
 
-// The programs of this bitness start from the folder with spaces in the About check below; the
-// 32-bit check also starts the 64-bit builds (a machine that runs 32-bit programs runs both).
-TEST_F(InstalledRelease, ProgramsStartFromTheFolderWithSpacesAndTheAboutBoxesShowVersion1_35) {
+// The programs start from the folder with spaces; the 32-bit check also starts the 64-bit builds (a
+// machine that runs 32-bit programs runs both).
+TEST_F(InstalledRelease, ProgramsStartFromTheFolderWithSpaces) {
     Install();
 #ifndef _WIN64
     EXPECT_TRUE(StartsAndShows(In(L"Tavrin64.exe"), L"Untitled - Tavrin"));
     EXPECT_TRUE(StartsAndShows(In(L"Pellamy64.exe"), L"Register or Unregister OCX / DLL"));
 #endif
-    Started tavrin(In(kTavrin));
-    HWND main = tavrin.Window(L"Untitled - Tavrin");
-    ASSERT_TRUE(main);
-    PostMessageW(main, WM_COMMAND, kTavrinHelpAbout, 0);
-    HWND about = tavrin.Window(L"About Tavrin");
-    ASSERT_TRUE(about);
-    const auto texts = ChildTexts(about);
-    EXPECT_NE(std::find(texts.begin(), texts.end(), L"Version 1.35"), texts.end());
-    {
-        Started pellamy(In(kPellamy));
-        HWND window = pellamy.Window(L"Register or Unregister OCX / DLL");
-        ASSERT_TRUE(window);
-        PostMessageW(window, WM_COMMAND, kPellamyHelpAbout, 0);
-        HWND box = pellamy.Window(L"About Pellamy");
-        ASSERT_TRUE(box);
-        const auto ptexts = ChildTexts(box);
-        EXPECT_NE(std::find(ptexts.begin(), ptexts.end(), L"Version 1.35"), ptexts.end());
-    }
+    EXPECT_TRUE(StartsAndShows(In(kTavrin), L"Untitled - Tavrin"));
+    EXPECT_TRUE(StartsAndShows(In(kPellamy), L"Register or Unregister OCX / DLL"));
 }
 
 TEST_F(InstalledRelease, SilentUninstallLeavesNothingOfOursButTheUsersFiles) {

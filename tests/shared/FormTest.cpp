@@ -6,7 +6,6 @@
 
 #include "AppInfo.h"
 #include "Form.h"
-#include "MenuBar.h"
 #include "Modal.h"
 #include "TestEnv.h"
 
@@ -48,27 +47,6 @@ int CountTopLevel(const wchar_t* cls) {
     return n;
 }
 
-TEST(FormLayer, ControlsArePlacedInPixelsAtTheWindowDpi) {
-    TestForm f;
-    ASSERT_TRUE(f.Load());
-    const int dpi = f.Dpi();
-    RECT client, r;
-    GetClientRect(f.Hwnd(), &client);
-    EXPECT_EQ(client.right, TwipsToPixels(5175, dpi));
-    EXPECT_EQ(client.bottom, TwipsToPixels(3045, dpi));
-    GetWindowRect(f.Item(kOk), &r);
-    MapWindowPoints(nullptr, f.Hwnd(), reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_EQ(r.left, TwipsToPixels(3960, dpi));
-    EXPECT_EQ(r.top, TwipsToPixels(1680, dpi));
-    EXPECT_TRUE(f.IsVisible(kLabel));
-    EXPECT_FALSE(f.IsVisible(kHidden));
-    LOGFONTW lf{};  // the label got its own bold font
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(f.Item(kLabel), WM_GETFONT, 0, 0)), sizeof(lf), &lf);
-    EXPECT_EQ(lf.lfWeight, FW_BOLD);
-    EXPECT_STREQ(lf.lfFaceName, L"Tahoma");
-    EXPECT_EQ(-lf.lfHeight, PointsToPixels(9, dpi));
-}
-
 TEST(FormLayer, ModelessFormHasOneInstanceAndItsUnloadCanBeCancelled) {
     auto& f = form::Single<TestForm>();
     f.Show();
@@ -107,19 +85,6 @@ TEST(FormLayer, ButtonsDialogKeysAndRaisedErrorsReachTheUser) {
     EXPECT_NE(shown[0].text.find(std::to_wstring(static_cast<int32_t>(0x8004041A))), std::wstring::npos);
     EXPECT_EQ(Err().Source, L"Test.Handler");
     EXPECT_TRUE(f.IsLoaded());  // the window stays usable
-}
-
-TEST(MenuBar, IndexedItemsKeepTheirIdsAndHiddenOnesAreLeftOut) {
-    const form::MenuItem items[] = {{L"&New", L"Ctrl+N"}, {L"-"}, {L"Hidden", nullptr, false}, {L"E&xit"}};
-    const form::MenuDef menus[] = {{L"&File", 1000, items, std::size(items)}};
-    raii::Menu bar(form::BuildMenuBar(menus, 1));
-    HMENU file = GetSubMenu(bar.get(), 0);
-    ASSERT_EQ(GetMenuItemCount(file), 3);
-    EXPECT_EQ(GetMenuItemID(file, 2), 1003u);
-    wchar_t text[64];
-    GetMenuStringW(file, 0, text, 64, MF_BYPOSITION);
-    EXPECT_STREQ(text, L"&New\tCtrl+N");
-    EXPECT_EQ(form::MenuIndex(menus[0], 1003), 3);
 }
 
 }  // namespace

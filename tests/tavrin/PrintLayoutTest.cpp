@@ -1,4 +1,4 @@
-// Page layout against a fake page and a fixed-pitch fake font; the toolbar's routing.
+// Page layout against a fake page and a fixed-pitch fake font.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "PageLayout.h"
-#include "ToolbarDef.h"
 
 using namespace pagelayout;
 
@@ -173,28 +172,4 @@ TEST(PageMargins, ExtremeGeometryStaysInRange) {
     // Lines of any height on an area at the end of the range.
     const auto pages = Layout(L"a\r\nb", 2, TextArea{big - 10, big - 10, 10, 10}, big, FixedFit);
     EXPECT_EQ(pages.size(), 4u);
-}
-
-// A toolbar key runs its menu command (keys match exactly); the buttons a user sees at start.
-TEST(Toolbar, RoutesPicturesAndStartState) {
-    using toolbar::Route;
-    using toolbar::Target;
-    const std::pair<const wchar_t*, Route> routes[] = {
-        {L"New", {Target::FileMenu, 0}}, {L"Open", {Target::FileMenu, 1}},   {L"Save", {Target::FileMenu, 3}},
-        {L"Print", {Target::QuickPrint, -1}}, {L"Cut", {Target::EditMenu, 2}}, {L"Copy", {Target::EditMenu, 3}},
-        {L"Paste", {Target::EditMenu, 4}}, {L"Find", {Target::EditMenu, 7}}, {L"Undo", {Target::EditMenu, 0}},
-        {L"Redo", {}}, {L"PREVIEW", {}}, {L"", {}}, {L"new", {}}, {L"Print ", {}},
-    };
-    for (const auto& [key, want] : routes) EXPECT_EQ(toolbar::RouteKey(key), want) << key;
-    // Every button has its picture; at start Print Preview and Redo are hidden and Paste waits for a Cut or Copy.
-    std::wstring notReady;
-    for (size_t i = 0; i < toolbar::kCount; ++i) {
-        const toolbar::Position& p = toolbar::Positions()[i];
-        if (p.kind != toolbar::Kind::Separator) {
-            EXPECT_GE(toolbar::ImageIndex(p.imageKey), 0) << i;
-        }
-        if (p.hidden || !p.enabled) notReady += std::wstring(p.key ? p.key : L"-") + (p.hidden ? L" hidden," : L" off,");
-    }
-    EXPECT_EQ(notReady, L"PREVIEW hidden,Paste off,Redo hidden,");
-    EXPECT_EQ(toolbar::ImageIndex(L"undo"), -1);
 }
