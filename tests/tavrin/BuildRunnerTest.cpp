@@ -12,7 +12,6 @@
 #include "BuildRunner.h"
 #include "Raii.h"
 #include "TestEnv.h"
-#include "TextConv.h"
 
 using testenv::TempDir;
 
@@ -162,37 +161,6 @@ TEST(BuildRunner, AwkwardFileNamesReachTheBatchFileIntact) {
                 EXPECT_FALSE(testenv::Exists(where + L"\\INJECTED")) << testing::PrintToString(std::wstring(r.name));
         }
     }
-}
-
-// A full path: compiled in the file's folder, the program beside it, the compiler's own lines
-// passed through (a stand-in g++ first on the PATH).
-TEST(BuildRunner, CompileBatchBuildsAFullPathInItsFolderWithTheProgramBesideIt) {
-    TempDir dir;
-    const std::wstring tools = dir / L"tools", folder = dir / L"my src & (2)", doc = folder + L"\\a b & \u00FC.cpp";
-    ASSERT_TRUE(CreateDirectoryW(tools.c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-    ASSERT_TRUE(CopyFileW(Child().c_str(), (tools + L"\\g++.exe").c_str(), FALSE));
-    ASSERT_TRUE(testenv::WriteBytes(doc, "int main() { return 0; }\r\n"));
-    wchar_t path[32767];
-    const DWORD n = GetEnvironmentVariableW(L"PATH", path, 32767);
-    const std::wstring oldPath(path, n);
-    SetEnvironmentVariableW(L"PATH", (tools + L";" + oldPath).c_str());
-    const BuildCommand command =
-        MakeBuildCommand(testenv::BinDir() + L"\\code\\compile.bat", SystemFolder(), doc, ProcessEnvironment());
-    SetEnvironmentVariableW(L"PATH", oldPath.c_str());
-    Sink sink;
-    BuildRunner runner;
-    std::wstring error;
-    ASSERT_TRUE(runner.Start(sink.Hwnd(), kBuildMsg, command, error)) << error;
-    ASSERT_TRUE(sink.WaitFinished());
-    const std::wstring fakeError = doc + L":1:5: error: fake error";
-    EXPECT_NE(std::find(sink.lines.begin(), sink.lines.end(), fakeError), sink.lines.end())
-        << testing::PrintToString(sink.lines);
-    EXPECT_EQ(sink.lines.back(), L"Compilation failed.");
-    EXPECT_TRUE(testenv::Exists(folder + L"\\a b & \u00FC.exe"));
-    const std::string args = testenv::ReadBytes(folder + L"\\args.txt");
-    EXPECT_EQ(args, "cwd=" + WideToUtf8(folder) + "\r\narg=-o\r\narg=" + WideToUtf8(folder) +
-                        "\\a b & \xC3\xBC.exe\r\narg=" + WideToUtf8(doc));
 }
 
 }  // namespace

@@ -179,20 +179,8 @@ TEST(Recovery, AKilledEditorsTextComesBackOnTheNextStart) {
         SendMessageW(again.window, WM_COMMAND, frmMain::FileBase + 3, 0);
         EXPECT_EQ(testenv::ReadBytes(path), std::string("\xFF\xFEt\0y\0p\0e\0d\0 \0\xE9\0 \0a\0\r\0\n\0", 24));
         EXPECT_TRUE(testenv::PumpUntil([&] { return appData.Files().empty(); }, 5000));
-        // Typed again, then killed: No on the next start throws the text away.
-        PostMessageW(GetDlgItem(again.window, frmMain::IdT1), WM_CHAR, L'z', 1);
-        ASSERT_TRUE(testenv::PumpUntil([&] { return !appData.Files().empty(); }, 10000));
-    }
-    {
-        Running later(L"");
-        HWND box = later.Box(10000);
-        ASSERT_NE(box, nullptr);
-        SendMessageW(box, WM_COMMAND, IDNO, 0);
-        EXPECT_TRUE(testenv::PumpUntil([&] { return appData.Files().empty(); }, 5000));
-        EXPECT_EQ(later.Text(), L"");
     }
     // A damaged one is refused with a message and kept aside.
-    ASSERT_TRUE(CreateDirectoryW(appData.Folder().c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
     ASSERT_TRUE(testenv::WriteBytes(appData.Folder() + L"\\1-0.tavrin-recovery", "Tavrin recovery 1\npath: x\n"));
     {
         Running broken(L"");
@@ -200,7 +188,6 @@ TEST(Recovery, AKilledEditorsTextComesBackOnTheNextStart) {
         ASSERT_NE(box, nullptr);
         EXPECT_NE(BoxText(box).find(texts::RecoveryKeptAs), std::wstring::npos) << BoxText(box);
         SendMessageW(box, WM_COMMAND, IDOK, 0);
-        EXPECT_EQ(broken.Text(), L"");
     }
     EXPECT_TRUE(appData.Files().empty());
     EXPECT_EQ(appData.Files(L"*.damaged").size(), 1u);
