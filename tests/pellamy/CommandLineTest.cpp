@@ -1,10 +1,11 @@
-// The command table, the path box, the command line, the exit status of several files and the
-// run texts' fallbacks (window-free: runs natively and under Wine).
+// The command table, the path box, the command line, the exit status of several files, the run
+// texts' fallbacks and the Open dialog's buffers (window-free: runs natively and under Wine).
 #include <gtest/gtest.h>
 
 #include "Command.h"
 #include "CommandLine.h"
 #include "ExitStatus.h"
+#include "OpenDialogText.h"
 #include "PathBox.h"
 #include "ResultTexts.h"
 
@@ -114,6 +115,26 @@ TEST(PellamyResults, CodesStandInForMissingSystemTexts) {
         {NotRedirectedText(true, 170, L"Busy."), L"still running with the registry redirected"}};
     for (const auto& [text, part] : texts) EXPECT_NE(text.find(part), std::wstring::npos) << text;
     EXPECT_EQ(EntryFailedText(0x80004005u, L"").find(L"administrator"), std::wstring::npos);
+}
+
+// A literal with embedded NULs as a whole string.
+template <size_t N>
+std::wstring W(const wchar_t (&s)[N]) {
+    return std::wstring(s, N - 1);
+}
+
+TEST(PellamyFilters, BarsAndColonsBecomeNulsAndPairsAreFoundByIndex) {
+    const std::wstring f = ConvertFilter(L"OCX (*.OCX)|*.OCX|Text: plain|*.txt");  // a colon ends an item too
+    EXPECT_EQ(f, W(L"OCX (*.OCX)\0*.OCX\0Text\0 plain\0*.txt\0\0"));
+    EXPECT_EQ(GetFilterPair(f, 1), W(L"OCX (*.OCX)\0*.OCX"));
+    EXPECT_EQ(GetFilterPair(f, 2), W(L"Text\0 plain"));
+    for (int bad : {4, 0, -1}) EXPECT_EQ(GetFilterPair(f, bad), L"") << bad;
+    EXPECT_EQ(GetFilterPair(ConvertFilter(L""), 1), L"");
+    EXPECT_EQ(GetFilterPair(L"no nul at all", 1), L"");
+    EXPECT_EQ(StripAtNull(W(L"C:\\a.ocx\0\0\0")), L"C:\\a.ocx");
+    EXPECT_EQ(StripAtNull(W(L"\0x")), L"");
+    EXPECT_EQ(MultiSelectResult(W(L"C:\\dir\0a.ocx\0b.ocx\0\0\0\0")), W(L"C:\\dir\0a.ocx\0b.ocx"));
+    EXPECT_EQ(MultiSelectResult(W(L"C:\\one.ocx\0")), L"C:\\one.ocx");
 }
 
 }  // namespace

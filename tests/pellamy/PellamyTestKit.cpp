@@ -23,19 +23,14 @@ bool KeyExists(HKEY root, const std::wstring& path) {
 
 bool FixtureKeyExists(const std::wstring& name) { return KeyExists(HKEY_CURRENT_USER, FixtureKey(name)); }
 
-std::optional<std::wstring> ReadString(const std::wstring& name, const wchar_t* value) {
-    wchar_t buf[1024];
-    DWORD size = sizeof(buf);
-    if (RegGetValueW(HKEY_CURRENT_USER, FixtureKey(name).c_str(), value, RRF_RT_REG_SZ, nullptr, buf, &size))
+std::optional<std::wstring> ReadValue(const std::wstring& name, const wchar_t* value) {
+    wchar_t buf[1024] = {};
+    DWORD size = sizeof(buf) - sizeof(wchar_t), type = 0, number = 0;
+    if (RegGetValueW(HKEY_CURRENT_USER, FixtureKey(name).c_str(), value, RRF_RT_REG_SZ | RRF_RT_REG_DWORD, &type, buf,
+                     &size))
         return std::nullopt;
-    return std::wstring(buf);
-}
-
-std::optional<uint32_t> ReadDword(const std::wstring& name, const wchar_t* value) {
-    DWORD v = 0, size = sizeof(v);
-    if (RegGetValueW(HKEY_CURRENT_USER, FixtureKey(name).c_str(), value, RRF_RT_REG_DWORD, nullptr, &v, &size))
-        return std::nullopt;
-    return v;
+    memcpy(&number, buf, sizeof(number));
+    return type == REG_DWORD ? std::to_wstring(number) : std::wstring(buf);
 }
 
 bool IsLoaded(const std::wstring& modulePath) { return GetModuleHandleW(modulePath.c_str()) != nullptr; }
@@ -60,12 +55,6 @@ std::wstring TakeInstallLog() {
     RegDeleteTreeW(HKEY_CURRENT_USER, key);
     return buf;
 }
-
-CurrentDir::CurrentDir(const std::wstring& dir) {
-    GetCurrentDirectoryW(MAX_PATH, old_);
-    SetCurrentDirectoryW(dir.c_str());
-}
-CurrentDir::~CurrentDir() { SetCurrentDirectoryW(old_); }
 
 Program::Program(const std::wstring& args, std::wstring exe, const wchar_t* cwd) {
     if (exe.empty()) exe = testenv::BinDir() + (sizeof(void*) == 8 ? L"\\Pellamy64.exe" : L"\\Pellamy.exe");
@@ -98,10 +87,6 @@ Window::Window()
           return answer;
       }}) {
     EXPECT_TRUE(form.Load());
-}
-
-Window::~Window() {
-    if (form.IsLoaded()) DestroyWindow(form.Hwnd());
 }
 
 bool Window::State(bool idle) const {

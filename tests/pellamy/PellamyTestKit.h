@@ -3,7 +3,6 @@
 #pragma once
 #include <windows.h>
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,8 +18,8 @@ std::wstring Fixture(const std::wstring& name);
 // HKCU\Software\PellamyTest\<name>, written by the fixtures' entry points.
 void DeleteFixtureKey(const std::wstring& name);
 bool FixtureKeyExists(const std::wstring& name);
-std::optional<std::wstring> ReadString(const std::wstring& name, const wchar_t* value);
-std::optional<uint32_t> ReadDword(const std::wstring& name, const wchar_t* value);
+// A value the fixture wrote (REG_SZ or REG_DWORD, as text).
+std::optional<std::wstring> ReadValue(const std::wstring& name, const wchar_t* value);
 bool IsLoaded(const std::wstring& modulePath);
 bool KeyExists(HKEY root, const std::wstring& path);
 // How many of fx_comserver's class keys are under root\Software\Classes; removing them all.
@@ -30,13 +29,10 @@ void RemoveComServerKeys();
 std::wstring TakeInstallLog();
 
 // The current directory set for the scope.
-class CurrentDir {
-public:
-    explicit CurrentDir(const std::wstring& dir);
-    ~CurrentDir();
-
-private:
-    wchar_t old_[MAX_PATH] = {};
+struct CurrentDir {
+    explicit CurrentDir(const std::wstring& dir) { GetCurrentDirectoryW(MAX_PATH, old), SetCurrentDirectoryW(dir.c_str()); }
+    ~CurrentDir() { SetCurrentDirectoryW(old); }
+    wchar_t old[MAX_PATH] = {};
 };
 
 struct Box {
@@ -50,7 +46,7 @@ struct Box {
 class Window {
 public:
     Window();
-    ~Window();
+    ~Window() { if (form.IsLoaded()) DestroyWindow(form.Hwnd()); }
     frmMain form;
     std::vector<Box> boxes;
     int answer = IDOK;

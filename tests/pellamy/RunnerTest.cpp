@@ -30,9 +30,9 @@ TEST_F(PellamyRunner, RegisterAndUnregisterWriteAndRemoveTheKeyOnAnOleWorker) {
     Window w;
     const std::wstring dll = Fixture(L"fx_register.dll");
     EXPECT_EQ(w.Run(dll), L"Process completed");
-    EXPECT_EQ(kit::ReadString(L"fx_register", L"Server").value_or(L""), dll);
-    EXPECT_NE(kit::ReadDword(L"fx_register", L"Thread").value_or(0), GetCurrentThreadId());
-    EXPECT_EQ(kit::ReadDword(L"fx_register", L"ComReady").value_or(0), 1u);  // OLE was initialised for it
+    EXPECT_EQ(kit::ReadValue(L"fx_register", L"Server"), dll);
+    EXPECT_NE(kit::ReadValue(L"fx_register", L"Thread"), std::to_wstring(GetCurrentThreadId()));
+    EXPECT_EQ(kit::ReadValue(L"fx_register", L"ComReady"), L"1");  // OLE was initialised for it
     EXPECT_EQ(w.Info(), L"");          // after Register + Proceed the labels are cleared
     EXPECT_FALSE(kit::IsLoaded(dll));  // released after the run
     EXPECT_EQ(w.Run(dll, false), L"Process completed");
@@ -126,7 +126,7 @@ TEST_F(PellamyRunner, LibrariesTheModuleLoadsByNameComeFromItsFolderDuringTheRun
         EXPECT_TRUE(StartsWith(w.Run(alone / L"fx_usesdep.dll"), kLoadFailed));  // only in the current folder
         EXPECT_EQ(w.Run(withDep / L"fx_usesdep.dll"), L"Process completed");     // beside the module
     }
-    EXPECT_EQ(kit::ReadDword(L"fx_usesdep", L"Dep").value_or(0), 42u);
+    EXPECT_EQ(kit::ReadValue(L"fx_usesdep", L"Dep"), L"42");
     EXPECT_FALSE(kit::IsLoaded(withDep / L"fx_dep.dll"));
     syslib::RestrictLibrarySearch();  // as Pellamy does at start-up
     EXPECT_EQ(w.Run(Fixture(L"fx_loadsdep.dll")), L"Process completed");
