@@ -6,6 +6,7 @@
 
 #include "PellamyTestKit.h"
 #include "Raii.h"
+#include "SystemLibraries.h"
 #include "TestEnv.h"
 
 using kit::Fixture;
@@ -114,6 +115,16 @@ TEST(PellamyProgram, LibrariesPlantedBesideTheProgramAreNotLoaded) {
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(p.Wait(10000), 0);
     for (const wchar_t* name : planted) EXPECT_FALSE(testenv::Exists(dir / (std::wstring(name) + L".loaded"))) << name;
+    // The loader of system libraries looks in the system folder only, not beside this test program.
+    const std::wstring beside = testenv::BinDir() + L"\\fx_probe.dll";
+    ASSERT_TRUE(CopyFileW(Fixture(L"fx_planted.dll").c_str(), beside.c_str(), FALSE));
+    EXPECT_FALSE(raii::Module(syslib::LoadSystemLibrary(L"fx_probe.dll")));
+    wchar_t path[MAX_PATH] = {}, system[MAX_PATH] = {};
+    GetModuleFileNameW(raii::Module(syslib::LoadSystemLibrary(L"version.dll")).get(), path, MAX_PATH);
+    const UINT n = GetSystemDirectoryW(system, MAX_PATH);
+    EXPECT_TRUE(n > 0 && _wcsnicmp(path, system, n) == 0) << path;
+    DeleteFileW(beside.c_str());
+    DeleteFileW((beside + L".loaded").c_str());
 }
 
 }  // namespace
