@@ -2,47 +2,67 @@
 
 #include <gtest/gtest.h>
 
-#include "Raii.h"
+#include "../fixtures/fixture_comserver.h"
 #include "TestEnv.h"
 
 namespace kit {
 
-std::wstring Fixture(const std::wstring& name) { return testenv::BinDir() + L"\\fixtures\\" + name; }
-
+namespace {
 std::wstring FixtureKey(const std::wstring& name) { return L"Software\\PellamyTest\\" + name; }
+const wchar_t* const kComServerKeys[] = {L"CLSID\\" FX_CLSID_TEXT, FX_PROGID};
+}  // namespace
+
+std::wstring Fixture(const std::wstring& name) { return testenv::BinDir() + L"\\fixtures\\" + name; }
 
 void DeleteFixtureKey(const std::wstring& name) { RegDeleteTreeW(HKEY_CURRENT_USER, FixtureKey(name).c_str()); }
 
-bool FixtureKeyExists(const std::wstring& name) {
+bool KeyExists(HKEY root, const std::wstring& path) {
     raii::RegKey key;
-    return RegOpenKeyExW(HKEY_CURRENT_USER, FixtureKey(name).c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+    return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
 }
 
-std::optional<std::wstring> ReadString(const std::wstring& name, const wchar_t* value) {
-    wchar_t buf[1024];
-    DWORD size = sizeof(buf);
-    if (RegGetValueW(HKEY_CURRENT_USER, FixtureKey(name).c_str(), value, RRF_RT_REG_SZ, nullptr, buf, &size) !=
-        ERROR_SUCCESS)
-        return std::nullopt;
-    return std::wstring(buf);
-}
+bool FixtureKeyExists(const std::wstring& name) { return KeyExists(HKEY_CURRENT_USER, FixtureKey(name)); }
 
-std::optional<uint32_t> ReadDword(const std::wstring& name, const wchar_t* value) {
-    DWORD v = 0, size = sizeof(v);
-    if (RegGetValueW(HKEY_CURRENT_USER, FixtureKey(name).c_str(), value, RRF_RT_REG_DWORD, nullptr, &v, &size) !=
-        ERROR_SUCCESS)
+std::optional<std::wstring> ReadValue(const std::wstring& name, const wchar_t* value) {
+    wchar_t buf[1024] = {};
+    DWORD size = sizeof(buf) - sizeof(wchar_t), type = 0, number = 0;
+    if (RegGetValueW(HKEY_CURRENT_USER, FixtureKey(name).c_str(), value, RRF_RT_REG_SZ | RRF_RT_REG_DWORD, &type, buf,
+                     &size))
         return std::nullopt;
-    return v;
+    memcpy(&number, buf, sizeof(number));
+    return type == REG_DWORD ? std::to_wstring(number) : std::wstring(buf);
 }
 
 bool IsLoaded(const std::wstring& modulePath) { return GetModuleHandleW(modulePath.c_str()) != nullptr; }
 
-Program::Program(const std::wstring& args) {
-    const std::wstring exe = testenv::BinDir() + (sizeof(void*) == 8 ? L"\\Pellamy64.exe" : L"\\Pellamy.exe");
+int ComServerKeysIn(HKEY root) {
+    int n = 0;
+    for (const wchar_t* k : kComServerKeys) n += KeyExists(root, std::wstring(L"Software\\Classes\\") + k) ? 1 : 0;
+    return n;
+}
+
+void RemoveComServerKeys() {
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+        for (const wchar_t* k : kComServerKeys) RegDeleteTreeW(root, (std::wstring(L"Software\\Classes\\") + k).c_str());
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, FX_MACHINE_KEY);
+}
+
+std::wstring TakeInstallLog() {
+    const wchar_t* key = L"Software\\PellamyTest\\Calls\\fx_install";
+    wchar_t buf[2048] = {};
+    DWORD size = sizeof(buf);
+    if (RegGetValueW(HKEY_CURRENT_USER, key, L"Log", RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS) buf[0] = 0;
+    RegDeleteTreeW(HKEY_CURRENT_USER, key);
+    return buf;
+}
+
+Program::Program(const std::wstring& args, std::wstring exe, const wchar_t* cwd) {
+    if (exe.empty()) exe = testenv::BinDir() + (sizeof(void*) == 8 ? L"\\Pellamy64.exe" : L"\\Pellamy.exe");
     std::wstring cmd = L"\"" + exe + L"\" " + args;
     STARTUPINFOW si{sizeof(si)};
     PROCESS_INFORMATION pi{};
-    EXPECT_TRUE(CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) << cmd;
+    EXPECT_TRUE(CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd, &si, &pi))
+        << cmd;
     if (!pi.hProcess) return;
     process_.reset(pi.hProcess);
     raii::Handle thread(pi.hThread);
@@ -61,15 +81,6 @@ long Program::Wait(DWORD timeoutMs) {
     return static_cast<long>(code);
 }
 
-std::wstring TakeInstallLog() {
-    const wchar_t* key = L"Software\\PellamyTest\\Calls\\fx_install";
-    wchar_t buf[2048] = {};
-    DWORD size = sizeof(buf);
-    if (RegGetValueW(HKEY_CURRENT_USER, key, L"Log", RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS) buf[0] = 0;
-    RegDeleteTreeW(HKEY_CURRENT_USER, key);
-    return buf;
-}
-
 Window::Window()
     : hooks_({.msgBox = [this](const modal::MsgBoxCall& c) {
           boxes.push_back({c.text, c.title, c.flags, form.MousePointer()});
@@ -78,22 +89,13 @@ Window::Window()
     EXPECT_TRUE(form.Load());
 }
 
-Window::~Window() {
-    if (form.IsLoaded()) DestroyWindow(form.Hwnd());
-}
-
-bool Window::Idle() const {
-    return form.IsVisible(frmMain::cmdRegister) && form.IsVisible(frmMain::cmdUnregister) &&
-           form.IsVisible(frmMain::cmdExit) && !form.IsVisible(frmMain::cmdProceed) &&
-           !form.IsVisible(frmMain::cmdCancel) && form.IsEnabled(frmMain::cmdDialogFileSpec) &&
-           !(GetWindowLongPtrW(form.Item(frmMain::txtOCXPath), GWL_STYLE) & ES_READONLY);
-}
-
-bool Window::Confirm() const {
-    return !form.IsVisible(frmMain::cmdRegister) && !form.IsVisible(frmMain::cmdUnregister) &&
-           !form.IsVisible(frmMain::cmdExit) && form.IsVisible(frmMain::cmdProceed) &&
-           form.IsVisible(frmMain::cmdCancel) && !form.IsEnabled(frmMain::cmdDialogFileSpec) &&
-           (GetWindowLongPtrW(form.Item(frmMain::txtOCXPath), GWL_STYLE) & ES_READONLY);
+bool Window::State(bool idle) const {
+    const bool readOnly = GetWindowLongPtrW(form.Item(frmMain::txtOCXPath), GWL_STYLE) & ES_READONLY;
+    for (int id : {frmMain::cmdRegister, frmMain::cmdUnregister, frmMain::cmdExit})
+        if (form.IsVisible(id) != idle) return false;
+    for (int id : {frmMain::cmdProceed, frmMain::cmdCancel})
+        if (form.IsVisible(id) == idle) return false;
+    return form.IsEnabled(frmMain::cmdDialogFileSpec) == idle && readOnly != idle;
 }
 
 std::wstring Window::TakeOne() {
@@ -105,6 +107,15 @@ std::wstring Window::TakeOne() {
     }
     boxes.clear();
     return text;
+}
+
+std::wstring Window::Run(const std::wstring& path, bool reg) {
+    SetPath(path);
+    Click(reg ? frmMain::cmdRegister : frmMain::cmdUnregister);
+    EXPECT_TRUE(Confirm());
+    Click(frmMain::cmdProceed);
+    EXPECT_TRUE(Idle());
+    return TakeOne();
 }
 
 }  // namespace kit

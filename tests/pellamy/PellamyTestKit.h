@@ -1,9 +1,8 @@
 // Shared helpers of the Pellamy window tests: a loaded frmMain whose message boxes are recorded,
-// the fixture modules and their registry keys.
+// the fixture modules and their registry keys, the program started as a script starts it.
 #pragma once
 #include <windows.h>
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,13 +15,25 @@ namespace kit {
 
 // Full path of a fixture module (bin\fixtures\<name>).
 std::wstring Fixture(const std::wstring& name);
-// HKCU\Software\PellamyTest\<name>
-std::wstring FixtureKey(const std::wstring& name);
+// HKCU\Software\PellamyTest\<name>, written by the fixtures' entry points.
 void DeleteFixtureKey(const std::wstring& name);
 bool FixtureKeyExists(const std::wstring& name);
-std::optional<std::wstring> ReadString(const std::wstring& name, const wchar_t* value);
-std::optional<uint32_t> ReadDword(const std::wstring& name, const wchar_t* value);
+// A value the fixture wrote (REG_SZ or REG_DWORD, as text).
+std::optional<std::wstring> ReadValue(const std::wstring& name, const wchar_t* value);
 bool IsLoaded(const std::wstring& modulePath);
+bool KeyExists(HKEY root, const std::wstring& path);
+// How many of fx_comserver's class keys are under root\Software\Classes; removing them all.
+int ComServerKeysIn(HKEY root);
+void RemoveComServerKeys();
+// The one line of Log that fx_install's entry points write, read and removed.
+std::wstring TakeInstallLog();
+
+// The current directory set for the scope.
+struct CurrentDir {
+    explicit CurrentDir(const std::wstring& dir) { GetCurrentDirectoryW(MAX_PATH, old), SetCurrentDirectoryW(dir.c_str()); }
+    ~CurrentDir() { SetCurrentDirectoryW(old); }
+    wchar_t old[MAX_PATH] = {};
+};
 
 struct Box {
     std::wstring text;
@@ -35,7 +46,7 @@ struct Box {
 class Window {
 public:
     Window();
-    ~Window();
+    ~Window() { if (form.IsLoaded()) DestroyWindow(form.Hwnd()); }
     frmMain form;
     std::vector<Box> boxes;
     int answer = IDOK;
@@ -46,19 +57,22 @@ public:
     bool Verify() const { return form.IsVisible(frmMain::lblPleaseVerify); }
     void Click(int id) { SendMessageW(form.Item(id), BM_CLICK, 0, 0); }
     void Menu(int id) { SendMessageW(form.Hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
-    bool Idle() const;     // the idle state, checked in full
-    bool Confirm() const;  // the confirm state, checked in full
+    bool Idle() const { return State(true); }      // the idle state, checked in full
+    bool Confirm() const { return State(false); }  // the confirm state, checked in full
     // The single message shown since the last call (fails the test when there were more or none).
     std::wstring TakeOne();
+    // Register or unregister `path` through the buttons and Proceed; the one message shown.
+    std::wstring Run(const std::wstring& path, bool reg = true);
 
 private:
+    bool State(bool idle) const;
     modal::ScopedHooks hooks_;
 };
 
-// The Pellamy build of this bitness started with `args` (after its quoted name).
+// A program (this bitness's Pellamy unless `exe` is given) started with `args` after its quoted name.
 class Program {
 public:
-    explicit Program(const std::wstring& args);
+    explicit Program(const std::wstring& args, std::wstring exe = L"", const wchar_t* cwd = nullptr);
     DWORD Id() const { return id_; }
     // Its exit status; -1 when it did not start or end within timeoutMs (it is ended then).
     long Wait(DWORD timeoutMs = 20000);
@@ -67,7 +81,5 @@ private:
     raii::Handle process_;
     DWORD id_ = 0;
 };
-// The one line of Log that fx_install's entry points write, read and removed.
-std::wstring TakeInstallLog();
 
 }  // namespace kit
