@@ -10,7 +10,6 @@
 
 #include "AppInfo.h"
 #include "BuildInfo.h"
-#include "DialogAnswerer.h"
 #include "Raii.h"
 #include "TestEnv.h"
 
@@ -81,64 +80,25 @@ std::wstring FileVersion(const std::wstring& path) {
            L"." + std::to_wstring(HIWORD(info->dwFileVersionLS)) + L"." + std::to_wstring(LOWORD(info->dwFileVersionLS));
 }
 
-struct FoundWindow {
-    DWORD pid;
-    std::wstring caption;
-    HWND hwnd;
-};
-
-BOOL CALLBACK FindByPidAndCaption(HWND hwnd, LPARAM lp) {
-    auto* f = reinterpret_cast<FoundWindow*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == f->pid && IsWindowVisible(hwnd) && WindowText(hwnd) == f->caption) {
-        f->hwnd = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND WaitForWindow(DWORD pid, const std::wstring& caption) {
-    FoundWindow f{pid, caption, nullptr};
-    for (int i = 0; i < 200 && !f.hwnd; ++i) {
-        EnumWindows(&FindByPidAndCaption, reinterpret_cast<LPARAM>(&f));
-        if (!f.hwnd) Sleep(50);
-    }
-    return f.hwnd;
-}
-
-// An installed program, started and closed again at scope exit.
-class Started {
-public:
-    explicit Started(const std::wstring& exe) {
-        STARTUPINFOW si{sizeof(si)};
-        PROCESS_INFORMATION pi{};
-        std::wstring cmd = L"\"" + exe + L"\"";
-        if (CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-            process_.reset(pi.hProcess);
-            raii::Handle thread(pi.hThread);
-            pid_ = pi.dwProcessId;
-        }
-    }
-    ~Started() {
-        if (!process_) return;
-        for (HWND w : windows_) PostMessageW(w, WM_CLOSE, 0, 0);
-        if (WaitForSingleObject(process_.get(), 10000) != WAIT_OBJECT_0) TerminateProcess(process_.get(), 1);
-    }
-    HWND Window(const std::wstring& caption) {
-        HWND w = pid_ ? WaitForWindow(pid_, caption) : nullptr;
-        if (w) windows_.insert(windows_.begin(), w);  // secondary windows close first
-        return w;
-    }
-private:
-    raii::Handle process_;
-    DWORD pid_ = 0;
-    std::vector<HWND> windows_;
-};
-
+// Starts an installed program, waits for its window with `caption`, and closes it again.
 bool StartsAndShows(const std::wstring& exe, const std::wstring& caption) {
-    Started p(exe);
-    return p.Window(caption) != nullptr;
+    STARTUPINFOW si{sizeof(si)};
+    PROCESS_INFORMATION pi{};
+    std::wstring cmd = L"\"" + exe + L"\"";
+    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    raii::Handle process(pi.hProcess), thread(pi.hThread);
+    HWND found = nullptr;
+    testenv::PumpUntil([&] {
+        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, nullptr, caption.c_str())) != nullptr;) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid == pi.dwProcessId && IsWindowVisible(w)) return (found = w) != nullptr;
+        }
+        return false;
+    }, 10000);
+    if (found) PostMessageW(found, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.get(), 10000) != WAIT_OBJECT_0) TerminateProcess(process.get(), 1);
+    return found != nullptr;
 }
 
 class InstalledRelease : public ::testing::Test {

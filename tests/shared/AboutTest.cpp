@@ -3,16 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <vector>
 
 #include "AppInfo.h"
 #include "BuildInfo.h"
-#include "DialogAnswerer.h"
 #include "HyperlinkLabel.h"
 #include "Modal.h"
-#include "SharedTexts.h"
 #include "TestEnv.h"
 #include "frmAbout.h"
 #include "mShellExecute.h"
@@ -31,46 +28,28 @@ protected:
     void TearDown() override { gshell::TestHook() = nullptr; }
 };
 
-TEST_F(AboutBox, LinkInTahomaOpensTheProductPageThroughTheShell) {
+// One instance; the link opens the product page through the shell (a page that cannot be opened
+// is recorded, not shown); OK, Esc and the close box each close it.
+TEST_F(AboutBox, OneInstanceItsLinkAndEveryWayToClose) {
     std::vector<gshell::Call> calls;
-    gshell::TestHook() = [&](const gshell::Call& c) {
-        calls.push_back(c);
-        return int64_t{42};
-    };
-    frmAbout f;
-    f.Show();
-    HWND link = f.Item(frmAbout::vbwHyperlink1);
-    EXPECT_EQ(WindowText(link), APP_WEB_PAGE_W);
-    LOGFONTW lf{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(link, WM_GETFONT, 0, 0)), sizeof(lf), &lf);
-    EXPECT_STREQ(lf.lfFaceName, L"Tahoma");
-    SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].file, APP_WEB_PAGE_W);
-    EXPECT_EQ(calls[0].operation, L"open");
-    EXPECT_EQ(calls[0].showCommand, SW_SHOWNORMAL);
-    SetFocus(link);  // Enter on the focused link follows it and leaves OK alone
-    PostMessageW(link, WM_KEYDOWN, VK_RETURN, 0);
-    form::PumpMessages();
-    EXPECT_EQ(calls.size(), 2u);
-    EXPECT_TRUE(f.IsLoaded());
-    // A page that cannot be opened is recorded, not shown.
-    gshell::TestHook() = [](const gshell::Call&) { return int64_t{31}; };
+    int64_t answer = 42;
+    gshell::TestHook() = [&](const gshell::Call& c) { return calls.push_back(c), answer; };
     int boxes = 0;
-    modal::ScopedHooks hooks({.msgBox = [&](const modal::MsgBoxCall&) { ++boxes; return IDOK; }});
-    Err().Clear();
-    EXPECT_FALSE(hyperlink::Follow(link));
-    EXPECT_EQ(Err().Number, static_cast<int32_t>(0x80040437));
-    EXPECT_EQ(boxes, 0);
-    f.Unload();
-}
-
-TEST_F(AboutBox, OneInstanceClosedByOkEscapeOrTheCloseBox) {
+    modal::ScopedHooks hooks({.msgBox = [&](const modal::MsgBoxCall&) { return ++boxes, IDOK; }});
     ShowAboutBox();
     ShowAboutBox();
     frmAbout& f = form::Single<frmAbout>();
     EXPECT_EQ(CountTopLevel(L"TavrinAboutBox"), 1);
+    HWND link = f.Item(frmAbout::vbwHyperlink1);
+    SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].file, APP_WEB_PAGE_W);
+    answer = 31;
+    Err().Clear();
+    EXPECT_FALSE(hyperlink::Follow(link));
+    EXPECT_EQ(Err().Number, static_cast<int32_t>(0x80040437));
+    EXPECT_EQ(boxes, 0);
     SendMessageW(f.Item(frmAbout::cmdOK), BM_CLICK, 0, 0);
     EXPECT_FALSE(f.IsLoaded());
     AppTitle = L"Pellamy";
@@ -81,7 +60,6 @@ TEST_F(AboutBox, OneInstanceClosedByOkEscapeOrTheCloseBox) {
     ShowAboutBox();
     SendMessageW(f.Hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(testenv::PumpUntil([&] { return !f.IsLoaded(); }, 3000));
-    EXPECT_EQ(CountTopLevel(L"TavrinAboutBox"), 0);
 }
 
 TEST(KeyValue, StringsDwordsMissingAndOtherTypes) {

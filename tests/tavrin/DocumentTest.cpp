@@ -13,7 +13,8 @@
 
 namespace {
 
-// The window, the files and the file questions of a document, scripted.
+// The window, the files and the file questions of a document, scripted. Error 2: a missing file;
+// 5: a failed write.
 class FakeUi : public DocumentUi, public docfile::Files, public docfile::Questions {
 public:
     std::wstring text;
@@ -25,46 +26,31 @@ public:
     std::deque<PromptAnswer> answers;
     std::deque<std::wstring> openChoices, saveChoices;  // an empty entry is a cancelled dialog
     std::vector<std::wstring> errors;
-    std::wstring caption = texts::UntitledCaption;
+    std::wstring caption = texts::UntitledCaption, lastFolder;
     bool writesFail = false;
     int prompts = 0, openDialogs = 0, saveDialogs = 0, writes = 0;
-    std::wstring lastFolder;
 
     std::string_view EditorText() override { return bytes = WideToUtf8(text); }
     void ClearEditor() override { text.clear(); }
-    bool ShowText(std::string_view t, docfile::LineEnd, std::wstring&) override {
-        text = Utf8ToWide(t);
-        return true;
-    }
-    // docfile::Files: error 2 for a missing file, 5 for a failed write.
+    bool ShowText(std::string_view t, docfile::LineEnd, std::wstring&) override { return text = Utf8ToWide(t), true; }
     bool Size(const std::wstring& path, unsigned long long& size, unsigned long& error) override {
-        auto it = files.find(path);
-        if (it == files.end()) { error = 2; return false; }
-        size = it->second.size();
-        return true;
+        std::string b;
+        return Read(path, b, error) && (size = b.size(), true);
     }
-    bool Read(const std::wstring& path, std::string& bytes, unsigned long& error) override {
+    bool Read(const std::wstring& path, std::string& b, unsigned long& error) override {
         auto it = files.find(path);
-        if (it == files.end()) { error = 2; return false; }
-        bytes = it->second;
-        return true;
+        return it == files.end() ? (error = 2, false) : (b = it->second, true);
     }
-    bool Write(const std::wstring& path, std::string_view bytes, unsigned long& error) override {
+    bool Write(const std::wstring& path, std::string_view b, unsigned long& error) override {
         ++writes;
-        if (writesFail) { error = 5; return false; }
-        files[path] = std::string(bytes);
-        return true;
+        return writesFail ? (error = 5, false) : (files[path] = std::string(b), true);
     }
-    std::wstring Reason(unsigned long error) override {
-        return error == 2 ? L"missing" : error == 5 ? L"Access denied." : L"Error " + std::to_wstring(error);
-    }
+    std::wstring Reason(unsigned long error) override { return error == 2 ? L"missing" : L"Access denied."; }
     unsigned long long MaxLoadBytes() override { return maxBytes; }
-    // docfile::Questions
     bool Answer(const std::wstring& q) {
         questions.push_back(q);
-        if (questionAnswers.empty()) return true;
-        const bool a = questionAnswers.front();
-        questionAnswers.pop_front();
+        const bool a = questionAnswers.empty() || questionAnswers.front();
+        if (!questionAnswers.empty()) questionAnswers.pop_front();
         return a;
     }
     bool OpenLargeFile(const std::wstring& q) override { return Answer(q); }
@@ -73,27 +59,25 @@ public:
     bool SaveWithChanges(const std::wstring& q) override { return Answer(q); }
     PromptAnswer AskSaveChanges() override {
         ++prompts;
-        PromptAnswer a = answers.front();
+        const PromptAnswer a = answers.front();
         answers.pop_front();
         return a;
     }
+    // "<nothing>": a dialog that says OK and gives no name.
     bool Choose(std::deque<std::wstring>& q, const std::wstring& folder, std::wstring& path, std::wstring& title) {
         lastFolder = folder;
-        std::wstring c = q.front();
+        const std::wstring c = q.front();
         q.pop_front();
-        if (c.empty()) return false;
-        if (c == L"<nothing>") return true;  // a dialog that says OK and gives no name
+        if (c.empty() || c == L"<nothing>") return !c.empty();
         path = c;
         title = Document::FileTitleOf(c);
         return true;
     }
     bool ChooseOpenPath(const std::wstring& f, std::wstring& p, std::wstring& t) override {
-        ++openDialogs;
-        return Choose(openChoices, f, p, t);
+        return ++openDialogs, Choose(openChoices, f, p, t);
     }
     bool ChooseSavePath(const std::wstring& f, std::wstring& p, std::wstring& t) override {
-        ++saveDialogs;
-        return Choose(saveChoices, f, p, t);
+        return ++saveDialogs, Choose(saveChoices, f, p, t);
     }
     void ShowError(const std::wstring& m) override { errors.push_back(m); }
     void SetCaption(const std::wstring& c) override { caption = c; }
@@ -136,6 +120,7 @@ TEST_F(DocumentTest, StartsUntitledAndOpenSetsPathTitleCaptionAndSnapshot) {
     EXPECT_EQ(doc.DocumentPath, L"C:\\src\\x.cpp");
     EXPECT_EQ(doc.DocumentTitle, L"x.cpp");
     EXPECT_EQ(ui.caption, L"x.cpp - Tavrin");
+    EXPECT_EQ(Document::FileTitleOf(L"C:/a/c.h"), L"c.h");
     EXPECT_FALSE(doc.IsModified());
     // A text of the same length is a change; typing it back is not.
     ui.text = L"int y;";
@@ -421,11 +406,6 @@ TEST_F(FilePolicy, TextThatWouldReopenAsOtherTextIsOfferedAMark) {
         ASSERT_TRUE(OpenFile(path));
         EXPECT_EQ(ui.text, texts[i] + L"\r\n") << i;
     }
-}
-
-TEST(DocumentNames, CaptionAndFileTitle) {
-    EXPECT_EQ(Document::CaptionFor(L"\u00e9t\u00e9.cpp"), L"\u00e9t\u00e9.cpp - Tavrin");
-    EXPECT_EQ(Document::FileTitleOf(L"C:/a/c.h"), L"c.h");
 }
 
 }  // namespace
