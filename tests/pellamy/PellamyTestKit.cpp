@@ -56,31 +56,6 @@ std::wstring TakeInstallLog() {
     return buf;
 }
 
-Program::Program(const std::wstring& args, std::wstring exe, const wchar_t* cwd) {
-    if (exe.empty()) exe = testenv::BinDir() + (sizeof(void*) == 8 ? L"\\Pellamy64.exe" : L"\\Pellamy.exe");
-    std::wstring cmd = L"\"" + exe + L"\" " + args;
-    STARTUPINFOW si{sizeof(si)};
-    PROCESS_INFORMATION pi{};
-    EXPECT_TRUE(CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd, &si, &pi))
-        << cmd;
-    if (!pi.hProcess) return;
-    process_.reset(pi.hProcess);
-    raii::Handle thread(pi.hThread);
-    id_ = pi.dwProcessId;
-}
-
-long Program::Wait(DWORD timeoutMs) {
-    if (!process_) return -1;
-    if (WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0) {
-        TerminateProcess(process_.get(), 99);
-        WaitForSingleObject(process_.get(), 5000);
-        return -1;
-    }
-    DWORD code = 0;
-    GetExitCodeProcess(process_.get(), &code);
-    return static_cast<long>(code);
-}
-
 Window::Window()
     : hooks_({.msgBox = [this](const modal::MsgBoxCall& c) {
           boxes.push_back({c.text, c.title, c.flags, form.MousePointer()});

@@ -9,6 +9,7 @@
 
 #include "Modal.h"
 #include "Raii.h"
+#include "TestEnv.h"
 #include "frmMain.h"
 
 namespace kit {
@@ -70,16 +71,10 @@ private:
 };
 
 // A program (this bitness's Pellamy unless `exe` is given) started with `args` after its quoted name.
-class Program {
-public:
-    explicit Program(const std::wstring& args, std::wstring exe = L"", const wchar_t* cwd = nullptr);
-    DWORD Id() const { return id_; }
-    // Its exit status; -1 when it did not start or end within timeoutMs (it is ended then).
-    long Wait(DWORD timeoutMs = 20000);
-
-private:
-    raii::Handle process_;
-    DWORD id_ = 0;
+struct Program : testenv::Process {
+    explicit Program(const std::wstring& args, const std::wstring& exe = L"", const wchar_t* cwd = nullptr)
+        : Process(exe.empty() ? testenv::BinDir() + (sizeof(void*) == 8 ? L"\\Pellamy64.exe" : L"\\Pellamy.exe") : exe,
+                  args, cwd) {}
 };
 
 }  // namespace kit

@@ -80,25 +80,12 @@ std::wstring FileVersion(const std::wstring& path) {
            L"." + std::to_wstring(HIWORD(info->dwFileVersionLS)) + L"." + std::to_wstring(LOWORD(info->dwFileVersionLS));
 }
 
-// Starts an installed program, waits for its window with `caption`, and closes it again.
+// An installed program starts, shows its window with `caption`, and ends when that is closed.
 bool StartsAndShows(const std::wstring& exe, const std::wstring& caption) {
-    STARTUPINFOW si{sizeof(si)};
-    PROCESS_INFORMATION pi{};
-    std::wstring cmd = L"\"" + exe + L"\"";
-    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    raii::Handle process(pi.hProcess), thread(pi.hThread);
-    HWND found = nullptr;
-    testenv::PumpUntil([&] {
-        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, nullptr, caption.c_str())) != nullptr;) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid == pi.dwProcessId && IsWindowVisible(w)) return (found = w) != nullptr;
-        }
-        return false;
-    }, 10000);
-    if (found) PostMessageW(found, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process.get(), 10000) != WAIT_OBJECT_0) TerminateProcess(process.get(), 1);
-    return found != nullptr;
+    testenv::Process p(exe, L"");
+    HWND window = p.Window(nullptr, caption.c_str(), 10000);
+    if (window) PostMessageW(window, WM_CLOSE, 0, 0);
+    return window && p.Wait(10000) != -1;
 }
 
 class InstalledRelease : public ::testing::Test {

@@ -114,7 +114,9 @@ TEST(TextConv, InvalidUtf8IsDetectedAndReplaced) {
         EXPECT_NE(Utf8ToWide(bad).find(L'\uFFFD'), std::wstring::npos);
     }
     EXPECT_TRUE(ValidUtf8(""));
-    EXPECT_EQ(WideToUtf8(std::wstring(1, static_cast<wchar_t>(0xD800))), "\xEF\xBF\xBD");
+    EXPECT_EQ(WideToUtf8(std::wstring{static_cast<wchar_t>(0xD800), L'x', static_cast<wchar_t>(0xDFFF)}),
+              "\xEF\xBF\xBD" "x" "\xEF\xBF\xBD");
+    EXPECT_EQ(WideToUtf8(std::wstring{static_cast<wchar_t>(0xD800), static_cast<wchar_t>(0xDC00)}), "\xF0\x90\x80\x80");
     // A high half followed by anything but a low half stands alone; the next unit is kept.
     EXPECT_EQ(WideToUtf8(std::wstring{static_cast<wchar_t>(0xD83D), L'A'}), "\xEF\xBF\xBD" "A");
 }

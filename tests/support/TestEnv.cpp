@@ -63,4 +63,41 @@ bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) 
 
 std::wstring BinDir() { return ProgramFolder(); }
 
+Process::Process(const std::wstring& exe, const std::wstring& args, const wchar_t* cwd) {
+    std::wstring cmd = L"\"" + exe + L"\" " + args;
+    STARTUPINFOW si{sizeof(si)};
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd, &si, &pi)) return;
+    process_.reset(pi.hProcess);
+    raii::Handle thread(pi.hThread);
+    id_ = pi.dwProcessId;
+}
+
+Process::~Process() { Wait(0); }
+
+HWND Process::Window(const wchar_t* cls, const wchar_t* caption, DWORD timeoutMs) const {
+    HWND found = nullptr;
+    PumpUntil([&] {
+        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, cls, caption)) != nullptr;) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner == id_ && IsWindowVisible(w)) return (found = w) != nullptr;
+        }
+        return false;
+    }, timeoutMs);
+    return found;
+}
+
+long Process::Wait(DWORD timeoutMs) {
+    if (!process_) return -1;
+    if (WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0) {
+        TerminateProcess(process_.get(), 99);
+        WaitForSingleObject(process_.get(), 5000);
+        return -1;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process_.get(), &code);
+    return static_cast<long>(code);
+}
+
 }  // namespace testenv

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "Raii.h"
+
 namespace testenv {
 
 // A new empty folder under the temp folder, removed with its contents at scope exit.
@@ -42,5 +44,22 @@ bool PumpUntil(Pred pred, DWORD timeoutMs = 5000) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
 }
+
+// A program started for a test, `args` after its quoted name; ended at scope exit if it still runs.
+class Process {
+public:
+    Process(const std::wstring& exe, const std::wstring& args, const wchar_t* cwd = nullptr);
+    ~Process();
+    bool Started() const { return static_cast<bool>(process_); }
+    DWORD Id() const { return id_; }
+    // Its first visible top-level window of class `cls` and caption `caption` (null: any), waited for.
+    HWND Window(const wchar_t* cls, const wchar_t* caption, DWORD timeoutMs) const;
+    // Its exit status; -1 when it did not end within the time (it is ended then).
+    long Wait(DWORD timeoutMs = 20000);
+
+private:
+    raii::Handle process_;
+    DWORD id_ = 0;
+};
 
 }  // namespace testenv

@@ -17,7 +17,9 @@ TEST(BuildLog, StepsRoundTheDiagnosticsAndResolvesTheirFiles) {
         L"src/other.cpp:7:1: warning: no return statement",
         L"Build finished: exit code 1 (0.4 s)",
     };
-    for (size_t i = 0; i < std::size(lines); ++i) log.Add(lines[i], i);
+    size_t places = 0;
+    for (size_t i = 0; i < std::size(lines); ++i) places += log.Add(lines[i], i);
+    ASSERT_EQ(places, 3u);
     ASSERT_EQ(log.Count(), 3u);
     EXPECT_EQ(log.PaneLineOf(0), 1u);
     EXPECT_EQ(log.PaneLineOf(2), 4u);
@@ -33,6 +35,9 @@ TEST(BuildLog, StepsRoundTheDiagnosticsAndResolvesTheirFiles) {
     EXPECT_EQ(log.Step(false), std::optional<size_t>(2));
     log.SetCurrent(1);  // a double-click on a line
     EXPECT_EQ(log.Step(true), std::optional<size_t>(2));
+    log.Clear(L"C:\\work\\app");
+    for (size_t i = 0; i < std::size(lines); ++i) log.Add(lines[i], i);
+    EXPECT_EQ(log.Step(false), std::optional<size_t>(2));
     log.Clear(L"D:\\");
     EXPECT_FALSE(log.Step(true));
     EXPECT_FALSE(log.Step(false));

@@ -7,6 +7,7 @@
 #include "CompileCommand.h"
 #include "MainLayout.h"
 #include "basTavrin.h"
+#include "ToolbarDef.h"
 
 namespace {
 
@@ -96,6 +97,23 @@ TEST(CompileCommandLine, QuotesTheBatchFileForAFolderWithSpacesOrADriveRoot) {
         EXPECT_EQ(d.batchPath, L"D:\\code\\compile.bat");
         EXPECT_EQ(d.commandLine, L"\"C:\\windows\\system32\\cmd.exe\" /c \"\"D:\\code\\compile.bat\" hello.cpp\"");
     }
+}
+
+// Each toolbar button runs its menu command, keys match exactly, and Print Preview and Redo stay hidden.
+TEST(Toolbar, EachButtonRunsItsCommand) {
+    using toolbar::Route;
+    using toolbar::Target;
+    const std::pair<const wchar_t*, Route> routes[] = {
+        {L"New", {Target::FileMenu, 0}}, {L"Open", {Target::FileMenu, 1}},   {L"Save", {Target::FileMenu, 3}},
+        {L"Print", {Target::QuickPrint, -1}}, {L"Cut", {Target::EditMenu, 2}}, {L"Copy", {Target::EditMenu, 3}},
+        {L"Paste", {Target::EditMenu, 4}}, {L"Find", {Target::EditMenu, 7}}, {L"Undo", {Target::EditMenu, 0}},
+        {L"Redo", {}}, {L"PREVIEW", {}}, {L"new", {}}, {L"Print ", {}},
+    };
+    for (const auto& [key, want] : routes) EXPECT_EQ(toolbar::RouteKey(key), want) << key;
+    std::wstring hidden;
+    for (size_t i = 0; i < toolbar::kCount; ++i)
+        if (toolbar::Positions()[i].hidden) hidden += std::wstring(toolbar::Positions()[i].key) + L" ";
+    EXPECT_EQ(hidden, L"PREVIEW Redo ");
 }
 
 }  // namespace

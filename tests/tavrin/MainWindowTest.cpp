@@ -116,38 +116,14 @@ TEST_F(MainWindow, DroppedFileOpensAfterThePrompt) {
     EXPECT_EQ(f.Doc().DocumentPath, dir / L"first.h");
 }
 
-// Starts the editor from `folder` (its copy there, or the built one) with `args`; returns the
-// process once its window shows `caption`, or closes it and fails.
-class Program {
-public:
-    Program(const std::wstring& exe, const std::wstring& args, const wchar_t* cwd, const std::wstring& caption) {
-        std::wstring cmd = L"\"" + exe + L"\" " + args;
-        STARTUPINFOW si{sizeof(si)};
-        PROCESS_INFORMATION pi{};
-        if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd, &si, &pi)) return;
-        proc_.reset(pi.hProcess);
-        raii::Handle thread(pi.hThread);
-        testenv::PumpUntil([&] {
-            for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"TavrinMain", caption.c_str())) != nullptr;) {
-                DWORD owner = 0;
-                GetWindowThreadProcessId(w, &owner);
-                if (owner == pi.dwProcessId) return (window = w) != nullptr;
-            }
-            return false;
-        }, 15000);
-    }
-    ~Program() {
-        if (window) PostMessageW(window, WM_CLOSE, 0, 0);
-        if (proc_ && WaitForSingleObject(proc_.get(), 10000) != WAIT_OBJECT_0) {
-            ADD_FAILURE() << "the program did not end";
-            TerminateProcess(proc_.get(), 1);
-            WaitForSingleObject(proc_.get(), 5000);
-        }
-    }
-    HWND window = nullptr;
-private:
-    raii::Handle proc_;
-};
+// The editor started with `args` shows a window captioned `caption`, and ends when it is closed.
+void ExpectShowsAndCloses(const std::wstring& exe, const std::wstring& args, const wchar_t* cwd, const std::wstring& caption) {
+    testenv::Process p(exe, args, cwd);
+    HWND window = p.Window(L"TavrinMain", caption.c_str(), 15000);
+    ASSERT_NE(window, nullptr) << testing::PrintToString(caption);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_NE(p.Wait(10000), -1) << "the program did not end";
+}
 
 const std::wstring kExeName = L"Tavrin" + std::wstring(sizeof(void*) == 8 ? L"64" : L"") + L".exe";
 
@@ -158,9 +134,8 @@ TEST(TavrinProgram, OpensTheFileGivenOnTheCommandLine) {
     ASSERT_TRUE(testenv::WriteBytes(dir / L"two  blanks.txt", "x\r\n"));
     ASSERT_TRUE(testenv::WriteBytes(dir / L"two blanks.txt", "wrong\r\n"));
     const std::wstring exe = testenv::BinDir() + L"\\" + kExeName;
-    EXPECT_NE(Program(exe, L"\"" + (dir / L"cmd line \u00e9.cpp") + L"\"", nullptr, L"cmd line \u00e9.cpp - Tavrin").window,
-              nullptr);
-    EXPECT_NE(Program(exe, dir / L"two  blanks.txt", nullptr, L"two  blanks.txt - Tavrin").window, nullptr);
+    ExpectShowsAndCloses(exe, L"\"" + (dir / L"cmd line \u00e9.cpp") + L"\"", nullptr, L"cmd line \u00e9.cpp - Tavrin");
+    ExpectShowsAndCloses(exe, dir / L"two  blanks.txt", nullptr, L"two  blanks.txt - Tavrin");
 }
 
 // Libraries under the names of those the editor uses, placed beside a copy of the program, are
@@ -171,10 +146,7 @@ TEST(TavrinProgram, LibrariesPlantedBesideItAreNotLoaded) {
     const wchar_t* planted[] = {L"Msftedit.dll", L"riched20.dll", L"WININET.dll", L"WINSPOOL.DRV"};
     for (const wchar_t* name : planted)
         ASSERT_TRUE(CopyFileW((testenv::BinDir() + L"\\planted.dll").c_str(), (dir / name).c_str(), FALSE));
-    {
-        Program p(dir / kExeName, L"", dir.Path().c_str(), L"Untitled - Tavrin");
-        EXPECT_NE(p.window, nullptr);
-    }
+    ExpectShowsAndCloses(dir / kExeName, L"", dir.Path().c_str(), L"Untitled - Tavrin");
     for (const wchar_t* name : planted) EXPECT_FALSE(testenv::Exists(dir / name + L".loaded")) << name;
 }
 

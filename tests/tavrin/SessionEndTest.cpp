@@ -98,36 +98,14 @@ TEST_F(SessionEnd, PlacementIsWrittenWhenAMoveEndsAndWhenMaximised) {
     EXPECT_EQ(Stored(L"MainWidth"), std::to_wstring(moved.width));  // the normal placement, kept
 }
 
-// The editor in a process of its own.
+// The editor in a process of its own, killed at scope exit.
 struct Running {
-    PROCESS_INFORMATION pi{};
-    HWND window = nullptr;
-    explicit Running(const std::wstring& args) {
-        std::wstring cmd = L"\"" + testenv::BinDir() + L"\\Tavrin" + (sizeof(void*) == 8 ? L"64" : L"") + L".exe\" " + args;
-        STARTUPINFOW si{sizeof(si)};
-        if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
-        testenv::PumpUntil([&] { return (window = Top(L"TavrinMain")) != nullptr; }, 15000);
-    }
-    ~Running() {
-        if (!pi.hProcess) return;
-        TerminateProcess(pi.hProcess, 0);
-        WaitForSingleObject(pi.hProcess, 10000);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
-    HWND Top(const wchar_t* cls) const {
-        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, cls, nullptr)) != nullptr;) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (owner == pi.dwProcessId && IsWindowVisible(w)) return w;
-        }
-        return nullptr;
-    }
-    HWND Box(DWORD ms) const {
-        HWND box = nullptr;
-        testenv::PumpUntil([&] { return (box = Top(L"#32770")) != nullptr; }, ms);
-        return box;
-    }
+    testenv::Process p;
+    HWND window;
+    explicit Running(const std::wstring& args)
+        : p(testenv::BinDir() + L"\\Tavrin" + (sizeof(void*) == 8 ? L"64" : L"") + L".exe", args),
+          window(p.Window(L"TavrinMain", nullptr, 15000)) {}
+    HWND Box(DWORD ms) const { return p.Window(L"#32770", nullptr, ms); }
     std::wstring Text() const {
         wchar_t t[256] = {};
         SendMessageW(GetDlgItem(window, frmMain::IdT1), WM_GETTEXT, 256, reinterpret_cast<LPARAM>(t));
