@@ -1,12 +1,10 @@
 // A build's stand-in for the runner tests:
-//   lines <code>  three lines 300 ms apart (stdout, stderr in UTF-8, stdout in the OEM code page), exit <code>
-//   hang          starts "sleep" (a copy of itself), prints "child <pid>", never ends
-//   sleep         never ends
-// Copied as g++.exe it stands in for the compiler: it writes its folder and arguments to args.txt
-// in the current folder, makes the -o file and reports one error on stderr. With FAKE_DIAGNOSTICS
-// set it reports the source's errors in three compilers' formats, and one in other.h beside it,
-// 300 ms apart, makes the -o file a copy of itself and ends with FAKE_EXIT; with FAKE_HANG it
-// never ends (as "hang" does). Started with no arguments (a built program run), it writes ran.txt.
+//   hang   starts "sleep" (a copy of itself), prints "child <pid>", never ends
+//   sleep  never ends
+// Copied as g++.exe it stands in for the compiler: it reports the source's errors in three
+// compilers' formats, and one in other.h beside it, 300 ms apart, makes the -o file a copy of
+// itself and ends with FAKE_EXIT (1 without); with FAKE_HANG it never ends (as "hang" does).
+// Started with no arguments (a built program run), it writes ran.txt.
 #include <windows.h>
 
 #include <cstdlib>
@@ -20,71 +18,53 @@ void Write(DWORD which, const std::string& bytes) {
     WriteFile(GetStdHandle(which), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
-// A copy of this program that never ends, started as the build's own child; says its id.
-bool StartSleeper() {
+std::wstring Self() {
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring line = L"\"" + std::wstring(self) + L"\" sleep";
+    return self;
+}
+
+// A copy of this program that never ends, started as the build's own child; says its id.
+bool StartSleeper() {
+    std::wstring line = L"\"" + Self() + L"\" sleep";
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(self, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) return false;
+    if (!CreateProcessW(Self().c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) return false;
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     Write(STD_OUTPUT_HANDLE, "child " + std::to_string(pi.dwProcessId) + "\r\n");
     return true;
 }
 
-}  // namespace
-
 int FakeCompiler(int argc, wchar_t** argv) {
-    std::wstring text = L"cwd=";
-    wchar_t cwd[MAX_PATH];
-    GetCurrentDirectoryW(MAX_PATH, cwd);
-    text += cwd;
     std::wstring out, src;
     for (int i = 1; i < argc; ++i) {
-        text += std::wstring(L"\r\narg=") + argv[i];
         if (std::wstring(argv[i]) == L"-o" && i + 1 < argc) out = argv[i + 1];
         src = argv[i];
     }
-    auto utf8 = [](const std::wstring& w) {
-        std::string b(static_cast<size_t>(w.size() * 4 + 1), '\0');
-        b.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, w.c_str(), static_cast<int>(w.size()), b.data(),
-                                                         static_cast<int>(b.size()), nullptr, nullptr)));
-        return b;
-    };
-    HANDLE f = CreateFileW(L"args.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    const std::string bytes = utf8(text);
-    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(f);
     wchar_t flag[16] = {};
     if (GetEnvironmentVariableW(L"FAKE_HANG", flag, 16)) {
         StartSleeper();
         Sleep(INFINITE);
     }
-    if (GetEnvironmentVariableW(L"FAKE_DIAGNOSTICS", flag, 16)) {
-        if (!out.empty()) {
-            wchar_t self[MAX_PATH];
-            GetModuleFileNameW(nullptr, self, MAX_PATH);
-            CopyFileW(self, out.c_str(), FALSE);
-        }
-        const std::wstring folder = src.substr(0, src.find_last_of(L"\\/") + 1);
-        const std::wstring lines[] = {src + L":2:3: error: expected ';' before 'return'",
-                                      src + L"(3,1): error C2143: syntax error: missing ';'",
-                                      L"Error E2451 " + src + L" 1: Undefined symbol 'x' in function main()",
-                                      folder + L"other.h:2:1: warning: in another file"};
-        for (const std::wstring& l : lines) {
-            Write(STD_ERROR_HANDLE, utf8(l + L"\r\n"));
-            Sleep(300);
-        }
-        return GetEnvironmentVariableW(L"FAKE_EXIT", flag, 16) ? _wtoi(flag) : 1;
+    if (!out.empty()) CopyFileW(Self().c_str(), out.c_str(), FALSE);
+    const std::wstring folder = src.substr(0, src.find_last_of(L"\\/") + 1);
+    const std::wstring lines[] = {src + L":2:3: error: expected ';' before 'return'",
+                                  src + L"(3,1): error C2143: syntax error: missing ';'",
+                                  L"Error E2451 " + src + L" 1: Undefined symbol 'x' in function main()",
+                                  folder + L"other.h:2:1: warning: in another file"};
+    for (const std::wstring& l : lines) {
+        std::string b(l.size() * 4 + 2, '\0');
+        b.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, l.c_str(), static_cast<int>(l.size()), b.data(),
+                                                         static_cast<int>(b.size()), nullptr, nullptr)));
+        Write(STD_ERROR_HANDLE, b + "\r\n");
+        Sleep(300);
     }
-    if (!out.empty()) CloseHandle(CreateFileW(out.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    Write(STD_ERROR_HANDLE, utf8(src + L":1:5: error: fake error\r\n"));
-    return 1;
+    return GetEnvironmentVariableW(L"FAKE_EXIT", flag, 16) ? _wtoi(flag) : 1;
 }
+
+}  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     std::wstring self = argv[0];
@@ -94,16 +74,6 @@ int wmain(int argc, wchar_t** argv) {
     if (mode.empty()) {  // a built program, run
         CloseHandle(CreateFileW(L"ran.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         return 0;
-    }
-    if (mode == L"lines") {
-        Write(STD_OUTPUT_HANDLE, "one\r\n");
-        Sleep(300);
-        Write(STD_ERROR_HANDLE, "zwei \xC3\xBC\xE2\x82\xAC\r\n");
-        Sleep(300);
-        char oem[8] = {};
-        WideCharToMultiByte(CP_OEMCP, 0, L"\u00FC", 1, oem, sizeof(oem), nullptr, nullptr);
-        Write(STD_OUTPUT_HANDLE, std::string("drei ") + oem + "\n");
-        return argc > 2 ? _wtoi(argv[2]) : 0;
     }
     if (mode == L"hang" && !StartSleeper()) return 2;
     if (mode == L"hang" || mode == L"sleep") Sleep(INFINITE);

@@ -27,12 +27,11 @@ protected:
         GetEnvironmentVariableW(L"PATH", path, 32768);
         oldPath = path;
         SetEnvironmentVariableW(L"PATH", (tools.Path() + L";" + oldPath).c_str());
-        SetEnvironmentVariableW(L"FAKE_DIAGNOSTICS", L"1");
         SetEnvironmentVariableW(L"FAKE_EXIT", L"2");
     }
     void TearDown() override {
         SetEnvironmentVariableW(L"PATH", oldPath.c_str());
-        for (const wchar_t* v : {L"FAKE_DIAGNOSTICS", L"FAKE_EXIT", L"FAKE_HANG"}) SetEnvironmentVariableW(v, nullptr);
+        for (const wchar_t* v : {L"FAKE_EXIT", L"FAKE_HANG"}) SetEnvironmentVariableW(v, nullptr);
         MainWindowTest::TearDown();
     }
     modal::Hooks Answering(int answer = IDNO) {

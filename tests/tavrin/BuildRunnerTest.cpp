@@ -84,7 +84,7 @@ TEST(DecodeLine, NotUtf8IsReadInTheGivenConsoleCodePage) {
 TEST(BuildRunner, AProgramThatCannotStartIsReportedByName) {
     Sink sink;
     BuildRunner runner;
-    BuildCommand s = ChildCommand(L"lines");
+    BuildCommand s = ChildCommand(L"sleep");
     s.application = testenv::BinDir() + L"\\no such program.exe";
     std::wstring error;
     EXPECT_FALSE(runner.Start(sink.Hwnd(), kBuildMsg, s, error));
