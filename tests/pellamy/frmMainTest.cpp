@@ -96,12 +96,8 @@ TEST(PellamyProgram, LibrariesPlantedBesideTheProgramAreNotLoaded) {
     const wchar_t* planted[] = {L"version.dll", L"comctl32.dll", L"uxtheme.dll", L"msftedit.dll"};
     for (const wchar_t* name : planted) ASSERT_TRUE(CopyFileW(Fixture(L"fx_planted.dll").c_str(), (dir / name).c_str(), FALSE));
     kit::Program p(L"\"" + Fixture(L"fx_register.dll") + L"\"", dir / exeName, dir.Path().c_str());
-    HWND main = nullptr;
-    DWORD pid = 0;
-    ASSERT_TRUE(testenv::PumpUntil([&] {
-        main = FindWindowExW(nullptr, nullptr, L"PellamyMain", nullptr);
-        return main && GetWindowThreadProcessId(main, &pid) && pid == p.Id() && IsWindowVisible(main);
-    }, 15000));
+    HWND main = p.Window(L"PellamyMain", nullptr, 15000);
+    ASSERT_NE(main, nullptr);
     // Register shows the version of the module named on the command line: the real version library read it.
     PostMessageW(GetDlgItem(main, frmMain::cmdRegister), BM_CLICK, 0, 0);
     wchar_t info[512] = {};

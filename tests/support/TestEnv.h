@@ -50,7 +50,6 @@ class Process {
 public:
     Process(const std::wstring& exe, const std::wstring& args, const wchar_t* cwd = nullptr);
     ~Process();
-    bool Started() const { return static_cast<bool>(process_); }
     DWORD Id() const { return id_; }
     // Its first visible top-level window of class `cls` and caption `caption` (null: any), waited for.
     HWND Window(const wchar_t* cls, const wchar_t* caption, DWORD timeoutMs) const;

@@ -259,28 +259,23 @@ TEST_F(FileSafety, AFailedSaveKeepsTheOldFileAndTheDocumentModified) {
 TEST_F(FileSafety, PathsLongerThan260CharactersOpenAndSave) {
     TempDir dir;
     std::wstring folder = dir.Path();
-    for (int i = 0; folder.size() < 300; ++i) {
-        folder += L"\\folder with a long name " + std::to_wstring(i) + L" \u0416";
-        ASSERT_TRUE(CreateDirectoryW(safesave::LongPath(folder).c_str(), nullptr) || safesave::LongPath(folder).size() < 260);
+    while (folder.size() < 300) {
+        folder += L"\\folder with a long name \u0416";
+        ASSERT_TRUE(CreateDirectoryW(safesave::LongPath(folder).c_str(), nullptr));
     }
     const std::wstring path = folder + L"\\long name \u4e2d.cpp";
-    ASSERT_GT(path.size(), 300u);
     unsigned long e = 0;
     ASSERT_TRUE(safesave::WriteAll(path, "long\n", e)) << e;
     Open(path);
-    EXPECT_EQ(f.Text(), L"long\n");
     EXPECT_EQ(f.Caption(), L"long name \u4e2d.cpp - Tavrin");
     Type(L"er");
     f.mnufile_Click(3);
     EXPECT_EQ(ReadLong(path), "long\ner\n");
     EXPECT_TRUE(shown.empty());
     // The temp folder is removed by name; a tree this deep needs the long form.
-    std::wstring p = folder;
     DeleteFileW(safesave::LongPath(path).c_str());
-    while (p.size() > dir.Path().size()) {
+    for (std::wstring p = folder; p.size() > dir.Path().size(); p.resize(p.find_last_of(L'\\')))
         RemoveDirectoryW(safesave::LongPath(p).c_str());
-        p.resize(p.find_last_of(L'\\'));
-    }
 }
 
 TEST_F(FileSafety, ARelativePathSavesWhereTheFileWasOpened) {
