@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "BuildCommand.h"
-#include "BuildOutput.h"
 #include "BuildRunner.h"
 #include "Raii.h"
 #include "TestEnv.h"
@@ -73,12 +72,6 @@ std::wstring SystemFolder() {
     wchar_t sys[MAX_PATH];
     GetSystemDirectoryW(sys, MAX_PATH);
     return sys;
-}
-
-TEST(DecodeLine, NotUtf8IsReadInTheGivenConsoleCodePage) {
-    EXPECT_EQ(DecodeLine("caf\x82 \x81", 437), L"caf\u00E9 \u00FC");
-    EXPECT_EQ(DecodeLine("\x9C", 850), L"\u00A3");
-    EXPECT_EQ(DecodeLine("caf\xC3\xA9", 437), L"caf\u00E9");  // valid UTF-8 wins
 }
 
 TEST(BuildRunner, AProgramThatCannotStartIsReportedByName) {

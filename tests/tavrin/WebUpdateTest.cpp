@@ -11,7 +11,9 @@
 #include "Modal.h"
 #include "TestEnv.h"
 #include "WebUpdateTexts.h"
+#include "HelpMenu.h"
 #include "cVersionCheck.h"
+#include "frmAbout.h"
 #include "frmWebUpdate.h"
 #include "mShellExecute.h"
 
@@ -108,6 +110,28 @@ TEST(WebAddress, OnlyAbsoluteHttpAddressesWithAHostPass) {
                                L"https://example.org/\x00A0", L"https://example.org/\x2028", L"https://example.org/\xFEFF",
                                L"http:///x", L"file:///C:/x", L"ftp://example.org/", L"\\\\host\\share"})
         EXPECT_FALSE(IsParsedWebAddress(bad)) << bad;
+}
+
+// Help > Visit Website opens the product page (with no browser, nothing shows); About and Check For
+// Update each show one window, and no check runs until its button is pressed.
+TEST_F(WebUpdate, HelpMenuOpensThePageAndOneWindowEach) {
+    auto count = [](const wchar_t* cls) {
+        int n = 0;
+        for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, cls, nullptr)) != nullptr;) ++n;
+        return n;
+    };
+    mnuHelp_Command(3);
+    ASSERT_EQ(shellCalls.size(), 1u);
+    EXPECT_EQ(shellCalls[0].file, APP_WEB_PAGE_W);
+    gshell::TestHook() = [](const gshell::Call&) { return int64_t{31}; };  // no application associated
+    mnuHelp_Command(3);
+    for (int twice : {5, 5, 2, 2}) mnuHelp_Command(twice);
+    EXPECT_EQ(count(L"TavrinAboutBox"), 1);
+    EXPECT_EQ(count(L"TavrinWebUpdate"), 1);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(server.Requests(), 0);
+    form::Single<frmAbout>().Unload();
+    form::Single<frmWebUpdate>().Unload();
 }
 
 }  // namespace
