@@ -14,4 +14,7 @@ std::wstring Full(const std::wstring& path);
 std::wstring Name(const std::wstring& path);
 std::wstring Folder(const std::wstring& path);
 
+// True when the path names a file that is there (not a folder).
+bool IsFile(const std::wstring& path);
+
 }  // namespace paths

@@ -672,10 +672,6 @@ void frmMain::mnuview_Click(int index) {
         formatted_ = false;
         ApplySyntax();
         break;
-    case 4: {  // Output
-        ShowOutput(!OutputShown());
-        break;
-    }
     case 3: {  // Line Numbers
         HMENU bar = GetMenu(Hwnd());
         const bool show = !(GetMenuState(bar, ViewBase + 3, MF_BYCOMMAND) & MF_CHECKED);
@@ -683,6 +679,7 @@ void frmMain::mnuview_Click(int index) {
         if (HWND edit = t1()) editarea::ShowLineNumbers(edit, show);
         break;
     }
+    case 4: ShowOutput(!OutputShown()); break;  // Output
     default: break;  // Toolbar (hidden): the toolbar always shows
     }
 }
@@ -884,8 +881,7 @@ void frmMain::BuildDocument() {
     // What is built is the file on disk: a new or changed document is saved first.
     if ((doc_.DocumentPath.empty() || doc_.IsModified()) && !doc_.Save(InitDirSetting)) return;
     const std::wstring batch = ProgramFolder() + L"\\code\\compile.bat";
-    const DWORD attrs = GetFileAttributesW(batch.c_str());
-    if (attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (!paths::IsFile(batch)) {
         filePrompts_.Tell(texts::CompileBatchMissing + batch);
         return;
     }
@@ -924,8 +920,7 @@ void frmMain::OnBuildMessage(WPARAM wp, LPARAM lp) {
 }
 
 void frmMain::RunBuiltProgram() {
-    const DWORD attrs = builtProgram_.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(builtProgram_.c_str());
-    if (attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (!paths::IsFile(builtProgram_)) {
         filePrompts_.Tell(texts::NothingToRun);
         return;
     }

@@ -58,6 +58,15 @@ bool ReadSeverity(std::wstring_view s, size_t& i, Severity& sev) {
     return false;
 }
 
+// The diagnostic at `path` with the rest of the line from `message` as its text; none when the
+// place does not look like a file.
+std::optional<Diagnostic> At(Diagnostic d, std::wstring_view path, std::wstring_view line, size_t message) {
+    if (!PlausiblePath(path)) return std::nullopt;
+    d.file = path;
+    d.message = line.substr(message);
+    return d;
+}
+
 // path:12:5: error: msg / path:12: warning: msg. A drive letter's colon is followed by no number.
 std::optional<Diagnostic> ParseGcc(std::wstring_view s) {
     for (size_t colon = s.find(L':'); colon != std::wstring_view::npos; colon = s.find(L':', colon + 1)) {
@@ -68,10 +77,7 @@ std::optional<Diagnostic> ParseGcc(std::wstring_view s) {
         if (ReadNumber(s, j, d.column) && Skip(s, j, L":")) i = j;
         else d.column = 0;
         if (!Skip(s, i, L" ") || !ReadSeverity(s, i, d.severity) || !Skip(s, i, L": ")) continue;
-        if (!PlausiblePath(s.substr(0, colon))) return std::nullopt;
-        d.file = s.substr(0, colon);
-        d.message = s.substr(i);
-        return d;
+        return At(d, s.substr(0, colon), s, i);
     }
     return std::nullopt;
 }
@@ -90,10 +96,7 @@ std::optional<Diagnostic> ParseMicrosoft(std::wstring_view s) {
             if (i == code) continue;
         }
         if (!Skip(s, i, L": ")) continue;
-        if (!PlausiblePath(s.substr(0, open))) return std::nullopt;
-        d.file = s.substr(0, open);
-        d.message = s.substr(i);
-        return d;
+        return At(d, s.substr(0, open), s, i);
     }
     return std::nullopt;
 }
@@ -119,11 +122,7 @@ std::optional<Diagnostic> ParseBorland(std::wstring_view s) {
     if (!ReadNumber(s, n, d.line) || n != colon) return std::nullopt;
     size_t m = colon;
     if (!Skip(s, m, L": ")) return std::nullopt;
-    const std::wstring_view path = s.substr(pathStart, space - pathStart);
-    if (!PlausiblePath(path)) return std::nullopt;
-    d.file = path;
-    d.message = s.substr(m);
-    return d;
+    return At(d, s.substr(pathStart, space - pathStart), s, m);
 }
 
 }  // namespace

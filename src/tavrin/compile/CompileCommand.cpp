@@ -3,6 +3,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include "Paths.h"
 #include "Raii.h"
 #endif
 
@@ -27,8 +28,7 @@ CompileCommand MakeCompileCommand(const std::wstring& programFolder, const std::
 
 #ifdef _WIN32
 bool StartCompile(const CompileCommand& cmd, unsigned long& error) {
-    const DWORD attrs = GetFileAttributesW(cmd.batchPath.c_str());
-    if (attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (!paths::IsFile(cmd.batchPath)) {
         error = ERROR_FILE_NOT_FOUND;
         return false;
     }
