@@ -1,4 +1,4 @@
-// Paths as the file calls take them. Windows only.
+// Paths as the file calls take them. Name and Folder work on any text; the rest asks Windows.
 #pragma once
 #include <string>
 

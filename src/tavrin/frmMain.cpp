@@ -14,6 +14,7 @@
 #include "Modal.h"
 #include "Paths.h"
 #include "EditArea.h"
+#include "FixedFace.h"
 #include "SafeSave.h"
 #include "Texts.h"
 #include "ToolbarDef.h"
@@ -46,9 +47,8 @@ const form::FormDef kDef{
     .dialogKeys = false,
 };
 
-// The editing area's default face: a fixed-pitch font for source text (any fixed font where that
-// face is missing).
-// The editing area's text before the user picks a font.
+// The editing area's text before the user picks a font: a fixed-pitch face for source text (another
+// installed fixed-pitch face where this one is missing).
 constexpr const wchar_t* kEditFace = L"Courier New";
 constexpr double kEditPoints = 10;
 
@@ -151,6 +151,14 @@ void frmMain::Form_Load() {
     sessionEnded_ = endSessionConfirmed_ = false;
     CreateChildren();
     view_.OnDocumentChanged = [this](bool newText) { DocumentChanged(newText); };
+    view_.OnSaved = [this] { recovery_.Stored(); };  // every save, by whatever route
+    recovery_.Attach(Hwnd(), kRecoveryTimer,
+                     {[this] { return doc_.IsModified(); }, [this] { return t1() ? editarea::StoredLength(t1()) : size_t{0}; },
+                      [this](recovery::Record& r) {
+                          r.path = doc_.DocumentPath;
+                          r.format = doc_.Format;
+                          editarea::CopyStoredText(t1(), r.text);
+                      }});
     view_.Attach(Hwnd(), t1());
     ACCEL keys[] = {
         {FVIRTKEY | FCONTROL, 'N', static_cast<WORD>(FileBase + 0)},
@@ -196,7 +204,7 @@ void frmMain::CreateChildren() {
     CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, Hwnd(),
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdStatusBar)), inst, nullptr);
     if (HWND edit = editarea::Create(Hwnd(), IdT1)) {
-        editarea::SetBaseFont(edit, kEditFace, DEFAULT_CHARSET, kEditPoints);
+        editarea::SetBaseFont(edit, fixedface::Installed(kEditFace), DEFAULT_CHARSET, kEditPoints);
         editarea::ShowLineNumbers(edit, true);
         SetFocus(edit);
     }
@@ -264,61 +272,8 @@ void frmMain::SaveSettingsQuietly() {
     }
 }
 
-void frmMain::NoteEdit() {
-    // The first change of a run: the worker gets the copy's memory ready while the user types.
-    if (!recoverySchedule_.Pending() && t1()) recovery_.Reserve(editarea::StoredLength(t1()) + (64 << 10));
-    recoverySchedule_.Changed(GetTickCount64());
-    ArmRecovery();
-}
-
-void frmMain::ArmRecovery() {
-    if (!recoverySchedule_.Pending() || !Hwnd()) return;
-    const ULONGLONG now = GetTickCount64(), due = recoverySchedule_.Due();
-    SetTimer(Hwnd(), kRecoveryTimer, due > now ? static_cast<UINT>(due - now) : 1, nullptr);
-}
-
-void frmMain::WriteRecovery() {
-    recoverySchedule_.Written();
-    if (!doc_.IsModified()) {
-        recovery_.Remove();
-        return;
-    }
-    recovery::Record r;
-    r.path = doc_.DocumentPath;
-    r.format = doc_.Format;
-    FILETIME now{};
-    GetSystemTimeAsFileTime(&now);
-    r.writtenAt = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    // A copy: the worker writes it while the user types on.
-    r.text = recovery_.TakeSpare();
-    editarea::CopyStoredText(t1(), r.text);
-    recovery_.Write(std::move(r));
-}
-
 void frmMain::OfferRecovery() {
-    for (const std::wstring& file : recovery::LeftBehind()) {
-        recovery::Record r;
-        std::wstring reason;
-        if (!recovery::Load(file, r, reason)) {
-            // Never half applied; kept for whoever wants to look at it.
-            const std::wstring aside = recovery::PutAside(file);
-            filePrompts_.Tell(texts::RecoveryUnusable + file + L"\n\n" + reason +
-                              (aside.empty() ? std::wstring() : L"\n\n" + std::wstring(texts::RecoveryKeptAs) + aside));
-            continue;
-        }
-        const std::wstring title = r.path.empty() ? texts::UntitledDocument : Document::FileTitleOf(r.path);
-        const int answer = modal::MsgBox(texts::RecoverAskStart + title + L" (" + bars::LocalDateTime(r.writtenAt) +
-                                             L")" + texts::RecoverAskEnd,
-                                         MB_YESNOCANCEL | MB_ICONQUESTION, AppTitle, Hwnd());
-        if (answer == IDNO) recovery::Delete(file);
-        if (answer != IDYES) continue;  // Cancel keeps it for a later start
-        if (doc_.IsModified() && !doc_.AskToSaveChanges(InitDirSetting)) continue;
-        if (!doc_.Recover(r.path, r.format, r.text)) continue;
-        // The text is this window's now, kept in its own recovery file.
-        WriteRecovery();
-        recovery::Delete(file);
-        break;  // one document per window: any others wait for another start
-    }
+    recovery_.OfferLeftBehind(doc_, InitDirSetting, [this](const std::wstring& m) { filePrompts_.Tell(m); });
 }
 
 bool frmMain::QueryEndSession() {
@@ -335,10 +290,8 @@ bool frmMain::QueryEndSession() {
 void frmMain::EndSession() {
     sessionEnded_ = true;
     SaveSettingsQuietly();
-    // Unless the question was answered, the unsaved text stays recoverable.
-    if (doc_.IsModified() && !doc_.ExitConfirmed) WriteRecovery();
-    else recovery_.Remove();
-    recovery_.WaitIdle();
+    // Unless the question was answered, the unsaved text stays for the next start.
+    recovery_.SessionEnds(doc_.ExitConfirmed);
     doc_.ExitConfirmed = true;
     Unload();
 }
@@ -385,13 +338,10 @@ void frmMain::Form_Unload(bool& cancel) {
     cancel = true;
     cancel = !doc_.QueryClose(InitDirSetting);
     if (!sessionEnded_) SaveSettings(CurrentSettings());  // the session's end wrote them already
-    if (!cancel) {
-        // A normal end: nothing is left to recover.
-        recovery_.Remove();
-        recovery_.WaitIdle();
-    }
+    if (cancel) return;
+    recovery_.Closed();
     // The Find dialog works on this window's editing area: it goes with it.
-    if (!cancel) {
+    {
         Form3& find = form::Single<Form3>();
         find.Unload();
         find.Searches({});
@@ -478,10 +428,7 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         return true;
     }
     case WM_TIMER:
-        if (wp == kRecoveryTimer) {
-            KillTimer(Hwnd(), kRecoveryTimer);
-            if (recoverySchedule_.Pending() && GetTickCount64() >= recoverySchedule_.Due()) WriteRecovery();
-            else ArmRecovery();
+        if (recovery_.OnTimer(wp)) {
             result = 0;
             return true;
         }
@@ -524,7 +471,7 @@ void frmMain::OnCommand(int id, int notifyCode, HWND control) {
     if (control) {  // notifications of the children; the toolbar's buttons
         if (id == IdT1 && notifyCode == EN_CHANGE) {
             view_.NoteTextChanged();
-            NoteEdit();
+            recovery_.Edited();
         }
         if (control == tbToolbar() && bars::PositionOf(id)) tbToolbar_ButtonClick(bars::KeyOf(id));
         if (id == IdOutput && notifyCode == LBN_DBLCLK) {
@@ -554,20 +501,16 @@ void frmMain::mnufile_Click(int index) {
     switch (index) {
     case 0: doc_.New(InitDirSetting); break;
     case 1: doc_.Open(InitDirSetting); break;
-    case 3:
-    case 4:
-        if (index == 3 ? doc_.Save(InitDirSetting) : doc_.SaveAs(InitDirSetting)) {
-            recoverySchedule_.Written();
-            recovery_.Remove();  // saved: nothing to recover
-        }
-        break;
+    case 3: doc_.Save(InitDirSetting); break;
+    case 4: doc_.SaveAs(InitDirSetting); break;
     case 6: PrinterSetup(); break;
     case 7: modal::MsgBox(texts::PrintPreviewMessage, MB_OK, AppTitle, Hwnd()); break;  // hidden
     case 8: PrintWithDialog(); break;
     case 10: modal::MsgBox(texts::SendMessageText, MB_OK, AppTitle, Hwnd()); break;  // hidden
     case 12:
-        SaveSettings(CurrentSettings());
+        // The settings are written once: by the closing sequence, or here when the user stays.
         if (doc_.ConfirmExit(InitDirSetting)) Unload();
+        else SaveSettings(CurrentSettings());
         break;
     default: break;
     }
@@ -636,8 +579,7 @@ void frmMain::ShowCaretPlace() {
 void frmMain::DocumentChanged(bool newText) {
     if (newText) {
         formatted_ = false;  // another text: colouring as the View menu says
-        recoverySchedule_.Written();
-        recovery_.Remove();  // the text it kept is gone by the user's choice
+        recovery_.Stored();  // the text it kept is gone by the user's choice
     }
     ApplySyntax();
 }

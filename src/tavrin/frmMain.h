@@ -12,7 +12,7 @@
 #include "MainBars.h"
 #include "MenuBar.h"
 #include "Printing.h"
-#include "RecoveryFiles.h"
+#include "RecoveryGuard.h"
 #include "basTavrin.h"
 
 class frmMain : public form::Form {
@@ -74,8 +74,8 @@ public:
     void OfferRecovery();
     // Writes the unsaved text's recovery file now (when the document is modified; removes it
     // otherwise); the write itself runs on a worker.
-    void WriteRecovery();
-    recovery::Keeper& Recovery() { return recovery_; }
+    void WriteRecovery() { recovery_.WriteNow(); }
+    recovery::Keeper& Recovery() { return recovery_.Keeper(); }
 
     // The window's outer placement in twips: its normal (restored) placement also while minimised
     // or maximised.
@@ -119,9 +119,6 @@ private:
     // Another text or another name: the colouring of its language, as the View menu says.
     void DocumentChanged(bool newText);
     void ApplySyntax();
-    // Every change of the text: the recovery file is written once the typing pauses.
-    void NoteEdit();
-    void ArmRecovery();
     // The end of the session: the save-changes question, then the last writes.
     bool QueryEndSession();
     void EndSession();
@@ -150,8 +147,7 @@ private:
     // View > Syntax Colouring as chosen, and whether a format given to this text turned it off.
     bool colouringWanted_ = true;
     bool formatted_ = false;
-    recovery::Keeper recovery_;
-    recovery::Schedule recoverySchedule_;
+    RecoveryGuard recovery_;
     bool sessionEnded_ = false;
     bool endSessionConfirmed_ = false;  // the session's end was agreed to with the document modified
     bool wasZoomed_ = false;

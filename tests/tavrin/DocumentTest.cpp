@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Document.h"
+#include "Paths.h"
 #include "basTavrin.h"
 #include "TextConv.h"
 #include "Texts.h"
@@ -70,7 +71,7 @@ public:
         q.pop_front();
         if (c.empty() || c == L"<nothing>") return !c.empty();
         path = c;
-        title = Document::FileTitleOf(c);
+        title = paths::Name(c);
         return true;
     }
     bool ChooseOpenPath(const std::wstring& f, std::wstring& p, std::wstring& t) override {
@@ -120,7 +121,7 @@ TEST_F(DocumentTest, StartsUntitledAndOpenSetsPathTitleCaptionAndSnapshot) {
     EXPECT_EQ(doc.DocumentPath, L"C:\\src\\x.cpp");
     EXPECT_EQ(doc.DocumentTitle, L"x.cpp");
     EXPECT_EQ(ui.caption, L"x.cpp - Tavrin");
-    EXPECT_EQ(Document::FileTitleOf(L"C:/a/c.h"), L"c.h");
+    EXPECT_EQ(paths::Name(L"C:/a/c.h"), L"c.h");
     EXPECT_FALSE(doc.IsModified());
     // A text of the same length is a change; typing it back is not.
     ui.text = L"int y;";

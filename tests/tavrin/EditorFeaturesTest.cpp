@@ -47,6 +47,14 @@ protected:
     }
 };
 
+// Where the default face is not installed, another fixed-pitch face keeps the columns in line.
+TEST_F(Editor, SourceTextIsDrawnInAFixedPitchFace) {
+    for (int style : {STYLE_DEFAULT, STYLE_LINENUMBER})
+        EXPECT_EQ(Sci(SCI_TEXTWIDTH, style, reinterpret_cast<LPARAM>("iiii")),
+                  Sci(SCI_TEXTWIDTH, style, reinterpret_cast<LPARAM>("MMMM")))
+            << style;
+}
+
 TEST_F(Editor, ColoursFollowTheLanguageOfTheFile) {
     struct Row {
         const wchar_t* file;

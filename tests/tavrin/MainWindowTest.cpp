@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <vector>
+
 #include "DialogAnswerer.h"
 #include "MainWindowFixture.h"
 #include "Raii.h"
@@ -63,6 +65,16 @@ TEST_F(MainWindow, RealPromptCancelKeepsTheWindowAndStillWritesSettings) {
         EXPECT_TRUE(f.Unload());
     }
     EXPECT_FALSE(f.IsLoaded());
+}
+
+TEST_F(MainWindow, ExitEndsAndSaysSoOnceWhenTheSettingsCannotBeWritten) {
+    // A key name longer than the registry takes: every write of the settings fails.
+    settings::KeyPath = std::wstring(testenv::kScratchRoot) + L"\\" + std::wstring(300, L'k');
+    std::vector<std::wstring> told;
+    modal::ScopedHooks hooks({.msgBox = [&](const modal::MsgBoxCall& c) { return told.push_back(c.text), IDOK; }});
+    SendMessageW(f.Hwnd(), WM_COMMAND, frmMain::FileBase + 12, 0);
+    EXPECT_FALSE(f.IsLoaded());
+    EXPECT_EQ(told.size(), 1u);
 }
 
 TEST_F(MainWindow, RealOpenAndSaveDialogs) {

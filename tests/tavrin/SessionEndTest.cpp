@@ -119,18 +119,23 @@ std::wstring BoxText(HWND box) {
     return t;
 }
 
-TEST(Recovery, AKilledEditorsTextComesBackOnTheNextStart) {
+// Each way an editor with typed text can end, and what the next start makes of it.
+TEST(Recovery, TheNextStartOffersWhatEachEndLeft) {
     ScratchAppData appData;
     TempDir dir;
     const std::wstring path = dir / L"wide.txt";
     ASSERT_TRUE(testenv::WriteBytes(path, std::string("\xFF\xFE" "a\0\r\0\n\0", 8)));  // UTF-16 with its mark
-    {
-        Running first(L"\"" + path + L"\"");
-        ASSERT_NE(first.window, nullptr);
-        HWND edit = GetDlgItem(first.window, frmMain::IdT1);
-        for (wchar_t c : std::wstring(L"typed \u00e9 ")) PostMessageW(edit, WM_CHAR, c, 1);
+    const std::wstring file = L"\"" + path + L"\"";
+    const auto typeAndWaitForTheFile = [&](const Running& r, const std::wstring& text) {
+        HWND edit = GetDlgItem(r.window, frmMain::IdT1);
+        for (wchar_t c : text) PostMessageW(edit, WM_CHAR, c, 1);
         // Written a few seconds after the typing stops.
-        ASSERT_TRUE(testenv::PumpUntil([&] { return !appData.Files().empty(); }, 10000));
+        return testenv::PumpUntil([&] { return !appData.Files().empty(); }, 10000);
+    };
+    {
+        Running first(file);
+        ASSERT_NE(first.window, nullptr);
+        ASSERT_TRUE(typeAndWaitForTheFile(first, L"typed \u00e9 "));
         // A second window does not offer the first one's file while it runs.
         Running second(L"");
         ASSERT_NE(second.window, nullptr);
@@ -157,6 +162,37 @@ TEST(Recovery, AKilledEditorsTextComesBackOnTheNextStart) {
         SendMessageW(again.window, WM_COMMAND, frmMain::FileBase + 3, 0);
         EXPECT_EQ(testenv::ReadBytes(path), std::string("\xFF\xFEt\0y\0p\0e\0d\0 \0\xE9\0 \0a\0\r\0\n\0", 24));
         EXPECT_TRUE(testenv::PumpUntil([&] { return appData.Files().empty(); }, 5000));
+        // Typed again and saved by Build: the saved text is not offered after a kill.
+        ASSERT_TRUE(typeAndWaitForTheFile(again, L"b"));
+        PostMessageW(again.window, WM_COMMAND, frmMain::ToolsBase + 5, 0);
+        EXPECT_TRUE(testenv::PumpUntil([&] { return appData.Files().empty(); }, 5000));
+        EXPECT_NE(testenv::ReadBytes(path).find(std::string("b\0", 2)), std::string::npos);
+    }
+    {
+        Running after(L"");
+        ASSERT_NE(after.window, nullptr);
+        EXPECT_EQ(after.Box(1500), nullptr);
+    }
+    // A forced end of the session (nothing asked): the text stays for the next start, where Cancel
+    // keeps it for a later one and No throws it away.
+    {
+        Running forced(file);
+        ASSERT_NE(forced.window, nullptr);
+        HWND edit = GetDlgItem(forced.window, frmMain::IdT1);
+        PostMessageW(edit, WM_CHAR, L'z', 1);
+        ASSERT_TRUE(testenv::PumpUntil([&] { return forced.Text().find(L'z') != std::wstring::npos; }, 5000));
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(forced.window, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 10000, &ignored);
+        EXPECT_EQ(forced.p.Wait(10000), 0);
+    }
+    ASSERT_EQ(appData.Files().size(), 1u);
+    for (const int answer : {IDCANCEL, IDNO}) {
+        Running later(L"");
+        HWND box = later.Box(10000);
+        ASSERT_NE(box, nullptr) << answer;
+        SendMessageW(box, WM_COMMAND, answer, 0);
+        EXPECT_TRUE(testenv::PumpUntil([&] { return appData.Files().size() == (answer == IDNO ? 0u : 1u); }, 5000));
+        EXPECT_EQ(later.Text(), L"");
     }
     // A damaged one is refused with a message and kept aside.
     ASSERT_TRUE(testenv::WriteBytes(appData.Folder() + L"\\1-0.tavrin-recovery", "Tavrin recovery 1\npath: x\n"));

@@ -1,15 +1,11 @@
 #include "Document.h"
 
+#include "Paths.h"
 #include "Texts.h"
 #include "basTavrin.h"
 
 std::wstring Document::CaptionFor(const std::wstring& title) {
     return title.empty() ? std::wstring(texts::UntitledCaption) : title + texts::CaptionSuffix;
-}
-
-std::wstring Document::FileTitleOf(const std::wstring& path) {
-    const size_t p = path.find_last_of(L"\\/");
-    return p == std::wstring::npos ? path : path.substr(p + 1);
 }
 
 void Document::Reset() {
@@ -80,13 +76,13 @@ bool Document::Open(const std::wstring& initDir) {
     if (IsModified() && !AskToSaveChanges(initDir)) return false;
     std::wstring path, title;
     if (!ui_.ChooseOpenPath(initDir, path, title) || path.empty()) return false;
-    return LoadInto(path, title.empty() ? FileTitleOf(path) : title);
+    return LoadInto(path, title.empty() ? paths::Name(path) : title);
 }
 
 bool Document::Drop(const std::wstring& path, const std::wstring& initDir) {
     if (path.empty()) return false;
     if (IsModified() && !AskToSaveChanges(initDir)) return false;
-    return LoadInto(path, FileTitleOf(path));
+    return LoadInto(path, paths::Name(path));
 }
 
 bool Document::WriteTo(const std::wstring& path) {
@@ -101,6 +97,7 @@ bool Document::WriteTo(const std::wstring& path) {
     PendingChanges = docfile::Changes();
     if (!unchanged) SavedText.Mark(ui_.EditorText());  // otherwise it is the text already marked
     savedMark_ = ui_.MarkEditor();
+    ui_.Saved();
     return true;
 }
 
@@ -114,7 +111,7 @@ bool Document::SaveAs(const std::wstring& initDir) {
     if (!ui_.ChooseSavePath(initDir, path, title) || path.empty()) return false;
     if (!WriteTo(path)) return false;
     DocumentPath = path;
-    DocumentTitle = title.empty() ? FileTitleOf(path) : title;
+    DocumentTitle = title.empty() ? paths::Name(path) : title;
     SetCaption(CaptionFor(DocumentTitle));
     return true;
 }
@@ -133,7 +130,7 @@ bool Document::Recover(const std::wstring& path, const docfile::FileFormat& form
     Format = format;
     PendingChanges = docfile::Changes();
     DocumentPath = path;
-    DocumentTitle = path.empty() ? std::wstring() : FileTitleOf(path);
+    DocumentTitle = path.empty() ? std::wstring() : paths::Name(path);
     SetCaption(CaptionFor(DocumentTitle));
     // Not saved anywhere yet: modified until it is.
     SavedText.MarkNone();

@@ -31,6 +31,8 @@ public:
     // A message about a file (a failure, or binary data just opened).
     virtual void ShowError(const std::wstring& message) = 0;
     virtual void SetCaption(const std::wstring& caption) = 0;
+    // The text is on disk now (every save, by whatever route asked for it).
+    virtual void Saved() {}
 };
 
 class Document {
@@ -74,8 +76,6 @@ public:
 
     // "Untitled - Tavrin" for no title, otherwise "<title> - Tavrin".
     static std::wstring CaptionFor(const std::wstring& title);
-    // The file name part of a path.
-    static std::wstring FileTitleOf(const std::wstring& path);
 
 private:
     bool LoadInto(const std::wstring& path, const std::wstring& title);

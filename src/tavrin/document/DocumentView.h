@@ -29,6 +29,8 @@ public:
     bool TextChangesCounted() const;
     // Told when another text is shown (true) or the document got another name (false).
     std::function<void(bool newText)> OnDocumentChanged;
+    // Told after every save.
+    std::function<void()> OnSaved;
     // The type chosen in the last Save As dialog (its index in the list) for the text shown; -1: none.
     int SaveType() const { return saveType_; }
 
@@ -43,6 +45,9 @@ public:
     bool ChooseSavePath(const std::wstring& folder, std::wstring& path, std::wstring& title) override;
     void ShowError(const std::wstring& message) override { prompts_.Tell(message); }
     void SetCaption(const std::wstring& caption) override;
+    void Saved() override {
+        if (OnSaved) OnSaved();
+    }
 
 private:
     bool ChooseFile(bool save, const std::wstring& folder, std::wstring& path, std::wstring& title);

@@ -1,0 +1,58 @@
+// The unsaved text's safety net for one window: when its recovery file is written, when it goes,
+// what the end of the session leaves for the next start, and the offer of files left behind.
+// The window tells it what happened; it never reaches into the window.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "Recovery.h"
+#include "RecoveryFiles.h"
+
+class Document;
+
+class RecoveryGuard {
+public:
+    // What the guard reads from the window: whether the text is unsaved, how long it is, and a
+    // snapshot of it (path, format and text) into a record.
+    struct Source {
+        std::function<bool()> modified;
+        std::function<size_t()> length;
+        std::function<void(recovery::Record&)> snapshot;
+    };
+
+    void Attach(HWND window, UINT_PTR timerId, Source source);
+
+    // Every change of the text: written once the typing pauses.
+    void Edited();
+    // True when `id` was the guard's timer (the write is then done or re-armed).
+    bool OnTimer(UINT_PTR id);
+    // Written now when the text is unsaved, removed otherwise.
+    void WriteNow();
+    // The document was saved or replaced (Save, Save As, a build's save, New, Open, a drop, a
+    // recovery): nothing of it is left to recover.
+    void Stored();
+    // The session ends. Unsaved text whose fate the user did not decide stays for the next start,
+    // and a later close keeps it too.
+    void SessionEnds(bool userDecided);
+    // The window closes for good: nothing is left to recover, unless the session's end kept it.
+    void Closed();
+
+    // At start: offers the unsaved text of a window that ended without saving it; Yes shows it in
+    // `doc` (after the save-changes question where `doc` is modified).
+    void OfferLeftBehind(Document& doc, const std::wstring& initDir,
+                         const std::function<void(const std::wstring&)>& tell);
+
+    recovery::Keeper& Keeper() { return keeper_; }
+
+private:
+    void Arm();
+
+    HWND window_ = nullptr;
+    UINT_PTR timerId_ = 0;
+    Source source_;
+    recovery::Keeper keeper_;
+    recovery::Schedule schedule_;
+    bool keptForNextStart_ = false;
+};
