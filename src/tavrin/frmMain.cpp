@@ -3,9 +3,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <span>
 #include <shellapi.h>
 
-#include <cstdlib>
 
 #include "AppInfo.h"
 #include "Clipboard.h"
@@ -14,6 +14,8 @@
 #include "Modal.h"
 #include "Paths.h"
 #include "EditArea.h"
+#include "MainMenus.h"
+#include "WindowPlacement.h"
 #include "FixedFace.h"
 #include "SafeSave.h"
 #include "Texts.h"
@@ -52,69 +54,6 @@ const form::FormDef kDef{
 constexpr const wchar_t* kEditFace = L"Courier New";
 constexpr double kEditPoints = 10;
 
-using form::MenuItem;
-const MenuItem kFileItems[] = {
-    {texts::FileNew, texts::ShortcutNew},
-    {texts::FileOpen, texts::ShortcutOpen},
-    {L"-"},
-    {texts::FileSave, texts::ShortcutSave},
-    {texts::FileSaveAs},
-    {L"-"},
-    {texts::FilePrinterSetup},
-    {texts::FilePrintPreview, nullptr, false},
-    {texts::FilePrint, texts::ShortcutPrint},
-    {L"-", nullptr, false},
-    {texts::FileSend, nullptr, false},
-    {L"-"},
-    {texts::FileExit},
-};
-const MenuItem kEditItems[] = {
-    {texts::EditUndo},
-    {L"-"},
-    {texts::EditCut},
-    {texts::EditCopy},
-    {texts::EditPaste, nullptr, true, false},
-    {texts::EditSelectAll},
-    {L"-"},
-    {texts::EditFind, texts::ShortcutFind},
-    {texts::EditFindNext},
-    {L"-"},
-    {texts::EditReplace, texts::ShortcutReplace},
-    {texts::EditGoTo, texts::ShortcutGoTo},
-};
-const MenuItem kViewItems[] = {
-    {texts::ViewToolbar, nullptr, false},
-    {texts::ViewStatusBar},
-    {texts::ViewSyntaxColouring},
-    {texts::ViewLineNumbers},
-    {texts::ViewOutput},
-};
-const MenuItem kFormatItems[] = {
-    {texts::FormatFont},
-    {texts::FormatTextColor},
-    {texts::FormatForecolor},
-};
-const MenuItem kToolsItems[] = {
-    {texts::ToolsOptions},
-    {texts::ToolsCompilerSetup},
-    {texts::ToolsCompileBorland},
-    {texts::ToolsCompile, nullptr, false},
-    {L"-"},
-    {texts::ToolsBuild, texts::ShortcutBuild},
-    {texts::ToolsRun, texts::ShortcutRun},
-    {texts::ToolsStopBuild, texts::ShortcutStopBuild, true, false},
-    {texts::ToolsNextError, texts::ShortcutNextError},
-    {texts::ToolsPreviousError, texts::ShortcutPreviousError},
-};
-const form::MenuDef kMenus[] = {
-    {texts::MenuFile, frmMain::FileBase, kFileItems, std::size(kFileItems)},
-    {texts::MenuEdit, frmMain::EditBase, kEditItems, std::size(kEditItems)},
-    {texts::MenuView, frmMain::ViewBase, kViewItems, std::size(kViewItems)},
-    {texts::MenuFormat, frmMain::FormatBase, kFormatItems, std::size(kFormatItems)},
-    {texts::MenuTools, frmMain::ToolsBase, kToolsItems, std::size(kToolsItems)},
-    {texts::MenuHelp, frmMain::HelpBase, kHelpMenuItems, kHelpMenuCount},
-};
-
 // Gap between the toolbar strip and the editing area (360 - 330 twips at design).
 constexpr int kGapTwips = 30;
 // The output pane's height when the window has room for it (about eight lines).
@@ -126,17 +65,7 @@ frmMain::frmMain() : filePrompts_(*this), view_(filePrompts_), doc_(view_, fileP
 
 const form::FormDef& frmMain::Definition() const { return kDef; }
 
-const form::MenuDef* frmMain::Menus(size_t& count) {
-    count = std::size(kMenus);
-    return kMenus;
-}
-
-HMENU frmMain::CreateMenuBar() {
-    HMENU bar = form::BuildMenuBar(kMenus, std::size(kMenus));
-    // Status Bar, Syntax Colouring and Line Numbers start checked.
-    for (int item : {1, 2, 3}) CheckMenuItem(bar, ViewBase + item, MF_BYCOMMAND | MF_CHECKED);
-    return bar;
-}
+HMENU frmMain::CreateMenuBar() { return mainmenu::CreateBar(); }
 
 void frmMain::Form_Load() {
     // Start-up order: caption and document state, title, folders, settings, then the window shows.
@@ -160,25 +89,13 @@ void frmMain::Form_Load() {
                           editarea::CopyStoredText(t1(), r.text);
                       }});
     view_.Attach(Hwnd(), t1());
-    ACCEL keys[] = {
-        {FVIRTKEY | FCONTROL, 'N', static_cast<WORD>(FileBase + 0)},
-        {FVIRTKEY | FCONTROL, 'O', static_cast<WORD>(FileBase + 1)},
-        {FVIRTKEY | FCONTROL, 'S', static_cast<WORD>(FileBase + 3)},
-        {FVIRTKEY | FCONTROL, 'P', static_cast<WORD>(FileBase + 8)},
-        {FVIRTKEY | FCONTROL, 'F', static_cast<WORD>(EditBase + 7)},
-        {FVIRTKEY | FCONTROL, 'H', static_cast<WORD>(EditBase + 10)},
-        {FVIRTKEY | FCONTROL, 'G', static_cast<WORD>(EditBase + 11)},
-        {FVIRTKEY, VK_F7, static_cast<WORD>(ToolsBase + 5)},
-        {FVIRTKEY | FCONTROL, VK_F5, static_cast<WORD>(ToolsBase + 6)},
-        {FVIRTKEY | FCONTROL, VK_CANCEL, static_cast<WORD>(ToolsBase + 7)},  // Ctrl+Break
-        {FVIRTKEY, VK_F4, static_cast<WORD>(ToolsBase + 8)},
-        {FVIRTKEY | FSHIFT, VK_F4, static_cast<WORD>(ToolsBase + 9)},
-    };
-    accel_.reset(CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
+    accel_.reset(mainmenu::CreateAccelerators());
     SetAccelerators(accel_.get());
     DragAcceptFiles(Hwnd(), TRUE);
 
-    UseSettings(LoadSettings());
+    const settings::Values stored = LoadSettings();
+    UseSettings(stored);
+    placement::Set(Hwnd(), Dpi(), {stored.left, stored.top, stored.width, stored.height});
     // The Find dialog searches this window's editing area.
     form::Single<Form3>().Searches({t1(), Hwnd(), [this] { return TextChanges(); }, [this] { return TextChangesCounted(); },
                                     [this] { return doc_.Format.lineEnd; }});
@@ -296,42 +213,6 @@ void frmMain::EndSession() {
     Unload();
 }
 
-void frmMain::GetPlacementTwips(int& left, int& top, int& width, int& height) const {
-    RECT r{};
-    if (IsIconic(Hwnd()) || IsZoomed(Hwnd())) {
-        WINDOWPLACEMENT wp{};
-        wp.length = sizeof(wp);
-        GetWindowPlacement(Hwnd(), &wp);
-        r = wp.rcNormalPosition;
-        // The normal placement is in work-area coordinates.
-        MONITORINFO mi{};
-        mi.cbSize = sizeof(mi);
-        if (GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &mi))
-            OffsetRect(&r, mi.rcWork.left - mi.rcMonitor.left, mi.rcWork.top - mi.rcMonitor.top);
-    } else {
-        GetWindowRect(Hwnd(), &r);
-    }
-    left = Tw(r.left);
-    top = Tw(r.top);
-    width = Tw(r.right - r.left);
-    height = Tw(r.bottom - r.top);
-}
-
-void frmMain::SetPlacementTwips(int left, int top, int width, int height) {
-    RECT r{Px(left), Px(top), Px(left) + Px(width), Px(top) + Px(height)};
-    if (!MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) {
-        MONITORINFO mi{};
-        mi.cbSize = sizeof(mi);
-        if (GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &mi)) {
-            const RECT& w = mi.rcWork;
-            const LayoutRect fit = FitInside({r.left, r.top, r.right - r.left, r.bottom - r.top},
-                                             {w.left, w.top, w.right - w.left, w.bottom - w.top});
-            r = RECT{fit.left, fit.top, fit.left + fit.width, fit.top + fit.height};
-        }
-    }
-    SetWindowPos(Hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void frmMain::Form_Unload(bool& cancel) {
     // Decided before the settings are written, so a failing write cannot close a window the user kept;
     // a failure on the way (the save raising) keeps the window and its text.
@@ -357,7 +238,10 @@ settings::Values frmMain::CurrentSettings() const {
     v.defaultFileType = DefaultFileTypeSetting;
     v.largeFileKB = LargeFileKBSetting;
     v.tabWidth = TabWidthSetting;
-    if (IsLoaded()) GetPlacementTwips(v.left, v.top, v.width, v.height);
+    if (IsLoaded()) {
+        const placement::Twips t = placement::Get(Hwnd(), Dpi());
+        v.left = t.left, v.top = t.top, v.width = t.width, v.height = t.height;
+    }
     return v;
 }
 
@@ -367,15 +251,10 @@ void frmMain::UseSettings(const settings::Values& v) {
     LargeFileKBSetting = v.largeFileKB;
     TabWidthSetting = v.tabWidth;
     if (HWND edit = t1()) editarea::SetTabWidth(edit, TabWidthSetting);
-    if (IsLoaded()) SetPlacementTwips(v.left, v.top, v.width, v.height);
 }
 
 void frmMain::frmOptions_Apply(const settings::Values& v) {
-    InitDirSetting = v.initDir;
-    DefaultFileTypeSetting = v.defaultFileType;
-    LargeFileKBSetting = v.largeFileKB;
-    TabWidthSetting = v.tabWidth;
-    if (HWND edit = t1()) editarea::SetTabWidth(edit, TabWidthSetting);
+    UseSettings(v);
     SaveSettings(CurrentSettings());
 }
 
@@ -481,7 +360,9 @@ void frmMain::OnCommand(int id, int notifyCode, HWND control) {
         }
         return;
     }
-    for (const form::MenuDef& m : kMenus) {
+    size_t menuCount = 0;
+    const form::MenuDef* menus = mainmenu::Menus(menuCount);
+    for (const form::MenuDef& m : std::span(menus, menuCount)) {
         const int index = form::MenuIndex(m, id);
         if (index < 0) continue;
         switch (m.baseId) {
@@ -503,9 +384,9 @@ void frmMain::mnufile_Click(int index) {
     case 1: doc_.Open(InitDirSetting); break;
     case 3: doc_.Save(InitDirSetting); break;
     case 4: doc_.SaveAs(InitDirSetting); break;
-    case 6: PrinterSetup(); break;
+    case 6: printCommands_.Setup(Hwnd()); break;
     case 7: modal::MsgBox(texts::PrintPreviewMessage, MB_OK, AppTitle, Hwnd()); break;  // hidden
-    case 8: PrintWithDialog(); break;
+    case 8: printCommands_.WithDialog(PrintJob()); break;
     case 10: modal::MsgBox(texts::SendMessageText, MB_OK, AppTitle, Hwnd()); break;  // hidden
     case 12:
         // The settings are written once: by the closing sequence, or here when the user stays.
@@ -627,64 +508,11 @@ void frmMain::mnuview_Click(int index) {
 }
 
 void frmMain::mnuformat_Click(int index) {
-    HWND edit = t1();
-    if (!edit) return;
-    const bool coloured = editarea::Language(edit) != syntax::Language::None;
-    switch (index) {
-    case 0: ChooseTextFont(); break;
-    case 1:
-        if (ChooseColour()) editarea::SetSelectionColor(edit, dlgColor_);
-        break;
-    case 2:  // despite its caption: the background of the whole area
-        if (ChooseColour()) editarea::SetBackColor(edit, dlgColor_);
-        break;
-    default: break;
-    }
-    // A format given to the text ends its colouring (the area decides); the View menu follows.
-    if (coloured && editarea::Language(edit) == syntax::Language::None) {
+    // A format given to the text ends its colouring; the View menu follows.
+    if (formatCommands_.Run(static_cast<FormatCommands::Item>(index), Hwnd(), t1())) {
         formatted_ = true;
         ApplySyntax();
     }
-}
-
-void frmMain::ChooseTextFont() {
-    if (!dlgFontSet_) {  // first use: the editing area's own face and size
-        dlgFont_ = LOGFONTW{};
-        lstrcpynW(dlgFont_.lfFaceName, editarea::FaceName(t1()).c_str(), LF_FACESIZE);
-        raii::WindowDc screen(nullptr);
-        dlgFont_.lfHeight = -MulDiv(10, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
-        dlgFont_.lfWeight = FW_NORMAL;
-        dlgFont_.lfCharSet = DEFAULT_CHARSET;
-    }
-    LOGFONTW lf = dlgFont_;
-    CHOOSEFONTW cf{};
-    cf.lStructSize = sizeof(cf);
-    cf.hwndOwner = Hwnd();
-    cf.lpLogFont = &lf;
-    cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT;
-    if (!modal::ChooseFontDlg(cf)) return;  // cancelled: nothing changes
-    dlgFont_ = lf;
-    dlgFontSet_ = true;
-    HWND edit = t1();
-    editarea::SetBaseFont(edit, lf.lfFaceName, lf.lfCharSet, 0);
-    double points = cf.iPointSize / 10.0;
-    if (points <= 0) {
-        raii::WindowDc screen(nullptr);
-        points = std::abs(lf.lfHeight) * 72.0 / GetDeviceCaps(screen.get(), LOGPIXELSY);
-    }
-    editarea::SetSelectionFont(edit, lf.lfWeight >= FW_BOLD, lf.lfItalic != 0, points);
-}
-
-bool frmMain::ChooseColour() {
-    CHOOSECOLORW cc{};
-    cc.lStructSize = sizeof(cc);
-    cc.hwndOwner = Hwnd();
-    cc.rgbResult = dlgColor_;
-    cc.lpCustColors = dlgCustomColors_;
-    cc.Flags = CC_RGBINIT | CC_PREVENTFULLOPEN;
-    if (!modal::ChooseColorDlg(cc)) return false;  // cancelled: nothing changes
-    dlgColor_ = cc.rgbResult;
-    return true;
 }
 
 void frmMain::tbToolbar_ButtonClick(const std::wstring& key) {
@@ -715,65 +543,12 @@ void frmMain::UpdateStatusBar() {
 
 void frmMain::ArmClock() { SetTimer(Hwnd(), kClockTimer, bars::MsToNextMinute(), nullptr); }
 
-bool frmMain::PrinterInstalled() {
-    if (printing::PrinterChoice::AnyPrinter()) return true;
-    // Said here: the platform's own dialog may block without saying why.
-    modal::MsgBox(texts::NoPrinter, MB_OK | MB_ICONEXCLAMATION, AppTitle, Hwnd());
-    return false;
+PrintCommands::Job frmMain::PrintJob() {
+    return {Hwnd(), t1(), doc_.DocumentTitle.empty() ? texts::UntitledDocument : doc_.DocumentTitle, Text(),
+            TabWidthSetting};
 }
 
-void frmMain::PrinterSetup() {
-    if (!PrinterInstalled()) return;
-    PRINTDLGW pd{};
-    pd.lStructSize = sizeof(pd);
-    pd.hwndOwner = Hwnd();
-    pd.Flags = PD_PRINTSETUP;
-    printer_.LendTo(pd);
-    modal::PrintDlgBox(pd);  // a cancel leaves the earlier choice
-    printer_.TakeBack(pd);
-}
-
-void frmMain::PrintWithDialog() {
-    if (!PrinterInstalled()) return;
-    PRINTDLGW pd{};
-    pd.lStructSize = sizeof(pd);
-    pd.hwndOwner = Hwnd();
-    pd.Flags = PD_NOPAGENUMS | PD_NOSELECTION;
-    pd.nCopies = 1;
-    printer_.LendTo(pd);
-    const BOOL chosen = modal::PrintDlgBox(pd);
-    const int copies = chosen ? printing::TakeCopies(pd) : 0;
-    printer_.TakeBack(pd);
-    if (!chosen) return;  // cancelled: nothing printed, nothing shown
-
-    const std::wstring text = Text();
-    printing::PrintFont font;
-    font.face = editarea::FaceName(t1());
-    font.tabColumns = TabWidthSetting;
-    raii::Dc dc = printer_.CreateDc();
-    DWORD error = 0;
-    if (!dc) error = GetLastError() ? GetLastError() : ERROR_INVALID_PRINTER_NAME;
-    if (!dc || !printing::PrintText(dc.get(), doc_.DocumentTitle.empty() ? texts::UntitledDocument
-                                                                          : doc_.DocumentTitle,
-                                    text, copies, font, error))
-        modal::MsgBox(texts::PrintFailed + ReasonText(error), MB_OK | MB_ICONEXCLAMATION, AppTitle, Hwnd());
-}
-
-void frmMain::QuickPrint() {
-    HWND edit = t1();
-    printing::PrintFont font;
-    font.tabColumns = TabWidthSetting;
-    raii::Dc dc;
-    DWORD error = 0;
-    const bool ok = edit && editarea::SelectionColor(edit, font.color) &&
-                    !(font.face = editarea::FaceName(edit)).empty() &&
-                    editarea::SelectionPoints(edit, font.points) && (dc = printer_.CreateDc()) &&
-                    printing::PrintText(dc.get(), doc_.DocumentTitle.empty() ? texts::UntitledDocument
-                                                                             : doc_.DocumentTitle,
-                                        Text(), 1, font, error);
-    if (!ok)
-        modal::MsgBox(texts::PrinterError, MB_OK | MB_ICONEXCLAMATION, texts::PrinterErrorTitle, Hwnd());
-}
+void frmMain::QuickPrint() { printCommands_.Quick(PrintJob()); }
 
 void frmMain::mnutools_Click(int index) {
     switch (index) {
@@ -781,7 +556,6 @@ void frmMain::mnutools_Click(int index) {
         // The dialog edits a copy of the settings; loaded afresh, it shows them as they stand.
         frmOptions& options = form::Single<frmOptions>();
         if (!options.IsLoaded()) options.Value = CurrentSettings();
-        options.OnApply = [this](const settings::Values& v) { frmOptions_Apply(v); };
         options.Show();
         break;
     }

@@ -11,7 +11,9 @@
 #include "Form.h"
 #include "MainBars.h"
 #include "MenuBar.h"
-#include "Printing.h"
+#include "FormatCommands.h"
+#include "MainMenus.h"
+#include "PrintCommands.h"
 #include "RecoveryGuard.h"
 #include "basTavrin.h"
 
@@ -24,11 +26,10 @@ public:
     static constexpr int IdT1 = 1002;       // t1, the editing area
     static constexpr int IdStatusBar = 1003;  // sbStatusBar
     static constexpr int IdOutput = 1004;     // the build's output pane
-    // Menu command ids: base + item index.
-    static constexpr int FileBase = 100, EditBase = 200, ViewBase = 300, FormatBase = 400, ToolsBase = 500,
-                         HelpBase = 600;
-    // The menus as tables (hidden items keep their index).
-    static const form::MenuDef* Menus(size_t& count);
+    // Menu command ids: base + item index (window/MainMenus).
+    static constexpr int FileBase = mainmenu::FileBase, EditBase = mainmenu::EditBase, ViewBase = mainmenu::ViewBase,
+                         FormatBase = mainmenu::FormatBase, ToolsBase = mainmenu::ToolsBase,
+                         HelpBase = mainmenu::HelpBase;
 
     HWND t1() const { return Item(IdT1); }
     HWND tbToolbar() const { return Item(IdToolbar); }
@@ -77,15 +78,9 @@ public:
     void WriteRecovery() { recovery_.WriteNow(); }
     recovery::Keeper& Recovery() { return recovery_.Keeper(); }
 
-    // The window's outer placement in twips: its normal (restored) placement also while minimised
-    // or maximised.
-    void GetPlacementTwips(int& left, int& top, int& width, int& height) const;
-    // Places the window (outer, twips), moved onto the nearest monitor if it lies off every one.
-    void SetPlacementTwips(int left, int top, int width, int height);
-
     // The settings as they stand: InitDir, DefaultFileType, LargeFileKB and the window's placement.
     settings::Values CurrentSettings() const;
-    // Takes settings as read at start: the values and the window's placement.
+    // Takes the values of the settings (not the placement).
     void UseSettings(const settings::Values& values);
 
     // The layout rule, run on every size change.
@@ -102,12 +97,8 @@ protected:
     void OnDpiChanged() override;
 
 private:
-    void PrinterSetup();
-    // False, after saying so, when no printer is installed.
-    bool PrinterInstalled();
-    void PrintWithDialog();
-    void ChooseTextFont();
-    bool ChooseColour();
+    // What a print job prints: this document as the editing area shows it.
+    PrintCommands::Job PrintJob();
     void ArmClock();
 
     void CreateChildren();
@@ -155,10 +146,6 @@ private:
     BuildLog buildLog_;
     std::wstring buildSource_;   // the document the running or last build compiled
     std::wstring builtProgram_;  // what the last successful build made
-    printing::PrinterChoice printer_;
-    // What the font and colour dialogs last held: each opens on its previous values.
-    LOGFONTW dlgFont_{};
-    bool dlgFontSet_ = false;
-    COLORREF dlgColor_ = RGB(0, 0, 0);
-    COLORREF dlgCustomColors_[16] = {};
+    PrintCommands printCommands_;
+    FormatCommands formatCommands_;
 };

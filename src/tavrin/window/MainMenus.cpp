@@ -1,0 +1,109 @@
+#include "MainMenus.h"
+
+#include <iterator>
+
+#include "HelpMenu.h"
+#include "Texts.h"
+
+namespace mainmenu {
+
+namespace {
+
+using form::MenuItem;
+const MenuItem kFileItems[] = {
+    {texts::FileNew, texts::ShortcutNew},
+    {texts::FileOpen, texts::ShortcutOpen},
+    {L"-"},
+    {texts::FileSave, texts::ShortcutSave},
+    {texts::FileSaveAs},
+    {L"-"},
+    {texts::FilePrinterSetup},
+    {texts::FilePrintPreview, nullptr, false},
+    {texts::FilePrint, texts::ShortcutPrint},
+    {L"-", nullptr, false},
+    {texts::FileSend, nullptr, false},
+    {L"-"},
+    {texts::FileExit},
+};
+const MenuItem kEditItems[] = {
+    {texts::EditUndo},
+    {L"-"},
+    {texts::EditCut},
+    {texts::EditCopy},
+    {texts::EditPaste, nullptr, true, false},
+    {texts::EditSelectAll},
+    {L"-"},
+    {texts::EditFind, texts::ShortcutFind},
+    {texts::EditFindNext},
+    {L"-"},
+    {texts::EditReplace, texts::ShortcutReplace},
+    {texts::EditGoTo, texts::ShortcutGoTo},
+};
+const MenuItem kViewItems[] = {
+    {texts::ViewToolbar, nullptr, false},
+    {texts::ViewStatusBar},
+    {texts::ViewSyntaxColouring},
+    {texts::ViewLineNumbers},
+    {texts::ViewOutput},
+};
+const MenuItem kFormatItems[] = {
+    {texts::FormatFont},
+    {texts::FormatTextColor},
+    {texts::FormatForecolor},
+};
+const MenuItem kToolsItems[] = {
+    {texts::ToolsOptions},
+    {texts::ToolsCompilerSetup},
+    {texts::ToolsCompileBorland},
+    {texts::ToolsCompile, nullptr, false},
+    {L"-"},
+    {texts::ToolsBuild, texts::ShortcutBuild},
+    {texts::ToolsRun, texts::ShortcutRun},
+    {texts::ToolsStopBuild, texts::ShortcutStopBuild, true, false},
+    {texts::ToolsNextError, texts::ShortcutNextError},
+    {texts::ToolsPreviousError, texts::ShortcutPreviousError},
+};
+const form::MenuDef kMenus[] = {
+    {texts::MenuFile, FileBase, kFileItems, std::size(kFileItems)},
+    {texts::MenuEdit, EditBase, kEditItems, std::size(kEditItems)},
+    {texts::MenuView, ViewBase, kViewItems, std::size(kViewItems)},
+    {texts::MenuFormat, FormatBase, kFormatItems, std::size(kFormatItems)},
+    {texts::MenuTools, ToolsBase, kToolsItems, std::size(kToolsItems)},
+    {texts::MenuHelp, HelpBase, kHelpMenuItems, kHelpMenuCount},
+};
+
+constexpr WORD Id(int base, int item) { return static_cast<WORD>(base + item); }
+
+}  // namespace
+
+const form::MenuDef* Menus(size_t& count) {
+    count = std::size(kMenus);
+    return kMenus;
+}
+
+HMENU CreateBar() {
+    HMENU bar = form::BuildMenuBar(kMenus, std::size(kMenus));
+    for (int item : {ViewStatusBar, ViewSyntaxColouring, ViewLineNumbers})
+        CheckMenuItem(bar, ViewBase + item, MF_BYCOMMAND | MF_CHECKED);
+    return bar;
+}
+
+HACCEL CreateAccelerators() {
+    ACCEL keys[] = {
+        {FVIRTKEY | FCONTROL, 'N', Id(FileBase, FileNew)},
+        {FVIRTKEY | FCONTROL, 'O', Id(FileBase, FileOpen)},
+        {FVIRTKEY | FCONTROL, 'S', Id(FileBase, FileSave)},
+        {FVIRTKEY | FCONTROL, 'P', Id(FileBase, FilePrint)},
+        {FVIRTKEY | FCONTROL, 'F', Id(EditBase, EditFind)},
+        {FVIRTKEY | FCONTROL, 'H', Id(EditBase, EditReplace)},
+        {FVIRTKEY | FCONTROL, 'G', Id(EditBase, EditGoTo)},
+        {FVIRTKEY, VK_F7, Id(ToolsBase, ToolsBuild)},
+        {FVIRTKEY | FCONTROL, VK_F5, Id(ToolsBase, ToolsRun)},
+        {FVIRTKEY | FCONTROL, VK_CANCEL, Id(ToolsBase, ToolsStopBuild)},  // Ctrl+Break
+        {FVIRTKEY, VK_F4, Id(ToolsBase, ToolsNextError)},
+        {FVIRTKEY | FSHIFT, VK_F4, Id(ToolsBase, ToolsPreviousError)},
+    };
+    return CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
+}
+
+}  // namespace mainmenu
