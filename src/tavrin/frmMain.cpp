@@ -380,15 +380,15 @@ void frmMain::OnCommand(int id, int notifyCode, HWND control) {
 
 void frmMain::mnufile_Click(int index) {
     switch (index) {
-    case 0: doc_.New(InitDirSetting); break;
-    case 1: doc_.Open(InitDirSetting); break;
-    case 3: doc_.Save(InitDirSetting); break;
-    case 4: doc_.SaveAs(InitDirSetting); break;
-    case 6: printCommands_.Setup(Hwnd()); break;
-    case 7: modal::MsgBox(texts::PrintPreviewMessage, MB_OK, AppTitle, Hwnd()); break;  // hidden
-    case 8: printCommands_.WithDialog(PrintJob()); break;
-    case 10: modal::MsgBox(texts::SendMessageText, MB_OK, AppTitle, Hwnd()); break;  // hidden
-    case 12:
+    case mainmenu::FileNew: doc_.New(InitDirSetting); break;
+    case mainmenu::FileOpen: doc_.Open(InitDirSetting); break;
+    case mainmenu::FileSave: doc_.Save(InitDirSetting); break;
+    case mainmenu::FileSaveAs: doc_.SaveAs(InitDirSetting); break;
+    case mainmenu::FilePrinterSetup: printCommands_.Setup(Hwnd()); break;
+    case mainmenu::FilePrintPreview: modal::MsgBox(texts::PrintPreviewMessage, MB_OK, AppTitle, Hwnd()); break;  // hidden
+    case mainmenu::FilePrint: printCommands_.WithDialog(PrintJob()); break;
+    case mainmenu::FileSend: modal::MsgBox(texts::SendMessageText, MB_OK, AppTitle, Hwnd()); break;  // hidden
+    case mainmenu::FileExit:
         // The settings are written once: by the closing sequence, or here when the user stays.
         if (doc_.ConfirmExit(InitDirSetting)) Unload();
         else SaveSettings(CurrentSettings());
@@ -410,28 +410,28 @@ void frmMain::mnuedit_Click(int index) {
     HWND edit = t1();
     if (!edit) return;
     switch (index) {
-    case 0:  // Undo: the editing area's own undo
+    case mainmenu::EditUndo:  // Undo: the editing area's own undo
         editarea::Undo(edit);
         break;
-    case 2:  // Cut: the selection goes only once it is on the clipboard
+    case mainmenu::EditCut:  // Cut: the selection goes only once it is on the clipboard
         clipboard::SetText(Hwnd(), SelectedText(edit));
         editarea::ReplaceSelection(edit, L"");
         EnablePaste();
         break;
-    case 3:  // Copy
+    case mainmenu::EditCopy:  // Copy
         clipboard::SetText(Hwnd(), SelectedText(edit));
         EnablePaste();
         break;
-    case 4:  // Paste: no text on the clipboard deletes the selection; line ends become the document's
+    case mainmenu::EditPaste:  // Paste: no text on the clipboard deletes the selection; line ends become the document's
         editarea::ReplaceSelection(edit, docfile::WithLineEnds(clipboard::GetText(Hwnd()), doc_.Format.lineEnd));
         break;
-    case 5:  // Select All
+    case mainmenu::EditSelectAll:  // Select All
         editarea::SelectAll(edit);
         break;
-    case 7: form::Single<Form3>().ShowFind(); break;
-    case 8: form::Single<Form3>().ShowFindNext(); break;
-    case 10: form::Single<frmReplace>().Show(); break;
-    case 11: GoToLine(); break;
+    case mainmenu::EditFind: form::Single<Form3>().ShowFind(); break;
+    case mainmenu::EditFindNext: form::Single<Form3>().ShowFindNext(); break;
+    case mainmenu::EditReplace: form::Single<frmReplace>().Show(); break;
+    case mainmenu::EditGoTo: GoToLine(); break;
     default: break;
     }
 }
@@ -475,34 +475,34 @@ void frmMain::ApplySyntax() {
     const bool fits = editarea::StoredLength(edit) <= kColourLimit;
     editarea::SetLanguage(edit, on && fits ? syntax::LanguageOf(doc_.DocumentPath, view_.SaveType())
                                            : syntax::Language::None);
-    CheckMenuItem(GetMenu(Hwnd()), ViewBase + 2, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(GetMenu(Hwnd()), ViewBase + mainmenu::ViewSyntaxColouring, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void frmMain::mnuview_Click(int index) {
     switch (index) {
-    case 1: {  // Status Bar: the check mark, then the bar follows it
+    case mainmenu::ViewStatusBar: {  // Status Bar: the check mark, then the bar follows it
         HMENU bar = GetMenu(Hwnd());
-        const bool show = !(GetMenuState(bar, ViewBase + 1, MF_BYCOMMAND) & MF_CHECKED);
-        CheckMenuItem(bar, ViewBase + 1, MF_BYCOMMAND | (show ? MF_CHECKED : MF_UNCHECKED));
+        const bool show = !(GetMenuState(bar, ViewBase + mainmenu::ViewStatusBar, MF_BYCOMMAND) & MF_CHECKED);
+        CheckMenuItem(bar, ViewBase + mainmenu::ViewStatusBar, MF_BYCOMMAND | (show ? MF_CHECKED : MF_UNCHECKED));
         if (HWND sb = sbStatusBar()) {
             if (show) UpdateStatusBar();
             ShowWindow(sb, show ? SW_SHOW : SW_HIDE);
         }
         break;
     }
-    case 2:  // Syntax Colouring: for as long as the program runs
-        colouringWanted_ = !(GetMenuState(GetMenu(Hwnd()), ViewBase + 2, MF_BYCOMMAND) & MF_CHECKED);
+    case mainmenu::ViewSyntaxColouring:  // Syntax Colouring: for as long as the program runs
+        colouringWanted_ = !(GetMenuState(GetMenu(Hwnd()), ViewBase + mainmenu::ViewSyntaxColouring, MF_BYCOMMAND) & MF_CHECKED);
         formatted_ = false;
         ApplySyntax();
         break;
-    case 3: {  // Line Numbers
+    case mainmenu::ViewLineNumbers: {  // Line Numbers
         HMENU bar = GetMenu(Hwnd());
-        const bool show = !(GetMenuState(bar, ViewBase + 3, MF_BYCOMMAND) & MF_CHECKED);
-        CheckMenuItem(bar, ViewBase + 3, MF_BYCOMMAND | (show ? MF_CHECKED : MF_UNCHECKED));
+        const bool show = !(GetMenuState(bar, ViewBase + mainmenu::ViewLineNumbers, MF_BYCOMMAND) & MF_CHECKED);
+        CheckMenuItem(bar, ViewBase + mainmenu::ViewLineNumbers, MF_BYCOMMAND | (show ? MF_CHECKED : MF_UNCHECKED));
         if (HWND edit = t1()) editarea::ShowLineNumbers(edit, show);
         break;
     }
-    case 4: ShowOutput(!OutputShown()); break;  // Output
+    case mainmenu::ViewOutput: ShowOutput(!OutputShown()); break;  // Output
     default: break;  // Toolbar (hidden): the toolbar always shows
     }
 }
@@ -532,7 +532,7 @@ void frmMain::tbToolbar_ButtonClick(const std::wstring& key) {
 
 void frmMain::EnablePaste() {
     pasteEnabled_ = true;
-    EnableMenuItem(GetMenu(Hwnd()), EditBase + 4, MF_BYCOMMAND | MF_ENABLED);
+    EnableMenuItem(GetMenu(Hwnd()), EditBase + mainmenu::EditPaste, MF_BYCOMMAND | MF_ENABLED);
     if (HWND bar = tbToolbar()) SendMessageW(bar, TB_ENABLEBUTTON, bars::ButtonId(toolbar::kPastePosition), TRUE);
 }
 
@@ -576,7 +576,7 @@ void frmMain::ShowOutput(bool show) {
     HWND pane = outputPane();
     if (!pane) return;
     ShowWindow(pane, show ? SW_SHOW : SW_HIDE);
-    CheckMenuItem(GetMenu(Hwnd()), ViewBase + 4, MF_BYCOMMAND | (show ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(GetMenu(Hwnd()), ViewBase + mainmenu::ViewOutput, MF_BYCOMMAND | (show ? MF_CHECKED : MF_UNCHECKED));
     LayoutControls();
 }
 
