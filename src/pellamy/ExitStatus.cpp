@@ -11,7 +11,8 @@ ExitStatus ExitStatusFor(RunOutcome outcome) {
     case RunOutcome::TimedOut: return kExitTimedOut;
     case RunOutcome::LoadFailed: return kExitLoadFailed;
     case RunOutcome::NoEntryPoint: return kExitNoEntryPoint;
-    case RunOutcome::OleFailed: return kExitOleFailed;
+    case RunOutcome::OleFailed:
+    case RunOutcome::NotStarted: return kExitOleFailed;
     case RunOutcome::NotRedirected: return kExitNotRedirected;
     }
     return kExitEntryFailed;

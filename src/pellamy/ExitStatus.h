@@ -8,7 +8,7 @@ namespace pellamy {
 enum ExitStatus : int {
     kExitDone = 0,
     kExitBadArguments = 1,
-    kExitOleFailed = 2,
+    kExitOleFailed = 2,  // or the worker thread could not start: nothing was loaded
     kExitLoadFailed = 3,
     kExitNoEntryPoint = 4,
     kExitEntryFailed = 5,

@@ -23,6 +23,9 @@ struct RunHooks {
     std::function<void()> after;
 };
 
+// A test's stand-in for the system refusing to start the worker: the error code to fail with, or 0.
+std::function<unsigned long()>& WorkerStartFault();
+
 class RegistrationRunner {
 public:
     static constexpr DWORD kWaitMs = 10000;

@@ -40,9 +40,18 @@ std::wstring NotRedirectedText(bool busy, uint32_t error, const std::wstring& sy
     return std::wstring(texts::kRedirectFailed) + reason;
 }
 
+namespace {
+std::wstring Reason(uint32_t error, const std::wstring& systemText) {
+    return systemText.empty() ? std::wstring(texts::kLoadErrorPrefix) + std::to_wstring(error) : systemText;
+}
+}  // namespace
+
+std::wstring WorkerNotStartedText(uint32_t error, const std::wstring& systemText) {
+    return std::wstring(texts::kWorkerNotStarted) + L"\r\n" + Reason(error, systemText);
+}
+
 std::wstring LoadFailedText(uint32_t error, const std::wstring& systemText) {
-    std::wstring reason = systemText.empty() ? std::wstring(texts::kLoadErrorPrefix) + std::to_wstring(error) : systemText;
-    return std::wstring(texts::kLoadFailure) + L"\r\n" + reason;
+    return std::wstring(texts::kLoadFailure) + L"\r\n" + Reason(error, systemText);
 }
 
 std::wstring OtherBitnessText(Bitness module, bool offer) {

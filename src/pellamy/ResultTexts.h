@@ -21,6 +21,8 @@ std::wstring OleFailedText(uint32_t status);
 // an earlier run that timed out still holds the redirection, else the reason (system text, or
 // "Error n" without one).
 std::wstring NotRedirectedText(bool busy, uint32_t error, const std::wstring& systemText);
+// The worker thread could not be started, so nothing was loaded: the reason (system text, or "Error n").
+std::wstring WorkerNotStartedText(uint32_t error, const std::wstring& systemText);
 // "Failure loading control DLL" + CR LF + the reason (system text, or "Error n" without one).
 std::wstring LoadFailedText(uint32_t error, const std::wstring& systemText);
 // The load-failure message for a module of the other bitness; `offer` adds the question.

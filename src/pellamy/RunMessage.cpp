@@ -31,6 +31,7 @@ std::wstring RunMessage(const RunResult& result, const std::wstring& fullPath) {
     case RunOutcome::EndedThread: return EntryEndedThreadText(result.code);
     case RunOutcome::TimedOut: return texts::kTimedOut;
     case RunOutcome::NoEntryPoint: return texts::kNoEntryPoint;
+    case RunOutcome::NotStarted: return WorkerNotStartedText(result.code, SystemErrorText(result.code));
     case RunOutcome::OleFailed: return OleFailedText(result.code);
     case RunOutcome::NotRedirected:
         return NotRedirectedText(result.code == ERROR_BUSY, result.code, SystemErrorText(result.code));

@@ -11,7 +11,8 @@ enum class RunOutcome {
     EndedThread,   // it ended the worker thread (code: the thread's exit code)
     TimedOut,      // the worker did not end within the wait (code: the wait's result)
     LoadFailed,    // the module did not load (code: the system error)
-    NoEntryPoint,  // the module lacks the entry point, or no worker thread could start
+    NoEntryPoint,  // the module lacks the entry point
+    NotStarted,    // no worker thread could be started; nothing was loaded (code: the system error)
     OleFailed,     // OLE could not be initialised on the worker (code: its status)
     NotRedirected, // the registry could not be redirected for the run; nothing ran (code: the system error)
 };

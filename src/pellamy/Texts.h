@@ -44,6 +44,8 @@ inline constexpr const wchar_t* kNoProductVersion = L"(No Product Version availa
 inline constexpr const wchar_t* kLoadFailure = L"Failure loading control DLL";
 inline constexpr const wchar_t* kUnknownCommand = L"Unknown command handle";
 inline constexpr const wchar_t* kNoEntryPoint = L"Process failed in obtaining entry point or creating thread.";
+inline constexpr const wchar_t* kWorkerNotStarted =
+    L"Process failed: the registration thread could not be started, so the module was not loaded.";
 inline constexpr const wchar_t* kTimedOut = L"Process failed in signaled state or time-out.";
 inline constexpr const wchar_t* kCompleted = L"Process completed";
 inline constexpr const wchar_t* kEntryFailed = L"Process failed: the entry point returned ";
