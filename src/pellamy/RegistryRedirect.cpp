@@ -87,6 +87,8 @@ std::vector<RegKeyEntry> RegistryRedirect::Captured() const {
     return FoldCapturedKeys(std::move(keys), PreparedKeys(), mode_ == Mode::Capture);
 }
 
+bool RedirectionHeld() { return g_applied.load() > 0; }
+
 bool EnablePerUserTypeLibraries() {
     static const bool enabled = [] {
         HMODULE oleaut = syslib::LoadSystemLibrary(L"oleaut32.dll");  // stays loaded: the setting lives there

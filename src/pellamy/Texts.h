@@ -81,6 +81,10 @@ inline constexpr const wchar_t* kElevatedNote =
 inline constexpr const wchar_t* kNotWrittenForUser =
     L"The module also wrote these keys, which could not be written for the current user and were left out:";
 inline constexpr const wchar_t* kRedirectFailed = L"Could not redirect the registry for this run: ";
+inline constexpr const wchar_t* kRunWhileRedirected =
+    L"An earlier run for the current user or export that timed out is still running with the registry "
+    L"redirected, so this run would land in its redirection. Nothing was run.\r\nTry again once that module "
+    L"has returned, or close Pellamy and start it again.";
 inline constexpr const wchar_t* kRedirectBusy =
     L"An earlier run that timed out is still running with the registry redirected. Try again when it has ended.";
 

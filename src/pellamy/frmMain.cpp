@@ -18,6 +18,7 @@
 #include "Raii.h"
 #include "RegistrationModes.h"
 #include "RegistrationRunner.h"
+#include "RegistryRedirect.h"
 #include "RunMessage.h"
 #include "ResultTexts.h"
 #include "TextConv.h"
@@ -327,7 +328,14 @@ bool frmMain::CheckBitness(const std::wstring& fullPath) {
     return false;
 }
 
+bool frmMain::RefuseWhileRedirected() {
+    if (!RedirectionHeld()) return false;
+    modal::MsgBox(texts::kRunWhileRedirected, MB_OK, {}, Hwnd());
+    return true;
+}
+
 void frmMain::RunRegistration(const std::wstring& path, const std::wstring& command) {
+    if (RefuseWhileRedirected()) return;
     const std::wstring full = paths::Full(path);
     if (!CheckBitness(full)) return;
     const EntryPoint which = EntryForCommand(command);
@@ -354,7 +362,7 @@ void frmMain::ToggleCurrentUserOnly() {
 }
 
 void frmMain::ExportRegistrationToFile() {
-    if (!ValidatePath()) return;
+    if (!ValidatePath() || RefuseWhileRedirected()) return;
     const std::wstring full = paths::Full(BoxPath());
     if (!CheckBitness(full)) return;
     std::wstring regFile = paths::Name(full);

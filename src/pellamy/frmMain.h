@@ -84,6 +84,8 @@ private:
     bool ValidatePath();
     std::wstring BoxPath() const;
     bool CheckBitness(const std::wstring& fullPath);
+    // True (and says so) while a run given up on keeps the registry redirected.
+    bool RefuseWhileRedirected();
     void CreateToolTip();
 
     int mousePointer_ = PointerDefault;
