@@ -3,9 +3,9 @@
 #include <memory>
 
 #include "AppInfo.h"
-#include "Raii.h"
 #include "RegCapture.h"
 #include "RegistryRedirect.h"
+#include "SafeSave.h"
 #include "Texts.h"
 
 namespace pellamy {
@@ -46,17 +46,9 @@ bool ExportRegistration(const std::wstring& module, const std::wstring& regFile,
     result = RunRedirected(redirect, module, EntryPoint::Register, false);
     if (result.outcome != RunOutcome::Completed) return false;
     const std::vector<RegKeyEntry> keys = redirect->Captured();
-    const std::string bytes = RegFileBytes(keys);
-    raii::File file(CreateFileW(regFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    const bool ok = file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
-    if (!ok) {
-        const DWORD error = GetLastError();
-        if (file) {
-            file.reset();
-            DeleteFileW(regFile.c_str());  // no half-written file left behind
-        }
+    // Through a temporary file beside it: a failed write leaves the user's earlier file as it was.
+    unsigned long error = 0;
+    if (!safesave::WriteAll(regFile, RegFileBytes(keys), error)) {
         std::wstring reason = SystemErrorText(error, regFile);
         if (reason.empty()) reason = std::wstring(texts::kLoadErrorPrefix) + std::to_wstring(error);
         summary = std::wstring(texts::kExportWriteFailed) + regFile + L"\r\n" + reason;
