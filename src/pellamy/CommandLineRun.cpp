@@ -32,12 +32,11 @@ FileOutcome RunOneFile(const CommandLine& cl, const std::wstring& file) {
         return {kExitOtherBitness, OtherBitnessText(module, false)};
 
     if (!cl.exportTo.empty()) {
-        std::wstring summary;
-        RunResult result;
-        if (ExportRegistration(full, paths::Full(cl.exportTo), summary, result)) return {kExitDone, summary};
-        ExitStatus status = ExitStatusFor(result.outcome);
-        if (status == kExitDone) status = kExitEntryFailed;  // the run went well, the file did not
-        return {status, summary.empty() ? RunMessage(result, full) : summary};
+        const ExportResult result = ExportRegistration(full, paths::Full(cl.exportTo));
+        if (result.Complete()) return {kExitDone, result.summary};
+        ExitStatus status = ExitStatusFor(result.run.outcome);
+        if (status == kExitDone) status = kExitEntryFailed;  // the run went well, the file did not hold it all
+        return {status, result.summary.empty() ? RunMessage(result.run, full) : result.summary};
     }
     if (cl.currentUser) {
         const EntryPoint entry = cl.unregister ? EntryPoint::Unregister : EntryPoint::Register;

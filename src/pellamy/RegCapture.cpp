@@ -136,13 +136,18 @@ RegistrationSummary Summarize(const std::vector<RegKeyEntry>& keys) {
     return s;
 }
 
-std::wstring ExportSummaryText(const RegistrationSummary& s, const std::wstring& regFile) {
+std::wstring ExportSummaryText(const RegistrationSummary& s, const std::wstring& regFile,
+                               const std::vector<std::wstring>& leftOut) {
     std::wstring t = std::wstring(texts::kExportDone) + regFile + L"\r\n\r\n" + texts::kExportClasses +
                      std::to_wstring(s.classes.size());
     for (const std::wstring& c : s.classes) t += L"\r\n    " + c;
     t += std::wstring(L"\r\n") + texts::kExportProgIds + std::to_wstring(s.progIds);
     t += std::wstring(L"\r\n") + texts::kExportTypeLibs + std::to_wstring(s.typeLibs);
     t += std::wstring(L"\r\n") + texts::kExportInterfaces + std::to_wstring(s.interfaces);
+    if (!leftOut.empty()) {
+        t += std::wstring(L"\r\n\r\n") + texts::kExportLeftOut;
+        for (const std::wstring& name : leftOut) t += L"\r\n    " + name;
+    }
     return t + L"\r\n\r\n" + texts::kExportCapturedOnly;
 }
 

@@ -30,6 +30,8 @@ struct RegistrationSummary {
     size_t interfaces = 0;
 };
 RegistrationSummary Summarize(const std::vector<RegKeyEntry>& keys);
-std::wstring ExportSummaryText(const RegistrationSummary& summary, const std::wstring& regFile);
+// leftOut: the names the file could not hold, listed after the summary.
+std::wstring ExportSummaryText(const RegistrationSummary& summary, const std::wstring& regFile,
+                               const std::vector<std::wstring>& leftOut = {});
 
 }  // namespace pellamy

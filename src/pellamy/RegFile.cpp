@@ -62,7 +62,39 @@ std::wstring HexText(const std::wstring& prefix, const std::vector<uint8_t>& dat
     return out;
 }
 
+std::wstring Shown(const std::wstring& name) {
+    std::wstring out;
+    for (wchar_t c : name) out += c == L'\r' ? L"<CR>" : c == L'\n' ? L"<LF>" : c == L'\0' ? L"<NUL>" : std::wstring(1, c);
+    return out;
+}
+
 }  // namespace
+
+bool NameFitsRegFile(const std::wstring& name) { return name.find_first_of(std::wstring(L"\r\n\0", 3)) == std::wstring::npos; }
+
+std::vector<std::wstring> TakeUnfitNames(std::vector<RegKeyEntry>& keys) {
+    std::vector<std::wstring> unfit;
+    std::vector<RegKeyEntry> kept;
+    for (RegKeyEntry& k : keys) {
+        if (!NameFitsRegFile(k.path)) {
+            // Keys under one already listed go with it.
+            const bool under = !unfit.empty() && Shown(k.path).rfind(unfit.back() + L"\\", 0) == 0;
+            if (!under) unfit.push_back(Shown(k.path));
+            continue;
+        }
+        std::vector<RegValue> values;
+        for (RegValue& v : k.values) {
+            if (NameFitsRegFile(v.name))
+                values.push_back(std::move(v));
+            else
+                unfit.push_back(Shown(k.path) + L" : \"" + Shown(v.name) + L"\"");
+        }
+        k.values = std::move(values);
+        kept.push_back(std::move(k));
+    }
+    keys = std::move(kept);
+    return unfit;
+}
 
 std::wstring RegValueText(const RegValue& v) {
     const std::wstring prefix = NamePrefix(v);

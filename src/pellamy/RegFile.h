@@ -23,6 +23,13 @@ namespace regtype {
 inline constexpr uint32_t None = 0, Sz = 1, ExpandSz = 2, Binary = 3, Dword = 4, MultiSz = 7, Qword = 11;
 }
 
+// A key's or value's name the file can hold: a line break would end its line there (and start a line
+// of the name's choosing), and the editor ends a name at NUL.
+bool NameFitsRegFile(const std::wstring& name);
+// Takes out of `keys` every key whose path and every value whose name the file cannot hold, and
+// returns them as a message shows them: "path" or "path : "name"", line breaks as <CR> and <LF>.
+std::vector<std::wstring> TakeUnfitNames(std::vector<RegKeyEntry>& keys);
+
 // One value as the editor writes it, continuation lines included (joined with CR LF, no final line end).
 std::wstring RegValueText(const RegValue& value);
 // The whole file as text: the header, then each key line with its values, a blank line after each key.

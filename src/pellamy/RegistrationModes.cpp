@@ -40,22 +40,24 @@ RunResult RunForCurrentUser(const std::wstring& path, EntryPoint entry, std::vec
     return result;
 }
 
-bool ExportRegistration(const std::wstring& module, const std::wstring& regFile, std::wstring& summary, RunResult& result) {
-    summary.clear();
+ExportResult ExportRegistration(const std::wstring& module, const std::wstring& regFile) {
+    ExportResult out;
     auto redirect = std::make_shared<RegistryRedirect>(RegistryRedirect::Mode::Capture);
-    result = RunRedirected(redirect, module, EntryPoint::Register, false);
-    if (result.outcome != RunOutcome::Completed) return false;
-    const std::vector<RegKeyEntry> keys = redirect->Captured();
+    out.run = RunRedirected(redirect, module, EntryPoint::Register, false);
+    if (out.run.outcome != RunOutcome::Completed) return out;
+    std::vector<RegKeyEntry> keys = redirect->Captured();
+    out.leftOut = TakeUnfitNames(keys);
     // Through a temporary file beside it: a failed write leaves the user's earlier file as it was.
     unsigned long error = 0;
     if (!safesave::WriteAll(regFile, RegFileBytes(keys), error)) {
         std::wstring reason = SystemErrorText(error, regFile);
         if (reason.empty()) reason = std::wstring(texts::kLoadErrorPrefix) + std::to_wstring(error);
-        summary = std::wstring(texts::kExportWriteFailed) + regFile + L"\r\n" + reason;
-        return false;
+        out.summary = std::wstring(texts::kExportWriteFailed) + regFile + L"\r\n" + reason;
+        return out;
     }
-    summary = ExportSummaryText(Summarize(keys), regFile);
-    return true;
+    out.written = true;
+    out.summary = ExportSummaryText(Summarize(keys), regFile, out.leftOut);
+    return out;
 }
 
 }  // namespace pellamy

@@ -13,10 +13,14 @@ namespace pellamy {
 // notWritten (when given) receives the keys the module wrote under the machine's roots
 // (HKEY_LOCAL_MACHINE, HKEY_USERS), which were captured and dropped instead.
 RunResult RunForCurrentUser(const std::wstring& path, EntryPoint entry, std::vector<std::wstring>* notWritten = nullptr);
+struct ExportResult {
+    RunResult run;
+    bool written = false;               // the file holds what the module wrote, but for `leftOut`
+    std::vector<std::wstring> leftOut;  // names the file cannot hold, as shown; never written
+    std::wstring summary;               // the summary, or why the file could not be written; empty when the run failed
+    bool Complete() const { return written && leftOut.empty(); }
+};
 // Runs DllRegisterServer with the registry redirected to a scratch key and writes what it wrote as a .reg file.
-// True when the file was written, with its summary. False when the run did not complete (result
-// says why; summary empty) or, with result Completed, when the file could not be written (summary
-// says why).
-bool ExportRegistration(const std::wstring& module, const std::wstring& regFile, std::wstring& summary, RunResult& result);
+ExportResult ExportRegistration(const std::wstring& module, const std::wstring& regFile);
 
 }  // namespace pellamy

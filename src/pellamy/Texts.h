@@ -101,6 +101,9 @@ inline constexpr const wchar_t* kExportCapturedOnly =
     L"Nothing in the registry was changed. The file holds what the module wrote to the registry; "
     L"its code may have done other things as well (such as writing files).";
 inline constexpr const wchar_t* kExportWriteFailed = L"Could not write ";
+inline constexpr const wchar_t* kExportLeftOut =
+    L"The module also wrote these names, which hold line breaks or NUL characters a .reg file cannot "
+    L"hold; they were left out of the file:";
 
 // Browse.
 inline constexpr const wchar_t* kBrowseFilter =

@@ -370,12 +370,9 @@ void frmMain::ExportRegistrationToFile() {
     if (!ShowSaveDialog(regFile, texts::kExportFilter, texts::kExportDefaultExt, texts::kExportDialogTitle, Hwnd()))
         return;
     SetMousePointer(PointerHourglass);
-    std::wstring summary;
-    RunResult result;
-    const bool written = ExportRegistration(full, regFile, summary, result);
+    const ExportResult result = ExportRegistration(full, regFile);
     SetMousePointer(PointerDefault);
-    const bool ran = result.outcome == RunOutcome::Completed;
-    modal::MsgBox(written || ran ? summary : RunMessage(result, full), MB_OK, {}, Hwnd());
+    modal::MsgBox(result.summary.empty() ? RunMessage(result.run, full) : result.summary, MB_OK, {}, Hwnd());
 }
 
 // ---- Browsing ---------------------------------------------------------------------------------

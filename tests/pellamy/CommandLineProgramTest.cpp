@@ -8,6 +8,7 @@
 
 #include <functional>
 
+#include "../fixtures/fixture_comserver.h"
 #include "DialogAnswerer.h"
 #include "PellamyTestKit.h"
 #include "TestEnv.h"
@@ -18,6 +19,28 @@ namespace {
 
 std::wstring Quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
 std::wstring Dll(const wchar_t* name) { return Quoted(Fixture(name)); }
+
+// A .reg file's lines read back by a parser of this test's own: a key line as its key, a value line
+// as "key : name", anything else as "?" and the line.
+std::vector<std::wstring> ReadBack(const std::wstring& file) {
+    const std::string b = testenv::ReadBytes(file);
+    std::wstring text, key;
+    for (size_t i = 2; i + 1 < b.size(); i += 2)
+        text += static_cast<wchar_t>(static_cast<unsigned char>(b[i]) | (static_cast<unsigned char>(b[i + 1]) << 8));
+    std::vector<std::wstring> out;
+    for (size_t at = text.find(L"\r\n\r\n") + 4, end; (end = text.find(L"\r\n", at)) != std::wstring::npos; at = end + 2) {
+        const std::wstring line = text.substr(at, end - at);
+        std::wstring name;
+        size_t i = 1;
+        if (!line.empty() && line[0] == L'"')
+            for (; i < line.size() && line[i] != L'"'; ++i) name += line[i] == L'\\' && i + 1 < line.size() ? line[++i] : line[i];
+        if (line.empty()) continue;
+        if (line.front() == L'[' && line.back() == L']') out.push_back(key = line.substr(1, line.size() - 2));
+        else if (line.rfind(L"@=", 0) == 0 || (line[0] == L'"' && line.compare(i, 2, L"\"=") == 0)) out.push_back(key + L" : " + name);
+        else out.push_back(L"?" + line);
+    }
+    return out;
+}
 
 class PellamyCommandLineRun : public ::testing::Test {
 protected:
@@ -66,6 +89,11 @@ TEST_F(PellamyCommandLineRun, EachOutcomeGivesItsExitStatus) {
         {L"/s /user " + server, 0, userKeys(2)},
         {L"/s /u /user " + server, 0, userKeys(0)},
         {L"/s /export:" + Quoted(reg) + L" " + server, 0, [&] { return testenv::Exists(reg); }},
+        // Names with line breaks are left out: every line comes from a key or value the module wrote.
+        {L"/s /export:" + Quoted(reg) + L" " + Dll(L"fx_oddnames.dll"), 5, [&] {
+             const std::wstring odd = L"HKEY_CLASSES_ROOT\\" FX_ODD_KEY, tab = odd + L"\\Tab\there]";
+             return ReadBack(reg) == std::vector<std::wstring>{odd, odd + L" : Plain", tab, tab + L" : Quote\"\\"};
+         }},
         // A file that cannot be written: the run went well, the export did not.
         {L"/s /export:" + Quoted(dir / L"no such folder\\out.reg") + L" " + server, 5, userKeys(0)},
     };
