@@ -23,6 +23,15 @@ size_t ItemsInBlock(const void* block, size_t blockSize, const void* value, size
 // A string value of a version block (UTF-16 units): up to its first NUL, never past its claimed
 // length nor the block's end.
 std::wstring VersionString(const void* block, size_t blockSize, const void* value, size_t chars);
+// The old single-byte layout, as 16-bit resource compilers wrote it: each node is its length and its
+// value's length (16 bits each), its key as an 8-bit NUL-terminated string, its value and then its
+// children, each padded to 4 bytes from the block's start. Its key starts at byte 4, where the
+// newer layout has its type word.
+bool IsSingleByteLayout(const void* block, size_t blockSize);
+// The value bytes of the node at `path` below the root (keys compared without case), never past
+// its node, its claimed length nor the block's end; false when there is no such node.
+bool SingleByteValue(const void* block, size_t blockSize, const std::vector<std::string>& path, std::string& value);
+
 // The company name as shown: at most 21 characters.
 std::wstring CutCompanyName(const std::wstring& name);
 // A product version of blanks only counts as none.

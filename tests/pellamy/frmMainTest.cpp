@@ -74,6 +74,7 @@ TEST(PellamyWindow, VersionBlocksOfEveryShape) {
     kit::CurrentDir in(testenv::BinDir() + L"\\fixtures");
     const std::pair<const wchar_t*, std::wstring> cases[] = {
         {L"fx_regonly.dll", L"Company Name:  Testfirma GmbH\r\nProduct Version:  4.0.0.1"},  // German, 1252
+        {L"fx_oldversion.dll", L"Company Name:  M\u00fcller Werkzeuge\r\nProduct Version:  3.1.0.5"},  // 8-bit, 1252
         {L"fx_noentry.dll", kNoVersion},                                                     // no block
         {L"notadll.dll", kNoVersion}};
     for (const auto& [file, info] : cases) {
