@@ -88,6 +88,9 @@ TEST_F(PellamyCommandLineRun, EachOutcomeGivesItsExitStatus) {
         {L"-s -N -I:user " + Dll(L"fx_install.dll"), 0, logged(L"install(1,user);")},
         {L"/s /user " + server, 0, userKeys(2)},
         {L"/s /u /user " + server, 0, userKeys(0)},
+        // A type library too lands in the user's classes (its interface with it), and goes again.
+        {L"/s /user " + Dll(L"fx_comtlb.dll"), 0, userKeys(4)},
+        {L"/s /u /user " + Dll(L"fx_comtlb.dll"), 0, userKeys(0)},
         {L"/s /export:" + Quoted(reg) + L" " + server, 0, [&] { return testenv::Exists(reg); }},
         // Names with line breaks are left out: every line comes from a key or value the module wrote.
         {L"/s /export:" + Quoted(reg) + L" " + Dll(L"fx_oddnames.dll"), 5, [&] {

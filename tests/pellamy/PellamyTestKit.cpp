@@ -9,7 +9,8 @@ namespace kit {
 
 namespace {
 std::wstring FixtureKey(const std::wstring& name) { return L"Software\\PellamyTest\\" + name; }
-const wchar_t* const kComServerKeys[] = {L"CLSID\\" FX_CLSID_TEXT, FX_PROGID};
+const wchar_t* const kComServerKeys[] = {L"CLSID\\" FX_CLSID_TEXT, FX_PROGID, L"TypeLib\\" FX_LIBID_TEXT,
+                                         L"Interface\\" FX_IID_TEXT};
 }  // namespace
 
 std::wstring Fixture(const std::wstring& name) { return testenv::BinDir() + L"\\fixtures\\" + name; }

@@ -23,7 +23,8 @@ bool FixtureKeyExists(const std::wstring& name);
 std::optional<std::wstring> ReadValue(const std::wstring& name, const wchar_t* value);
 bool IsLoaded(const std::wstring& modulePath);
 bool KeyExists(HKEY root, const std::wstring& path);
-// How many of fx_comserver's class keys are under root\Software\Classes; removing them all.
+// How many of fx_comserver's keys (class, ProgID; fx_comtlb's type library and interface) are under
+// root\Software\Classes; removing them all.
 int ComServerKeysIn(HKEY root);
 void RemoveComServerKeys();
 // The one line of Log that fx_install's entry points write, read and removed.
