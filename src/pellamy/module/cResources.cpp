@@ -2,16 +2,15 @@
 
 #include "AppInfo.h"
 #include "ErrRecord.h"
-#include "mResource.h"
 
 int32_t cResources::GetResourceTypes() {
     lists_.ClearTypes();
-    return EnumTypesOf(*this);
+    return EnumTypesOf(hModule_.get(), file_, lists_);
 }
 
 int32_t cResources::GetResourceNames(int32_t iTypeIndex) {
     const pellamy::ResValue type = lists_.BeginNames(iTypeIndex);
-    return EnumNamesOf(*this, type);
+    return EnumNamesOf(hModule_.get(), file_, type, lists_);
 }
 
 void cResources::file(const std::wstring& sFile) {

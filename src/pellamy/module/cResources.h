@@ -3,17 +3,11 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <exception>
 #include <string>
 
 #include "Raii.h"
 #include "ResourceList.h"
-
-// Error numbers raised by the enumerator.
-namespace reserr {
-constexpr int32_t LoadOrTypes = static_cast<int32_t>(0x80040419);  // loading, listing types
-constexpr int32_t Names = static_cast<int32_t>(0x8004041A);        // listing names
-}  // namespace reserr
+#include "mResource.h"
 
 class cResources {
 public:
@@ -41,11 +35,8 @@ public:
     HMODULE hModule() const { return hModule_.get(); }
     void ClearUp();
 
-    // Used by the enumeration callbacks.
     void AddResourceType(int32_t Id, const std::wstring& Name) { lists_.AddResourceType(Id, Name); }
     void AddResourceName(int32_t Id, const std::wstring& Name) { lists_.AddResourceName(Id, Name); }
-    // An error raised inside a callback waits here until the enumeration call has returned.
-    std::exception_ptr pending;
 
     // For inspection.
     const pellamy::ResourceLists& Lists() const { return lists_; }

@@ -1,10 +1,8 @@
 #include "mResource.h"
 
-#include <utility>
 
 #include "AppInfo.h"
 #include "ErrRecord.h"
-#include "cResources.h"
 
 namespace {
 
@@ -24,12 +22,12 @@ void Split(LPCWSTR value, int32_t& id, std::wstring& name) {
 std::wstring ResourceErrorSource(const wchar_t* tag) { return ExeName() + L"." + tag; }
 
 BOOL CALLBACK EnumResTypeProc(HMODULE, LPWSTR type, LONG_PTR param) {
-    auto* owner = reinterpret_cast<cResources*>(param);
+    auto* owner = reinterpret_cast<ResourceGathering*>(param);
     try {
         int32_t id;
         std::wstring name;
         Split(type, id, name);
-        owner->AddResourceType(id, name);
+        owner->lists.AddResourceType(id, name);
         return TRUE;
     } catch (...) {  // nothing may unwind through the system's frames
         owner->pending = std::current_exception();
@@ -38,12 +36,12 @@ BOOL CALLBACK EnumResTypeProc(HMODULE, LPWSTR type, LONG_PTR param) {
 }
 
 BOOL CALLBACK EnumResNameProc(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param) {
-    auto* owner = reinterpret_cast<cResources*>(param);
+    auto* owner = reinterpret_cast<ResourceGathering*>(param);
     try {
         int32_t id;
         std::wstring text;
         Split(name, id, text);
-        owner->AddResourceName(id, text);
+        owner->lists.AddResourceName(id, text);
         return TRUE;
     } catch (...) {
         owner->pending = std::current_exception();
@@ -51,23 +49,23 @@ BOOL CALLBACK EnumResNameProc(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param) {
     }
 }
 
-int32_t EnumTypesOf(cResources& owner) {
-    owner.pending = nullptr;
-    BOOL ok = EnumResourceTypesW(owner.hModule(), &EnumResTypeProc, reinterpret_cast<LONG_PTR>(&owner));
+int32_t EnumTypesOf(HMODULE module, const std::wstring& file, pellamy::ResourceLists& lists) {
+    ResourceGathering owner{lists, nullptr};
+    BOOL ok = EnumResourceTypesW(module, &EnumResTypeProc, reinterpret_cast<LONG_PTR>(&owner));
     const DWORD err = GetLastError();
-    if (owner.pending) std::rethrow_exception(std::exchange(owner.pending, nullptr));
-    if (!ok) RaiseError(reserr::LoadOrTypes, ResourceErrorSource(L"cResource"), SystemErrorText(err, owner.file()));
+    if (owner.pending) std::rethrow_exception(owner.pending);
+    if (!ok) RaiseError(reserr::LoadOrTypes, ResourceErrorSource(L"cResource"), SystemErrorText(err, file));
     return ok;
 }
 
-int32_t EnumNamesOf(cResources& owner, const pellamy::ResValue& type) {
-    owner.pending = nullptr;
+int32_t EnumNamesOf(HMODULE module, const std::wstring& file, const pellamy::ResValue& type, pellamy::ResourceLists& lists) {
+    ResourceGathering owner{lists, nullptr};
     LPCWSTR t = std::holds_alternative<std::wstring>(type)
                     ? std::get<std::wstring>(type).c_str()
                     : MAKEINTRESOURCEW(static_cast<WORD>(std::get<int32_t>(type)));
-    BOOL ok = EnumResourceNamesW(owner.hModule(), t, &EnumResNameProc, reinterpret_cast<LONG_PTR>(&owner));
+    BOOL ok = EnumResourceNamesW(module, t, &EnumResNameProc, reinterpret_cast<LONG_PTR>(&owner));
     const DWORD err = GetLastError();
-    if (owner.pending) std::rethrow_exception(std::exchange(owner.pending, nullptr));
-    if (!ok) RaiseError(reserr::Names, ResourceErrorSource(L"cResource"), SystemErrorText(err, owner.file()));
+    if (owner.pending) std::rethrow_exception(owner.pending);
+    if (!ok) RaiseError(reserr::Names, ResourceErrorSource(L"cResource"), SystemErrorText(err, file));
     return ok;
 }
