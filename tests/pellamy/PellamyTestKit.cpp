@@ -66,12 +66,12 @@ Window::Window()
 }
 
 bool Window::State(bool idle) const {
-    const bool readOnly = GetWindowLongPtrW(form.Item(frmMain::txtOCXPath), GWL_STYLE) & ES_READONLY;
-    for (int id : {frmMain::cmdRegister, frmMain::cmdUnregister, frmMain::cmdExit})
+    const bool readOnly = GetWindowLongPtrW(form.Item(frmMain::IdtxtOCXPath), GWL_STYLE) & ES_READONLY;
+    for (int id : {frmMain::IdcmdRegister, frmMain::IdcmdUnregister, frmMain::IdcmdExit})
         if (form.IsVisible(id) != idle) return false;
-    for (int id : {frmMain::cmdProceed, frmMain::cmdCancel})
+    for (int id : {frmMain::IdcmdProceed, frmMain::IdcmdCancel})
         if (form.IsVisible(id) == idle) return false;
-    return form.IsEnabled(frmMain::cmdDialogFileSpec) == idle && readOnly != idle;
+    return form.IsEnabled(frmMain::IdcmdDialogFileSpec) == idle && readOnly != idle;
 }
 
 std::wstring Window::TakeOne() {
@@ -87,9 +87,9 @@ std::wstring Window::TakeOne() {
 
 std::wstring Window::Run(const std::wstring& path, bool reg) {
     SetPath(path);
-    Click(reg ? frmMain::cmdRegister : frmMain::cmdUnregister);
+    Click(reg ? frmMain::IdcmdRegister : frmMain::IdcmdUnregister);
     EXPECT_TRUE(Confirm());
-    Click(frmMain::cmdProceed);
+    Click(frmMain::IdcmdProceed);
     EXPECT_TRUE(Idle());
     return TakeOne();
 }

@@ -53,10 +53,10 @@ public:
     std::vector<Box> boxes;
     int answer = IDOK;
 
-    void SetPath(const std::wstring& path) { form.SetText(frmMain::txtOCXPath, path); }
-    std::wstring Path() const { return form.Text(frmMain::txtOCXPath); }
-    std::wstring Info() const { return form.Text(frmMain::lblFileInfo); }
-    bool Verify() const { return form.IsVisible(frmMain::lblPleaseVerify); }
+    void SetPath(const std::wstring& path) { form.SetText(frmMain::IdtxtOCXPath, path); }
+    std::wstring Path() const { return form.Text(frmMain::IdtxtOCXPath); }
+    std::wstring Info() const { return form.Text(frmMain::IdlblFileInfo); }
+    bool Verify() const { return form.IsVisible(frmMain::IdlblPleaseVerify); }
     void Click(int id) { SendMessageW(form.Item(id), BM_CLICK, 0, 0); }
     void Menu(int id) { SendMessageW(form.Hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
     bool Idle() const { return State(true); }      // the idle state, checked in full

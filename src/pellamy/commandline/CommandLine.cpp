@@ -84,14 +84,14 @@ std::wstring ArgumentErrorText(const CommandLine& c) {
     const wchar_t* what = nullptr;
     switch (c.error) {
     case ArgumentError::None: return {};
-    case ArgumentError::UnknownSwitch: what = texts::kSwitchUnknown; break;
-    case ArgumentError::NoFile: what = texts::kSwitchNoFile; break;
-    case ArgumentError::NeedsInstall: what = texts::kSwitchNeedsInstall; break;
-    case ArgumentError::Conflict: what = texts::kSwitchConflict; break;
-    case ArgumentError::ExportOneFile: what = texts::kSwitchOneFile; break;
-    case ArgumentError::EmptyValue: what = texts::kSwitchNoValue; break;
+    case ArgumentError::UnknownSwitch: what = texts::SwitchUnknown; break;
+    case ArgumentError::NoFile: what = texts::SwitchNoFile; break;
+    case ArgumentError::NeedsInstall: what = texts::SwitchNeedsInstall; break;
+    case ArgumentError::Conflict: what = texts::SwitchConflict; break;
+    case ArgumentError::ExportOneFile: what = texts::SwitchOneFile; break;
+    case ArgumentError::EmptyValue: what = texts::SwitchNoValue; break;
     }
-    return std::wstring(texts::kSwitchPrefix) + c.badSwitch + what + L"\r\n\r\n" + texts::kUsage;
+    return std::wstring(texts::SwitchPrefix) + c.badSwitch + what + L"\r\n\r\n" + texts::Usage;
 }
 
 }  // namespace pellamy

@@ -55,7 +55,7 @@ FileOutcome RunOneFile(const CommandLine& cl, const std::wstring& file) {
 }  // namespace
 
 int RunFromCommandLine(const std::vector<std::wstring>& args) {
-    AppTitle = texts::kAppName;
+    AppTitle = texts::AppName;
     // Modules are loaded by full path with their own folder searched; never from the current folder.
     SetDllDirectoryW(L"");
     const CommandLine cl = ParseCommandLine(args);

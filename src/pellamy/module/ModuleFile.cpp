@@ -24,6 +24,11 @@ std::vector<unsigned char> ReadHead(const std::wstring& path, size_t want) {
 
 }  // namespace
 
+bool IsReadable(const std::wstring& path) {
+    return static_cast<bool>(raii::File(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+}
+
 std::vector<unsigned char> ModuleHeader(const std::wstring& path) {
     std::vector<unsigned char> head = ReadHead(path, 4096);
     const size_t need = PeHeaderBytesNeeded(head.data(), head.size());

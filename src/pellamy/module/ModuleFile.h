@@ -5,6 +5,8 @@
 
 namespace pellamy {
 
+// The file can be opened for reading (not locked away by another program).
+bool IsReadable(const std::wstring& path);
 // The file's first bytes, as many as its PE header needs (fewer when the file is shorter or unreadable).
 std::vector<unsigned char> ModuleHeader(const std::wstring& path);
 

@@ -1,49 +1,21 @@
 #include "ResourceList.h"
 
-#include "AppInfo.h"
+#include <iterator>
+
 #include "ErrRecord.h"
 #include "Texts.h"
 
 namespace pellamy {
 
 std::wstring ResourceTypeName(int32_t eType) {
-    switch (eType) {
-    case 1: return L"Cursor";
-    case 2: return L"Bitmap";
-    case 3: return L"Icon";
-    case 4: return L"Menu";
-    case 5: return L"Dialog";
-    case 6: return L"String";
-    case 7: return L"Font Directory";
-    case 8: return L"Font";
-    case 9: return L"Accelerators";
-    case 10: return L"RC Data";
-    case 11: return L"Message Table";
-    case 12: return L"Group Cursor";
-    case 14: return L"Group Icon";
-    case 16: return L"Version";
-    case 17: return L"Dialog Include";
-    case 19:
-    case 20: return L"VXD";
-    case 21: return L"Animated Cursor";
-    case 22: return L"Animated Icon";
-    case 23: return L"HTML";
-    default: return L"Other (" + std::to_wstring(eType) + L")";
-    }
+    if (eType >= 0 && eType < static_cast<int32_t>(std::size(texts::ResourceTypeNames)) && texts::ResourceTypeNames[eType])
+        return texts::ResourceTypeNames[eType];
+    return texts::ResourceTypeOther + std::to_wstring(eType) + L")";
 }
 
 ResValue ResValueOf(int32_t id, const std::wstring& name) {
     if (id != 0) return id;
     return name;
-}
-
-void RaiseSubscriptError() {
-#ifdef _WIN32
-    const std::wstring source = ExeName();
-#else
-    const std::wstring source;
-#endif
-    RaiseError(errnum::SubscriptOutOfRange, source, texts::kSubscriptOutOfRange);
 }
 
 const ResTypeEntry& ResourceLists::TypeAt(int32_t index) const {

@@ -113,7 +113,7 @@ std::wstring CutCompanyName(const std::wstring& name) { return name.substr(0, 21
 bool HasProductVersion(const std::wstring& version) { return !TrimBlanks(version).empty(); }
 
 std::wstring FileInfoText(const std::wstring& company, const std::wstring& product) {
-    return std::wstring(texts::kCompanyPrefix) + company + L"\r\n" + texts::kProductPrefix + product;
+    return std::wstring(texts::CompanyPrefix) + company + L"\r\n" + texts::ProductPrefix + product;
 }
 
 }  // namespace pellamy

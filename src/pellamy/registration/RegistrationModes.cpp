@@ -51,8 +51,8 @@ ExportResult ExportRegistration(const std::wstring& module, const std::wstring& 
     unsigned long error = 0;
     if (!safesave::WriteAll(regFile, RegFileBytes(keys), error)) {
         std::wstring reason = SystemErrorText(error, regFile);
-        if (reason.empty()) reason = std::wstring(texts::kLoadErrorPrefix) + std::to_wstring(error);
-        out.summary = std::wstring(texts::kExportWriteFailed) + regFile + L"\r\n" + reason;
+        if (reason.empty()) reason = std::wstring(texts::LoadErrorPrefix) + std::to_wstring(error);
+        out.summary = std::wstring(texts::ExportWriteFailed) + regFile + L"\r\n" + reason;
         return out;
     }
     out.written = true;

@@ -25,12 +25,12 @@ std::wstring StatusText(uint32_t status, const std::wstring& module) {
 
 std::wstring RunMessage(const RunResult& result, const std::wstring& fullPath) {
     switch (result.outcome) {
-    case RunOutcome::Completed: return texts::kCompleted;
+    case RunOutcome::Completed: return texts::Completed;
     case RunOutcome::Failed: return EntryFailedText(result.code, StatusText(result.code, fullPath));
     case RunOutcome::Crashed: return EntryCrashedText(result.code);
     case RunOutcome::EndedThread: return EntryEndedThreadText(result.code);
-    case RunOutcome::TimedOut: return texts::kTimedOut;
-    case RunOutcome::NoEntryPoint: return texts::kNoEntryPoint;
+    case RunOutcome::TimedOut: return texts::TimedOut;
+    case RunOutcome::NoEntryPoint: return texts::NoEntryPoint;
     case RunOutcome::NotStarted: return WorkerNotStartedText(result.code, SystemErrorText(result.code));
     case RunOutcome::OleFailed: return OleFailedText(result.code);
     case RunOutcome::NotRedirected:

@@ -138,17 +138,17 @@ RegistrationSummary Summarize(const std::vector<RegKeyEntry>& keys) {
 
 std::wstring ExportSummaryText(const RegistrationSummary& s, const std::wstring& regFile,
                                const std::vector<std::wstring>& leftOut) {
-    std::wstring t = std::wstring(texts::kExportDone) + regFile + L"\r\n\r\n" + texts::kExportClasses +
+    std::wstring t = std::wstring(texts::ExportDone) + regFile + L"\r\n\r\n" + texts::ExportClasses +
                      std::to_wstring(s.classes.size());
     for (const std::wstring& c : s.classes) t += L"\r\n    " + c;
-    t += std::wstring(L"\r\n") + texts::kExportProgIds + std::to_wstring(s.progIds);
-    t += std::wstring(L"\r\n") + texts::kExportTypeLibs + std::to_wstring(s.typeLibs);
-    t += std::wstring(L"\r\n") + texts::kExportInterfaces + std::to_wstring(s.interfaces);
+    t += std::wstring(L"\r\n") + texts::ExportProgIds + std::to_wstring(s.progIds);
+    t += std::wstring(L"\r\n") + texts::ExportTypeLibs + std::to_wstring(s.typeLibs);
+    t += std::wstring(L"\r\n") + texts::ExportInterfaces + std::to_wstring(s.interfaces);
     if (!leftOut.empty()) {
-        t += std::wstring(L"\r\n\r\n") + texts::kExportLeftOut;
+        t += std::wstring(L"\r\n\r\n") + texts::ExportLeftOut;
         for (const std::wstring& name : leftOut) t += L"\r\n    " + name;
     }
-    return t + L"\r\n\r\n" + texts::kExportCapturedOnly;
+    return t + L"\r\n\r\n" + texts::ExportCapturedOnly;
 }
 
 }  // namespace pellamy

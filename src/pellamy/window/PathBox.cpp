@@ -15,7 +15,7 @@ std::wstring PathFromBox(const std::wstring& text) {
 }
 
 std::wstring HintExample(const std::wstring& systemFolder) {
-    return std::wstring(texts::kHintExamplePrefix) + systemFolder + texts::kHintExampleFile;
+    return std::wstring(texts::HintExamplePrefix) + systemFolder + texts::HintExampleFile;
 }
 
 }  // namespace pellamy

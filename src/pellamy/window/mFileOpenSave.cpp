@@ -22,7 +22,7 @@ bool ShowOpenDialog(std::wstring& FileName, std::wstring& FileTitle, bool& FileM
     // a multiple selection of several names.
     const size_t size = 32768;
     if (FileName.size() >= size || FileTitle.size() >= size)
-        RaiseError(5, ExeName(), texts::kInvalidArgument);
+        RaiseError(5, ExeName(), texts::InvalidArgument);
     std::wstring file = FileName, title = FileTitle;
     file.resize(size, L'\0');
     title.resize(size, L'\0');
