@@ -1,6 +1,5 @@
 #include "mResource.h"
 
-
 #include "AppInfo.h"
 #include "ErrRecord.h"
 
@@ -17,36 +16,31 @@ void Split(LPCWSTR value, int32_t& id, std::wstring& name) {
     }
 }
 
-}  // namespace
-
-std::wstring ResourceErrorSource(const wchar_t* tag) { return ExeName() + L"." + tag; }
-
-BOOL CALLBACK EnumResTypeProc(HMODULE, LPWSTR type, LONG_PTR param) {
+// Adds one type or name to the lists; nothing may unwind through the system's frames.
+BOOL Gather(LONG_PTR param, LPCWSTR value, void (pellamy::ResourceLists::*add)(int32_t, const std::wstring&)) {
     auto* owner = reinterpret_cast<ResourceGathering*>(param);
     try {
         int32_t id;
         std::wstring name;
-        Split(type, id, name);
-        owner->lists.AddResourceType(id, name);
-        return TRUE;
-    } catch (...) {  // nothing may unwind through the system's frames
-        owner->pending = std::current_exception();
-        return FALSE;
-    }
-}
-
-BOOL CALLBACK EnumResNameProc(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param) {
-    auto* owner = reinterpret_cast<ResourceGathering*>(param);
-    try {
-        int32_t id;
-        std::wstring text;
-        Split(name, id, text);
-        owner->lists.AddResourceName(id, text);
+        Split(value, id, name);
+        (owner->lists.*add)(id, name);
         return TRUE;
     } catch (...) {
         owner->pending = std::current_exception();
         return FALSE;
     }
+}
+
+}  // namespace
+
+std::wstring ResourceErrorSource(const wchar_t* tag) { return ExeName() + L"." + tag; }
+
+BOOL CALLBACK EnumResTypeProc(HMODULE, LPWSTR type, LONG_PTR param) {
+    return Gather(param, type, &pellamy::ResourceLists::AddResourceType);
+}
+
+BOOL CALLBACK EnumResNameProc(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param) {
+    return Gather(param, name, &pellamy::ResourceLists::AddResourceName);
 }
 
 int32_t EnumTypesOf(HMODULE module, const std::wstring& file, pellamy::ResourceLists& lists) {
