@@ -9,7 +9,6 @@ extern std::wstring AppTitle;
 // a neutral word when no name is known; "%%" and the other escapes stay as they are.
 std::wstring FillMessageInserts(const std::wstring& text, const std::wstring& name);
 
-#ifdef _WIN32
 // The running executable's file name without extension ("Tavrin", "Pellamy64").
 std::wstring ExeName();
 // The folder the executable lives in, without a trailing separator.
@@ -20,4 +19,3 @@ std::wstring ExePath();
 // `name` (the file concerned, where one is known); empty when it has none. Every system message a
 // user sees comes from here.
 std::wstring SystemErrorText(unsigned long code, const std::wstring& name = {});
-#endif

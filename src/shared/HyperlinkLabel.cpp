@@ -1,7 +1,7 @@
 #include "HyperlinkLabel.h"
 
 #include "Raii.h"
-#include "mShellExecute.h"
+#include "GShell.h"
 
 namespace hyperlink {
 

@@ -11,7 +11,5 @@ extern int16_t SystemFolderLength;
 // (blanks and terminator dropped). Exposed for tests.
 std::wstring SystemFolderFromBuffer(const std::wstring& buffer, size_t length);
 
-#ifdef _WIN32
 // Sets SystemFolder and SystemFolderLength; on failure both keep their values. Returns success.
 bool FindSystemFolder();
-#endif

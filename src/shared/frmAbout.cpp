@@ -23,18 +23,18 @@ constexpr DWORD kLabel = WS_VISIBLE | SS_LEFT | SS_NOPREFIX;
 
 // Table order is the tab order.
 const form::Control kControls[] = {
-    {frmAbout::cmdOK, WC_BUTTONW, kAboutOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 3960, 1680, 1140, 345},
-    {frmAbout::picIcon, WC_STATICW, L"", WS_VISIBLE | SS_ICON | SS_CENTERIMAGE, 120, 240, 480, 480},
-    {frmAbout::cmdSysInfo, WC_BUTTONW, kAboutSysInfo, WS_TABSTOP | BS_PUSHBUTTON, 3960, 2400, 1125, 345},
-    {frmAbout::lblDescription, WC_STATICW, kAboutDescriptionDesign, kLabel, 840, 960, 3885, 210},
-    {frmAbout::lblDisclaimer, WC_STATICW, kAboutDisclaimerDesign, kLabel, 120, 1680, 3735, 1260},
-    {frmAbout::lblTitle, WC_STATICW, kAboutTitleDesign, kLabel, 840, 240, 3885, 225, 0, &kTitleFont},
-    {frmAbout::lblVersion, WC_STATICW, kAboutVersionDesign, kLabel, 840, 720, 3885, 195},
-    {frmAbout::lblplatform, WC_STATICW, kAboutPlatformDesign, kLabel, 840, 480, 3885, 255},
-    {frmAbout::vbwHyperlink1, hyperlink::kClassName, APP_WEB_PAGE_W, WS_VISIBLE | WS_TABSTOP, 840, 1200, 3990, 210,
+    {frmAbout::IdcmdOK, WC_BUTTONW, kAboutOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 3960, 1680, 1140, 345},
+    {frmAbout::IdpicIcon, WC_STATICW, L"", WS_VISIBLE | SS_ICON | SS_CENTERIMAGE, 120, 240, 480, 480},
+    {frmAbout::IdcmdSysInfo, WC_BUTTONW, kAboutSysInfo, WS_TABSTOP | BS_PUSHBUTTON, 3960, 2400, 1125, 345},
+    {frmAbout::IdlblDescription, WC_STATICW, kAboutDescriptionDesign, kLabel, 840, 960, 3885, 210},
+    {frmAbout::IdlblDisclaimer, WC_STATICW, kAboutDisclaimerDesign, kLabel, 120, 1680, 3735, 1260},
+    {frmAbout::IdlblTitle, WC_STATICW, kAboutTitleDesign, kLabel, 840, 240, 3885, 225, 0, &kTitleFont},
+    {frmAbout::IdlblVersion, WC_STATICW, kAboutVersionDesign, kLabel, 840, 720, 3885, 195},
+    {frmAbout::Idlblplatform, WC_STATICW, kAboutPlatformDesign, kLabel, 840, 480, 3885, 255},
+    {frmAbout::IdvbwHyperlink1, hyperlink::kClassName, APP_WEB_PAGE_W, WS_VISIBLE | WS_TABSTOP, 840, 1200, 3990, 210,
      0, &kLinkFont},
-    {frmAbout::lblhyperlink, WC_STATICW, kAboutWebsite, kLabel, 120, 1200, 615, 255},
-    {frmAbout::Command1, WC_BUTTONW, kAboutWebUpdate, WS_TABSTOP | BS_PUSHBUTTON, 3960, 2040, 1140, 345},
+    {frmAbout::Idlblhyperlink, WC_STATICW, kAboutWebsite, kLabel, 120, 1200, 615, 255},
+    {frmAbout::IdCommand1, WC_BUTTONW, kAboutWebUpdate, WS_TABSTOP | BS_PUSHBUTTON, 3960, 2040, 1140, 345},
 };
 
 const form::FormDef kDef{
@@ -45,8 +45,8 @@ const form::FormDef kDef{
     .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
     .controls = kControls,
     .controlCount = std::size(kControls),
-    .defaultButton = frmAbout::cmdOK,
-    .cancelButton = frmAbout::cmdOK,
+    .defaultButton = frmAbout::IdcmdOK,
+    .cancelButton = frmAbout::IdcmdOK,
 };
 
 constexpr const wchar_t* kMsInfoKey = L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
@@ -89,25 +89,25 @@ void frmAbout::Form_Load() {
     if (icon) {
         SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         if (mainIcon_) SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-        SendMessageW(Item(picIcon), STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+        SendMessageW(Item(IdpicIcon), STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
     }
     SetCaption(kAboutCaptionPrefix + AppTitle);
-    SetText(lblVersion, AboutVersionLine());
-    SetText(lblTitle, AppTitle);
+    SetText(IdlblVersion, AboutVersionLine());
+    SetText(IdlblTitle, AppTitle);
     WinVersionRecord v;
     if (versionRecord_)
-        SetText(lblplatform, PlatformLine(*versionRecord_));
+        SetText(Idlblplatform, PlatformLine(*versionRecord_));
     else if (QueryWinVersion(v))
-        SetText(lblplatform, PlatformLine(v));
-    SetText(lblDescription, kAboutNotice);
-    SetText(lblDisclaimer, kAboutDisclaimer);
-    hyperlink::SetAddress(Item(vbwHyperlink1), APP_WEB_PAGE_W);
+        SetText(Idlblplatform, PlatformLine(v));
+    SetText(IdlblDescription, kAboutNotice);
+    SetText(IdlblDisclaimer, kAboutDisclaimer);
+    hyperlink::SetAddress(Item(IdvbwHyperlink1), APP_WEB_PAGE_W);
 }
 
 void frmAbout::OnCommand(int id, int, HWND) {
     switch (id) {
-    case cmdOK: cmdOK_Click(); break;
-    case cmdSysInfo: cmdSysInfo_Click(); break;
+    case IdcmdOK: cmdOK_Click(); break;
+    case IdcmdSysInfo: cmdSysInfo_Click(); break;
     default: break;  // the link opens its page itself; Command1 has no action
     }
 }

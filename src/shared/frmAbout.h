@@ -12,8 +12,8 @@
 class frmAbout : public form::Form {
 public:
     enum : int {
-        cmdOK = 300, picIcon, cmdSysInfo, lblDescription, lblDisclaimer, lblTitle, lblVersion, lblplatform,
-        vbwHyperlink1, lblhyperlink, Command1
+        IdcmdOK = 300, IdpicIcon, IdcmdSysInfo, IdlblDescription, IdlblDisclaimer, IdlblTitle, IdlblVersion, Idlblplatform,
+        IdvbwHyperlink1, Idlblhyperlink, IdCommand1
     };
 
     frmAbout();

@@ -24,7 +24,6 @@ bool IsWinVista(const WinVersionRecord& v);
 // The About box's platform line: the first test that holds, or "Platform".
 const wchar_t* PlatformLine(const WinVersionRecord& v);
 
-#ifdef _WIN32
 // Reads the running system's record; false when the call fails.
 bool QueryWinVersion(WinVersionRecord& v);
 // The same tests on the running system (false when the record cannot be read).
@@ -34,4 +33,3 @@ bool IsWin2000();
 bool IsWin2003Server();
 bool IsWinXP();
 bool IsWinVista();
-#endif

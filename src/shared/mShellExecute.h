@@ -27,26 +27,3 @@ struct ShellCallArgs {
 // with neither, the shell always gets a normal window.
 ShellCallArgs ShellArgsFor(const std::wstring& fileName, int32_t windowStyle, const std::wstring& parameters,
                            const std::wstring& directory);
-
-#ifdef _WIN32
-#include <windows.h>
-
-#include <functional>
-
-bool GShell(const std::wstring& FileName, int32_t WindowStyle, const std::wstring& Parameters,
-            const std::wstring& Directory, const std::wstring& Operation, HWND OwnerWindow);
-
-namespace gshell {
-// One request as it reaches the shell.
-struct Call {
-    HWND owner;
-    std::wstring operation;
-    std::wstring file;
-    std::wstring parameters;
-    std::wstring directory;
-    int32_t showCommand;
-};
-// Tests answer the shell call here with the shell's result code; empty means the real shell.
-std::function<int64_t(const Call&)>& TestHook();
-}  // namespace gshell
-#endif

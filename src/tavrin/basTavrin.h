@@ -1,4 +1,4 @@
-// Program-wide values of the editor and its six persisted settings.
+// Program-wide values of the editor and its persisted settings.
 #pragma once
 #include <optional>
 #include <string>
@@ -14,8 +14,6 @@ extern int DefaultFileTypeSetting;
 extern int LargeFileKBSetting;
 // Columns from one tab stop to the next, in the editing area and in print; setting TabWidth.
 extern int TabWidthSetting;
-// The help file path set at start (no command opens it).
-extern std::wstring HelpFilePath;
 
 namespace settings {
 
@@ -78,7 +76,6 @@ bool IsLargeFile(unsigned long long bytes, int kb);
 // "<folder>\Code" for a program folder (trailing separators ignored).
 std::wstring CodeFolderOf(const std::wstring& programFolder);
 
-#ifdef _WIN32
 // Registry path under HKEY_CURRENT_USER that holds the values; tests point it at a scratch key.
 extern std::wstring KeyPath;
 
@@ -88,7 +85,6 @@ public:
     std::optional<std::wstring> Read(const wchar_t* key) override;
     void Write(const wchar_t* key, const std::wstring& value) override;
 };
-#endif
 
 }  // namespace settings
 
@@ -96,7 +92,6 @@ public:
 // quotes removed and blanks at either end dropped, so "a  b.txt" keeps both blanks.
 std::wstring FileFromCommandLine(std::wstring_view commandLine);
 
-#ifdef _WIN32
 // The system's text for an error code, or "Error <code>" where it has none.
 std::wstring ReasonText(unsigned long code);
 
@@ -104,4 +99,3 @@ std::wstring ReasonText(unsigned long code);
 settings::Values LoadSettings();
 // Writes the six values, then LargeFileKB and TabWidth; a failing write raises an error.
 void SaveSettings(const settings::Values& values);
-#endif

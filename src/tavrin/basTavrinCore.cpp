@@ -2,15 +2,9 @@
 
 #include <cwctype>
 
-#ifdef _WIN32
-#include "AppInfo.h"
-#include "Texts.h"
-#endif
-
 std::wstring DefaultCodeFolder;
 std::wstring InitDirSetting;
 int DefaultFileTypeSetting = 0;
-std::wstring HelpFilePath;
 int LargeFileKBSetting = settings::DefaultLargeFileKB;
 int TabWidthSetting = settings::DefaultTabWidth;
 
@@ -105,10 +99,3 @@ std::wstring FileFromCommandLine(std::wstring_view line) {
     while (end > start && blank(file[end - 1])) --end;
     return file.substr(start, end - start);
 }
-
-#ifdef _WIN32
-std::wstring ReasonText(unsigned long code) {
-    std::wstring t = SystemErrorText(code);
-    return t.empty() ? texts::ErrorCode + std::to_wstring(code) : t;
-}
-#endif

@@ -78,7 +78,6 @@ void frmMain::Form_Load() {
     DefaultCodeFolder = settings::CodeFolderOf(ProgramFolder());
     InitDirSetting = DefaultCodeFolder;
     FindSystemFolder();
-    HelpFilePath = ProgramFolder() + L"\\tavrin.chm";
 
     sessionEnded_ = endSessionConfirmed_ = false;
     CreateChildren();

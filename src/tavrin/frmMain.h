@@ -40,7 +40,7 @@ public:
 
     // The document state (DocumentPath, DocumentTitle, SavedText, WindowCaption, ExitConfirmed...).
     Document& Doc() { return doc_; }
-    // The editing area's whole text (CR LF line ends) and its replacement.
+    // The editing area's whole text (line ends as held) and its replacement.
     std::wstring Text() const { return view_.Text(); }
     void SetEditorText(const std::wstring& text) { view_.SetText(text); }
     // The editing area's change count (DocumentView has it).

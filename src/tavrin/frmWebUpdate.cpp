@@ -18,11 +18,11 @@ std::wstring RunningVersionText() {
 namespace {
 
 const form::Control kControls[] = {
-    {frmWebUpdate::Command1, WC_BUTTONW, kCheckForUpdate, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 120, 120, 1575,
+    {frmWebUpdate::IdCommand1, WC_BUTTONW, kCheckForUpdate, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 120, 120, 1575,
      375},
-    {frmWebUpdate::Label1, WC_STATICW, kWebUpdateLabel, WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 120, 600, 3975, 615},
-    {frmWebUpdate::lblVersion, WC_STATICW, L"", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 1560, 1440, 2055, 225},
-    {frmWebUpdate::Command2, WC_BUTTONW, kClose, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 120, 1320, 1215, 375},
+    {frmWebUpdate::IdLabel1, WC_STATICW, kWebUpdateLabel, WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 120, 600, 3975, 615},
+    {frmWebUpdate::IdlblVersion, WC_STATICW, L"", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 1560, 1440, 2055, 225},
+    {frmWebUpdate::IdCommand2, WC_BUTTONW, kClose, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 120, 1320, 1215, 375},
 };
 
 const form::FormDef kDef{
@@ -53,7 +53,7 @@ void frmWebUpdate::Form_Load() {
     WebVrChk1.autolaunchbrowser = true;
     SetCaption(kWebUpdateCaption);
     WebVrChk1.version = RunningVersionText();
-    SetText(lblVersion, kCurrentVersionPrefix + WebVrChk1.version);
+    SetText(IdlblVersion, kCurrentVersionPrefix + WebVrChk1.version);
 }
 
 void frmWebUpdate::Form_Unload(bool&) {
@@ -62,8 +62,8 @@ void frmWebUpdate::Form_Unload(bool&) {
 
 void frmWebUpdate::OnCommand(int id, int, HWND) {
     switch (id) {
-    case Command1: Command1_Click(); break;
-    case Command2: Command2_Click(); break;
+    case IdCommand1: Command1_Click(); break;
+    case IdCommand2: Command2_Click(); break;
     default: break;
     }
 }

@@ -14,7 +14,7 @@ std::wstring RunningVersionText();
 
 class frmWebUpdate : public form::Form {
 public:
-    enum : int { Command1 = 400, Label1, lblVersion, Command2 };
+    enum : int { IdCommand1 = 400, IdLabel1, IdlblVersion, IdCommand2 };
 
     frmWebUpdate();
     cVersionCheck WebVrChk1;

@@ -12,7 +12,7 @@
 #include "Modal.h"
 #include "TestEnv.h"
 #include "frmAbout.h"
-#include "mShellExecute.h"
+#include "GShell.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ TEST_F(AboutBox, OneInstanceItsLinkAndEveryWayToClose) {
     ShowAboutBox();
     frmAbout& f = form::Single<frmAbout>();
     EXPECT_EQ(CountTopLevel(L"TavrinAboutBox"), 1);
-    HWND link = f.Item(frmAbout::vbwHyperlink1);
+    HWND link = f.Item(frmAbout::IdvbwHyperlink1);
     SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     ASSERT_EQ(calls.size(), 1u);
@@ -50,7 +50,7 @@ TEST_F(AboutBox, OneInstanceItsLinkAndEveryWayToClose) {
     EXPECT_FALSE(hyperlink::Follow(link));
     EXPECT_EQ(Err().Number, static_cast<int32_t>(0x80040437));
     EXPECT_EQ(boxes, 0);
-    SendMessageW(f.Item(frmAbout::cmdOK), BM_CLICK, 0, 0);
+    SendMessageW(f.Item(frmAbout::IdcmdOK), BM_CLICK, 0, 0);
     EXPECT_FALSE(f.IsLoaded());
     AppTitle = L"Pellamy";
     ShowAboutBox();

@@ -7,7 +7,7 @@
 #include "ErrRecord.h"
 #include "Modal.h"
 #include "TestEnv.h"
-#include "mShellExecute.h"
+#include "GShell.h"
 
 namespace {
 

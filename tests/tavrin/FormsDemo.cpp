@@ -36,7 +36,7 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR cmdLine, int) {
                                           "info=Faster find and printing fixes.\n"});
             VersionFileAddress = server.Url("/version.txt");
             w.WebVrChk1.autolaunchbrowser = false;  // no browser for a look at the window
-            PostMessageW(w.Item(frmWebUpdate::Command1), BM_CLICK, 0, 0);
+            PostMessageW(w.Item(frmWebUpdate::IdCommand1), BM_CLICK, 0, 0);
         }
     } else {
         AppTitle = L"Tavrin";

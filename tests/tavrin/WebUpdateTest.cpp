@@ -15,7 +15,7 @@
 #include "cVersionCheck.h"
 #include "frmAbout.h"
 #include "frmWebUpdate.h"
-#include "mShellExecute.h"
+#include "GShell.h"
 
 namespace {
 
@@ -60,7 +60,7 @@ protected:
         boxes.clear();
         VersionFileAddress = url;
         form.Show();
-        SendMessageW(form.Item(frmWebUpdate::Command1), BM_CLICK, 0, 0);
+        SendMessageW(form.Item(frmWebUpdate::IdCommand1), BM_CLICK, 0, 0);
         ASSERT_TRUE(testenv::PumpUntil([&] { return !boxes.empty(); }, 30000));
         testenv::PumpUntil([] { return false; }, 100);  // nothing else may follow
         ASSERT_EQ(boxes.size(), 1u);

@@ -6,7 +6,7 @@
 #include "Raii.h"
 #include "SystemApis.h"
 #include "VersionFile.h"
-#include "mShellExecute.h"
+#include "GShell.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "Texts.h"
 #include "frmAbout.h"
 #include "frmWebUpdate.h"
-#include "mShellExecute.h"
+#include "GShell.h"
 
 const form::MenuItem kHelpMenuItems[6] = {
     {texts::HelpContents, nullptr, false},
