@@ -59,12 +59,7 @@ constexpr int kPaneTwips = 1800;
 
 }  // namespace
 
-frmMain::frmMain()
-    : filePrompts_(*this),
-      view_(filePrompts_),
-      doc_(view_, filePrompts_, docfile::SystemFiles()),
-      build_([this](std::vector<std::wstring>& lines) { for (const std::wstring& l : lines) AddOutputLine(l); },
-             [this](const BuildResult& r) { OnBuildFinished(r); }) {}
+frmMain::frmMain() : filePrompts_(*this), view_(filePrompts_), doc_(view_, filePrompts_, docfile::SystemFiles()) {}
 
 const form::FormDef& frmMain::Definition() const { return kDef; }
 
@@ -128,9 +123,8 @@ void frmMain::CreateChildren() {
         SetFocus(edit);
     }
     // The build's output, shown below the editing area by View > Output and by a build.
-    CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTBOXW, L"",
-                    WS_CHILD | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY, 0, 0, 0, 0, Hwnd(),
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdOutput)), inst, nullptr);
+    pane_.Create(Hwnd(), IdOutput, kEditFace, kEditPoints);
+    pane_.BuildEnded = [this] { EnableMenuItem(GetMenu(Hwnd()), ToolsBase + mainmenu::ToolsStopBuild, MF_BYCOMMAND | MF_GRAYED); };
     if (HWND bar = tbToolbar()) {
         imlToolbarIcons_.Create(Hwnd(), Dpi());
         bars::FillToolbar(bar, imlToolbarIcons_);
@@ -295,6 +289,8 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         if (h->idFrom == IdT1) {
             if (editarea::OnNotify(t1(), *h)) ShowCaretPlace();
         }
+        if (h->idFrom == IdOutput)
+            if (auto place = pane_.OnNotify(*h)) GoToPlace(*place);
         return false;
     }
     case WM_OPEN_DROPPED: {
@@ -332,7 +328,7 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         return false;
     case WM_DESTROY:
         view_.Detach();  // the windows it works on go now
-        build_.Stop();
+        pane_.Stop();
         return false;
     case WM_SETFOCUS:
         if (HWND edit = t1()) SetFocus(edit);
@@ -350,11 +346,6 @@ void frmMain::OnCommand(int id, int notifyCode, HWND control) {
             recovery_.Edited();
         }
         if (control == tbToolbar() && bars::PositionOf(id)) tbToolbar_ButtonClick(bars::KeyOf(id));
-        if (id == IdOutput && notifyCode == LBN_DBLCLK) {
-            const LRESULT line = SendMessageW(control, LB_GETCURSEL, 0, 0);
-            if (line >= 0)
-                if (auto d = buildLog_.OnPaneLine(static_cast<size_t>(line))) GoToDiagnostic(*d);
-        }
         return;
     }
     size_t menuCount = 0;
@@ -415,15 +406,16 @@ void frmMain::mnuedit_Click(int index) {
         editarea::ReplaceSelection(edit, L"");
         EnablePaste();
         break;
-    case mainmenu::EditCopy:  // Copy
-        clipboard::SetText(Hwnd(), SelectedText(edit));
+    case mainmenu::EditCopy:  // Copy: from the output pane while it has the focus
+        clipboard::SetText(Hwnd(), GetFocus() == outputPane() ? pane_.SelectedText() : SelectedText(edit));
         EnablePaste();
         break;
     case mainmenu::EditPaste:  // Paste: no text on the clipboard deletes the selection; line ends become the document's
         editarea::ReplaceSelection(edit, docfile::WithLineEnds(clipboard::GetText(Hwnd()), doc_.Format.lineEnd));
         break;
     case mainmenu::EditSelectAll:  // Select All
-        editarea::SelectAll(edit);
+        if (GetFocus() == outputPane()) pane_.SelectAll();
+        else editarea::SelectAll(edit);
         break;
     case mainmenu::EditFind: form::Single<Form3>().ShowFind(); break;
     case mainmenu::EditFindNext: form::Single<Form3>().ShowFindNext(); break;
@@ -549,20 +541,20 @@ void frmMain::QuickPrint() { printCommands_.Quick(PrintJob()); }
 
 void frmMain::mnutools_Click(int index) {
     switch (index) {
-    case 0: {
+    case mainmenu::ToolsOptions: {
         // The dialog edits a copy of the settings; loaded afresh, it shows them as they stand.
         frmOptions& options = form::Single<frmOptions>();
         if (!options.IsLoaded()) options.Value = CurrentSettings();
         options.Show();
         break;
     }
-    case 2: CompileHello(); break;
-    case 5: BuildDocument(); break;
-    case 6: RunBuiltProgram(); break;
-    case 7: build_.Stop(); break;
-    case 8:
-    case 9:
-        if (auto d = buildLog_.Step(index == 8)) GoToDiagnostic(*d);
+    case mainmenu::ToolsCompileBorland: CompileHello(); break;
+    case mainmenu::ToolsBuild: BuildDocument(); break;
+    case mainmenu::ToolsRun: RunBuiltProgram(); break;
+    case mainmenu::ToolsStopBuild: pane_.Stop(); break;
+    case mainmenu::ToolsNextError:
+    case mainmenu::ToolsPreviousError:
+        if (auto place = pane_.Step(index == mainmenu::ToolsNextError)) GoToPlace(*place);
         else MessageBeep(MB_OK);
         break;
     default: break;  // Compiler Setup and the hidden Compile do nothing
@@ -577,17 +569,8 @@ void frmMain::ShowOutput(bool show) {
     LayoutControls();
 }
 
-void frmMain::AddOutputLine(const std::wstring& line) {
-    HWND pane = outputPane();
-    if (!pane) return;
-    const LRESULT at = SendMessageW(pane, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-    if (at < 0) return;
-    buildLog_.Add(line, static_cast<size_t>(at));
-    SendMessageW(pane, LB_SETTOPINDEX, static_cast<WPARAM>(at), 0);  // the latest line in view
-}
-
 void frmMain::BuildDocument() {
-    if (build_.Running()) {
+    if (pane_.Running()) {
         filePrompts_.Tell(texts::BuildAlreadyRunning);
         return;
     }
@@ -598,53 +581,37 @@ void frmMain::BuildDocument() {
         filePrompts_.Tell(texts::CompileBatchMissing + batch);
         return;
     }
-    const BuildCommand command = MakeBuildCommand(batch, SystemFolder, doc_.DocumentPath, ProcessEnvironment());
-    if (HWND pane = outputPane()) SendMessageW(pane, LB_RESETCONTENT, 0, 0);
-    buildLog_.Clear(paths::Folder(doc_.DocumentPath));
-    builtProgram_.clear();
-    buildSource_ = doc_.DocumentPath;
     ShowOutput(true);
-    AddOutputLine(texts::BuildStarting + doc_.DocumentPath);
     std::wstring error;
-    if (!build_.Start(command, error)) {
-        AddOutputLine(error);
-        return;
-    }
-    EnableMenuItem(GetMenu(Hwnd()), ToolsBase + 7, MF_BYCOMMAND | MF_ENABLED);
-}
-
-void frmMain::OnBuildFinished(const BuildResult& r) {
-    EnableMenuItem(GetMenu(Hwnd()), ToolsBase + 7, MF_BYCOMMAND | MF_GRAYED);
-    if (r.stopped) {
-        AddOutputLine(texts::BuildStopped);
-        return;
-    }
-    wchar_t seconds[32];
-    swprintf(seconds, 32, L"%.1f", r.seconds);
-    AddOutputLine(texts::BuildFinished + std::to_wstring(r.exitCode) + L" (" + seconds + L" s)");
-    if (r.exitCode == 0) builtProgram_ = BuiltProgramOf(buildSource_);
+    if (pane_.Build(MakeBuildCommand(batch, SystemFolder, doc_.DocumentPath, ProcessEnvironment()), doc_.DocumentPath,
+                    error))
+        EnableMenuItem(GetMenu(Hwnd()), ToolsBase + mainmenu::ToolsStopBuild, MF_BYCOMMAND | MF_ENABLED);
 }
 
 void frmMain::RunBuiltProgram() {
-    if (!paths::IsFile(builtProgram_)) {
+    const std::wstring& program = pane_.BuiltProgram();
+    if (!paths::IsFile(program)) {
         filePrompts_.Tell(texts::NothingToRun);
         return;
     }
     unsigned long error = 0;
-    if (!StartInConsole(MakeRunCommand(builtProgram_, SystemFolder, ProcessEnvironment()), error))
-        filePrompts_.Tell(texts::RunCannotStart + builtProgram_ + L"\n\n" + ReasonText(error));
+    if (!StartInConsole(MakeRunCommand(program, SystemFolder, ProcessEnvironment()), error))
+        filePrompts_.Tell(texts::RunCannotStart + program + L"\n\n" + ReasonText(error));
 }
 
-void frmMain::GoToDiagnostic(size_t index) {
-    buildLog_.SetCurrent(index);
-    const Diagnostic& d = buildLog_.At(index);
-    if (HWND pane = outputPane()) SendMessageW(pane, LB_SETCURSEL, buildLog_.PaneLineOf(index), 0);
-    const std::wstring path = buildLog_.PathOf(d);
-    // Another file is opened first, asking about unsaved changes as opening does.
-    if (CompareStringOrdinal(path.c_str(), -1, doc_.DocumentPath.c_str(), -1, TRUE) != CSTR_EQUAL &&
-        !doc_.Drop(path, InitDirSetting))
+void frmMain::GoToPlace(const BuildPane::Place& place) {
+    // A file that is not there: said in the status bar, and nothing else changes.
+    if (!paths::IsFile(place.path)) {
+        const std::wstring note = texts::PlaceFileMissing + place.path;
+        SendMessageW(sbStatusBar(), SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(note.c_str()));
         return;
-    editarea::GoToPlace(t1(), d.line - 1, d.column > 0 ? d.column - 1 : 0);
+    }
+    // Another file is opened first, asking about unsaved changes as opening does.
+    if (CompareStringOrdinal(place.path.c_str(), -1, paths::Full(doc_.DocumentPath).c_str(), -1, TRUE) != CSTR_EQUAL &&
+        !doc_.Drop(place.path, InitDirSetting))
+        return;
+    const int64_t line = place.line - 1;
+    editarea::GoToPlace(t1(), line, CharacterOfColumn(editarea::LineText(t1(), line), place.column, place.columns));
     SetFocus(t1());
 }
 

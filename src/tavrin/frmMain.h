@@ -3,8 +3,7 @@
 #pragma once
 #include <string>
 
-#include "BuildLog.h"
-#include "BuildRunner.h"
+#include "BuildPane.h"
 #include "Document.h"
 #include "DocumentView.h"
 #include "FilePrompts.h"
@@ -35,6 +34,7 @@ public:
     HWND tbToolbar() const { return Item(IdToolbar); }
     HWND sbStatusBar() const { return Item(IdStatusBar); }
     HWND outputPane() const { return Item(IdOutput); }
+    BuildPane& Pane() { return pane_; }
     // Whether the pane is shown (also while the window itself is hidden).
     bool OutputShown() const { return outputPane() && (GetWindowLongPtrW(outputPane(), GWL_STYLE) & WS_VISIBLE); }
 
@@ -117,11 +117,11 @@ private:
     void SaveSettingsQuietly();
     // Tools > Build, Run, Next and Previous Error; View > Output.
     void BuildDocument();
-    void OnBuildFinished(const BuildResult& r);
     void RunBuiltProgram();
-    void GoToDiagnostic(size_t index);
+    // F4, Shift+F4 and a double-click in the pane: the file opened (or a note when it is not there)
+    // and the caret at the character the compiler meant.
+    void GoToPlace(const BuildPane::Place& place);
     void ShowOutput(bool show);
-    void AddOutputLine(const std::wstring& line);
 
     // Options > Apply: the values the dialog reports become the settings, and are written.
     void frmOptions_Apply(const settings::Values& values);
@@ -142,10 +142,7 @@ private:
     bool sessionEnded_ = false;
     bool endSessionConfirmed_ = false;  // the session's end was agreed to with the document modified
     bool wasZoomed_ = false;
-    BuildRunner build_;
-    BuildLog buildLog_;
-    std::wstring buildSource_;   // the document the running or last build compiled
-    std::wstring builtProgram_;  // what the last successful build made
+    BuildPane pane_;  // the build's output pane
     PrintCommands printCommands_;
     FormatCommands formatCommands_;
 };
