@@ -123,7 +123,7 @@ void frmMain::CreateChildren() {
         SetFocus(edit);
     }
     // The build's output, shown below the editing area by View > Output and by a build.
-    pane_.Create(Hwnd(), IdOutput, kEditFace, kEditPoints);
+    pane_.Create(Hwnd(), IdOutput, fixedface::Installed(kEditFace), kEditPoints);
     pane_.BuildEnded = [this] { EnableMenuItem(GetMenu(Hwnd()), ToolsBase + mainmenu::ToolsStopBuild, MF_BYCOMMAND | MF_GRAYED); };
     if (HWND bar = tbToolbar()) {
         imlToolbarIcons_.Create(Hwnd(), Dpi());
