@@ -23,6 +23,8 @@
 #include "BuildCommand.h"
 #include "CaretPlace.h"
 #include "frmGoTo.h"
+#include "CodeFolding.h"
+#include "SearchTexts.h"
 #include "frmOptions.h"
 #include "frmReplace.h"
 
@@ -88,6 +90,7 @@ const MenuItem kViewItems[] = {
     {texts::ViewSyntaxColouring},
     {texts::ViewLineNumbers},
     {texts::ViewOutput},
+    {texts::ViewFolding},
 };
 const MenuItem kFormatItems[] = {
     {texts::FormatFont},
@@ -407,6 +410,7 @@ settings::Values frmMain::CurrentSettings() const {
     v.defaultFileType = DefaultFileTypeSetting;
     v.largeFileKB = LargeFileKBSetting;
     v.tabWidth = TabWidthSetting;
+    v.folding = foldingWanted_;
     if (IsLoaded()) GetPlacementTwips(v.left, v.top, v.width, v.height);
     return v;
 }
@@ -417,6 +421,8 @@ void frmMain::UseSettings(const settings::Values& v) {
     LargeFileKBSetting = v.largeFileKB;
     TabWidthSetting = v.tabWidth;
     if (HWND edit = t1()) editarea::SetTabWidth(edit, TabWidthSetting);
+    foldingWanted_ = v.folding;
+    ApplySyntax();
     if (IsLoaded()) SetPlacementTwips(v.left, v.top, v.width, v.height);
 }
 
@@ -652,7 +658,9 @@ void frmMain::ApplySyntax() {
     const bool fits = editarea::StoredLength(edit) <= kColourLimit;
     editarea::SetLanguage(edit, on && fits ? syntax::LanguageOf(doc_.DocumentPath, view_.SaveType())
                                            : syntax::Language::None);
+    folding::Apply(edit, foldingWanted_ && editarea::Language(edit) != syntax::Language::None);
     CheckMenuItem(GetMenu(Hwnd()), ViewBase + 2, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(GetMenu(Hwnd()), ViewBase + 5, MF_BYCOMMAND | (foldingWanted_ ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void frmMain::mnuview_Click(int index) {
@@ -680,6 +688,10 @@ void frmMain::mnuview_Click(int index) {
         break;
     }
     case 4: ShowOutput(!OutputShown()); break;  // Output
+    case 5:                                      // Folding
+        foldingWanted_ = !foldingWanted_;
+        ApplySyntax();
+        break;
     default: break;  // Toolbar (hidden): the toolbar always shows
     }
 }

@@ -150,6 +150,7 @@ private:
     // View > Syntax Colouring as chosen, and whether a format given to this text turned it off.
     bool colouringWanted_ = true;
     bool formatted_ = false;
+    bool foldingWanted_ = true;  // View > Folding, kept as the setting Folding
     recovery::Keeper recovery_;
     recovery::Schedule recoverySchedule_;
     bool sessionEnded_ = false;
