@@ -16,5 +16,7 @@ std::wstring Folder(const std::wstring& path);
 
 // True when the path names a file that is there (not a folder).
 bool IsFile(const std::wstring& path);
+// True when the path names a folder that is there.
+bool IsFolder(const std::wstring& path);
 
 }  // namespace paths
