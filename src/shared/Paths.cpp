@@ -1,19 +1,6 @@
 #include "Paths.h"
 
-#include <windows.h>
-
 namespace paths {
-
-std::wstring Full(const std::wstring& path) {
-    if (path.empty()) return path;
-    DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (n == 0) return path;
-    std::wstring full(n, L'\0');
-    n = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
-    if (n == 0 || n >= full.size()) return path;
-    full.resize(n);
-    return full;
-}
 
 std::wstring Name(const std::wstring& path) {
     const size_t slash = path.find_last_of(L"\\/");
@@ -25,14 +12,11 @@ std::wstring Folder(const std::wstring& path) {
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
-bool IsFile(const std::wstring& path) {
-    const DWORD attrs = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
-    return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
+std::wstring Join(std::wstring folder, const std::wstring& name) {
+    while (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/')) folder.pop_back();
+    return folder + L"\\" + name;
 }
 
-bool IsFolder(const std::wstring& path) {
-    const DWORD attrs = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
-    return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY);
-}
+std::wstring CommandInterpreter(const std::wstring& systemFolder) { return Join(systemFolder, L"cmd.exe"); }
 
 }  // namespace paths
