@@ -1,4 +1,4 @@
-// Paths as the file calls take them. Full and IsFile ask Windows; the rest is text.
+// Paths as the file calls take them. Full, IsFile and IsFolder ask Windows; the rest is text.
 #pragma once
 #include <string>
 

@@ -23,6 +23,7 @@
 #include "BuildCommand.h"
 #include "CaretPlace.h"
 #include "frmGoTo.h"
+#include "frmFindInFiles.h"
 #include "CodeFolding.h"
 #include "SearchTexts.h"
 #include "frmOptions.h"
@@ -81,6 +82,7 @@ const MenuItem kEditItems[] = {
     {L"-"},
     {texts::EditReplace, texts::ShortcutReplace},
     {texts::EditGoTo, texts::ShortcutGoTo},
+    {texts::EditFindInFiles, texts::ShortcutFindInFiles},
 };
 const MenuItem kViewItems[] = {
     {texts::ViewToolbar, nullptr, false},
@@ -166,6 +168,7 @@ void frmMain::Form_Load() {
         {FVIRTKEY | FCONTROL, 'F', static_cast<WORD>(EditBase + 7)},
         {FVIRTKEY | FCONTROL, 'H', static_cast<WORD>(EditBase + 10)},
         {FVIRTKEY | FCONTROL, 'G', static_cast<WORD>(EditBase + 11)},
+        {FVIRTKEY | FCONTROL | FSHIFT, 'F', static_cast<WORD>(EditBase + 12)},
         {FVIRTKEY, VK_F7, static_cast<WORD>(ToolsBase + 5)},
         {FVIRTKEY | FCONTROL, VK_F5, static_cast<WORD>(ToolsBase + 6)},
         {FVIRTKEY | FCONTROL, VK_CANCEL, static_cast<WORD>(ToolsBase + 7)},  // Ctrl+Break
@@ -612,6 +615,7 @@ void frmMain::mnuedit_Click(int index) {
     case 8: form::Single<Form3>().ShowFindNext(); break;
     case 10: form::Single<frmReplace>().Show(); break;
     case 11: GoToLine(); break;
+    case 12: FindInFiles(); break;
     default: break;
     }
 }
@@ -856,7 +860,10 @@ void frmMain::mnutools_Click(int index) {
     case 2: CompileHello(); break;
     case 5: BuildDocument(); break;
     case 6: RunBuiltProgram(); break;
-    case 7: build_.Stop(); break;
+    case 7:
+        build_.Stop();
+        filesSearch_.Stop();
+        break;
     case 8:
     case 9:
         if (auto d = buildLog_.Step(index == 8)) GoToDiagnostic(*d);
@@ -930,6 +937,43 @@ void frmMain::RunBuiltProgram() {
     unsigned long error = 0;
     if (!StartInConsole(MakeRunCommand(builtProgram_, SystemFolder, ProcessEnvironment()), error))
         filePrompts_.Tell(texts::RunCannotStart + builtProgram_ + L"\n\n" + ReasonText(error));
+}
+
+void frmMain::FindInFiles() {
+    frmFindInFiles& dialog = form::Single<frmFindInFiles>();
+    if (!doc_.DocumentPath.empty()) dialog.Folder = paths::Folder(doc_.DocumentPath);
+    else if (dialog.Folder.empty()) dialog.Folder = InitDirSetting;
+    dialog.ShowModal(Hwnd());
+    std::wstring error;
+    const auto pattern = dialog.Accepted ? search::Pattern::Make(dialog.Query, error) : std::nullopt;
+    if (!pattern) return;
+    if (HWND pane = outputPane()) SendMessageW(pane, LB_RESETCONTENT, 0, 0);
+    buildLog_.Clear(dialog.Folder);
+    ShowOutput(true);
+    AddOutputLine(texts::FindInFilesStarting + dialog.Query.what + texts::FindInFilesIn + dialog.Folder);
+    EnableMenuItem(GetMenu(Hwnd()), ToolsBase + 7, MF_BYCOMMAND | MF_ENABLED);  // Ctrl+Break stops it
+    const FilesSearch::Sink sink{[this](std::vector<findfiles::Hit>&& hits) { AddFoundPlaces(hits); },
+                                 [this](const std::wstring& summary) {
+                                     AddOutputLine(summary);
+                                     if (!build_.Running())
+                                         EnableMenuItem(GetMenu(Hwnd()), ToolsBase + 7, MF_BYCOMMAND | MF_GRAYED);
+                                 }};
+    filesSearch_.Start({dialog.Folder, findfiles::SplitTypes(dialog.Types), dialog.Subfolders}, *pattern,
+                       [poster = mailbox_.GetPoster()](std::function<void()> task) { return poster.Post(std::move(task)); },
+                       sink);
+}
+
+void frmMain::AddFoundPlaces(const std::vector<findfiles::Hit>& hits) {
+    HWND pane = outputPane();
+    if (!pane) return;
+    LRESULT at = -1;
+    for (const findfiles::Hit& h : hits) {
+        at = SendMessageW(pane, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(findfiles::ResultLine(h).c_str()));
+        if (at < 0) return;
+        buildLog_.AddPlace({h.path, static_cast<int>(h.line), static_cast<int>(h.column), Severity::Note, h.text},
+                           static_cast<size_t>(at));
+    }
+    if (at >= 0) SendMessageW(pane, LB_SETTOPINDEX, static_cast<WPARAM>(at), 0);  // the latest line in view
 }
 
 void frmMain::GoToDiagnostic(size_t index) {

@@ -6,6 +6,8 @@
 #include "BuildLog.h"
 #include "BuildRunner.h"
 #include "Document.h"
+#include "FilesSearch.h"
+#include "UiTask.h"
 #include "DocumentView.h"
 #include "FilePrompts.h"
 #include "Form.h"
@@ -132,6 +134,9 @@ private:
     void OnBuildFinished(const BuildResult& r);
     void RunBuiltProgram();
     void GoToDiagnostic(size_t index);
+    // Edit > Find in Files...: the dialog, then the search on a worker, its places into the output pane.
+    void FindInFiles();
+    void AddFoundPlaces(const std::vector<findfiles::Hit>& hits);
     void ShowOutput(bool show);
     void AddOutputLine(const std::wstring& line);
 
@@ -158,6 +163,8 @@ private:
     bool wasZoomed_ = false;
     BuildRunner build_;
     BuildLog buildLog_;
+    FilesSearch filesSearch_;
+    uitask::Mailbox mailbox_;  // Find in Files' batches come to the window through it
     std::wstring buildSource_;   // the document the running or last build compiled
     std::wstring builtProgram_;  // what the last successful build made
     printing::PrinterChoice printer_;
