@@ -163,6 +163,10 @@ inline constexpr const wchar_t* BuildFinished = L"Build finished: exit code ";
 inline constexpr const wchar_t* BuildStopped = L"Build stopped.";
 inline constexpr const wchar_t* NothingToRun = L"There is nothing to run yet: build the program first (Tools > Build).";
 inline constexpr const wchar_t* RunCannotStart = L"Cannot start the program\n";
+// Ends an output line cut short because it was too long to keep.
+inline constexpr const wchar_t* BuildLineCut = L" [... line cut: too long]";
+// Status bar, when F4 or a double-click names a file that is not there: the path follows.
+inline constexpr const wchar_t* PlaceFileMissing = L"File not found: ";
 
 // Edit > Go To...
 inline constexpr const wchar_t* GoToCaption = L"Go To Line";

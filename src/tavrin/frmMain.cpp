@@ -125,12 +125,7 @@ constexpr int kPaneTwips = 1800;
 
 }  // namespace
 
-frmMain::frmMain()
-    : filePrompts_(*this),
-      view_(filePrompts_),
-      doc_(view_, filePrompts_, docfile::SystemFiles()),
-      build_([this](std::vector<std::wstring>& lines) { for (const std::wstring& l : lines) AddOutputLine(l); },
-             [this](const BuildResult& r) { OnBuildFinished(r); }) {}
+frmMain::frmMain() : filePrompts_(*this), view_(filePrompts_), doc_(view_, filePrompts_, docfile::SystemFiles()) {}
 
 const form::FormDef& frmMain::Definition() const { return kDef; }
 
@@ -210,9 +205,8 @@ void frmMain::CreateChildren() {
         SetFocus(edit);
     }
     // The build's output, shown below the editing area by View > Output and by a build.
-    CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTBOXW, L"",
-                    WS_CHILD | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY, 0, 0, 0, 0, Hwnd(),
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdOutput)), inst, nullptr);
+    pane_.Create(Hwnd(), IdOutput, kEditFace, kEditPoints);
+    pane_.BuildEnded = [this] { EnableMenuItem(GetMenu(Hwnd()), ToolsBase + 7, MF_BYCOMMAND | MF_GRAYED); };
     if (HWND bar = tbToolbar()) {
         imlToolbarIcons_.Create(Hwnd(), Dpi());
         bars::FillToolbar(bar, imlToolbarIcons_);
@@ -476,6 +470,8 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         if (h->idFrom == IdT1) {
             if (editarea::OnNotify(t1(), *h)) ShowCaretPlace();
         }
+        if (h->idFrom == IdOutput)
+            if (auto place = pane_.OnNotify(*h)) GoToPlace(*place);
         return false;
     }
     case WM_OPEN_DROPPED: {
@@ -516,7 +512,7 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         return false;
     case WM_DESTROY:
         view_.Detach();  // the windows it works on go now
-        build_.Stop();
+        pane_.Stop();
         return false;
     case WM_SETFOCUS:
         if (HWND edit = t1()) SetFocus(edit);
@@ -534,11 +530,6 @@ void frmMain::OnCommand(int id, int notifyCode, HWND control) {
             NoteEdit();
         }
         if (control == tbToolbar() && bars::PositionOf(id)) tbToolbar_ButtonClick(bars::KeyOf(id));
-        if (id == IdOutput && notifyCode == LBN_DBLCLK) {
-            const LRESULT line = SendMessageW(control, LB_GETCURSEL, 0, 0);
-            if (line >= 0)
-                if (auto d = buildLog_.OnPaneLine(static_cast<size_t>(line))) GoToDiagnostic(*d);
-        }
         return;
     }
     for (const form::MenuDef& m : kMenus) {
@@ -601,15 +592,16 @@ void frmMain::mnuedit_Click(int index) {
         editarea::ReplaceSelection(edit, L"");
         EnablePaste();
         break;
-    case 3:  // Copy
-        clipboard::SetText(Hwnd(), SelectedText(edit));
+    case 3:  // Copy: from the output pane while it has the focus
+        clipboard::SetText(Hwnd(), GetFocus() == outputPane() ? pane_.SelectedText() : SelectedText(edit));
         EnablePaste();
         break;
     case 4:  // Paste: no text on the clipboard deletes the selection; line ends become the document's
         editarea::ReplaceSelection(edit, docfile::WithLineEnds(clipboard::GetText(Hwnd()), doc_.Format.lineEnd));
         break;
     case 5:  // Select All
-        editarea::SelectAll(edit);
+        if (GetFocus() == outputPane()) pane_.SelectAll();
+        else editarea::SelectAll(edit);
         break;
     case 7: form::Single<Form3>().ShowFind(); break;
     case 8: form::Single<Form3>().ShowFindNext(); break;
@@ -861,12 +853,12 @@ void frmMain::mnutools_Click(int index) {
     case 5: BuildDocument(); break;
     case 6: RunBuiltProgram(); break;
     case 7:
-        build_.Stop();
+        pane_.Stop();
         filesSearch_.Stop();
         break;
     case 8:
     case 9:
-        if (auto d = buildLog_.Step(index == 8)) GoToDiagnostic(*d);
+        if (auto place = pane_.Step(index == 8)) GoToPlace(*place);
         else MessageBeep(MB_OK);
         break;
     default: break;  // Compiler Setup and the hidden Compile do nothing
@@ -881,17 +873,8 @@ void frmMain::ShowOutput(bool show) {
     LayoutControls();
 }
 
-void frmMain::AddOutputLine(const std::wstring& line) {
-    HWND pane = outputPane();
-    if (!pane) return;
-    const LRESULT at = SendMessageW(pane, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-    if (at < 0) return;
-    buildLog_.Add(line, static_cast<size_t>(at));
-    SendMessageW(pane, LB_SETTOPINDEX, static_cast<WPARAM>(at), 0);  // the latest line in view
-}
-
 void frmMain::BuildDocument() {
-    if (build_.Running()) {
+    if (pane_.Running()) {
         filePrompts_.Tell(texts::BuildAlreadyRunning);
         return;
     }
@@ -902,41 +885,22 @@ void frmMain::BuildDocument() {
         filePrompts_.Tell(texts::CompileBatchMissing + batch);
         return;
     }
-    const BuildCommand command = MakeBuildCommand(batch, SystemFolder, doc_.DocumentPath, ProcessEnvironment());
-    if (HWND pane = outputPane()) SendMessageW(pane, LB_RESETCONTENT, 0, 0);
-    buildLog_.Clear(paths::Folder(doc_.DocumentPath));
-    builtProgram_.clear();
-    buildSource_ = doc_.DocumentPath;
     ShowOutput(true);
-    AddOutputLine(texts::BuildStarting + doc_.DocumentPath);
     std::wstring error;
-    if (!build_.Start(command, error)) {
-        AddOutputLine(error);
-        return;
-    }
-    EnableMenuItem(GetMenu(Hwnd()), ToolsBase + 7, MF_BYCOMMAND | MF_ENABLED);
-}
-
-void frmMain::OnBuildFinished(const BuildResult& r) {
-    EnableMenuItem(GetMenu(Hwnd()), ToolsBase + 7, MF_BYCOMMAND | MF_GRAYED);
-    if (r.stopped) {
-        AddOutputLine(texts::BuildStopped);
-        return;
-    }
-    wchar_t seconds[32];
-    swprintf(seconds, 32, L"%.1f", r.seconds);
-    AddOutputLine(texts::BuildFinished + std::to_wstring(r.exitCode) + L" (" + seconds + L" s)");
-    if (r.exitCode == 0) builtProgram_ = BuiltProgramOf(buildSource_);
+    if (pane_.Build(MakeBuildCommand(batch, SystemFolder, doc_.DocumentPath, ProcessEnvironment()), doc_.DocumentPath,
+                    error))
+        EnableMenuItem(GetMenu(Hwnd()), ToolsBase + 7, MF_BYCOMMAND | MF_ENABLED);
 }
 
 void frmMain::RunBuiltProgram() {
-    if (!paths::IsFile(builtProgram_)) {
+    const std::wstring& program = pane_.BuiltProgram();
+    if (!paths::IsFile(program)) {
         filePrompts_.Tell(texts::NothingToRun);
         return;
     }
     unsigned long error = 0;
-    if (!StartInConsole(MakeRunCommand(builtProgram_, SystemFolder, ProcessEnvironment()), error))
-        filePrompts_.Tell(texts::RunCannotStart + builtProgram_ + L"\n\n" + ReasonText(error));
+    if (!StartInConsole(MakeRunCommand(program, SystemFolder, ProcessEnvironment()), error))
+        filePrompts_.Tell(texts::RunCannotStart + program + L"\n\n" + ReasonText(error));
 }
 
 void frmMain::FindInFiles() {
@@ -947,15 +911,14 @@ void frmMain::FindInFiles() {
     std::wstring error;
     const auto pattern = dialog.Accepted ? search::Pattern::Make(dialog.Query, error) : std::nullopt;
     if (!pattern) return;
-    if (HWND pane = outputPane()) SendMessageW(pane, LB_RESETCONTENT, 0, 0);
-    buildLog_.Clear(dialog.Folder);
+    pane_.Clear(dialog.Folder);
     ShowOutput(true);
-    AddOutputLine(texts::FindInFilesStarting + dialog.Query.what + texts::FindInFilesIn + dialog.Folder);
+    pane_.Append({texts::FindInFilesStarting + dialog.Query.what + texts::FindInFilesIn + dialog.Folder});
     EnableMenuItem(GetMenu(Hwnd()), ToolsBase + 7, MF_BYCOMMAND | MF_ENABLED);  // Ctrl+Break stops it
     const FilesSearch::Sink sink{[this](std::vector<findfiles::Hit>&& hits) { AddFoundPlaces(hits); },
                                  [this](const std::wstring& summary) {
-                                     AddOutputLine(summary);
-                                     if (!build_.Running())
+                                     pane_.Append({summary});
+                                     if (!pane_.Running())
                                          EnableMenuItem(GetMenu(Hwnd()), ToolsBase + 7, MF_BYCOMMAND | MF_GRAYED);
                                  }};
     filesSearch_.Start({dialog.Folder, findfiles::SplitTypes(dialog.Types), dialog.Subfolders}, *pattern,
@@ -964,28 +927,28 @@ void frmMain::FindInFiles() {
 }
 
 void frmMain::AddFoundPlaces(const std::vector<findfiles::Hit>& hits) {
-    HWND pane = outputPane();
-    if (!pane) return;
-    LRESULT at = -1;
+    std::vector<std::wstring> lines;
+    std::vector<Diagnostic> places;
     for (const findfiles::Hit& h : hits) {
-        at = SendMessageW(pane, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(findfiles::ResultLine(h).c_str()));
-        if (at < 0) return;
-        buildLog_.AddPlace({h.path, static_cast<int>(h.line), static_cast<int>(h.column), Severity::Note, h.text},
-                           static_cast<size_t>(at));
+        lines.push_back(findfiles::ResultLine(h));
+        places.push_back({h.path, static_cast<int>(h.line), static_cast<int>(h.column), Severity::Note, h.text});
     }
-    if (at >= 0) SendMessageW(pane, LB_SETTOPINDEX, static_cast<WPARAM>(at), 0);  // the latest line in view
+    pane_.Append(lines, places);
 }
 
-void frmMain::GoToDiagnostic(size_t index) {
-    buildLog_.SetCurrent(index);
-    const Diagnostic& d = buildLog_.At(index);
-    if (HWND pane = outputPane()) SendMessageW(pane, LB_SETCURSEL, buildLog_.PaneLineOf(index), 0);
-    const std::wstring path = buildLog_.PathOf(d);
-    // Another file is opened first, asking about unsaved changes as opening does.
-    if (CompareStringOrdinal(path.c_str(), -1, doc_.DocumentPath.c_str(), -1, TRUE) != CSTR_EQUAL &&
-        !doc_.Drop(path, InitDirSetting))
+void frmMain::GoToPlace(const BuildPane::Place& place) {
+    // A file that is not there: said in the status bar, and nothing else changes.
+    if (!paths::IsFile(place.path)) {
+        const std::wstring note = texts::PlaceFileMissing + place.path;
+        SendMessageW(sbStatusBar(), SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(note.c_str()));
         return;
-    editarea::GoToPlace(t1(), d.line - 1, d.column > 0 ? d.column - 1 : 0);
+    }
+    // Another file is opened first, asking about unsaved changes as opening does.
+    if (CompareStringOrdinal(place.path.c_str(), -1, paths::Full(doc_.DocumentPath).c_str(), -1, TRUE) != CSTR_EQUAL &&
+        !doc_.Drop(place.path, InitDirSetting))
+        return;
+    const int64_t line = place.line - 1;
+    editarea::GoToPlace(t1(), line, CharacterOfColumn(editarea::LineText(t1(), line), place.column, place.columns));
     SetFocus(t1());
 }
 

@@ -3,8 +3,7 @@
 #pragma once
 #include <string>
 
-#include "BuildLog.h"
-#include "BuildRunner.h"
+#include "BuildPane.h"
 #include "Document.h"
 #include "FilesSearch.h"
 #include "UiTask.h"
@@ -36,6 +35,7 @@ public:
     HWND tbToolbar() const { return Item(IdToolbar); }
     HWND sbStatusBar() const { return Item(IdStatusBar); }
     HWND outputPane() const { return Item(IdOutput); }
+    BuildPane& Pane() { return pane_; }
     // Whether the pane is shown (also while the window itself is hidden).
     bool OutputShown() const { return outputPane() && (GetWindowLongPtrW(outputPane(), GWL_STYLE) & WS_VISIBLE); }
 
@@ -131,14 +131,14 @@ private:
     void SaveSettingsQuietly();
     // Tools > Build, Run, Next and Previous Error; View > Output.
     void BuildDocument();
-    void OnBuildFinished(const BuildResult& r);
     void RunBuiltProgram();
-    void GoToDiagnostic(size_t index);
+    // F4, Shift+F4 and a double-click in the pane: the file opened (or a note when it is not there)
+    // and the caret at the character the compiler meant.
+    void GoToPlace(const BuildPane::Place& place);
     // Edit > Find in Files...: the dialog, then the search on a worker, its places into the output pane.
     void FindInFiles();
     void AddFoundPlaces(const std::vector<findfiles::Hit>& hits);
     void ShowOutput(bool show);
-    void AddOutputLine(const std::wstring& line);
 
     // Options > Apply: the values the dialog reports become the settings, and are written.
     void frmOptions_Apply(const settings::Values& values);
@@ -161,12 +161,9 @@ private:
     bool sessionEnded_ = false;
     bool endSessionConfirmed_ = false;  // the session's end was agreed to with the document modified
     bool wasZoomed_ = false;
-    BuildRunner build_;
-    BuildLog buildLog_;
+    BuildPane pane_;  // the build's output pane
     FilesSearch filesSearch_;
     uitask::Mailbox mailbox_;  // Find in Files' batches come to the window through it
-    std::wstring buildSource_;   // the document the running or last build compiled
-    std::wstring builtProgram_;  // what the last successful build made
     printing::PrinterChoice printer_;
     // What the font and colour dialogs last held: each opens on its previous values.
     LOGFONTW dlgFont_{};

@@ -44,8 +44,12 @@ TEST(BuildLog, StepsRoundTheDiagnosticsAndResolvesTheirFiles) {
     Diagnostic d;
     d.file = L"\\\\server\\share\\x.cpp";
     EXPECT_EQ(log.PathOf(d), L"\\\\server\\share\\x.cpp");
-    d.file = L"./a.cpp";
-    EXPECT_EQ(log.PathOf(d), L"D:\\a.cpp");
+    d.file = L"../b/./a.cpp";  // left for the system to resolve
+    EXPECT_EQ(log.PathOf(d), L"D:\\..\\b\\.\\a.cpp");
+    // The columns count as the compiler named in the output does.
+    EXPECT_EQ(log.Columns(), ColumnKind::Characters);
+    log.Add(L"Using C:\\llvm\\bin\\clang++.exe", 0);
+    EXPECT_EQ(log.Columns(), ColumnKind::Utf8Bytes);
 }
 
 }  // namespace

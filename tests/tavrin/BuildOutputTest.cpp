@@ -7,6 +7,8 @@
 
 #include "BuildOutput.h"
 #include "FileEncoding.h"
+#include "TextConv.h"
+#include "Texts.h"
 
 namespace {
 
@@ -180,6 +182,44 @@ TEST(ParseDiagnostic, BorlandCpp55) {
         {L"Error E2451 a.cpp: no line", std::nullopt},
         {L"Warning W8004 12: no file", std::nullopt},
     });
+}
+
+
+// The "Using ..." line says what a GCC/Clang column counts; F4 lands on the character meant.
+TEST(CompilerColumns, TheCompilerNamedAndTheCharacterEachColumnMeans) {
+    EXPECT_EQ(CompilerColumns(L"Using C:\\mingw\\bin\\g++.exe"), ColumnKind::DisplayColumns);
+    EXPECT_EQ(CompilerColumns(L"Using C:\\LLVM\\bin\\clang++.exe"), ColumnKind::Utf8Bytes);
+    EXPECT_EQ(CompilerColumns(L"Using Microsoft C++: C:\\VC\\bin\\cl.exe"), ColumnKind::Characters);
+    EXPECT_EQ(CompilerColumns(L"Using Borland C++: C:\\Borland\\BCC55\\Bin\\bcc32.exe"), ColumnKind::Characters);
+    EXPECT_FALSE(CompilerColumns(L"main.cpp:1:1: error: Using x"));
+    struct Row {
+        const wchar_t* line;
+        int column;
+        ColumnKind kind;
+        size_t character;
+    } rows[] = {
+        {L"\tint x = y;", 17, ColumnKind::DisplayColumns, 9},  // y: the tab runs to column 9
+        {L"\tint x = y;", 17, ColumnKind::Characters, 16},
+        {L"a\tb", 9, ColumnKind::DisplayColumns, 2},
+        {L"a\tb", 5, ColumnKind::DisplayColumns, 1},           // inside the tab: the tab itself
+        {L"\u00FC\u00DF = y;", 8, ColumnKind::Utf8Bytes, 5},  // two 2-byte characters before
+        {L"\U0001F600 y", 6, ColumnKind::Utf8Bytes, 2},       // 4 bytes, one character
+        {L"x = y;", 1, ColumnKind::Utf8Bytes, 0},
+        {L"x = y;", 0, ColumnKind::Characters, 0},
+        {L"ab", 9, ColumnKind::DisplayColumns, 8},  // beyond the end: the editing area clamps
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(CharacterOfColumn(r.line, r.column, r.kind), r.character)
+            << testing::PrintToString(std::wstring(r.line)) << " column " << r.column;
+}
+
+TEST(LineSplitter, AnEndlessLineIsCutAtACharactersStartAndMarked) {
+    LineSplitter s(8);
+    Lines lines;
+    s.Add("abcdefg\xC3\xBC" "more and more", lines);  // the cut falls inside the 2-byte character
+    s.Add(" still\r\nnext\n", lines);
+    const std::string mark = WideToUtf8(texts::BuildLineCut);
+    EXPECT_EQ(lines, (Lines{"abcdefg" + mark, "next"}));
 }
 
 }  // namespace

@@ -1,12 +1,15 @@
 // Tools > Build in the main window, with a stand-in compiler first on the PATH: the output pane as
-// the lines arrive, F4 and Shift+F4 through the errors, another file opened for its error, Stop,
-// Run, and a second Build refused while one runs.
+// the lines arrive, F4, Shift+F4 and a double-click through the errors (at the character meant after
+// a tab, the open file named by another path, a missing file), another file opened for its error,
+// Stop, Run, and a second Build refused while one runs.
 #include "MainWindowFixture.h"
 
 #include <tlhelp32.h>
 
 #include <vector>
 
+#include "Clipboard.h"
+#include "Scintilla.h"
 #include "TestEnv.h"
 #include "Texts.h"
 
@@ -31,7 +34,7 @@ protected:
     }
     void TearDown() override {
         SetEnvironmentVariableW(L"PATH", oldPath.c_str());
-        for (const wchar_t* v : {L"FAKE_EXIT", L"FAKE_HANG"}) SetEnvironmentVariableW(v, nullptr);
+        for (const wchar_t* v : {L"FAKE_EXIT", L"FAKE_HANG", L"FAKE_AS"}) SetEnvironmentVariableW(v, nullptr);
         MainWindowTest::TearDown();
     }
     modal::Hooks Answering(int answer = IDNO) {
@@ -42,17 +45,7 @@ protected:
         };
         return h;
     }
-    std::vector<std::wstring> Pane() {
-        std::vector<std::wstring> lines;
-        HWND pane = f.outputPane();
-        const LRESULT n = SendMessageW(pane, LB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < n; ++i) {
-            std::wstring t(static_cast<size_t>(SendMessageW(pane, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
-            t.resize(static_cast<size_t>(SendMessageW(pane, LB_GETTEXT, i, reinterpret_cast<LPARAM>(t.data()))));
-            lines.push_back(t);
-        }
-        return lines;
-    }
+    std::vector<std::wstring> Pane() { return f.Pane().Lines(); }
     bool Ended() {
         const auto lines = Pane();
         return !lines.empty() && (lines.back().rfind(texts::BuildFinished, 0) == 0 || lines.back() == texts::BuildStopped);
@@ -66,14 +59,14 @@ protected:
 
 TEST_F(BuildPane, OutputArrivesAndF4WalksTheErrors) {
     const std::wstring source = dir / L"prog one.cpp";
-    ASSERT_TRUE(testenv::WriteBytes(source, "int main() {\r\n  x = 1\r\n  return 0;\r\n}\r\n"));
+    ASSERT_TRUE(testenv::WriteBytes(source, "int main() {\r\n\tx = 1\r\n  return 0;\r\n}\r\n"));
     ASSERT_TRUE(testenv::WriteBytes(dir / L"other.h", "// other\r\n// line 2\r\n"));
     Open(source);
     Type(L"// edited\r\n");
     modal::ScopedHooks hooks(Answering());
     f.mnutools_Click(5);
     // Saved first, then built; the lines come while the window goes on working.
-    EXPECT_EQ(testenv::ReadBytes(source), "int main() {\r\n  x = 1\r\n  return 0;\r\n}\r\n// edited\r\n");
+    EXPECT_EQ(testenv::ReadBytes(source), "int main() {\r\n\tx = 1\r\n  return 0;\r\n}\r\n// edited\r\n");
     EXPECT_TRUE(f.OutputShown());
     bool sawPartial = false;
     ASSERT_TRUE(testenv::PumpUntil([&] {
@@ -89,8 +82,9 @@ TEST_F(BuildPane, OutputArrivesAndF4WalksTheErrors) {
     ASSERT_EQ(said.size(), 1u);
     EXPECT_EQ(said[0], texts::NothingToRun);
 
-    // F4: the GCC, Microsoft and Borland lines in turn, each at its line and column.
-    const std::pair<int64_t, int64_t> places[] = {{2, 3}, {3, 1}, {1, 1}};
+    // F4: the GCC, Microsoft and Borland lines in turn, each at its line and column (GCC's column 9
+    // is the x after the tab).
+    const std::pair<int64_t, int64_t> places[] = {{2, 2}, {3, 1}, {1, 1}};
     for (const auto& p : places) {
         f.mnutools_Click(8);
         EXPECT_EQ(Caret(), p);
@@ -107,10 +101,86 @@ TEST_F(BuildPane, OutputArrivesAndF4WalksTheErrors) {
     f.mnutools_Click(9);
     EXPECT_EQ(f.Doc().DocumentPath, source);
     EXPECT_EQ(Caret(), (std::pair<int64_t, int64_t>{1, 1}));
-    // The pane's line of the error is selected.
-    const LRESULT sel = SendMessageW(f.outputPane(), LB_GETCURSEL, 0, 0);
-    ASSERT_GE(sel, 0);
-    EXPECT_EQ(Pane()[static_cast<size_t>(sel)].rfind(L"Error E2451 ", 0), 0u);
+    // The pane's line of the error is marked.
+    ASSERT_TRUE(f.Pane().MarkedLine());
+    EXPECT_EQ(Pane()[*f.Pane().MarkedLine()].rfind(L"Error E2451 ", 0), 0u);
+}
+
+// The pane is the editing component, read-only, with the error-list lexer in the editor's face; its
+// text is copied with Edit > Copy while it has the focus; a double-click on an error goes there.
+TEST_F(BuildPane, ThePaneIsAReadOnlyErrorListThatCopiesAndGoesToADoubleClickedError) {
+    const std::wstring source = dir / L"two.cpp";
+    ASSERT_TRUE(testenv::WriteBytes(source, "int main() {\r\n\tx = 1\r\n  return 0;\r\n}\r\n"));
+    Open(source);
+    modal::ScopedHooks hooks(Answering());
+    f.mnutools_Click(5);
+    ASSERT_TRUE(testenv::PumpUntil([&] { return Ended(); }, 30000));
+    HWND pane = f.outputPane();
+    wchar_t cls[64] = {};
+    GetClassNameW(pane, cls, 64);
+    EXPECT_STREQ(cls, L"Scintilla");
+    EXPECT_TRUE(SendMessageW(pane, SCI_GETREADONLY, 0, 0));
+    char lexer[32] = {};
+    SendMessageW(pane, SCI_GETLEXERLANGUAGE, 0, reinterpret_cast<LPARAM>(lexer));
+    EXPECT_STREQ(lexer, "errorlist");
+    char face[64] = {};
+    SendMessageW(pane, SCI_STYLEGETFONT, STYLE_DEFAULT, reinterpret_cast<LPARAM>(face));
+    EXPECT_EQ(std::wstring(face, face + strlen(face)), editarea::FaceName(f.t1()));
+    // Typing into the pane changes nothing.
+    const std::vector<std::wstring> before = Pane();
+    SetFocus(pane);
+    SendMessageW(pane, WM_CHAR, L'z', 0);
+    EXPECT_EQ(Pane(), before);
+    f.mnuedit_Click(5);  // Select All, in the pane
+    f.mnuedit_Click(3);  // Copy
+    const std::wstring copied = clipboard::GetText(f.Hwnd());
+    EXPECT_NE(copied.find(L"\r\nError E2451 "), std::wstring::npos) << copied;
+    EXPECT_EQ(copied.find(L"Building "), 0u) << copied;
+    // A double-click on the Microsoft line: the caret goes to line 3.
+    size_t ms = 0;
+    while (ms < before.size() && before[ms].find(L"(3,1): error") == std::wstring::npos) ++ms;
+    ASSERT_LT(ms, before.size());
+    const LRESULT pos = SendMessageW(pane, SCI_POSITIONFROMLINE, ms, 0);
+    const LPARAM at = MAKELPARAM(SendMessageW(pane, SCI_POINTXFROMPOSITION, 0, pos) + 20,
+                                 SendMessageW(pane, SCI_POINTYFROMPOSITION, 0, pos) + 2);
+    for (int i = 0; i < 2; ++i) {
+        SendMessageW(pane, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(pane, WM_LBUTTONUP, 0, at);
+    }
+    testenv::PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(Caret(), (std::pair<int64_t, int64_t>{3, 1}));
+    EXPECT_EQ(f.Pane().MarkedLine(), std::optional<size_t>(ms));
+    EXPECT_TRUE(said.empty());
+}
+
+// A diagnostic naming the open file by another path goes there and keeps the edits; one naming a
+// file that is not there says so in the status bar and changes nothing.
+TEST_F(BuildPane, F4OnTheOpenFileByAnotherPathKeepsTheEditsAndOnAMissingFileOnlySaysSo) {
+    const std::wstring folder = dir / L"probe";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring source = folder + L"\\doc.cpp";
+    ASSERT_TRUE(testenv::WriteBytes(source, "int main() {\r\n\tx = 1\r\n  return 0;\r\n}\r\n"));
+    Open(source);
+    modal::ScopedHooks hooks(Answering());
+    for (const wchar_t* as : {L"../probe/./doc.cpp", L"missing.cpp"}) {
+        SetEnvironmentVariableW(L"FAKE_AS", as);
+        f.mnutools_Click(5);
+        ASSERT_TRUE(testenv::PumpUntil([&] { return Ended(); }, 30000));
+        Type(L"// fix\r\n");
+        const std::wstring text = f.Text();
+        f.mnutools_Click(8);
+        EXPECT_TRUE(said.empty()) << testing::PrintToString(said);
+        EXPECT_EQ(f.Doc().DocumentPath, source);
+        EXPECT_EQ(f.Text(), text);
+        EXPECT_TRUE(f.Doc().IsModified());
+        wchar_t status[MAX_PATH * 2] = {};
+        SendMessageW(f.sbStatusBar(), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(status));
+        if (std::wstring(as) == L"missing.cpp") {
+            EXPECT_EQ(std::wstring(status), texts::PlaceFileMissing + folder + L"\\missing.cpp");
+        } else {
+            EXPECT_EQ(Caret(), (std::pair<int64_t, int64_t>{2, 2}));
+        }
+    }
 }
 
 // The cmd.exe windows Run left waiting for a key, ended.

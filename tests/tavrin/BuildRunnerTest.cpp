@@ -8,9 +8,11 @@
 #include <vector>
 
 #include "BuildCommand.h"
+#include "BuildOutput.h"
 #include "BuildRunner.h"
 #include "Raii.h"
 #include "TestEnv.h"
+#include "Texts.h"
 
 using testenv::TempDir;
 
@@ -131,6 +133,93 @@ TEST(BuildRunner, AwkwardFileNamesReachTheBatchFileIntact) {
             for (const std::wstring& where : {dir.Path(), folder})
                 EXPECT_FALSE(testenv::Exists(where + L"\\INJECTED")) << testing::PrintToString(std::wstring(r.name));
         }
+    }
+}
+
+
+// The end of a build that is over but not yet taken must not end the build started after it.
+TEST(BuildRunner, TheEndOfAnOlderBuildIsDroppedOnceTheNextStarts) {
+    Sink sink;
+    BuildRunner runner(sink.Lines(), sink.Finished());
+    std::wstring error;
+    ASSERT_TRUE(runner.Start(ChildCommand(L"flood 100"), error)) << error;
+    // Not pumped: the first build's lines and end wait in the queue while the second starts.
+    for (int i = 0; i < 500 && runner.Running(); ++i) Sleep(20);
+    ASSERT_FALSE(runner.Running());
+    ASSERT_TRUE(runner.Start(ChildCommand(L"hang"), error)) << error;
+    raii::Handle grandChild = GrandChild(sink);
+    ASSERT_TRUE(grandChild);
+    EXPECT_FALSE(sink.finished);
+    EXPECT_EQ(sink.lines.size(), 1u);  // "child <pid>" alone: none of the first build's lines
+    runner.Stop();
+    ASSERT_TRUE(sink.WaitFinished());
+    EXPECT_TRUE(sink.result.stopped);
+    EXPECT_TRUE(Ended(grandChild));
+}
+
+// Heavy output comes in a few batches (one at a time, at most every 50 ms); a line without an end
+// is cut and marked; Stop ends an endless flood.
+TEST(BuildRunner, HeavyOutputComesInBatchesAndAnEndlessLineIsCut) {
+    {
+        Sink sink;
+        BuildRunner runner(sink.Lines(), sink.Finished());
+        std::wstring error;
+        const ULONGLONG start = GetTickCount64();
+        ASSERT_TRUE(runner.Start(ChildCommand(L"flood 50000"), error)) << error;
+        ASSERT_TRUE(sink.WaitFinished(60000));
+        const ULONGLONG ms = GetTickCount64() - start;
+        EXPECT_EQ(sink.lines.size(), 50000u);
+        EXPECT_LE(sink.batches, static_cast<int>(ms / BuildRunner::kBatchMs) + 2) << ms << " ms";
+    }
+    {
+        Sink sink;
+        BuildRunner runner(sink.Lines(), sink.Finished());
+        std::wstring error;
+        ASSERT_TRUE(runner.Start(ChildCommand(L"long"), error)) << error;
+        ASSERT_TRUE(sink.WaitFinished(60000));
+        ASSERT_EQ(sink.lines.size(), 2u);
+        EXPECT_EQ(sink.lines[0], std::wstring(LineSplitter::kMaxLineBytes, L'y') + texts::BuildLineCut);
+        EXPECT_EQ(sink.lines[1], L"after");
+    }
+    {
+        Sink sink;
+        BuildRunner runner(sink.Lines(), sink.Finished());
+        std::wstring error;
+        ASSERT_TRUE(runner.Start(ChildCommand(L"flood 0"), error)) << error;
+        ASSERT_TRUE(testenv::PumpUntil([&] { return sink.lines.size() > 1000; }, 10000));
+        runner.Stop();
+        ASSERT_TRUE(sink.WaitFinished(5000));
+        EXPECT_TRUE(sink.result.stopped);
+    }
+}
+
+// The installed batch file's exit code: its own when it finds no compiler or no source, the
+// compiler's when a compile fails, whatever the lines after the compile do to ERRORLEVEL.
+TEST(BuildRunner, TheBatchFileEndsWithTheCompilersCodeOrANonZeroOfItsOwn) {
+    TempDir dir, tools;
+    ASSERT_TRUE(CopyFileW(Child().c_str(), (tools / L"g++.exe").c_str(), FALSE));
+    const std::wstring source = dir / L"prog.cpp";
+    ASSERT_TRUE(testenv::WriteBytes(source, "int main() { return 0; }\r\n"));
+    struct Row {
+        std::wstring path, source, fakeExit;
+        unsigned long code;
+    } rows[] = {
+        {L"", source, L"0", 3},                 // no compiler
+        {tools.Path(), dir / L"gone.cpp", L"0", 2},  // no source
+        {tools.Path(), source, L"5", 5},        // the compiler failed
+        {tools.Path(), source, L"0", 0},
+    };
+    for (const Row& r : rows) {
+        Sink sink;
+        BuildRunner runner(sink.Lines(), sink.Finished());
+        BuildCommand c = MakeBuildCommand(testenv::BinDir() + L"\\code\\compile.bat", SystemFolder(), r.source,
+                                          ProcessEnvironment());
+        c.environment = EnvironmentBlock(ProcessEnvironment(), {{L"PATH", r.path}, {L"FAKE_EXIT", r.fakeExit},
+                                                                {L"TAVRIN_NOPAUSE", L"1"}, {kBuildSourceVariable, r.source}});
+        std::wstring error;
+        ASSERT_TRUE(runner.Start(c, error)) << error;
+        ASSERT_TRUE(sink.WaitFinished());
+        EXPECT_EQ(sink.result.exitCode, r.code) << testing::PrintToString(sink.lines);
     }
 }
 

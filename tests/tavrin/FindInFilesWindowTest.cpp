@@ -14,17 +14,7 @@ class FindInFilesWindow : public testenv::MainWindowTest {
 protected:
     testenv::TempDir dir;
 
-    std::vector<std::wstring> Pane() {
-        std::vector<std::wstring> lines;
-        HWND pane = f.outputPane();
-        const LRESULT n = SendMessageW(pane, LB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < n; ++i) {
-            std::wstring t(static_cast<size_t>(SendMessageW(pane, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
-            t.resize(static_cast<size_t>(SendMessageW(pane, LB_GETTEXT, i, reinterpret_cast<LPARAM>(t.data()))));
-            lines.push_back(t);
-        }
-        return lines;
-    }
+    std::vector<std::wstring> Pane() { return f.Pane().Lines(); }
 };
 
 TEST_F(FindInFilesWindow, PlacesStreamIntoThePaneAndF4OpensTheSecondFileAtItsPlace) {

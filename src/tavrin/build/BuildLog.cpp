@@ -4,9 +4,11 @@ void BuildLog::Clear(std::wstring folder) {
     items_.clear();
     current_.reset();
     folder_ = std::move(folder);
+    columns_ = ColumnKind::Characters;
 }
 
 bool BuildLog::Add(const std::wstring& line, size_t paneLine) {
+    if (auto kind = CompilerColumns(line)) columns_ = *kind;
     std::optional<Diagnostic> d = ParseDiagnostic(line);
     if (!d) return false;
     items_.push_back({std::move(*d), paneLine});
@@ -36,6 +38,5 @@ std::wstring BuildLog::PathOf(const Diagnostic& d) const {
     if (!file.empty() && file[0] == L'\\') return folder_.substr(0, 2) + file;  // the drive's root
     std::wstring path = folder_;
     if (path.back() != L'\\') path += L'\\';
-    while (file.rfind(L".\\", 0) == 0) file.erase(0, 2);
     return path + file;
 }

@@ -1,5 +1,6 @@
-// The diagnostics of the last build, as the output pane lists them: each with its line in the pane,
-// the one the user is at, and the file it names made complete from the build's folder.
+// The diagnostics of the output pane's lines: each with its line in the pane, the one the user is
+// at, the file it names joined to the folder the lines came from, and what its columns count (as
+// the compiler that the build's "Using ..." line names counts them).
 #pragma once
 #include <optional>
 #include <string>
@@ -9,7 +10,7 @@
 
 class BuildLog {
 public:
-    // A new build in `folder` (the document's): nothing listed yet.
+    // New lines from work in `folder` (a build's: the document's): nothing listed yet.
     void Clear(std::wstring folder);
     // An output line as it arrives, at line `paneLine` of the pane; true when it is a diagnostic.
     bool Add(const std::wstring& line, size_t paneLine);
@@ -27,8 +28,10 @@ public:
     std::optional<size_t> Step(bool forward);
     void SetCurrent(size_t i) { current_ = i; }
 
-    // The file a diagnostic names: complete as given, or relative to the build's folder.
+    // The file a diagnostic names: complete as given, or joined to the folder (`.` and `..` are
+    // left for the system to resolve).
     std::wstring PathOf(const Diagnostic& d) const;
+    ColumnKind Columns() const { return columns_; }
 
 private:
     struct Item {
@@ -38,4 +41,5 @@ private:
     std::vector<Item> items_;
     std::optional<size_t> current_;
     std::wstring folder_;
+    ColumnKind columns_ = ColumnKind::Characters;
 };

@@ -2,14 +2,27 @@
 
 #include "FileEncoding.h"
 #include "TextConv.h"
+#include "Texts.h"
 
 void LineSplitter::Add(std::string_view chunk, std::vector<std::string>& lines) {
     for (char c : chunk) {
         if (c == '\n') {
             lines.push_back(std::move(partial_));
             partial_.clear();
-        } else if (c != '\r') {
-            partial_ += c;
+            cut_ = false;
+        } else if (c != '\r' && !cut_) {
+            if (partial_.size() < max_) {
+                partial_ += c;
+                continue;
+            }
+            // Cut before a UTF-8 sequence that would be split (continuation bytes are 10xxxxxx).
+            size_t end = partial_.size();
+            if ((static_cast<unsigned char>(c) & 0xC0) == 0x80)
+                while (end > 0 && (static_cast<unsigned char>(partial_[end - 1]) & 0xC0) == 0x80) --end;
+            if (end > 0 && static_cast<unsigned char>(partial_[end - 1]) >= 0xC0) --end;
+            partial_.resize(end);
+            partial_ += WideToUtf8(texts::BuildLineCut);
+            cut_ = true;
         }
     }
 }
@@ -17,6 +30,7 @@ void LineSplitter::Add(std::string_view chunk, std::vector<std::string>& lines) 
 void LineSplitter::Finish(std::vector<std::string>& lines) {
     if (!partial_.empty()) lines.push_back(std::move(partial_));
     partial_.clear();
+    cut_ = false;
 }
 
 std::wstring DecodeLine(std::string_view bytes, unsigned oemCodePage) {
@@ -131,4 +145,31 @@ std::optional<Diagnostic> ParseDiagnostic(std::wstring_view line) {
     if (auto d = ParseBorland(line)) return d;
     if (auto d = ParseMicrosoft(line)) return d;
     return ParseGcc(line);
+}
+
+std::optional<ColumnKind> CompilerColumns(std::wstring_view line) {
+    if (line.substr(0, 6) != L"Using ") return std::nullopt;
+    if (line.substr(6, 10) == L"Microsoft " || line.substr(6, 8) == L"Borland ") return ColumnKind::Characters;
+    const std::wstring name = UpperAscii(line.substr(line.find_last_of(L"\\/ ") + 1));
+    if (name.rfind(L"CLANG", 0) == 0) return ColumnKind::Utf8Bytes;
+    if (name.rfind(L"G++", 0) == 0 || name.rfind(L"GCC", 0) == 0) return ColumnKind::DisplayColumns;
+    return ColumnKind::Characters;
+}
+
+size_t CharacterOfColumn(std::wstring_view text, int column, ColumnKind kind) {
+    if (column <= 1) return 0;
+    const size_t want = static_cast<size_t>(column - 1);  // what stands before the character, 0-based
+    size_t at = 0, character = 0;
+    for (size_t i = 0; i < text.size(); ++character) {
+        const char32_t c = text[i];
+        const bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+        size_t width = 1;
+        if (kind == ColumnKind::DisplayColumns && c == L'\t') width = 8 - at % 8;
+        if (kind == ColumnKind::Utf8Bytes) width = pair || c >= 0x10000 ? 4 : c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+        if (want < at + width) return character;
+        at += width;
+        i += pair ? 2 : 1;
+    }
+    // Beyond the line: characters go on one column each past its end, as the editing area clamps.
+    return character + (want - at);
 }

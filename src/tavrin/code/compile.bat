@@ -7,7 +7,9 @@ rem name.exe beside it; a UNC folder gets a drive letter from pushd for the time
 rem Folder and file names may hold characters that cmd reads as commands. A value is expanded with
 rem percent signs only inside quotes, and shown or logged only through a FOR variable, which is
 rem put in after the line is parsed and so is never read as commands.
+rem Exit code: the compiler's own; 2 when the source file is missing, 3 when no compiler is found.
 setlocal DisableDelayedExpansion
+set "RC=0"
 set "SRC=%~1"
 if not defined SRC set "SRC=hello.cpp"
 set "FULL="
@@ -44,33 +46,39 @@ goto nocompiler
 for %%V in ("%CC%") do echo Using Borland C++: %%~V
 for %%V in ("%CC%") do >>"%LOG%" echo compiler=%%~V
 "%CC%" "-e%OUT%.exe" "%SRC%"
+set "RC=%ERRORLEVEL%"
 goto done
 
 :msvc
 for %%V in ("%CC%") do echo Using Microsoft C++: %%~V
 for %%V in ("%CC%") do >>"%LOG%" echo compiler=%%~V
 "%CC%" /nologo /EHsc "/Fe%OUT%.exe" "%SRC%"
+set "RC=%ERRORLEVEL%"
 goto done
 
 :gcc
 for %%V in ("%CC%") do echo Using %%~V
 for %%V in ("%CC%") do >>"%LOG%" echo compiler=%%~V
 "%CC%" -o "%OUT%.exe" "%SRC%"
+set "RC=%ERRORLEVEL%"
 goto done
 
 :nosource
 for %%S in ("%SRC%") do for %%F in ("%CD%") do echo Cannot find the source file "%%~S" in %%~F.
 >>"%LOG%" echo result=no source
+set "RC=2"
 goto end
 
 :nocompiler
 echo No C++ compiler was found.
 echo Install Borland C++ 5.5 in C:\Borland\BCC55, or put bcc32, cl, g++ or clang++ on the PATH.
 >>"%LOG%" echo result=no compiler
+set "RC=3"
 goto end
 
 :done
-if errorlevel 1 (
+rem The compiler's code, kept before anything below can change ERRORLEVEL.
+if not "%RC%"=="0" (
   echo Compilation failed.
   >>"%LOG%" echo result=failed
 ) else (
@@ -81,4 +89,4 @@ if errorlevel 1 (
 :end
 if defined FULL popd
 if not defined TAVRIN_NOPAUSE pause
-endlocal
+endlocal & exit /b %RC%

@@ -610,6 +610,11 @@ void GoToPlace(HWND edit, int64_t line, int64_t column) {
 
 int64_t LineOf(HWND edit, size_t pos) { return Call(edit, SCI_LINEFROMPOSITION, BytePos(edit, pos)); }
 
+std::wstring LineText(HWND edit, int64_t line) {
+    if (line < 0 || line >= Call(edit, SCI_GETLINECOUNT)) return {};
+    return Utf8ToWide(Bytes(edit, Call(edit, SCI_POSITIONFROMLINE, line), Call(edit, SCI_GETLINEENDPOSITION, line)));
+}
+
 void ReplaceRanges(HWND edit, const std::vector<Edit>& edits) {
     if (edits.empty()) return;
     const State& st = StateOf(edit);

@@ -96,8 +96,9 @@ struct Edit {
 };
 // Makes the edits (ascending, apart) as one undo step.
 void ReplaceRanges(HWND edit, const std::vector<Edit>& edits);
-// The 0-based line of a UTF-16 position.
+// The 0-based line of a UTF-16 position, and a line's text without its end.
 int64_t LineOf(HWND edit, size_t pos);
+std::wstring LineText(HWND edit, int64_t line);
 
 // The parent passes the control's WM_NOTIFY here: text typed at a caret that was given a format
 // takes it, a new line takes the previous one's indent, the brace at the caret shows its partner.

@@ -1,0 +1,197 @@
+#include "BuildPane.h"
+
+#include <algorithm>
+
+#include "EditArea.h"
+#include "ILexer.h"
+#include "Lexilla.h"
+#include "Paths.h"
+#include "SciLexer.h"
+#include "Scintilla.h"
+#include "TextConv.h"
+#include "Texts.h"
+
+namespace {
+
+// Markers: the severity as the line's background, and the line F4 is at (background and arrow).
+constexpr int kErrorMarker = 0, kWarningMarker = 1, kCurrentMarker = 2, kArrowMarker = 3;
+constexpr int kSymbolMargin = 1;
+
+sptr_t Call(HWND pane, unsigned msg, uptr_t wp = 0, sptr_t lp = 0) {
+    return static_cast<sptr_t>(SendMessageW(pane, msg, static_cast<WPARAM>(wp), static_cast<LPARAM>(lp)));
+}
+
+void Style(HWND pane, int style, COLORREF fore, bool bold = false) {
+    Call(pane, SCI_STYLESETFORE, style, static_cast<sptr_t>(fore));
+    Call(pane, SCI_STYLESETBOLD, style, bold);
+}
+
+}  // namespace
+
+BuildPane::BuildPane()
+    : runner_([this](std::vector<std::wstring>& lines) { Append(lines); },
+              [this](const BuildResult& r) { Finished(r); }) {}
+
+HWND BuildPane::Create(HWND parent, int id, const std::wstring& face, double points) {
+    if (!editarea::RegisterWindowClass()) return nullptr;
+    pane_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"Scintilla", L"", WS_CHILD | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL, 0, 0,
+                            0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                            nullptr);
+    if (!pane_) return nullptr;
+    Call(pane_, SCI_SETCODEPAGE, SC_CP_UTF8);
+    Call(pane_, SCI_SETTECHNOLOGY, SC_TECHNOLOGY_DEFAULT);  // GDI, as the editing area
+    Call(pane_, SCI_SETUNDOCOLLECTION, 0);
+    Call(pane_, SCI_SETSCROLLWIDTH, 1);
+    Call(pane_, SCI_SETSCROLLWIDTHTRACKING, 1);
+    Call(pane_, SCI_SETMARGINWIDTHN, 0, 0);
+    Call(pane_, SCI_SETMARGINTYPEN, kSymbolMargin, SC_MARGIN_SYMBOL);
+    Call(pane_, SCI_SETMARGINWIDTHN, kSymbolMargin, 14);
+    Call(pane_, SCI_SETMARGINMASKN, kSymbolMargin, 1 << kArrowMarker);
+    Call(pane_, SCI_SETILEXER, 0, reinterpret_cast<sptr_t>(CreateLexer("errorlist")));
+    // The file and place in the format's colour, the message after it plain.
+    Call(pane_, SCI_SETPROPERTY, reinterpret_cast<uptr_t>("lexer.errorlist.value.separate"),
+         reinterpret_cast<sptr_t>("1"));
+    const std::string faceUtf8 = WideToUtf8(face);
+    Call(pane_, SCI_STYLESETFONT, STYLE_DEFAULT, reinterpret_cast<sptr_t>(faceUtf8.c_str()));
+    Call(pane_, SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, static_cast<sptr_t>(points * SC_FONT_SIZE_MULTIPLIER));
+    Call(pane_, SCI_STYLECLEARALL);
+    for (int s : {SCE_ERR_GCC, SCE_ERR_MS, SCE_ERR_BORLAND, SCE_ERR_GCC_INCLUDED_FROM}) Style(pane_, s, RGB(0, 0, 160));
+    Style(pane_, SCE_ERR_CMD, RGB(0, 110, 0), true);  // the build's own lines ("Building ...")
+    Style(pane_, SCE_ERR_GCC_EXCERPT, RGB(96, 96, 96));
+    Call(pane_, SCI_MARKERDEFINE, kErrorMarker, SC_MARK_BACKGROUND);
+    Call(pane_, SCI_MARKERSETBACK, kErrorMarker, RGB(255, 226, 226));
+    Call(pane_, SCI_MARKERDEFINE, kWarningMarker, SC_MARK_BACKGROUND);
+    Call(pane_, SCI_MARKERSETBACK, kWarningMarker, RGB(255, 244, 204));
+    Call(pane_, SCI_MARKERDEFINE, kCurrentMarker, SC_MARK_BACKGROUND);
+    Call(pane_, SCI_MARKERSETBACK, kCurrentMarker, RGB(204, 224, 255));
+    Call(pane_, SCI_MARKERDEFINE, kArrowMarker, SC_MARK_SHORTARROW);
+    Call(pane_, SCI_MARKERSETBACK, kArrowMarker, RGB(0, 0, 160));
+    Call(pane_, SCI_SETREADONLY, 1);
+    return pane_;
+}
+
+void BuildPane::Clear(const std::wstring& folder) {
+    log_.Clear(folder);
+    lineCount_ = 0;
+    marked_.reset();
+    if (!pane_) return;
+    Call(pane_, SCI_SETREADONLY, 0);
+    Call(pane_, SCI_CLEARALL);
+    Call(pane_, SCI_MARKERDELETEALL, static_cast<uptr_t>(-1));
+    Call(pane_, SCI_SETREADONLY, 1);
+}
+
+void BuildPane::Append(const std::vector<std::wstring>& lines, const std::vector<Diagnostic>& places) {
+    if (lines.empty()) return;
+    std::string bytes;
+    const size_t first = lineCount_;
+    std::vector<std::pair<size_t, Severity>> marks;
+    for (const std::wstring& l : lines) {
+        if (lineCount_ > 0) bytes += '\n';
+        const size_t i = lineCount_ - first;
+        const bool place = i < places.size() ? (log_.AddPlace(places[i], lineCount_), true) : log_.Add(l, lineCount_);
+        if (place) marks.emplace_back(lineCount_, log_.At(log_.Count() - 1).severity);
+        bytes += WideToUtf8(l);
+        ++lineCount_;
+    }
+    if (!pane_) return;
+    Call(pane_, SCI_SETREADONLY, 0);
+    Call(pane_, SCI_APPENDTEXT, bytes.size(), reinterpret_cast<sptr_t>(bytes.data()));
+    Call(pane_, SCI_SETREADONLY, 1);
+    for (const auto& [line, severity] : marks)
+        if (severity != Severity::Note)
+            Call(pane_, SCI_MARKERADD, line, severity == Severity::Error ? kErrorMarker : kWarningMarker);
+    // The latest line in view, unless the user has scrolled up to read.
+    const sptr_t visible = Call(pane_, SCI_LINESONSCREEN);
+    const sptr_t top = Call(pane_, SCI_GETFIRSTVISIBLELINE);
+    if (top + visible + 1 >= static_cast<sptr_t>(first))
+        Call(pane_, SCI_SETFIRSTVISIBLELINE, std::max<sptr_t>(static_cast<sptr_t>(lineCount_) - visible, 0));
+}
+
+std::vector<std::wstring> BuildPane::Lines() const {
+    std::vector<std::wstring> out;
+    if (!pane_ || lineCount_ == 0) return out;
+    const auto* p = reinterpret_cast<const char*>(Call(pane_, SCI_GETCHARACTERPOINTER));
+    const std::string_view text(p ? p : "", p ? static_cast<size_t>(Call(pane_, SCI_GETLENGTH)) : 0);
+    for (size_t start = 0;;) {
+        const size_t end = text.find('\n', start);
+        out.push_back(Utf8ToWide(text.substr(start, end == std::string_view::npos ? end : end - start)));
+        if (end == std::string_view::npos) break;
+        start = end + 1;
+    }
+    return out;
+}
+
+std::wstring BuildPane::SelectedText() const {
+    if (!pane_) return {};
+    const sptr_t from = Call(pane_, SCI_GETSELECTIONSTART), to = Call(pane_, SCI_GETSELECTIONEND);
+    std::string bytes(static_cast<size_t>(to - from) + 1, '\0');
+    Sci_TextRangeFull range{{from, to}, bytes.data()};
+    Call(pane_, SCI_GETTEXTRANGEFULL, 0, reinterpret_cast<sptr_t>(&range));
+    bytes.resize(static_cast<size_t>(to - from));
+    std::wstring text;
+    for (wchar_t c : Utf8ToWide(bytes)) {
+        if (c == L'\n') text += L'\r';  // the clipboard's line ends
+        text += c;
+    }
+    return text;
+}
+
+void BuildPane::SelectAll() {
+    if (pane_) Call(pane_, SCI_SELECTALL);
+}
+
+bool BuildPane::Build(const BuildCommand& command, const std::wstring& source, std::wstring& error) {
+    if (Running()) {
+        error = texts::BuildAlreadyRunning;
+        return false;
+    }
+    Clear(paths::Folder(source));
+    builtProgram_.clear();
+    source_ = source;
+    Append({texts::BuildStarting + source});
+    if (runner_.Start(command, error)) return true;
+    Append({error});
+    return false;
+}
+
+void BuildPane::Finished(const BuildResult& r) {
+    if (r.stopped) {
+        Append({texts::BuildStopped});
+    } else {
+        wchar_t seconds[32];
+        swprintf(seconds, 32, L"%.1f", r.seconds);
+        Append({texts::BuildFinished + std::to_wstring(r.exitCode) + L" (" + seconds + L" s)"});
+        if (r.exitCode == 0) builtProgram_ = BuiltProgramOf(source_);
+    }
+    if (BuildEnded) BuildEnded();
+}
+
+std::optional<BuildPane::Place> BuildPane::Select(size_t index) {
+    log_.SetCurrent(index);
+    const Diagnostic& d = log_.At(index);
+    const size_t line = log_.PaneLineOf(index);
+    if (pane_) {
+        Call(pane_, SCI_MARKERDELETEALL, kCurrentMarker);
+        Call(pane_, SCI_MARKERDELETEALL, kArrowMarker);
+        Call(pane_, SCI_MARKERADD, line, kCurrentMarker);
+        Call(pane_, SCI_MARKERADD, line, kArrowMarker);
+        Call(pane_, SCI_ENSUREVISIBLEENFORCEPOLICY, line);
+        Call(pane_, SCI_GOTOLINE, line);
+    }
+    marked_ = line;
+    return Place{paths::Full(log_.PathOf(d)), d.line, d.column, log_.Columns()};
+}
+
+std::optional<BuildPane::Place> BuildPane::Step(bool forward) {
+    if (auto i = log_.Step(forward)) return Select(*i);
+    return std::nullopt;
+}
+
+std::optional<BuildPane::Place> BuildPane::OnNotify(const NMHDR& h) {
+    if (h.hwndFrom != pane_ || h.code != SCN_DOUBLECLICK) return std::nullopt;
+    const auto& n = reinterpret_cast<const SCNotification&>(h);
+    if (n.line < 0) return std::nullopt;
+    if (auto i = log_.OnPaneLine(static_cast<size_t>(n.line))) return Select(*i);
+    return std::nullopt;
+}

@@ -1,0 +1,67 @@
+// The output pane below the editing area: a read-only Scintilla control with the error-list lexer,
+// the lines a build (or any other producer) gives it, and the places its diagnostics name. F4,
+// Shift+F4 and a double-click answer with the place to go to; the window opens it.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "BuildLog.h"
+#include "BuildRunner.h"
+
+class BuildPane {
+public:
+    // A place in a file: line from 1, the compiler's column (0: none) and what that column counts.
+    struct Place {
+        std::wstring path;  // made full
+        int line = 1;
+        int column = 0;
+        ColumnKind columns = ColumnKind::Characters;
+    };
+
+    BuildPane();
+    BuildPane(const BuildPane&) = delete;
+    BuildPane& operator=(const BuildPane&) = delete;
+
+    // The pane's control (hidden until shown), in the editing area's face.
+    HWND Create(HWND parent, int id, const std::wstring& face, double points);
+    HWND Control() const { return pane_; }
+
+    // Lines from any producer: Clear starts anew for work in `folder`, Append adds lines F4 walks.
+    // A producer that knows the places its lines name (Find in Files) gives them, line for line.
+    void Clear(const std::wstring& folder);
+    void Append(const std::vector<std::wstring>& lines, const std::vector<Diagnostic>& places = {});
+    // The pane's lines as they stand, and the one F4 marked last (if any).
+    std::vector<std::wstring> Lines() const;
+    std::optional<size_t> MarkedLine() const { return marked_; }
+    std::wstring SelectedText() const;
+    void SelectAll();
+
+    // Builds `source` with `command`; false with a message in `error` (also in the pane) when it
+    // cannot start. `ended` is called when a build ends.
+    bool Build(const BuildCommand& command, const std::wstring& source, std::wstring& error);
+    void Stop() { runner_.Stop(); }
+    bool Running() const { return runner_.Running(); }
+    std::function<void()> BuildEnded;
+    // What the last successful build made; empty before one.
+    const std::wstring& BuiltProgram() const { return builtProgram_; }
+
+    // F4 (forward) and Shift+F4: the next or previous diagnostic's place, marked in the pane.
+    std::optional<Place> Step(bool forward);
+    // The pane's notification: a double-click on a diagnostic gives its place.
+    std::optional<Place> OnNotify(const NMHDR& h);
+
+private:
+    std::optional<Place> Select(size_t index);
+    void Finished(const BuildResult& r);
+
+    HWND pane_ = nullptr;
+    BuildLog log_;
+    size_t lineCount_ = 0;  // lines appended since the last Clear
+    std::optional<size_t> marked_;
+    std::wstring source_, builtProgram_;
+    BuildRunner runner_;
+};
