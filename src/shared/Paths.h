@@ -1,4 +1,4 @@
-// Paths as the file calls take them. Full and IsFile ask Windows; the rest is text.
+// Paths as the file calls take them. Full, IsFile and IsFolder ask Windows; the rest is text.
 #pragma once
 #include <string>
 
@@ -21,5 +21,7 @@ std::wstring CommandInterpreter(const std::wstring& systemFolder);
 
 // True when the path names a file that is there (not a folder).
 bool IsFile(const std::wstring& path);
+// True when the path names a folder that is there.
+bool IsFolder(const std::wstring& path);
 
 }  // namespace paths

@@ -2,6 +2,8 @@
 
 #include "EditArea.h"
 #include "Modal.h"
+#include "SearchRun.h"
+#include "SearchTexts.h"
 #include "Texts.h"
 
 namespace {
@@ -20,13 +22,14 @@ const form::Control kControls[] = {
      375},
     {Form3::IdCommand2, L"BUTTON", texts::CancelButton, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 3000, 600, 1215,
      375},
+    {Form3::IdRegex, L"BUTTON", texts::SearchRegex, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 120, 1110, 3000, 255},
 };
 
 const form::FormDef kDef{
     .className = L"TavrinFind",
     .caption = texts::FindCaption,
     .clientWidth = 4830,
-    .clientHeight = 1155,
+    .clientHeight = 1485,
     .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
     .controls = kControls,
     .controlCount = std::size(kControls),
@@ -133,16 +136,32 @@ void Form3::FindFrom(int64_t start) {
     // A line end typed in the search text matches the area's own.
     const std::wstring what =
         docfile::WithLineEnds(Text(IdText1), area_.lineEnds ? area_.lineEnds() : docfile::LineEnd::CrLf);
-    const int64_t p = edit ? textfind::FindFrom(CurrentText(), what, start) : 0;
-    if (p < 1) {
-        // Owned by the dialog, so the box is not hidden behind it.
-        modal::MsgBox(texts::NoMatch, MB_OK, texts::AppName, Hwnd());
-        if (edit) FocusEditingArea();
-        return;
+    const bool regex = SendMessageW(Item(IdRegex), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    std::wstring error;
+    const auto pattern = search::Pattern::Make({what, true, false, regex}, error);
+    if (!pattern) return Tell(error);
+    auto found = std::make_shared<std::optional<search::Match>>();
+    if (edit && !what.empty()) {
+        CurrentText();  // brought up to date, then shared with the search
+        const auto text = copy_.Shared();
+        const size_t from = static_cast<size_t>(std::max<int64_t>(start, 1) - 1);
+        const std::wstring caption = Caption();
+        error = search::RunSearch(
+            *pattern, [=](const std::atomic<bool>&) { *found = pattern->Find(*text, from, text->size()); },
+            [this] { SetCaption(texts::SearchRunning); });
+        SetCaption(caption);
+        if (!error.empty()) return Tell(error);
     }
-    LastMatchPosition = p;
-    editarea::Select(edit, static_cast<size_t>(p - 1), static_cast<size_t>(p - 1) + what.size());
+    if (!*found) return Tell(texts::NoMatch);
+    LastMatchPosition = static_cast<int64_t>((*found)->pos) + 1;
+    editarea::Select(edit, (*found)->pos, (*found)->pos + (*found)->length);
     FocusEditingArea();
+}
+
+void Form3::Tell(const std::wstring& text) {
+    // Owned by the dialog, so the box is not hidden behind it.
+    modal::MsgBox(text, MB_OK, texts::AppName, Hwnd());
+    if (area_.edit) FocusEditingArea();
 }
 
 void Form3::FocusEditingArea() {

@@ -8,6 +8,7 @@
 
 #include "Form.h"
 #include "LineEnds.h"
+#include "SearchPattern.h"
 #include "TextFind.h"
 
 class Form3 : public form::Form {
@@ -23,7 +24,8 @@ public:
     // Handed by the main window as it loads.
     void Searches(SearchedArea area) { area_ = std::move(area); }
 
-    static constexpr int IdLabel1 = 101, IdText1 = 102, IdCommand1 = 103, IdCommand3 = 104, IdCommand2 = 105;
+    static constexpr int IdLabel1 = 101, IdText1 = 102, IdCommand1 = 103, IdCommand3 = 104, IdCommand2 = 105,
+                         IdRegex = 106;
 
     // Edit > Find...: Find mode, the search text emptied.
     void ShowFind();
@@ -35,8 +37,8 @@ public:
     void Command2_Click();  // "Cancel"
     void Text1_Change();
 
-    // Searches for Text1's text from the 1-based position `start` of the editing area's text and
-    // selects the match, or says there is none.
+    // Searches for Text1's text (a regular expression when the box says so) from the 1-based
+    // position `start` of the editing area's text and selects the match, or says there is none.
     void FindFrom(int64_t start);
 
     // 1-based position of the last match in the text as the area holds it (UTF-16); 0 before the first. Kept
@@ -56,6 +58,7 @@ private:
     const std::wstring& CurrentText();
     uint64_t Changes() const { return area_.changes ? area_.changes() : 0; }
     void FocusEditingArea();
+    void Tell(const std::wstring& text);
     SearchedArea area_;
     textfind::SearchCopy copy_;
     HWND lastFocus_ = nullptr;  // the control to give the focus back to when the dialog is active again

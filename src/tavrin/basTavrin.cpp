@@ -43,6 +43,7 @@ settings::Values LoadSettings() {
     settings::Values v = settings::Read(store, DefaultCodeFolder);
     v.largeFileKB = settings::ReadLargeFileKB(store);
     v.tabWidth = settings::ReadTabWidth(store);
+    v.folding = settings::ParseNumber(store.Read(settings::KeyFolding), 1) != 0;
     return v;
 }
 
@@ -51,4 +52,5 @@ void SaveSettings(const settings::Values& values) {
     settings::Write(store, values);
     settings::WriteLargeFileKB(store, values.largeFileKB);
     settings::WriteTabWidth(store, values.tabWidth);
+    store.Write(settings::KeyFolding, values.folding ? L"1" : L"0");
 }

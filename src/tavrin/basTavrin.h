@@ -28,6 +28,7 @@ inline constexpr const wchar_t* KeyMainHeight = L"MainHeight";
 inline constexpr const wchar_t* KeyLargeFileKB = L"LargeFileKB";
 inline constexpr const wchar_t* KeyTabWidth = L"TabWidth";
 inline constexpr int DefaultTabWidth = 4, MinTabWidth = 1, MaxTabWidth = 16;
+inline constexpr const wchar_t* KeyFolding = L"Folding";  // "1" or "0"
 
 // Asks before loads of about two seconds or more under Wine (the 32-bit build takes at most 4 MB).
 inline constexpr int DefaultLargeFileKB = sizeof(void*) == 8 ? 8192 : 2048;
@@ -54,6 +55,7 @@ struct Values {
     int left = DefaultLeft, top = DefaultTop, width = DefaultWidth, height = DefaultHeight;
     int largeFileKB = DefaultLargeFileKB;
     int tabWidth = DefaultTabWidth;
+    bool folding = true;
 };
 
 // A whole decimal number ("1000", " -15 "); anything else gives `fallback`.

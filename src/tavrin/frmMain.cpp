@@ -26,6 +26,9 @@
 #include "BuildCommand.h"
 #include "CaretPlace.h"
 #include "frmGoTo.h"
+#include "frmFindInFiles.h"
+#include "CodeFolding.h"
+#include "SearchTexts.h"
 #include "frmOptions.h"
 #include "frmReplace.h"
 
@@ -234,6 +237,7 @@ settings::Values frmMain::CurrentSettings() const {
     v.defaultFileType = DefaultFileTypeSetting;
     v.largeFileKB = LargeFileKBSetting;
     v.tabWidth = TabWidthSetting;
+    v.folding = foldingWanted_;
     if (IsLoaded()) {
         const placement::Twips t = placement::Get(Hwnd(), Dpi());
         v.left = t.left, v.top = t.top, v.width = t.width, v.height = t.height;
@@ -247,6 +251,8 @@ void frmMain::UseSettings(const settings::Values& v) {
     LargeFileKBSetting = v.largeFileKB;
     TabWidthSetting = v.tabWidth;
     if (HWND edit = t1()) editarea::SetTabWidth(edit, TabWidthSetting);
+    foldingWanted_ = v.folding;
+    ApplySyntax();
 }
 
 void frmMain::frmOptions_Apply(const settings::Values& v) {
@@ -421,6 +427,7 @@ void frmMain::mnuedit_Click(int index) {
     case mainmenu::EditFindNext: form::Single<Form3>().ShowFindNext(); break;
     case mainmenu::EditReplace: form::Single<frmReplace>().Show(); break;
     case mainmenu::EditGoTo: GoToLine(); break;
+    case mainmenu::EditFindInFiles: FindInFiles(); break;
     default: break;
     }
 }
@@ -464,7 +471,9 @@ void frmMain::ApplySyntax() {
     const bool fits = editarea::StoredLength(edit) <= kColourLimit;
     editarea::SetLanguage(edit, on && fits ? syntax::LanguageOf(doc_.DocumentPath, view_.SaveType())
                                            : syntax::Language::None);
+    folding::Apply(edit, foldingWanted_ && editarea::Language(edit) != syntax::Language::None);
     CheckMenuItem(GetMenu(Hwnd()), ViewBase + mainmenu::ViewSyntaxColouring, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(GetMenu(Hwnd()), ViewBase + mainmenu::ViewFolding, MF_BYCOMMAND | (foldingWanted_ ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void frmMain::mnuview_Click(int index) {
@@ -492,6 +501,10 @@ void frmMain::mnuview_Click(int index) {
         break;
     }
     case mainmenu::ViewOutput: ShowOutput(!OutputShown()); break;  // Output
+    case mainmenu::ViewFolding:
+        foldingWanted_ = !foldingWanted_;
+        ApplySyntax();
+        break;
     default: break;  // Toolbar (hidden): the toolbar always shows
     }
 }
@@ -551,7 +564,10 @@ void frmMain::mnutools_Click(int index) {
     case mainmenu::ToolsCompileBorland: CompileHello(); break;
     case mainmenu::ToolsBuild: BuildDocument(); break;
     case mainmenu::ToolsRun: RunBuiltProgram(); break;
-    case mainmenu::ToolsStopBuild: pane_.Stop(); break;
+    case mainmenu::ToolsStopBuild:
+        pane_.Stop();
+        filesSearch_.Stop();
+        break;
     case mainmenu::ToolsNextError:
     case mainmenu::ToolsPreviousError:
         if (auto place = pane_.Step(index == mainmenu::ToolsNextError)) GoToPlace(*place);
@@ -597,6 +613,39 @@ void frmMain::RunBuiltProgram() {
     unsigned long error = 0;
     if (!StartInConsole(MakeRunCommand(program, SystemFolder, ProcessEnvironment()), error))
         filePrompts_.Tell(texts::RunCannotStart + program + L"\n\n" + ReasonText(error));
+}
+
+void frmMain::FindInFiles() {
+    frmFindInFiles& dialog = form::Single<frmFindInFiles>();
+    if (!doc_.DocumentPath.empty()) dialog.Folder = paths::Folder(doc_.DocumentPath);
+    else if (dialog.Folder.empty()) dialog.Folder = InitDirSetting;
+    dialog.ShowModal(Hwnd());
+    std::wstring error;
+    const auto pattern = dialog.Accepted ? search::Pattern::Make(dialog.Query, error) : std::nullopt;
+    if (!pattern) return;
+    pane_.Clear(dialog.Folder);
+    ShowOutput(true);
+    pane_.Append({texts::FindInFilesStarting + dialog.Query.what + texts::FindInFilesIn + dialog.Folder});
+    EnableMenuItem(GetMenu(Hwnd()), ToolsBase + 7, MF_BYCOMMAND | MF_ENABLED);  // Ctrl+Break stops it
+    const FilesSearch::Sink sink{[this](std::vector<findfiles::Hit>&& hits) { AddFoundPlaces(hits); },
+                                 [this](const std::wstring& summary) {
+                                     pane_.Append({summary});
+                                     if (!pane_.Running())
+                                         EnableMenuItem(GetMenu(Hwnd()), ToolsBase + 7, MF_BYCOMMAND | MF_GRAYED);
+                                 }};
+    filesSearch_.Start({dialog.Folder, findfiles::SplitTypes(dialog.Types), dialog.Subfolders}, *pattern,
+                       [poster = mailbox_.GetPoster()](std::function<void()> task) { return poster.Post(std::move(task)); },
+                       sink);
+}
+
+void frmMain::AddFoundPlaces(const std::vector<findfiles::Hit>& hits) {
+    std::vector<std::wstring> lines;
+    std::vector<Diagnostic> places;
+    for (const findfiles::Hit& h : hits) {
+        lines.push_back(findfiles::ResultLine(h));
+        places.push_back({h.path, static_cast<int>(h.line), static_cast<int>(h.column), Severity::Note, h.text});
+    }
+    pane_.Append(lines, places);
 }
 
 void frmMain::GoToPlace(const BuildPane::Place& place) {

@@ -5,6 +5,8 @@
 
 #include "BuildPane.h"
 #include "Document.h"
+#include "FilesSearch.h"
+#include "UiTask.h"
 #include "DocumentView.h"
 #include "FilePrompts.h"
 #include "Form.h"
@@ -121,6 +123,9 @@ private:
     // F4, Shift+F4 and a double-click in the pane: the file opened (or a note when it is not there)
     // and the caret at the character the compiler meant.
     void GoToPlace(const BuildPane::Place& place);
+    // Edit > Find in Files...: the dialog, then the search on a worker, its places into the output pane.
+    void FindInFiles();
+    void AddFoundPlaces(const std::vector<findfiles::Hit>& hits);
     void ShowOutput(bool show);
 
     // Options > Apply: the values the dialog reports become the settings, and are written.
@@ -138,11 +143,14 @@ private:
     // View > Syntax Colouring as chosen, and whether a format given to this text turned it off.
     bool colouringWanted_ = true;
     bool formatted_ = false;
+    bool foldingWanted_ = true;  // View > Folding, kept as the setting Folding
     RecoveryGuard recovery_;
     bool sessionEnded_ = false;
     bool endSessionConfirmed_ = false;  // the session's end was agreed to with the document modified
     bool wasZoomed_ = false;
     BuildPane pane_;  // the build's output pane
+    FilesSearch filesSearch_;
+    uitask::Mailbox mailbox_;  // Find in Files' batches come to the window through it
     PrintCommands printCommands_;
     FormatCommands formatCommands_;
 };

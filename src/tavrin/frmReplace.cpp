@@ -4,6 +4,8 @@
 
 #include "EditArea.h"
 #include "Modal.h"
+#include "SearchRun.h"
+#include "SearchTexts.h"
 #include "Texts.h"
 
 namespace {
@@ -29,14 +31,16 @@ const form::Control kControls[] = {
      960, kButtonWidth, kButtonHeight},
     {frmReplace::IdCancel, WC_BUTTONW, texts::CancelButton, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, kButtonLeft,
      1380, kButtonWidth, kButtonHeight},
-    {frmReplace::IdStatus, WC_STATICW, L"", WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 120, 1860, 5775, 255},
+    {frmReplace::IdStatus, WC_STATICW, L"", WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 120, 1980, 5775, 255},
+    {frmReplace::IdRegex, WC_BUTTONW, texts::SearchRegex, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 120, 1620, 2400,
+     255},
 };
 
 const form::FormDef kDef{
     .className = L"TavrinReplace",
     .caption = texts::ReplaceCaption,
     .clientWidth = 6015,
-    .clientHeight = 2235,
+    .clientHeight = 2355,
     .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
     .controls = kControls,
     .controlCount = std::size(kControls),
@@ -75,60 +79,93 @@ std::wstring frmReplace::With() const {
     return docfile::WithLineEnds(Text(IdWith), area_.lineEnds ? area_.lineEnds() : docfile::LineEnd::CrLf);
 }
 
-textreplace::Options frmReplace::Options() const {
-    return {Checked(Item(IdMatchCase)), Checked(Item(IdWholeWord)), textreplace::SystemFold};
+std::optional<search::Pattern> frmReplace::MakePattern() {
+    std::wstring error;
+    auto pattern = search::Pattern::Make(
+        {What(), Checked(Item(IdMatchCase)), Checked(Item(IdWholeWord)), Checked(Item(IdRegex))}, error);
+    if (!pattern) SetText(IdStatus, error);
+    return pattern;
 }
 
-void frmReplace::FindFrom(const std::wstring& text, size_t from) {
-    const std::wstring what = What();
-    const auto next = textreplace::FindNext(text, what, from, Options());
-    if (!next) {
+bool frmReplace::Run(const search::Pattern& pattern, search::Work work) {
+    const std::wstring failure =
+        search::RunSearch(pattern, std::move(work), [this] { SetText(IdStatus, texts::SearchRunning); });
+    SetText(IdStatus, failure);
+    return failure.empty();
+}
+
+void frmReplace::FindFrom(const search::Pattern& pattern, std::wstring text, size_t from, bool pastEmpty) {
+    auto shared = std::make_shared<const std::wstring>(std::move(text));
+    auto next = std::make_shared<std::optional<search::Next>>();
+    const bool ran = Run(pattern, [=](const std::atomic<bool>&) {
+        *next = pattern.FindNext(*shared, from);
+        if (pastEmpty && *next && (*next)->match == search::Match{from, 0} && from < shared->size())
+            *next = pattern.FindNext(*shared, from + 1);
+    });
+    if (!ran) return;
+    if (!*next) {
         SetText(IdStatus, texts::ReplaceNotFound + Text(IdFind) + L"\".");
         return;
     }
-    editarea::Select(area_.edit, next->pos, next->pos + what.size());
-    SetText(IdStatus, next->wrapped ? texts::ReplaceWrapped : L"");
+    const search::Match m = (*next)->match;
+    editarea::Select(area_.edit, m.pos, m.pos + m.length);
+    SetText(IdStatus, (*next)->wrapped ? texts::ReplaceWrapped : L"");
 }
 
 void frmReplace::cmdFindNext_Click() {
     if (!area_.edit || What().empty()) return;
+    const auto pattern = MakePattern();
+    if (!pattern) return;
     size_t start = 0, end = 0;
     editarea::GetSelection(area_.edit, start, end);
-    FindFrom(editarea::GetText(area_.edit), end);
+    FindFrom(*pattern, editarea::GetText(area_.edit), end, start == end);
 }
 
 void frmReplace::cmdReplace_Click() {
     if (!area_.edit || What().empty()) return;
-    const std::wstring what = What();
+    const auto pattern = MakePattern();
+    if (!pattern) return;
     size_t start = 0, end = 0;
     editarea::GetSelection(area_.edit, start, end);
     std::wstring text = editarea::GetText(area_.edit);
     // The match selected by Find Next is replaced; anything else is only searched past.
-    if (end - start == what.size() && textreplace::IsMatchAt(text, what, start, Options())) {
-        const std::wstring with = With();
+    bool pastEmpty = start == end;
+    if (pattern->IsMatch(text, {start, end - start})) {
+        const std::wstring with = pattern->Expand(text, {start, end - start}, With());
         editarea::ReplaceSelection(area_.edit, with);
         text = editarea::GetText(area_.edit);
         end = start + with.size();
+        pastEmpty = true;
     }
-    FindFrom(text, end);
+    FindFrom(*pattern, std::move(text), end, pastEmpty);
 }
 
 void frmReplace::cmdReplaceAll_Click() {
     if (!area_.edit || What().empty()) return;
-    const std::wstring what = What(), with = With();
-    const std::wstring text = editarea::GetText(area_.edit);
+    const auto pattern = MakePattern();
+    if (!pattern) return;
+    auto text = std::make_shared<const std::wstring>(editarea::GetText(area_.edit));
     size_t start = 0, end = 0;
     editarea::GetSelection(area_.edit, start, end);
     // A selection of more than one line bounds the replacing; otherwise the whole text.
     const bool inSelection = start != end && editarea::LineOf(area_.edit, start) != editarea::LineOf(area_.edit, end);
-    const std::vector<size_t> found =
-        textreplace::FindAll(text, what, inSelection ? start : 0, inSelection ? end : text.size(), Options());
-    editarea::ReplaceRanges(area_.edit, found, what.size(), with);
+    const size_t from = inSelection ? start : 0, to = inSelection ? end : text->size();
+    auto edits = std::make_shared<std::vector<editarea::Edit>>();
+    const std::wstring with = With();
+    if (!Run(*pattern, [=](const std::atomic<bool>& stop) {
+            for (const search::Match& m : pattern->FindAll(*text, from, to)) {
+                if (stop) return;
+                edits->push_back({m.pos, m.length, pattern->Expand(*text, m, with)});
+            }
+        }))
+        return;
+    editarea::ReplaceRanges(area_.edit, *edits);
     if (inSelection) {
-        const size_t newEnd = end + found.size() * with.size() - found.size() * what.size();
+        size_t newEnd = end;
+        for (const editarea::Edit& e : *edits) newEnd = newEnd + e.with.size() - e.length;
         editarea::Select(area_.edit, start, newEnd);
     }
     SetText(IdStatus, L"");
-    modal::MsgBox(std::to_wstring(found.size()) + texts::ReplaceCount, MB_OK | MB_ICONINFORMATION, texts::AppName,
+    modal::MsgBox(std::to_wstring(edits->size()) + texts::ReplaceCount, MB_OK | MB_ICONINFORMATION, texts::AppName,
                   Hwnd());
 }

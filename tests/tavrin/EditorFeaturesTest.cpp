@@ -191,12 +191,15 @@ TEST_F(Editor, ReplaceAllIsOneUndoStepAndKeepsToASelectionOfSeveralLines) {
         bool wholeWord;
         size_t selFrom, selTo;
         const wchar_t *want, *said;
+        bool regex = false;
     } rows[] = {
         {L"aaaa abab", L"aa", L"b", false, 0, 0, L"bb abab", L"2 replacements."},
         {L"Int int INT print", L"int", L"long", true, 0, 0, L"long long long print", L"3 replacements."},
         {L"\u00e9t\u00e9 \u00c9T\u00c9", L"\u00e9t\u00e9", L"\u00e9", false, 0, 0, L"\u00e9 \u00e9", L"2 replacements."},
         {L"x x\r\nx\r\nx\r\nx", L"x", L"yy", false, 2, 11, L"x yy\r\nyy\r\nyy\r\nx", L"3 replacements."},
         {L"x x\r\nx", L"x", L"z", false, 0, 1, L"z z\r\nz", L"3 replacements."},  // within one line: all
+        {L"a=1\r\nb=2\nc=3", L"^(\\w)=(\\d)$", L"$2=\\1", false, 0, 0, L"1=a\r\n2=b\n3=c", L"3 replacements.", true},
+        {L"ab\r\ncd", L"^", L"> ", false, 0, 0, L"> ab\r\n> cd", L"2 replacements.", true},
     };
     for (const Row& r : rows) {
         f.SetEditorText(r.text);
@@ -205,6 +208,7 @@ TEST_F(Editor, ReplaceAllIsOneUndoStepAndKeepsToASelectionOfSeveralLines) {
         d.SetText(frmReplace::IdFind, r.what);
         d.SetText(frmReplace::IdWith, r.with);
         SendMessageW(d.Item(frmReplace::IdWholeWord), BM_SETCHECK, r.wholeWord ? BST_CHECKED : BST_UNCHECKED, 0);
+        SendMessageW(d.Item(frmReplace::IdRegex), BM_SETCHECK, r.regex ? BST_CHECKED : BST_UNCHECKED, 0);
         said.clear();
         d.cmdReplaceAll_Click();
         EXPECT_EQ(f.Text(), r.want) << r.text;
@@ -212,6 +216,43 @@ TEST_F(Editor, ReplaceAllIsOneUndoStepAndKeepsToASelectionOfSeveralLines) {
         f.mnuedit_Click(0);  // one Undo takes it all back
         EXPECT_EQ(f.Text(), r.text);
     }
+    // A pattern that is not valid says why on the status line and changes nothing.
+    d.SetText(frmReplace::IdFind, L"(a");
+    said.clear();
+    d.cmdReplaceAll_Click();
+    EXPECT_EQ(d.StatusText().rfind(L"The pattern is not valid: ", 0), 0u) << d.StatusText();
+    EXPECT_TRUE(said.empty());
+}
+
+TEST_F(Editor, FoldingAFunctionAndGoingIntoItUnfoldsIt) {
+    OpenFile(L"fold.cpp", "int f() {\r\n    int a = 1;\r\n    return a;\r\n}\r\nint g;\r\n");
+    EXPECT_TRUE(ViewChecked(5));
+    const LRESULT margin = Sci(SCI_GETMARGINWIDTHN, 2);
+    ASSERT_GT(margin, 0);
+    // A click in the fold margin on the function's first line folds it.
+    const LPARAM at = MAKELPARAM(Sci(SCI_GETMARGINWIDTHN, 0) + Sci(SCI_GETMARGINWIDTHN, 1) + margin / 2,
+                                 Sci(SCI_TEXTHEIGHT, 0) / 2);
+    Sci(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    Sci(WM_LBUTTONUP, 0, at);
+    EXPECT_FALSE(Sci(SCI_GETLINEVISIBLE, 2));
+    EXPECT_EQ(f.Text().find(L"return a;"), 31u);  // display only
+    EXPECT_FALSE(editarea::Modified(ed()));
+    modal::ScopedHooks hooks({.modalForm = [&](form::Form& form) {
+        auto& dialog = dynamic_cast<frmGoTo&>(form);
+        dialog.SetText(frmGoTo::IdLine, L"3");
+        dialog.cmdOK_Click();
+    }});
+    f.mnuedit_Click(11);
+    EXPECT_TRUE(Sci(SCI_GETLINEVISIBLE, 2));
+    // Find lands inside it again after folding; View > Folding off shows everything, no margin.
+    Sci(SCI_FOLDLINE, 0, SC_FOLDACTION_CONTRACT);
+    editarea::Select(ed(), 31, 40);
+    EXPECT_TRUE(Sci(SCI_GETLINEVISIBLE, 2));
+    Sci(SCI_FOLDLINE, 0, SC_FOLDACTION_CONTRACT);
+    f.mnuview_Click(5);
+    EXPECT_FALSE(ViewChecked(5));
+    EXPECT_TRUE(Sci(SCI_GETLINEVISIBLE, 2));
+    EXPECT_EQ(Sci(SCI_GETMARGINWIDTHN, 2), 0);
 }
 
 TEST_F(Editor, NewLinesTakeThePreviousIndent) {

@@ -14,6 +14,8 @@ public:
     void Clear(std::wstring folder);
     // An output line as it arrives, at line `paneLine` of the pane; true when it is a diagnostic.
     bool Add(const std::wstring& line, size_t paneLine);
+    // A place another producer (Find in Files) knows already, at line `paneLine` of the pane.
+    void AddPlace(Diagnostic place, size_t paneLine) { items_.push_back({std::move(place), paneLine}); }
 
     size_t Count() const { return items_.size(); }
     const Diagnostic& At(size_t i) const { return items_[i].diagnostic; }

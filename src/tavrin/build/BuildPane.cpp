@@ -81,14 +81,16 @@ void BuildPane::Clear(const std::wstring& folder) {
     Call(pane_, SCI_SETREADONLY, 1);
 }
 
-void BuildPane::Append(const std::vector<std::wstring>& lines) {
+void BuildPane::Append(const std::vector<std::wstring>& lines, const std::vector<Diagnostic>& places) {
     if (lines.empty()) return;
     std::string bytes;
     const size_t first = lineCount_;
     std::vector<std::pair<size_t, Severity>> marks;
     for (const std::wstring& l : lines) {
         if (lineCount_ > 0) bytes += '\n';
-        if (log_.Add(l, lineCount_)) marks.emplace_back(lineCount_, log_.At(log_.Count() - 1).severity);
+        const size_t i = lineCount_ - first;
+        const bool place = i < places.size() ? (log_.AddPlace(places[i], lineCount_), true) : log_.Add(l, lineCount_);
+        if (place) marks.emplace_back(lineCount_, log_.At(log_.Count() - 1).severity);
         bytes += WideToUtf8(l);
         ++lineCount_;
     }

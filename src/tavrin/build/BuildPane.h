@@ -31,8 +31,9 @@ public:
     HWND Control() const { return pane_; }
 
     // Lines from any producer: Clear starts anew for work in `folder`, Append adds lines F4 walks.
+    // A producer that knows the places its lines name (Find in Files) gives them, line for line.
     void Clear(const std::wstring& folder);
-    void Append(const std::vector<std::wstring>& lines);
+    void Append(const std::vector<std::wstring>& lines, const std::vector<Diagnostic>& places = {});
     // The pane's lines as they stand, and the one F4 marked last (if any).
     std::vector<std::wstring> Lines() const;
     std::optional<size_t> MarkedLine() const { return marked_; }

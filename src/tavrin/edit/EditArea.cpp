@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "CodeFolding.h"
 #include "EditAreaParts.h"
 #include "ILoader.h"
 #include "LexerStyles.h"
@@ -184,7 +185,9 @@ void GetSelection(HWND edit, size_t& start, size_t& end) {
 }
 
 void Select(HWND edit, size_t start, size_t end) {
-    Call(edit, SCI_SETSEL, BytePos(edit, start), BytePos(edit, end));
+    const Sci_Position from = BytePos(edit, start), to = BytePos(edit, end);
+    folding::Reveal(edit, Call(edit, SCI_LINEFROMPOSITION, from), Call(edit, SCI_LINEFROMPOSITION, to));
+    Call(edit, SCI_SETSEL, from, to);
 }
 
 std::wstring SelectedText(HWND edit) {
@@ -272,22 +275,22 @@ std::wstring LineText(HWND edit, int64_t line) {
     return Utf8ToWide(Bytes(edit, Call(edit, SCI_POSITIONFROMLINE, line), Call(edit, SCI_GETLINEENDPOSITION, line)));
 }
 
-void ReplaceRanges(HWND edit, const std::vector<size_t>& starts, size_t length, const std::wstring& with) {
-    if (starts.empty()) return;
-    const std::string bytes = WideToUtf8(with);
+void ReplaceRanges(HWND edit, const std::vector<Edit>& edits) {
+    if (edits.empty()) return;
     const Area& st = Area::Of(edit);
     if (!st.formatsGiven || st.language != syntax::Language::None) {
         // No format to keep between the matches: the stretch from the first to the last goes in as
         // one change, far quicker than one change per match.
-        const Sci_Position from = BytePos(edit, starts.front()), to = BytePos(edit, starts.back() + length);
+        const Sci_Position from = BytePos(edit, edits.front().start);
+        const Sci_Position to = BytePos(edit, edits.back().start + edits.back().length);
         const std::string old = Bytes(edit, from, to);
         std::string now;
-        now.reserve(old.size() + starts.size() * bytes.size());
+        now.reserve(old.size() + edits.size() * edits.front().with.size());
         Sci_Position at = from;
-        for (size_t s : starts) {
-            const Sci_Position a = BytePos(edit, s), b = BytePos(edit, s + length);
+        for (const Edit& e : edits) {
+            const Sci_Position a = BytePos(edit, e.start), b = BytePos(edit, e.start + e.length);
             now.append(old, static_cast<size_t>(at - from), static_cast<size_t>(a - at));
-            now += bytes;
+            now += WideToUtf8(e.with);
             at = b;
         }
         Call(edit, SCI_SETTARGETRANGE, from, to);
@@ -296,8 +299,9 @@ void ReplaceRanges(HWND edit, const std::vector<size_t>& starts, size_t length, 
     }
     Call(edit, SCI_BEGINUNDOACTION);
     // From the last: the positions before a replacement stay as they were.
-    for (auto it = starts.rbegin(); it != starts.rend(); ++it) {
-        Call(edit, SCI_SETTARGETRANGE, BytePos(edit, *it), BytePos(edit, *it + length));
+    for (auto it = edits.rbegin(); it != edits.rend(); ++it) {
+        const std::string bytes = WideToUtf8(it->with);
+        Call(edit, SCI_SETTARGETRANGE, BytePos(edit, it->start), BytePos(edit, it->start + it->length));
         Call(edit, SCI_REPLACETARGET, bytes.size(), reinterpret_cast<sptr_t>(bytes.data()));
     }
     Call(edit, SCI_ENDUNDOACTION);

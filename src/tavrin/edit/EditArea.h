@@ -89,8 +89,13 @@ void GoToLine(HWND edit, int64_t line);
 // The caret to a 0-based line and character of it (at most its end), scrolled into view.
 void GoToPlace(HWND edit, int64_t line, int64_t column);
 
-// Replaces `length` UTF-16 units at each of `starts` (ascending, apart) with `with`, as one undo step.
-void ReplaceRanges(HWND edit, const std::vector<size_t>& starts, size_t length, const std::wstring& with);
+// `length` UTF-16 units at `start` to become `with`.
+struct Edit {
+    size_t start = 0, length = 0;
+    std::wstring with;
+};
+// Makes the edits (ascending, apart) as one undo step.
+void ReplaceRanges(HWND edit, const std::vector<Edit>& edits);
 // The 0-based line of a UTF-16 position, and a line's text without its end.
 int64_t LineOf(HWND edit, size_t pos);
 std::wstring LineText(HWND edit, int64_t line);

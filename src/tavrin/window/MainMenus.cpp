@@ -38,6 +38,7 @@ const MenuItem kEditItems[] = {
     {L"-"},
     {texts::EditReplace, texts::ShortcutReplace},
     {texts::EditGoTo, texts::ShortcutGoTo},
+    {texts::EditFindInFiles, texts::ShortcutFindInFiles},
 };
 const MenuItem kViewItems[] = {
     {texts::ViewToolbar, nullptr, false},
@@ -45,6 +46,7 @@ const MenuItem kViewItems[] = {
     {texts::ViewSyntaxColouring},
     {texts::ViewLineNumbers},
     {texts::ViewOutput},
+    {texts::ViewFolding},
 };
 const MenuItem kFormatItems[] = {
     {texts::FormatFont},
@@ -83,7 +85,7 @@ const form::MenuDef* Menus(size_t& count) {
 
 HMENU CreateBar() {
     HMENU bar = form::BuildMenuBar(kMenus, std::size(kMenus));
-    for (int item : {ViewStatusBar, ViewSyntaxColouring, ViewLineNumbers})
+    for (int item : {ViewStatusBar, ViewSyntaxColouring, ViewLineNumbers, ViewFolding})
         CheckMenuItem(bar, ViewBase + item, MF_BYCOMMAND | MF_CHECKED);
     return bar;
 }
@@ -97,6 +99,7 @@ HACCEL CreateAccelerators() {
         {FVIRTKEY | FCONTROL, 'F', Id(EditBase, EditFind)},
         {FVIRTKEY | FCONTROL, 'H', Id(EditBase, EditReplace)},
         {FVIRTKEY | FCONTROL, 'G', Id(EditBase, EditGoTo)},
+        {FVIRTKEY | FCONTROL | FSHIFT, 'F', Id(EditBase, EditFindInFiles)},
         {FVIRTKEY, VK_F7, Id(ToolsBase, ToolsBuild)},
         {FVIRTKEY | FCONTROL, VK_F5, Id(ToolsBase, ToolsRun)},
         {FVIRTKEY | FCONTROL, VK_CANCEL, Id(ToolsBase, ToolsStopBuild)},  // Ctrl+Break

@@ -1,0 +1,92 @@
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <system_error>
+#include <thread>
+
+#include "Raii.h"
+#include "SearchRun.h"
+#include "SearchTexts.h"
+
+namespace search {
+
+namespace {
+
+struct Shared {
+    raii::Handle done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    std::atomic<bool> stop{false};  // set by the window's thread as it stops waiting
+};
+
+bool IsInput(UINT msg) {
+    return (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) ||
+           (msg >= WM_NCMOUSEMOVE && msg <= WM_NCMBUTTONDBLCLK);
+}
+
+}  // namespace
+
+bool RunStoppable(Work work, const std::function<void()>& running) {
+    auto shared = std::make_shared<Shared>();
+    if (!shared->done) {  // no event: no waiting either
+        work(shared->stop);
+        return true;
+    }
+    try {
+        std::thread([shared, work] {
+            work(shared->stop);
+            SetEvent(shared->done.get());
+        }).detach();
+    } catch (const std::system_error&) {  // no thread to be had: the search runs here
+        work(shared->stop);
+        return true;
+    }
+    const ULONGLONG started = GetTickCount64();
+    bool told = false;
+    HANDLE done = shared->done.get();
+    for (;;) {
+        const DWORD r = MsgWaitForMultipleObjects(1, &done, FALSE, told ? INFINITE : 100, QS_ALLINPUT);
+        if (r == WAIT_OBJECT_0) return true;
+        if (!told && GetTickCount64() - started >= 2000) {
+            told = true;
+            if (running) running();
+        }
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                shared->stop = true;
+                return false;
+            }
+            if (IsInput(msg.message)) {
+                // Other input waits for the search's end by being dropped: a click must not start another.
+                if (told && msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+                    shared->stop = true;
+                    return false;
+                }
+                continue;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
+std::wstring RunSearch(const Pattern& pattern, Work work, const std::function<void()>& running) {
+    auto reason = std::make_shared<std::wstring>();
+    Work guarded = [reason, work = std::move(work)](const std::atomic<bool>& stop) {
+        try {
+            work(stop);
+        } catch (const PatternTooHard& e) {
+            *reason = e.reason;
+        }
+    };
+    if (!pattern.Of().regex) {
+        const std::atomic<bool> never{false};
+        guarded(never);
+        return *reason;
+    }
+    if (!RunStoppable(std::move(guarded), running)) return texts::SearchStopped;
+    return *reason;
+}
+
+}  // namespace search

@@ -1,0 +1,106 @@
+// Find in Files without a window: the walk over a real folder tree and the result lines.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <algorithm>
+#include <fstream>
+#include <string>
+
+#include "FindInFiles.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Paths past 260 characters need the \\?\ form where the separator is a backslash.
+fs::path Long(const fs::path& p) {
+    if (fs::path::preferred_separator != L'\\') return p;
+    return fs::path(L"\\\\?\\" + p.wstring());
+}
+
+void Write(const fs::path& p, const std::string& bytes) {
+    fs::create_directories(Long(p.parent_path()));
+    std::ofstream(Long(p), std::ios::binary) << bytes;
+}
+
+class FindInFilesWalk : public ::testing::Test {
+protected:
+    fs::path root = fs::temp_directory_path() / ("fif-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    bool linked = false;   // the host made the folder link that loops back
+    fs::path longFile;
+
+    void SetUp() override {
+        std::error_code ec;
+        fs::remove_all(root, ec);
+        Write(root / "a.cpp", "int needle = 1;\r\n");
+        Write(root / "b.txt", "one\rneedle two\nthree needle needle\r\n");
+        Write(root / "c.cpp", std::string("needle\0binary", 13));
+        Write(root / "u.h", std::string("\xFF\xFE" "n\0e\0e\0d\0l\0e\0", 14));  // UTF-16 with its mark
+        Write(root / "sub" / "d.h", "// needle\n");
+        Write(root / "sub" / "e.py", "needle\n");  // not among the types
+        fs::path deep = root / "sub";
+        for (int i = 0; i < 6; ++i) deep /= std::string(50, static_cast<char>('k' + i));
+        longFile = deep / "long.cpp";
+        Write(longFile, "x needle\n");
+        fs::create_directory_symlink(root, root / "sub" / "loop", ec);  // a junction back to the top
+        linked = !ec;
+        fs::create_symlink(root / "gone.cpp", root / "dangling.cpp", ec);  // cannot be read
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(root, ec);
+    }
+
+    findfiles::Totals Run(bool subfolders, std::vector<std::wstring>* lines = nullptr) {
+        std::wstring error;
+        const auto pattern = search::Pattern::Make({L"needle", true, false, false}, error);
+        auto system = findfiles::SystemFileSystem();
+        const std::atomic<bool> stop{false};
+        return findfiles::Search(*system, {root.wstring(), findfiles::SplitTypes(findfiles::kDefaultTypes), subfolders},
+                                 *pattern,
+                                 [&](std::vector<findfiles::Hit>&& hits) {
+                                     for (const auto& h : hits)
+                                         if (lines) lines->push_back(findfiles::ResultLine(h));
+                                 },
+                                 stop);
+    }
+};
+
+TEST_F(FindInFilesWalk, TypesSubfoldersBinaryLoopsLongPathsAndUnreadableFiles) {
+    std::vector<std::wstring> lines;
+    const findfiles::Totals all = Run(true, &lines);
+    EXPECT_EQ(all.matches, 7u);  // a.cpp 1, b.txt 3, u.h 1, d.h 1, long.cpp 1
+    EXPECT_EQ(all.filesWithMatches, 5u);
+    EXPECT_EQ(all.searched, 5u);
+    EXPECT_EQ(all.binary, 1u);
+    EXPECT_EQ(all.loops, linked ? 1u : 0u);
+    if (fs::is_symlink(root / "dangling.cpp")) {
+        EXPECT_EQ(all.unreadable, 1u);
+    }
+    EXPECT_GT(longFile.wstring().size(), 300u);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), longFile.wstring() + L"(1,3): x needle"), lines.end());
+    const std::wstring b = (root / "b.txt").wstring();
+    for (const std::wstring& want : {b + L"(2,1): needle two", b + L"(3,7): three needle needle", b + L"(3,14): three needle needle"})
+        EXPECT_NE(std::find(lines.begin(), lines.end(), want), lines.end()) << want;
+
+    const findfiles::Totals top = Run(false);
+    EXPECT_EQ(top.matches, 5u);
+    EXPECT_EQ(top.loops, 0u);
+}
+
+TEST(FindInFiles, TypesAndSummary) {
+    const auto types = findfiles::SplitTypes(L" *.c; *.CPP ;;x?.h");
+    EXPECT_EQ(types, (std::vector<std::wstring>{L"*.c", L"*.CPP", L"x?.h"}));
+    struct Row {
+        const wchar_t* name;
+        bool want;
+    } rows[] = {{L"a.c", true}, {L"a.cpp", true}, {L"A.Cpp", true}, {L"a.cc", false}, {L"xy.h", true}, {L"xyz.h", false}, {L"c", false}};
+    for (const Row& r : rows) EXPECT_EQ(findfiles::NameMatches(r.name, types), r.want) << r.name;
+    findfiles::Totals t;
+    t.matches = 3, t.filesWithMatches = 2, t.searched = 9, t.binary = 1, t.loops = 2;
+    EXPECT_EQ(findfiles::SummaryLine(t, 0.25),
+              L"3 matches in 2 files of 9 searched (0.25 s); skipped: 1 binary, 2 folders reached again through a junction");
+}
+
+}  // namespace
