@@ -225,4 +225,13 @@ inline constexpr const wchar_t* SaveFilter =
     L"Java Script (*.js)|*.js|VB Script(.vbs)|*.vbs|Cascading Style Sheets (*.css)|*.css|"
     L"Active Server Pages (*.asp)|*.asp|Java Files (*.java)|*.java|Text (*.txt)|*.txt|All Files (*.*)|*.*";
 
+// A file changed or deleted by another program: the file's name comes first.
+inline constexpr const wchar_t* ChangedOutside = L" was changed by another program.\n\nReload it?";
+inline constexpr const wchar_t* ChangedOutsideModified =
+    L" was changed by another program, and it has changes here that are not saved.\n\n"
+    L"Reload it and lose the changes here?";
+inline constexpr const wchar_t* SaveOverOutsideChange =
+    L" was changed by another program since it was opened.\n\nSave anyway and replace those changes?";
+inline constexpr const wchar_t* GoneFromDisk = L" no longer exists on disk";
+
 }  // namespace texts

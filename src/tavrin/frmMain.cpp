@@ -36,6 +36,8 @@ constexpr UINT_PTR kClockTimer = 1;
 constexpr UINT_PTR kRecoveryTimer = 2;
 // A build's output lines and its end (BuildRunner).
 constexpr UINT WM_BUILD = WM_APP + 2;
+// The open file's folder reported a change, or the window became active: the file is checked.
+constexpr UINT WM_CHECK_DISK = WM_APP + 20;
 
 const form::FormDef kDef{
     .className = L"TavrinMain",
@@ -257,6 +259,8 @@ void frmMain::Form_Resize() {
     }
 }
 
+void frmMain::Form_Activate() { PostMessageW(Hwnd(), WM_CHECK_DISK, 0, 0); }
+
 void frmMain::SaveSettingsQuietly() {
     try {
         SaveSettings(CurrentSettings());
@@ -466,6 +470,11 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         }
         return false;
     }
+    case WM_CHECK_DISK:
+        outside_.Check(doc_, Hwnd(), t1());
+        outside_.ShowNote(doc_, sbStatusBar());
+        result = 0;
+        return true;
     case WM_BUILD:
         OnBuildMessage(wp, lp);
         result = 0;
@@ -508,6 +517,7 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         return false;
     case WM_DESTROY:
         view_.Detach();  // the windows it works on go now
+        outside_.Stop();
         build_.Stop();
         DiscardBuildMessages(Hwnd(), WM_BUILD);
         return false;
@@ -559,6 +569,7 @@ void frmMain::mnufile_Click(int index) {
         if (index == 3 ? doc_.Save(InitDirSetting) : doc_.SaveAs(InitDirSetting)) {
             recoverySchedule_.Written();
             recovery_.Remove();  // saved: nothing to recover
+            outside_.ShowNote(doc_, sbStatusBar());
         }
         break;
     case 6: PrinterSetup(); break;
@@ -640,6 +651,8 @@ void frmMain::DocumentChanged(bool newText) {
         recovery_.Remove();  // the text it kept is gone by the user's choice
     }
     ApplySyntax();
+    outside_.Follow(Hwnd(), WM_CHECK_DISK, doc_.DocumentPath);
+    outside_.ShowNote(doc_, sbStatusBar());
 }
 
 void frmMain::ApplySyntax() {
@@ -768,6 +781,7 @@ void frmMain::EnablePaste() {
 
 void frmMain::UpdateStatusBar() {
     bars::UpdateStatusBar(sbStatusBar(), Dpi());
+    outside_.ShowNote(doc_, sbStatusBar());
     ShowCaretPlace();
 }
 

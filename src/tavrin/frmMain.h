@@ -11,6 +11,7 @@
 #include "Form.h"
 #include "MainBars.h"
 #include "MenuBar.h"
+#include "OutsideChanges.h"
 #include "Printing.h"
 #include "RecoveryFiles.h"
 #include "basTavrin.h"
@@ -97,6 +98,7 @@ protected:
     void Form_Load() override;
     void Form_Unload(bool& cancel) override;
     void Form_Resize() override;
+    void Form_Activate() override;
     void OnCommand(int id, int notifyCode, HWND control) override;
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     void OnDpiChanged() override;
@@ -160,6 +162,7 @@ private:
     std::wstring buildSource_;   // the document the running or last build compiled
     std::wstring builtProgram_;  // what the last successful build made
     printing::PrinterChoice printer_;
+    OutsideChanges outside_;
     // What the font and colour dialogs last held: each opens on its previous values.
     LOGFONTW dlgFont_{};
     bool dlgFontSet_ = false;

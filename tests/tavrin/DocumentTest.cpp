@@ -20,6 +20,7 @@ public:
     std::wstring text;
     std::string bytes;  // the text as the area would hand it over
     std::map<std::wstring, std::string> files;  // what is on "disk"
+    std::map<std::wstring, unsigned long long> stamps;  // each file's last write
     unsigned long long maxBytes = 1ull << 30;
     std::vector<std::wstring> questions;  // each question asked, in order
     std::deque<bool> questionAnswers;     // Yes when none is left
@@ -43,10 +44,15 @@ public:
     }
     bool Write(const std::wstring& path, std::string_view b, unsigned long& error) override {
         ++writes;
-        return writesFail ? (error = 5, false) : (files[path] = std::string(b), true);
+        return writesFail ? (error = 5, false) : (files[path] = std::string(b), ++stamps[path], true);
     }
     std::wstring Reason(unsigned long error) override { return error == 2 ? L"missing" : L"Access denied."; }
     unsigned long long MaxLoadBytes() override { return maxBytes; }
+    filewatch::Identity Identity(const std::wstring& path) override {
+        auto it = files.find(path);
+        if (it == files.end()) return {};
+        return {true, 1, path.size(), it->second.size(), stamps[path]};
+    }
     bool Answer(const std::wstring& q) {
         questions.push_back(q);
         const bool a = questionAnswers.empty() || questionAnswers.front();
@@ -57,6 +63,8 @@ public:
     bool SaveAsUtf8(const std::wstring& q) override { return Answer(q); }
     bool SaveWithMark(const std::wstring& q) override { return Answer(q); }
     bool SaveWithChanges(const std::wstring& q) override { return Answer(q); }
+    bool ReloadChanged(const std::wstring& q) override { return Answer(q); }
+    bool SaveOverChange(const std::wstring& q) override { return Answer(q); }
     PromptAnswer AskSaveChanges() override {
         ++prompts;
         const PromptAnswer a = answers.front();
@@ -127,6 +135,64 @@ TEST_F(DocumentTest, StartsUntitledAndOpenSetsPathTitleCaptionAndSnapshot) {
     EXPECT_TRUE(doc.IsModified());
     ui.text = L"int x;";
     EXPECT_FALSE(doc.IsModified());
+}
+
+TEST(FileWatch, AChangeOnDiskIsRaisedOnceAndAsksByTheTextsState) {
+    using filewatch::Verdict;
+    const filewatch::Identity read{true, 7, 42, 100, 500}, written{true, 7, 42, 120, 600},
+        replaced{true, 7, 43, 100, 500}, gone{}, otherVolume{true, 8, 42, 100, 500};
+    struct Row {
+        filewatch::Identity known, now, asked;
+        bool modified;
+        Verdict want;
+    } rows[] = {
+        {read, read, read, false, Verdict::Same},
+        {read, written, read, false, Verdict::AskReload},
+        {read, written, read, true, Verdict::AskReloadLosingChanges},
+        {read, replaced, read, false, Verdict::AskReload},     // same size and time, another file
+        {read, otherVolume, read, true, Verdict::AskReloadLosingChanges},
+        {read, written, written, false, Verdict::Same},        // already asked about this change
+        {read, replaced, written, false, Verdict::AskReload},  // changed again after the answer
+        {read, gone, read, true, Verdict::Gone},
+        {read, gone, gone, false, Verdict::Same},              // told once
+        {gone, written, gone, false, Verdict::Same},           // never read from disk
+    };
+    for (const Row& r : rows) EXPECT_EQ(filewatch::Decide(r.known, r.now, r.asked, r.modified), r.want);
+    EXPECT_FALSE(filewatch::SaveAsks(read, gone));  // Save writes a deleted file again
+    EXPECT_FALSE(filewatch::SaveAsks(gone, written));
+    EXPECT_TRUE(filewatch::SaveAsks(read, replaced));
+}
+
+TEST_F(DocumentTest, AnotherProgramsChangeIsAskedOnceAndSaveOverItAsksFirst) {
+    OpenEdited();
+    EXPECT_EQ(doc.CheckDisk(true), Document::DiskChange::None);
+    ui.files[L"C:\\a.cpp"] = "theirs", ++ui.stamps[L"C:\\a.cpp"];
+    EXPECT_EQ(doc.CheckDisk(false), Document::DiskChange::Waiting);  // not active: nothing asked yet
+    ui.questionAnswers = {false};
+    EXPECT_EQ(doc.CheckDisk(true), Document::DiskChange::Kept);
+    EXPECT_EQ(doc.CheckDisk(true), Document::DiskChange::None);
+    ExpectUnchanged();
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions[0], std::wstring(L"a.cpp") + texts::ChangedOutsideModified);
+    ui.questionAnswers = {false};  // Save over their change: No writes nothing
+    EXPECT_FALSE(doc.Save(kDir));
+    EXPECT_EQ(ui.questions.back(), std::wstring(L"a.cpp") + texts::SaveOverOutsideChange);
+    EXPECT_EQ(ui.files[L"C:\\a.cpp"], "theirs");
+    EXPECT_TRUE(doc.Save(kDir));  // Yes
+    EXPECT_EQ(ui.files[L"C:\\a.cpp"], "edited\r\n");
+    ui.files[L"C:\\a.cpp"] = "third", ++ui.stamps[L"C:\\a.cpp"];
+    EXPECT_EQ(doc.CheckDisk(true), Document::DiskChange::Reloaded);
+    EXPECT_EQ(ui.questions.back(), std::wstring(L"a.cpp") + texts::ChangedOutside);
+    EXPECT_EQ(ui.text, L"third");
+    EXPECT_FALSE(doc.IsModified());
+    const size_t asked = ui.questions.size();
+    ui.files.erase(L"C:\\a.cpp");  // deleted: no question, the text is the only copy
+    EXPECT_EQ(doc.CheckDisk(false), Document::DiskChange::Gone);
+    EXPECT_EQ(doc.CheckDisk(true), Document::DiskChange::None);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_TRUE(doc.Save(kDir));
+    EXPECT_EQ(ui.files[L"C:\\a.cpp"], "third\r\n");
+    EXPECT_EQ(ui.questions.size(), asked);
 }
 
 TEST(TextDigest, Sha256KnownDigestsAndTheTextRule) {

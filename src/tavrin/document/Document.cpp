@@ -54,10 +54,13 @@ bool Document::New(const std::wstring& initDir) {
     PendingChanges = docfile::Changes();
     SavedText.Mark("");
     savedMark_ = ui_.MarkEditor();
+    KnowDisk({});
     return true;
 }
 
 bool Document::LoadInto(const std::wstring& path, const std::wstring& title) {
+    // Taken before the read: a change while it reads is seen by the next check.
+    const filewatch::Identity disk = files_.Identity(path);
     const docfile::Opened opened = docfile::Open(path, LargeFileKBSetting, questions_, files_);
     if (opened.status == docfile::Status::Declined) return false;
     std::wstring reason = opened.reason;
@@ -73,6 +76,7 @@ bool Document::LoadInto(const std::wstring& path, const std::wstring& title) {
     SetCaption(CaptionFor(title));
     SavedText.Mark(opened.file.text);
     savedMark_ = ui_.MarkEditor();
+    KnowDisk(disk);
     return true;
 }
 
@@ -101,11 +105,15 @@ bool Document::WriteTo(const std::wstring& path) {
     PendingChanges = docfile::Changes();
     if (!unchanged) SavedText.Mark(ui_.EditorText());  // otherwise it is the text already marked
     savedMark_ = ui_.MarkEditor();
+    KnowDisk(files_.Identity(path));
     return true;
 }
 
 bool Document::Save(const std::wstring& initDir) {
     if (DocumentPath.empty() || DocumentTitle.empty()) return SaveAs(initDir);
+    if (filewatch::SaveAsks(DiskIdentity, files_.Identity(DocumentPath)) &&
+        !questions_.SaveOverChange(filewatch::SaveQuestion(DocumentTitle)))
+        return false;
     return WriteTo(DocumentPath);
 }
 
@@ -138,7 +146,25 @@ bool Document::Recover(const std::wstring& path, const docfile::FileFormat& form
     // Not saved anywhere yet: modified until it is.
     SavedText.MarkNone();
     savedMark_ = 0;
+    KnowDisk({});
     return true;
+}
+
+Document::DiskChange Document::CheckDisk(bool mayAsk) {
+    if (DocumentPath.empty()) return DiskChange::None;
+    const filewatch::Identity now = files_.Identity(DocumentPath);
+    const filewatch::Verdict v = filewatch::Decide(DiskIdentity, now, RaisedIdentity, IsModified());
+    if (v == filewatch::Verdict::Same) return DiskChange::None;
+    if (v != filewatch::Verdict::Gone && !mayAsk) return DiskChange::Waiting;
+    RaisedIdentity = now;  // raised once, whatever the answer
+    if (v == filewatch::Verdict::Gone) {
+        SavedText.MarkNone();  // the text is the only copy now
+        savedMark_ = 0;
+        return DiskChange::Gone;
+    }
+    if (!questions_.ReloadChanged(filewatch::Question(v, DocumentTitle))) return DiskChange::Kept;
+    // A failed read says why and keeps the text; the change stays raised.
+    return LoadInto(DocumentPath, DocumentTitle) ? DiskChange::Reloaded : DiskChange::Kept;
 }
 
 bool Document::ConfirmExit(const std::wstring& initDir) {

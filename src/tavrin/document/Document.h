@@ -49,6 +49,8 @@ public:
     std::wstring WindowCaption = CaptionFor(L"");
     bool ExitConfirmed = false;
     bool SaveCancelled = false;
+    // The file as last read or written here, and the last change of it already raised.
+    filewatch::Identity DiskIdentity, RaisedIdentity;
 
     // Unchanged since the load or save, or else the same text as then.
     bool IsModified() { return !ui_.EditorUnchangedSince(savedMark_) && !SavedText.Matches(ui_.EditorText()); }
@@ -72,6 +74,12 @@ public:
     // to be written in `format`; false, after saying why, when the area cannot hold it.
     bool Recover(const std::wstring& path, const docfile::FileFormat& format, std::string_view text);
 
+    enum class DiskChange { None, Reloaded, Kept, Gone, Waiting };
+    // Compares the file on disk with the one read or written last. A change is asked about once
+    // (only when `mayAsk`, else it waits for a check that may) and Yes reads the file again; a
+    // deleted file leaves the text marked modified, for Save to write it again.
+    DiskChange CheckDisk(bool mayAsk);
+
     // "Untitled - Tavrin" for no title, otherwise "<title> - Tavrin".
     static std::wstring CaptionFor(const std::wstring& title);
     // The file name part of a path.
@@ -79,6 +87,7 @@ public:
 
 private:
     bool LoadInto(const std::wstring& path, const std::wstring& title);
+    void KnowDisk(const filewatch::Identity& id) { DiskIdentity = RaisedIdentity = id; }
     bool WriteTo(const std::wstring& path);
     void SetCaption(const std::wstring& caption);
 
