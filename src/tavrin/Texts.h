@@ -234,4 +234,13 @@ inline constexpr const wchar_t* SaveOverOutsideChange =
     L" was changed by another program since it was opened.\n\nSave anyway and replace those changes?";
 inline constexpr const wchar_t* GoneFromDisk = L" no longer exists on disk";
 
+// The document's line ends in the status bar, in the order of textformat::Ends.
+inline constexpr const wchar_t* LineEndNames[] = {L"CR LF", L"LF", L"CR", L"Mixed"};
+inline constexpr const wchar_t* FormatLineEnds = L"Line &Ends";
+inline constexpr const wchar_t* LineEndItems[] = {L"&Windows (CR LF)", L"&Unix (LF)", L"Classic &Mac (CR)"};
+inline constexpr const wchar_t* FileReopenEncoding = L"Reopen with &Encoding";
+inline constexpr const wchar_t* ReopenItems[] = {L"&ANSI", L"UTF-&8", L"UTF-16 &LE", L"UTF-16 &BE", L"&OEM (console)"};
+inline constexpr const wchar_t* SaveAsEncodingLabel = L"&Encoding:";
+inline constexpr const wchar_t* SaveAsEncodings[] = {L"ANSI", L"UTF-8", L"UTF-8 with BOM", L"UTF-16 LE", L"UTF-16 BE"};
+
 }  // namespace texts

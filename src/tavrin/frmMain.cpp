@@ -69,6 +69,7 @@ const MenuItem kFileItems[] = {
     {texts::FileSend, nullptr, false},
     {L"-"},
     {texts::FileExit},
+    {texts::FileReopenEncoding},
 };
 const MenuItem kEditItems[] = {
     {texts::EditUndo},
@@ -95,6 +96,7 @@ const MenuItem kFormatItems[] = {
     {texts::FormatFont},
     {texts::FormatTextColor},
     {texts::FormatForecolor},
+    {texts::FormatLineEnds},
 };
 const MenuItem kToolsItems[] = {
     {texts::ToolsOptions},
@@ -137,6 +139,9 @@ HMENU frmMain::CreateMenuBar() {
     HMENU bar = form::BuildMenuBar(kMenus, std::size(kMenus));
     // Status Bar, Syntax Colouring and Line Numbers start checked.
     for (int item : {1, 2, 3}) CheckMenuItem(bar, ViewBase + item, MF_BYCOMMAND | MF_CHECKED);
+    using namespace formatchoices;
+    MakeSubmenu(bar, FileBase + 13, texts::ReopenItems, std::size(texts::ReopenItems), ReopenBase);
+    MakeSubmenu(bar, FormatBase + 3, texts::LineEndItems, std::size(texts::LineEndItems), LineEndsBase);
     return bar;
 }
 
@@ -544,6 +549,10 @@ void frmMain::OnCommand(int id, int notifyCode, HWND control) {
         }
         return;
     }
+    if (id >= formatchoices::LineEndsBase && id < formatchoices::LineEndsBase + 3)
+        return mnuLineEnds_Click(id - formatchoices::LineEndsBase);
+    if (id >= formatchoices::ReopenBase && id < formatchoices::ReopenBase + 5)
+        return mnuReopen_Click(id - formatchoices::ReopenBase);
     for (const form::MenuDef& m : kMenus) {
         const int index = form::MenuIndex(m, id);
         if (index < 0) continue;
@@ -562,7 +571,9 @@ void frmMain::OnCommand(int id, int notifyCode, HWND control) {
 
 void frmMain::mnufile_Click(int index) {
     switch (index) {
-    case 0: doc_.New(InitDirSetting); break;
+    case 0:
+        if (doc_.New(InitDirSetting)) ShowFormat(true);
+        break;
     case 1: doc_.Open(InitDirSetting); break;
     case 3:
     case 4:
@@ -570,6 +581,7 @@ void frmMain::mnufile_Click(int index) {
             recoverySchedule_.Written();
             recovery_.Remove();  // saved: nothing to recover
             outside_.ShowNote(doc_, sbStatusBar());
+            ShowFormat(false);
         }
         break;
     case 6: PrinterSetup(); break;
@@ -653,6 +665,26 @@ void frmMain::DocumentChanged(bool newText) {
     ApplySyntax();
     outside_.Follow(Hwnd(), WM_CHECK_DISK, doc_.DocumentPath);
     outside_.ShowNote(doc_, sbStatusBar());
+    ShowFormat(!newText);  // the name comes after the text, and the format with it
+}
+
+void frmMain::ShowFormat(bool count) {
+    HWND edit = t1();
+    if (!edit) return;
+    if (count) ends_ = textformat::EndsOf(editarea::StoredText(edit), doc_.Format.lineEnd);
+    formatchoices::ShowPanel(sbStatusBar(), doc_.Format, ends_);
+    formatchoices::CheckOne(GetMenu(Hwnd()), formatchoices::LineEndsBase, 3, textformat::CheckedLineEndItem(ends_));
+}
+
+void frmMain::mnuLineEnds_Click(int index) {
+    const docfile::LineEnd style = textformat::LineEndItem(index);
+    formatchoices::ConvertLineEnds(t1(), style);
+    doc_.Format.lineEnd = style;
+    ShowFormat(true);
+}
+
+void frmMain::mnuReopen_Click(int index) {
+    if (doc_.Reopen(textformat::ReopenItem(index), InitDirSetting)) ShowFormat(true);
 }
 
 void frmMain::ApplySyntax() {
@@ -782,6 +814,7 @@ void frmMain::EnablePaste() {
 void frmMain::UpdateStatusBar() {
     bars::UpdateStatusBar(sbStatusBar(), Dpi());
     outside_.ShowNote(doc_, sbStatusBar());
+    ShowFormat(false);
     ShowCaretPlace();
 }
 

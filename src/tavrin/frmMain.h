@@ -8,6 +8,7 @@
 #include "Document.h"
 #include "DocumentView.h"
 #include "FilePrompts.h"
+#include "FormatChoices.h"
 #include "Form.h"
 #include "MainBars.h"
 #include "MenuBar.h"
@@ -55,6 +56,9 @@ public:
     void mnuformat_Click(int index);
     void mnutools_Click(int index);
     void mnuHelp_Click(int index);
+    // Format > Line Ends and File > Reopen with Encoding, by item index.
+    void mnuLineEnds_Click(int index);
+    void mnuReopen_Click(int index);
 
     // Toolbar click by button key: runs the button's command with its errors suppressed.
     void tbToolbar_ButtonClick(const std::wstring& key);
@@ -118,6 +122,9 @@ private:
     void GoToLine();
     // The status bar's "Ln, Col" panel.
     void ShowCaretPlace();
+    // The encoding and line ends in the status bar and the Line Ends menu (`count`: the text's line
+    // ends counted again).
+    void ShowFormat(bool count);
     // Another text or another name: the colouring of its language, as the View menu says.
     void DocumentChanged(bool newText);
     void ApplySyntax();
@@ -163,6 +170,7 @@ private:
     std::wstring builtProgram_;  // what the last successful build made
     printing::PrinterChoice printer_;
     OutsideChanges outside_;
+    textformat::Ends ends_ = textformat::Ends::CrLf;
     // What the font and colour dialogs last held: each opens on its previous values.
     LOGFONTW dlgFont_{};
     bool dlgFontSet_ = false;

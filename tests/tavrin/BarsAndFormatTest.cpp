@@ -112,12 +112,12 @@ TEST_F(Bars, ButtonsRunTheirCommandsAndFailuresEndSilently) {
 }
 
 TEST_F(Bars, StatusBarPanelsClockAndViewToggle) {
-    ASSERT_EQ(SendMessageW(sb(), SB_GETPARTS, 0, 0), 4);
-    EXPECT_EQ(Panel(0) + L"|" + Panel(1) + L"|" + Panel(2) + L"|" + Panel(3),
-              L"Status|Ln 1, Col 1|" + bars::ShortDate() + L"|" + bars::ShortTime());
-    SendMessageW(sb(), SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(L"old"));
+    ASSERT_EQ(SendMessageW(sb(), SB_GETPARTS, 0, 0), 5);
+    EXPECT_EQ(Panel(0) + L"|" + Panel(1) + L"|" + Panel(2) + L"|" + Panel(3) + L"|" + Panel(4),
+              L"Status|Ln 1, Col 1|ANSI, CR LF|" + bars::ShortDate() + L"|" + bars::ShortTime());
+    SendMessageW(sb(), SB_SETTEXTW, 3, reinterpret_cast<LPARAM>(L"old"));
     SendMessageW(f.Hwnd(), WM_TIMER, 1, 0);  // the clock makes the panels current again
-    EXPECT_EQ(Panel(2), bars::ShortDate());
+    EXPECT_EQ(Panel(3), bars::ShortDate());
     // View > Status Bar: the bar and its check mark; the editing area stays as it is.
     const RECT before = EditRect();
     HMENU menu = GetMenu(f.Hwnd());
@@ -126,10 +126,10 @@ TEST_F(Bars, StatusBarPanelsClockAndViewToggle) {
     EXPECT_EQ(view(), 0);
     RECT now = EditRect();
     EXPECT_TRUE(EqualRect(&before, &now));
-    SendMessageW(sb(), SB_SETTEXTW, 3, reinterpret_cast<LPARAM>(L"stale"));
+    SendMessageW(sb(), SB_SETTEXTW, 4, reinterpret_cast<LPARAM>(L"stale"));
     f.mnuview_Click(1);
     EXPECT_EQ(view(), 3);
-    EXPECT_EQ(Panel(3), bars::ShortTime());  // current again when shown
+    EXPECT_EQ(Panel(4), bars::ShortTime());  // current again when shown
 }
 
 // Font: the face for all text, the rest for the selection or what is typed at the caret. Text

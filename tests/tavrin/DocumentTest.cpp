@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "Document.h"
@@ -27,6 +28,7 @@ public:
     std::deque<PromptAnswer> answers;
     std::deque<std::wstring> openChoices, saveChoices;  // an empty entry is a cancelled dialog
     std::vector<std::wstring> errors;
+    std::optional<docfile::FileFormat> saveFormat;  // the encoding chosen in Save As
     std::wstring caption = texts::UntitledCaption, lastFolder;
     bool writesFail = false;
     int prompts = 0, openDialogs = 0, saveDialogs = 0, writes = 0;
@@ -84,7 +86,8 @@ public:
     bool ChooseOpenPath(const std::wstring& f, std::wstring& p, std::wstring& t) override {
         return ++openDialogs, Choose(openChoices, f, p, t);
     }
-    bool ChooseSavePath(const std::wstring& f, std::wstring& p, std::wstring& t) override {
+    bool ChooseSavePath(const std::wstring& f, std::wstring& p, std::wstring& t, docfile::FileFormat& format) override {
+        if (saveFormat) format = *saveFormat;
         return ++saveDialogs, Choose(saveChoices, f, p, t);
     }
     void ShowError(const std::wstring& m) override { errors.push_back(m); }
@@ -193,6 +196,27 @@ TEST_F(DocumentTest, AnotherProgramsChangeIsAskedOnceAndSaveOverItAsksFirst) {
     EXPECT_TRUE(doc.Save(kDir));
     EXPECT_EQ(ui.files[L"C:\\a.cpp"], "third\r\n");
     EXPECT_EQ(ui.questions.size(), asked);
+}
+
+TEST_F(DocumentTest, ReopenedInAnEncodingThatHoldsForSavesAndSaveAsChoosesOne) {
+    ui.files[L"C:\\r.txt"] = "caf\xE9";  // ANSI
+    ui.openChoices.push_back(L"C:\\r.txt");
+    ASSERT_TRUE(doc.Open(kDir));
+    ui.text += L"!";
+    ui.answers = {PromptAnswer::No};  // modified: asked first
+    ASSERT_TRUE(doc.Reopen(docfile::Encoding::Utf8, kDir));
+    EXPECT_EQ(ui.prompts, 1);
+    EXPECT_EQ(ui.text, L"caf\xFFFD");
+    EXPECT_TRUE(doc.IsModified());  // the bytes it could not decode are not the file's any more
+    ui.questionAnswers = {true};
+    EXPECT_TRUE(doc.Save(kDir));
+    EXPECT_EQ(ui.questions.size(), 1u);  // what the save changes, asked first
+    EXPECT_EQ(ui.files[L"C:\\r.txt"], "caf\xEF\xBF\xBD\r\n");
+    ui.saveFormat = docfile::FileFormat{docfile::Encoding::Utf16Le, true};
+    ui.saveChoices.push_back(L"C:\\w.txt");
+    ui.text = L"hi";
+    EXPECT_TRUE(doc.SaveAs(kDir));
+    EXPECT_EQ(ui.files[L"C:\\w.txt"], std::string("\xFF\xFEh\0i\0\r\0\n\0", 10));
 }
 
 TEST(TextDigest, Sha256KnownDigestsAndTheTextRule) {

@@ -17,6 +17,10 @@ void Document::Reset() {
     DocumentTitle.clear();
     SavedText.Mark("");
     savedMark_ = 0;
+    Format = docfile::FileFormat();
+    PendingChanges = docfile::Changes();
+    chosenEncoding_.reset();
+    KnowDisk({});
     WindowCaption = CaptionFor(L"");
     ExitConfirmed = false;
     SaveCancelled = false;
@@ -46,6 +50,7 @@ bool Document::AskToSaveChanges(const std::wstring& initDir) {
 bool Document::New(const std::wstring& initDir) {
     // New asks whenever there is text, modified or not.
     if (!ui_.EditorText().empty() && !AskToSaveChanges(initDir)) return false;
+    chosenEncoding_.reset();
     SetCaption(CaptionFor(L""));
     DocumentPath.clear();
     DocumentTitle.clear();
@@ -61,7 +66,8 @@ bool Document::New(const std::wstring& initDir) {
 bool Document::LoadInto(const std::wstring& path, const std::wstring& title) {
     // Taken before the read: a change while it reads is seen by the next check.
     const filewatch::Identity disk = files_.Identity(path);
-    const docfile::Opened opened = docfile::Open(path, LargeFileKBSetting, questions_, files_);
+    const docfile::Encoding* as = chosenEncoding_ ? &*chosenEncoding_ : nullptr;
+    const docfile::Opened opened = docfile::Open(path, LargeFileKBSetting, questions_, files_, as);
     if (opened.status == docfile::Status::Declined) return false;
     std::wstring reason = opened.reason;
     if (opened.status != docfile::Status::Done || !ui_.ShowText(opened.file.text, opened.file.format.lineEnd, reason)) {
@@ -76,6 +82,10 @@ bool Document::LoadInto(const std::wstring& path, const std::wstring& title) {
     SetCaption(CaptionFor(title));
     SavedText.Mark(opened.file.text);
     savedMark_ = ui_.MarkEditor();
+    if (as && opened.file.changes.Any()) {
+        SavedText.MarkNone();  // not the file's bytes any more: modified until saved
+        savedMark_ = 0;
+    }
     KnowDisk(disk);
     return true;
 }
@@ -84,12 +94,14 @@ bool Document::Open(const std::wstring& initDir) {
     if (IsModified() && !AskToSaveChanges(initDir)) return false;
     std::wstring path, title;
     if (!ui_.ChooseOpenPath(initDir, path, title) || path.empty()) return false;
+    chosenEncoding_.reset();
     return LoadInto(path, title.empty() ? FileTitleOf(path) : title);
 }
 
 bool Document::Drop(const std::wstring& path, const std::wstring& initDir) {
     if (path.empty()) return false;
     if (IsModified() && !AskToSaveChanges(initDir)) return false;
+    chosenEncoding_.reset();
     return LoadInto(path, FileTitleOf(path));
 }
 
@@ -119,8 +131,15 @@ bool Document::Save(const std::wstring& initDir) {
 
 bool Document::SaveAs(const std::wstring& initDir) {
     std::wstring path, title;
-    if (!ui_.ChooseSavePath(initDir, path, title) || path.empty()) return false;
-    if (!WriteTo(path)) return false;
+    docfile::FileFormat chosen = Format;
+    if (!ui_.ChooseSavePath(initDir, path, title, chosen) || path.empty()) return false;
+    const docfile::FileFormat before = Format;
+    Format.encoding = chosen.encoding;
+    Format.bom = chosen.bom;
+    if (!WriteTo(path)) {
+        Format = before;
+        return false;
+    }
     DocumentPath = path;
     DocumentTitle = title.empty() ? FileTitleOf(path) : title;
     SetCaption(CaptionFor(DocumentTitle));
@@ -140,6 +159,7 @@ bool Document::Recover(const std::wstring& path, const docfile::FileFormat& form
     }
     Format = format;
     PendingChanges = docfile::Changes();
+    chosenEncoding_.reset();
     DocumentPath = path;
     DocumentTitle = path.empty() ? std::wstring() : FileTitleOf(path);
     SetCaption(CaptionFor(DocumentTitle));
@@ -148,6 +168,15 @@ bool Document::Recover(const std::wstring& path, const docfile::FileFormat& form
     savedMark_ = 0;
     KnowDisk({});
     return true;
+}
+
+bool Document::Reopen(docfile::Encoding encoding, const std::wstring& initDir) {
+    if (DocumentPath.empty() || (IsModified() && !AskToSaveChanges(initDir))) return false;
+    const std::optional<docfile::Encoding> before = chosenEncoding_;
+    chosenEncoding_ = encoding;
+    if (LoadInto(DocumentPath, DocumentTitle)) return true;
+    chosenEncoding_ = before;
+    return false;
 }
 
 Document::DiskChange Document::CheckDisk(bool mayAsk) {

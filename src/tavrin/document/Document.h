@@ -2,6 +2,7 @@
 // supplies the text, the dialogs and the prompt through DocumentUi; the files are read and written
 // by the file policy (DocumentStore), which asks its questions through docfile::Questions.
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,7 +28,9 @@ public:
     virtual PromptAnswer AskSaveChanges() = 0;
     // The Open / Save As dialogs starting in `folder`: true with the full path and the file title.
     virtual bool ChooseOpenPath(const std::wstring& folder, std::wstring& path, std::wstring& title) = 0;
-    virtual bool ChooseSavePath(const std::wstring& folder, std::wstring& path, std::wstring& title) = 0;
+    // Save As also offers the encoding: `format` in, the document's; out, the one chosen.
+    virtual bool ChooseSavePath(const std::wstring& folder, std::wstring& path, std::wstring& title,
+                                docfile::FileFormat& format) = 0;
     // A message about a file (a failure, or binary data just opened).
     virtual void ShowError(const std::wstring& message) = 0;
     virtual void SetCaption(const std::wstring& caption) = 0;
@@ -74,6 +77,10 @@ public:
     // to be written in `format`; false, after saying why, when the area cannot hold it.
     bool Recover(const std::wstring& path, const docfile::FileFormat& format, std::string_view text);
 
+    // Reads the file again in `encoding` (asking first when the text is modified); the choice holds
+    // for this document, so its saves and reloads use it too.
+    bool Reopen(docfile::Encoding encoding, const std::wstring& initDir);
+
     enum class DiskChange { None, Reloaded, Kept, Gone, Waiting };
     // Compares the file on disk with the one read or written last. A change is asked about once
     // (only when `mayAsk`, else it waits for a check that may) and Yes reads the file again; a
@@ -95,4 +102,5 @@ private:
     docfile::Questions& questions_;
     docfile::Files& files_;
     unsigned long long savedMark_ = 0;
+    std::optional<docfile::Encoding> chosenEncoding_;
 };

@@ -59,7 +59,9 @@ struct Opened {
 };
 
 // Reads and decodes the file, asking first when it is above `largeFileKB` KB (0: never asks).
-Opened Open(const std::wstring& path, int largeFileKB, Questions& questions, Files& files);
+// `as`: decoded in that encoding instead of the one found.
+Opened Open(const std::wstring& path, int largeFileKB, Questions& questions, Files& files,
+            const Encoding* as = nullptr);
 
 struct Saved {
     Status status = Status::Failed;

@@ -132,7 +132,7 @@ UINT MsToNextMinute() {
 void UpdateStatusBar(HWND sb, int dpi) {
     if (!sb) return;
     const std::wstring date = ShortDate(), time = ShortTime();
-    int w1 = 0, w2 = 0, w3 = 0;
+    int w1 = 0, w2 = 0, w3 = 0, wf = 0;
     {
         raii::WindowDc dc(sb);
         HFONT font = reinterpret_cast<HFONT>(SendMessageW(sb, WM_GETFONT, 0, 0));
@@ -146,20 +146,24 @@ void UpdateStatusBar(HWND sb, int dpi) {
         const wchar_t widest[] = L"Ln 0000000, Col 00000";
         GetTextExtentPoint32W(dc.get(), widest, static_cast<int>(std::size(widest) - 1), &s);
         w1 = s.cx;
+        const wchar_t widestFormat[] = L"UTF-8 with BOM, Mixed";
+        GetTextExtentPoint32W(dc.get(), widestFormat, static_cast<int>(std::size(widestFormat) - 1), &s);
+        wf = s.cx;
     }
     // Room for the panel borders; at least an inch each.
     const int pad = MulDiv(12, dpi, 96), inch = TwipsToPixels(1440, dpi);
     w1 = w1 + pad;
+    wf = wf + pad;
     w2 = std::max(w2 + pad, inch);
     w3 = std::max(w3 + pad, inch) + GetSystemMetrics(SM_CXVSCROLL);  // the size grip
     RECT r{};
     GetClientRect(sb, &r);
-    int edges[4] = {std::max<int>(r.right - w1 - w2 - w3, 0), std::max<int>(r.right - w2 - w3, 0),
-                    std::max<int>(r.right - w3, 0), -1};
-    SendMessageW(sb, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
+    int edges[5] = {std::max<int>(r.right - w1 - wf - w2 - w3, 0), std::max<int>(r.right - wf - w2 - w3, 0),
+                    std::max<int>(r.right - w2 - w3, 0), std::max<int>(r.right - w3, 0), -1};
+    SendMessageW(sb, SB_SETPARTS, 5, reinterpret_cast<LPARAM>(edges));
     SendMessageW(sb, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(texts::StatusPanel));
-    SendMessageW(sb, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(date.c_str()));
-    SendMessageW(sb, SB_SETTEXTW, 3, reinterpret_cast<LPARAM>(time.c_str()));
+    SendMessageW(sb, SB_SETTEXTW, 3, reinterpret_cast<LPARAM>(date.c_str()));
+    SendMessageW(sb, SB_SETTEXTW, 4, reinterpret_cast<LPARAM>(time.c_str()));
 }
 
 void SetPlaceText(HWND sb, const std::wstring& text) {
