@@ -240,6 +240,10 @@ inline constexpr const wchar_t* FormatLineEnds = L"Line &Ends";
 inline constexpr const wchar_t* LineEndItems[] = {L"&Windows (CR LF)", L"&Unix (LF)", L"Classic &Mac (CR)"};
 inline constexpr const wchar_t* FileReopenEncoding = L"Reopen with &Encoding";
 inline constexpr const wchar_t* ReopenItems[] = {L"&ANSI", L"UTF-&8", L"UTF-16 &LE", L"UTF-16 &BE", L"&OEM (console)"};
+// File > Recent Files; a listed file that is gone: its path comes first.
+inline constexpr const wchar_t* FileRecentFiles = L"Recent &Files";
+inline constexpr const wchar_t* FileClearRecent = L"&Clear Recent Files";
+inline constexpr const wchar_t* RecentMissing = L" cannot be found.\n\nRemove it from the list?";
 inline constexpr const wchar_t* SaveAsEncodingLabel = L"&Encoding:";
 inline constexpr const wchar_t* SaveAsEncodings[] = {L"ANSI", L"UTF-8", L"UTF-8 with BOM", L"UTF-16 LE", L"UTF-16 BE"};
 

@@ -68,6 +68,8 @@ const MenuItem kFileItems[] = {
     {L"-", nullptr, false},
     {texts::FileSend, nullptr, false},
     {L"-"},
+    {texts::FileRecentFiles},
+    {L"-"},
     {texts::FileExit},
     {texts::FileReopenEncoding},
 };
@@ -140,7 +142,8 @@ HMENU frmMain::CreateMenuBar() {
     // Status Bar, Syntax Colouring and Line Numbers start checked.
     for (int item : {1, 2, 3}) CheckMenuItem(bar, ViewBase + item, MF_BYCOMMAND | MF_CHECKED);
     using namespace formatchoices;
-    MakeSubmenu(bar, FileBase + 13, texts::ReopenItems, std::size(texts::ReopenItems), ReopenBase);
+    recent_.Attach(bar, FileBase + 12);
+    MakeSubmenu(bar, FileBase + 15, texts::ReopenItems, std::size(texts::ReopenItems), ReopenBase);
     MakeSubmenu(bar, FormatBase + 3, texts::LineEndItems, std::size(texts::LineEndItems), LineEndsBase);
     return bar;
 }
@@ -475,6 +478,9 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         }
         return false;
     }
+    case WM_INITMENUPOPUP:
+        recent_.OnMenuOpening(reinterpret_cast<HMENU>(wp));
+        return false;
     case WM_CHECK_DISK:
         outside_.Check(doc_, Hwnd(), t1());
         outside_.ShowNote(doc_, sbStatusBar());
@@ -553,6 +559,7 @@ void frmMain::OnCommand(int id, int notifyCode, HWND control) {
         return mnuLineEnds_Click(id - formatchoices::LineEndsBase);
     if (id >= formatchoices::ReopenBase && id < formatchoices::ReopenBase + 5)
         return mnuReopen_Click(id - formatchoices::ReopenBase);
+    if (id >= RecentMenu::FirstId && id <= RecentMenu::ClearId) return mnuRecent_Click(id);
     for (const form::MenuDef& m : kMenus) {
         const int index = form::MenuIndex(m, id);
         if (index < 0) continue;
@@ -582,13 +589,14 @@ void frmMain::mnufile_Click(int index) {
             recovery_.Remove();  // saved: nothing to recover
             outside_.ShowNote(doc_, sbStatusBar());
             ShowFormat(false);
+            recent_.Add(doc_.DocumentPath);
         }
         break;
     case 6: PrinterSetup(); break;
     case 7: modal::MsgBox(texts::PrintPreviewMessage, MB_OK, AppTitle, Hwnd()); break;  // hidden
     case 8: PrintWithDialog(); break;
     case 10: modal::MsgBox(texts::SendMessageText, MB_OK, AppTitle, Hwnd()); break;  // hidden
-    case 12:
+    case 14:  // Exit
         SaveSettings(CurrentSettings());
         if (doc_.ConfirmExit(InitDirSetting)) Unload();
         break;
@@ -666,6 +674,19 @@ void frmMain::DocumentChanged(bool newText) {
     outside_.Follow(Hwnd(), WM_CHECK_DISK, doc_.DocumentPath);
     outside_.ShowNote(doc_, sbStatusBar());
     ShowFormat(!newText);  // the name comes after the text, and the format with it
+    if (!newText && !doc_.DocumentPath.empty()) recent_.Add(doc_.DocumentPath);
+}
+
+void frmMain::mnuRecent_Click(int id) {
+    if (id == RecentMenu::ClearId) return recent_.Clear();
+    const std::wstring path = recent_.PathOf(id);
+    if (path.empty()) return;
+    if (!paths::IsFile(path)) {
+        if (modal::MsgBox(path + texts::RecentMissing, MB_YESNO | MB_ICONQUESTION, AppTitle, Hwnd()) == IDYES)
+            recent_.Remove(path);
+        return;
+    }
+    doc_.Drop(path, InitDirSetting);
 }
 
 void frmMain::ShowFormat(bool count) {

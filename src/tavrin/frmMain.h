@@ -14,6 +14,7 @@
 #include "MenuBar.h"
 #include "OutsideChanges.h"
 #include "Printing.h"
+#include "RecentMenu.h"
 #include "RecoveryFiles.h"
 #include "basTavrin.h"
 
@@ -59,6 +60,8 @@ public:
     // Format > Line Ends and File > Reopen with Encoding, by item index.
     void mnuLineEnds_Click(int index);
     void mnuReopen_Click(int index);
+    // File > Recent Files: an item's command id, or Clear Recent Files.
+    void mnuRecent_Click(int id);
 
     // Toolbar click by button key: runs the button's command with its errors suppressed.
     void tbToolbar_ButtonClick(const std::wstring& key);
@@ -170,6 +173,7 @@ private:
     std::wstring builtProgram_;  // what the last successful build made
     printing::PrinterChoice printer_;
     OutsideChanges outside_;
+    RecentMenu recent_;
     textformat::Ends ends_ = textformat::Ends::CrLf;
     // What the font and colour dialogs last held: each opens on its previous values.
     LOGFONTW dlgFont_{};

@@ -9,6 +9,7 @@
 
 #include "Document.h"
 #include "basTavrin.h"
+#include "RecentFiles.h"
 #include "TextConv.h"
 #include "Texts.h"
 
@@ -499,3 +500,28 @@ TEST_F(FilePolicy, TextThatWouldReopenAsOtherTextIsOfferedAMark) {
 }
 
 }  // namespace
+
+TEST(RecentFiles, AddedToTheTopAtMostTenAndOddValuesNeverShown) {
+    std::vector<std::wstring> list;
+    for (int i = 1; i <= 12; ++i) recent::Add(list, L"C:\\f" + std::to_wstring(i) + L".txt");
+    ASSERT_EQ(list.size(), recent::kMost);
+    EXPECT_EQ(list.front(), L"C:\\f12.txt");
+    EXPECT_EQ(list.back(), L"C:\\f3.txt");
+    recent::Add(list, L"c:\\F5.TXT");  // listed already, in another case: moved up, not repeated
+    EXPECT_EQ(list.front(), L"c:\\F5.TXT");
+    EXPECT_EQ(list.size(), recent::kMost);
+    const std::wstring tooLong = L"C:\\" + std::wstring(32765, L'a');
+    const std::vector<std::wstring> clean = recent::Clean({L"C:\\a.cpp", std::nullopt, L"", L"C:\\x\ny.cpp", tooLong,
+                                                          L"C:\\A.CPP", L"D:\\b\\c.h", std::wstring(L"C:\\t\tab")});
+    EXPECT_EQ(clean, (std::vector<std::wstring>{L"C:\\a.cpp", L"D:\\b\\c.h"}));
+    struct Row {
+        size_t index;
+        std::wstring path, caption;
+    } rows[] = {
+        {0, L"C:\\src\\R&D\\a.cpp", L"&1 C:\\src\\R&&D\\a.cpp"},
+        {9, L"C:\\a.cpp", L"1&0 C:\\a.cpp"},
+        {1, L"C:\\" + std::wstring(70, L'd') + L"\\name.cpp", L"&2 C:\\" + std::wstring(45, L'd') + L"...\\name.cpp"},
+        {2, L"C:\\" + std::wstring(70, L'n'), L"&3 C:\\" + std::wstring(14, L'n') + L"..." + std::wstring(40, L'n')},
+    };
+    for (const Row& r : rows) EXPECT_EQ(recent::Caption(r.index, r.path), r.caption);
+}

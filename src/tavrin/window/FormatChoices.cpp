@@ -10,14 +10,17 @@
 
 namespace formatchoices {
 
-void MakeSubmenu(HMENU bar, int id, const wchar_t* const* captions, size_t count, int first) {
+HMENU MakeSubmenu(HMENU bar, int id, const wchar_t* const* captions, size_t count, int first) {
     wchar_t caption[128] = {};
-    if (!GetMenuStringW(bar, static_cast<UINT>(id), caption, 128, MF_BYCOMMAND)) return;
+    if (!GetMenuStringW(bar, static_cast<UINT>(id), caption, 128, MF_BYCOMMAND)) return nullptr;
     HMENU popup = CreatePopupMenu();  // owned by the menu bar once attached
     for (size_t i = 0; i < count; ++i) AppendMenuW(popup, MF_STRING, static_cast<UINT_PTR>(first + i), captions[i]);
     if (!ModifyMenuW(bar, static_cast<UINT>(id), MF_BYCOMMAND | MF_POPUP | MF_STRING,
-                     reinterpret_cast<UINT_PTR>(popup), caption))
+                     reinterpret_cast<UINT_PTR>(popup), caption)) {
         DestroyMenu(popup);
+        return nullptr;
+    }
+    return popup;
 }
 
 void CheckOne(HMENU bar, int first, size_t count, int checked) {

@@ -12,8 +12,9 @@ namespace formatchoices {
 // Command ids of the submenus' items (index = id - base).
 inline constexpr int LineEndsBase = 900, ReopenBase = 910;
 
-// Turns the menu item `id` into a submenu holding `captions`, whose items get ids `first` on.
-void MakeSubmenu(HMENU bar, int id, const wchar_t* const* captions, size_t count, int first);
+// Turns the menu item `id` into a submenu holding `captions`, whose items get ids `first` on; the
+// submenu, or null when it could not be made.
+HMENU MakeSubmenu(HMENU bar, int id, const wchar_t* const* captions, size_t count, int first);
 // Checks item `checked` (-1: none) of the `count` items from `first`.
 void CheckOne(HMENU bar, int first, size_t count, int checked);
 // Every line end of the area's text in `style`, as one undo step; new lines take it too.
