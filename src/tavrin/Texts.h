@@ -240,6 +240,11 @@ inline constexpr const wchar_t* FormatLineEnds = L"Line &Ends";
 inline constexpr const wchar_t* LineEndItems[] = {L"&Windows (CR LF)", L"&Unix (LF)", L"Classic &Mac (CR)"};
 inline constexpr const wchar_t* FileReopenEncoding = L"Reopen with &Encoding";
 inline constexpr const wchar_t* ReopenItems[] = {L"&ANSI", L"UTF-&8", L"UTF-16 &LE", L"UTF-16 &BE", L"&OEM (console)"};
+// View > Word Wrap and View > Zoom.
+inline constexpr const wchar_t* ViewWordWrap = L"&Word Wrap";
+inline constexpr const wchar_t* ViewZoom = L"&Zoom";
+inline constexpr const wchar_t* ZoomItems[] = {L"Zoom &In\tCtrl+Plus", L"Zoom &Out\tCtrl+Minus",
+                                               L"&Restore Default Zoom\tCtrl+0"};
 // File > Recent Files; a listed file that is gone: its path comes first.
 inline constexpr const wchar_t* FileRecentFiles = L"Recent &Files";
 inline constexpr const wchar_t* FileClearRecent = L"&Clear Recent Files";

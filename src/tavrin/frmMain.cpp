@@ -17,6 +17,7 @@
 #include "SafeSave.h"
 #include "Texts.h"
 #include "ToolbarDef.h"
+#include "ZoomLevel.h"
 #include "CompileCommand.h"
 #include "HelpMenu.h"
 #include "basFindWindows.h"
@@ -93,6 +94,8 @@ const MenuItem kViewItems[] = {
     {texts::ViewSyntaxColouring},
     {texts::ViewLineNumbers},
     {texts::ViewOutput},
+    {texts::ViewWordWrap},
+    {texts::ViewZoom},
 };
 const MenuItem kFormatItems[] = {
     {texts::FormatFont},
@@ -144,6 +147,7 @@ HMENU frmMain::CreateMenuBar() {
     using namespace formatchoices;
     recent_.Attach(bar, FileBase + 12);
     MakeSubmenu(bar, FileBase + 15, texts::ReopenItems, std::size(texts::ReopenItems), ReopenBase);
+    MakeSubmenu(bar, ViewBase + 6, texts::ZoomItems, std::size(texts::ZoomItems), wrapzoom::ZoomBase);
     MakeSubmenu(bar, FormatBase + 3, texts::LineEndItems, std::size(texts::LineEndItems), LineEndsBase);
     return bar;
 }
@@ -175,12 +179,24 @@ void frmMain::Form_Load() {
         {FVIRTKEY | FCONTROL, VK_CANCEL, static_cast<WORD>(ToolsBase + 7)},  // Ctrl+Break
         {FVIRTKEY, VK_F4, static_cast<WORD>(ToolsBase + 8)},
         {FVIRTKEY | FSHIFT, VK_F4, static_cast<WORD>(ToolsBase + 9)},
+        {FVIRTKEY | FCONTROL, VK_OEM_PLUS, wrapzoom::ZoomBase},
+        {FVIRTKEY | FCONTROL, VK_ADD, wrapzoom::ZoomBase},
+        {FVIRTKEY | FCONTROL, VK_OEM_MINUS, wrapzoom::ZoomBase + 1},
+        {FVIRTKEY | FCONTROL, VK_SUBTRACT, wrapzoom::ZoomBase + 1},
+        {FVIRTKEY | FCONTROL, '0', wrapzoom::ZoomBase + 2},
+        {FVIRTKEY | FCONTROL, VK_NUMPAD0, wrapzoom::ZoomBase + 2},
     };
     accel_.reset(CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
     SetAccelerators(accel_.get());
     DragAcceptFiles(Hwnd(), TRUE);
 
     UseSettings(LoadSettings());
+    {
+        settings::RegistryStore store;
+        wordWrap_ = zoom::ReadWordWrap(store);
+        wrapzoom::SetWordWrap(t1(), wordWrap_);
+        CheckMenuItem(GetMenu(Hwnd()), ViewBase + 5, MF_BYCOMMAND | (wordWrap_ ? MF_CHECKED : MF_UNCHECKED));
+    }
     // The Find dialog searches this window's editing area.
     form::Single<Form3>().Searches({t1(), Hwnd(), [this] { return TextChanges(); }, [this] { return TextChangesCounted(); },
                                     [this] { return doc_.Format.lineEnd; }});
@@ -474,6 +490,7 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             return true;
         }
         if (h->idFrom == IdT1) {
+            if (wrapzoom::IsZoomNotice(*h)) ShowZoom();
             if (editarea::OnNotify(t1(), *h)) ShowCaretPlace();
         }
         return false;
@@ -560,6 +577,7 @@ void frmMain::OnCommand(int id, int notifyCode, HWND control) {
     if (id >= formatchoices::ReopenBase && id < formatchoices::ReopenBase + 5)
         return mnuReopen_Click(id - formatchoices::ReopenBase);
     if (id >= RecentMenu::FirstId && id <= RecentMenu::ClearId) return mnuRecent_Click(id);
+    if (id >= wrapzoom::ZoomBase && id < wrapzoom::ZoomBase + 3) return mnuZoom_Click(id - wrapzoom::ZoomBase);
     for (const form::MenuDef& m : kMenus) {
         const int index = form::MenuIndex(m, id);
         if (index < 0) continue;
@@ -677,6 +695,22 @@ void frmMain::DocumentChanged(bool newText) {
     if (!newText && !doc_.DocumentPath.empty()) recent_.Add(doc_.DocumentPath);
 }
 
+void frmMain::mnuZoom_Click(int index) {
+    wrapzoom::Zoom(t1(), index);
+    ShowZoom();  // also told by the control; a zoom already at its limit tells nothing
+}
+
+void frmMain::ShowZoom() {
+    HWND sb = sbStatusBar();
+    if (!sb || !t1()) return;
+    const std::wstring text = zoom::PanelText(wrapzoom::Percent(t1()));
+    if (zoomShown_ != !text.empty()) {
+        zoomShown_ = !text.empty();
+        UpdateStatusBar();  // the panel gets its room, or gives it back
+    }
+    SendMessageW(sb, SB_SETTEXTW, bars::kZoomPanel, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 void frmMain::mnuRecent_Click(int id) {
     if (id == RecentMenu::ClearId) return recent_.Clear();
     const std::wstring path = recent_.PathOf(id);
@@ -746,6 +780,16 @@ void frmMain::mnuview_Click(int index) {
         break;
     }
     case 4: ShowOutput(!OutputShown()); break;  // Output
+    case 5:  // Word Wrap, kept for the next start
+        wordWrap_ = !wordWrap_;
+        wrapzoom::SetWordWrap(t1(), wordWrap_);
+        CheckMenuItem(GetMenu(Hwnd()), ViewBase + 5, MF_BYCOMMAND | (wordWrap_ ? MF_CHECKED : MF_UNCHECKED));
+        try {
+            settings::RegistryStore store;
+            zoom::WriteWordWrap(store, wordWrap_);
+        } catch (const VbError&) {
+        }
+        break;
     default: break;  // Toolbar (hidden): the toolbar always shows
     }
 }
@@ -833,7 +877,7 @@ void frmMain::EnablePaste() {
 }
 
 void frmMain::UpdateStatusBar() {
-    bars::UpdateStatusBar(sbStatusBar(), Dpi());
+    bars::UpdateStatusBar(sbStatusBar(), Dpi(), zoomShown_);
     outside_.ShowNote(doc_, sbStatusBar());
     ShowFormat(false);
     ShowCaretPlace();

@@ -15,6 +15,7 @@
 #include "OutsideChanges.h"
 #include "Printing.h"
 #include "RecentMenu.h"
+#include "WrapAndZoom.h"
 #include "RecoveryFiles.h"
 #include "basTavrin.h"
 
@@ -62,6 +63,8 @@ public:
     void mnuReopen_Click(int index);
     // File > Recent Files: an item's command id, or Clear Recent Files.
     void mnuRecent_Click(int id);
+    // View > Zoom: In, Out, Restore Default Zoom.
+    void mnuZoom_Click(int index);
 
     // Toolbar click by button key: runs the button's command with its errors suppressed.
     void tbToolbar_ButtonClick(const std::wstring& key);
@@ -128,6 +131,8 @@ private:
     // The encoding and line ends in the status bar and the Line Ends menu (`count`: the text's line
     // ends counted again).
     void ShowFormat(bool count);
+    // The zoom's panel, shown while the zoom is not 100%.
+    void ShowZoom();
     // Another text or another name: the colouring of its language, as the View menu says.
     void DocumentChanged(bool newText);
     void ApplySyntax();
@@ -174,6 +179,8 @@ private:
     printing::PrinterChoice printer_;
     OutsideChanges outside_;
     RecentMenu recent_;
+    bool wordWrap_ = false;
+    bool zoomShown_ = false;
     textformat::Ends ends_ = textformat::Ends::CrLf;
     // What the font and colour dialogs last held: each opens on its previous values.
     LOGFONTW dlgFont_{};
