@@ -229,4 +229,31 @@ inline constexpr const wchar_t* SaveFilter =
     L"Java Script (*.js)|*.js|VB Script(.vbs)|*.vbs|Cascading Style Sheets (*.css)|*.css|"
     L"Active Server Pages (*.asp)|*.asp|Java Files (*.java)|*.java|Text (*.txt)|*.txt|All Files (*.*)|*.*";
 
+// A file changed or deleted by another program: the file's name comes first.
+inline constexpr const wchar_t* ChangedOutside = L" was changed by another program.\n\nReload it?";
+inline constexpr const wchar_t* ChangedOutsideModified =
+    L" was changed by another program, and it has changes here that are not saved.\n\n"
+    L"Reload it and lose the changes here?";
+inline constexpr const wchar_t* SaveOverOutsideChange =
+    L" was changed by another program since it was opened.\n\nSave anyway and replace those changes?";
+inline constexpr const wchar_t* GoneFromDisk = L" no longer exists on disk";
+
+// The document's line ends in the status bar, in the order of textformat::Ends.
+inline constexpr const wchar_t* LineEndNames[] = {L"CR LF", L"LF", L"CR", L"Mixed"};
+inline constexpr const wchar_t* FormatLineEnds = L"Line &Ends";
+inline constexpr const wchar_t* LineEndItems[] = {L"&Windows (CR LF)", L"&Unix (LF)", L"Classic &Mac (CR)"};
+inline constexpr const wchar_t* FileReopenEncoding = L"Reopen with &Encoding";
+inline constexpr const wchar_t* ReopenItems[] = {L"&ANSI", L"UTF-&8", L"UTF-16 &LE", L"UTF-16 &BE", L"&OEM (console)"};
+// View > Word Wrap and View > Zoom.
+inline constexpr const wchar_t* ViewWordWrap = L"&Word Wrap";
+inline constexpr const wchar_t* ViewZoom = L"&Zoom";
+inline constexpr const wchar_t* ZoomItems[] = {L"Zoom &In\tCtrl+Plus", L"Zoom &Out\tCtrl+Minus",
+                                               L"&Restore Default Zoom\tCtrl+0"};
+// File > Recent Files; a listed file that is gone: its path comes first.
+inline constexpr const wchar_t* FileRecentFiles = L"Recent &Files";
+inline constexpr const wchar_t* FileClearRecent = L"&Clear Recent Files";
+inline constexpr const wchar_t* RecentMissing = L" cannot be found.\n\nRemove it from the list?";
+inline constexpr const wchar_t* SaveAsEncodingLabel = L"&Encoding:";
+inline constexpr const wchar_t* SaveAsEncodings[] = {L"ANSI", L"UTF-8", L"UTF-8 with BOM", L"UTF-16 LE", L"UTF-16 BE"};
+
 }  // namespace texts

@@ -20,6 +20,7 @@
 #include "SafeSave.h"
 #include "Texts.h"
 #include "ToolbarDef.h"
+#include "ZoomLevel.h"
 #include "CompileCommand.h"
 #include "HelpMenu.h"
 #include "basFindWindows.h"
@@ -40,6 +41,8 @@ constexpr UINT WM_OPEN_DROPPED = WM_APP + 1;
 constexpr UINT_PTR kClockTimer = 1;
 // Writes the recovery file when the typing pauses.
 constexpr UINT_PTR kRecoveryTimer = 2;
+// The open file's folder reported a change, or the window became active: the file is checked.
+constexpr UINT WM_CHECK_DISK = WM_APP + 20;
 
 const form::FormDef kDef{
     .className = L"TavrinMain",
@@ -66,7 +69,16 @@ frmMain::frmMain() : filePrompts_(*this), view_(filePrompts_), doc_(view_, fileP
 
 const form::FormDef& frmMain::Definition() const { return kDef; }
 
-HMENU frmMain::CreateMenuBar() { return mainmenu::CreateBar(); }
+HMENU frmMain::CreateMenuBar() {
+    HMENU bar = mainmenu::CreateBar();
+    using namespace formatchoices;
+    recent_.Attach(bar, FileBase + mainmenu::FileRecentFiles);
+    MakeSubmenu(bar, FileBase + mainmenu::FileReopenEncoding, texts::ReopenItems, std::size(texts::ReopenItems), ReopenBase);
+    MakeSubmenu(bar, ViewBase + mainmenu::ViewZoom, texts::ZoomItems, std::size(texts::ZoomItems), wrapzoom::ZoomBase);
+    MakeSubmenu(bar, FormatBase + mainmenu::FormatLineEnds, texts::LineEndItems, std::size(texts::LineEndItems),
+                LineEndsBase);
+    return bar;
+}
 
 void frmMain::Form_Load() {
     // Start-up order: caption and document state, title, folders, settings, then the window shows.
@@ -96,6 +108,12 @@ void frmMain::Form_Load() {
     const settings::Values stored = LoadSettings();
     UseSettings(stored);
     placement::Set(Hwnd(), Dpi(), {stored.left, stored.top, stored.width, stored.height});
+    {
+        settings::RegistryStore store;
+        wordWrap_ = zoom::ReadWordWrap(store);
+        wrapzoom::SetWordWrap(t1(), wordWrap_);
+        CheckMenuItem(GetMenu(Hwnd()), ViewBase + mainmenu::ViewWordWrap, MF_BYCOMMAND | (wordWrap_ ? MF_CHECKED : MF_UNCHECKED));
+    }
     // The Find dialog searches this window's editing area.
     form::Single<Form3>().Searches({t1(), Hwnd(), [this] { return TextChanges(); }, [this] { return TextChangesCounted(); },
                                     [this] { return doc_.Format.lineEnd; }});
@@ -180,6 +198,8 @@ void frmMain::Form_Resize() {
         SaveSettingsQuietly();
     }
 }
+
+void frmMain::Form_Activate() { PostMessageW(Hwnd(), WM_CHECK_DISK, 0, 0); }
 
 void frmMain::SaveSettingsQuietly() {
     try {
@@ -293,12 +313,21 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             return true;
         }
         if (h->idFrom == IdT1) {
+            if (wrapzoom::IsZoomNotice(*h)) ShowZoom();
             if (editarea::OnNotify(t1(), *h)) ShowCaretPlace();
         }
         if (h->idFrom == IdOutput)
             if (auto place = pane_.OnNotify(*h)) GoToPlace(*place);
         return false;
     }
+    case WM_INITMENUPOPUP:
+        recent_.OnMenuOpening(reinterpret_cast<HMENU>(wp));
+        return false;
+    case WM_CHECK_DISK:
+        outside_.Check(doc_, Hwnd(), t1());
+        outside_.ShowNote(doc_, sbStatusBar());
+        result = 0;
+        return true;
     case WM_OPEN_DROPPED: {
         std::wstring path;
         path.swap(pendingDrop_);
@@ -335,6 +364,7 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_DESTROY:
         view_.Detach();  // the windows it works on go now
         pane_.Stop();
+        outside_.Stop();
         return false;
     case WM_SETFOCUS:
         if (HWND edit = t1()) SetFocus(edit);
@@ -354,6 +384,12 @@ void frmMain::OnCommand(int id, int notifyCode, HWND control) {
         if (control == tbToolbar() && bars::PositionOf(id)) tbToolbar_ButtonClick(bars::KeyOf(id));
         return;
     }
+    if (id >= formatchoices::LineEndsBase && id < formatchoices::LineEndsBase + 3)
+        return mnuLineEnds_Click(id - formatchoices::LineEndsBase);
+    if (id >= formatchoices::ReopenBase && id < formatchoices::ReopenBase + 5)
+        return mnuReopen_Click(id - formatchoices::ReopenBase);
+    if (id >= RecentMenu::FirstId && id <= RecentMenu::ClearId) return mnuRecent_Click(id);
+    if (id >= wrapzoom::ZoomBase && id < wrapzoom::ZoomBase + 3) return mnuZoom_Click(id - wrapzoom::ZoomBase);
     size_t menuCount = 0;
     const form::MenuDef* menus = mainmenu::Menus(menuCount);
     for (const form::MenuDef& m : std::span(menus, menuCount)) {
@@ -374,10 +410,18 @@ void frmMain::OnCommand(int id, int notifyCode, HWND control) {
 
 void frmMain::mnufile_Click(int index) {
     switch (index) {
-    case mainmenu::FileNew: doc_.New(InitDirSetting); break;
+    case mainmenu::FileNew:
+        if (doc_.New(InitDirSetting)) ShowFormat(true);
+        break;
     case mainmenu::FileOpen: doc_.Open(InitDirSetting); break;
-    case mainmenu::FileSave: doc_.Save(InitDirSetting); break;
-    case mainmenu::FileSaveAs: doc_.SaveAs(InitDirSetting); break;
+    case mainmenu::FileSave:
+    case mainmenu::FileSaveAs:
+        if (index == mainmenu::FileSave ? doc_.Save(InitDirSetting) : doc_.SaveAs(InitDirSetting)) {
+            outside_.ShowNote(doc_, sbStatusBar());
+            ShowFormat(false);
+            recent_.Add(doc_.DocumentPath);
+        }
+        break;
     case mainmenu::FilePrinterSetup: printCommands_.Setup(Hwnd()); break;
     case mainmenu::FilePrintPreview: modal::MsgBox(texts::PrintPreviewMessage, MB_OK, AppTitle, Hwnd()); break;  // hidden
     case mainmenu::FilePrint: printCommands_.WithDialog(PrintJob()); break;
@@ -459,6 +503,57 @@ void frmMain::DocumentChanged(bool newText) {
         recovery_.Stored();  // the text it kept is gone by the user's choice
     }
     ApplySyntax();
+    outside_.Follow(Hwnd(), WM_CHECK_DISK, doc_.DocumentPath);
+    outside_.ShowNote(doc_, sbStatusBar());
+    ShowFormat(!newText);  // the name comes after the text, and the format with it
+    if (!newText && !doc_.DocumentPath.empty()) recent_.Add(doc_.DocumentPath);
+}
+
+void frmMain::mnuZoom_Click(int index) {
+    wrapzoom::Zoom(t1(), index);
+    ShowZoom();  // also told by the control; a zoom already at its limit tells nothing
+}
+
+void frmMain::ShowZoom() {
+    HWND sb = sbStatusBar();
+    if (!sb || !t1()) return;
+    const std::wstring text = zoom::PanelText(wrapzoom::Percent(t1()));
+    if (zoomShown_ != !text.empty()) {
+        zoomShown_ = !text.empty();
+        UpdateStatusBar();  // the panel gets its room, or gives it back
+    }
+    SendMessageW(sb, SB_SETTEXTW, bars::kZoomPanel, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void frmMain::mnuRecent_Click(int id) {
+    if (id == RecentMenu::ClearId) return recent_.Clear();
+    const std::wstring path = recent_.PathOf(id);
+    if (path.empty()) return;
+    if (!paths::IsFile(path)) {
+        if (modal::MsgBox(path + texts::RecentMissing, MB_YESNO | MB_ICONQUESTION, AppTitle, Hwnd()) == IDYES)
+            recent_.Remove(path);
+        return;
+    }
+    doc_.Drop(path, InitDirSetting);
+}
+
+void frmMain::ShowFormat(bool count) {
+    HWND edit = t1();
+    if (!edit) return;
+    if (count) ends_ = textformat::EndsOf(editarea::StoredText(edit), doc_.Format.lineEnd);
+    formatchoices::ShowPanel(sbStatusBar(), doc_.Format, ends_);
+    formatchoices::CheckOne(GetMenu(Hwnd()), formatchoices::LineEndsBase, 3, textformat::CheckedLineEndItem(ends_));
+}
+
+void frmMain::mnuLineEnds_Click(int index) {
+    const docfile::LineEnd style = textformat::LineEndItem(index);
+    formatchoices::ConvertLineEnds(t1(), style);
+    doc_.Format.lineEnd = style;
+    ShowFormat(true);
+}
+
+void frmMain::mnuReopen_Click(int index) {
+    if (doc_.Reopen(textformat::ReopenItem(index), InitDirSetting)) ShowFormat(true);
 }
 
 void frmMain::ApplySyntax() {
@@ -505,6 +600,16 @@ void frmMain::mnuview_Click(int index) {
         foldingWanted_ = !foldingWanted_;
         ApplySyntax();
         break;
+    case mainmenu::ViewWordWrap:  // Word Wrap, kept for the next start
+        wordWrap_ = !wordWrap_;
+        wrapzoom::SetWordWrap(t1(), wordWrap_);
+        CheckMenuItem(GetMenu(Hwnd()), ViewBase + mainmenu::ViewWordWrap, MF_BYCOMMAND | (wordWrap_ ? MF_CHECKED : MF_UNCHECKED));
+        try {
+            settings::RegistryStore store;
+            zoom::WriteWordWrap(store, wordWrap_);
+        } catch (const VbError&) {
+        }
+        break;
     default: break;  // Toolbar (hidden): the toolbar always shows
     }
 }
@@ -539,7 +644,9 @@ void frmMain::EnablePaste() {
 }
 
 void frmMain::UpdateStatusBar() {
-    bars::UpdateStatusBar(sbStatusBar(), Dpi());
+    bars::UpdateStatusBar(sbStatusBar(), Dpi(), zoomShown_);
+    outside_.ShowNote(doc_, sbStatusBar());
+    ShowFormat(false);
     ShowCaretPlace();
 }
 

@@ -9,9 +9,13 @@
 #include "UiTask.h"
 #include "DocumentView.h"
 #include "FilePrompts.h"
+#include "FormatChoices.h"
 #include "Form.h"
 #include "MainBars.h"
 #include "MenuBar.h"
+#include "OutsideChanges.h"
+#include "RecentMenu.h"
+#include "WrapAndZoom.h"
 #include "FormatCommands.h"
 #include "MainMenus.h"
 #include "PrintCommands.h"
@@ -57,6 +61,13 @@ public:
     void mnuformat_Click(int index);
     void mnutools_Click(int index);
     void mnuHelp_Click(int index);
+    // Format > Line Ends and File > Reopen with Encoding, by item index.
+    void mnuLineEnds_Click(int index);
+    void mnuReopen_Click(int index);
+    // File > Recent Files: an item's command id, or Clear Recent Files.
+    void mnuRecent_Click(int id);
+    // View > Zoom: In, Out, Restore Default Zoom.
+    void mnuZoom_Click(int index);
 
     // Toolbar click by button key: runs the button's command with its errors suppressed.
     void tbToolbar_ButtonClick(const std::wstring& key);
@@ -94,6 +105,7 @@ protected:
     void Form_Load() override;
     void Form_Unload(bool& cancel) override;
     void Form_Resize() override;
+    void Form_Activate() override;
     void OnCommand(int id, int notifyCode, HWND control) override;
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     void OnDpiChanged() override;
@@ -109,6 +121,11 @@ private:
     void GoToLine();
     // The status bar's "Ln, Col" panel.
     void ShowCaretPlace();
+    // The encoding and line ends in the status bar and the Line Ends menu (`count`: the text's line
+    // ends counted again).
+    void ShowFormat(bool count);
+    // The zoom's panel, shown while the zoom is not 100%.
+    void ShowZoom();
     // Another text or another name: the colouring of its language, as the View menu says.
     void DocumentChanged(bool newText);
     void ApplySyntax();
@@ -153,4 +170,9 @@ private:
     uitask::Mailbox mailbox_;  // Find in Files' batches come to the window through it
     PrintCommands printCommands_;
     FormatCommands formatCommands_;
+    OutsideChanges outside_;
+    RecentMenu recent_;
+    bool wordWrap_ = false;
+    bool zoomShown_ = false;
+    textformat::Ends ends_ = textformat::Ends::CrLf;
 };

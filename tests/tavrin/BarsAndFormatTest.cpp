@@ -11,6 +11,7 @@
 #include "MainBars.h"
 #include "MainWindowFixture.h"
 #include "EditArea.h"
+#include "Scintilla.h"
 #include "Texts.h"
 
 namespace {
@@ -112,12 +113,12 @@ TEST_F(Bars, ButtonsRunTheirCommandsAndFailuresEndSilently) {
 }
 
 TEST_F(Bars, StatusBarPanelsClockAndViewToggle) {
-    ASSERT_EQ(SendMessageW(sb(), SB_GETPARTS, 0, 0), 4);
-    EXPECT_EQ(Panel(0) + L"|" + Panel(1) + L"|" + Panel(2) + L"|" + Panel(3),
-              L"Status|Ln 1, Col 1|" + bars::ShortDate() + L"|" + bars::ShortTime());
-    SendMessageW(sb(), SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(L"old"));
+    ASSERT_EQ(SendMessageW(sb(), SB_GETPARTS, 0, 0), 6);
+    EXPECT_EQ(Panel(0) + L"|" + Panel(1) + L"|" + Panel(2) + L"|" + Panel(3) + L"|" + Panel(4) + L"|" + Panel(5),
+              L"Status|Ln 1, Col 1|ANSI, CR LF||" + bars::ShortDate() + L"|" + bars::ShortTime());
+    SendMessageW(sb(), SB_SETTEXTW, 4, reinterpret_cast<LPARAM>(L"old"));
     SendMessageW(f.Hwnd(), WM_TIMER, 1, 0);  // the clock makes the panels current again
-    EXPECT_EQ(Panel(2), bars::ShortDate());
+    EXPECT_EQ(Panel(4), bars::ShortDate());
     // View > Status Bar: the bar and its check mark; the editing area stays as it is.
     const RECT before = EditRect();
     HMENU menu = GetMenu(f.Hwnd());
@@ -126,15 +127,39 @@ TEST_F(Bars, StatusBarPanelsClockAndViewToggle) {
     EXPECT_EQ(view(), 0);
     RECT now = EditRect();
     EXPECT_TRUE(EqualRect(&before, &now));
-    SendMessageW(sb(), SB_SETTEXTW, 3, reinterpret_cast<LPARAM>(L"stale"));
+    SendMessageW(sb(), SB_SETTEXTW, 5, reinterpret_cast<LPARAM>(L"stale"));
     f.mnuview_Click(1);
     EXPECT_EQ(view(), 3);
-    EXPECT_EQ(Panel(3), bars::ShortTime());  // current again when shown
+    EXPECT_EQ(Panel(5), bars::ShortTime());  // current again when shown
 }
 
 // Font: the face for all text, the rest for the selection or what is typed at the caret. Text
 // Color: the selection or the caret; Forecolor: the background. Each dialog opens on the previous
 // choice, and Cancel changes nothing, whatever the dialog left in its structure.
+TEST_F(Bars, WordWrapIsKeptAndTheZoomHasAPanelWhileNotAtItsDefault) {
+    f.mnuview_Click(mainmenu::ViewWordWrap);
+    EXPECT_EQ(SendMessageW(f.t1(), SCI_GETWRAPMODE, 0, 0), SC_WRAP_WORD);
+    EXPECT_EQ(Stored(L"WordWrap").value_or(L""), L"1");
+    f.Unload();
+    ASSERT_TRUE(f.Load());  // the next start wraps too
+    EXPECT_EQ(SendMessageW(f.t1(), SCI_GETWRAPMODE, 0, 0), SC_WRAP_WORD);
+    EXPECT_TRUE(GetMenuState(GetMenu(f.Hwnd()), frmMain::ViewBase + mainmenu::ViewWordWrap, MF_BYCOMMAND) & MF_CHECKED);
+    // Ctrl+Plus, then Ctrl and the wheel: the panel shows the zoom; Ctrl+0 takes it back to none.
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    MSG plus{f.t1(), WM_KEYDOWN, VK_OEM_PLUS, 1, 0, {}}, zero{f.t1(), WM_KEYDOWN, '0', 1, 0, {}};
+    EXPECT_TRUE(form::PreTranslate(plus));
+    EXPECT_EQ(Panel(bars::kZoomPanel), L"110%");
+    SendMessageW(f.t1(), WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA), 0);
+    EXPECT_EQ(Panel(bars::kZoomPanel), L"120%");
+    EXPECT_TRUE(form::PreTranslate(zero));
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(Panel(bars::kZoomPanel), L"");
+}
+
 TEST_F(Bars, FontAndColoursOnTheSelectionAtTheCaretRememberedAndCancelled) {
     f.SetEditorText(L"hello world");
     Select(0, 5);

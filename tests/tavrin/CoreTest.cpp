@@ -8,6 +8,7 @@
 #include "MainLayout.h"
 #include "basTavrin.h"
 #include "ToolbarDef.h"
+#include "ZoomLevel.h"
 
 namespace {
 
@@ -117,3 +118,15 @@ TEST(Toolbar, EachButtonRunsItsCommand) {
 }
 
 }  // namespace
+
+TEST(ZoomAndWrap, ThePercentShownAndTheWordWrapSetting) {
+    struct Row {
+        double base;
+        int zoom, percent;
+    } rows[] = {{10, 0, 100}, {10, 2, 120}, {10, -10, 20}, {9, 1, 111}, {11, 20, 282}, {0, 3, 100}};
+    for (const Row& r : rows) EXPECT_EQ(zoom::Percent(r.base, r.zoom), r.percent) << r.base << " " << r.zoom;
+    MemoryStore s;
+    EXPECT_FALSE(zoom::ReadWordWrap(s));  // off by default
+    s.values[L"WordWrap"] = L"yes";
+    EXPECT_FALSE(zoom::ReadWordWrap(s));
+}

@@ -4,11 +4,13 @@
 
 #include <deque>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "Document.h"
 #include "Paths.h"
 #include "basTavrin.h"
+#include "RecentFiles.h"
 #include "TextConv.h"
 #include "Texts.h"
 
@@ -21,12 +23,14 @@ public:
     std::wstring text;
     std::string bytes;  // the text as the area would hand it over
     std::map<std::wstring, std::string> files;  // what is on "disk"
+    std::map<std::wstring, unsigned long long> stamps;  // each file's last write
     unsigned long long maxBytes = 1ull << 30;
     std::vector<std::wstring> questions;  // each question asked, in order
     std::deque<bool> questionAnswers;     // Yes when none is left
     std::deque<PromptAnswer> answers;
     std::deque<std::wstring> openChoices, saveChoices;  // an empty entry is a cancelled dialog
     std::vector<std::wstring> errors;
+    std::optional<docfile::FileFormat> saveFormat;  // the encoding chosen in Save As
     std::wstring caption = texts::UntitledCaption, lastFolder;
     bool writesFail = false;
     int prompts = 0, openDialogs = 0, saveDialogs = 0, writes = 0;
@@ -44,10 +48,15 @@ public:
     }
     bool Write(const std::wstring& path, std::string_view b, unsigned long& error) override {
         ++writes;
-        return writesFail ? (error = 5, false) : (files[path] = std::string(b), true);
+        return writesFail ? (error = 5, false) : (files[path] = std::string(b), ++stamps[path], true);
     }
     std::wstring Reason(unsigned long error) override { return error == 2 ? L"missing" : L"Access denied."; }
     unsigned long long MaxLoadBytes() override { return maxBytes; }
+    filewatch::Identity Identity(const std::wstring& path) override {
+        auto it = files.find(path);
+        if (it == files.end()) return {};
+        return {true, 1, path.size(), it->second.size(), stamps[path]};
+    }
     bool Answer(const std::wstring& q) {
         questions.push_back(q);
         const bool a = questionAnswers.empty() || questionAnswers.front();
@@ -58,6 +67,8 @@ public:
     bool SaveAsUtf8(const std::wstring& q) override { return Answer(q); }
     bool SaveWithMark(const std::wstring& q) override { return Answer(q); }
     bool SaveWithChanges(const std::wstring& q) override { return Answer(q); }
+    bool ReloadChanged(const std::wstring& q) override { return Answer(q); }
+    bool SaveOverChange(const std::wstring& q) override { return Answer(q); }
     PromptAnswer AskSaveChanges() override {
         ++prompts;
         const PromptAnswer a = answers.front();
@@ -77,7 +88,8 @@ public:
     bool ChooseOpenPath(const std::wstring& f, std::wstring& p, std::wstring& t) override {
         return ++openDialogs, Choose(openChoices, f, p, t);
     }
-    bool ChooseSavePath(const std::wstring& f, std::wstring& p, std::wstring& t) override {
+    bool ChooseSavePath(const std::wstring& f, std::wstring& p, std::wstring& t, docfile::FileFormat& format) override {
+        if (saveFormat) format = *saveFormat;
         return ++saveDialogs, Choose(saveChoices, f, p, t);
     }
     void ShowError(const std::wstring& m) override { errors.push_back(m); }
@@ -128,6 +140,64 @@ TEST_F(DocumentTest, StartsUntitledAndOpenSetsPathTitleCaptionAndSnapshot) {
     EXPECT_TRUE(doc.IsModified());
     ui.text = L"int x;";
     EXPECT_FALSE(doc.IsModified());
+}
+
+TEST(FileWatch, AChangeOnDiskIsRaisedOnceAndAsksByTheTextsState) {
+    using filewatch::Verdict;
+    const filewatch::Identity read{true, 7, 42, 100, 500}, written{true, 7, 42, 120, 600},
+        replaced{true, 7, 43, 100, 500}, gone{}, otherVolume{true, 8, 42, 100, 500};
+    struct Row {
+        filewatch::Identity known, now, asked;
+        bool modified;
+        Verdict want;
+    } rows[] = {
+        {read, read, read, false, Verdict::Same},
+        {read, written, read, false, Verdict::AskReload},
+        {read, written, read, true, Verdict::AskReloadLosingChanges},
+        {read, replaced, read, false, Verdict::AskReload},     // same size and time, another file
+        {read, otherVolume, read, true, Verdict::AskReloadLosingChanges},
+        {read, written, written, false, Verdict::Same},        // already asked about this change
+        {read, replaced, written, false, Verdict::AskReload},  // changed again after the answer
+        {read, gone, read, true, Verdict::Gone},
+        {read, gone, gone, false, Verdict::Same},              // told once
+        {gone, written, gone, false, Verdict::Same},           // never read from disk
+    };
+    for (const Row& r : rows) EXPECT_EQ(filewatch::Decide(r.known, r.now, r.asked, r.modified), r.want);
+    EXPECT_FALSE(filewatch::SaveAsks(read, gone));  // Save writes a deleted file again
+    EXPECT_FALSE(filewatch::SaveAsks(gone, written));
+    EXPECT_TRUE(filewatch::SaveAsks(read, replaced));
+}
+
+TEST_F(DocumentTest, AnotherProgramsChangeWaitsForAWindowThatMayAskAndNoKeepsTheText) {
+    OpenEdited();
+    ui.files[L"C:\\a.cpp"] = "theirs", ++ui.stamps[L"C:\\a.cpp"];
+    EXPECT_EQ(doc.CheckDisk(false), Document::DiskChange::Waiting);  // not active: nothing asked yet
+    ui.questionAnswers = {false};
+    EXPECT_EQ(doc.CheckDisk(true), Document::DiskChange::Kept);
+    EXPECT_EQ(doc.CheckDisk(true), Document::DiskChange::None);
+    ExpectUnchanged();
+    EXPECT_EQ(ui.questions, std::vector<std::wstring>{std::wstring(L"a.cpp") + texts::ChangedOutsideModified});
+}
+
+TEST_F(DocumentTest, ReopenedInAnEncodingThatHoldsForSavesAndSaveAsChoosesOne) {
+    ui.files[L"C:\\r.txt"] = "caf\xE9";  // ANSI
+    ui.openChoices.push_back(L"C:\\r.txt");
+    ASSERT_TRUE(doc.Open(kDir));
+    ui.text += L"!";
+    ui.answers = {PromptAnswer::No};  // modified: asked first
+    ASSERT_TRUE(doc.Reopen(docfile::Encoding::Utf8, kDir));
+    EXPECT_EQ(ui.prompts, 1);
+    EXPECT_EQ(ui.text, L"caf\xFFFD");
+    EXPECT_TRUE(doc.IsModified());  // the bytes it could not decode are not the file's any more
+    ui.questionAnswers = {true};
+    EXPECT_TRUE(doc.Save(kDir));
+    EXPECT_EQ(ui.questions.size(), 1u);  // what the save changes, asked first
+    EXPECT_EQ(ui.files[L"C:\\r.txt"], "caf\xEF\xBF\xBD\r\n");
+    ui.saveFormat = docfile::FileFormat{docfile::Encoding::Utf16Le, true};
+    ui.saveChoices.push_back(L"C:\\w.txt");
+    ui.text = L"hi";
+    EXPECT_TRUE(doc.SaveAs(kDir));
+    EXPECT_EQ(ui.files[L"C:\\w.txt"], std::string("\xFF\xFEh\0i\0\r\0\n\0", 10));
 }
 
 TEST(TextDigest, Sha256KnownDigestsAndTheTextRule) {
@@ -410,3 +480,28 @@ TEST_F(FilePolicy, TextThatWouldReopenAsOtherTextIsOfferedAMark) {
 }
 
 }  // namespace
+
+TEST(RecentFiles, AddedToTheTopAtMostTenAndOddValuesNeverShown) {
+    std::vector<std::wstring> list;
+    for (int i = 1; i <= 12; ++i) recent::Add(list, L"C:\\f" + std::to_wstring(i) + L".txt");
+    ASSERT_EQ(list.size(), recent::kMost);
+    EXPECT_EQ(list.front(), L"C:\\f12.txt");
+    EXPECT_EQ(list.back(), L"C:\\f3.txt");
+    recent::Add(list, L"c:\\F5.TXT");  // listed already, in another case: moved up, not repeated
+    EXPECT_EQ(list.front(), L"c:\\F5.TXT");
+    EXPECT_EQ(list.size(), recent::kMost);
+    const std::wstring tooLong = L"C:\\" + std::wstring(32765, L'a');
+    const std::vector<std::wstring> clean = recent::Clean({L"C:\\a.cpp", std::nullopt, L"", L"C:\\x\ny.cpp", tooLong,
+                                                          L"C:\\A.CPP", L"D:\\b\\c.h", std::wstring(L"C:\\t\tab")});
+    EXPECT_EQ(clean, (std::vector<std::wstring>{L"C:\\a.cpp", L"D:\\b\\c.h"}));
+    struct Row {
+        size_t index;
+        std::wstring path, caption;
+    } rows[] = {
+        {0, L"C:\\src\\R&D\\a.cpp", L"&1 C:\\src\\R&&D\\a.cpp"},
+        {9, L"C:\\a.cpp", L"1&0 C:\\a.cpp"},
+        {1, L"C:\\" + std::wstring(70, L'd') + L"\\name.cpp", L"&2 C:\\" + std::wstring(45, L'd') + L"...\\name.cpp"},
+        {2, L"C:\\" + std::wstring(70, L'n'), L"&3 C:\\" + std::wstring(14, L'n') + L"..." + std::wstring(40, L'n')},
+    };
+    for (const Row& r : rows) EXPECT_EQ(recent::Caption(r.index, r.path), r.caption);
+}

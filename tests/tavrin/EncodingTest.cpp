@@ -7,6 +7,7 @@
 #include "LineEnds.h"
 #include "FileEncoding.h"
 #include "TextConv.h"
+#include "TextFormat.h"
 
 using docfile::Decode;
 using docfile::Encode;
@@ -210,4 +211,45 @@ TEST(DocumentFileRules, SizeText) {
     EXPECT_EQ(docfile::SizeText(300 * 1024), L"300 KB");
     EXPECT_EQ(docfile::SizeText(1536 * 1024), L"1.5 MB");
     EXPECT_EQ(docfile::SizeText(10ull * 1024 * 1024), L"10.0 MB");
+}
+
+TEST(Encodings, ReopenedInAChosenEncodingAndWhatItCannotDecodeIsSaid) {
+    struct Row {
+        std::string bytes;
+        Encoding as;
+        std::string text;
+        bool bom, otherBytes;
+    } rows[] = {
+        {std::string("\xFF\xFEh\0i\0", 6), Encoding::Utf16Le, "hi", true, false},
+        {std::string("h\0i\0", 4), Encoding::Utf16Le, "hi", false, false},
+        {std::string("\xFF\xFEh\0", 4), Encoding::Utf16Be, U8(L"\xFFFE\x6800"), false, false},  // the other order's mark is text
+        {"caf\xE9", Encoding::Utf8, U8(L"caf\xFFFD"), false, true},  // the decoder's replacement
+        {kUtf8Bom + "hi", Encoding::Ansi, U8(L"\x00EF\x00BB\x00BFhi"), false, false},
+        {"dir\r\n", Encoding::Oem, "dir\r\n", false, false},
+    };
+    for (const Row& r : rows) {
+        const docfile::Decoded d = docfile::DecodeAs(r.bytes, r.as);
+        EXPECT_EQ(d.text, r.text) << r.bytes;
+        EXPECT_EQ(d.format.encoding, r.as);
+        EXPECT_EQ(d.format.bom, r.bom) << r.bytes;
+        EXPECT_EQ(d.changes.otherBytes, r.otherBytes) << r.bytes;
+    }
+    EXPECT_EQ(Encode("dir", FileFormat{Encoding::Oem}), "dir\r\n");
+}
+
+TEST(LineEnds, TheStatusBarsNameAndTheSaveAsList) {
+    using textformat::Ends;
+    struct Row {
+        const char* text;
+        LineEnd style;
+        Ends want;
+    } rows[] = {
+        {"a\r\nb\r\n", LineEnd::Lf, Ends::CrLf}, {"a\nb", LineEnd::CrLf, Ends::Lf}, {"a\rb", LineEnd::CrLf, Ends::Cr},
+        {"a\r\nb\n", LineEnd::CrLf, Ends::Mixed}, {"a\r\r\n", LineEnd::CrLf, Ends::Mixed},  // a CR and a CR LF
+        {"", LineEnd::Lf, Ends::Lf}, {"one line", LineEnd::Cr, Ends::Cr},  // none: the document's style
+    };
+    for (const Row& r : rows) EXPECT_EQ(textformat::EndsOf(r.text, r.style), r.want) << r.text;
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(textformat::SaveChoiceOf(textformat::SaveChoice(i, LineEnd::Lf)), i);
+    EXPECT_EQ(textformat::SaveChoiceOf(FileFormat{Encoding::Utf16Le, false}), 3);
+    EXPECT_EQ(textformat::SaveChoiceOf(FileFormat{Encoding::Oem}), -1);  // kept unless another is chosen
 }

@@ -72,7 +72,7 @@ TEST_F(MainWindow, ExitEndsAndSaysSoOnceWhenTheSettingsCannotBeWritten) {
     settings::KeyPath = std::wstring(testenv::kScratchRoot) + L"\\" + std::wstring(300, L'k');
     std::vector<std::wstring> told;
     modal::ScopedHooks hooks({.msgBox = [&](const modal::MsgBoxCall& c) { return told.push_back(c.text), IDOK; }});
-    SendMessageW(f.Hwnd(), WM_COMMAND, frmMain::FileBase + 12, 0);
+    SendMessageW(f.Hwnd(), WM_COMMAND, frmMain::FileBase + mainmenu::FileExit, 0);
     EXPECT_FALSE(f.IsLoaded());
     EXPECT_EQ(told.size(), 1u);
 }

@@ -13,6 +13,10 @@ void Document::Reset() {
     DocumentTitle.clear();
     SavedText.Mark("");
     savedMark_ = 0;
+    Format = docfile::FileFormat();
+    PendingChanges = docfile::Changes();
+    chosenEncoding_.reset();
+    KnowDisk({});
     WindowCaption = CaptionFor(L"");
     ExitConfirmed = false;
     SaveCancelled = false;
@@ -42,6 +46,7 @@ bool Document::AskToSaveChanges(const std::wstring& initDir) {
 bool Document::New(const std::wstring& initDir) {
     // New asks whenever there is text, modified or not.
     if (!ui_.EditorText().empty() && !AskToSaveChanges(initDir)) return false;
+    chosenEncoding_.reset();
     SetCaption(CaptionFor(L""));
     DocumentPath.clear();
     DocumentTitle.clear();
@@ -50,11 +55,15 @@ bool Document::New(const std::wstring& initDir) {
     PendingChanges = docfile::Changes();
     SavedText.Mark("");
     savedMark_ = ui_.MarkEditor();
+    KnowDisk({});
     return true;
 }
 
 bool Document::LoadInto(const std::wstring& path, const std::wstring& title) {
-    const docfile::Opened opened = docfile::Open(path, LargeFileKBSetting, questions_, files_);
+    // Taken before the read: a change while it reads is seen by the next check.
+    const filewatch::Identity disk = files_.Identity(path);
+    const docfile::Encoding* as = chosenEncoding_ ? &*chosenEncoding_ : nullptr;
+    const docfile::Opened opened = docfile::Open(path, LargeFileKBSetting, questions_, files_, as);
     if (opened.status == docfile::Status::Declined) return false;
     std::wstring reason = opened.reason;
     if (opened.status != docfile::Status::Done || !ui_.ShowText(opened.file.text, opened.file.format.lineEnd, reason)) {
@@ -69,6 +78,11 @@ bool Document::LoadInto(const std::wstring& path, const std::wstring& title) {
     SetCaption(CaptionFor(title));
     SavedText.Mark(opened.file.text);
     savedMark_ = ui_.MarkEditor();
+    if (as && opened.file.changes.Any()) {
+        SavedText.MarkNone();  // not the file's bytes any more: modified until saved
+        savedMark_ = 0;
+    }
+    KnowDisk(disk);
     return true;
 }
 
@@ -76,12 +90,14 @@ bool Document::Open(const std::wstring& initDir) {
     if (IsModified() && !AskToSaveChanges(initDir)) return false;
     std::wstring path, title;
     if (!ui_.ChooseOpenPath(initDir, path, title) || path.empty()) return false;
+    chosenEncoding_.reset();
     return LoadInto(path, title.empty() ? paths::Name(path) : title);
 }
 
 bool Document::Drop(const std::wstring& path, const std::wstring& initDir) {
     if (path.empty()) return false;
     if (IsModified() && !AskToSaveChanges(initDir)) return false;
+    chosenEncoding_.reset();
     return LoadInto(path, paths::Name(path));
 }
 
@@ -97,19 +113,30 @@ bool Document::WriteTo(const std::wstring& path) {
     PendingChanges = docfile::Changes();
     if (!unchanged) SavedText.Mark(ui_.EditorText());  // otherwise it is the text already marked
     savedMark_ = ui_.MarkEditor();
+    KnowDisk(files_.Identity(path));
     ui_.Saved();
     return true;
 }
 
 bool Document::Save(const std::wstring& initDir) {
     if (DocumentPath.empty() || DocumentTitle.empty()) return SaveAs(initDir);
+    if (filewatch::SaveAsks(DiskIdentity, files_.Identity(DocumentPath)) &&
+        !questions_.SaveOverChange(filewatch::SaveQuestion(DocumentTitle)))
+        return false;
     return WriteTo(DocumentPath);
 }
 
 bool Document::SaveAs(const std::wstring& initDir) {
     std::wstring path, title;
-    if (!ui_.ChooseSavePath(initDir, path, title) || path.empty()) return false;
-    if (!WriteTo(path)) return false;
+    docfile::FileFormat chosen = Format;
+    if (!ui_.ChooseSavePath(initDir, path, title, chosen) || path.empty()) return false;
+    const docfile::FileFormat before = Format;
+    Format.encoding = chosen.encoding;
+    Format.bom = chosen.bom;
+    if (!WriteTo(path)) {
+        Format = before;
+        return false;
+    }
     DocumentPath = path;
     DocumentTitle = title.empty() ? paths::Name(path) : title;
     SetCaption(CaptionFor(DocumentTitle));
@@ -129,13 +156,41 @@ bool Document::Recover(const std::wstring& path, const docfile::FileFormat& form
     }
     Format = format;
     PendingChanges = docfile::Changes();
+    chosenEncoding_.reset();
     DocumentPath = path;
     DocumentTitle = path.empty() ? std::wstring() : paths::Name(path);
     SetCaption(CaptionFor(DocumentTitle));
     // Not saved anywhere yet: modified until it is.
     SavedText.MarkNone();
     savedMark_ = 0;
+    KnowDisk({});
     return true;
+}
+
+bool Document::Reopen(docfile::Encoding encoding, const std::wstring& initDir) {
+    if (DocumentPath.empty() || (IsModified() && !AskToSaveChanges(initDir))) return false;
+    const std::optional<docfile::Encoding> before = chosenEncoding_;
+    chosenEncoding_ = encoding;
+    if (LoadInto(DocumentPath, DocumentTitle)) return true;
+    chosenEncoding_ = before;
+    return false;
+}
+
+Document::DiskChange Document::CheckDisk(bool mayAsk) {
+    if (DocumentPath.empty()) return DiskChange::None;
+    const filewatch::Identity now = files_.Identity(DocumentPath);
+    const filewatch::Verdict v = filewatch::Decide(DiskIdentity, now, RaisedIdentity, IsModified());
+    if (v == filewatch::Verdict::Same) return DiskChange::None;
+    if (v != filewatch::Verdict::Gone && !mayAsk) return DiskChange::Waiting;
+    RaisedIdentity = now;  // raised once, whatever the answer
+    if (v == filewatch::Verdict::Gone) {
+        SavedText.MarkNone();  // the text is the only copy now
+        savedMark_ = 0;
+        return DiskChange::Gone;
+    }
+    if (!questions_.ReloadChanged(filewatch::Question(v, DocumentTitle))) return DiskChange::Kept;
+    // A failed read says why and keeps the text; the change stays raised.
+    return LoadInto(DocumentPath, DocumentTitle) ? DiskChange::Reloaded : DiskChange::Kept;
 }
 
 bool Document::ConfirmExit(const std::wstring& initDir) {

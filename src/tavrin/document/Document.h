@@ -2,6 +2,7 @@
 // supplies the text, the dialogs and the prompt through DocumentUi; the files are read and written
 // by the file policy (DocumentStore), which asks its questions through docfile::Questions.
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,7 +28,9 @@ public:
     virtual PromptAnswer AskSaveChanges() = 0;
     // The Open / Save As dialogs starting in `folder`: true with the full path and the file title.
     virtual bool ChooseOpenPath(const std::wstring& folder, std::wstring& path, std::wstring& title) = 0;
-    virtual bool ChooseSavePath(const std::wstring& folder, std::wstring& path, std::wstring& title) = 0;
+    // Save As also offers the encoding: `format` in, the document's; out, the one chosen.
+    virtual bool ChooseSavePath(const std::wstring& folder, std::wstring& path, std::wstring& title,
+                                docfile::FileFormat& format) = 0;
     // A message about a file (a failure, or binary data just opened).
     virtual void ShowError(const std::wstring& message) = 0;
     virtual void SetCaption(const std::wstring& caption) = 0;
@@ -51,6 +54,8 @@ public:
     std::wstring WindowCaption = CaptionFor(L"");
     bool ExitConfirmed = false;
     bool SaveCancelled = false;
+    // The file as last read or written here, and the last change of it already raised.
+    filewatch::Identity DiskIdentity, RaisedIdentity;
 
     // Unchanged since the load or save, or else the same text as then.
     bool IsModified() { return !ui_.EditorUnchangedSince(savedMark_) && !SavedText.Matches(ui_.EditorText()); }
@@ -74,11 +79,22 @@ public:
     // to be written in `format`; false, after saying why, when the area cannot hold it.
     bool Recover(const std::wstring& path, const docfile::FileFormat& format, std::string_view text);
 
+    // Reads the file again in `encoding` (asking first when the text is modified); the choice holds
+    // for this document, so its saves and reloads use it too.
+    bool Reopen(docfile::Encoding encoding, const std::wstring& initDir);
+
+    enum class DiskChange { None, Reloaded, Kept, Gone, Waiting };
+    // Compares the file on disk with the one read or written last. A change is asked about once
+    // (only when `mayAsk`, else it waits for a check that may) and Yes reads the file again; a
+    // deleted file leaves the text marked modified, for Save to write it again.
+    DiskChange CheckDisk(bool mayAsk);
+
     // "Untitled - Tavrin" for no title, otherwise "<title> - Tavrin".
     static std::wstring CaptionFor(const std::wstring& title);
 
 private:
     bool LoadInto(const std::wstring& path, const std::wstring& title);
+    void KnowDisk(const filewatch::Identity& id) { DiskIdentity = RaisedIdentity = id; }
     bool WriteTo(const std::wstring& path);
     void SetCaption(const std::wstring& caption);
 
@@ -86,4 +102,5 @@ private:
     docfile::Questions& questions_;
     docfile::Files& files_;
     unsigned long long savedMark_ = 0;
+    std::optional<docfile::Encoding> chosenEncoding_;
 };

@@ -48,7 +48,7 @@ std::wstring SizeText(unsigned long long bytes) {
     return std::to_wstring(tenths / 10) + L"." + std::to_wstring(tenths % 10) + L" MB";
 }
 
-Opened Open(const std::wstring& path, int largeFileKB, Questions& questions, Files& files) {
+Opened Open(const std::wstring& path, int largeFileKB, Questions& questions, Files& files, const Encoding* as) {
     unsigned long code = 0;
     unsigned long long size = 0;
     if (!files.Size(path, size, code)) return OpenFailed(files.Reason(code));
@@ -64,7 +64,7 @@ Opened Open(const std::wstring& path, int largeFileKB, Questions& questions, Fil
     try {
         std::string bytes;
         if (!files.Read(path, bytes, code)) return OpenFailed(files.Reason(code));
-        r.file = Decode(std::move(bytes));
+        r.file = as ? DecodeAs(std::move(bytes), *as) : Decode(std::move(bytes));
     } catch (const std::bad_alloc&) {
         return OpenFailed(texts::NoMemoryForFile);  // nothing shown has changed
     }

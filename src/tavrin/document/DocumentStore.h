@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "FileEncoding.h"
+#include "FileWatch.h"
 
 namespace docfile {
 
@@ -21,6 +22,9 @@ public:
     virtual bool SaveWithMark(const std::wstring& question) = 0;
     // Saving changes what was opened (bytes the encoding does not map back): save anyway?
     virtual bool SaveWithChanges(const std::wstring& question) = 0;
+    // Another program changed the file: read it again? And Save over that change: save anyway?
+    virtual bool ReloadChanged(const std::wstring& question) = 0;
+    virtual bool SaveOverChange(const std::wstring& question) = 0;
 };
 
 // The file calls; each failure gives the system's error code.
@@ -35,6 +39,8 @@ public:
     virtual std::wstring Reason(unsigned long error) = 0;
     // The biggest file the editing area can take on this system.
     virtual unsigned long long MaxLoadBytes() = 0;
+    // Which file the path names now, to tell another program's change.
+    virtual filewatch::Identity Identity(const std::wstring& path) = 0;
 };
 
 // The files of the system (Windows only).
@@ -53,7 +59,9 @@ struct Opened {
 };
 
 // Reads and decodes the file, asking first when it is above `largeFileKB` KB (0: never asks).
-Opened Open(const std::wstring& path, int largeFileKB, Questions& questions, Files& files);
+// `as`: decoded in that encoding instead of the one found.
+Opened Open(const std::wstring& path, int largeFileKB, Questions& questions, Files& files,
+            const Encoding* as = nullptr);
 
 struct Saved {
     Status status = Status::Failed;

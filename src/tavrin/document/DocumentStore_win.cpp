@@ -40,6 +40,7 @@ public:
         // The address space left bounds a 32-bit process; a 64-bit one the computer's memory.
         return std::min(ms.ullAvailVirtual, ms.ullTotalPhys) / kLoadBytesPerByte;
     }
+    filewatch::Identity Identity(const std::wstring& path) override { return filewatch::IdentityOf(path); }
 };
 
 }  // namespace

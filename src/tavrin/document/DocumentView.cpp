@@ -5,6 +5,7 @@
 
 #include "Modal.h"
 #include "Paths.h"
+#include "SaveAsEncoding.h"
 #include "EditArea.h"
 #include "Texts.h"
 #include "basTavrin.h"
@@ -106,7 +107,8 @@ bool DocumentView::ShowText(std::string_view text, docfile::LineEnd newLines, st
     return true;
 }
 
-bool DocumentView::ChooseFile(bool save, const std::wstring& folder, std::wstring& path, std::wstring& title) {
+bool DocumentView::ChooseFile(bool save, const std::wstring& folder, std::wstring& path, std::wstring& title,
+                              docfile::FileFormat* format) {
     const std::wstring filter = DialogFilter(save ? texts::SaveFilter : texts::OpenFilter);
     std::wstring file(32768, L'\0'), fileTitle(MAX_PATH + 1, L'\0');
     OPENFILENAMEW ofn{};
@@ -121,20 +123,24 @@ bool DocumentView::ChooseFile(bool save, const std::wstring& folder, std::wstrin
     ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     // The current folder stays where it is: nothing depends on it, paths are made complete on entry.
     ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR;
+    SaveAsEncoding encoding(format ? *format : docfile::FileFormat());
+    if (format) encoding.AddTo(ofn);
     const BOOL ok = save ? modal::SaveFile(ofn) : modal::OpenFile(ofn);
     if (!ok) return false;
     path = paths::Full(file.c_str());
     title = fileTitle.c_str();
     if (save) saveType_ = static_cast<int>(ofn.nFilterIndex) - 1;
+    if (format) *format = encoding.Chosen(*format);
     return !path.empty();
 }
 
 bool DocumentView::ChooseOpenPath(const std::wstring& folder, std::wstring& path, std::wstring& title) {
-    return ChooseFile(false, folder, path, title);
+    return ChooseFile(false, folder, path, title, nullptr);
 }
 
-bool DocumentView::ChooseSavePath(const std::wstring& folder, std::wstring& path, std::wstring& title) {
-    return ChooseFile(true, folder, path, title);
+bool DocumentView::ChooseSavePath(const std::wstring& folder, std::wstring& path, std::wstring& title,
+                                  docfile::FileFormat& format) {
+    return ChooseFile(true, folder, path, title, &format);
 }
 
 void DocumentView::SetCaption(const std::wstring& caption) {

@@ -42,7 +42,8 @@ public:
     bool ShowText(std::string_view text, docfile::LineEnd newLines, std::wstring& reason) override;
     PromptAnswer AskSaveChanges() override { return prompts_.SaveChanges(); }
     bool ChooseOpenPath(const std::wstring& folder, std::wstring& path, std::wstring& title) override;
-    bool ChooseSavePath(const std::wstring& folder, std::wstring& path, std::wstring& title) override;
+    bool ChooseSavePath(const std::wstring& folder, std::wstring& path, std::wstring& title,
+                        docfile::FileFormat& format) override;
     void ShowError(const std::wstring& message) override { prompts_.Tell(message); }
     void SetCaption(const std::wstring& caption) override;
     void Saved() override {
@@ -50,7 +51,8 @@ public:
     }
 
 private:
-    bool ChooseFile(bool save, const std::wstring& folder, std::wstring& path, std::wstring& title);
+    bool ChooseFile(bool save, const std::wstring& folder, std::wstring& path, std::wstring& title,
+                    docfile::FileFormat* format);
     void ShowLoadProgress(size_t done, size_t total);
 
     FilePrompts& prompts_;

@@ -83,9 +83,10 @@ FileFormat DetectEncoding(std::string_view bytes) {
     return f;
 }
 
-Decoded Decode(std::string bytes) {
+// The bytes in a format already known (its mark, when it has one, skipped).
+static Decoded DecodeIn(std::string bytes, const FileFormat& format) {
     Decoded d;
-    d.format = DetectEncoding(bytes);
+    d.format = format;
     const size_t bom = BomLength(d.format);
     switch (d.format.encoding) {
     case Encoding::Utf8:
@@ -107,9 +108,10 @@ Decoded Decode(std::string bytes) {
         break;
     }
     default: {
-        const std::wstring text = AnsiDecode(bytes);
+        const unsigned codePage = d.format.encoding == Encoding::Oem ? kOemCodePage : 0;
+        const std::wstring text = CodePageDecode(bytes, codePage);
         bool lossy = false;
-        d.changes.otherBytes = AnsiEncode(text, &lossy) != bytes || lossy;
+        d.changes.otherBytes = CodePageEncode(text, codePage, &lossy) != bytes || lossy;
         d.text = WideToUtf8(text);
         break;
     }
@@ -119,7 +121,23 @@ Decoded Decode(std::string bytes) {
     return d;
 }
 
+Decoded Decode(std::string bytes) {
+    const FileFormat found = DetectEncoding(bytes);
+    return DecodeIn(std::move(bytes), found);
+}
+
+Decoded DecodeAs(std::string bytes, Encoding encoding) {
+    // Only a mark is looked for: the first three bytes tell.
+    const FileFormat seen = DetectEncoding(std::string_view(bytes).substr(0, 3));
+    FileFormat f;
+    f.encoding = encoding;
+    f.bom = seen.bom && seen.encoding == encoding;
+    return DecodeIn(std::move(bytes), f);
+}
+
 bool ReadsBack(std::string_view text, std::string_view bytes, const FileFormat& format) {
+    // OEM is never detected: it reads back only as it was written, by choosing it again.
+    if (format.encoding == Encoding::Oem) return true;
     // Detected as written: decoded as written. Only the rare rest is decoded to compare.
     const FileFormat seen = DetectEncoding(bytes);
     if (seen.encoding == format.encoding && seen.bom == format.bom) return true;
@@ -148,7 +166,8 @@ std::string Encode(std::string_view text, const FileFormat& format, bool* unstor
         break;
     }
     default:
-        out = AnsiEncode(Utf8ToWide(WithFinalLineEnd(text, format.lineEnd)), &lossy);
+        out = CodePageEncode(Utf8ToWide(WithFinalLineEnd(text, format.lineEnd)),
+                             format.encoding == Encoding::Oem ? kOemCodePage : 0, &lossy);
         break;
     }
     if (unstorable) *unstorable = lossy;
@@ -160,6 +179,7 @@ std::wstring FormatName(const FileFormat& format) {
     case Encoding::Utf8: return format.bom ? L"UTF-8 with BOM" : L"UTF-8";
     case Encoding::Utf16Le: return L"UTF-16 LE";
     case Encoding::Utf16Be: return L"UTF-16 BE";
+    case Encoding::Oem: return L"OEM";
     default: return L"ANSI";
     }
 }

@@ -9,7 +9,8 @@
 
 namespace docfile {
 
-enum class Encoding { Ansi, Utf8, Utf16Le, Utf16Be };
+// OEM (the console's code page) is never detected: only chosen when reopening.
+enum class Encoding { Ansi, Utf8, Utf16Le, Utf16Be, Oem };
 
 // How a document is written.
 struct FileFormat {
@@ -40,6 +41,9 @@ FileFormat DetectEncoding(std::string_view bytes);
 // Decodes the bytes and works out what a save of the unchanged text would change. A UTF-8 file is
 // its own text: taken over from `bytes` without a copy when they are moved in.
 Decoded Decode(std::string bytes);
+// The same in a chosen encoding (its mark skipped when the bytes start with it); bytes it cannot
+// decode become the decoder's replacement, and a save then asks first.
+Decoded DecodeAs(std::string bytes, Encoding encoding);
 
 // The bytes of the file for the editing area's text (UTF-8): final line end added in the file's
 // style, mark and encoding. `unstorable` tells when a character has no place in the encoding (its
@@ -56,6 +60,9 @@ std::wstring AnsiDecode(std::string_view bytes);
 // Any code page (0 is the ANSI one) -> UTF-16; Latin-1 for every code page in the host build.
 std::wstring CodePageDecode(std::string_view bytes, unsigned codePage);
 std::string AnsiEncode(std::wstring_view text, bool* lossy);
+std::string CodePageEncode(std::wstring_view text, unsigned codePage, bool* lossy);
+// The system's OEM code page, as the code page calls take it (CP_OEMCP).
+inline constexpr unsigned kOemCodePage = 1;
 
 // A short name of the format for messages ("UTF-8", "UTF-16 LE", "ANSI"...).
 std::wstring FormatName(const FileFormat& format);

@@ -11,7 +11,9 @@ std::wstring CodePageDecode(std::string_view bytes, unsigned) {
     return out;
 }
 
-std::string AnsiEncode(std::wstring_view text, bool* lossy) {
+std::string AnsiEncode(std::wstring_view text, bool* lossy) { return CodePageEncode(text, 0, lossy); }
+
+std::string CodePageEncode(std::wstring_view text, unsigned, bool* lossy) {
     if (lossy) *lossy = false;
     std::string out(text.size(), '\0');
     for (size_t i = 0; i < text.size(); ++i) {

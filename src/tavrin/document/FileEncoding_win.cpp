@@ -26,17 +26,19 @@ std::wstring CodePageDecode(std::string_view bytes, unsigned codePage) {
     return out;
 }
 
-std::string AnsiEncode(std::wstring_view text, bool* lossy) {
+std::string AnsiEncode(std::wstring_view text, bool* lossy) { return CodePageEncode(text, CP_ACP, lossy); }
+
+std::string CodePageEncode(std::wstring_view text, unsigned codePage, bool* lossy) {
     if (lossy) *lossy = false;
     if (text.empty()) return {};
     if (AllAscii(text)) return std::string(text.begin(), text.end());  // the common case, byte for byte
     // No best-fit: a character without its own byte would quietly become a look-alike.
     BOOL usedDefault = FALSE;
     const int len = static_cast<int>(text.size());
-    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), len, nullptr, 0, nullptr, &usedDefault);
+    int n = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), len, nullptr, 0, nullptr, &usedDefault);
     std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0) WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), len, out.data(), n, nullptr, &usedDefault);
-    if (lossy) *lossy = usedDefault != FALSE || n <= 0 || AnsiDecode(out) != text;
+    if (n > 0) WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), len, out.data(), n, nullptr, &usedDefault);
+    if (lossy) *lossy = usedDefault != FALSE || n <= 0 || CodePageDecode(out, codePage) != text;
     return out;
 }
 

@@ -11,6 +11,8 @@ bool FilePrompts::OpenLargeFile(const std::wstring& question) { return Ask(quest
 bool FilePrompts::SaveAsUtf8(const std::wstring& question) { return Ask(question, MB_ICONEXCLAMATION); }
 bool FilePrompts::SaveWithMark(const std::wstring& question) { return Ask(question, MB_ICONEXCLAMATION); }
 bool FilePrompts::SaveWithChanges(const std::wstring& question) { return Ask(question, MB_ICONEXCLAMATION); }
+bool FilePrompts::ReloadChanged(const std::wstring& question) { return Ask(question, MB_ICONQUESTION); }
+bool FilePrompts::SaveOverChange(const std::wstring& question) { return Ask(question, MB_ICONEXCLAMATION); }
 
 PromptAnswer FilePrompts::SaveChanges() {
     switch (modal::MsgBox(texts::SaveChangesPrompt, MB_YESNOCANCEL | MB_ICONEXCLAMATION, texts::AppName, owner_.Hwnd())) {

@@ -13,6 +13,8 @@ public:
     bool SaveAsUtf8(const std::wstring& question) override;
     bool SaveWithMark(const std::wstring& question) override;
     bool SaveWithChanges(const std::wstring& question) override;
+    bool ReloadChanged(const std::wstring& question) override;
+    bool SaveOverChange(const std::wstring& question) override;
 
     // "Save changes?" with Yes, No and Cancel.
     PromptAnswer SaveChanges();

@@ -72,7 +72,7 @@ bool Parse(std::string_view bytes, Record& r, std::wstring& reason) {
     if (at >= bytes.size() || bytes[at] != '\n') return false;
     ++at;
     uint64_t enc = 0, when = 0, size = 0;
-    if (!Number(encoding, enc) || enc > static_cast<uint64_t>(docfile::Encoding::Utf16Be) || !Number(time, when) ||
+    if (!Number(encoding, enc) || enc > static_cast<uint64_t>(docfile::Encoding::Oem) || !Number(time, when) ||
         !Number(length, size) || (bom != "0" && bom != "1"))
         return false;
     if (lineEnd != "crlf" && lineEnd != "lf" && lineEnd != "cr") return false;

@@ -129,10 +129,10 @@ UINT MsToNextMinute() {
     return static_cast<UINT>((59 - t.wSecond) * 1000 + (1000 - t.wMilliseconds) + 50);
 }
 
-void UpdateStatusBar(HWND sb, int dpi) {
+void UpdateStatusBar(HWND sb, int dpi, bool zoomShown) {
     if (!sb) return;
     const std::wstring date = ShortDate(), time = ShortTime();
-    int w1 = 0, w2 = 0, w3 = 0;
+    int w1 = 0, w2 = 0, w3 = 0, wf = 0, wz = 0;
     {
         raii::WindowDc dc(sb);
         HFONT font = reinterpret_cast<HFONT>(SendMessageW(sb, WM_GETFONT, 0, 0));
@@ -146,20 +146,28 @@ void UpdateStatusBar(HWND sb, int dpi) {
         const wchar_t widest[] = L"Ln 0000000, Col 00000";
         GetTextExtentPoint32W(dc.get(), widest, static_cast<int>(std::size(widest) - 1), &s);
         w1 = s.cx;
+        const wchar_t widestFormat[] = L"UTF-8 with BOM, Mixed";
+        GetTextExtentPoint32W(dc.get(), widestFormat, static_cast<int>(std::size(widestFormat) - 1), &s);
+        wf = s.cx;
+        GetTextExtentPoint32W(dc.get(), L"500%", 4, &s);
+        wz = zoomShown ? s.cx : 0;
     }
     // Room for the panel borders; at least an inch each.
     const int pad = MulDiv(12, dpi, 96), inch = TwipsToPixels(1440, dpi);
     w1 = w1 + pad;
+    wf = wf + pad;
+    wz = zoomShown ? wz + pad : 0;
     w2 = std::max(w2 + pad, inch);
     w3 = std::max(w3 + pad, inch) + GetSystemMetrics(SM_CXVSCROLL);  // the size grip
     RECT r{};
     GetClientRect(sb, &r);
-    int edges[4] = {std::max<int>(r.right - w1 - w2 - w3, 0), std::max<int>(r.right - w2 - w3, 0),
+    int edges[6] = {std::max<int>(r.right - w1 - wf - wz - w2 - w3, 0), std::max<int>(r.right - wf - wz - w2 - w3, 0),
+                    std::max<int>(r.right - wz - w2 - w3, 0), std::max<int>(r.right - w2 - w3, 0),
                     std::max<int>(r.right - w3, 0), -1};
-    SendMessageW(sb, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
+    SendMessageW(sb, SB_SETPARTS, 6, reinterpret_cast<LPARAM>(edges));
     SendMessageW(sb, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(texts::StatusPanel));
-    SendMessageW(sb, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(date.c_str()));
-    SendMessageW(sb, SB_SETTEXTW, 3, reinterpret_cast<LPARAM>(time.c_str()));
+    SendMessageW(sb, SB_SETTEXTW, 4, reinterpret_cast<LPARAM>(date.c_str()));
+    SendMessageW(sb, SB_SETTEXTW, 5, reinterpret_cast<LPARAM>(time.c_str()));
 }
 
 void SetPlaceText(HWND sb, const std::wstring& text) {

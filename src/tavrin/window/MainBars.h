@@ -47,12 +47,13 @@ void FillToolbar(HWND tb, const ToolbarIcons& icons);
 // Gives the toolbar images of a new size (after a DPI change).
 void SetToolbarImages(HWND tb, const ToolbarIcons& icons);
 
-// Panel texts and widths: "Status" filling the rest, the caret's place, then the short date and
-// time sized to their text.
-void UpdateStatusBar(HWND sb, int dpi);
+// Panel texts and widths: "Status" filling the rest, the caret's place, the encoding and line ends,
+// then the short date and time sized to their text.
+// The zoom's panel (after the format's) has room only while `zoomShown`.
+void UpdateStatusBar(HWND sb, int dpi, bool zoomShown = false);
 // The caret's place ("Ln 12, Col 5") in its panel.
 void SetPlaceText(HWND sb, const std::wstring& text);
-inline constexpr int kPlacePanel = 1;
+inline constexpr int kPlacePanel = 1, kFormatPanel = 2, kZoomPanel = 3;
 // The short date and the short time (hours and minutes) as the status bar shows them.
 std::wstring ShortDate();
 std::wstring ShortTime();

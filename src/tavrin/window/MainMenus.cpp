@@ -3,7 +3,9 @@
 #include <iterator>
 
 #include "HelpMenu.h"
+#include "SearchTexts.h"
 #include "Texts.h"
+#include "WrapAndZoom.h"
 
 namespace mainmenu {
 
@@ -23,7 +25,10 @@ const MenuItem kFileItems[] = {
     {L"-", nullptr, false},
     {texts::FileSend, nullptr, false},
     {L"-"},
+    {texts::FileRecentFiles},
+    {L"-"},
     {texts::FileExit},
+    {texts::FileReopenEncoding},
 };
 const MenuItem kEditItems[] = {
     {texts::EditUndo},
@@ -47,11 +52,14 @@ const MenuItem kViewItems[] = {
     {texts::ViewLineNumbers},
     {texts::ViewOutput},
     {texts::ViewFolding},
+    {texts::ViewWordWrap},
+    {texts::ViewZoom},
 };
 const MenuItem kFormatItems[] = {
     {texts::FormatFont},
     {texts::FormatTextColor},
     {texts::FormatForecolor},
+    {texts::FormatLineEnds},
 };
 const MenuItem kToolsItems[] = {
     {texts::ToolsOptions},
@@ -105,6 +113,12 @@ HACCEL CreateAccelerators() {
         {FVIRTKEY | FCONTROL, VK_CANCEL, Id(ToolsBase, ToolsStopBuild)},  // Ctrl+Break
         {FVIRTKEY, VK_F4, Id(ToolsBase, ToolsNextError)},
         {FVIRTKEY | FSHIFT, VK_F4, Id(ToolsBase, ToolsPreviousError)},
+        {FVIRTKEY | FCONTROL, VK_OEM_PLUS, wrapzoom::ZoomBase},
+        {FVIRTKEY | FCONTROL, VK_ADD, wrapzoom::ZoomBase},
+        {FVIRTKEY | FCONTROL, VK_OEM_MINUS, wrapzoom::ZoomBase + 1},
+        {FVIRTKEY | FCONTROL, VK_SUBTRACT, wrapzoom::ZoomBase + 1},
+        {FVIRTKEY | FCONTROL, '0', wrapzoom::ZoomBase + 2},
+        {FVIRTKEY | FCONTROL, VK_NUMPAD0, wrapzoom::ZoomBase + 2},
     };
     return CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
 }

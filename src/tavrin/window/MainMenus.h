@@ -11,11 +11,13 @@ inline constexpr int FileBase = 100, EditBase = 200, ViewBase = 300, FormatBase 
                      HelpBase = 600;
 
 enum FileItem : int { FileNew = 0, FileOpen = 1, FileSave = 3, FileSaveAs = 4, FilePrinterSetup = 6,
-                      FilePrintPreview = 7, FilePrint = 8, FileSend = 10, FileExit = 12 };
+                      FilePrintPreview = 7, FilePrint = 8, FileSend = 10, FileRecentFiles = 12, FileExit = 14,
+                      FileReopenEncoding = 15 };
 enum EditItem : int { EditUndo = 0, EditCut = 2, EditCopy = 3, EditPaste = 4, EditSelectAll = 5, EditFind = 7,
                       EditFindNext = 8, EditReplace = 10, EditGoTo = 11, EditFindInFiles = 12 };
 enum ViewItem : int { ViewToolbar = 0, ViewStatusBar = 1, ViewSyntaxColouring = 2, ViewLineNumbers = 3,
-                      ViewOutput = 4, ViewFolding = 5 };
+                      ViewOutput = 4, ViewFolding = 5, ViewWordWrap = 6, ViewZoom = 7 };
+enum FormatItem : int { FormatFont = 0, FormatTextColor = 1, FormatForecolor = 2, FormatLineEnds = 3 };
 enum ToolsItem : int { ToolsOptions = 0, ToolsCompilerSetup = 1, ToolsCompileBorland = 2, ToolsCompile = 3,
                        ToolsBuild = 5, ToolsRun = 6, ToolsStopBuild = 7, ToolsNextError = 8,
                        ToolsPreviousError = 9 };
