@@ -6,7 +6,7 @@ namespace pellamy {
 namespace {
 
 constexpr uint32_t kMagic = 0x52524C50;  // "PLRR"
-constexpr uint32_t kLastOutcome = static_cast<uint32_t>(RunOutcome::NotStarted);
+constexpr uint32_t kLastOutcome = static_cast<uint32_t>(RunOutcome::EndedProcess);
 constexpr size_t kHeaderBytes = 12;  // magic, version, total length
 
 void Put(std::string& out, uint32_t v) {
