@@ -53,6 +53,7 @@ inline constexpr const wchar_t* RunAsAdmin = L"Run Pellamy as administrator to r
 inline constexpr const wchar_t* EntryCrashed = L"Process failed: the entry point stopped with exception ";
 inline constexpr const wchar_t* AccessViolation = L"(access violation)";
 inline constexpr const wchar_t* EntryEndedThread = L"Process failed: the entry point ended its thread with code ";
+inline constexpr const wchar_t* EndedProcess = L"Process failed: the registration's process ended without reporting, with code ";
 inline constexpr const wchar_t* LoadErrorPrefix = L"Error ";
 inline constexpr const wchar_t* Is64Bit = L"This is a 64-bit module; the 32-bit Pellamy cannot load it. Use ";
 inline constexpr const wchar_t* Is32Bit = L"This is a 32-bit module; the 64-bit Pellamy cannot load it. Use ";
@@ -81,10 +82,6 @@ inline constexpr const wchar_t* ElevatedNote =
 inline constexpr const wchar_t* NotWrittenForUser =
     L"The module also wrote these keys, which could not be written for the current user and were left out:";
 inline constexpr const wchar_t* RedirectFailed = L"Could not redirect the registry for this run: ";
-inline constexpr const wchar_t* RunWhileRedirected =
-    L"An earlier run for the current user or export that timed out is still running with the registry "
-    L"redirected, so this run would land in its redirection. Nothing was run.\r\nTry again once that module "
-    L"has returned, or close Pellamy and start it again.";
 inline constexpr const wchar_t* RedirectBusy =
     L"An earlier run that timed out is still running with the registry redirected. Try again when it has ended.";
 

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <memory>
 #include <vector>
 
 #include "AppInfo.h"
@@ -18,8 +19,8 @@
 #include "PeHeader.h"
 #include "Raii.h"
 #include "RegistrationModes.h"
+#include "ChildRun.h"
 #include "RegistrationRunner.h"
-#include "RegistryRedirect.h"
 #include "RunMessage.h"
 #include "ResultTexts.h"
 #include "TextConv.h"
@@ -120,6 +121,7 @@ void frmMain::CreateToolTip() {
 }
 
 void frmMain::OnCommand(int id, int notifyCode, HWND control) {
+    if (busy_) return;  // one registration at a time; the window answers meanwhile
     if (control) {
         if (id == IdtxtOCXPath) {
             if (notifyCode == EN_CHANGE) txtOCXPath_Change();
@@ -321,14 +323,42 @@ bool frmMain::CheckBitness(const std::wstring& fullPath) {
     return false;
 }
 
-bool frmMain::RefuseWhileRedirected() {
-    if (!RedirectionHeld()) return false;
-    modal::MsgBox(texts::RunWhileRedirected, MB_OK, {}, Hwnd());
-    return true;
+namespace {
+
+struct BackgroundRun {
+    std::function<RunRecord()> work;
+    std::function<void(const RunRecord&)> done;
+    uitask::Poster poster;
+};
+
+DWORD WINAPI RunBackground(void* param) {
+    std::unique_ptr<BackgroundRun> run(static_cast<BackgroundRun*>(param));
+    RunRecord record = run->work();
+    run->poster.Post([done = std::move(run->done), record = std::move(record)] { done(record); });
+    return 0;
+}
+
+}  // namespace
+
+void frmMain::RunInBackground(std::function<RunRecord()> work, std::function<void(const RunRecord&)> done) {
+    if (!mailbox_) mailbox_ = std::make_unique<uitask::Mailbox>();
+    busy_ = true;
+    SetMousePointer(PointerHourglass);
+    auto finish = [this, done = std::move(done)](const RunRecord& record) {
+        busy_ = false;
+        SetMousePointer(PointerDefault);
+        done(record);
+    };
+    auto* run = new BackgroundRun{std::move(work), finish, mailbox_->GetPoster()};
+    if (HANDLE thread = CreateThread(nullptr, 0, &RunBackground, run, 0, nullptr)) {
+        CloseHandle(thread);
+        return;
+    }
+    delete run;
+    finish(RunRecord{{RunOutcome::NotStarted, GetLastError()}, {}, {}});
 }
 
 void frmMain::RunRegistration(const std::wstring& path, const std::wstring& command) {
-    if (RefuseWhileRedirected()) return;
     const std::wstring full = paths::Full(path);
     if (!CheckBitness(full)) return;
     const EntryPoint which = EntryForCommand(command);
@@ -336,17 +366,20 @@ void frmMain::RunRegistration(const std::wstring& path, const std::wstring& comm
         modal::MsgBox(texts::UnknownCommand, MB_OK, {}, Hwnd());
         return;
     }
-    SetMousePointer(PointerHourglass);
-    std::vector<std::wstring> notWritten;
-    const RunResult result =
-        currentUserOnly_ ? RunForCurrentUser(full, which, &notWritten) : RegistrationRunner(full, which).Run();
-    LastResult = result.outcome == RunOutcome::TimedOut ? static_cast<int32_t>(result.code) : 0;
-    SetMousePointer(PointerDefault);
-    std::wstring message = RunMessage(result, full);
-    if (currentUserOnly_)
-        message = CurrentUserText(message, result.outcome == RunOutcome::Completed, which == EntryPoint::Unregister,
-                                  notWritten);
-    modal::MsgBox(message, MB_OK, {}, Hwnd());
+    const bool perUser = currentUserOnly_;
+    RunInBackground(
+        [full, which, perUser] {
+            return RunInChild({full, perUser ? ChildMode::CurrentUser : ChildMode::Plain, {EntryCall{which, true, {}}}});
+        },
+        [this, full, which, perUser](const RunRecord& record) {
+            const RunResult& result = record.result;
+            LastResult = result.outcome == RunOutcome::TimedOut ? static_cast<int32_t>(result.code) : 0;
+            std::wstring message = RunMessage(result, full);
+            if (perUser)
+                message = CurrentUserText(message, result.outcome == RunOutcome::Completed,
+                                          which == EntryPoint::Unregister, record.notWritten);
+            modal::MsgBox(message, MB_OK, {}, Hwnd());
+        });
 }
 
 void frmMain::ToggleCurrentUserOnly() {
@@ -355,17 +388,21 @@ void frmMain::ToggleCurrentUserOnly() {
 }
 
 void frmMain::ExportRegistrationToFile() {
-    if (!ValidatePath() || RefuseWhileRedirected()) return;
+    if (!ValidatePath()) return;
     const std::wstring full = paths::Full(BoxPath());
     if (!CheckBitness(full)) return;
     std::wstring regFile = paths::Name(full);
     regFile = regFile.substr(0, regFile.rfind(L'.')) + L"." + texts::ExportDefaultExt;
     if (!ShowSaveDialog(regFile, texts::ExportFilter, texts::ExportDefaultExt, texts::ExportDialogTitle, Hwnd()))
         return;
-    SetMousePointer(PointerHourglass);
-    const ExportResult result = ExportRegistration(full, regFile);
-    SetMousePointer(PointerDefault);
-    modal::MsgBox(result.summary.empty() ? RunMessage(result.run, full) : result.summary, MB_OK, {}, Hwnd());
+    auto message = std::make_shared<std::wstring>();
+    RunInBackground(
+        [full, regFile, message] {
+            const ExportResult result = ExportRegistration(full, regFile);
+            *message = result.summary.empty() ? RunMessage(result.run, full) : result.summary;
+            return RunRecord{};
+        },
+        [this, message](const RunRecord&) { modal::MsgBox(*message, MB_OK, {}, Hwnd()); });
 }
 
 // ---- Browsing ---------------------------------------------------------------------------------

@@ -2,9 +2,13 @@
 // the messages of a registration run and browsing.
 #pragma once
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "Form.h"
+#include "RunRecord.h"
+#include "UiTask.h"
 
 class frmMain : public form::Form {
 public:
@@ -68,6 +72,8 @@ public:
 
     // The screen-wide mouse pointer (0 default, 11 hourglass).
     int MousePointer() const { return mousePointer_; }
+    // A registration is running in its child.
+    bool Busy() const { return busy_; }
     // Folder searched for the other build (Pellamy.exe / Pellamy64.exe); the program folder by default.
     void SetOtherBuildFolder(const std::wstring& folder) { otherBuildFolder_ = folder; }
 
@@ -83,9 +89,13 @@ private:
     bool ValidatePath();
     std::wstring BoxPath() const;
     bool CheckBitness(const std::wstring& fullPath);
-    // True (and says so) while a run given up on keeps the registry redirected.
-    bool RefuseWhileRedirected();
+    // Runs `work` (a registration child and its wait) on a thread of its own, so the window keeps
+    // answering, and `done` with its record back on the window's thread; commands wait meanwhile.
+    void RunInBackground(std::function<pellamy::RunRecord()> work, std::function<void(const pellamy::RunRecord&)> done);
     void CreateToolTip();
+
+    std::unique_ptr<uitask::Mailbox> mailbox_;
+    bool busy_ = false;
 
     int mousePointer_ = PointerDefault;
     std::wstring otherBuildFolder_;

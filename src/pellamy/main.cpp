@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ChildRun.h"
 #include "CommandLine.h"
 #include "CommandLineRun.h"
 #include "Form.h"
@@ -30,6 +31,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCmd) {
     // A module that cannot load is reported by Pellamy, never by a box of the loader's.
     SetErrorMode(SetErrorMode(0) | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     const std::vector<std::wstring> args = Arguments();
+    if (pellamy::IsChildRun(args)) return pellamy::RunAsChild(args);
     // Switches or several files: a script's run, without the window.
     if (!pellamy::OpensWindow(args)) return pellamy::RunFromCommandLine(args);
 

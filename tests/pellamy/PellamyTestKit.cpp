@@ -75,6 +75,7 @@ bool Window::State(bool idle) const {
 }
 
 std::wstring Window::TakeOne() {
+    EXPECT_TRUE(testenv::PumpUntil([&] { return !form.Busy(); }, 20000));  // the run's child and its wait
     EXPECT_EQ(boxes.size(), 1u);
     std::wstring text = boxes.empty() ? L"" : boxes.back().text;
     if (!boxes.empty()) {

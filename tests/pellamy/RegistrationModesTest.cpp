@@ -86,9 +86,9 @@ TEST_F(PellamyModes, ExportChangesNothingAndImportsAsADirectRegistration) {
     // The disk is full for the next export: the file there was stays as it was.
     safesave::TestFaults().write = [](size_t) -> unsigned long { return ERROR_DISK_FULL; };
     w.Menu(frmMain::mnuoperationsBase + 4);
+    EXPECT_EQ(w.TakeOne().rfind(L"Could not write " + file + L"\r\n", 0), 0u);  // written once the child reported
     safesave::TestFaults().write = nullptr;
     modal::TestHooks().saveFile = nullptr;
-    EXPECT_EQ(w.TakeOne().rfind(L"Could not write " + file + L"\r\n", 0), 0u);
     EXPECT_EQ(testenv::ReadBytes(file), text);
     EXPECT_EQ(text.find(std::string("S\0o\0f\0t\0w\0a\0r\0e\0\\\0C\0l\0a\0s\0s\0e\0s", 31)), std::string::npos);  // folded
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "AppInfo.h"
+#include "ChildRun.h"
 #include "CommandLine.h"
 #include "ExitStatus.h"
 #include "Modal.h"
@@ -10,7 +11,6 @@
 #include "Paths.h"
 #include "PeHeader.h"
 #include "RegistrationModes.h"
-#include "RegistrationRunner.h"
 #include "ResultTexts.h"
 #include "RunMessage.h"
 #include "Texts.h"
@@ -48,7 +48,7 @@ FileOutcome RunOneFile(const CommandLine& cl, const std::wstring& file) {
                                 entry == EntryPoint::Unregister, notWritten)};
     }
     const RunResult result =
-        RegistrationRunner(full, EntryCallsFor(cl.unregister, cl.install, cl.noRegister, cl.installCmd)).Run();
+        RunInChild({full, ChildMode::Plain, EntryCallsFor(cl.unregister, cl.install, cl.noRegister, cl.installCmd)}).result;
     return {ExitStatusFor(result.outcome), RunMessage(result, full)};
 }
 

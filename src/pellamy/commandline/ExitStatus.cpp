@@ -7,7 +7,8 @@ ExitStatus ExitStatusFor(RunOutcome outcome) {
     case RunOutcome::Completed: return kExitDone;
     case RunOutcome::Failed: return kExitEntryFailed;
     case RunOutcome::Crashed:
-    case RunOutcome::EndedThread: return kExitCrashed;
+    case RunOutcome::EndedThread:
+    case RunOutcome::EndedProcess: return kExitCrashed;
     case RunOutcome::TimedOut: return kExitTimedOut;
     case RunOutcome::LoadFailed: return kExitLoadFailed;
     case RunOutcome::NoEntryPoint: return kExitNoEntryPoint;

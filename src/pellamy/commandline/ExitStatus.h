@@ -13,7 +13,7 @@ enum ExitStatus : int {
     kExitNoEntryPoint = 4,
     kExitEntryFailed = 5,
     kExitTimedOut = 6,
-    kExitCrashed = 7,        // a fault in the entry point, or it ended its thread
+    kExitCrashed = 7,        // a fault in the entry point, or it ended its thread or its process
     kExitOtherBitness = 8,   // the module is for the other build
     kExitNotRedirected = 9,  // /user or /export: the registry could not be redirected, so nothing ran
 };

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "AppInfo.h"
+#include "ChildRun.h"
 #include "RegCapture.h"
 #include "RegistryRedirect.h"
 #include "SafeSave.h"
@@ -22,7 +23,7 @@ RunResult RunRedirected(const std::shared_ptr<RegistryRedirect>& redirect, const
         redirect->Apply();
     };
     hooks.after = [redirect] { redirect->Restore(); };
-    const RunResult result = RegistrationRunner(path, entry, std::move(hooks)).Run();
+    const RunResult result = RegistrationRunner(path, entry, std::move(hooks)).Run(INFINITE);
     // A module that ended the worker itself skipped `after`; only a running worker keeps the redirection.
     if (result.outcome != RunOutcome::TimedOut) redirect->Restore();
     return result;
@@ -30,7 +31,7 @@ RunResult RunRedirected(const std::shared_ptr<RegistryRedirect>& redirect, const
 
 }  // namespace
 
-RunResult RunForCurrentUser(const std::wstring& path, EntryPoint entry, std::vector<std::wstring>* notWritten) {
+RunResult RunForCurrentUserHere(const std::wstring& path, EntryPoint entry, std::vector<std::wstring>* notWritten) {
     auto redirect = std::make_shared<RegistryRedirect>(RegistryRedirect::Mode::CurrentUser);
     const RunResult result = RunRedirected(redirect, path, entry, true);
     if (notWritten) {
@@ -40,12 +41,25 @@ RunResult RunForCurrentUser(const std::wstring& path, EntryPoint entry, std::vec
     return result;
 }
 
+RunResult CaptureRegistration(const std::wstring& module, std::vector<RegKeyEntry>& captured) {
+    auto redirect = std::make_shared<RegistryRedirect>(RegistryRedirect::Mode::Capture);
+    const RunResult result = RunRedirected(redirect, module, EntryPoint::Register, false);
+    if (result.outcome == RunOutcome::Completed) captured = redirect->Captured();
+    return result;
+}
+
+RunResult RunForCurrentUser(const std::wstring& path, EntryPoint entry, std::vector<std::wstring>* notWritten) {
+    const RunRecord record = RunInChild({path, ChildMode::CurrentUser, {EntryCall{entry, true, {}}}});
+    if (notWritten) *notWritten = record.notWritten;
+    return record.result;
+}
+
 ExportResult ExportRegistration(const std::wstring& module, const std::wstring& regFile) {
     ExportResult out;
-    auto redirect = std::make_shared<RegistryRedirect>(RegistryRedirect::Mode::Capture);
-    out.run = RunRedirected(redirect, module, EntryPoint::Register, false);
+    RunRecord record = RunInChild({module, ChildMode::Export, {EntryCall{EntryPoint::Register, true, {}}}});
+    out.run = record.result;
     if (out.run.outcome != RunOutcome::Completed) return out;
-    std::vector<RegKeyEntry> keys = redirect->Captured();
+    std::vector<RegKeyEntry> keys = std::move(record.captured);
     out.leftOut = TakeUnfitNames(keys);
     // Through a temporary file beside it: a failed write leaves the user's earlier file as it was.
     unsigned long error = 0;

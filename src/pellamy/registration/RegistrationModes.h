@@ -5,14 +5,20 @@
 #include <vector>
 
 #include "Command.h"
+#include "RegFile.h"
 #include "RegistrationRunner.h"
 
 namespace pellamy {
 
-// Registers (or unregisters) for the current user: HKEY_CLASSES_ROOT writes land under HKCU\Software\Classes.
+// Registers (or unregisters) for the current user, in a child process: HKEY_CLASSES_ROOT writes land under HKCU\Software\Classes.
 // notWritten (when given) receives the keys the module wrote under the machine's roots
 // (HKEY_LOCAL_MACHINE, HKEY_USERS), which were captured and dropped instead.
 RunResult RunForCurrentUser(const std::wstring& path, EntryPoint entry, std::vector<std::wstring>* notWritten = nullptr);
+// The same in this process (a registration child's side): the redirection is process-wide.
+RunResult RunForCurrentUserHere(const std::wstring& path, EntryPoint entry, std::vector<std::wstring>* notWritten);
+// Runs DllRegisterServer in this process with the registry redirected to a scratch key; what it wrote.
+RunResult CaptureRegistration(const std::wstring& module, std::vector<RegKeyEntry>& captured);
+
 struct ExportResult {
     RunResult run;
     bool written = false;               // the file holds what the module wrote, but for `leftOut`
@@ -20,7 +26,7 @@ struct ExportResult {
     std::wstring summary;               // the summary, or why the file could not be written; empty when the run failed
     bool Complete() const { return written && leftOut.empty(); }
 };
-// Runs DllRegisterServer with the registry redirected to a scratch key and writes what it wrote as a .reg file.
+// Runs DllRegisterServer in a child with the registry redirected to a scratch key and writes what it wrote as a .reg file.
 ExportResult ExportRegistration(const std::wstring& module, const std::wstring& regFile);
 
 }  // namespace pellamy

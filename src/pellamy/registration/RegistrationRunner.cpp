@@ -151,11 +151,6 @@ DWORD WINAPI RegistrationWorker(void* param) {
 
 }  // namespace
 
-std::function<unsigned long()>& WorkerStartFault() {
-    static std::function<unsigned long()> fault;
-    return fault;
-}
-
 RunResult RegistrationRunner::Run(DWORD waitMs) {
     PrepareWorkers();
     auto run = std::make_unique<WorkerRun>();
@@ -163,9 +158,8 @@ RunResult RegistrationRunner::Run(DWORD waitMs) {
     run->calls = calls_;
     run->hooks = hooks_;
     DWORD threadId = 0;
-    const unsigned long fault = WorkerStartFault() ? WorkerStartFault()() : 0;
-    raii::Handle thread(fault ? nullptr : CreateThread(nullptr, 0, &RegistrationWorker, run.get(), 0, &threadId));
-    if (!thread) return {RunOutcome::NotStarted, static_cast<uint32_t>(fault ? fault : GetLastError())};
+    raii::Handle thread(CreateThread(nullptr, 0, &RegistrationWorker, run.get(), 0, &threadId));
+    if (!thread) return {RunOutcome::NotStarted, static_cast<uint32_t>(GetLastError())};
 
     const DWORD wait = WaitForSingleObject(thread.get(), waitMs);
     if (wait != WAIT_OBJECT_0) {

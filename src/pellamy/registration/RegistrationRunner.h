@@ -1,7 +1,6 @@
-// Runs a module's registration entry point on a worker thread of its own, under a time limit.
-// The worker loads the module (its start-up code runs under the same limit), calls the entry point
-// with OLE ready and releases the module. A fault the module does not handle ends only the worker;
-// a worker still busy when the wait ends is left to finish, and then releases what it holds.
+// Runs a module's registration entry point on a worker thread of its own, in the registration
+// child (ChildRun.h). The worker loads the module, calls the entry point with OLE ready and releases
+// the module. A fault the module does not handle ends only the worker, so the child still reports it.
 #pragma once
 #include <windows.h>
 
@@ -22,9 +21,6 @@ struct RunHooks {
     std::function<void()> before;
     std::function<void()> after;
 };
-
-// A test's stand-in for the system refusing to start the worker: the error code to fail with, or 0.
-std::function<unsigned long()>& WorkerStartFault();
 
 class RegistrationRunner {
 public:

@@ -28,8 +28,8 @@ std::wstring EntryCrashedText(uint32_t exceptionCode) {
     return s + L".";
 }
 
-std::wstring EntryEndedThreadText(uint32_t exitCode) {
-    return std::wstring(texts::EntryEndedThread) + HexCode(exitCode) + L".";
+std::wstring EntryEndedThreadText(uint32_t exitCode, bool process) {
+    return std::wstring(process ? texts::EndedProcess : texts::EntryEndedThread) + HexCode(exitCode) + L".";
 }
 
 std::wstring OleFailedText(uint32_t status) { return std::wstring(texts::OleFailed) + HexCode(status) + L")."; }

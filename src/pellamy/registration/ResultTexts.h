@@ -14,7 +14,7 @@ bool IsFailureStatus(uint32_t status);
 std::wstring EntryFailedText(uint32_t status, const std::wstring& systemText);
 std::wstring EntryCrashedText(uint32_t exceptionCode);
 // The worker thread ended without coming back from the entry point.
-std::wstring EntryEndedThreadText(uint32_t exitCode);
+std::wstring EntryEndedThreadText(uint32_t exitCode, bool process = false);  // process: the child ended
 // OLE did not start on the worker, so no entry point ran.
 std::wstring OleFailedText(uint32_t status);
 // The registry could not be redirected for a per-user run or an export, so nothing ran: `busy` when

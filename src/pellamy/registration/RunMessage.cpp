@@ -29,6 +29,7 @@ std::wstring RunMessage(const RunResult& result, const std::wstring& fullPath) {
     case RunOutcome::Failed: return EntryFailedText(result.code, StatusText(result.code, fullPath));
     case RunOutcome::Crashed: return EntryCrashedText(result.code);
     case RunOutcome::EndedThread: return EntryEndedThreadText(result.code);
+    case RunOutcome::EndedProcess: return EntryEndedThreadText(result.code, true);
     case RunOutcome::TimedOut: return texts::TimedOut;
     case RunOutcome::NoEntryPoint: return texts::NoEntryPoint;
     case RunOutcome::NotStarted: return WorkerNotStartedText(result.code, SystemErrorText(result.code));

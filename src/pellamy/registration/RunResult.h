@@ -15,6 +15,7 @@ enum class RunOutcome {
     NotStarted,    // no worker thread could be started; nothing was loaded (code: the system error)
     OleFailed,     // OLE could not be initialised on the worker (code: its status)
     NotRedirected, // the registry could not be redirected for the run; nothing ran (code: the system error)
+    EndedProcess,  // the registration's process ended without reporting (code: its exit code)
 };
 
 struct RunResult {

@@ -87,7 +87,6 @@ std::vector<RegKeyEntry> RegistryRedirect::Captured() const {
     return FoldCapturedKeys(std::move(keys), PreparedKeys(), mode_ == Mode::Capture);
 }
 
-bool RedirectionHeld() { return g_applied.load() > 0; }
 
 bool EnablePerUserTypeLibraries() {
     static const bool enabled = [] {

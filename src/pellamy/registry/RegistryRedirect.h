@@ -48,10 +48,6 @@ private:
     std::atomic<bool> applied_{false};
 };
 
-// A redirection is in place in this process (a run given up on keeps its own until its module
-// returns): anything run now would land in it.
-bool RedirectionHeld();
-
 // Type libraries registered while HKEY_CLASSES_ROOT is redirected go to the user's classes
 // (process-wide, cannot be undone); false where the system lacks the call.
 bool EnablePerUserTypeLibraries();
