@@ -8,6 +8,7 @@
 
 #include "AppInfo.h"
 #include "Command.h"
+#include "Launch.h"
 #include "MenuBar.h"
 #include "Modal.h"
 #include "Paths.h"
@@ -312,14 +313,11 @@ bool frmMain::CheckBitness(const std::wstring& fullPath) {
     const bool offer = attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
     const int answer = modal::MsgBox(OtherBitnessText(module, offer), offer ? MB_YESNO : MB_OK, {}, Hwnd());
     if (offer && answer == IDYES) {
-        std::wstring cmd = L"\"" + other + L"\" \"" + fullPath + L"\"";
-        STARTUPINFOW si{};
-        si.cb = sizeof(si);
-        PROCESS_INFORMATION pi{};
-        if (CreateProcessW(other.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-            raii::Handle process(pi.hProcess), thread(pi.hThread);
-        } else {
-            const DWORD err = GetLastError();
+        launch::Options o;
+        o.application = other;
+        o.commandLine = L"\"" + other + L"\" \"" + fullPath + L"\"";
+        if (const launch::Started s = launch::Start(o); !s) {
+            const DWORD err = s.error;
             modal::MsgBox(std::wstring(texts::kStartOtherFailed) + other + L"\r\n" + SystemErrorText(err, other), MB_OK,
                           {}, Hwnd());
         }

@@ -1,4 +1,4 @@
-// Paths as the file calls take them. Name and Folder work on any text; the rest asks Windows.
+// Paths as the file calls take them. Full and IsFile ask Windows; the rest is text.
 #pragma once
 #include <string>
 
@@ -13,6 +13,11 @@ std::wstring Full(const std::wstring& path);
 // for a bare name).
 std::wstring Name(const std::wstring& path);
 std::wstring Folder(const std::wstring& path);
+
+// `name` inside `folder` (whose trailing separators are dropped).
+std::wstring Join(std::wstring folder, const std::wstring& name);
+// The command interpreter, cmd.exe, in the system folder.
+std::wstring CommandInterpreter(const std::wstring& systemFolder);
 
 // True when the path names a file that is there (not a folder).
 bool IsFile(const std::wstring& path);

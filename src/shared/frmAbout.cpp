@@ -8,6 +8,7 @@
 #include "AppInfo.h"
 #include "BuildInfo.h"
 #include "HyperlinkLabel.h"
+#include "Launch.h"
 #include "Modal.h"
 #include "SharedTexts.h"
 
@@ -59,16 +60,11 @@ bool IsFile(const std::wstring& path) {
 // Starts a program with a normal, focused window.
 bool StartProgram(const std::wstring& path) {
     if (path.empty()) return false;
-    std::wstring cmd = L"\"" + path + L"\"";
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    si.dwFlags = STARTF_USESHOWWINDOW;
-    si.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(path.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return false;
-    raii::Handle process(pi.hProcess), thread(pi.hThread);
-    return true;
+    launch::Options o;
+    o.application = path;
+    o.commandLine = L"\"" + path + L"\"";
+    o.show = SW_SHOWNORMAL;
+    return static_cast<bool>(launch::Start(o));
 }
 
 }  // namespace

@@ -37,8 +37,6 @@ constexpr UINT WM_OPEN_DROPPED = WM_APP + 1;
 constexpr UINT_PTR kClockTimer = 1;
 // Writes the recovery file when the typing pauses.
 constexpr UINT_PTR kRecoveryTimer = 2;
-// A build's output lines and its end (BuildRunner).
-constexpr UINT WM_BUILD = WM_APP + 2;
 
 const form::FormDef kDef{
     .className = L"TavrinMain",
@@ -61,7 +59,12 @@ constexpr int kPaneTwips = 1800;
 
 }  // namespace
 
-frmMain::frmMain() : filePrompts_(*this), view_(filePrompts_), doc_(view_, filePrompts_, docfile::SystemFiles()) {}
+frmMain::frmMain()
+    : filePrompts_(*this),
+      view_(filePrompts_),
+      doc_(view_, filePrompts_, docfile::SystemFiles()),
+      build_([this](std::vector<std::wstring>& lines) { for (const std::wstring& l : lines) AddOutputLine(l); },
+             [this](const BuildResult& r) { OnBuildFinished(r); }) {}
 
 const form::FormDef& frmMain::Definition() const { return kDef; }
 
@@ -295,10 +298,6 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         }
         return false;
     }
-    case WM_BUILD:
-        OnBuildMessage(wp, lp);
-        result = 0;
-        return true;
     case WM_OPEN_DROPPED: {
         std::wstring path;
         path.swap(pendingDrop_);
@@ -335,7 +334,6 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_DESTROY:
         view_.Detach();  // the windows it works on go now
         build_.Stop();
-        DiscardBuildMessages(Hwnd(), WM_BUILD);
         return false;
     case WM_SETFOCUS:
         if (HWND edit = t1()) SetFocus(edit);
@@ -609,30 +607,23 @@ void frmMain::BuildDocument() {
     ShowOutput(true);
     AddOutputLine(texts::BuildStarting + doc_.DocumentPath);
     std::wstring error;
-    if (!build_.Start(Hwnd(), WM_BUILD, command, error)) {
+    if (!build_.Start(command, error)) {
         AddOutputLine(error);
         return;
     }
     EnableMenuItem(GetMenu(Hwnd()), ToolsBase + 7, MF_BYCOMMAND | MF_ENABLED);
 }
 
-void frmMain::OnBuildMessage(WPARAM wp, LPARAM lp) {
-    if (wp == static_cast<WPARAM>(BuildEvent::Line)) {
-        if (auto line = TakeBuildLine(lp)) AddOutputLine(*line);
-        return;
-    }
-    if (wp != static_cast<WPARAM>(BuildEvent::Finished)) return;
-    const std::unique_ptr<BuildResult> r = TakeBuildResult(lp);
+void frmMain::OnBuildFinished(const BuildResult& r) {
     EnableMenuItem(GetMenu(Hwnd()), ToolsBase + 7, MF_BYCOMMAND | MF_GRAYED);
-    if (!r) return;
-    if (r->stopped) {
+    if (r.stopped) {
         AddOutputLine(texts::BuildStopped);
         return;
     }
     wchar_t seconds[32];
-    swprintf(seconds, 32, L"%.1f", r->seconds);
-    AddOutputLine(texts::BuildFinished + std::to_wstring(r->exitCode) + L" (" + seconds + L" s)");
-    if (r->exitCode == 0) builtProgram_ = BuiltProgramOf(buildSource_);
+    swprintf(seconds, 32, L"%.1f", r.seconds);
+    AddOutputLine(texts::BuildFinished + std::to_wstring(r.exitCode) + L" (" + seconds + L" s)");
+    if (r.exitCode == 0) builtProgram_ = BuiltProgramOf(buildSource_);
 }
 
 void frmMain::RunBuiltProgram() {

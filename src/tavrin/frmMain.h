@@ -117,7 +117,7 @@ private:
     void SaveSettingsQuietly();
     // Tools > Build, Run, Next and Previous Error; View > Output.
     void BuildDocument();
-    void OnBuildMessage(WPARAM wp, LPARAM lp);
+    void OnBuildFinished(const BuildResult& r);
     void RunBuiltProgram();
     void GoToDiagnostic(size_t index);
     void ShowOutput(bool show);

@@ -16,46 +16,25 @@ using testenv::TempDir;
 
 namespace {
 
-constexpr UINT kBuildMsg = WM_APP + 7;
-
-// A message-only window that keeps what the runner posts.
-class Sink {
-public:
-    Sink() {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"BuildRunnerTestSink";
-        RegisterClassW(&wc);
-        hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-    ~Sink() {
-        DiscardBuildMessages(hwnd_, kBuildMsg);
-        DestroyWindow(hwnd_);
-    }
-    HWND Hwnd() const { return hwnd_; }
-    bool WaitFinished(DWORD ms = 20000) { return testenv::PumpUntil([&] { return finished; }, ms); }
-
+// What a runner hands to the test's thread.
+struct Sink {
     std::vector<std::wstring> lines;
     bool finished = false;
     BuildResult result;
-
-private:
-    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
-        auto* self = reinterpret_cast<Sink*>(GetWindowLongPtrW(h, GWLP_USERDATA));
-        if (m == kBuildMsg && self) {
-            if (w == static_cast<WPARAM>(BuildEvent::Line)) {
-                self->lines.push_back(*TakeBuildLine(l));
-            } else if (w == static_cast<WPARAM>(BuildEvent::Finished)) {
-                self->result = *TakeBuildResult(l);
-                self->finished = true;
-            }
-            return 0;
-        }
-        return DefWindowProcW(h, m, w, l);
+    int batches = 0;
+    BuildRunner::LinesEvent Lines() {
+        return [this](std::vector<std::wstring>& batch) {
+            ++batches;
+            lines.insert(lines.end(), batch.begin(), batch.end());
+        };
     }
-    HWND hwnd_;
+    BuildRunner::FinishedEvent Finished() {
+        return [this](const BuildResult& r) {
+            result = r;
+            finished = true;
+        };
+    }
+    bool WaitFinished(DWORD ms = 20000) { return testenv::PumpUntil([&] { return finished; }, ms); }
 };
 
 std::wstring Child() { return testenv::BinDir() + L"\\build_test_child.exe"; }
@@ -76,11 +55,11 @@ std::wstring SystemFolder() {
 
 TEST(BuildRunner, AProgramThatCannotStartIsReportedByName) {
     Sink sink;
-    BuildRunner runner;
+    BuildRunner runner(sink.Lines(), sink.Finished());
     BuildCommand s = ChildCommand(L"sleep");
     s.application = testenv::BinDir() + L"\\no such program.exe";
     std::wstring error;
-    EXPECT_FALSE(runner.Start(sink.Hwnd(), kBuildMsg, s, error));
+    EXPECT_FALSE(runner.Start(s, error));
     EXPECT_NE(error.find(s.application), std::wstring::npos) << error;
     EXPECT_EQ(error.find(L"%"), std::wstring::npos) << error;
     EXPECT_FALSE(runner.Running());
@@ -105,9 +84,9 @@ TEST(BuildRunner, ARunnerThatGoesAwayLeavesNoProcessBehind) {
     Sink sink;
     raii::Handle grandChild;
     {
-        BuildRunner runner;
+        BuildRunner runner(sink.Lines(), sink.Finished());
         std::wstring error;
-        ASSERT_TRUE(runner.Start(sink.Hwnd(), kBuildMsg, ChildCommand(L"hang"), error)) << error;
+        ASSERT_TRUE(runner.Start(ChildCommand(L"hang"), error)) << error;
         grandChild = GrandChild(sink);
         ASSERT_TRUE(grandChild);
     }
@@ -139,10 +118,9 @@ TEST(BuildRunner, AwkwardFileNamesReachTheBatchFileIntact) {
         ASSERT_TRUE(testenv::WriteBytes(echo, "@echo off\r\nfor %%S in (\"%~1\") do echo arg=%%~S\r\n"));
         for (const std::wstring& batch : {echo, testenv::BinDir() + L"\\code\\compile.bat"}) {
             Sink sink;
-            BuildRunner runner;
+            BuildRunner runner(sink.Lines(), sink.Finished());
             std::wstring error;
-            ASSERT_TRUE(runner.Start(sink.Hwnd(), kBuildMsg,
-                                     MakeBuildCommand(batch, SystemFolder(), doc, ProcessEnvironment()), error))
+            ASSERT_TRUE(runner.Start(MakeBuildCommand(batch, SystemFolder(), doc, ProcessEnvironment()), error))
                 << error;
             ASSERT_TRUE(sink.WaitFinished()) << batch;
             const std::wstring expected = batch == echo ? L"arg=" + doc : L"Compiling " + doc + L" in " + folder;

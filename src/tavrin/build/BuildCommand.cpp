@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "Paths.h"
 #include "TextConv.h"
 
 namespace {
@@ -11,17 +12,10 @@ std::wstring NameOf(const std::wstring& entry) {
     return UpperAscii(std::wstring_view(entry).substr(0, entry.find(L'=', 1)));
 }
 
+// The folder to start in: C:\a.cpp is in C:\ (C: alone would mean the drive's current folder).
 std::wstring FolderOf(const std::wstring& path) {
-    const size_t slash = path.find_last_of(L"\\/");
-    if (slash == std::wstring::npos) return {};
-    // C:\a.cpp is in C:\ (C: alone would mean the drive's current folder).
-    if (slash == 2 && path[1] == L':') return path.substr(0, 3);
-    return path.substr(0, slash);
-}
-
-std::wstring Interpreter(std::wstring systemFolder) {
-    while (!systemFolder.empty() && (systemFolder.back() == L'\\' || systemFolder.back() == L'/')) systemFolder.pop_back();
-    return systemFolder + L"\\cmd.exe";
+    const std::wstring folder = paths::Folder(path);
+    return folder.size() == 2 && folder[1] == L':' ? folder + L"\\" : folder;
 }
 
 bool IsUnc(const std::wstring& path) { return path.size() > 1 && path[0] == L'\\' && path[1] == L'\\'; }
@@ -47,7 +41,7 @@ std::wstring EnvironmentBlock(std::vector<std::wstring> entries,
 BuildCommand MakeBuildCommand(const std::wstring& batchPath, const std::wstring& systemFolder,
                                   const std::wstring& documentPath, const std::vector<std::wstring>& parentEnvironment) {
     BuildCommand s;
-    s.application = Interpreter(systemFolder);
+    s.application = paths::CommandInterpreter(systemFolder);
     // cmd expands %...% even inside quotes, so the path is never written into the line: it comes
     // through a variable, expanded once inside quotes (where & ^ ( ) are plain characters), and
     // the result is not scanned for % again. /v:off keeps ! plain, /d skips AutoRun commands, and /s
@@ -62,7 +56,7 @@ BuildCommand MakeBuildCommand(const std::wstring& batchPath, const std::wstring&
 BuildCommand MakeRunCommand(const std::wstring& program, const std::wstring& systemFolder,
                                 const std::vector<std::wstring>& parentEnvironment) {
     BuildCommand s;
-    s.application = Interpreter(systemFolder);
+    s.application = paths::CommandInterpreter(systemFolder);
     s.commandLine = L"\"" + s.application + L"\" /d /v:off /s /c \"\"%TAVRIN_PROGRAM%\" & pause\"";
     s.workingDirectory = FolderOf(program);
     s.environment = EnvironmentBlock(parentEnvironment, {{L"TAVRIN_PROGRAM", program}});

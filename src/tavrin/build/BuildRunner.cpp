@@ -3,24 +3,12 @@
 #include <algorithm>
 
 #include "BuildOutput.h"
+#include "Launch.h"
+#include "Paths.h"
 #include "Texts.h"
 #include "basTavrin.h"
 
 namespace {
-
-// Posts the object; while the queue is full (10,000 messages) it waits, so no line is lost, but
-// gives up when the window is gone or the build is being stopped (the window thread may be
-// waiting for this thread then).
-template <class T>
-void PostOwned(HWND notify, UINT msg, BuildEvent kind, T* object, const std::atomic<bool>& stopped) {
-    while (!PostMessageW(notify, msg, static_cast<WPARAM>(kind), reinterpret_cast<LPARAM>(object))) {
-        if (GetLastError() != ERROR_NOT_ENOUGH_QUOTA || !IsWindow(notify) || stopped) {
-            delete object;
-            return;
-        }
-        Sleep(10);
-    }
-}
 
 struct EnvironmentStrings {
     wchar_t* p = GetEnvironmentStringsW();
@@ -29,22 +17,6 @@ struct EnvironmentStrings {
 
 }  // namespace
 
-std::unique_ptr<std::wstring> TakeBuildLine(LPARAM lp) {
-    return std::unique_ptr<std::wstring>(reinterpret_cast<std::wstring*>(lp));
-}
-
-std::unique_ptr<BuildResult> TakeBuildResult(LPARAM lp) {
-    return std::unique_ptr<BuildResult>(reinterpret_cast<BuildResult*>(lp));
-}
-
-void DiscardBuildMessages(HWND notify, UINT msg) {
-    MSG m;
-    while (PeekMessageW(&m, notify, msg, msg, PM_REMOVE)) {
-        if (m.wParam == static_cast<WPARAM>(BuildEvent::Line)) TakeBuildLine(m.lParam);
-        else if (m.wParam == static_cast<WPARAM>(BuildEvent::Finished)) TakeBuildResult(m.lParam);
-    }
-}
-
 std::vector<std::wstring> ProcessEnvironment() {
     std::vector<std::wstring> out;
     EnvironmentStrings env;
@@ -52,9 +24,36 @@ std::vector<std::wstring> ProcessEnvironment() {
     return out;
 }
 
+bool StartInConsole(const BuildCommand& command, unsigned long& error) {
+    launch::Options o;
+    o.application = command.application;
+    o.commandLine = command.commandLine;
+    o.workingFolder = command.workingDirectory;
+    o.environment = command.environment;
+    o.console = launch::Console::New;
+    error = launch::Start(o).error;
+    return error == 0;
+}
+
+bool StartCompile(const CompileCommand& command, unsigned long& error) {
+    if (!paths::IsFile(command.batchPath)) {
+        error = ERROR_FILE_NOT_FOUND;
+        return false;
+    }
+    launch::Options o;
+    o.application = command.application;
+    o.commandLine = command.commandLine;
+    o.console = launch::Console::New;
+    o.show = command.showCmd;
+    error = launch::Start(o).error;
+    return error == 0;
+}
+
+BuildRunner::BuildRunner(LinesEvent lines, FinishedEvent finished)
+    : onLines_(std::move(lines)), onFinished_(std::move(finished)) {}
+
 BuildRunner::~BuildRunner() {
     Stop();
-    stopped_ = true;  // the reader gives up posting to a full queue: nobody reads it now
     Join();
 }
 
@@ -62,24 +61,7 @@ void BuildRunner::Join() {
     if (reader_.joinable()) reader_.join();
 }
 
-bool StartInConsole(const BuildCommand& command, unsigned long& error) {
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    std::wstring line = command.commandLine;
-    std::wstring env = command.environment;
-    if (!CreateProcessW(command.application.c_str(), line.data(), nullptr, nullptr, FALSE,
-                        CREATE_NEW_CONSOLE | CREATE_UNICODE_ENVIRONMENT, env.empty() ? nullptr : env.data(),
-                        command.workingDirectory.empty() ? nullptr : command.workingDirectory.c_str(), &si, &pi)) {
-        error = GetLastError();
-        return false;
-    }
-    raii::Handle process(pi.hProcess), thread(pi.hThread);  // not watched
-    error = 0;
-    return true;
-}
-
-bool BuildRunner::Start(HWND notify, UINT msg, const BuildCommand& command, std::wstring& error) {
+bool BuildRunner::Start(const BuildCommand& command, std::wstring& error) {
     if (running_) {
         error = texts::BuildAlreadyRunning;
         return false;
@@ -102,34 +84,31 @@ bool BuildRunner::Start(HWND notify, UINT msg, const BuildCommand& command, std:
     }
     raii::File nul(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0,
                                nullptr));
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = nul ? nul.get() : nullptr;
-    si.hStdOutput = si.hStdError = writeEnd.get();
-    PROCESS_INFORMATION pi{};
-    std::wstring line = command.commandLine;  // CreateProcessW may write into it
-    std::wstring env = command.environment;
-    // Suspended until it is in the job, so nothing it starts can get away.
-    if (!CreateProcessW(command.application.c_str(), line.data(), nullptr, nullptr, TRUE,
-                        CREATE_NO_WINDOW | CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT,
-                        env.empty() ? nullptr : env.data(),
-                        command.workingDirectory.empty() ? nullptr : command.workingDirectory.c_str(), &si, &pi)) {
-        error = cannot + ReasonText(GetLastError());
+    launch::Options o;
+    o.application = command.application;
+    o.commandLine = command.commandLine;
+    o.workingFolder = command.workingDirectory;
+    o.environment = command.environment;
+    o.console = launch::Console::None;
+    o.input = nul ? nul.get() : nullptr;
+    o.output = o.error = writeEnd.get();
+    o.job = job.get();
+    launch::Started started = launch::Start(o);
+    if (!started) {
+        error = cannot + ReasonText(started.error);
         return false;
     }
-    raii::Handle process(pi.hProcess), thread(pi.hThread);
-    // Where jobs do not nest (before Windows 8, inside another job), Stop ends the interpreter alone.
-    if (!AssignProcessToJobObject(job.get(), process.get())) job.reset();
-    ResumeThread(thread.get());
+    // Where jobs do not nest, Stop ends the interpreter alone.
+    if (!started.inJob) job.reset();
     writeEnd.reset();  // the pipe breaks when the last process of the build lets go of it
 
     job_ = std::move(job);
-    process_ = std::move(process);
+    process_ = std::move(started.process);
     pipe_ = std::move(readEnd);
     stopped_ = false;
+    batchWaiting_ = false;
     running_ = true;
-    reader_ = std::thread(&BuildRunner::Read, this, notify, msg, GetTickCount64());
+    reader_ = std::thread(&BuildRunner::Read, this, mailbox_.GetPoster(), ++build_, GetTickCount64());
     return true;
 }
 
@@ -142,21 +121,33 @@ void BuildRunner::Stop() {
 
 // Reads only what the pipe holds, so it never hangs on a pipe that a leftover process (a
 // compiler's server) keeps open after the interpreter has ended: the build is over then.
-void BuildRunner::Read(HWND notify, UINT msg, ULONGLONG startTick) {
+void BuildRunner::Read(uitask::Poster poster, unsigned build, ULONGLONG startTick) {
     const unsigned oem = GetOEMCP();
     LineSplitter splitter;
     std::vector<std::string> lines;
+    std::vector<std::wstring> gathered;
+    ULONGLONG handed = 0;
     std::vector<char> buffer(8192);
-    auto post = [&] {
-        for (const std::string& l : lines)
-            PostOwned(notify, msg, BuildEvent::Line, new std::wstring(DecodeLine(l, oem)), stopped_);
+    // The closures run on the window's thread while the runner (whose mailbox they go through) is there.
+    auto handOver = [&](bool last) {
+        for (const std::string& l : lines) gathered.push_back(DecodeLine(l, oem));
         lines.clear();
+        if (gathered.empty()) return;
+        const ULONGLONG now = GetTickCount64();
+        if (!last && (batchWaiting_ || now - handed < kBatchMs)) return;
+        handed = now;
+        batchWaiting_ = true;
+        poster.Post([this, build, batch = std::move(gathered)]() mutable {
+            batchWaiting_ = false;
+            if (build == build_ && onLines_) onLines_(batch);
+        });
+        gathered.clear();
     };
     auto readSome = [&](DWORD want) {
         DWORD got = 0;
         if (!ReadFile(pipe_.get(), buffer.data(), want, &got, nullptr) || got == 0) return false;
         splitter.Add(std::string_view(buffer.data(), got), lines);
-        post();
+        handOver(false);
         return true;
     };
     for (bool exited = false;;) {
@@ -169,17 +160,20 @@ void BuildRunner::Read(HWND notify, UINT msg, ULONGLONG startTick) {
             readSome(std::min<DWORD>(available, static_cast<DWORD>(buffer.size())));
             continue;
         }
+        handOver(false);  // a pause in the output: what was gathered goes now
         if (exited) break;
         exited = WaitForSingleObject(process_.get(), 20) == WAIT_OBJECT_0;
     }
     splitter.Finish(lines);
-    post();
+    handOver(true);
     WaitForSingleObject(process_.get(), INFINITE);
-    auto* result = new BuildResult;
-    GetExitCodeProcess(process_.get(), &result->exitCode);
-    result->seconds = static_cast<double>(GetTickCount64() - startTick) / 1000.0;
-    result->stopped = stopped_;
+    BuildResult result;
+    GetExitCodeProcess(process_.get(), &result.exitCode);
+    result.seconds = static_cast<double>(GetTickCount64() - startTick) / 1000.0;
+    result.stopped = stopped_;
     if (job_) TerminateJobObject(job_.get(), 1);  // what the build left running
     running_ = false;
-    PostOwned(notify, msg, BuildEvent::Finished, result, stopped_);
+    poster.Post([this, build, result] {
+        if (build == build_ && onFinished_) onFinished_(result);
+    });
 }

@@ -1,22 +1,19 @@
-// Build: runs the build command with its output in a pipe, read on a thread of its own; every
-// line and then the end are posted to a window, so the window's thread never waits.
+// Build: runs the build command with its output in a pipe, read on a thread of its own. The reader
+// gathers the lines and hands them to the window's thread in batches, one batch at a time and at
+// most every kBatchMs, so the window takes the user's input between two batches; then the end.
 #pragma once
 #include <windows.h>
 
 #include <atomic>
-#include <memory>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "BuildCommand.h"
+#include "CompileCommand.h"
 #include "Raii.h"
-
-// What a build's message carries in WPARAM; LPARAM holds the heap object the receiver takes over.
-enum class BuildEvent : WPARAM {
-    Line = 1,      // LPARAM: std::wstring* (one line of output, decoded)
-    Finished = 2,  // LPARAM: BuildResult*
-};
+#include "UiTask.h"
 
 struct BuildResult {
     unsigned long exitCode = 0;
@@ -24,39 +21,46 @@ struct BuildResult {
     bool stopped = false;  // ended by Stop (or the runner's end), not by itself
 };
 
-// The receiver's side: each message's object, owned from here on.
-std::unique_ptr<std::wstring> TakeBuildLine(LPARAM lp);
-std::unique_ptr<BuildResult> TakeBuildResult(LPARAM lp);
-// Frees the build messages still queued for a window that goes away.
-void DiscardBuildMessages(HWND notify, UINT msg);
-
 // This process's environment as NAME=value entries, for MakeBuildCommand.
 std::vector<std::wstring> ProcessEnvironment();
 
 // Starts a command in a console window of its own, without waiting (Tools > Run); false with the
 // system's error code.
 bool StartInConsole(const BuildCommand& command, unsigned long& error);
+// Tools > "C++ with Borland Compiler 5.5"; a missing batch file gives ERROR_FILE_NOT_FOUND untried.
+bool StartCompile(const CompileCommand& command, unsigned long& error);
 
 class BuildRunner {
 public:
-    BuildRunner() = default;
-    ~BuildRunner();  // stops the build and waits for the reader
+    static constexpr unsigned kBatchMs = 50;
+
+    // Both are called on the thread that made the runner, for the latest build only: the messages
+    // of a build that was stopped and followed by another are dropped.
+    using LinesEvent = std::function<void(std::vector<std::wstring>& lines)>;
+    using FinishedEvent = std::function<void(const BuildResult& result)>;
+    BuildRunner(LinesEvent lines, FinishedEvent finished);
+    ~BuildRunner();  // stops the build and waits for the reader; nothing is called after
     BuildRunner(const BuildRunner&) = delete;
     BuildRunner& operator=(const BuildRunner&) = delete;
 
     // Starts the command with no window, its output and errors into one pipe and no input, in a
     // job that ends every process it starts. False with a message for the user in `error`.
-    bool Start(HWND notify, UINT msg, const BuildCommand& command, std::wstring& error);
-    // Ends every process of the build; the end is still posted. Returns at once.
+    bool Start(const BuildCommand& command, std::wstring& error);
+    // Ends every process of the build; the end is still reported. Returns at once.
     void Stop();
-    // From Start until the reader has posted the end.
+    // From Start until the reader has handed over the end.
     bool Running() const { return running_; }
 
 private:
-    void Read(HWND notify, UINT msg, ULONGLONG startTick);
+    void Read(uitask::Poster poster, unsigned build, ULONGLONG startTick);
     void Join();
 
+    LinesEvent onLines_;
+    FinishedEvent onFinished_;
     raii::Handle job_, process_, pipe_;
     std::thread reader_;
     std::atomic<bool> running_{false}, stopped_{false};
+    std::atomic<bool> batchWaiting_{false};  // a batch handed over and not yet taken
+    unsigned build_ = 0;                      // the latest build's number (window thread)
+    uitask::Mailbox mailbox_;
 };

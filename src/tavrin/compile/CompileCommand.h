@@ -12,9 +12,3 @@ struct CompileCommand {
 
 // The batch file's path is quoted, so a folder with spaces starts the batch file and nothing else.
 CompileCommand MakeCompileCommand(const std::wstring& programFolder, const std::wstring& systemFolder);
-
-#ifdef _WIN32
-// Starts the command; false with `error` set (a system error code) when it could not be started.
-// A missing batch file gives ERROR_FILE_NOT_FOUND without trying.
-bool StartCompile(const CompileCommand& cmd, unsigned long& error);
-#endif

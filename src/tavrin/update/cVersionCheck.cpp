@@ -1,8 +1,6 @@
 #include "cVersionCheck.h"
 
 
-#include <deque>
-#include <mutex>
 #include <thread>
 
 #include "Raii.h"
@@ -12,8 +10,6 @@
 
 namespace {
 
-constexpr UINT kAnswerMessage = WM_APP + 0x56;
-constexpr const wchar_t* kSinkClass = L"TavrinVersionCheckSink";
 constexpr DWORD kTimeoutMs = 15000;
 
 // Handles exist only once wininet is loaded, so closing one can use it.
@@ -25,21 +21,14 @@ struct NetTraits {
 };
 using NetHandle = raii::Unique<NetTraits>;
 
-struct Answer {
+}  // namespace
+
+struct cVersionCheck::Answer {
     unsigned generation;
     int32_t failure;  // 0 when the file was read
     VersionFile file;
     bool newer;
     std::wstring url;
-};
-
-}  // namespace
-
-struct cVersionCheck::Channel {
-    std::mutex lock;
-    std::deque<Answer> answers;
-    HWND sink = nullptr;  // null once the component is gone
-    unsigned generation = 0;
 };
 
 bool IsParsedWebAddress(const std::wstring& url) {
@@ -86,59 +75,25 @@ int32_t FetchVersionFile(const std::wstring& url, std::string& body) {
     return 0;
 }
 
-cVersionCheck::cVersionCheck() : channel_(std::make_shared<Channel>()) {}
+cVersionCheck::cVersionCheck() : generation_(std::make_shared<std::atomic<unsigned>>(0)) {}
 
-cVersionCheck::~cVersionCheck() {
-    {
-        std::lock_guard<std::mutex> g(channel_->lock);
-        channel_->sink = nullptr;
-        channel_->answers.clear();
-    }
-    if (sink_) {
-        SetWindowLongPtrW(sink_, GWLP_USERDATA, 0);
-        DestroyWindow(sink_);
-    }
-}
+// The mailbox goes with the component: answers still on their way are dropped unrun.
+cVersionCheck::~cVersionCheck() = default;
 
 void cVersionCheck::Cancel() {
-    std::lock_guard<std::mutex> g(channel_->lock);
-    ++channel_->generation;
-    channel_->answers.clear();
+    ++*generation_;
     pending_ = 0;
 }
 
 void cVersionCheck::Check() {
-    if (!sink_) {
-        HINSTANCE inst = GetModuleHandleW(nullptr);
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        if (!GetClassInfoExW(inst, kSinkClass, &wc)) {
-            wc = WNDCLASSEXW{};
-            wc.cbSize = sizeof(wc);
-            wc.lpfnWndProc = &cVersionCheck::SinkProc;
-            wc.hInstance = inst;
-            wc.lpszClassName = kSinkClass;
-            RegisterClassExW(&wc);
-        }
-        sink_ = CreateWindowExW(0, kSinkClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, inst, nullptr);
-        if (!sink_) {
-            if (CheckFailed) CheckFailed(kCannotConnect);
-            return;
-        }
-        SetWindowLongPtrW(sink_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        std::lock_guard<std::mutex> g(channel_->lock);
-        channel_->sink = sink_;
-    }
-    unsigned generation;
-    {
-        std::lock_guard<std::mutex> g(channel_->lock);
-        generation = channel_->generation;
-    }
+    if (!mailbox_) mailbox_ = std::make_unique<uitask::Mailbox>();
+    const unsigned generation = *generation_;
     ++pending_;
-    std::shared_ptr<Channel> channel = channel_;
+    const uitask::Poster poster = mailbox_->GetPoster();
+    std::shared_ptr<std::atomic<unsigned>> current = generation_;
     const std::wstring address = url, running = version;
     // Detached: a server that hangs must not hold up closing the window; the time-outs bound it.
-    std::thread([channel, address, running, generation] {
+    std::thread([this, poster, current, address, running, generation] {
         Answer a{generation, 0, {}, false, address};
         if (!IsVersionText(running)) {
             a.failure = kBadRunningVersion;
@@ -149,30 +104,14 @@ void cVersionCheck::Check() {
                 a.failure = kFileNotFound;
             if (a.failure == 0) a.newer = CompareVersions(a.file.version, running) > 0;
         }
-        std::lock_guard<std::mutex> g(channel->lock);
-        if (!channel->sink || channel->generation != generation) return;
-        channel->answers.push_back(std::move(a));
-        PostMessageW(channel->sink, kAnswerMessage, 0, 0);
+        if (*current != generation) return;
+        // Runs only while this component (and so its mailbox) is there.
+        poster.Post([this, a = std::move(a)] { Deliver(a); });
     }).detach();
 }
 
-LRESULT CALLBACK cVersionCheck::SinkProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == kAnswerMessage) {
-        if (auto* self = reinterpret_cast<cVersionCheck*>(GetWindowLongPtrW(h, GWLP_USERDATA))) self->Deliver();
-        return 0;
-    }
-    return DefWindowProcW(h, msg, wp, lp);
-}
-
-void cVersionCheck::Deliver() {
-    Answer a;
-    {
-        std::lock_guard<std::mutex> g(channel_->lock);
-        if (channel_->answers.empty()) return;
-        a = std::move(channel_->answers.front());
-        channel_->answers.pop_front();
-        if (a.generation != channel_->generation) return;
-    }
+void cVersionCheck::Deliver(const Answer& a) {
+    if (a.generation != *generation_) return;
     if (pending_ > 0) --pending_;
     if (a.failure != 0) {
         if (CheckFailed) CheckFailed(a.failure);

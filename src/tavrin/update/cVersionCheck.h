@@ -4,10 +4,13 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+
+#include "UiTask.h"
 
 class cVersionCheck {
 public:
@@ -39,14 +42,13 @@ public:
     // Checks started and not yet answered.
     int Pending() const { return pending_; }
 
-    struct Channel;
+    struct Answer;
 
 private:
-    static LRESULT CALLBACK SinkProc(HWND, UINT, WPARAM, LPARAM);
-    void Deliver();
+    void Deliver(const Answer& a);
 
-    std::shared_ptr<Channel> channel_;
-    HWND sink_ = nullptr;
+    std::unique_ptr<uitask::Mailbox> mailbox_;  // made by the first Check, on its thread
+    std::shared_ptr<std::atomic<unsigned>> generation_;
     int pending_ = 0;
 };
 

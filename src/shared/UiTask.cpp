@@ -1,0 +1,99 @@
+#include "UiTask.h"
+
+#include <windows.h>
+
+#include <deque>
+#include <mutex>
+
+namespace uitask {
+
+namespace {
+constexpr UINT kRunTasks = WM_APP + 0x3A1;
+constexpr const wchar_t* kClass = L"TavrinUiTaskMailbox";
+}  // namespace
+
+struct Shared {
+    std::mutex lock;
+    std::deque<std::function<void()>> tasks;
+    HWND window = nullptr;  // null once the mailbox is gone
+    bool signalled = false;   // a message for the waiting tasks is in the queue
+};
+
+namespace {
+
+LRESULT CALLBACK MailboxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg != kRunTasks) return DefWindowProcW(h, msg, wp, lp);
+    auto* shared = reinterpret_cast<Shared*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+    if (!shared) return 0;
+    std::deque<std::function<void()>> batch;
+    {
+        std::lock_guard<std::mutex> g(shared->lock);
+        batch.swap(shared->tasks);
+        shared->signalled = false;
+    }
+    // A task may destroy the mailbox (and this window): the rest are then dropped.
+    while (!batch.empty()) {
+        if (!IsWindow(h) || GetWindowLongPtrW(h, GWLP_USERDATA) == 0) break;
+        std::function<void()> task = std::move(batch.front());
+        batch.pop_front();
+        task();
+    }
+    return 0;
+}
+
+HWND MakeWindow() {
+    HINSTANCE inst = GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    if (!GetClassInfoExW(inst, kClass, &wc)) {
+        wc = WNDCLASSEXW{};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = MailboxProc;
+        wc.hInstance = inst;
+        wc.lpszClassName = kClass;
+        RegisterClassExW(&wc);
+    }
+    return CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, inst, nullptr);
+}
+
+}  // namespace
+
+bool Poster::Post(std::function<void()> task) const {
+    if (!shared_) return false;
+    {
+        std::unique_lock<std::mutex> g(shared_->lock);
+        if (shared_->window) {
+            shared_->tasks.push_back(std::move(task));
+            if (shared_->signalled) return true;
+            // One message per batch; should it fail (a full queue), the next post tries again.
+            shared_->signalled = PostMessageW(shared_->window, kRunTasks, 0, 0) != FALSE;
+            return true;
+        }
+    }
+    return false;  // `task` is destroyed here, on the worker, outside the lock
+}
+
+Mailbox::Mailbox() : shared_(std::make_shared<Shared>()) {
+    HWND h = MakeWindow();
+    if (!h) return;
+    SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(shared_.get()));
+    std::lock_guard<std::mutex> g(shared_->lock);
+    shared_->window = h;
+}
+
+Mailbox::~Mailbox() {
+    std::deque<std::function<void()>> dropped;
+    HWND h;
+    {
+        std::lock_guard<std::mutex> g(shared_->lock);
+        h = shared_->window;
+        shared_->window = nullptr;
+        dropped.swap(shared_->tasks);
+    }
+    if (h) {
+        SetWindowLongPtrW(h, GWLP_USERDATA, 0);
+        DestroyWindow(h);
+    }
+}
+
+}  // namespace uitask
