@@ -19,6 +19,7 @@
 #include "Raii.h"
 #include "RegistrationModes.h"
 #include "RegistrationRunner.h"
+#include "RegistryRedirect.h"
 #include "RunMessage.h"
 #include "ResultTexts.h"
 #include "TextConv.h"
@@ -40,23 +41,23 @@ constexpr DWORD kButton = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
 
 // In tab order.
 const form::Control kControls[] = {
-    {frmMain::txtOCXPath, WC_EDITW, L"", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 180, 690, 4935, 315,
+    {frmMain::IdtxtOCXPath, WC_EDITW, L"", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 180, 690, 4935, 315,
      WS_EX_CLIENTEDGE, &kBold},
-    {frmMain::lblOCXFileSpec, WC_STATICW, texts::kHintDesign, WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 180, 120, 5415, 465, 0,
+    {frmMain::IdlblOCXFileSpec, WC_STATICW, texts::HintDesign, WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 180, 120, 5415, 465, 0,
      &kPlain},
-    {frmMain::cmdRegister, WC_BUTTONW, texts::kRegister, kButton, 1080, 1920, 1215, 375, 0, &kBold},
-    {frmMain::cmdUnregister, WC_BUTTONW, texts::kUnregister, kButton, 2400, 1920, 1215, 375, 0, &kBold},
-    {frmMain::cmdExit, WC_BUTTONW, texts::kExit, kButton, 3720, 1920, 1215, 375, 0, &kBold},
-    {frmMain::cmdDialogFileSpec, WC_BUTTONW, texts::kBrowse, kButton, 5160, 720, 435, 405, 0, &kBold},
-    {frmMain::lblFileInfo, WC_STATICW, L"", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 180, 1320, 5385, 405, 0, &kBold},
-    {frmMain::lblPleaseVerify, WC_STATICW, texts::kPleaseVerify, SS_LEFT | SS_NOPREFIX, 180, 1080, 2925, 225, 0, &kPlain},
-    {frmMain::cmdProceed, WC_BUTTONW, texts::kProceed, WS_TABSTOP | BS_PUSHBUTTON, 1080, 1920, 1215, 375, 0, &kBold},
-    {frmMain::cmdCancel, WC_BUTTONW, texts::kCancel, WS_TABSTOP | BS_PUSHBUTTON, 2400, 1920, 1215, 375, 0, &kBold},
+    {frmMain::IdcmdRegister, WC_BUTTONW, texts::Register, kButton, 1080, 1920, 1215, 375, 0, &kBold},
+    {frmMain::IdcmdUnregister, WC_BUTTONW, texts::Unregister, kButton, 2400, 1920, 1215, 375, 0, &kBold},
+    {frmMain::IdcmdExit, WC_BUTTONW, texts::Exit, kButton, 3720, 1920, 1215, 375, 0, &kBold},
+    {frmMain::IdcmdDialogFileSpec, WC_BUTTONW, texts::Browse, kButton, 5160, 720, 435, 405, 0, &kBold},
+    {frmMain::IdlblFileInfo, WC_STATICW, L"", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 180, 1320, 5385, 405, 0, &kBold},
+    {frmMain::IdlblPleaseVerify, WC_STATICW, texts::PleaseVerify, SS_LEFT | SS_NOPREFIX, 180, 1080, 2925, 225, 0, &kPlain},
+    {frmMain::IdcmdProceed, WC_BUTTONW, texts::Proceed, WS_TABSTOP | BS_PUSHBUTTON, 1080, 1920, 1215, 375, 0, &kBold},
+    {frmMain::IdcmdCancel, WC_BUTTONW, texts::Cancel, WS_TABSTOP | BS_PUSHBUTTON, 2400, 1920, 1215, 375, 0, &kBold},
 };
 
 const form::FormDef kDef{
     .className = L"PellamyMain",
-    .caption = texts::kCaption,
+    .caption = texts::Caption,
     .clientWidth = 5805,
     .clientHeight = 2430,
     .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
@@ -64,14 +65,14 @@ const form::FormDef kDef{
     .controlCount = std::size(kControls),
 };
 
-const form::MenuItem kFileItems[] = {{texts::kMenuOpen}, {L"-"}, {texts::kMenuExit}};
-const form::MenuItem kOperationItems[] = {{texts::kMenuRegister}, {texts::kMenuUnregister}, {L"-"},
-                                          {texts::kMenuCurrentUser}, {texts::kMenuExport}};
-const form::MenuItem kHelpItems[] = {{texts::kMenuAbout}};
+const form::MenuItem kFileItems[] = {{texts::MenuOpen}, {L"-"}, {texts::MenuExit}};
+const form::MenuItem kOperationItems[] = {{texts::MenuRegister}, {texts::MenuUnregister}, {L"-"},
+                                          {texts::MenuCurrentUser}, {texts::MenuExport}};
+const form::MenuItem kHelpItems[] = {{texts::MenuAbout}};
 const form::MenuDef kMenus[] = {
-    {texts::kMenuFile, frmMain::mnufileBase, kFileItems, std::size(kFileItems)},
-    {texts::kMenuOperations, frmMain::mnuoperationsBase, kOperationItems, std::size(kOperationItems)},
-    {texts::kMenuHelp, frmMain::mnuHelpBase, kHelpItems, std::size(kHelpItems)},
+    {texts::MenuFile, frmMain::mnufileBase, kFileItems, std::size(kFileItems)},
+    {texts::MenuOperations, frmMain::mnuoperationsBase, kOperationItems, std::size(kOperationItems)},
+    {texts::MenuHelp, frmMain::mnuHelpBase, kHelpItems, std::size(kHelpItems)},
 };
 
 // The pointer's cursor, loaded once: after a time-out a module's start-up code may still hold the
@@ -88,13 +89,13 @@ const form::FormDef& frmMain::Definition() const { return kDef; }
 HMENU frmMain::CreateMenuBar() { return form::BuildMenuBar(kMenus, std::size(kMenus)); }
 
 void frmMain::Form_Load() {
-    AppTitle = texts::kAppName;
+    AppTitle = texts::AppName;
     FindSystemFolder();
     InitialDir = SystemFolder;
     std::wstring example = HintExample(SystemFolder);
     if (!example.empty()) CharUpperBuffW(example.data(), static_cast<DWORD>(example.size()));
-    SetText(lblOCXFileSpec, std::wstring(texts::kHintFirstLine) + L"\r\n" + example);
-    SetVisible(lblPleaseVerify, false);
+    SetText(IdlblOCXFileSpec, std::wstring(texts::HintFirstLine) + L"\r\n" + example);
+    SetVisible(IdlblPleaseVerify, false);
     SetButtonState(true);
 
     // Modules are loaded by full path with their own folder searched; never from the current folder.
@@ -113,25 +114,25 @@ void frmMain::CreateToolTip() {
     ti.cbSize = sizeof(ti);
     ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     ti.hwnd = Hwnd();
-    ti.uId = reinterpret_cast<UINT_PTR>(Item(cmdDialogFileSpec));
-    ti.lpszText = const_cast<wchar_t*>(texts::kBrowseTip);
+    ti.uId = reinterpret_cast<UINT_PTR>(Item(IdcmdDialogFileSpec));
+    ti.lpszText = const_cast<wchar_t*>(texts::BrowseTip);
     SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 void frmMain::OnCommand(int id, int notifyCode, HWND control) {
     if (control) {
-        if (id == txtOCXPath) {
+        if (id == IdtxtOCXPath) {
             if (notifyCode == EN_CHANGE) txtOCXPath_Change();
             return;
         }
         if (notifyCode != BN_CLICKED) return;
         switch (id) {
-        case cmdRegister: cmdRegister_Click(); break;
-        case cmdUnregister: cmdUnregister_Click(); break;
-        case cmdProceed: cmdProceed_Click(); break;
-        case cmdCancel: cmdCancel_Click(); break;
-        case cmdExit: cmdExit_Click(); break;
-        case cmdDialogFileSpec: cmdDialogFileSpec_Click(); break;
+        case IdcmdRegister: cmdRegister_Click(); break;
+        case IdcmdUnregister: cmdUnregister_Click(); break;
+        case IdcmdProceed: cmdProceed_Click(); break;
+        case IdcmdCancel: cmdCancel_Click(); break;
+        case IdcmdExit: cmdExit_Click(); break;
+        case IdcmdDialogFileSpec: cmdDialogFileSpec_Click(); break;
         default: break;
         }
         return;
@@ -188,8 +189,8 @@ void frmMain::cmdUnregister_Click() {
 void frmMain::cmdProceed_Click() {
     if (RegisterChosen) {
         RunRegistration(BoxPath(), L"");
-        SetVisible(lblPleaseVerify, false);
-        SetText(lblFileInfo, L"");
+        SetVisible(IdlblPleaseVerify, false);
+        SetText(IdlblFileInfo, L"");
     } else {
         RunRegistration(BoxPath(), L"u");
     }
@@ -206,8 +207,8 @@ void frmMain::cmdExit_Click() { Unload(); }
 void frmMain::cmdDialogFileSpec_Click() { BrowseForFile(); }
 
 void frmMain::txtOCXPath_Change() {
-    SetVisible(lblPleaseVerify, false);
-    SetText(lblFileInfo, L"");
+    SetVisible(IdlblPleaseVerify, false);
+    SetText(IdlblFileInfo, L"");
 }
 
 void frmMain::mnufile_Click(int index) {
@@ -232,24 +233,17 @@ void frmMain::ShowAboutBox() { ::ShowAboutBox(); }
 // ---- Window operations ----------------------------------------------------------------------
 
 void frmMain::SetButtonState(bool idle) {
-    SetVisible(cmdRegister, idle);
-    SetVisible(cmdUnregister, idle);
-    SetVisible(cmdExit, idle);
-    SetVisible(cmdProceed, !idle);
-    SetVisible(cmdCancel, !idle);
-    SetEnabled(cmdDialogFileSpec, idle);
-    SendMessageW(Item(txtOCXPath), EM_SETREADONLY, idle ? FALSE : TRUE, 0);
+    SetVisible(IdcmdRegister, idle);
+    SetVisible(IdcmdUnregister, idle);
+    SetVisible(IdcmdExit, idle);
+    SetVisible(IdcmdProceed, !idle);
+    SetVisible(IdcmdCancel, !idle);
+    SetEnabled(IdcmdDialogFileSpec, idle);
+    SendMessageW(Item(IdtxtOCXPath), EM_SETREADONLY, idle ? FALSE : TRUE, 0);
     // Keep the keyboard focus on a control the user can still reach.
     HWND focus = GetFocus();
     if (focus && GetParent(focus) == Hwnd() && (!IsWindowVisible(focus) || !IsWindowEnabled(focus)))
-        SetFocus(Item(idle ? cmdRegister : cmdProceed));
-}
-
-bool frmMain::IsFileThere(const std::wstring& path) {
-    if (path.empty()) return false;
-    raii::File f(CreateFileW(paths::Full(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return static_cast<bool>(f);
+        SetFocus(Item(idle ? IdcmdRegister : IdcmdProceed));
 }
 
 void frmMain::ErrMsgProc(const std::wstring& message) {
@@ -257,16 +251,18 @@ void frmMain::ErrMsgProc(const std::wstring& message) {
                   Hwnd());
 }
 
-std::wstring frmMain::BoxPath() const { return PathFromBox(Text(txtOCXPath)); }
+std::wstring frmMain::BoxPath() const { return PathFromBox(Text(IdtxtOCXPath)); }
 
 bool frmMain::ValidatePath() {
-    const std::wstring text = Text(txtOCXPath);
+    const std::wstring text = Text(IdtxtOCXPath);
     if (TrimBlanks(text).empty()) {
-        modal::MsgBox(texts::kNoPathYet, MB_OK, {}, Hwnd());
+        modal::MsgBox(texts::NoPathYet, MB_OK, {}, Hwnd());
         return false;
     }
-    if (!IsFileThere(PathFromBox(text))) {
-        modal::MsgBox(texts::kFileNotFound, MB_OK, {}, Hwnd());
+    // A file locked away by another program is not there for a registration either.
+    const std::wstring path = paths::Full(PathFromBox(text));
+    if (!paths::IsFile(path) || !IsReadable(path)) {
+        modal::MsgBox(texts::FileNotFound, MB_OK, {}, Hwnd());
         return false;
     }
     return true;
@@ -290,11 +286,11 @@ bool frmMain::ReadVersionInfo(const std::wstring& path) {
 
 void frmMain::ShowVersionInfo(const std::wstring& path) {
     if (ReadVersionInfo(path)) {
-        SetVisible(lblPleaseVerify, true);
-        SetText(lblFileInfo, FileInfoText(CompanyName, ProductVersion));
+        SetVisible(IdlblPleaseVerify, true);
+        SetText(IdlblFileInfo, FileInfoText(CompanyName, ProductVersion));
     } else {
-        SetVisible(lblPleaseVerify, false);
-        SetText(lblFileInfo, texts::kNoProductVersion);
+        SetVisible(IdlblPleaseVerify, false);
+        SetText(IdlblFileInfo, texts::NoProductVersion);
     }
 }
 
@@ -318,19 +314,26 @@ bool frmMain::CheckBitness(const std::wstring& fullPath) {
         o.commandLine = L"\"" + other + L"\" \"" + fullPath + L"\"";
         if (const launch::Started s = launch::Start(o); !s) {
             const DWORD err = s.error;
-            modal::MsgBox(std::wstring(texts::kStartOtherFailed) + other + L"\r\n" + SystemErrorText(err, other), MB_OK,
+            modal::MsgBox(std::wstring(texts::StartOtherFailed) + other + L"\r\n" + SystemErrorText(err, other), MB_OK,
                           {}, Hwnd());
         }
     }
     return false;
 }
 
+bool frmMain::RefuseWhileRedirected() {
+    if (!RedirectionHeld()) return false;
+    modal::MsgBox(texts::RunWhileRedirected, MB_OK, {}, Hwnd());
+    return true;
+}
+
 void frmMain::RunRegistration(const std::wstring& path, const std::wstring& command) {
+    if (RefuseWhileRedirected()) return;
     const std::wstring full = paths::Full(path);
     if (!CheckBitness(full)) return;
     const EntryPoint which = EntryForCommand(command);
     if (which == EntryPoint::Unknown) {
-        modal::MsgBox(texts::kUnknownCommand, MB_OK, {}, Hwnd());
+        modal::MsgBox(texts::UnknownCommand, MB_OK, {}, Hwnd());
         return;
     }
     SetMousePointer(PointerHourglass);
@@ -352,27 +355,24 @@ void frmMain::ToggleCurrentUserOnly() {
 }
 
 void frmMain::ExportRegistrationToFile() {
-    if (!ValidatePath()) return;
+    if (!ValidatePath() || RefuseWhileRedirected()) return;
     const std::wstring full = paths::Full(BoxPath());
     if (!CheckBitness(full)) return;
     std::wstring regFile = paths::Name(full);
-    regFile = regFile.substr(0, regFile.rfind(L'.')) + L"." + texts::kExportDefaultExt;
-    if (!ShowSaveDialog(regFile, texts::kExportFilter, texts::kExportDefaultExt, texts::kExportDialogTitle, Hwnd()))
+    regFile = regFile.substr(0, regFile.rfind(L'.')) + L"." + texts::ExportDefaultExt;
+    if (!ShowSaveDialog(regFile, texts::ExportFilter, texts::ExportDefaultExt, texts::ExportDialogTitle, Hwnd()))
         return;
     SetMousePointer(PointerHourglass);
-    std::wstring summary;
-    RunResult result;
-    const bool written = ExportRegistration(full, regFile, summary, result);
+    const ExportResult result = ExportRegistration(full, regFile);
     SetMousePointer(PointerDefault);
-    const bool ran = result.outcome == RunOutcome::Completed;
-    modal::MsgBox(written || ran ? summary : RunMessage(result, full), MB_OK, {}, Hwnd());
+    modal::MsgBox(result.summary.empty() ? RunMessage(result.run, full) : result.summary, MB_OK, {}, Hwnd());
 }
 
 // ---- Browsing ---------------------------------------------------------------------------------
 
 void frmMain::BrowseForFile() {
-    std::wstring fileName, fileTitle, filter = texts::kBrowseFilter, initDir = InitialDir, dlgTitle,
-                                      defaultExt = texts::kBrowseDefaultExt;
+    std::wstring fileName, fileTitle, filter = texts::BrowseFilter, initDir = InitialDir, dlgTitle,
+                                      defaultExt = texts::BrowseDefaultExt;
     bool mustExist = true, multiSelect = false, readOnly = false, hideReadOnly = false;
     int32_t filterIndex = 1, flags = 0;
     HWND owner = Hwnd();
@@ -381,7 +381,7 @@ void frmMain::BrowseForFile() {
                             initDir, dlgTitle, defaultExt, owner, flags))
             return;
     } catch (const VbError& e) {
-        modal::MsgBox(texts::kBrowseErrorPrefix + e.Description(), MB_OK | MB_ICONEXCLAMATION, {}, Hwnd());
+        modal::MsgBox(texts::BrowseErrorPrefix + e.Description(), MB_OK | MB_ICONEXCLAMATION, {}, Hwnd());
         return;
     }
     AcceptChosenFile(fileName);
@@ -392,9 +392,9 @@ void frmMain::AcceptChosenFile(const std::wstring& path) {
     try {
         cResources resources;
         resources.file(path);
-        SetText(txtOCXPath, resources.file());
+        SetText(IdtxtOCXPath, resources.file());
         resources.GetResourceTypes();
     } catch (const VbError& e) {
-        modal::MsgBox(texts::kBrowseErrorPrefix + e.Description(), MB_OK | MB_ICONEXCLAMATION, {}, Hwnd());
+        modal::MsgBox(texts::BrowseErrorPrefix + e.Description(), MB_OK | MB_ICONEXCLAMATION, {}, Hwnd());
     }
 }

@@ -10,16 +10,16 @@ class frmMain : public form::Form {
 public:
     // Control ids.
     enum : int {
-        lblOCXFileSpec = 100,
-        txtOCXPath,
-        cmdDialogFileSpec,
-        lblPleaseVerify,
-        lblFileInfo,
-        cmdRegister,
-        cmdProceed,
-        cmdUnregister,
-        cmdCancel,
-        cmdExit,
+        IdlblOCXFileSpec = 100,
+        IdtxtOCXPath,
+        IdcmdDialogFileSpec,
+        IdlblPleaseVerify,
+        IdlblFileInfo,
+        IdcmdRegister,
+        IdcmdProceed,
+        IdcmdUnregister,
+        IdcmdCancel,
+        IdcmdExit,
     };
     // Menu command ids: base + index of the item.
     static constexpr int mnufileBase = 1000;
@@ -51,7 +51,6 @@ public:
 
     // Window operations.
     void SetButtonState(bool idle);
-    static bool IsFileThere(const std::wstring& path);
     void ErrMsgProc(const std::wstring& message);
     void ShowVersionInfo(const std::wstring& path);
     bool ReadVersionInfo(const std::wstring& path);
@@ -84,6 +83,8 @@ private:
     bool ValidatePath();
     std::wstring BoxPath() const;
     bool CheckBitness(const std::wstring& fullPath);
+    // True (and says so) while a run given up on keeps the registry redirected.
+    bool RefuseWhileRedirected();
     void CreateToolTip();
 
     int mousePointer_ = PointerDefault;

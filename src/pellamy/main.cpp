@@ -38,7 +38,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCmd) {
     frmMain& main = form::Single<frmMain>();
     if (!main.Load()) return 1;
     // A path given on the command line (or by "Open with") starts in the path box.
-    if (!args.empty()) main.SetText(frmMain::txtOCXPath, args[0]);
+    if (!args.empty()) main.SetText(frmMain::IdtxtOCXPath, args[0]);
     main.SetQuitOnDestroy(true);
     main.Show(showCmd);
     return form::RunMessageLoop();

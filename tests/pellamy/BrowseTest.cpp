@@ -72,12 +72,12 @@ TEST(PellamyBrowseDialog, ChooseCancelAndTextFileInTheRealDialog) {
     const std::wstring dll = Fixture(L"fx_resources.dll");
     for (const std::wstring& answer : {dll, std::wstring()}) {
         DialogAnswerer a({Answer(answer)});
-        w.Click(frmMain::cmdDialogFileSpec);
+        w.Click(frmMain::IdcmdDialogFileSpec);
     }
     EXPECT_EQ(w.Path(), dll);
     EXPECT_TRUE(w.boxes.empty());
     w.SetPath(Fixture(L"fx_register.dll"));
-    w.Click(frmMain::cmdRegister);
+    w.Click(frmMain::IdcmdRegister);
     for (const std::wstring& answer : {dll, Fixture(L"notadll.dll")}) {
         DialogAnswerer a({Answer(answer)});
         w.Menu(frmMain::mnufileBase + 0);
@@ -86,7 +86,7 @@ TEST(PellamyBrowseDialog, ChooseCancelAndTextFileInTheRealDialog) {
     EXPECT_EQ(w.Path(), dll);
     EXPECT_TRUE(w.Confirm());
     EXPECT_EQ(w.Info(), L"");
-    w.Click(frmMain::cmdCancel);
+    w.Click(frmMain::IdcmdCancel);
     const std::wstring dropped = Fixture(L"fx_noentry.dll");  // as Explorer drops it: DROPFILES, wide names
     HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + (dropped.size() + 2) * 2);
     auto* df = static_cast<DROPFILES*>(GlobalLock(mem));

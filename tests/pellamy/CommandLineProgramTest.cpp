@@ -8,6 +8,7 @@
 
 #include <functional>
 
+#include "../fixtures/fixture_comserver.h"
 #include "DialogAnswerer.h"
 #include "PellamyTestKit.h"
 #include "TestEnv.h"
@@ -18,6 +19,28 @@ namespace {
 
 std::wstring Quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
 std::wstring Dll(const wchar_t* name) { return Quoted(Fixture(name)); }
+
+// A .reg file's lines read back by a parser of this test's own: a key line as its key, a value line
+// as "key : name", anything else as "?" and the line.
+std::vector<std::wstring> ReadBack(const std::wstring& file) {
+    const std::string b = testenv::ReadBytes(file);
+    std::wstring text, key;
+    for (size_t i = 2; i + 1 < b.size(); i += 2)
+        text += static_cast<wchar_t>(static_cast<unsigned char>(b[i]) | (static_cast<unsigned char>(b[i + 1]) << 8));
+    std::vector<std::wstring> out;
+    for (size_t at = text.find(L"\r\n\r\n") + 4, end; (end = text.find(L"\r\n", at)) != std::wstring::npos; at = end + 2) {
+        const std::wstring line = text.substr(at, end - at);
+        std::wstring name;
+        size_t i = 1;
+        if (!line.empty() && line[0] == L'"')
+            for (; i < line.size() && line[i] != L'"'; ++i) name += line[i] == L'\\' && i + 1 < line.size() ? line[++i] : line[i];
+        if (line.empty()) continue;
+        if (line.front() == L'[' && line.back() == L']') out.push_back(key = line.substr(1, line.size() - 2));
+        else if (line.rfind(L"@=", 0) == 0 || (line[0] == L'"' && line.compare(i, 2, L"\"=") == 0)) out.push_back(key + L" : " + name);
+        else out.push_back(L"?" + line);
+    }
+    return out;
+}
 
 class PellamyCommandLineRun : public ::testing::Test {
 protected:
@@ -65,7 +88,15 @@ TEST_F(PellamyCommandLineRun, EachOutcomeGivesItsExitStatus) {
         {L"-s -N -I:user " + Dll(L"fx_install.dll"), 0, logged(L"install(1,user);")},
         {L"/s /user " + server, 0, userKeys(2)},
         {L"/s /u /user " + server, 0, userKeys(0)},
+        // A type library too lands in the user's classes (its interface with it), and goes again.
+        {L"/s /user " + Dll(L"fx_comtlb.dll"), 0, userKeys(4)},
+        {L"/s /u /user " + Dll(L"fx_comtlb.dll"), 0, userKeys(0)},
         {L"/s /export:" + Quoted(reg) + L" " + server, 0, [&] { return testenv::Exists(reg); }},
+        // Names with line breaks are left out: every line comes from a key or value the module wrote.
+        {L"/s /export:" + Quoted(reg) + L" " + Dll(L"fx_oddnames.dll"), 5, [&] {
+             const std::wstring odd = L"HKEY_CLASSES_ROOT\\" FX_ODD_KEY, tab = odd + L"\\Tab\there]";
+             return ReadBack(reg) == std::vector<std::wstring>{odd, odd + L" : Plain", tab, tab + L" : Quote\"\\"};
+         }},
         // A file that cannot be written: the run went well, the export did not.
         {L"/s /export:" + Quoted(dir / L"no such folder\\out.reg") + L" " + server, 5, userKeys(0)},
     };
@@ -143,6 +174,29 @@ TEST(PellamyTimeout, WorkerPastTheWaitIsReleasedWhenItEnds) { CutOffAtTheLimit(L
 // A module whose start-up code hangs holds the window no longer than an entry point may.
 TEST(PellamyTimeout, SlowStartUpCodeIsCutOffAtTheSameLimit) {
     CutOffAtTheLimit(L"PELLAMY_FX_MAIN_MS", L"fx_slowmain", false);
+}
+
+// A per-user run or an export given up on keeps the registry redirected until its module returns:
+// until then the window refuses every run (a plain Register would land in that redirection), and
+// says why and until when; once the module has returned, a plain run is plain again.
+TEST(PellamyTimeout, NoRunWhileARunGivenUpOnHoldsTheRegistryRedirected) {
+    testenv::TempDir dir;
+    const std::wstring hang = Fixture(L"fx_hang.dll"), server = Fixture(L"fx_comserver.dll");
+    SetEnvironmentVariableW(L"PELLAMY_FX_HANG_MS", L"11500");
+    for (const int item : {3, 4}) {  // Register for Current User Only, Export Registration...
+        kit::Window w;
+        modal::TestHooks().saveFile = [&](OPENFILENAMEW& o) { return wcscpy_s(o.lpstrFile, o.nMaxFile, (dir / L"x.reg").c_str()) == 0; };
+        w.SetPath(hang);
+        w.Menu(frmMain::mnuoperationsBase + item);
+        EXPECT_EQ(item == 3 ? w.Run(hang) : w.TakeOne(), L"Process failed in signaled state or time-out.");
+        if (item == 3) w.Menu(frmMain::mnuoperationsBase + 3);  // unchecked: a plain run
+        EXPECT_EQ(w.Run(server).rfind(L"An earlier run for the current user or export that timed out", 0), 0u) << item;
+        EXPECT_EQ(kit::ComServerKeysIn(HKEY_CURRENT_USER), 0) << item;
+        EXPECT_TRUE(testenv::PumpUntil([&] { return !kit::IsLoaded(hang); }, 8000));
+        EXPECT_EQ(w.Run(server, false), L"Process completed") << item;
+    }
+    SetEnvironmentVariableW(L"PELLAMY_FX_HANG_MS", nullptr);
+    kit::DeleteFixtureKey(L"fx_hang");
 }
 
 }  // namespace

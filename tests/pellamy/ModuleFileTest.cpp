@@ -59,6 +59,31 @@ TEST(PellamyBitness, MachineAndMagicDecideWhichBuildCanLoadIt) {
     EXPECT_EQ(PeHeaderBytesNeeded(dos.data(), 10), 0x40u);
 }
 
+// The old single-byte layout: a value is found by its path (keys without case) and never read past
+// its node, its claimed length or the block, however the block is cut.
+TEST(PellamyVersion, SingleByteLayoutStaysInsideTheBlock) {
+    // Root "VS" { "SFI" { "Co" = "Acme" } }: lengths, value lengths, keys and values padded to 4 bytes.
+    const unsigned char raw[] = {29, 0, 0, 0, 'V', 'S', 0, 0, 21, 0, 0, 0, 'S', 'F', 'I', 0,
+                                 13, 0, 5, 0, 'C', 'o', 0, 0, 'A', 'c', 'm', 'e', 0};
+    const struct {
+        std::vector<std::string> path;
+        size_t claimed;  // the value length Co claims
+        const char* value;
+    } cases[] = {{{"sfi", "CO"}, 5, "Acme"}, {{"SFI"}, 5, ""}, {{"SFI", "Co"}, 200, "Acme"}, {{"SFI", "Co"}, 2, "Ac"},
+                 {{"Co"}, 5, nullptr}, {{"SFI", "Cox"}, 5, nullptr}, {{"SFI", "Co", "X"}, 5, nullptr}};
+    for (const auto& c : cases) {
+        std::vector<unsigned char> b(raw, raw + sizeof(raw));
+        b[18] = static_cast<unsigned char>(c.claimed);
+        std::string v;
+        EXPECT_EQ(SingleByteValue(b.data(), b.size(), c.path, v), c.value != nullptr) << c.path.back();
+        if (c.value) EXPECT_EQ(v.substr(0, v.find('\0')), c.value) << c.path.back();
+        for (size_t cut = 0; cut < b.size(); ++cut)  // exactly `cut` bytes, so a read past them is caught
+            EXPECT_FALSE(SingleByteValue(std::vector<unsigned char>(b.begin(), b.begin() + cut).data(), cut, c.path, v));
+    }
+    const unsigned char wide[] = {8, 0, 0, 0, 1, 0, 'V', 0};  // the newer layout: its type word at byte 4
+    EXPECT_FALSE(IsSingleByteLayout(wide, sizeof(wide)));
+}
+
 // A crafted block whose values claim more than the block holds: nothing past its end is read.
 TEST(PellamyVersion, ValuesStayInsideTheBlock) {
     // "Acme" without a terminator at the very end; "1.0" NUL-terminated before it; an odd byte count.

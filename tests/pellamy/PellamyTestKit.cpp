@@ -9,7 +9,8 @@ namespace kit {
 
 namespace {
 std::wstring FixtureKey(const std::wstring& name) { return L"Software\\PellamyTest\\" + name; }
-const wchar_t* const kComServerKeys[] = {L"CLSID\\" FX_CLSID_TEXT, FX_PROGID};
+const wchar_t* const kComServerKeys[] = {L"CLSID\\" FX_CLSID_TEXT, FX_PROGID, L"TypeLib\\" FX_LIBID_TEXT,
+                                         L"Interface\\" FX_IID_TEXT};
 }  // namespace
 
 std::wstring Fixture(const std::wstring& name) { return testenv::BinDir() + L"\\fixtures\\" + name; }
@@ -65,12 +66,12 @@ Window::Window()
 }
 
 bool Window::State(bool idle) const {
-    const bool readOnly = GetWindowLongPtrW(form.Item(frmMain::txtOCXPath), GWL_STYLE) & ES_READONLY;
-    for (int id : {frmMain::cmdRegister, frmMain::cmdUnregister, frmMain::cmdExit})
+    const bool readOnly = GetWindowLongPtrW(form.Item(frmMain::IdtxtOCXPath), GWL_STYLE) & ES_READONLY;
+    for (int id : {frmMain::IdcmdRegister, frmMain::IdcmdUnregister, frmMain::IdcmdExit})
         if (form.IsVisible(id) != idle) return false;
-    for (int id : {frmMain::cmdProceed, frmMain::cmdCancel})
+    for (int id : {frmMain::IdcmdProceed, frmMain::IdcmdCancel})
         if (form.IsVisible(id) == idle) return false;
-    return form.IsEnabled(frmMain::cmdDialogFileSpec) == idle && readOnly != idle;
+    return form.IsEnabled(frmMain::IdcmdDialogFileSpec) == idle && readOnly != idle;
 }
 
 std::wstring Window::TakeOne() {
@@ -86,9 +87,9 @@ std::wstring Window::TakeOne() {
 
 std::wstring Window::Run(const std::wstring& path, bool reg) {
     SetPath(path);
-    Click(reg ? frmMain::cmdRegister : frmMain::cmdUnregister);
+    Click(reg ? frmMain::IdcmdRegister : frmMain::IdcmdUnregister);
     EXPECT_TRUE(Confirm());
-    Click(frmMain::cmdProceed);
+    Click(frmMain::IdcmdProceed);
     EXPECT_TRUE(Idle());
     return TakeOne();
 }

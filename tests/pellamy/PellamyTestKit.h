@@ -23,7 +23,8 @@ bool FixtureKeyExists(const std::wstring& name);
 std::optional<std::wstring> ReadValue(const std::wstring& name, const wchar_t* value);
 bool IsLoaded(const std::wstring& modulePath);
 bool KeyExists(HKEY root, const std::wstring& path);
-// How many of fx_comserver's class keys are under root\Software\Classes; removing them all.
+// How many of fx_comserver's keys (class, ProgID; fx_comtlb's type library and interface) are under
+// root\Software\Classes; removing them all.
 int ComServerKeysIn(HKEY root);
 void RemoveComServerKeys();
 // The one line of Log that fx_install's entry points write, read and removed.
@@ -52,10 +53,10 @@ public:
     std::vector<Box> boxes;
     int answer = IDOK;
 
-    void SetPath(const std::wstring& path) { form.SetText(frmMain::txtOCXPath, path); }
-    std::wstring Path() const { return form.Text(frmMain::txtOCXPath); }
-    std::wstring Info() const { return form.Text(frmMain::lblFileInfo); }
-    bool Verify() const { return form.IsVisible(frmMain::lblPleaseVerify); }
+    void SetPath(const std::wstring& path) { form.SetText(frmMain::IdtxtOCXPath, path); }
+    std::wstring Path() const { return form.Text(frmMain::IdtxtOCXPath); }
+    std::wstring Info() const { return form.Text(frmMain::IdlblFileInfo); }
+    bool Verify() const { return form.IsVisible(frmMain::IdlblPleaseVerify); }
     void Click(int id) { SendMessageW(form.Item(id), BM_CLICK, 0, 0); }
     void Menu(int id) { SendMessageW(form.Hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
     bool Idle() const { return State(true); }      // the idle state, checked in full

@@ -44,6 +44,22 @@ TEST(PellamyRegFile, EveryValueTypeAndOddCharacters) {
               L"  00,00");
 }
 
+// A line break in a name would start a line of the module's choosing: such names are taken out and
+// shown; a key's subkeys go with it.
+TEST(PellamyRegFile, NamesTheFileCannotHoldAreTakenOutAndShown) {
+    std::vector<RegKeyEntry> keys = {
+        {L"R\\A", {StringValue(L"ok", L"1"), StringValue(L"x\r\n[X]", L"2"), StringValue(std::wstring(L"n\0l", 3), L"3")}},
+        {L"R\\A\\Evil\r\n[HKLM", {}},
+        {L"R\\A\\Evil\r\n[HKLM\\Evil]", {StringValue(L"", L"4")}},
+        {L"R\\A\\Line\nFeed", {}},
+        {L"R\\A\\Tab\t]", {StringValue(L"q\"\\", L"5")}},
+    };
+    EXPECT_EQ(TakeUnfitNames(keys), (std::vector<std::wstring>{L"R\\A : \"x<CR><LF>[X]\"", L"R\\A : \"n<NUL>l\"",
+                                                               L"R\\A\\Evil<CR><LF>[HKLM", L"R\\A\\Line<LF>Feed"}));
+    EXPECT_EQ(Paths(keys), (std::vector<std::wstring>{L"R\\A", L"R\\A\\Tab\t]"}));
+    EXPECT_EQ(keys[0].values.size(), 1u);
+}
+
 TEST(PellamyRegFile, FileTextEmptyKeysDefaultValuesAndBytes) {
     const std::vector<RegKeyEntry> keys = {
         {L"HKEY_CLASSES_ROOT\\Empty", {}},

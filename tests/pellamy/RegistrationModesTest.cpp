@@ -9,6 +9,7 @@
 #include "RegFile.h"
 #include "RegistrationModes.h"
 #include "RegistryTree.h"
+#include "SafeSave.h"
 #include "TestEnv.h"
 
 using namespace pellamy;
@@ -77,12 +78,18 @@ TEST_F(PellamyModes, ExportChangesNothingAndImportsAsADirectRegistration) {
     EXPECT_FALSE(testenv::Exists(file));
     cancel = false;
     w.Menu(frmMain::mnuoperationsBase + 4);
-    modal::TestHooks().saveFile = nullptr;
     EXPECT_EQ(w.TakeOne().rfind(L"Registration exported to " + file + L"\r\n\r\nClasses: 1\r\n    Pellamy Test Class\r\n", 0), 0u);
     EXPECT_TRUE(w.Idle());
     EXPECT_EQ(DumpFixtureKeys(), L"");
     EXPECT_FALSE(kit::KeyExists(HKEY_CURRENT_USER, L"Software\\Pellamy"));
     const std::string text = testenv::ReadBytes(file);
+    // The disk is full for the next export: the file there was stays as it was.
+    safesave::TestFaults().write = [](size_t) -> unsigned long { return ERROR_DISK_FULL; };
+    w.Menu(frmMain::mnuoperationsBase + 4);
+    safesave::TestFaults().write = nullptr;
+    modal::TestHooks().saveFile = nullptr;
+    EXPECT_EQ(w.TakeOne().rfind(L"Could not write " + file + L"\r\n", 0), 0u);
+    EXPECT_EQ(testenv::ReadBytes(file), text);
     EXPECT_EQ(text.find(std::string("S\0o\0f\0t\0w\0a\0r\0e\0\\\0C\0l\0a\0s\0s\0e\0s", 31)), std::string::npos);  // folded
 
     wchar_t system[MAX_PATH];

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "PellamyTestKit.h"
+#include "RegistrationRunner.h"
 #include "Raii.h"
 #include "SystemLibraries.h"
 #include "TestEnv.h"
@@ -52,6 +53,12 @@ TEST_F(PellamyRunner, FailuresMissingEntryPointsAndUnloadableFiles) {
     EXPECT_TRUE(advice != std::wstring::npos && advice > reason + 2) << failed;  // the system's reason between
     EXPECT_EQ(w.Run(Fixture(L"fx_noentry.dll")), L"Process failed in obtaining entry point or creating thread.");
     EXPECT_FALSE(kit::IsLoaded(Fixture(L"fx_noentry.dll")));
+    pellamy::WorkerStartFault() = [] { return static_cast<unsigned long>(ERROR_NOT_ENOUGH_MEMORY); };
+    const std::wstring noThread = w.Run(Fixture(L"fx_register.dll"));  // named as what it is, with the reason
+    pellamy::WorkerStartFault() = nullptr;
+    EXPECT_TRUE(StartsWith(noThread, L"Process failed: the registration thread could not be started, so the module was "
+                                     L"not loaded.\r\n") && noThread.find(L"Error 8") == std::wstring::npos) << noThread;
+    EXPECT_FALSE(kit::FixtureKeyExists(L"fx_register"));
     testenv::TempDir dir;
     const std::wstring textFile = dir / L".dll";
     ASSERT_TRUE(testenv::WriteBytes(textFile, "This is a text file, not a module.\r\n"));

@@ -28,7 +28,7 @@ TEST(PellamyWindow, BlankMissingFolderAndLockedPathsAreRefusedAndNothingChanges)
                                                              {locked, L"File not found"}};  // not readable
     for (const auto& [path, message] : cases) {
         w.SetPath(path);
-        w.Click(frmMain::cmdRegister);
+        w.Click(frmMain::IdcmdRegister);
         EXPECT_EQ(w.TakeOne(), message) << path;
         w.Menu(frmMain::mnuoperationsBase + 1);
         EXPECT_EQ(w.TakeOne(), message) << path;
@@ -41,7 +41,7 @@ TEST(PellamyWindow, ConfirmStateTransitionsByButtonsMenusAndEdits) {
     Window w;
     frmMain& f = w.form;
     w.SetPath(L"\"" + Fixture(L"fx_register.dll") + L"\"");  // quoted, as "Copy as path" gives
-    w.Click(frmMain::cmdRegister);
+    w.Click(frmMain::IdcmdRegister);
     EXPECT_TRUE(w.Confirm());
     EXPECT_EQ(f.RegisterChosen, -1);
     EXPECT_TRUE(w.Verify());
@@ -56,14 +56,14 @@ TEST(PellamyWindow, ConfirmStateTransitionsByButtonsMenusAndEdits) {
     EXPECT_EQ(w.Info(), L"");
     EXPECT_FALSE(w.Verify());
     EXPECT_TRUE(w.Confirm());
-    w.Click(frmMain::cmdCancel);
+    w.Click(frmMain::IdcmdCancel);
     EXPECT_TRUE(w.Idle());
-    w.Click(frmMain::cmdUnregister);  // shows no version
+    w.Click(frmMain::IdcmdUnregister);  // shows no version
     EXPECT_TRUE(w.Confirm());
     EXPECT_EQ(w.Info(), L"");
-    w.Click(frmMain::cmdCancel);
+    w.Click(frmMain::IdcmdCancel);
     EXPECT_TRUE(w.boxes.empty());
-    w.Click(frmMain::cmdExit);
+    w.Click(frmMain::IdcmdExit);
     EXPECT_FALSE(f.IsLoaded());
 }
 
@@ -74,14 +74,15 @@ TEST(PellamyWindow, VersionBlocksOfEveryShape) {
     kit::CurrentDir in(testenv::BinDir() + L"\\fixtures");
     const std::pair<const wchar_t*, std::wstring> cases[] = {
         {L"fx_regonly.dll", L"Company Name:  Testfirma GmbH\r\nProduct Version:  4.0.0.1"},  // German, 1252
+        {L"fx_oldversion.dll", L"Company Name:  M\u00fcller Werkzeuge\r\nProduct Version:  3.1.0.5"},  // 8-bit, 1252
         {L"fx_noentry.dll", kNoVersion},                                                     // no block
         {L"notadll.dll", kNoVersion}};
     for (const auto& [file, info] : cases) {
         w.SetPath(file);
-        w.Click(frmMain::cmdRegister);
+        w.Click(frmMain::IdcmdRegister);
         EXPECT_EQ(w.Info(), info) << file;
         EXPECT_EQ(w.Verify(), info != kNoVersion) << file;
-        w.Click(frmMain::cmdCancel);
+        w.Click(frmMain::IdcmdCancel);
     }
     EXPECT_TRUE(w.boxes.empty());
 }
@@ -99,11 +100,11 @@ TEST(PellamyProgram, LibrariesPlantedBesideTheProgramAreNotLoaded) {
     HWND main = p.Window(L"PellamyMain", nullptr, 15000);
     ASSERT_NE(main, nullptr);
     // Register shows the version of the module named on the command line: the real version library read it.
-    PostMessageW(GetDlgItem(main, frmMain::cmdRegister), BM_CLICK, 0, 0);
+    PostMessageW(GetDlgItem(main, frmMain::IdcmdRegister), BM_CLICK, 0, 0);
     wchar_t info[512] = {};
     testenv::PumpUntil([&] {
         DWORD_PTR got = 0;
-        SendMessageTimeoutW(GetDlgItem(main, frmMain::lblFileInfo), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(info),
+        SendMessageTimeoutW(GetDlgItem(main, frmMain::IdlblFileInfo), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(info),
                             SMTO_ABORTIFHUNG, 2000, &got);
         return info[0] != 0;
     }, 5000);
