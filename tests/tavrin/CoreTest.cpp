@@ -109,6 +109,7 @@ TEST(CompileCommandLine, QuotesTheBatchFileForAFolderWithSpacesOrADriveRoot) {
 }
 
 // Every button a user sees runs a command of its own; hidden buttons and other keys run none.
+// At start all can be pressed but Paste, which waits for something to paste.
 TEST(Toolbar, EachVisibleButtonRunsACommandOfItsOwn) {
     std::vector<toolbar::Route> seen;
     for (size_t i = 0; i < toolbar::kCount; ++i) {
@@ -116,6 +117,7 @@ TEST(Toolbar, EachVisibleButtonRunsACommandOfItsOwn) {
         if (!p.key) continue;
         const toolbar::Route r = toolbar::RouteKey(p.key);
         EXPECT_EQ(r.target == toolbar::Target::None, p.hidden) << p.key;
+        EXPECT_EQ(p.enabled, std::wstring_view(p.key) != L"Paste") << p.key;
         if (p.hidden) continue;
         for (const toolbar::Route& other : seen) EXPECT_FALSE(r == other) << p.key;
         seen.push_back(r);
