@@ -117,6 +117,8 @@ TEST(TextConv, InvalidUtf8IsDetectedAndReplaced) {
     EXPECT_EQ(WideToUtf8(std::wstring{static_cast<wchar_t>(0xD800), L'x', static_cast<wchar_t>(0xDFFF)}),
               "\xEF\xBF\xBD" "x" "\xEF\xBF\xBD");
     EXPECT_EQ(WideToUtf8(std::wstring{static_cast<wchar_t>(0xD800), static_cast<wchar_t>(0xDC00)}), "\xF0\x90\x80\x80");
+    // The last character there is (a private-use one), at the top of both halves' ranges.
+    EXPECT_EQ(WideToUtf8(std::wstring{static_cast<wchar_t>(0xDBFF), static_cast<wchar_t>(0xDFFF)}), "\xF4\x8F\xBF\xBF");
     // A high half followed by anything but a low half stands alone; the next unit is kept.
     EXPECT_EQ(WideToUtf8(std::wstring{static_cast<wchar_t>(0xD83D), L'A'}), "\xEF\xBF\xBD" "A");
 }

@@ -1,15 +1,10 @@
-// The shell-open wrapper's rules without the shell: result test, failure numbers, show command.
+// The shell-open wrapper's rules without the shell: failure numbers and the show command.
 #include <gtest/gtest.h>
 
 #include "SharedTexts.h"
 #include "mShellExecute.h"
 
 namespace {
-
-TEST(ShellResult, NegativeOrAbove32IsSuccess) {
-    for (int32_t r : {33, -1, INT32_MIN}) EXPECT_TRUE(ShellResultIsSuccess(r)) << r;
-    for (int32_t r : {32, 0, 2}) EXPECT_FALSE(ShellResultIsSuccess(r)) << r;
-}
 
 TEST(ShellShowCommand, ExeAnywhereInTheNameHidesOnlyWithParametersOrDirectory) {
     // Parameters or a directory given: the requested show command, but 0 for anything containing ".EXE";

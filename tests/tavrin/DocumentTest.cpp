@@ -230,6 +230,9 @@ TEST_F(DocumentTest, OpenOnModifiedDocumentWithEachAnswerAndDialogOutcome) {
     ui.answers.push_back(PromptAnswer::No);  // a cancelled Open dialog
     ui.openChoices.push_back(L"");
     EXPECT_FALSE(doc.Open(kDir));
+    ui.answers.push_back(PromptAnswer::No);  // a dialog closed with OK but no name
+    ui.openChoices.push_back(L"<nothing>");
+    EXPECT_FALSE(doc.Open(kDir));
     ui.answers.push_back(PromptAnswer::No);  // an unreadable file is reported
     ui.openChoices.push_back(L"C:\\missing.cpp");
     EXPECT_FALSE(doc.Open(kDir));
@@ -239,7 +242,7 @@ TEST_F(DocumentTest, OpenOnModifiedDocumentWithEachAnswerAndDialogOutcome) {
     ui.saveChoices.push_back(L"");
     EXPECT_FALSE(doc.Open(kDir));
     EXPECT_TRUE(doc.SaveCancelled);
-    EXPECT_EQ(ui.openDialogs, 3);
+    EXPECT_EQ(ui.openDialogs, 4);
     ExpectUnchanged();
     EXPECT_EQ(ui.writes, 0);
     // Yes: Save As even with a path, then the other file opens.

@@ -2,11 +2,12 @@
 // Go To and the caret's place, the tab width setting.
 #include <gtest/gtest.h>
 
-#include <map>
+#include <vector>
 
 #include "CaretPlace.h"
 #include "SyntaxScheme.h"
 #include "TextReplace.h"
+#include "TextStyles.h"
 #include "basTavrin.h"
 
 namespace {
@@ -87,6 +88,8 @@ TEST(Replace, FindAllTable) {
         {L"int x; int_y; print; int", L"int", true, true, {0, 21}},  // whole words at both edges
         {L"int", L"int", true, true, {0}},
         {L"x.int(", L"int", true, true, {2}},
+        {L"0int9 aintz Aint_ Zint int", L"int", true, true, {23}},  // the first and last of each kind
+        {L"2\u00D7int\u00F7x", L"int", true, true, {2}},  // the times and division signs are no letters
         {L"\u00e9int int\u00e9", L"int", true, true, {}},  // a letter beyond ASCII is part of the word
         {L"a-b a-b", L"a-b", true, true, {0, 4}},
         {L"abc", L"", true, false, {}},
@@ -147,26 +150,24 @@ TEST(CaretPlace, GoToTargetsAndTheStatusText) {
     EXPECT_EQ(caretplace::LineColumnText(12, 5), L"Ln 12, Col 5");
 }
 
-class MemoryStore : public settings::Store {
-public:
-    std::map<std::wstring, std::wstring> values;
-    std::optional<std::wstring> Read(const wchar_t* key) override {
-        auto it = values.find(key);
-        return it == values.end() ? std::nullopt : std::optional<std::wstring>(it->second);
+// Each new format takes the next number, stepping over the control's own 32 to 39, until 255;
+// a format given again keeps its number.
+TEST(TextStyles, NewFormatsStepOverTheControlsOwnNumbersUntilNoneIsLeft) {
+    textstyles::Table t;
+    EXPECT_EQ(t.StyleFor({}), textstyles::kPlain);
+    std::vector<int> got;
+    for (int n = 1; n <= 300; ++n) {
+        const int s = t.StyleFor({n % 2 == 0, false, n * 10});
+        if (s < 0) break;
+        got.push_back(s);
     }
-    void Write(const wchar_t* key, const std::wstring& value) override { values[key] = value; }
-};
-
-TEST(Settings, TabWidthFromOneToSixteen) {
-    MemoryStore s;
-    EXPECT_EQ(settings::ReadTabWidth(s), 4);
-    for (auto [text, want] : std::initializer_list<std::pair<const wchar_t*, int>>{
-             {L"1", 1}, {L"16", 16}, {L"8", 8}, {L"0", 4}, {L"17", 4}, {L"-2", 4}, {L"tab", 4}}) {
-        s.values[L"TabWidth"] = text;
-        EXPECT_EQ(settings::ReadTabWidth(s), want) << text;
-    }
-    settings::WriteTabWidth(s, 3);
-    EXPECT_EQ(s.values[L"TabWidth"], L"3");
+    ASSERT_EQ(got.size(), 247u);
+    EXPECT_EQ(std::vector<int>(got.begin() + 30, got.begin() + 32), (std::vector<int>{31, 40}));
+    EXPECT_EQ(got.back(), 255);
+    EXPECT_EQ(t.Used(), got);
+    EXPECT_EQ(t.StyleFor({true, false, 320}), 40);
+    EXPECT_EQ(t.FormatOf(40), (textstyles::Format{true, false, 320}));
+    EXPECT_EQ(t.FormatOf(35), textstyles::Format{});
 }
 
 }  // namespace

@@ -86,9 +86,10 @@ TEST(Encodings, InvalidOrCutSequencesAreReported) {
     EXPECT_EQ(d.format.encoding, Encoding::Utf8);
     EXPECT_TRUE(d.changes.otherBytes);
     EXPECT_EQ(d.text, U8(L"a\uFFFDb\r\n"));
-    // UTF-16 with half a code unit at the end, or half a surrogate pair.
+    // UTF-16 with half a code unit at the end, or either half of a surrogate pair alone.
     EXPECT_TRUE(Decode(std::string("\xFF\xFE" "a\0b", 5)).changes.otherBytes);
     EXPECT_TRUE(Decode(std::string("\xFF\xFE" "a\0\x3D\xD8", 6)).changes.otherBytes);
+    EXPECT_TRUE(Decode(std::string("\xFF\xFE" "a\0\x00\xDC", 6)).changes.otherBytes);
     // A mark and no content saves as the mark and the line end of a new line.
     d = Decode(kUtf8Bom);
     EXPECT_EQ(d.text, "");
@@ -162,6 +163,8 @@ TEST(LineEnds, EveryStyleAndMixtureStaysAsItIs) {
         {"a\nb", LineEnd::Lf, "a\nb\n"},
         {"a\r\nb\r\n", LineEnd::CrLf, "a\r\nb\r\n"},
         {"a\rb\rc", LineEnd::Cr, "a\rb\rc\r"},
+        {"a\rb\r", LineEnd::Cr, "a\rb\r"},
+        {"\r\na\nb", LineEnd::CrLf, "\r\na\nb\r\n"},  // a blank first line
         {"a\rb\r\n", LineEnd::CrLf, "a\rb\r\n"},
         {"a\r\r\nb\r\n", LineEnd::CrLf, "a\r\r\nb\r\n"},
         {"a\r\nb\nc\r\n", LineEnd::CrLf, "a\r\nb\nc\r\n"},
@@ -176,6 +179,8 @@ TEST(LineEnds, EveryStyleAndMixtureStaysAsItIs) {
         EXPECT_FALSE(d.changes.Any()) << r.file;  // the final line end saving adds is no change to ask about
         EXPECT_EQ(Encode(d.text, d.format), r.saved) << r.file;
     }
+    // A text that ends on a CR whose LF lies past its end (a part of a larger buffer): a lone CR.
+    EXPECT_EQ(docfile::CountLineEnds(std::string_view("a\r\n").substr(0, 2)).cr, 1u);
     // UTF-16 files keep LF too.
     EXPECT_EQ(RoundTrip(std::string("\xFF\xFE" "a\0\n\0", 6)), std::string("\xFF\xFE" "a\0\n\0", 6));
     // Text put into a document takes its line ends.
@@ -203,14 +208,6 @@ TEST(BinaryData, EveryByteSurvivesTheAnsiRoundTrip) {
     const docfile::Decoded d = Decode(all);
     ASSERT_EQ(d.format.encoding, Encoding::Ansi);
     EXPECT_EQ(Encode(d.text, d.format), all);
-}
-
-TEST(DocumentFileRules, SizeText) {
-    EXPECT_EQ(docfile::SizeText(0), L"0 bytes");
-    EXPECT_EQ(docfile::SizeText(1023), L"1023 bytes");
-    EXPECT_EQ(docfile::SizeText(300 * 1024), L"300 KB");
-    EXPECT_EQ(docfile::SizeText(1536 * 1024), L"1.5 MB");
-    EXPECT_EQ(docfile::SizeText(10ull * 1024 * 1024), L"10.0 MB");
 }
 
 TEST(Encodings, ReopenedInAChosenEncodingAndWhatItCannotDecodeIsSaid) {

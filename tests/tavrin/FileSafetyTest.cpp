@@ -237,25 +237,6 @@ TEST_F(SafeSaving, NamesUpTo255CharactersSaveInPlace) {
     EXPECT_EQ(Listing(dir.Path()), std::vector<std::wstring>{L"t.cpp"});
 }
 
-TEST_F(FileSafety, AFailedSaveKeepsTheOldFileAndTheDocumentModified) {
-    TempDir dir;
-    const std::wstring path = dir / L"a.cpp";
-    ASSERT_TRUE(testenv::WriteBytes(path, "old\r\n"));
-    Open(path);
-    Type(L"more");
-    safesave::TestFaults().write = [](size_t) { return static_cast<unsigned long>(ERROR_DISK_FULL); };
-    f.mnufile_Click(3);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text.rfind(std::wstring(texts::CannotSave) + path + L"\n\n", 0), 0u);
-    EXPECT_TRUE(f.Doc().IsModified());
-    EXPECT_EQ(testenv::ReadBytes(path), "old\r\n");
-    EXPECT_EQ(Listing(dir.Path()).size(), 1u);
-    safesave::TestFaults() = safesave::Faults();
-    f.mnufile_Click(3);
-    EXPECT_EQ(testenv::ReadBytes(path), "old\r\nmore\r\n");
-    EXPECT_FALSE(f.Doc().IsModified());
-}
-
 TEST_F(FileSafety, PathsLongerThan260CharactersOpenAndSave) {
     TempDir dir;
     std::wstring folder = dir.Path();

@@ -157,7 +157,7 @@ TEST(TavrinProgram, LibrariesPlantedBesideItAreNotLoaded) {
     ASSERT_TRUE(CopyFileW((testenv::BinDir() + L"\\" + kExeName).c_str(), (dir / kExeName).c_str(), FALSE));
     const wchar_t* planted[] = {L"Msftedit.dll", L"riched20.dll", L"WININET.dll", L"WINSPOOL.DRV"};
     for (const wchar_t* name : planted)
-        ASSERT_TRUE(CopyFileW((testenv::BinDir() + L"\\planted.dll").c_str(), (dir / name).c_str(), FALSE));
+        ASSERT_TRUE(CopyFileW((testenv::BinDir() + L"\\fixtures\\fx_planted.dll").c_str(), (dir / name).c_str(), FALSE));
     ExpectShowsAndCloses(dir / kExeName, L"", dir.Path().c_str(), L"Untitled - Tavrin");
     for (const wchar_t* name : planted) EXPECT_FALSE(testenv::Exists(dir / name + L".loaded")) << name;
 }

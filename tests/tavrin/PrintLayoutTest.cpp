@@ -140,6 +140,8 @@ TEST(PageLines, WrapKeepsSurrogatePairsWhole) {
         {g + g + g, 10, V{g, g, g}},                                 // room for one code unit only
         {g + g + g, 30, V{g, g, g}},                                 // room for three
         {L"ab " + g + g, 40, V{L"ab ", g + g}},
+        // U+10000, U+203FF and U+10FFFD: pairs at each end of the high and low halves' ranges.
+        {L"\xD800\xDC00\xD840\xDFFF\xDBFF\xDFFD", 10, V{L"\xD800\xDC00", L"\xD840\xDFFF", L"\xDBFF\xDFFD"}},
     };
     for (const Row& r : rows) EXPECT_EQ(WrapLine(r.line, r.width, FixedFit), r.want) << r.width;
 }

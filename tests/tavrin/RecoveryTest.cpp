@@ -59,6 +59,9 @@ TEST(RecoveryFile, ADamagedFileIsRefusedWhole) {
     std::string badEncoding = good;
     badEncoding.replace(badEncoding.find("encoding: 1"), 11, "encoding: 7");
     all.push_back({badEncoding, texts::RecoveryDamaged});
+    std::string badTime = good;
+    badTime[badTime.find("time: ") + 6] = 'x';  // a number with a letter in it
+    all.push_back({badTime, texts::RecoveryDamaged});
     for (const Row& r : all) {
         Record out = Make(L"untouched", docfile::Encoding::Ansi, false, docfile::LineEnd::Lf, "kept");
         std::wstring reason;
@@ -67,6 +70,11 @@ TEST(RecoveryFile, ADamagedFileIsRefusedWhole) {
         EXPECT_EQ(out.path, L"untouched");  // nothing half applied
         EXPECT_EQ(out.text, "kept");
     }
+    // Cut just before the blank line that ends the header, read where more bytes follow.
+    Record out;
+    std::wstring reason;
+    EXPECT_FALSE(recovery::Parse(std::string_view(good).substr(0, textAt - 1), out, reason));
+    EXPECT_EQ(reason, texts::RecoveryDamaged);
 }
 
 TEST(RecoverySchedule, WritesWhenTheTypingPausesAndAtLeastEveryThirtySeconds) {

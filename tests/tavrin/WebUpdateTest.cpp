@@ -1,9 +1,9 @@
-// The web update window against a small HTTP server on the loopback address: what the user sees
-// for each answer of the version file.
-#include "LoopbackHttpServer.h"  // winsock2.h before windows.h
-
+// The web update window with canned answers for the version file: what the user sees for each.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
+#include <map>
 #include <vector>
 
 #include "AppInfo.h"
@@ -25,16 +25,28 @@ const char* kNewer =
     "info=Faster find.\r\n"
     "info=Printing fixes.\r\n";
 
+// What the server gives for each address; other addresses go to the network as in the program.
+struct CannedServer {
+    std::map<std::wstring, std::pair<int32_t, std::string>> answers;
+    std::atomic<int> requests{0};
+    int32_t operator()(const std::wstring& url, std::string& body) {
+        ++requests;
+        const auto it = answers.find(url);
+        if (it == answers.end()) return FetchVersionFile(url, body);
+        body = it->second.second;
+        return it->second.first;
+    }
+};
+
 class WebUpdate : public ::testing::Test {
 protected:
-    LoopbackHttpServer server;
+    CannedServer server;
     std::vector<modal::MsgBoxCall> boxes;
     std::vector<gshell::Call> shellCalls;
     std::unique_ptr<modal::ScopedHooks> hooks;
     frmWebUpdate form;
 
     void SetUp() override {
-        ASSERT_TRUE(server.Ok());
         AppTitle = L"Tavrin";
         hooks = std::make_unique<modal::ScopedHooks>(modal::Hooks{.msgBox = [this](const modal::MsgBoxCall& c) {
             boxes.push_back(c);
@@ -44,11 +56,12 @@ protected:
             shellCalls.push_back(c);
             return int64_t{42};
         };
-        server.Serve("/newer.txt", {200, kNewer});
-        server.Serve("/older.txt", {200, "version=1.4\ndownload=https://tavrin.example.org/d\n"});
-        server.Serve("/malformed.txt", {200, "<html><body>Welcome</body></html>"});
-        server.Serve("/error.txt", {500, kNewer});
-        server.Serve("/huge.txt", {200, std::string(kNewer) + "info=" + std::string(200 * 1024, 'x') + "\n"});
+        server.answers = {{L"http://v.test/newer.txt", {0, kNewer}},
+                          {L"http://v.test/older.txt", {0, "version=1.4\ndownload=https://tavrin.example.org/d\n"}},
+                          {L"http://v.test/malformed.txt", {0, "<html><body>Welcome</body></html>"}},
+                          {L"http://v.test/error.txt", {cVersionCheck::kFileNotFound, ""}},
+                          {L"http://v.test/huge.txt", {0, std::string(kNewer) + "info=" + std::string(200 * 1024, 'x')}}};
+        form.WebVrChk1.fetch = std::ref(server);
     }
     void TearDown() override {
         form.Unload();
@@ -68,8 +81,8 @@ protected:
 };
 
 TEST_F(WebUpdate, NewerVersionIsReportedAndItsPageOpened) {
-    CheckAgainst(server.Url("/newer.txt"));
-    EXPECT_EQ(form.WebVrChk1.url, server.Url("/newer.txt"));
+    CheckAgainst(L"http://v.test/newer.txt");
+    EXPECT_EQ(form.WebVrChk1.url, L"http://v.test/newer.txt");
     EXPECT_EQ(boxes[0].title, L"A new version of Tavrin has been found");
     EXPECT_EQ(boxes[0].text,
               L"Tavrin Version available is :1.135\n"
@@ -82,23 +95,20 @@ TEST_F(WebUpdate, NewerVersionIsReportedAndItsPageOpened) {
 }
 
 // Same or older (1.4 comes before 1.35): up to date; anything else that is not a version file: not found.
+// A port where nothing listens and a file path go through the real fetch.
 TEST_F(WebUpdate, EachOtherAnswerOfTheServerHasItsMessage) {
     const std::wstring upToDate = L"You have the most recent version available (1.35)",
                        notFound = L"Could not connect to web site or file not found";
     const std::pair<std::wstring, std::wstring> rows[] = {
-        {server.Url("/older.txt"), upToDate}, {server.Url("/malformed.txt"), notFound},
-        {server.Url("/error.txt"), notFound}, {server.Url("/huge.txt"), notFound},
-        {L"http://127.0.0.1:" + std::to_wstring(LoopbackHttpServer::ClosedPort()) + L"/v.txt", notFound},
-        {L"C:\\Windows\\win.ini", notFound}};
-    int served = 0;
+        {L"http://v.test/older.txt", upToDate}, {L"http://v.test/malformed.txt", notFound},
+        {L"http://v.test/error.txt", notFound}, {L"http://v.test/huge.txt", notFound},
+        {L"http://127.0.0.1:1/v.txt", notFound}, {L"C:\\Windows\\win.ini", notFound}};
     for (const auto& [url, text] : rows) {
-        if (&url == &rows[4].first) served = server.Requests();
         CheckAgainst(url);
         EXPECT_EQ(boxes[0].text, text) << url;
         EXPECT_EQ(boxes[0].title, text == upToDate ? L"You Have the most recent version" : L"Tavrin");
         EXPECT_EQ(boxes[0].flags, static_cast<UINT>(text == upToDate ? MB_OK | MB_ICONINFORMATION : MB_OK));
     }
-    EXPECT_EQ(server.Requests(), served);  // the closed port and the file path never reached it
     EXPECT_TRUE(shellCalls.empty());
 }
 
@@ -120,6 +130,7 @@ TEST_F(WebUpdate, HelpMenuOpensThePageAndOneWindowEach) {
         for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, cls, nullptr)) != nullptr;) ++n;
         return n;
     };
+    form::Single<frmWebUpdate>().WebVrChk1.fetch = std::ref(server);
     mnuHelp_Command(3);
     ASSERT_EQ(shellCalls.size(), 1u);
     EXPECT_EQ(shellCalls[0].file, APP_WEB_PAGE_W);
@@ -129,9 +140,10 @@ TEST_F(WebUpdate, HelpMenuOpensThePageAndOneWindowEach) {
     EXPECT_EQ(count(L"TavrinAboutBox"), 1);
     EXPECT_EQ(count(L"TavrinWebUpdate"), 1);
     EXPECT_TRUE(boxes.empty());
-    EXPECT_EQ(server.Requests(), 0);
+    EXPECT_EQ(server.requests, 0);
     form::Single<frmAbout>().Unload();
     form::Single<frmWebUpdate>().Unload();
+    form::Single<frmWebUpdate>().WebVrChk1.fetch = FetchVersionFile;
 }
 
 }  // namespace

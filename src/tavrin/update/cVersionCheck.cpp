@@ -75,7 +75,7 @@ int32_t FetchVersionFile(const std::wstring& url, std::string& body) {
     return 0;
 }
 
-cVersionCheck::cVersionCheck() : generation_(std::make_shared<std::atomic<unsigned>>(0)) {}
+cVersionCheck::cVersionCheck() : fetch(FetchVersionFile), generation_(std::make_shared<std::atomic<unsigned>>(0)) {}
 
 // The mailbox goes with the component: answers still on their way are dropped unrun.
 cVersionCheck::~cVersionCheck() = default;
@@ -93,13 +93,13 @@ void cVersionCheck::Check() {
     std::shared_ptr<std::atomic<unsigned>> current = generation_;
     const std::wstring address = url, running = version;
     // Detached: a server that hangs must not hold up closing the window; the time-outs bound it.
-    std::thread([this, poster, current, address, running, generation] {
+    std::thread([this, poster, current, address, running, generation, read = fetch] {
         Answer a{generation, 0, {}, false, address};
         if (!IsVersionText(running)) {
             a.failure = kBadRunningVersion;
         } else {
             std::string body;
-            a.failure = FetchVersionFile(address, body);
+            a.failure = read(address, body);
             if (a.failure == 0 && (!ParseVersionFile(body, a.file) || !IsParsedWebAddress(a.file.download)))
                 a.failure = kFileNotFound;
             if (a.failure == 0) a.newer = CompareVersions(a.file.version, running) > 0;

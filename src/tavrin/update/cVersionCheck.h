@@ -27,6 +27,9 @@ public:
     std::wstring url;               // address of the version file
     std::wstring version;           // the running version, e.g. 1.35
     bool autolaunchbrowser = true;  // a newer version also opens its download address
+    // Reads the file at an address (FetchVersionFile): 0 with the body, or a failure code.
+    // Runs on the worker; tests and the screenshot tool give canned answers here.
+    std::function<int32_t(const std::wstring& url, std::string& body)> fetch;
 
     // Events.
     std::function<void(int32_t code)> CheckFailed;

@@ -1,7 +1,6 @@
 // Shows the About box or the web update window on its own, for looking at them (screenshots).
 //   about_forms_demo tavrin-about | pellamy-about | webupdate | webupdate-newer
-#include "LoopbackHttpServer.h"  // winsock2.h before windows.h
-
+#include <windows.h>
 #include <commctrl.h>
 
 #include <string>
@@ -15,7 +14,6 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR cmdLine, int) {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
     const std::wstring what = cmdLine ? cmdLine : L"";
-    LoopbackHttpServer server;
     if (what == L"pellamy-about") {
         AppTitle = L"Pellamy";
         HICON icon = static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(2), IMAGE_ICON, 32, 32, 0));
@@ -31,10 +29,11 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR cmdLine, int) {
         w.SetQuitOnDestroy(true);
         w.Show();
         if (what == L"webupdate-newer") {
-            server.Serve("/version.txt", {200,
-                                          "version=1.40\ndownload=https://tavrin.example.org/download/tavrin-1.40.zip\n"
-                                          "info=Faster find and printing fixes.\n"});
-            VersionFileAddress = server.Url("/version.txt");
+            w.WebVrChk1.fetch = [](const std::wstring&, std::string& body) {
+                body = "version=1.40\ndownload=https://tavrin.example.org/download/tavrin-1.40.zip\n"
+                       "info=Faster find and printing fixes.\n";
+                return int32_t{0};
+            };
             w.WebVrChk1.autolaunchbrowser = false;  // no browser for a look at the window
             PostMessageW(w.Item(frmWebUpdate::IdCommand1), BM_CLICK, 0, 0);
         }
