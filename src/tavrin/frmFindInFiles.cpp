@@ -5,7 +5,6 @@
 #include "FindInFiles.h"
 #include "Modal.h"
 #include "Paths.h"
-#include "SearchTexts.h"
 #include "Texts.h"
 
 namespace {

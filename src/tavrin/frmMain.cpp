@@ -29,7 +29,6 @@
 #include "frmGoTo.h"
 #include "frmFindInFiles.h"
 #include "CodeFolding.h"
-#include "SearchTexts.h"
 #include "frmOptions.h"
 #include "frmReplace.h"
 

@@ -5,7 +5,6 @@
 #include "EditArea.h"
 #include "Modal.h"
 #include "SearchRun.h"
-#include "SearchTexts.h"
 #include "Texts.h"
 
 namespace {

@@ -76,7 +76,9 @@ TEST(PellamyVersion, SingleByteLayoutStaysInsideTheBlock) {
         b[18] = static_cast<unsigned char>(c.claimed);
         std::string v;
         EXPECT_EQ(SingleByteValue(b.data(), b.size(), c.path, v), c.value != nullptr) << c.path.back();
-        if (c.value) EXPECT_EQ(v.substr(0, v.find('\0')), c.value) << c.path.back();
+        if (c.value) {
+            EXPECT_EQ(v.substr(0, v.find('\0')), c.value) << c.path.back();
+        }
         for (size_t cut = 0; cut < b.size(); ++cut)  // exactly `cut` bytes, so a read past them is caught
             EXPECT_FALSE(SingleByteValue(std::vector<unsigned char>(b.begin(), b.begin() + cut).data(), cut, c.path, v));
     }

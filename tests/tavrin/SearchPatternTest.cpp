@@ -5,7 +5,7 @@
 #include <string>
 
 #include "SearchPattern.h"
-#include "SearchTexts.h"
+#include "Texts.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <unordered_set>
 
 #include "FileEncoding.h"
-#include "SearchTexts.h"
+#include "Texts.h"
 #include "TextConv.h"
 
 namespace findfiles {

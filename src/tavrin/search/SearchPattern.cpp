@@ -9,7 +9,7 @@
 #define BOOST_REGEX_MAX_BLOCKS (sizeof(void*) * 8192)
 #include <boost/regex.hpp>
 
-#include "SearchTexts.h"
+#include "Texts.h"
 
 namespace search {
 

@@ -7,7 +7,7 @@
 
 #include "Raii.h"
 #include "SearchRun.h"
-#include "SearchTexts.h"
+#include "Texts.h"
 
 namespace search {
 

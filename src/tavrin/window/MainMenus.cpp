@@ -3,7 +3,6 @@
 #include <iterator>
 
 #include "HelpMenu.h"
-#include "SearchTexts.h"
 #include "Texts.h"
 #include "WrapAndZoom.h"
 
