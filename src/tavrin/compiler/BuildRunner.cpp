@@ -1,6 +1,7 @@
 #include "BuildRunner.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "BuildOutput.h"
 #include "Launch.h"
@@ -136,12 +137,18 @@ void BuildRunner::Read(uitask::Poster poster, unsigned build, ULONGLONG startTic
         const ULONGLONG now = GetTickCount64();
         if (!last && (batchWaiting_ || now - handed < kBatchMs)) return;
         handed = now;
-        batchWaiting_ = true;
-        poster.Post([this, build, batch = std::move(gathered)]() mutable {
-            batchWaiting_ = false;
-            if (build == build_ && onLines_) onLines_(batch);
-        });
-        gathered.clear();
+        // The last hand-over goes whole, in batches one after the other.
+        do {
+            const size_t n = std::min(gathered.size(), kBatchLines);
+            std::vector<std::wstring> batch(std::make_move_iterator(gathered.begin()),
+                                            std::make_move_iterator(gathered.begin() + static_cast<ptrdiff_t>(n)));
+            gathered.erase(gathered.begin(), gathered.begin() + static_cast<ptrdiff_t>(n));
+            batchWaiting_ = true;
+            poster.Post([this, build, batch = std::move(batch)]() mutable {
+                batchWaiting_ = false;
+                if (build == build_ && onLines_) onLines_(batch);
+            });
+        } while (last && !gathered.empty());
     };
     auto readSome = [&](DWORD want) {
         DWORD got = 0;
