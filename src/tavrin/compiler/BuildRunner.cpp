@@ -16,6 +16,16 @@ struct EnvironmentStrings {
     ~EnvironmentStrings() { if (p) FreeEnvironmentStringsW(p); }
 };
 
+launch::Options OptionsOf(const BuildCommand& command, launch::Console console) {
+    launch::Options o;
+    o.application = command.application;
+    o.commandLine = command.commandLine;
+    o.workingFolder = command.workingDirectory;
+    o.environment = command.environment;
+    o.console = console;
+    return o;
+}
+
 }  // namespace
 
 std::vector<std::wstring> ProcessEnvironment() {
@@ -26,13 +36,7 @@ std::vector<std::wstring> ProcessEnvironment() {
 }
 
 bool StartInConsole(const BuildCommand& command, unsigned long& error) {
-    launch::Options o;
-    o.application = command.application;
-    o.commandLine = command.commandLine;
-    o.workingFolder = command.workingDirectory;
-    o.environment = command.environment;
-    o.console = launch::Console::New;
-    error = launch::Start(o).error;
+    error = launch::Start(OptionsOf(command, launch::Console::New)).error;
     return error == 0;
 }
 
@@ -85,12 +89,7 @@ bool BuildRunner::Start(const BuildCommand& command, std::wstring& error) {
     }
     raii::File nul(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0,
                                nullptr));
-    launch::Options o;
-    o.application = command.application;
-    o.commandLine = command.commandLine;
-    o.workingFolder = command.workingDirectory;
-    o.environment = command.environment;
-    o.console = launch::Console::None;
+    launch::Options o = OptionsOf(command, launch::Console::None);
     o.input = nul ? nul.get() : nullptr;
     o.output = o.error = writeEnd.get();
     o.job = job.get();
