@@ -1,6 +1,7 @@
 #include "BuildRunner.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "BuildOutput.h"
 #include "Launch.h"
@@ -15,6 +16,16 @@ struct EnvironmentStrings {
     ~EnvironmentStrings() { if (p) FreeEnvironmentStringsW(p); }
 };
 
+launch::Options OptionsOf(const BuildCommand& command, launch::Console console) {
+    launch::Options o;
+    o.application = command.application;
+    o.commandLine = command.commandLine;
+    o.workingFolder = command.workingDirectory;
+    o.environment = command.environment;
+    o.console = console;
+    return o;
+}
+
 }  // namespace
 
 std::vector<std::wstring> ProcessEnvironment() {
@@ -25,13 +36,7 @@ std::vector<std::wstring> ProcessEnvironment() {
 }
 
 bool StartInConsole(const BuildCommand& command, unsigned long& error) {
-    launch::Options o;
-    o.application = command.application;
-    o.commandLine = command.commandLine;
-    o.workingFolder = command.workingDirectory;
-    o.environment = command.environment;
-    o.console = launch::Console::New;
-    error = launch::Start(o).error;
+    error = launch::Start(OptionsOf(command, launch::Console::New)).error;
     return error == 0;
 }
 
@@ -84,12 +89,7 @@ bool BuildRunner::Start(const BuildCommand& command, std::wstring& error) {
     }
     raii::File nul(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0,
                                nullptr));
-    launch::Options o;
-    o.application = command.application;
-    o.commandLine = command.commandLine;
-    o.workingFolder = command.workingDirectory;
-    o.environment = command.environment;
-    o.console = launch::Console::None;
+    launch::Options o = OptionsOf(command, launch::Console::None);
     o.input = nul ? nul.get() : nullptr;
     o.output = o.error = writeEnd.get();
     o.job = job.get();
@@ -136,12 +136,18 @@ void BuildRunner::Read(uitask::Poster poster, unsigned build, ULONGLONG startTic
         const ULONGLONG now = GetTickCount64();
         if (!last && (batchWaiting_ || now - handed < kBatchMs)) return;
         handed = now;
-        batchWaiting_ = true;
-        poster.Post([this, build, batch = std::move(gathered)]() mutable {
-            batchWaiting_ = false;
-            if (build == build_ && onLines_) onLines_(batch);
-        });
-        gathered.clear();
+        // The last hand-over goes whole, in batches one after the other.
+        do {
+            const size_t n = std::min(gathered.size(), kBatchLines);
+            std::vector<std::wstring> batch(std::make_move_iterator(gathered.begin()),
+                                            std::make_move_iterator(gathered.begin() + static_cast<ptrdiff_t>(n)));
+            gathered.erase(gathered.begin(), gathered.begin() + static_cast<ptrdiff_t>(n));
+            batchWaiting_ = true;
+            poster.Post([this, build, batch = std::move(batch)]() mutable {
+                batchWaiting_ = false;
+                if (build == build_ && onLines_) onLines_(batch);
+            });
+        } while (last && !gathered.empty());
     };
     auto readSome = [&](DWORD want) {
         DWORD got = 0;

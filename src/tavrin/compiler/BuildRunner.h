@@ -33,6 +33,8 @@ bool StartCompile(const CompileCommand& command, unsigned long& error);
 class BuildRunner {
 public:
     static constexpr unsigned kBatchMs = 50;
+    // At most this many lines a batch, so taking one stays short (the rest follows in the next).
+    static constexpr size_t kBatchLines = 2000;
 
     // Both are called on the thread that made the runner, for the latest build only: the messages
     // of a build that was stopped and followed by another are dropped.
