@@ -164,8 +164,16 @@ TEST(Recovery, TheNextStartOffersWhatEachEndLeft) {
         EXPECT_TRUE(testenv::PumpUntil([&] { return appData.Files().empty(); }, 5000));
         // Typed again and saved by Build: the saved text is not offered after a kill.
         ASSERT_TRUE(typeAndWaitForTheFile(again, L"b"));
-        PostMessageW(again.window, WM_COMMAND, frmMain::ToolsBase + 5, 0);
+        PostMessageW(again.window, WM_COMMAND, frmMain::ToolsBase + mainmenu::ToolsBuild, 0);
         EXPECT_TRUE(testenv::PumpUntil([&] { return appData.Files().empty(); }, 5000));
+        // The build ends before the editor is killed: a batch file left running would hold this
+        // test's output open (Wine does not end a killed program's job).
+        HWND pane = GetDlgItem(again.window, frmMain::IdOutput);
+        EXPECT_TRUE(testenv::PumpUntil([&] {
+            wchar_t t[4096] = {};
+            SendMessageTimeoutW(pane, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(t), SMTO_NORMAL, 1000, nullptr);
+            return std::wstring(t).find(texts::BuildFinished) != std::wstring::npos;
+        }, 30000));
         EXPECT_NE(testenv::ReadBytes(path).find(std::string("b\0", 2)), std::string::npos);
     }
     {
