@@ -1,5 +1,6 @@
 // Every text of the editor that a user sees, in one place (tests compare these exact strings).
 #pragma once
+#include <string>
 
 namespace texts {
 
@@ -312,5 +313,47 @@ inline constexpr const wchar_t* FindInFilesIn = L"\" in ";
 
 // View > Folding.
 inline constexpr const wchar_t* ViewFolding = L"&Folding";
+
+// Status bar, the caret's place: "Ln 12, Col 5".
+inline constexpr const wchar_t* CaretLine = L"Ln ";
+inline constexpr const wchar_t* CaretColumn = L", Col ";
+
+// Toolbar tooltips.
+inline constexpr const wchar_t* TipNew = L"New";
+inline constexpr const wchar_t* TipOpen = L"Open";
+inline constexpr const wchar_t* TipSave = L"Save";
+inline constexpr const wchar_t* TipPrint = L"Print";
+inline constexpr const wchar_t* TipCut = L"Cut";
+inline constexpr const wchar_t* TipCopy = L"Copy";
+inline constexpr const wchar_t* TipPaste = L"Paste";
+inline constexpr const wchar_t* TipFind = L"Find";
+inline constexpr const wchar_t* TipRedo = L"Redo";
+inline constexpr const wchar_t* TipUndo = L"Undo";
+
+// Web update window. The label's blank before the full stop and its trailing blank are kept.
+inline constexpr const wchar_t* WebUpdateCaption = L"Web Update";
+inline constexpr const wchar_t* WebUpdateCheck = L"Check For Update";
+inline constexpr const wchar_t* WebUpdateLabel =
+    L"Press the check button to Check for the Latest Version . For the test to fully work, "
+    L"you should be connected to the internet. ";
+inline constexpr const wchar_t* WebUpdateClose = L"C&lose";
+inline constexpr const wchar_t* WebUpdateCurrentVersion = L"Current Version ";
+inline constexpr const wchar_t* WebUpdateCannotConnect = L"Could not connect to web site or file not found";
+inline constexpr const wchar_t* WebUpdateUpToDateTitle = L"You Have the most recent version";
+
+inline std::wstring WebUpdateNewVersionTitle(const std::wstring& appTitle) {
+    return L"A new version of " + appTitle + L" has been found";
+}
+
+inline std::wstring WebUpdateNewVersionText(const std::wstring& appTitle, const std::wstring& available,
+                                            const std::wstring& current, const std::wstring& download,
+                                            const std::wstring& information) {
+    return appTitle + L" Version available is :" + available + L"\n" + appTitle + L" CurrentVersion is : " +
+           current + L"\n\nDownload URL : " + download + L"\n\nInformation : " + information;
+}
+
+inline std::wstring WebUpdateUpToDateText(const std::wstring& current) {
+    return L"You have the most recent version available (" + current + L")";
+}
 
 }  // namespace texts

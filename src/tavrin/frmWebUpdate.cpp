@@ -5,9 +5,7 @@
 #include "AppInfo.h"
 #include "BuildInfo.h"
 #include "Modal.h"
-#include "WebUpdateTexts.h"
-
-using namespace webtexts;
+#include "Texts.h"
 
 std::wstring VersionFileAddress = APP_VERSION_URL_W;
 
@@ -18,16 +16,18 @@ std::wstring RunningVersionText() {
 namespace {
 
 const form::Control kControls[] = {
-    {frmWebUpdate::IdCommand1, WC_BUTTONW, kCheckForUpdate, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 120, 120, 1575,
-     375},
-    {frmWebUpdate::IdLabel1, WC_STATICW, kWebUpdateLabel, WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 120, 600, 3975, 615},
+    {frmWebUpdate::IdCommand1, WC_BUTTONW, texts::WebUpdateCheck, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 120, 120,
+     1575, 375},
+    {frmWebUpdate::IdLabel1, WC_STATICW, texts::WebUpdateLabel, WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 120, 600, 3975,
+     615},
     {frmWebUpdate::IdlblVersion, WC_STATICW, L"", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 1560, 1440, 2055, 225},
-    {frmWebUpdate::IdCommand2, WC_BUTTONW, kClose, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 120, 1320, 1215, 375},
+    {frmWebUpdate::IdCommand2, WC_BUTTONW, texts::WebUpdateClose, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 120, 1320,
+     1215, 375},
 };
 
 const form::FormDef kDef{
     .className = L"TavrinWebUpdate",
-    .caption = kWebUpdateCaption,
+    .caption = texts::WebUpdateCaption,
     .clientWidth = 4245,
     .clientHeight = 1755,
     .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
@@ -51,9 +51,9 @@ void frmWebUpdate::Form_Load() {
     WebVrChk1.Cancel();
     WebVrChk1.url.clear();
     WebVrChk1.autolaunchbrowser = true;
-    SetCaption(kWebUpdateCaption);
+    SetCaption(texts::WebUpdateCaption);
     WebVrChk1.version = RunningVersionText();
-    SetText(IdlblVersion, kCurrentVersionPrefix + WebVrChk1.version);
+    SetText(IdlblVersion, texts::WebUpdateCurrentVersion + WebVrChk1.version);
 }
 
 void frmWebUpdate::Form_Unload(bool&) {
@@ -77,15 +77,16 @@ void frmWebUpdate::Command2_Click() { Unload(); }
 
 void frmWebUpdate::WebVrChk1_CheckFailed(int32_t code) {
     if (code == cVersionCheck::kCannotConnect || code == cVersionCheck::kFileNotFound)
-        modal::MsgBox(kCouldNotConnect, MB_OK);
+        modal::MsgBox(texts::WebUpdateCannotConnect, MB_OK);
 }
 
 void frmWebUpdate::WebVrChk1_NewVersion(const std::wstring& available, const std::wstring& download,
                                         const std::wstring& information, const std::wstring&) {
-    modal::MsgBox(NewVersionText(AppTitle, available, WebVrChk1.version, download, information),
-                  MB_OK | MB_ICONINFORMATION, NewVersionTitle(AppTitle));
+    modal::MsgBox(texts::WebUpdateNewVersionText(AppTitle, available, WebVrChk1.version, download, information),
+                  MB_OK | MB_ICONINFORMATION, texts::WebUpdateNewVersionTitle(AppTitle));
 }
 
 void frmWebUpdate::WebVrChk1_UpToDate() {
-    modal::MsgBox(UpToDateText(WebVrChk1.version), MB_OK | MB_ICONINFORMATION, kUpToDateTitle);
+    modal::MsgBox(texts::WebUpdateUpToDateText(WebVrChk1.version), MB_OK | MB_ICONINFORMATION,
+                  texts::WebUpdateUpToDateTitle);
 }

@@ -10,7 +10,6 @@
 #include "BuildInfo.h"
 #include "Modal.h"
 #include "TestEnv.h"
-#include "WebUpdateTexts.h"
 #include "HelpMenu.h"
 #include "cVersionCheck.h"
 #include "frmAbout.h"

@@ -1,9 +1,11 @@
 #include "CaretPlace.h"
 
+#include "Texts.h"
+
 namespace caretplace {
 
 std::wstring LineColumnText(int64_t line, int64_t column) {
-    return L"Ln " + std::to_wstring(line) + L", Col " + std::to_wstring(column);
+    return texts::CaretLine + std::to_wstring(line) + texts::CaretColumn + std::to_wstring(column);
 }
 
 int64_t GoToTarget(std::wstring_view entry, int64_t lineCount) {

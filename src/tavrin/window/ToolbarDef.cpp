@@ -1,24 +1,26 @@
 #include "ToolbarDef.h"
 
+#include "Texts.h"
+
 namespace toolbar {
 
 namespace {
 
 constexpr Position kPositions[kCount] = {
-    {L"New", L"New", L"New", Kind::Button, false, true},
-    {L"Open", L"Open", L"Open", Kind::Button, false, true},
-    {L"Save", L"Save", L"Save", Kind::Button, false, true},
+    {L"New", texts::TipNew, L"New", Kind::Button, false, true},
+    {L"Open", texts::TipOpen, L"Open", Kind::Button, false, true},
+    {L"Save", texts::TipSave, L"Save", Kind::Button, false, true},
     {nullptr, nullptr, nullptr, Kind::Separator, false, true},
-    {L"Print", L"Print", L"Print", Kind::Button, false, true},
+    {L"Print", texts::TipPrint, L"Print", Kind::Button, false, true},
     {L"PREVIEW", nullptr, L"PREVIEW", Kind::Button, true, true},
     {nullptr, nullptr, nullptr, Kind::Separator, false, true},
-    {L"Cut", L"Cut", L"Cut", Kind::Button, false, true},
-    {L"Copy", L"Copy", L"Copy", Kind::Button, false, true},
-    {L"Paste", L"Paste", L"Paste", Kind::Button, false, false},
-    {L"Find", L"Find", L"Find", Kind::Button, false, true},
+    {L"Cut", texts::TipCut, L"Cut", Kind::Button, false, true},
+    {L"Copy", texts::TipCopy, L"Copy", Kind::Button, false, true},
+    {L"Paste", texts::TipPaste, L"Paste", Kind::Button, false, false},
+    {L"Find", texts::TipFind, L"Find", Kind::Button, false, true},
     {nullptr, nullptr, nullptr, Kind::Separator, false, true},
-    {L"Redo", L"Redo", L"Redo", Kind::Button, true, true},
-    {L"Undo", L"Undo", L"Undo", Kind::Button, false, true},
+    {L"Redo", texts::TipRedo, L"Redo", Kind::Button, true, true},
+    {L"Undo", texts::TipUndo, L"Undo", Kind::Button, false, true},
 };
 
 constexpr const wchar_t* kImageKeys[kImageCount] = {L"New",  L"Open",  L"Save", L"Print", L"PREVIEW", L"Cut",
