@@ -26,14 +26,13 @@ TEST(RecoveryFile, RoundTripsEveryFormat) {
         Make(L"empty.txt", docfile::Encoding::Ansi, false, docfile::LineEnd::CrLf, ""),
     };
     for (const Record& r : rows) {
-        Record back;
-        std::wstring reason;
-        ASSERT_TRUE(recovery::Parse(recovery::Serialize(r), back, reason)) << r.path;
+        const recovery::Parsed parsed = recovery::Parse(recovery::Serialize(r));
+        ASSERT_TRUE(parsed) << r.path;
+        const Record& back = parsed.record;
         EXPECT_EQ(back.path, r.path);
         EXPECT_EQ(back.format, r.format);
         EXPECT_EQ(back.writtenAt, r.writtenAt);
         EXPECT_EQ(back.text, r.text);
-        EXPECT_TRUE(reason.empty());
     }
 }
 
@@ -63,18 +62,13 @@ TEST(RecoveryFile, ADamagedFileIsRefusedWhole) {
     badTime[badTime.find("time: ") + 6] = 'x';  // a number with a letter in it
     all.push_back({badTime, texts::RecoveryDamaged});
     for (const Row& r : all) {
-        Record out = Make(L"untouched", docfile::Encoding::Ansi, false, docfile::LineEnd::Lf, "kept");
-        std::wstring reason;
-        EXPECT_FALSE(recovery::Parse(r.bytes, out, reason)) << r.bytes.size();
-        EXPECT_EQ(reason, r.reason) << r.bytes.size();
-        EXPECT_EQ(out.path, L"untouched");  // nothing half applied
-        EXPECT_EQ(out.text, "kept");
+        const recovery::Parsed parsed = recovery::Parse(r.bytes);
+        EXPECT_EQ(parsed.failure, r.reason) << r.bytes.size();
+        EXPECT_EQ(parsed.record.path, L"");  // nothing half applied
+        EXPECT_EQ(parsed.record.text, "");
     }
     // Cut just before the blank line that ends the header, read where more bytes follow.
-    Record out;
-    std::wstring reason;
-    EXPECT_FALSE(recovery::Parse(std::string_view(good).substr(0, textAt - 1), out, reason));
-    EXPECT_EQ(reason, texts::RecoveryDamaged);
+    EXPECT_EQ(recovery::Parse(std::string_view(good).substr(0, textAt - 1)).failure, texts::RecoveryDamaged);
 }
 
 TEST(RecoverySchedule, WritesWhenTheTypingPausesAndAtLeastEveryThirtySeconds) {

@@ -143,10 +143,9 @@ TEST(Recovery, TheNextStartOffersWhatEachEndLeft) {
     }  // killed
     const std::vector<std::wstring> left = appData.Files();
     ASSERT_EQ(left.size(), 1u);
-    recovery::Record r;
-    std::wstring reason;
-    ASSERT_TRUE(recovery::Load(left[0], r, reason)) << reason;
-    EXPECT_EQ(r.text, "typed \xc3\xa9 a\r\n");
+    const recovery::Parsed r = recovery::Load(left[0]);
+    ASSERT_TRUE(r) << r.failure;
+    EXPECT_EQ(r.record.text, "typed \xc3\xa9 a\r\n");
 
     {
         Running again(L"");

@@ -60,30 +60,28 @@ std::string Serialize(const Record& r) {
     return s;
 }
 
-bool Parse(std::string_view bytes, Record& r, std::wstring& reason) {
-    reason = texts::RecoveryDamaged;
-    if (bytes.substr(0, kMagic.size()) != kMagic) return false;
+Parsed Parse(std::string_view bytes) {
+    const Parsed damaged{{}, texts::RecoveryDamaged};
+    if (bytes.substr(0, kMagic.size()) != kMagic) return damaged;
     size_t at = kMagic.size();
     std::string_view path, encoding, bom, lineEnd, time, length, sha;
     if (!Field(bytes, at, "path", path) || !Field(bytes, at, "encoding", encoding) || !Field(bytes, at, "bom", bom) ||
         !Field(bytes, at, "lineend", lineEnd) || !Field(bytes, at, "time", time) ||
         !Field(bytes, at, "length", length) || !Field(bytes, at, "sha256", sha))
-        return false;
-    if (at >= bytes.size() || bytes[at] != '\n') return false;
+        return damaged;
+    if (at >= bytes.size() || bytes[at] != '\n') return damaged;
     ++at;
     uint64_t enc = 0, when = 0, size = 0;
     if (!Number(encoding, enc) || enc > static_cast<uint64_t>(docfile::Encoding::Oem) || !Number(time, when) ||
         !Number(length, size) || (bom != "0" && bom != "1"))
-        return false;
-    if (lineEnd != "crlf" && lineEnd != "lf" && lineEnd != "cr") return false;
+        return damaged;
+    if (lineEnd != "crlf" && lineEnd != "lf" && lineEnd != "cr") return damaged;
     // Cut short or grown: the text is not the one written.
-    if (bytes.size() - at != size) {
-        reason = texts::RecoveryTruncated;
-        return false;
-    }
+    if (bytes.size() - at != size) return {{}, texts::RecoveryTruncated};
     const std::string_view text = bytes.substr(at);
-    if (Hex(textdigest::Sha256(text.data(), text.size())) != sha) return false;
-    Record out;
+    if (Hex(textdigest::Sha256(text.data(), text.size())) != sha) return damaged;
+    Parsed parsed;
+    Record& out = parsed.record;
     out.path = Utf8ToWide(path);
     out.format.encoding = static_cast<docfile::Encoding>(enc);
     out.format.bom = bom == "1";
@@ -91,9 +89,7 @@ bool Parse(std::string_view bytes, Record& r, std::wstring& reason) {
                                                                                   : docfile::LineEnd::CrLf;
     out.writtenAt = when;
     out.text.assign(text);
-    r = std::move(out);
-    reason.clear();
-    return true;
+    return parsed;
 }
 
 void Schedule::Changed(uint64_t now) {

@@ -17,9 +17,16 @@ struct Record {
     std::string text;        // UTF-8, as the editing area holds it
 };
 
+// A recovery file read back: its record, or why it cannot be used.
+struct Parsed {
+    Record record;
+    std::wstring failure;  // empty when the record is whole
+    explicit operator bool() const { return failure.empty(); }
+};
+
 std::string Serialize(const Record& record);
-// False with the reason when the bytes are not a whole recovery file of this program.
-bool Parse(std::string_view bytes, Record& record, std::wstring& reason);
+// A failure when the bytes are not a whole recovery file of this program.
+Parsed Parse(std::string_view bytes);
 
 // When unsaved text is written: a few seconds after the typing stops, and at least every 30 s
 // while it goes on. Times in ms of any steady clock.

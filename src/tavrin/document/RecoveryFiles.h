@@ -20,8 +20,8 @@ std::wstring Folder();
 
 // Recovery files in the folder whose window is gone, newest first.
 std::vector<std::wstring> LeftBehind();
-// Reads and checks one; false with the reason.
-bool Load(const std::wstring& file, Record& record, std::wstring& reason);
+// Reads and checks one.
+Parsed Load(const std::wstring& file);
 // Puts a damaged file aside (".damaged" added); the new name, or empty when it could not be moved.
 std::wstring PutAside(const std::wstring& file);
 void Delete(const std::wstring& file);

@@ -74,14 +74,11 @@ std::vector<std::wstring> LeftBehind() {
     return files;
 }
 
-bool Load(const std::wstring& file, Record& record, std::wstring& reason) {
+Parsed Load(const std::wstring& file) {
     std::string bytes;
     unsigned long error = 0;
-    if (!safesave::ReadAll(file, bytes, error)) {
-        reason = ReasonText(error);
-        return false;
-    }
-    return Parse(bytes, record, reason);
+    if (!safesave::ReadAll(file, bytes, error)) return {{}, ReasonText(error)};
+    return Parse(bytes);
 }
 
 std::wstring PutAside(const std::wstring& file) {

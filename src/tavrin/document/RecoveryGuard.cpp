@@ -74,15 +74,15 @@ void RecoveryGuard::Closed() {
 void RecoveryGuard::OfferLeftBehind(Document& doc, const std::wstring& initDir,
                                     const std::function<void(const std::wstring&)>& tell) {
     for (const std::wstring& file : recovery::LeftBehind()) {
-        recovery::Record r;
-        std::wstring reason;
-        if (!recovery::Load(file, r, reason)) {
+        const recovery::Parsed loaded = recovery::Load(file);
+        if (!loaded) {
             // Never half applied; kept for whoever wants to look at it.
             const std::wstring aside = recovery::PutAside(file);
-            tell(texts::RecoveryUnusable + file + L"\n\n" + reason +
+            tell(texts::RecoveryUnusable + file + L"\n\n" + loaded.failure +
                  (aside.empty() ? std::wstring() : L"\n\n" + std::wstring(texts::RecoveryKeptAs) + aside));
             continue;
         }
+        const recovery::Record& r = loaded.record;
         const std::wstring title = r.path.empty() ? texts::UntitledDocument : paths::Name(r.path);
         const int answer = modal::MsgBox(texts::RecoverAskStart + title + L" (" + bars::LocalDateTime(r.writtenAt) +
                                              L")" + texts::RecoverAskEnd,
