@@ -6,14 +6,6 @@
 
 // The program's folder followed by "\Code"; the default of InitDir.
 extern std::wstring DefaultCodeFolder;
-// The folder the file dialogs start in (setting InitDir).
-extern std::wstring InitDirSetting;
-// Index into the file type list (0 = C++ files); setting DefaultFileType.
-extern int DefaultFileTypeSetting;
-// Files bigger than this many KB ask before loading (0: never ask); setting LargeFileKB.
-extern int LargeFileKBSetting;
-// Columns from one tab stop to the next, in the editing area and in print; setting TabWidth.
-extern int TabWidthSetting;
 
 namespace settings {
 
@@ -48,13 +40,13 @@ public:
     virtual void Write(const wchar_t* key, const std::wstring& value) = 0;
 };
 
-// The six values; placements in twips, outer window size. Then LargeFileKB, kept apart.
+// The six values; placements in twips, outer window size. Then the ones kept apart.
 struct Values {
-    std::wstring initDir;
-    int defaultFileType = 0;
+    std::wstring initDir;     // the folder the file dialogs start in
+    int defaultFileType = 0;  // index into the file type list (0 = C++ files)
     int left = DefaultLeft, top = DefaultTop, width = DefaultWidth, height = DefaultHeight;
-    int largeFileKB = DefaultLargeFileKB;
-    int tabWidth = DefaultTabWidth;
+    int largeFileKB = DefaultLargeFileKB;  // bigger files ask before loading (0: never ask)
+    int tabWidth = DefaultTabWidth;        // columns between tab stops, in the editing area and in print
     bool folding = true;
 };
 

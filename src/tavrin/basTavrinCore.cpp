@@ -3,10 +3,6 @@
 #include <cwctype>
 
 std::wstring DefaultCodeFolder;
-std::wstring InitDirSetting;
-int DefaultFileTypeSetting = 0;
-int LargeFileKBSetting = settings::DefaultLargeFileKB;
-int TabWidthSetting = settings::DefaultTabWidth;
 
 namespace settings {
 

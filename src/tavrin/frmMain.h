@@ -1,25 +1,23 @@
 // The editor's main window: toolbar strip, editing area `t1`, status bar strip, the menus, the
-// document and the closing sequence.
+// document and the closing sequence. It routes: each feature is a room of its own.
 #pragma once
 #include <string>
 
-#include "BuildPane.h"
 #include "Document.h"
-#include "FilesSearch.h"
-#include "UiTask.h"
 #include "DocumentView.h"
 #include "FilePrompts.h"
-#include "FormatChoices.h"
 #include "Form.h"
-#include "MainBars.h"
-#include "MenuBar.h"
-#include "OutsideChanges.h"
-#include "RecentMenu.h"
-#include "WrapAndZoom.h"
 #include "FormatCommands.h"
+#include "MainChildren.h"
 #include "MainMenus.h"
+#include "MainStatus.h"
+#include "OutsideChanges.h"
 #include "PrintCommands.h"
+#include "RecentMenu.h"
 #include "RecoveryGuard.h"
+#include "SessionEnd.h"
+#include "ToolsCommands.h"
+#include "ViewCommands.h"
 #include "basTavrin.h"
 
 class frmMain : public form::Form {
@@ -40,7 +38,7 @@ public:
     HWND tbToolbar() const { return Item(IdToolbar); }
     HWND sbStatusBar() const { return Item(IdStatusBar); }
     HWND outputPane() const { return Item(IdOutput); }
-    BuildPane& Pane() { return pane_; }
+    BuildPane& Pane() { return tools_.Pane(); }
     // Whether the pane is shown (also while the window itself is hidden).
     bool OutputShown() const { return outputPane() && (GetWindowLongPtrW(outputPane(), GWL_STYLE) & WS_VISIBLE); }
 
@@ -49,10 +47,6 @@ public:
     // The editing area's whole text (line ends as held) and its replacement.
     std::wstring Text() const { return view_.Text(); }
     void SetEditorText(const std::wstring& text) { view_.SetText(text); }
-    // The editing area's change count (DocumentView has it).
-    unsigned long long TextChanges() const { return view_.TextChanges(); }
-    void NoteTextChanged() { view_.NoteTextChanged(); }
-    bool TextChangesCounted() const { return view_.TextChangesCounted(); }
 
     // Menu handlers: one per menu, by item index.
     void mnufile_Click(int index);
@@ -68,36 +62,17 @@ public:
     void mnuRecent_Click(int id);
     // View > Zoom: In, Out, Restore Default Zoom.
     void mnuZoom_Click(int index);
-
     // Toolbar click by button key: runs the button's command with its errors suppressed.
     void tbToolbar_ButtonClick(const std::wstring& key);
-    // Prints the whole text at once, one copy, in the editing area's face and the selection's
-    // colour and size; failures show the printer error message.
-    void QuickPrint();
-    // Enables Edit > Paste and the toolbar's Paste button, for good (the first Cut or Copy).
-    void EnablePaste();
-    bool PasteEnabled() const { return pasteEnabled_; }
-    // The status bar's panels again (texts, date, time, widths).
-    void UpdateStatusBar();
-    // Tools > "C++ with Borland Compiler 5.5": starts code\compile.bat hello.cpp beside the program.
-    void CompileHello();
 
     // Opens a file given on the command line, as a drop would.
     void OpenStartupFile(const std::wstring& path);
     // At start: offers the unsaved text of a window that ended without saving it.
     void OfferRecovery();
-    // Writes the unsaved text's recovery file now (when the document is modified; removes it
-    // otherwise); the write itself runs on a worker.
-    void WriteRecovery() { recovery_.WriteNow(); }
-    recovery::Keeper& Recovery() { return recovery_.Keeper(); }
 
-    // The settings as they stand: InitDir, DefaultFileType, LargeFileKB and the window's placement.
+    // The settings as they stand: InitDir, DefaultFileType, LargeFileKB, TabWidth, Folding and the
+    // window's placement.
     settings::Values CurrentSettings() const;
-    // Takes the values of the settings (not the placement).
-    void UseSettings(const settings::Values& values);
-
-    // The layout rule, run on every size change.
-    void LayoutControls();
 
 protected:
     const form::FormDef& Definition() const override;
@@ -111,68 +86,49 @@ protected:
     void OnDpiChanged() override;
 
 private:
-    // What a print job prints: this document as the editing area shows it.
-    PrintCommands::Job PrintJob();
-    void ArmClock();
-
-    void CreateChildren();
-    void OpenDropped(HDROP drop);
-    // Edit > Go To...: the dialog, then the caret to the line asked for.
-    void GoToLine();
-    // The status bar's "Ln, Col" panel.
-    void ShowCaretPlace();
-    // The encoding and line ends in the status bar and the Line Ends menu (`count`: the text's line
-    // ends counted again).
-    void ShowFormat(bool count);
-    // The zoom's panel, shown while the zoom is not 100%.
-    void ShowZoom();
-    // Another text or another name: the colouring of its language, as the View menu says.
-    void DocumentChanged(bool newText);
-    void ApplySyntax();
-    // The end of the session: the save-changes question, then the last writes.
-    bool QueryEndSession();
-    void EndSession();
-    // The window's placement and options, written as they change; a failure waits for the next time.
-    void SaveSettingsQuietly();
-    // Tools > Build, Run, Next and Previous Error; View > Output.
-    void BuildDocument();
-    void RunBuiltProgram();
-    // F4, Shift+F4 and a double-click in the pane: the file opened (or a note when it is not there)
-    // and the caret at the character the compiler meant.
-    void GoToPlace(const BuildPane::Place& place);
-    // Edit > Find in Files...: the dialog, then the search on a worker, its places into the output pane.
-    void FindInFiles();
-    void AddFoundPlaces(const std::vector<findfiles::Hit>& hits);
-    void ShowOutput(bool show);
-
     // Options > Apply: the values the dialog reports become the settings, and are written.
     void frmOptions_Apply(const settings::Values& values);
+    // Takes the values of the settings (not the placement).
+    void UseSettings(const settings::Values& values);
+    // The window's placement and options, written as they change; a failure waits for the next time.
+    void SaveSettingsQuietly();
 
-    // In this order: the document asks through the prompts and the view.
+    // The layout rule, run on every size change.
+    void LayoutControls();
+    void UpdateStatusBar() { status_.Update(Dpi(), doc_); }
+    void ArmClock();
+    void ShowOutput(bool show);
+    // Another text or another name: the colouring of its language, the watch, the status bar.
+    void DocumentChanged(bool newText);
+    // What a print job prints: this document as the editing area shows it.
+    PrintCommands::Job PrintJob();
+    // Enables Edit > Paste and the toolbar's Paste button, for good (the first Cut or Copy).
+    void EnablePaste();
+    // Edit > Go To...: the dialog, then the caret to the line asked for.
+    void GoToLine();
+    // Edit > Find in Files...: the dialog, then the search into the output pane.
+    void FindInFiles();
+    void OpenDropped(HDROP drop);
+    // The session ends now: the last writes, then the window closes.
+    void EndSession();
+
+    // In this order: the document asks through the prompts and the view, with the settings.
     FilePrompts filePrompts_;
+    settings::Values settings_;
     DocumentView view_;
     Document doc_;
     raii::Accel accel_;
     std::wstring pendingDrop_;
 
-    bars::ToolbarIcons imlToolbarIcons_;
-    bool pasteEnabled_ = false;
-    // View > Syntax Colouring as chosen, and whether a format given to this text turned it off.
-    bool colouringWanted_ = true;
-    bool formatted_ = false;
-    bool foldingWanted_ = true;  // View > Folding, kept as the setting Folding
+    MainChildren children_;
+    MainStatus status_;
+    ViewCommands viewMenu_{settings_.folding};
     RecoveryGuard recovery_;
-    bool sessionEnded_ = false;
-    bool endSessionConfirmed_ = false;  // the session's end was agreed to with the document modified
+    SessionEnd session_;
     bool wasZoomed_ = false;
-    BuildPane pane_;  // the build's output pane
-    FilesSearch filesSearch_;
-    uitask::Mailbox mailbox_;  // Find in Files' batches come to the window through it
+    ToolsCommands tools_;  // the build's output pane and Find in Files
     PrintCommands printCommands_;
     FormatCommands formatCommands_;
     OutsideChanges outside_;
     RecentMenu recent_;
-    bool wordWrap_ = false;
-    bool zoomShown_ = false;
-    textformat::Ends ends_ = textformat::Ends::CrLf;
 };

@@ -40,7 +40,6 @@ protected:
     }
     void TearDown() override {
         safesave::TestFaults() = safesave::Faults();
-        LargeFileKBSetting = settings::DefaultLargeFileKB;
         if (f.IsLoaded()) {
             f.Doc().ExitConfirmed = true;
             f.Unload();

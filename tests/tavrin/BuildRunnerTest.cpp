@@ -60,8 +60,7 @@ TEST(BuildRunner, AProgramThatCannotStartIsReportedByName) {
     BuildRunner runner(sink.Lines(), sink.Finished());
     BuildCommand s = ChildCommand(L"sleep");
     s.application = testenv::BinDir() + L"\\no such program.exe";
-    std::wstring error;
-    EXPECT_FALSE(runner.Start(s, error));
+    const std::wstring error = runner.Start(s).failure;
     EXPECT_NE(error.find(s.application), std::wstring::npos) << error;
     EXPECT_EQ(error.find(L"%"), std::wstring::npos) << error;
     EXPECT_FALSE(runner.Running());
@@ -87,8 +86,7 @@ TEST(BuildRunner, ARunnerThatGoesAwayLeavesNoProcessBehind) {
     raii::Handle grandChild;
     {
         BuildRunner runner(sink.Lines(), sink.Finished());
-        std::wstring error;
-        ASSERT_TRUE(runner.Start(ChildCommand(L"hang"), error)) << error;
+        ASSERT_EQ(runner.Start(ChildCommand(L"hang")).failure, L"");
         grandChild = GrandChild(sink);
         ASSERT_TRUE(grandChild);
     }
@@ -121,9 +119,8 @@ TEST(BuildRunner, AwkwardFileNamesReachTheBatchFileIntact) {
         for (const std::wstring& batch : {echo, testenv::BinDir() + L"\\code\\compile.bat"}) {
             Sink sink;
             BuildRunner runner(sink.Lines(), sink.Finished());
-            std::wstring error;
-            ASSERT_TRUE(runner.Start(MakeBuildCommand(batch, SystemFolder(), doc, ProcessEnvironment()), error))
-                << error;
+            ASSERT_EQ(runner.Start(MakeBuildCommand(batch, SystemFolder(), doc, ProcessEnvironment())).failure,
+                      L"");
             ASSERT_TRUE(sink.WaitFinished()) << batch;
             const std::wstring expected = batch == echo ? L"arg=" + doc : L"Compiling " + doc + L" in " + folder;
             if (!(r.percent && wine)) {
@@ -141,12 +138,11 @@ TEST(BuildRunner, AwkwardFileNamesReachTheBatchFileIntact) {
 TEST(BuildRunner, TheEndOfAnOlderBuildIsDroppedOnceTheNextStarts) {
     Sink sink;
     BuildRunner runner(sink.Lines(), sink.Finished());
-    std::wstring error;
-    ASSERT_TRUE(runner.Start(ChildCommand(L"flood 100"), error)) << error;
+    ASSERT_EQ(runner.Start(ChildCommand(L"flood 100")).failure, L"");
     // Not pumped: the first build's lines and end wait in the queue while the second starts.
     for (int i = 0; i < 500 && runner.Running(); ++i) Sleep(20);
     ASSERT_FALSE(runner.Running());
-    ASSERT_TRUE(runner.Start(ChildCommand(L"hang"), error)) << error;
+    ASSERT_EQ(runner.Start(ChildCommand(L"hang")).failure, L"");
     raii::Handle grandChild = GrandChild(sink);
     ASSERT_TRUE(grandChild);
     EXPECT_FALSE(sink.finished);
@@ -163,9 +159,8 @@ TEST(BuildRunner, HeavyOutputComesInBatchesAndAnEndlessLineIsCut) {
     {
         Sink sink;
         BuildRunner runner(sink.Lines(), sink.Finished());
-        std::wstring error;
         const ULONGLONG start = GetTickCount64();
-        ASSERT_TRUE(runner.Start(ChildCommand(L"flood 50000"), error)) << error;
+        ASSERT_EQ(runner.Start(ChildCommand(L"flood 50000")).failure, L"");
         ASSERT_TRUE(sink.WaitFinished(60000));
         const ULONGLONG ms = GetTickCount64() - start;
         EXPECT_EQ(sink.lines.size(), 50000u);
@@ -176,8 +171,7 @@ TEST(BuildRunner, HeavyOutputComesInBatchesAndAnEndlessLineIsCut) {
     {
         Sink sink;
         BuildRunner runner(sink.Lines(), sink.Finished());
-        std::wstring error;
-        ASSERT_TRUE(runner.Start(ChildCommand(L"long"), error)) << error;
+        ASSERT_EQ(runner.Start(ChildCommand(L"long")).failure, L"");
         ASSERT_TRUE(sink.WaitFinished(60000));
         ASSERT_EQ(sink.lines.size(), 2u);
         EXPECT_EQ(sink.lines[0], std::wstring(LineSplitter::kMaxLineBytes, L'y') + texts::BuildLineCut);
@@ -186,8 +180,7 @@ TEST(BuildRunner, HeavyOutputComesInBatchesAndAnEndlessLineIsCut) {
     {
         Sink sink;
         BuildRunner runner(sink.Lines(), sink.Finished());
-        std::wstring error;
-        ASSERT_TRUE(runner.Start(ChildCommand(L"flood 0"), error)) << error;
+        ASSERT_EQ(runner.Start(ChildCommand(L"flood 0")).failure, L"");
         ASSERT_TRUE(testenv::PumpUntil([&] { return sink.lines.size() > 1000; }, 10000));
         runner.Stop();
         ASSERT_TRUE(sink.WaitFinished(5000));
@@ -218,8 +211,7 @@ TEST(BuildRunner, TheBatchFileEndsWithTheCompilersCodeOrANonZeroOfItsOwn) {
                                           ProcessEnvironment());
         c.environment = EnvironmentBlock(ProcessEnvironment(), {{L"PATH", r.path}, {L"FAKE_EXIT", r.fakeExit},
                                                                 {L"TAVRIN_NOPAUSE", L"1"}, {kBuildSourceVariable, r.source}});
-        std::wstring error;
-        ASSERT_TRUE(runner.Start(c, error)) << error;
+        ASSERT_EQ(runner.Start(c).failure, L"");
         ASSERT_TRUE(sink.WaitFinished());
         EXPECT_EQ(sink.result.exitCode, r.code) << testing::PrintToString(sink.lines);
     }

@@ -101,7 +101,8 @@ const std::wstring kDir = L"C:\\Code";
 class DocumentTest : public ::testing::Test {
 protected:
     FakeUi ui;
-    Document doc{ui, ui, ui};
+    settings::Values values;
+    Document doc{ui, ui, ui, values};
 
     // A document opened from C:\a.cpp holding "saved", then edited.
     void OpenEdited() {
@@ -356,7 +357,6 @@ TEST_F(DocumentTest, CloseExitAndDrop) {
 // The file policy through the document: what opening and saving ask, and the bytes they write.
 class FilePolicy : public DocumentTest {
 protected:
-    void TearDown() override { LargeFileKBSetting = settings::DefaultLargeFileKB; }
     bool OpenFile(const std::wstring& path) {
         ui.answers.push_back(PromptAnswer::No);  // when the earlier text asks
         ui.openChoices.push_back(path);
@@ -369,7 +369,7 @@ protected:
 TEST_F(FilePolicy, BigFilesAskFirstAboveTheSettingAndTooBigOnesAreRefused) {
     const std::wstring path = L"C:\\big.cpp";
     ui.files[path] = std::string(3000, 'x') + "\r\n";
-    LargeFileKBSetting = 2;
+    values.largeFileKB = 2;
     ui.questionAnswers = {false};
     EXPECT_FALSE(OpenFile(path));
     ASSERT_EQ(ui.questions.size(), 1u);
@@ -381,7 +381,7 @@ TEST_F(FilePolicy, BigFilesAskFirstAboveTheSettingAndTooBigOnesAreRefused) {
     EXPECT_EQ(ui.text.size(), 3002u);
     // 0: never asks; below the threshold: never asks.
     for (int kb : {0, 4}) {
-        LargeFileKBSetting = kb;
+        values.largeFileKB = kb;
         EXPECT_TRUE(OpenFile(path));
     }
     EXPECT_EQ(ui.questions.size(), 2u);

@@ -31,7 +31,7 @@ TEST_F(OptionsAndTools, CancelWritesNothingApplyWritesAndStaysOkCloses) {
     EXPECT_FALSE(options.IsLoaded());
     EXPECT_FALSE(Stored(L"InitDir"));
     main.mnutools_Click(0);  // opened again: loaded afresh with the applied values
-    EXPECT_EQ(options.Text(frmOptions::IdText1), InitDirSetting);
+    EXPECT_EQ(options.Text(frmOptions::IdText1), main.CurrentSettings().initDir);
     options.SetText(frmOptions::IdText1, L"E:\\work folder");
     options.SetCombo1Index(1);
     for (const wchar_t* bad : {L"", L"0", L"17"}) {  // refused, and nothing is written
@@ -65,8 +65,6 @@ TEST_F(OptionsAndTools, CancelWritesNothingApplyWritesAndStaysOkCloses) {
     SendMessageW(options.Item(frmOptions::IdOK), BM_CLICK, 0, 0);
     EXPECT_FALSE(options.IsLoaded());
     EXPECT_EQ(Stored(L"MainWidth"), std::to_wstring(main.Tw(600)));
-    TabWidthSetting = settings::DefaultTabWidth;
-    LargeFileKBSetting = settings::DefaultLargeFileKB;
 }
 
 TEST_F(OptionsAndTools, ToolsMenuRunsTheShippedBatchFileOrReportsItMissingByPath) {

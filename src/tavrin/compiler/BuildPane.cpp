@@ -141,18 +141,15 @@ void BuildPane::SelectAll() {
     if (pane_) Call(pane_, SCI_SELECTALL);
 }
 
-bool BuildPane::Build(const BuildCommand& command, const std::wstring& source, std::wstring& error) {
-    if (Running()) {
-        error = texts::BuildAlreadyRunning;
-        return false;
-    }
+BuildStart BuildPane::Build(const BuildCommand& command, const std::wstring& source) {
+    if (Running()) return {texts::BuildAlreadyRunning};
     Clear(paths::Folder(source));
     builtProgram_.clear();
     source_ = source;
     Append({texts::BuildStarting + source});
-    if (runner_.Start(command, error)) return true;
-    Append({error});
-    return false;
+    BuildStart started = runner_.Start(command);
+    if (!started) Append({started.failure});
+    return started;
 }
 
 void BuildPane::Finished(const BuildResult& r) {

@@ -40,9 +40,9 @@ public:
     std::wstring SelectedText() const;
     void SelectAll();
 
-    // Builds `source` with `command`; false with a message in `error` (also in the pane) when it
-    // cannot start. `ended` is called when a build ends.
-    bool Build(const BuildCommand& command, const std::wstring& source, std::wstring& error);
+    // Builds `source` with `command`; a build that cannot start says why (in the pane too).
+    // BuildEnded is called when a build ends.
+    BuildStart Build(const BuildCommand& command, const std::wstring& source);
     void Stop() { runner_.Stop(); }
     bool Running() const { return runner_.Running(); }
     std::function<void()> BuildEnded;

@@ -35,23 +35,22 @@ std::vector<std::wstring> ProcessEnvironment() {
     return out;
 }
 
-bool StartInConsole(const BuildCommand& command, unsigned long& error) {
-    error = launch::Start(OptionsOf(command, launch::Console::New)).error;
-    return error == 0;
+launch::Started StartInConsole(const BuildCommand& command) {
+    return launch::Start(OptionsOf(command, launch::Console::New));
 }
 
-bool StartCompile(const CompileCommand& command, unsigned long& error) {
+launch::Started StartCompile(const CompileCommand& command) {
     if (!paths::IsFile(command.batchPath)) {
-        error = ERROR_FILE_NOT_FOUND;
-        return false;
+        launch::Started missing;
+        missing.error = ERROR_FILE_NOT_FOUND;
+        return missing;
     }
     launch::Options o;
     o.application = command.application;
     o.commandLine = command.commandLine;
     o.console = launch::Console::New;
     o.show = command.showCmd;
-    error = launch::Start(o).error;
-    return error == 0;
+    return launch::Start(o);
 }
 
 BuildRunner::BuildRunner(LinesEvent lines, FinishedEvent finished)
@@ -66,27 +65,20 @@ void BuildRunner::Join() {
     if (reader_.joinable()) reader_.join();
 }
 
-bool BuildRunner::Start(const BuildCommand& command, std::wstring& error) {
-    if (running_) {
-        error = texts::BuildAlreadyRunning;
-        return false;
-    }
+BuildStart BuildRunner::Start(const BuildCommand& command) {
+    if (running_) return {texts::BuildAlreadyRunning};
     Join();
     const std::wstring cannot = texts::BuildCannotStart + command.application + L"\n\n";
     raii::Handle job(CreateJobObjectW(nullptr, nullptr));
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-    if (!job || !SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof(limits))) {
-        error = cannot + ReasonText(GetLastError());
-        return false;
-    }
+    if (!job || !SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof(limits)))
+        return {cannot + ReasonText(GetLastError())};
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
     raii::Handle readEnd, writeEnd;
     if (!CreatePipe(readEnd.put(), writeEnd.put(), &inherit, 0) ||
-        !SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0)) {
-        error = cannot + ReasonText(GetLastError());
-        return false;
-    }
+        !SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0))
+        return {cannot + ReasonText(GetLastError())};
     raii::File nul(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0,
                                nullptr));
     launch::Options o = OptionsOf(command, launch::Console::None);
@@ -94,10 +86,7 @@ bool BuildRunner::Start(const BuildCommand& command, std::wstring& error) {
     o.output = o.error = writeEnd.get();
     o.job = job.get();
     launch::Started started = launch::Start(o);
-    if (!started) {
-        error = cannot + ReasonText(started.error);
-        return false;
-    }
+    if (!started) return {cannot + ReasonText(started.error)};
     // Where jobs do not nest, Stop ends the interpreter alone.
     if (!started.inJob) job.reset();
     writeEnd.reset();  // the pipe breaks when the last process of the build lets go of it
@@ -109,7 +98,7 @@ bool BuildRunner::Start(const BuildCommand& command, std::wstring& error) {
     batchWaiting_ = false;
     running_ = true;
     reader_ = std::thread(&BuildRunner::Read, this, mailbox_.GetPoster(), ++build_, GetTickCount64());
-    return true;
+    return {};
 }
 
 void BuildRunner::Stop() {

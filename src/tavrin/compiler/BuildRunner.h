@@ -12,6 +12,7 @@
 
 #include "BuildCommand.h"
 #include "CompileCommand.h"
+#include "Launch.h"
 #include "Raii.h"
 #include "UiTask.h"
 
@@ -21,14 +22,19 @@ struct BuildResult {
     bool stopped = false;  // ended by Stop (or the runner's end), not by itself
 };
 
+// Whether a build started; when it did not, why, as a message for the user.
+struct BuildStart {
+    std::wstring failure;
+    explicit operator bool() const { return failure.empty(); }
+};
+
 // This process's environment as NAME=value entries, for MakeBuildCommand.
 std::vector<std::wstring> ProcessEnvironment();
 
-// Starts a command in a console window of its own, without waiting (Tools > Run); false with the
-// system's error code.
-bool StartInConsole(const BuildCommand& command, unsigned long& error);
+// Starts a command in a console window of its own, without waiting (Tools > Run).
+launch::Started StartInConsole(const BuildCommand& command);
 // Tools > "C++ with Borland Compiler 5.5"; a missing batch file gives ERROR_FILE_NOT_FOUND untried.
-bool StartCompile(const CompileCommand& command, unsigned long& error);
+launch::Started StartCompile(const CompileCommand& command);
 
 class BuildRunner {
 public:
@@ -46,8 +52,8 @@ public:
     BuildRunner& operator=(const BuildRunner&) = delete;
 
     // Starts the command with no window, its output and errors into one pipe and no input, in a
-    // job that ends every process it starts. False with a message for the user in `error`.
-    bool Start(const BuildCommand& command, std::wstring& error);
+    // job that ends every process it starts.
+    BuildStart Start(const BuildCommand& command);
     // Ends every process of the build; the end is still reported. Returns at once.
     void Stop();
     // From Start until the reader has handed over the end.

@@ -63,7 +63,7 @@ bool Document::LoadInto(const std::wstring& path, const std::wstring& title) {
     // Taken before the read: a change while it reads is seen by the next check.
     const filewatch::Identity disk = files_.Identity(path);
     const docfile::Encoding* as = chosenEncoding_ ? &*chosenEncoding_ : nullptr;
-    const docfile::Opened opened = docfile::Open(path, LargeFileKBSetting, questions_, files_, as);
+    const docfile::Opened opened = docfile::Open(path, settings_.largeFileKB, questions_, files_, as);
     if (opened.status == docfile::Status::Declined) return false;
     std::wstring reason = opened.reason;
     if (opened.status != docfile::Status::Done || !ui_.ShowText(opened.file.text, opened.file.format.lineEnd, reason)) {

@@ -8,6 +8,7 @@
 
 #include "DocumentStore.h"
 #include "TextDigest.h"
+#include "basTavrin.h"
 
 enum class PromptAnswer { Yes, No, Cancel };
 
@@ -40,8 +41,9 @@ public:
 
 class Document {
 public:
-    Document(DocumentUi& ui, docfile::Questions& questions, docfile::Files& files)
-        : ui_(ui), questions_(questions), files_(files) {}
+    // `settings`: the owner's, as they stand at each command (LargeFileKB).
+    Document(DocumentUi& ui, docfile::Questions& questions, docfile::Files& files, const settings::Values& settings)
+        : ui_(ui), questions_(questions), files_(files), settings_(settings) {}
 
     std::wstring DocumentPath;
     std::wstring DocumentTitle;
@@ -101,6 +103,7 @@ private:
     DocumentUi& ui_;
     docfile::Questions& questions_;
     docfile::Files& files_;
+    const settings::Values& settings_;
     unsigned long long savedMark_ = 0;
     std::optional<docfile::Encoding> chosenEncoding_;
 };

@@ -115,7 +115,7 @@ bool DocumentView::ChooseFile(bool save, const std::wstring& folder, std::wstrin
     ofn.lStructSize = sizeof(ofn);
     ofn.hwndOwner = owner_;
     ofn.lpstrFilter = filter.c_str();
-    ofn.nFilterIndex = static_cast<DWORD>(DefaultFileTypeSetting + 1);
+    ofn.nFilterIndex = static_cast<DWORD>(settings_.defaultFileType + 1);
     ofn.lpstrFile = file.data();
     ofn.nMaxFile = static_cast<DWORD>(file.size());
     ofn.lpstrFileTitle = fileTitle.data();

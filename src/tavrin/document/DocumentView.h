@@ -11,7 +11,8 @@
 
 class DocumentView : public DocumentUi {
 public:
-    explicit DocumentView(FilePrompts& prompts) : prompts_(prompts) {}
+    // `settings`: the owner's, as they stand at each dialog (DefaultFileType).
+    DocumentView(FilePrompts& prompts, const settings::Values& settings) : prompts_(prompts), settings_(settings) {}
 
     // The windows worked on, while they exist: the owner (caption, dialogs, progress bar) and its
     // editing area. Without them the text is empty and nothing is shown.
@@ -56,6 +57,7 @@ private:
     void ShowLoadProgress(size_t done, size_t total);
 
     FilePrompts& prompts_;
+    const settings::Values& settings_;
     HWND owner_ = nullptr;
     HWND edit_ = nullptr;
     HWND progress_ = nullptr;

@@ -38,6 +38,15 @@ const wchar_t* TooltipOf(int id) {
     return p ? p->tooltip : nullptr;
 }
 
+bool AnswerTooltip(NMHDR& header) {
+    if (header.code != TTN_GETDISPINFOW || !PositionOf(static_cast<int>(header.idFrom))) return false;
+    auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
+    const wchar_t* tip = TooltipOf(static_cast<int>(header.idFrom));
+    info.lpszText = const_cast<wchar_t*>(tip ? tip : L"");
+    info.hinst = nullptr;
+    return true;
+}
+
 void ToolbarIcons::reset() {
     list_.reset();
     size_ = 0;

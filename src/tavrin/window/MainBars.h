@@ -17,6 +17,8 @@ int PositionOf(int id);
 std::wstring KeyOf(int id);
 // Tooltip of the button with command id `id`; null when none.
 const wchar_t* TooltipOf(int id);
+// A tooltip's request for a button's text: answered (true), or not a button's (false).
+bool AnswerTooltip(NMHDR& header);
 
 // `imlToolbarIcons`: the 11 images in key order, 16 pixels at 96 dpi and 24 from 144 dpi, from the
 // platform's standard toolbar images.

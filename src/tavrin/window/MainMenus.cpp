@@ -1,8 +1,11 @@
 #include "MainMenus.h"
 
 #include <iterator>
+#include <span>
 
+#include "FormatChoices.h"
 #include "HelpMenu.h"
+#include "RecentMenu.h"
 #include "Texts.h"
 #include "WrapAndZoom.h"
 
@@ -95,6 +98,30 @@ HMENU CreateBar() {
     for (int item : {ViewStatusBar, ViewSyntaxColouring, ViewLineNumbers, ViewFolding})
         CheckMenuItem(bar, ViewBase + item, MF_BYCOMMAND | MF_CHECKED);
     return bar;
+}
+
+Command CommandOf(int id) {
+    using namespace formatchoices;
+    if (id >= LineEndsBase && id < LineEndsBase + 3) return {Menu::LineEnds, id - LineEndsBase};
+    if (id >= ReopenBase && id < ReopenBase + 5) return {Menu::Reopen, id - ReopenBase};
+    if (id >= RecentMenu::FirstId && id <= RecentMenu::ClearId) return {Menu::Recent, id};
+    if (id >= wrapzoom::ZoomBase && id < wrapzoom::ZoomBase + 3) return {Menu::Zoom, id - wrapzoom::ZoomBase};
+    size_t count = 0;
+    const form::MenuDef* menus = Menus(count);
+    for (const form::MenuDef& m : std::span(menus, count)) {
+        const int index = form::MenuIndex(m, id);
+        if (index < 0) continue;
+        switch (m.baseId) {
+        case FileBase: return {Menu::File, index};
+        case EditBase: return {Menu::Edit, index};
+        case ViewBase: return {Menu::View, index};
+        case FormatBase: return {Menu::Format, index};
+        case ToolsBase: return {Menu::Tools, index};
+        case HelpBase: return {Menu::Help, index};
+        default: break;
+        }
+    }
+    return {};
 }
 
 HACCEL CreateAccelerators() {

@@ -23,6 +23,14 @@ enum ToolsItem : int { ToolsOptions = 0, ToolsCompilerSetup = 1, ToolsCompileBor
                        ToolsPreviousError = 9 };
 
 const form::MenuDef* Menus(size_t& count);
+
+// Where a command id belongs: a menu of the bar or a submenu, and the item's index in it.
+enum class Menu { None, File, Edit, View, Format, Tools, Help, LineEnds, Reopen, Recent, Zoom };
+struct Command {
+    Menu menu = Menu::None;
+    int index = 0;  // for Recent, the command id itself
+};
+Command CommandOf(int id);
 // The bar with the View items that start checked.
 HMENU CreateBar();
 // The shortcuts of the menu items.

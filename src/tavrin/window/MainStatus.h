@@ -1,0 +1,36 @@
+// The main window's status bar: its panels (the outside note, the caret's place, the format, the
+// zoom, date and time), View > Status Bar and the Line Ends menu's check mark that goes with the
+// format's panel.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "Document.h"
+#include "TextFormat.h"
+
+class MainStatus {
+public:
+    // The bar, the editing area it reports on and the menu bar holding Line Ends and View.
+    void Attach(HWND statusBar, HWND edit, HMENU menu);
+
+    // Every panel again (widths, date, time, texts), for the document `doc` at `dpi`.
+    void Update(int dpi, Document& doc);
+    // The caret's "Ln, Col" panel.
+    void ShowCaretPlace();
+    // The encoding and line ends, in their panel and in the Line Ends menu (`count`: the text's
+    // line ends counted again).
+    void ShowFormat(const docfile::FileFormat& format, bool count);
+    // The zoom's panel, given room only while the zoom is not 100%.
+    void ShowZoom(int dpi, Document& doc);
+    // A note in the first panel.
+    void Note(const std::wstring& text);
+    // View > Status Bar: the check mark, then the bar follows it.
+    void Toggle(int dpi, Document& doc);
+
+private:
+    HWND bar_ = nullptr, edit_ = nullptr;
+    HMENU menu_ = nullptr;
+    bool zoomShown_ = false;
+    textformat::Ends ends_ = textformat::Ends::CrLf;
+};
