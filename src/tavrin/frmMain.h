@@ -69,6 +69,10 @@ public:
     void OpenStartupFile(const std::wstring& path);
     // At start: offers the unsaved text of a window that ended without saving it.
     void OfferRecovery();
+    // Writes the unsaved text's recovery file now (when the document is modified; removes it
+    // otherwise); the write itself runs on a worker.
+    void WriteRecovery() { recovery_.WriteNow(); }
+    recovery::Keeper& Recovery() { return recovery_.Keeper(); }
 
     // The settings as they stand: InitDir, DefaultFileType, LargeFileKB, TabWidth, Folding and the
     // window's placement.
