@@ -122,6 +122,9 @@ TEST(TextConv, InvalidUtf8IsDetectedAndReplaced) {
     EXPECT_EQ(WideToUtf8(std::wstring{static_cast<wchar_t>(0xDBFF), static_cast<wchar_t>(0xDFFF)}), "\xF4\x8F\xBF\xBF");
     // A high half followed by anything but a low half stands alone; the next unit is kept.
     EXPECT_EQ(WideToUtf8(std::wstring{static_cast<wchar_t>(0xD83D), L'A'}), "\xEF\xBF\xBD" "A");
+    // A high half that ends the text stands alone, whatever follows it in memory.
+    const std::wstring pair{L'a', static_cast<wchar_t>(0xD800), static_cast<wchar_t>(0xDC00)};
+    EXPECT_EQ(WideToUtf8(std::wstring_view(pair).substr(0, 2)), "a\xEF\xBF\xBD");
 }
 
 // Parameters or a folder: the show command asked for, hidden for a name with ".EXE" anywhere in it;

@@ -76,6 +76,12 @@ HGLOBAL DropFiles(const std::vector<std::wstring>& files) {
     return g;
 }
 
+int CountTopLevel(const wchar_t* cls) {
+    int n = 0;
+    for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, cls, nullptr)) != nullptr;) ++n;
+    return n;
+}
+
 std::wstring BinDir() { return ProgramFolder(); }
 
 Process::Process(const std::wstring& exe, const std::wstring& args, const wchar_t* cwd) {

@@ -30,6 +30,9 @@ void RemoveTree(const std::wstring& path);
 // A drop of Explorer files (DROPFILES, wide names, double-NUL ended), for WM_DROPFILES.
 HGLOBAL DropFiles(const std::vector<std::wstring>& files);
 
+// How many top-level windows of the class there are.
+int CountTopLevel(const wchar_t* cls);
+
 // Folder of the built programs and fixtures (the test executable's own folder).
 std::wstring BinDir();
 

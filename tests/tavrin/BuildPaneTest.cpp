@@ -106,15 +106,13 @@ TEST_F(BuildPane, ThePaneIsAReadOnlyErrorListThatCopiesAndGoesToADoubleClickedEr
     Build();
     HWND pane = f.outputPane();
     wchar_t cls[64] = {};
+    char lexer[32] = {}, face[64] = {};
     GetClassNameW(pane, cls, 64);
-    EXPECT_STREQ(cls, L"Scintilla");
-    EXPECT_TRUE(SendMessageW(pane, SCI_GETREADONLY, 0, 0));
-    char lexer[32] = {};
     SendMessageW(pane, SCI_GETLEXERLANGUAGE, 0, reinterpret_cast<LPARAM>(lexer));
-    EXPECT_STREQ(lexer, "errorlist");
-    char face[64] = {};
     SendMessageW(pane, SCI_STYLEGETFONT, STYLE_DEFAULT, reinterpret_cast<LPARAM>(face));
-    EXPECT_EQ(std::wstring(face, face + strlen(face)), editarea::FaceName(f.t1()));
+    EXPECT_EQ(cls + (L"|" + std::wstring(lexer, lexer + strlen(lexer)) + L"|" + std::wstring(face, face + strlen(face))),
+              L"Scintilla|errorlist|" + editarea::FaceName(f.t1()));
+    EXPECT_TRUE(SendMessageW(pane, SCI_GETREADONLY, 0, 0));
     // Typing into the pane changes nothing.
     const std::vector<std::wstring> before = Pane();
     SetFocus(pane);

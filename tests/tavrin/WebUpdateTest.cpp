@@ -102,11 +102,6 @@ TEST(WebAddress, OnlyAbsoluteHttpAddressesWithAHostPass) {
 // Help > Visit Website opens the product page (with no browser, nothing shows); About and Check For
 // Update each show one window, and no check runs until its button is pressed.
 TEST_F(WebUpdate, HelpMenuOpensThePageAndOneWindowEach) {
-    auto count = [](const wchar_t* cls) {
-        int n = 0;
-        for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, cls, nullptr)) != nullptr;) ++n;
-        return n;
-    };
     form::Single<frmWebUpdate>().WebVrChk1.fetch = std::ref(server);
     mnuHelp_Command(3);
     ASSERT_EQ(shellCalls.size(), 1u);
@@ -114,7 +109,7 @@ TEST_F(WebUpdate, HelpMenuOpensThePageAndOneWindowEach) {
     gshell::TestHook() = [](const gshell::Call&) { return int64_t{31}; };  // no application associated
     mnuHelp_Command(3);
     for (int twice : {5, 5, 2, 2}) mnuHelp_Command(twice);
-    EXPECT_EQ(count(L"TavrinAboutBox") * 10 + count(L"TavrinWebUpdate"), 11);
+    EXPECT_EQ(testenv::CountTopLevel(L"TavrinAboutBox") * 10 + testenv::CountTopLevel(L"TavrinWebUpdate"), 11);
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(server.requests, 0);
     form::Single<frmAbout>().Unload();
