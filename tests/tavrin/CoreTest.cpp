@@ -7,6 +7,7 @@
 #include "CompileCommand.h"
 #include "MainLayout.h"
 #include "basTavrin.h"
+#include "ToolbarDef.h"
 #include "ZoomLevel.h"
 
 namespace {
@@ -106,6 +107,14 @@ TEST(CompileCommandLine, QuotesTheBatchFileForAFolderWithSpacesOrADriveRoot) {
         EXPECT_EQ(c.batchPath, batch);
         EXPECT_NE(c.commandLine.find(L" /c \"\"" + std::wstring(batch) + L"\" hello.cpp\""), std::wstring::npos);
     }
+}
+
+// At start every visible button can be pressed but Paste, which waits for something to paste.
+TEST(Toolbar, AtStartOnlyPasteWaits) {
+    std::wstring waiting;
+    for (size_t i = 0; i < toolbar::kCount; ++i)
+        if (const auto& p = toolbar::Positions()[i]; p.key && !p.hidden && !p.enabled) waiting += p.key;
+    EXPECT_EQ(waiting, L"Paste");
 }
 
 }  // namespace

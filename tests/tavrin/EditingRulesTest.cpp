@@ -89,6 +89,7 @@ TEST(Replace, FindAllTable) {
         {L"int", L"int", true, true, {0}},
         {L"x.int(", L"int", true, true, {2}},
         {L"0int9 aintz Aint_ Zint int", L"int", true, true, {23}},  // the first and last of each kind
+        {L"0int int", L"int", true, true, {5}},
         {L"2\u00D7int\u00F7x", L"int", true, true, {2}},  // the times and division signs are no letters
         {L"\u00e9int int\u00e9", L"int", true, true, {}},  // a letter beyond ASCII is part of the word
         {L"a-b a-b", L"a-b", true, true, {0, 4}},
