@@ -92,7 +92,10 @@ TEST_F(Editor, ColoursFollowTheLanguageOfTheFile) {
     EXPECT_EQ(ForeAt("int"), Light(Role::Keyword));
 }
 
-TEST_F(Editor, ColouringLeavesTheTextItsUndoAndItsPlaceAlone) {
+// View > Syntax Colouring leaves the text, its undo and its place alone; a colour given to part of
+// the text turns colouring off for that document only; a dark background takes the dark variant,
+// its caret included.
+TEST_F(Editor, ColouringKeepsTheTextAFormatTurnsItOffAndADarkBackgroundTakesTheDarkScheme) {
     std::string big;
     for (int i = 0; i < 300; ++i) big += "int v" + std::to_string(i) + " = " + std::to_string(i) + "; // n\r\n";
     const std::wstring path = OpenFile(L"big.cpp", big);
@@ -109,11 +112,7 @@ TEST_F(Editor, ColouringLeavesTheTextItsUndoAndItsPlaceAlone) {
     EXPECT_FALSE(f.Doc().IsModified());
     f.mnufile_Click(3);
     EXPECT_EQ(testenv::ReadBytes(path), big);
-}
 
-// A colour given to part of the text turns colouring off for that document only; a dark background
-// takes the dark variant, its caret included.
-TEST_F(Editor, AFormatTurnsColouringOffAndADarkBackgroundTakesTheDarkScheme) {
     COLORREF pick = RGB(255, 0, 0);
     modal::ScopedHooks hooks({.chooseColor = [&](CHOOSECOLORW& cc) { return cc.rgbResult = pick, TRUE; }});
     OpenFile(L"a.cpp", "int main(); // c\n");
