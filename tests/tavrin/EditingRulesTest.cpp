@@ -114,8 +114,8 @@ TEST(Replace, FindNextWrapsOnceAndSaysSo) {
         bool wrapped;
     } rows[] = {
         {L"one two one two", L"two", 0, 4, false},   {L"one two one two", L"two", 13, 4, true},
-        {L"one two one two", L"one", 1, 8, false},   // the only one left is behind: found by wrapping
-        {L"one two one two", L"one", 9, 0, true},    {L"abcd", L"bc", 2, 1, false},  // across the start: seen on the way round
+        {L"one two one two", L"one", 1, 8, false},
+        {L"one two one two", L"one", 9, 0, true},    {L"abcd", L"bc", 2, 1, true},  // across the start: seen on the way round
         {L"one two one two", L"three", 5, -1, false}, {L"one two one two", L"three", 0, -1, false},
         {L"one two one two", L"x", 99, -1, false},
     };

@@ -96,7 +96,8 @@ TEST(PageLayoutTest, CopiesAreLaidOutOnce) {
     EXPECT_EQ(forty.first, one.first);
     EXPECT_GT(forty.second, 39 * one.second);
 
-    Pager pager(WrapText(text, kArea.width, FixedFit), 3, kArea, 10);
+    const std::vector<std::wstring> pieces = WrapText(text, kArea.width, FixedFit);  // the pager reads them
+    Pager pager(pieces, 3, kArea, 10);
     std::vector<PrintedPage> paged(1);
     while (pager.Next(paged.back())) paged.emplace_back();
     paged.pop_back();
