@@ -1,5 +1,5 @@
 // The command table, the path box, the command line, the exit status of several files, the run
-// texts' fallbacks and the Open dialog's buffers (window-free: runs natively and under Wine).
+// texts' fallbacks and the Open dialog's buffers (window-free).
 #include <gtest/gtest.h>
 
 #include "Command.h"

@@ -110,6 +110,7 @@ TEST(PellamyVersion, ValuesStayInsideTheBlock) {
     EXPECT_EQ(ItemsInBlock(b, size, b + 4, 1000, 2), (size - 4) / 2);  // a translation table's words
     EXPECT_EQ(ItemsInBlock(b, size, b + 4, 3, 2), 3u);
     EXPECT_EQ(ItemsInBlock(b, size, outside.data(), 3, 2), 0u);
+    EXPECT_EQ(ItemsInBlock(b, size, b + size, 3, 2), 0u);  // starting exactly at the block's end
     EXPECT_EQ(ItemsInBlock(b, size, nullptr, 3, 2), 0u);
     EXPECT_EQ(CutCompanyName(L"Pellamy Test Fixtures Incorporated"), L"Pellamy Test Fixtures");  // 21 shown
     EXPECT_FALSE(HasProductVersion(L"   "));
@@ -136,12 +137,15 @@ TEST(PellamyResources, FreedNameSlotsAreReusedLastFreeFirst) {
     EXPECT_EQ(r.IndexOfResourceType(6), 3);
     EXPECT_EQ(r.IndexOfResourceType(0), 2);  // the first named type
     EXPECT_EQ(r.IndexOfResourceType(99), 0);
+    std::wstring begun;  // what each type is called: its number, or its name
     for (int32_t t = 1; t <= 3; ++t) {  // names of types 1, 2, 3 land in slots 1, 2, 3
-        r.BeginNames(t);
+        const ResValue v = r.BeginNames(t);
+        begun += std::holds_alternative<int32_t>(v) ? std::to_wstring(std::get<int32_t>(v)) : std::get<std::wstring>(v);
         EXPECT_EQ(r.CurrentNameSlot(), t);
         r.AddResourceName(t * 10, L"");
         r.AddResourceName(0, L"NAMED" + std::to_wstring(t));
     }
+    EXPECT_EQ(begun, L"3MYDATA6");
     EXPECT_EQ(std::get<std::wstring>(r.ResourceName(2, 2)), L"NAMED2");
     EXPECT_EQ(ErrorNumberOf([&] { r.ResourceName(1, 3); }), 9);
     r.BeginNames(2);  // again for the same type: its slot is freed and claimed again, not doubled

@@ -110,40 +110,34 @@ protected:
     static std::wstring In(const wchar_t* name) { return std::wstring(kInstallDir) + L"\\" + name; }
 };
 
-TEST_F(InstalledRelease, InstallsEveryFileWithItsVersionAndRegistersTheUninstaller) {
+// Every file with its version, the uninstaller registered, the programs start from the folder with
+// spaces (the 32-bit check also starts the 64-bit builds: a machine that runs 32-bit programs runs
+// both); a silent uninstall removes the whole folder when nothing else is left.
+TEST_F(InstalledRelease, InstallsEveryFileStartsTheProgramsAndUninstallsToNothing) {
     Install();
     for (const wchar_t* f : kShipped) EXPECT_TRUE(testenv::Exists(In(f))) << testing::PrintToString(std::wstring(f));
-    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayName"), L"Tavrin and Pellamy");
-    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayVersion"), L"1.35.0.101");
-    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kUninstallKey, L"Publisher"), APP_COMPANY_W);
-    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kUninstallKey, L"InstallLocation"), kInstallDir);
-    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayIcon"), In(kTavrin) + L",0");
+    const std::pair<const wchar_t*, std::wstring> values[] = {
+        {L"DisplayName", L"Tavrin and Pellamy"}, {L"DisplayVersion", L"1.35.0.101"}, {L"Publisher", APP_COMPANY_W},
+        {L"InstallLocation", kInstallDir}, {L"DisplayIcon", In(kTavrin) + L",0"}};
+    for (const auto& [name, value] : values) EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kUninstallKey, name), value);
     DWORD size = 0, bytes = sizeof(size);
     EXPECT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, kUninstallKey, L"EstimatedSize", RRF_RT_REG_DWORD, nullptr, &size, &bytes),
               ERROR_SUCCESS);
     EXPECT_GT(size, 1000u);  // KB: four programs of about 800 KB
-    EXPECT_TRUE(testenv::Exists(StartMenuFolder() + L"\\Tavrin.lnk"));
-    EXPECT_TRUE(testenv::Exists(StartMenuFolder() + L"\\Pellamy.lnk"));
-#ifdef _WIN64
-    EXPECT_TRUE(testenv::Exists(StartMenuFolder() + L"\\Pellamy (32-bit modules).lnk"));
-#endif
+    for (const wchar_t* link : {L"\\Tavrin.lnk", L"\\Pellamy.lnk", sizeof(void*) == 8 ? L"\\Pellamy (32-bit modules).lnk" : L"\\Tavrin.lnk"})
+        EXPECT_TRUE(testenv::Exists(StartMenuFolder() + link)) << link;
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, OpenWithKey()));  // optional part
     for (const wchar_t* f : {L"Tavrin.exe", L"Tavrin64.exe", L"Pellamy.exe", L"Pellamy64.exe", L"Uninstall.exe"})
         EXPECT_EQ(FileVersion(In(f)), L"1.35.0.101") << testing::PrintToString(std::wstring(f));
     EXPECT_EQ(FileVersion(SetupPath()), L"1.35.0.101");
-}
-
-
-// The programs start from the folder with spaces; the 32-bit check also starts the 64-bit builds (a
-// machine that runs 32-bit programs runs both).
-TEST_F(InstalledRelease, ProgramsStartFromTheFolderWithSpaces) {
-    Install();
-#ifndef _WIN64
-    EXPECT_TRUE(StartsAndShows(In(L"Tavrin64.exe"), L"Untitled - Tavrin"));
-    EXPECT_TRUE(StartsAndShows(In(L"Pellamy64.exe"), L"Register or Unregister OCX / DLL"));
-#endif
-    EXPECT_TRUE(StartsAndShows(In(kTavrin), L"Untitled - Tavrin"));
-    EXPECT_TRUE(StartsAndShows(In(kPellamy), L"Register or Unregister OCX / DLL"));
+    std::vector<std::wstring> programs = {L"Tavrin64.exe", L"Pellamy64.exe"};
+    if (sizeof(void*) == 4) programs.insert(programs.end(), {L"Tavrin.exe", L"Pellamy.exe"});
+    for (const std::wstring& exe : programs)
+        EXPECT_TRUE(StartsAndShows(In(exe.c_str()), exe[0] == L'T' ? L"Untitled - Tavrin" : L"Register or Unregister OCX / DLL"))
+            << testing::PrintToString(exe);
+    Uninstall();
+    EXPECT_FALSE(testenv::Exists(kInstallDir));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
 }
 
 TEST_F(InstalledRelease, SilentUninstallLeavesNothingOfOursButTheUsersFiles) {
@@ -159,13 +153,6 @@ TEST_F(InstalledRelease, SilentUninstallLeavesNothingOfOursButTheUsersFiles) {
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, OpenWithKey()));
     EXPECT_FALSE(testenv::Exists(StartMenuFolder()));
-}
-
-TEST_F(InstalledRelease, SilentUninstallRemovesTheWholeFolderWhenNothingIsLeft) {
-    Install();
-    Uninstall();
-    EXPECT_FALSE(testenv::Exists(kInstallDir));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
 }
 
 }  // namespace

@@ -16,12 +16,6 @@
 
 namespace {
 
-int CountTopLevel(const wchar_t* cls) {
-    int n = 0;
-    for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, cls, nullptr)) != nullptr;) ++n;
-    return n;
-}
-
 class AboutBox : public ::testing::Test {
 protected:
     void SetUp() override { AppTitle = L"Tavrin"; }
@@ -39,7 +33,7 @@ TEST_F(AboutBox, OneInstanceItsLinkAndEveryWayToClose) {
     ShowAboutBox();
     ShowAboutBox();
     frmAbout& f = form::Single<frmAbout>();
-    EXPECT_EQ(CountTopLevel(L"TavrinAboutBox"), 1);
+    EXPECT_EQ(testenv::CountTopLevel(L"TavrinAboutBox"), 1);
     HWND link = f.Item(frmAbout::IdvbwHyperlink1);
     SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
@@ -65,29 +59,27 @@ TEST_F(AboutBox, OneInstanceItsLinkAndEveryWayToClose) {
 TEST(KeyValue, StringsDwordsMissingAndOtherTypes) {
     const wchar_t* kKey = L"Software\\TavrinTests\\KeyValue";
     RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
-    auto set = [&](const wchar_t* name, DWORD type, const void* data, size_t bytes) {
-        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kKey, name, type, data, static_cast<DWORD>(bytes)),
-                  ERROR_SUCCESS);
-    };
     const std::wstring path = L"C:\\Program Files\\Tool\\msinfo32.exe", uni = L"C:\\\u00dcbung\\\u4e2d\u6587",
                        longText(5000, L'x');
-    set(L"With", REG_SZ, path.c_str(), (path.size() + 1) * 2);
-    set(L"Without", REG_SZ, path.c_str(), path.size() * 2);
-    set(L"Unicode", REG_SZ, uni.c_str(), uni.size() * 2);
-    set(L"Long", REG_SZ, longText.c_str(), (longText.size() + 1) * 2);
     const DWORD small = 0x105, max = 0xFFFFFFFF;  // 05 01 00 00: zero bytes inside must not drop digits
-    set(L"Small", REG_DWORD, &small, 4);
-    set(L"Max", REG_DWORD, &max, 4);
     const BYTE bin[] = {1, 2, 3};
-    set(L"Bin", REG_BINARY, bin, sizeof(bin));
     const struct {
         const wchar_t* name;
+        DWORD type;
+        const void* data;
+        size_t bytes;
         bool found;
         std::wstring value;
-    } cases[] = {{L"With", true, path},   {L"Without", true, path},      {L"Unicode", true, uni},
-                 {L"Long", true, longText}, {L"Small", true, L"261"},      {L"Max", true, L"4294967295"},
-                 {L"Bin", true, L"as passed"}, {L"Missing", false, L""}};
+    } cases[] = {{L"With", REG_SZ, path.c_str(), (path.size() + 1) * 2, true, path},
+                 {L"Without", REG_SZ, path.c_str(), path.size() * 2, true, path},  // no terminator stored
+                 {L"Unicode", REG_SZ, uni.c_str(), uni.size() * 2, true, uni},
+                 {L"Long", REG_SZ, longText.c_str(), (longText.size() + 1) * 2, true, longText},
+                 {L"Small", REG_DWORD, &small, 4, true, L"261"}, {L"Max", REG_DWORD, &max, 4, true, L"4294967295"},
+                 {L"Bin", REG_BINARY, bin, sizeof(bin), true, L"as passed"}, {L"Missing", 0, nullptr, 0, false, L""}};
     for (const auto& c : cases) {
+        if (c.data) {
+            ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kKey, c.name, c.type, c.data, static_cast<DWORD>(c.bytes)), ERROR_SUCCESS);
+        }
         std::wstring v = L"as passed";
         EXPECT_EQ(GetKeyValue(HKEY_CURRENT_USER, kKey, c.name, v), c.found) << c.name;
         EXPECT_EQ(v, c.value) << c.name;
@@ -97,8 +89,7 @@ TEST(KeyValue, StringsDwordsMissingAndOtherTypes) {
     EXPECT_EQ(v, L"");
     RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
     // A key every user may read but only administrators may change.
-    EXPECT_TRUE(GetKeyValue(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
-                            L"CurrentBuildNumber", v));
+    EXPECT_TRUE(GetKeyValue(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", L"CurrentBuildNumber", v));
     EXPECT_FALSE(v.empty());
 }
 

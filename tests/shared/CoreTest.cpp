@@ -8,6 +8,7 @@
 #include "Twips.h"
 #include "basFindWindows.h"
 #include "mGetWinVer.h"
+#include "mShellExecute.h"
 
 namespace {
 
@@ -121,6 +122,21 @@ TEST(TextConv, InvalidUtf8IsDetectedAndReplaced) {
     EXPECT_EQ(WideToUtf8(std::wstring{static_cast<wchar_t>(0xDBFF), static_cast<wchar_t>(0xDFFF)}), "\xF4\x8F\xBF\xBF");
     // A high half followed by anything but a low half stands alone; the next unit is kept.
     EXPECT_EQ(WideToUtf8(std::wstring{static_cast<wchar_t>(0xD83D), L'A'}), "\xEF\xBF\xBD" "A");
+    // A high half that ends the text stands alone, whatever follows it in memory.
+    const std::wstring pair{L'a', static_cast<wchar_t>(0xD800), static_cast<wchar_t>(0xDC00)};
+    EXPECT_EQ(WideToUtf8(std::wstring_view(pair).substr(0, 2)), "a\xEF\xBF\xBD");
+}
+
+// Parameters or a folder: the show command asked for, hidden for a name with ".EXE" anywhere in it;
+// neither: a normal window.
+TEST(ShellShowCommand, ExeAnywhereInTheNameHidesOnlyWithParametersOrDirectory) {
+    const struct {
+        const wchar_t *file, *params, *dir;
+        int style, want;
+    } rows[] = {{L"notes.txt", L"-x", L"", 3, 3},          {L"notes.exe.txt", L"-x", L"", 3, 0},
+                {L"C:\\Tools\\Run.Exe", L"", L"C:\\", 1, 0}, {L"C:\\EXEcutables\\a.bat", L"a", L"", 5, 5},
+                {L"C:\\Tools\\Run.Exe", L"", L"", 10, 1},   {L"x.txt", L"", L"D:\\work", 2, 2}};
+    for (const auto& r : rows) EXPECT_EQ(ShellArgsFor(r.file, r.style, r.params, r.dir).showCommand, r.want) << r.file;
 }
 
 }  // namespace

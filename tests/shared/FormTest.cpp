@@ -41,17 +41,11 @@ protected:
     }
 };
 
-int CountTopLevel(const wchar_t* cls) {
-    int n = 0;
-    for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, cls, nullptr)) != nullptr;) ++n;
-    return n;
-}
-
 TEST(FormLayer, ModelessFormHasOneInstanceAndItsUnloadCanBeCancelled) {
     auto& f = form::Single<TestForm>();
     f.Show();
     f.Show();
-    EXPECT_EQ(CountTopLevel(L"TestFormClass"), 1);
+    EXPECT_EQ(testenv::CountTopLevel(L"TestFormClass"), 1);
     EXPECT_EQ(f.loads, 1);
     EXPECT_EQ(GetWindow(f.Hwnd(), GW_OWNER), nullptr);  // modeless and without owner
     f.cancelUnload = true;
@@ -61,7 +55,7 @@ TEST(FormLayer, ModelessFormHasOneInstanceAndItsUnloadCanBeCancelled) {
     EXPECT_TRUE(f.IsLoaded());
     f.cancelUnload = false;
     EXPECT_TRUE(f.Unload());
-    EXPECT_EQ(CountTopLevel(L"TestFormClass"), 0);
+    EXPECT_EQ(testenv::CountTopLevel(L"TestFormClass"), 0);
     f.Show();  // shown again after unloading: loads afresh
     EXPECT_EQ(f.loads, 2);
     EXPECT_TRUE(f.Unload());

@@ -20,34 +20,38 @@ BOOL CALLBACK FindDialog(HWND hwnd, LPARAM lp) {
     auto* d = reinterpret_cast<FindData*>(lp);
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != d->pid || !IsWindowVisible(hwnd) || d->done->count(hwnd)) return TRUE;
-    wchar_t cls[16];
-    if (GetClassNameW(hwnd, cls, 16) && std::wstring(cls) == L"#32770") {
-        d->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
+    wchar_t cls[16] = {};
+    if (pid != d->pid || !IsWindowVisible(hwnd) || d->done->count(hwnd) || !GetClassNameW(hwnd, cls, 16) ||
+        std::wstring(cls) != L"#32770")
+        return TRUE;
+    d->found = hwnd;
+    return FALSE;
+}
+
+// The file name box: the edit inside the name combo (0x47C, in a ComboBoxEx that ignores
+// WM_SETTEXT in some dialogs) or the old-style edit (0x480).
+BOOL CALLBACK FindNameEdit(HWND h, LPARAM lp) {
+    wchar_t cls[16] = {};
+    GetClassNameW(h, cls, 16);
+    const int id = GetDlgCtrlID(h);
+    if ((id == 0x47C || id == 0x480) && wcscmp(cls, L"Edit") == 0) *reinterpret_cast<HWND*>(lp) = h;
+    return *reinterpret_cast<HWND*>(lp) == nullptr;
 }
 
 }  // namespace
 
 DialogAnswerer::DialogAnswerer(std::vector<Action> actions, DWORD timeoutMs, DWORD processId)
-    : actions_(std::move(actions)), processId_(processId ? processId : GetCurrentProcessId()) {
-    InitializeCriticalSection(&lock_);
-    thread_ = std::thread([this, timeoutMs] { Run(timeoutMs); });
-}
+    : actions_(std::move(actions)), processId_(processId ? processId : GetCurrentProcessId()),
+      thread_([this, timeoutMs] { Run(timeoutMs); }) {}
 
 DialogAnswerer::~DialogAnswerer() {
     stop_ = true;
-    if (thread_.joinable()) thread_.join();
-    DeleteCriticalSection(&lock_);
+    thread_.join();
 }
 
 std::vector<SeenDialog> DialogAnswerer::Seen() {
-    EnterCriticalSection(&lock_);
-    auto copy = seen_;
-    LeaveCriticalSection(&lock_);
-    return copy;
+    std::lock_guard<std::mutex> hold(lock_);
+    return seen_;
 }
 
 void DialogAnswerer::Run(DWORD timeoutMs) {
@@ -61,11 +65,10 @@ void DialogAnswerer::Run(DWORD timeoutMs) {
             continue;
         }
         Sleep(50);  // let the dialog finish its initialisation
-        SeenDialog seen{WindowText(d.found), {}};
-        if (HWND text = GetDlgItem(d.found, 0xFFFF)) seen.text = WindowText(text);
-        EnterCriticalSection(&lock_);
-        seen_.push_back(seen);
-        LeaveCriticalSection(&lock_);
+        {
+            std::lock_guard<std::mutex> hold(lock_);
+            seen_.push_back({WindowText(d.found), GetDlgItem(d.found, 0xFFFF) ? WindowText(GetDlgItem(d.found, 0xFFFF)) : L""});
+        }
         if (actions_[answered_](d.found)) {
             done.insert(d.found);
             ++answered_;
@@ -75,20 +78,19 @@ void DialogAnswerer::Run(DWORD timeoutMs) {
 
 DialogAnswerer::Action DialogAnswerer::Press(int buttonId) {
     return [buttonId](HWND dlg) {
-        HWND button = GetDlgItem(dlg, buttonId);
-        return PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
-                            reinterpret_cast<LPARAM>(button)) != FALSE;
+        return PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, buttonId))) != FALSE;
     };
 }
 
 DialogAnswerer::Action DialogAnswerer::TypeFileName(const std::wstring& path) {
     return [path](HWND dlg) {
-        // The file name box: combo 0x47C (edit inside) in the new-style dialog, edit 0x480 in the old.
-        HWND box = GetDlgItem(dlg, 0x47C);
-        if (!box) box = GetDlgItem(dlg, 0x480);
-        if (!box) return false;
-        SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-        return PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                            reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDOK))) != FALSE;
+        Sleep(300);  // the dialog fills the box with the initial name while it starts
+        HWND edit = nullptr;
+        EnumChildWindows(dlg, &FindNameEdit, reinterpret_cast<LPARAM>(&edit));
+        if (!edit) return false;
+        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        Press(IDOK)(dlg);
+        for (int i = 0; i < 100 && IsWindow(dlg) && IsWindowVisible(dlg); ++i) Sleep(20);
+        return !IsWindow(dlg) || !IsWindowVisible(dlg);
     };
 }

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,9 +31,8 @@ public:
     std::vector<SeenDialog> Seen();
     size_t Answered() const { return answered_; }
 
-    // Common actions.
     static Action Press(int buttonId);
-    // Types a file name into a file dialog and presses its OK button.
+    // Types a file name into a file dialog, presses its OK button and waits for it to close.
     static Action TypeFileName(const std::wstring& path);
 
 private:
@@ -42,8 +42,8 @@ private:
     std::atomic<size_t> answered_{0};
     std::atomic<bool> stop_{false};
     DWORD processId_;
+    std::mutex lock_;
     std::thread thread_;
-    CRITICAL_SECTION lock_;
 };
 
 // The text of a window, across threads.

@@ -1,15 +1,20 @@
-// The editor's main window loaded afresh for each test, its settings under a scratch key.
+// The editor's main window loaded afresh for each test, its settings under a scratch key, with the
+// helpers the window tests share.
 #pragma once
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "Modal.h"
 #include "EditArea.h"
 #include "SafeSave.h"
+#include "TestEnv.h"
 #include "basTavrin.h"
 #include "frmMain.h"
 #include "frmOptions.h"
@@ -17,6 +22,9 @@
 namespace testenv {
 
 inline const wchar_t kScratchRoot[] = L"Software\\TavrinTests";
+
+// The editor's program of this bitness in the build folder.
+inline std::wstring TavrinExe() { return BinDir() + (sizeof(void*) == 8 ? L"\\Tavrin64.exe" : L"\\Tavrin.exe"); }
 
 // Answers a file dialog (through the seam) with a path.
 inline std::function<BOOL(OPENFILENAMEW&)> Choose(const std::wstring& path) {
@@ -28,9 +36,25 @@ inline std::function<BOOL(OPENFILENAMEW&)> Choose(const std::wstring& path) {
     };
 }
 
+// Ctrl+<key> pressed in `target`, through the program's message filter; true when it was taken.
+inline bool PressCtrl(HWND target, WPARAM key) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    const BYTE saved = keys[VK_CONTROL];
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    MSG msg{target, WM_KEYDOWN, key, 1, 0, {}};
+    const bool taken = form::PreTranslate(msg);
+    keys[VK_CONTROL] = saved;
+    SetKeyboardState(keys);
+    return taken;
+}
+
 class MainWindowTest : public ::testing::Test {
 protected:
     frmMain& f = form::Single<frmMain>();
+    TempDir dir;
+    std::vector<modal::MsgBoxCall> boxes;  // what Recording() hooks saw
 
     void SetUp() override {
         ASSERT_TRUE(editarea::RegisterWindowClass());
@@ -47,6 +71,12 @@ protected:
         form::Single<frmOptions>().Unload();  // loaded hidden by the main window
         RegDeleteTreeW(HKEY_CURRENT_USER, kScratchRoot);
     }
+    // Hooks that record each message box in `boxes` and answer it with `answer`.
+    modal::Hooks Recording(int answer = IDOK) {
+        modal::Hooks h;
+        h.msgBox = [this, answer](const modal::MsgBoxCall& c) { return boxes.push_back(c), answer; };
+        return h;
+    }
     // Typed at the end of the text.
     void Type(const std::wstring& text) {
         const size_t end = editarea::TextLength(f.t1());
@@ -60,6 +90,17 @@ protected:
         modal::ScopedHooks hooks(h);
         f.mnufile_Click(1);
     }
+    std::wstring Panel(int i) {
+        wchar_t text[1024] = {};
+        SendMessageW(f.sbStatusBar(), SB_GETTEXTW, i, reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+    std::pair<int64_t, int64_t> Caret() {
+        int64_t line = 0, column = 0;
+        editarea::CaretLineColumn(f.t1(), line, column);
+        return {line, column};
+    }
+    bool Checked(int commandId) { return GetMenuState(GetMenu(f.Hwnd()), commandId, MF_BYCOMMAND) & MF_CHECKED; }
     static std::optional<std::wstring> Stored(const wchar_t* name) { return settings::RegistryStore().Read(name); }
 };
 

@@ -1,6 +1,9 @@
 #include "TestEnv.h"
 
+#include <shlobj.h>
+
 #include <atomic>
+#include <cstring>
 
 #include "AppInfo.h"
 #include "Raii.h"
@@ -60,6 +63,24 @@ std::string ReadBytes(const std::wstring& path) {
 }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+HGLOBAL DropFiles(const std::vector<std::wstring>& files) {
+    std::wstring names;
+    for (const std::wstring& p : files) names += p + L'\0';
+    HGLOBAL g = GlobalAlloc(GHND, sizeof(DROPFILES) + (names.size() + 1) * sizeof(wchar_t));
+    auto* df = static_cast<DROPFILES*>(GlobalLock(g));
+    df->pFiles = sizeof(DROPFILES);
+    df->fWide = TRUE;
+    std::memcpy(df + 1, names.c_str(), names.size() * sizeof(wchar_t));
+    GlobalUnlock(g);
+    return g;
+}
+
+int CountTopLevel(const wchar_t* cls) {
+    int n = 0;
+    for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, cls, nullptr)) != nullptr;) ++n;
+    return n;
+}
 
 std::wstring BinDir() { return ProgramFolder(); }
 

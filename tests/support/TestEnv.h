@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "Raii.h"
 
@@ -25,6 +26,12 @@ bool WriteBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadBytes(const std::wstring& path);
 bool Exists(const std::wstring& path);
 void RemoveTree(const std::wstring& path);
+
+// A drop of Explorer files (DROPFILES, wide names, double-NUL ended), for WM_DROPFILES.
+HGLOBAL DropFiles(const std::vector<std::wstring>& files);
+
+// How many top-level windows of the class there are.
+int CountTopLevel(const wchar_t* cls);
 
 // Folder of the built programs and fixtures (the test executable's own folder).
 std::wstring BinDir();

@@ -92,9 +92,4 @@ std::wstring InstallFilePrinter(const std::wstring& name, const std::wstring& po
     return {};
 }
 
-TestPrinter::TestPrinter(const std::wstring& portPath, const std::wstring& name)
-    : name_(name), error_(InstallFilePrinter(name, portPath)) {}
-
-TestPrinter::~TestPrinter() { RemovePrinter(name_); }
-
 }  // namespace testenv

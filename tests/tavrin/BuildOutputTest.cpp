@@ -51,14 +51,11 @@ TEST(LineSplitter, LineEndsOfEveryKindWhereverTheChunksFall) {
 TEST(LineSplitter, LinesComeOutAsSoonAsTheirEndArrives) {
     LineSplitter s;
     Lines lines;
-    s.Add("first\r", lines);
-    EXPECT_TRUE(lines.empty());
-    s.Add("\nsec", lines);
-    EXPECT_EQ(lines, Lines{"first"});
-    s.Add("ond\n", lines);
+    std::vector<size_t> counts;
+    for (const char* chunk : {"first\r", "\nsec", "ond\n"}) s.Add(chunk, lines), counts.push_back(lines.size());
+    s.Finish(lines);  // nothing left over
+    EXPECT_EQ(counts, (std::vector<size_t>{0, 1, 2}));
     EXPECT_EQ(lines, (Lines{"first", "second"}));
-    s.Finish(lines);
-    EXPECT_EQ(lines.size(), 2u);  // nothing left over
 }
 
 TEST(DecodeLine, Utf8WhenValidElseTheConsoleCodePage) {
@@ -90,18 +87,14 @@ struct DiagRow {
     std::optional<Diagnostic> expected;
 };
 
+std::wstring Shown(const std::optional<Diagnostic>& d) {
+    return d ? d->file + L"|" + std::to_wstring(d->line) + L"|" + std::to_wstring(d->column) + L"|" +
+                   std::to_wstring(static_cast<int>(d->severity)) + L"|" + d->message
+             : L"none";
+}
+
 void Check(const std::vector<DiagRow>& rows) {
-    for (const DiagRow& r : rows) {
-        const std::optional<Diagnostic> got = ParseDiagnostic(r.line);
-        EXPECT_EQ(got.has_value(), r.expected.has_value()) << testing::PrintToString(std::wstring(r.line));
-        if (got && r.expected) {
-            EXPECT_EQ(got->file, r.expected->file) << testing::PrintToString(std::wstring(r.line));
-            EXPECT_EQ(got->line, r.expected->line) << testing::PrintToString(std::wstring(r.line));
-            EXPECT_EQ(got->column, r.expected->column) << testing::PrintToString(std::wstring(r.line));
-            EXPECT_EQ(got->severity, r.expected->severity) << testing::PrintToString(std::wstring(r.line));
-            EXPECT_EQ(got->message, r.expected->message) << testing::PrintToString(std::wstring(r.line));
-        }
-    }
+    for (const DiagRow& r : rows) EXPECT_EQ(Shown(ParseDiagnostic(r.line)), Shown(r.expected)) << testing::PrintToString(std::wstring(r.line));
 }
 
 constexpr Severity E = Severity::Error, W = Severity::Warning, N = Severity::Note;

@@ -19,9 +19,9 @@ using testenv::TempDir;
 
 class BuildPane : public testenv::MainWindowTest {
 protected:
-    TempDir dir, tools;
+    TempDir tools;
     std::wstring oldPath;
-    std::vector<std::wstring> said;
+    modal::ScopedHooks hooks{Recording(IDNO)};
 
     void SetUp() override {
         MainWindowTest::SetUp();
@@ -37,23 +37,15 @@ protected:
         for (const wchar_t* v : {L"FAKE_EXIT", L"FAKE_HANG", L"FAKE_AS"}) SetEnvironmentVariableW(v, nullptr);
         MainWindowTest::TearDown();
     }
-    modal::Hooks Answering(int answer = IDNO) {
-        modal::Hooks h;
-        h.msgBox = [this, answer](const modal::MsgBoxCall& c) {
-            said.push_back(c.text);
-            return answer;
-        };
-        return h;
-    }
     std::vector<std::wstring> Pane() { return f.Pane().Lines(); }
     bool Ended() {
         const auto lines = Pane();
         return !lines.empty() && (lines.back().rfind(texts::BuildFinished, 0) == 0 || lines.back() == texts::BuildStopped);
     }
-    std::pair<int64_t, int64_t> Caret() {
-        int64_t line = 0, column = 0;
-        editarea::CaretLineColumn(f.t1(), line, column);
-        return {line, column};
+    // Builds the open document and waits for the end.
+    void Build() {
+        f.mnutools_Click(5);
+        ASSERT_TRUE(testenv::PumpUntil([&] { return Ended(); }, 30000));
     }
 };
 
@@ -63,7 +55,6 @@ TEST_F(BuildPane, OutputArrivesAndF4WalksTheErrors) {
     ASSERT_TRUE(testenv::WriteBytes(dir / L"other.h", "// other\r\n// line 2\r\n"));
     Open(source);
     Type(L"// edited\r\n");
-    modal::ScopedHooks hooks(Answering());
     f.mnutools_Click(5);
     // Saved first, then built; the lines come while the window goes on working.
     EXPECT_EQ(testenv::ReadBytes(source), "int main() {\r\n\tx = 1\r\n  return 0;\r\n}\r\n// edited\r\n");
@@ -76,11 +67,11 @@ TEST_F(BuildPane, OutputArrivesAndF4WalksTheErrors) {
     EXPECT_TRUE(sawPartial);
     const auto lines = Pane();
     EXPECT_EQ(lines.back().rfind(L"Build finished: exit code 2 (", 0), 0u) << lines.back();
-    EXPECT_TRUE(said.empty());
-    // A second build while none runs is fine; Run without a good build has nothing to run.
+    EXPECT_TRUE(boxes.empty());
+    // Run without a good build has nothing to run.
     f.mnutools_Click(6);
-    ASSERT_EQ(said.size(), 1u);
-    EXPECT_EQ(said[0], texts::NothingToRun);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, texts::NothingToRun);
 
     // F4: the GCC, Microsoft and Borland lines in turn, each at its line and column (GCC's column 9
     // is the x after the tab).
@@ -92,9 +83,9 @@ TEST_F(BuildPane, OutputArrivesAndF4WalksTheErrors) {
     }
     // The next one is in another file: a modified document is asked about first (No: opened anyway).
     Type(L"x");
-    said.clear();
+    boxes.clear();
     f.mnutools_Click(8);
-    EXPECT_EQ(said.size(), 1u);
+    EXPECT_EQ(boxes.size(), 1u);
     EXPECT_EQ(f.Doc().DocumentPath, dir / L"other.h");
     EXPECT_EQ(Caret(), (std::pair<int64_t, int64_t>{2, 1}));
     // Shift+F4 goes back; round past the start to the last.
@@ -112,20 +103,16 @@ TEST_F(BuildPane, ThePaneIsAReadOnlyErrorListThatCopiesAndGoesToADoubleClickedEr
     const std::wstring source = dir / L"two.cpp";
     ASSERT_TRUE(testenv::WriteBytes(source, "int main() {\r\n\tx = 1\r\n  return 0;\r\n}\r\n"));
     Open(source);
-    modal::ScopedHooks hooks(Answering());
-    f.mnutools_Click(5);
-    ASSERT_TRUE(testenv::PumpUntil([&] { return Ended(); }, 30000));
+    Build();
     HWND pane = f.outputPane();
     wchar_t cls[64] = {};
+    char lexer[32] = {}, face[64] = {};
     GetClassNameW(pane, cls, 64);
-    EXPECT_STREQ(cls, L"Scintilla");
-    EXPECT_TRUE(SendMessageW(pane, SCI_GETREADONLY, 0, 0));
-    char lexer[32] = {};
     SendMessageW(pane, SCI_GETLEXERLANGUAGE, 0, reinterpret_cast<LPARAM>(lexer));
-    EXPECT_STREQ(lexer, "errorlist");
-    char face[64] = {};
     SendMessageW(pane, SCI_STYLEGETFONT, STYLE_DEFAULT, reinterpret_cast<LPARAM>(face));
-    EXPECT_EQ(std::wstring(face, face + strlen(face)), editarea::FaceName(f.t1()));
+    EXPECT_EQ(cls + (L"|" + std::wstring(lexer, lexer + strlen(lexer)) + L"|" + std::wstring(face, face + strlen(face))),
+              L"Scintilla|errorlist|" + editarea::FaceName(f.t1()));
+    EXPECT_TRUE(SendMessageW(pane, SCI_GETREADONLY, 0, 0));
     // Typing into the pane changes nothing.
     const std::vector<std::wstring> before = Pane();
     SetFocus(pane);
@@ -150,7 +137,7 @@ TEST_F(BuildPane, ThePaneIsAReadOnlyErrorListThatCopiesAndGoesToADoubleClickedEr
     testenv::PumpUntil([] { return false; }, 100);
     EXPECT_EQ(Caret(), (std::pair<int64_t, int64_t>{3, 1}));
     EXPECT_EQ(f.Pane().MarkedLine(), std::optional<size_t>(ms));
-    EXPECT_TRUE(said.empty());
+    EXPECT_TRUE(boxes.empty());
 }
 
 // A diagnostic naming the open file by another path goes there and keeps the edits; one naming a
@@ -161,22 +148,18 @@ TEST_F(BuildPane, F4OnTheOpenFileByAnotherPathKeepsTheEditsAndOnAMissingFileOnly
     const std::wstring source = folder + L"\\doc.cpp";
     ASSERT_TRUE(testenv::WriteBytes(source, "int main() {\r\n\tx = 1\r\n  return 0;\r\n}\r\n"));
     Open(source);
-    modal::ScopedHooks hooks(Answering());
     for (const wchar_t* as : {L"../probe/./doc.cpp", L"missing.cpp"}) {
         SetEnvironmentVariableW(L"FAKE_AS", as);
-        f.mnutools_Click(5);
-        ASSERT_TRUE(testenv::PumpUntil([&] { return Ended(); }, 30000));
+        Build();
         Type(L"// fix\r\n");
         const std::wstring text = f.Text();
         f.mnutools_Click(8);
-        EXPECT_TRUE(said.empty()) << testing::PrintToString(said);
+        EXPECT_TRUE(boxes.empty());
         EXPECT_EQ(f.Doc().DocumentPath, source);
         EXPECT_EQ(f.Text(), text);
         EXPECT_TRUE(f.Doc().IsModified());
-        wchar_t status[MAX_PATH * 2] = {};
-        SendMessageW(f.sbStatusBar(), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(status));
         if (std::wstring(as) == L"missing.cpp") {
-            EXPECT_EQ(std::wstring(status), texts::PlaceFileMissing + folder + L"\\missing.cpp");
+            EXPECT_EQ(Panel(0), texts::PlaceFileMissing + folder + L"\\missing.cpp");
         } else {
             EXPECT_EQ(Caret(), (std::pair<int64_t, int64_t>{2, 2}));
         }
@@ -197,14 +180,12 @@ TEST_F(BuildPane, RunStartsWhatAGoodBuildMadeAndStopEndsAHungBuild) {
     const std::wstring source = dir / L"ok.cpp";
     ASSERT_TRUE(testenv::WriteBytes(source, "int main() { return 0; }\r\n"));
     Open(source);
-    modal::ScopedHooks hooks(Answering());
-    f.mnutools_Click(5);
-    ASSERT_TRUE(testenv::PumpUntil([&] { return Ended(); }, 30000));
+    Build();
     EXPECT_EQ(Pane().back().rfind(L"Build finished: exit code 0 (", 0), 0u) << Pane().back();
     f.mnutools_Click(6);
     EXPECT_TRUE(testenv::PumpUntil([&] { return testenv::Exists(dir / L"ran.txt"); }, 15000));
     EndConsolesOf(GetCurrentProcessId());
-    EXPECT_TRUE(said.empty());
+    EXPECT_TRUE(boxes.empty());
 
     SetEnvironmentVariableW(L"FAKE_HANG", L"1");
     f.mnutools_Click(5);
@@ -217,8 +198,8 @@ TEST_F(BuildPane, RunStartsWhatAGoodBuildMadeAndStopEndsAHungBuild) {
     HMENU menu = GetMenu(f.Hwnd());
     EXPECT_FALSE(GetMenuState(menu, frmMain::ToolsBase + 7, MF_BYCOMMAND) & MF_GRAYED);
     f.mnutools_Click(5);  // refused while one runs
-    ASSERT_EQ(said.size(), 1u);
-    EXPECT_EQ(said[0], texts::BuildAlreadyRunning);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, texts::BuildAlreadyRunning);
     raii::Handle hung(OpenProcess(SYNCHRONIZE, FALSE, child));
     f.mnutools_Click(7);
     ASSERT_TRUE(testenv::PumpUntil([&] { return Ended(); }, 15000));

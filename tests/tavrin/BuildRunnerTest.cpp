@@ -18,23 +18,18 @@ using testenv::TempDir;
 
 namespace {
 
-// What a runner hands to the test's thread.
+// A runner and what it hands to the test's thread.
 struct Sink {
     std::vector<std::wstring> lines;
     bool finished = false;
     BuildResult result;
     int batches = 0;
-    BuildRunner::LinesEvent Lines() {
-        return [this](std::vector<std::wstring>& batch) {
-            ++batches;
-            lines.insert(lines.end(), batch.begin(), batch.end());
-        };
-    }
-    BuildRunner::FinishedEvent Finished() {
-        return [this](const BuildResult& r) {
-            result = r;
-            finished = true;
-        };
+    BuildRunner runner{[this](std::vector<std::wstring>& batch) { ++batches, lines.insert(lines.end(), batch.begin(), batch.end()); },
+                       [this](const BuildResult& r) { result = r, finished = true; }};
+    bool Start(const BuildCommand& c) {
+        const BuildStart started = runner.Start(c);
+        EXPECT_TRUE(started) << started.failure;
+        return bool(started);
     }
     bool WaitFinished(DWORD ms = 20000) { return testenv::PumpUntil([&] { return finished; }, ms); }
 };
@@ -57,13 +52,13 @@ std::wstring SystemFolder() {
 
 TEST(BuildRunner, AProgramThatCannotStartIsReportedByName) {
     Sink sink;
-    BuildRunner runner(sink.Lines(), sink.Finished());
     BuildCommand s = ChildCommand(L"sleep");
     s.application = testenv::BinDir() + L"\\no such program.exe";
-    const std::wstring error = runner.Start(s).failure;
+    const std::wstring error = sink.runner.Start(s).failure;
+    EXPECT_FALSE(error.empty());
     EXPECT_NE(error.find(s.application), std::wstring::npos) << error;
     EXPECT_EQ(error.find(L"%"), std::wstring::npos) << error;
-    EXPECT_FALSE(runner.Running());
+    EXPECT_FALSE(sink.runner.Running());
 }
 
 // The pid the "hang" child prints of its own child, opened to watch it end.
@@ -82,11 +77,10 @@ bool Ended(const raii::Handle& process) {
 }
 
 TEST(BuildRunner, ARunnerThatGoesAwayLeavesNoProcessBehind) {
-    Sink sink;
     raii::Handle grandChild;
     {
-        BuildRunner runner(sink.Lines(), sink.Finished());
-        ASSERT_EQ(runner.Start(ChildCommand(L"hang")).failure, L"");
+        Sink sink;
+        ASSERT_TRUE(sink.Start(ChildCommand(L"hang")));
         grandChild = GrandChild(sink);
         ASSERT_TRUE(grandChild);
     }
@@ -118,9 +112,7 @@ TEST(BuildRunner, AwkwardFileNamesReachTheBatchFileIntact) {
         ASSERT_TRUE(testenv::WriteBytes(echo, "@echo off\r\nfor %%S in (\"%~1\") do echo arg=%%~S\r\n"));
         for (const std::wstring& batch : {echo, testenv::BinDir() + L"\\code\\compile.bat"}) {
             Sink sink;
-            BuildRunner runner(sink.Lines(), sink.Finished());
-            ASSERT_EQ(runner.Start(MakeBuildCommand(batch, SystemFolder(), doc, ProcessEnvironment())).failure,
-                      L"");
+            ASSERT_TRUE(sink.Start(MakeBuildCommand(batch, SystemFolder(), doc, ProcessEnvironment())));
             ASSERT_TRUE(sink.WaitFinished()) << batch;
             const std::wstring expected = batch == echo ? L"arg=" + doc : L"Compiling " + doc + L" in " + folder;
             if (!(r.percent && wine)) {
@@ -137,17 +129,16 @@ TEST(BuildRunner, AwkwardFileNamesReachTheBatchFileIntact) {
 // The end of a build that is over but not yet taken must not end the build started after it.
 TEST(BuildRunner, TheEndOfAnOlderBuildIsDroppedOnceTheNextStarts) {
     Sink sink;
-    BuildRunner runner(sink.Lines(), sink.Finished());
-    ASSERT_EQ(runner.Start(ChildCommand(L"flood 100")).failure, L"");
+    ASSERT_TRUE(sink.Start(ChildCommand(L"flood 100")));
     // Not pumped: the first build's lines and end wait in the queue while the second starts.
-    for (int i = 0; i < 500 && runner.Running(); ++i) Sleep(20);
-    ASSERT_FALSE(runner.Running());
-    ASSERT_EQ(runner.Start(ChildCommand(L"hang")).failure, L"");
+    for (int i = 0; i < 500 && sink.runner.Running(); ++i) Sleep(20);
+    ASSERT_FALSE(sink.runner.Running());
+    ASSERT_TRUE(sink.Start(ChildCommand(L"hang")));
     raii::Handle grandChild = GrandChild(sink);
     ASSERT_TRUE(grandChild);
     EXPECT_FALSE(sink.finished);
     EXPECT_EQ(sink.lines.size(), 1u);  // "child <pid>" alone: none of the first build's lines
-    runner.Stop();
+    sink.runner.Stop();
     ASSERT_TRUE(sink.WaitFinished());
     EXPECT_TRUE(sink.result.stopped);
     EXPECT_TRUE(Ended(grandChild));
@@ -158,9 +149,8 @@ TEST(BuildRunner, TheEndOfAnOlderBuildIsDroppedOnceTheNextStarts) {
 TEST(BuildRunner, HeavyOutputComesInBatchesAndAnEndlessLineIsCut) {
     {
         Sink sink;
-        BuildRunner runner(sink.Lines(), sink.Finished());
         const ULONGLONG start = GetTickCount64();
-        ASSERT_EQ(runner.Start(ChildCommand(L"flood 50000")).failure, L"");
+        ASSERT_TRUE(sink.Start(ChildCommand(L"flood 50000")));
         ASSERT_TRUE(sink.WaitFinished(60000));
         const ULONGLONG ms = GetTickCount64() - start;
         EXPECT_EQ(sink.lines.size(), 50000u);
@@ -170,22 +160,17 @@ TEST(BuildRunner, HeavyOutputComesInBatchesAndAnEndlessLineIsCut) {
     }
     {
         Sink sink;
-        BuildRunner runner(sink.Lines(), sink.Finished());
-        ASSERT_EQ(runner.Start(ChildCommand(L"long")).failure, L"");
+        ASSERT_TRUE(sink.Start(ChildCommand(L"long")));
         ASSERT_TRUE(sink.WaitFinished(60000));
-        ASSERT_EQ(sink.lines.size(), 2u);
-        EXPECT_EQ(sink.lines[0], std::wstring(LineSplitter::kMaxLineBytes, L'y') + texts::BuildLineCut);
-        EXPECT_EQ(sink.lines[1], L"after");
+        EXPECT_EQ(sink.lines, (std::vector<std::wstring>{std::wstring(LineSplitter::kMaxLineBytes, L'y') + texts::BuildLineCut,
+                                                         L"after"}));
     }
-    {
-        Sink sink;
-        BuildRunner runner(sink.Lines(), sink.Finished());
-        ASSERT_EQ(runner.Start(ChildCommand(L"flood 0")).failure, L"");
-        ASSERT_TRUE(testenv::PumpUntil([&] { return sink.lines.size() > 1000; }, 10000));
-        runner.Stop();
-        ASSERT_TRUE(sink.WaitFinished(5000));
-        EXPECT_TRUE(sink.result.stopped);
-    }
+    Sink sink;
+    ASSERT_TRUE(sink.Start(ChildCommand(L"flood 0")));
+    ASSERT_TRUE(testenv::PumpUntil([&] { return sink.lines.size() > 1000; }, 10000));
+    sink.runner.Stop();
+    ASSERT_TRUE(sink.WaitFinished(5000));
+    EXPECT_TRUE(sink.result.stopped);
 }
 
 // The installed batch file's exit code: its own when it finds no compiler or no source, the
@@ -206,12 +191,11 @@ TEST(BuildRunner, TheBatchFileEndsWithTheCompilersCodeOrANonZeroOfItsOwn) {
     };
     for (const Row& r : rows) {
         Sink sink;
-        BuildRunner runner(sink.Lines(), sink.Finished());
         BuildCommand c = MakeBuildCommand(testenv::BinDir() + L"\\code\\compile.bat", SystemFolder(), r.source,
                                           ProcessEnvironment());
         c.environment = EnvironmentBlock(ProcessEnvironment(), {{L"PATH", r.path}, {L"FAKE_EXIT", r.fakeExit},
                                                                 {L"TAVRIN_NOPAUSE", L"1"}, {kBuildSourceVariable, r.source}});
-        ASSERT_EQ(runner.Start(c).failure, L"");
+        ASSERT_TRUE(sink.Start(c));
         ASSERT_TRUE(sink.WaitFinished());
         EXPECT_EQ(sink.result.exitCode, r.code) << testing::PrintToString(sink.lines);
     }

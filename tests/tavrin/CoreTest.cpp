@@ -109,21 +109,12 @@ TEST(CompileCommandLine, QuotesTheBatchFileForAFolderWithSpacesOrADriveRoot) {
     }
 }
 
-// Every button a user sees runs a command of its own; hidden buttons and other keys run none.
-// At start all can be pressed but Paste, which waits for something to paste.
-TEST(Toolbar, EachVisibleButtonRunsACommandOfItsOwn) {
-    std::vector<toolbar::Route> seen;
-    for (size_t i = 0; i < toolbar::kCount; ++i) {
-        const toolbar::Position& p = toolbar::Positions()[i];
-        if (!p.key) continue;
-        const toolbar::Route r = toolbar::RouteKey(p.key);
-        EXPECT_EQ(r.target == toolbar::Target::None, p.hidden) << p.key;
-        EXPECT_EQ(p.enabled, std::wstring_view(p.key) != L"Paste") << p.key;
-        if (p.hidden) continue;
-        for (const toolbar::Route& other : seen) EXPECT_FALSE(r == other) << p.key;
-        seen.push_back(r);
-    }
-    for (const wchar_t* other : {L"new", L"Print ", L""}) EXPECT_EQ(toolbar::RouteKey(other), toolbar::Route{}) << other;
+// At start every visible button can be pressed but Paste, which waits for something to paste.
+TEST(Toolbar, AtStartOnlyPasteWaits) {
+    std::wstring waiting;
+    for (size_t i = 0; i < toolbar::kCount; ++i)
+        if (const auto& p = toolbar::Positions()[i]; p.key && !p.hidden && !p.enabled) waiting += p.key;
+    EXPECT_EQ(waiting, L"Paste");
 }
 
 }  // namespace

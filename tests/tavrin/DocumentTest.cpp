@@ -113,10 +113,7 @@ protected:
     }
     // The edited document is still C:\a.cpp, modified, as it was.
     void ExpectUnchanged() {
-        EXPECT_EQ(ui.text, L"edited");
-        EXPECT_EQ(doc.DocumentPath, L"C:\\a.cpp");
-        EXPECT_EQ(doc.DocumentTitle, L"a.cpp");
-        EXPECT_EQ(ui.caption, L"a.cpp - Tavrin");
+        EXPECT_EQ(ui.text + L"|" + doc.DocumentPath + L"|" + doc.DocumentTitle + L"|" + ui.caption, L"edited|C:\\a.cpp|a.cpp|a.cpp - Tavrin");
         EXPECT_TRUE(doc.IsModified());
     }
 };
@@ -129,12 +126,8 @@ TEST_F(DocumentTest, StartsUntitledAndOpenSetsPathTitleCaptionAndSnapshot) {
     ui.files[L"C:\\src\\x.cpp"] = "int x;";
     ui.openChoices.push_back(L"C:\\src\\x.cpp");
     EXPECT_TRUE(doc.Open(kDir));
-    EXPECT_EQ(ui.lastFolder, kDir);
-    EXPECT_EQ(ui.text, L"int x;");
-    EXPECT_EQ(doc.DocumentPath, L"C:\\src\\x.cpp");
-    EXPECT_EQ(doc.DocumentTitle, L"x.cpp");
-    EXPECT_EQ(ui.caption, L"x.cpp - Tavrin");
-    EXPECT_EQ(paths::Name(L"C:/a/c.h"), L"c.h");
+    EXPECT_EQ(ui.lastFolder + L"|" + ui.text + L"|" + doc.DocumentPath + L"|" + doc.DocumentTitle + L"|" + ui.caption,
+              kDir + L"|int x;|C:\\src\\x.cpp|x.cpp|x.cpp - Tavrin");
     EXPECT_FALSE(doc.IsModified());
     // A text of the same length is a change; typing it back is not.
     ui.text = L"int y;";
@@ -224,25 +217,24 @@ TEST(TextDigest, Sha256KnownDigestsAndTheTextRule) {
 
 TEST_F(DocumentTest, OpenOnModifiedDocumentWithEachAnswerAndDialogOutcome) {
     OpenEdited();
-    ui.answers.push_back(PromptAnswer::Cancel);  // Cancel: no dialog, nothing changes
-    EXPECT_FALSE(doc.Open(kDir));
-    EXPECT_EQ(ui.openDialogs, 1);
-    EXPECT_TRUE(doc.SaveCancelled);
-    ui.answers.push_back(PromptAnswer::No);  // a cancelled Open dialog
-    ui.openChoices.push_back(L"");
-    EXPECT_FALSE(doc.Open(kDir));
-    ui.answers.push_back(PromptAnswer::No);  // a dialog closed with OK but no name
-    ui.openChoices.push_back(L"<nothing>");
-    EXPECT_FALSE(doc.Open(kDir));
-    ui.answers.push_back(PromptAnswer::No);  // an unreadable file is reported
-    ui.openChoices.push_back(L"C:\\missing.cpp");
-    EXPECT_FALSE(doc.Open(kDir));
+    // Each way Open stops: Cancel (no dialog), a cancelled dialog, one closed with OK but no name, an
+    // unreadable file (reported), Yes with a cancelled Save As.
+    const struct {
+        PromptAnswer answer;
+        const wchar_t* open;
+        const wchar_t* save;
+    } stops[] = {{PromptAnswer::Cancel, nullptr, nullptr}, {PromptAnswer::No, L"", nullptr},
+                 {PromptAnswer::No, L"<nothing>", nullptr}, {PromptAnswer::No, L"C:\\missing.cpp", nullptr},
+                 {PromptAnswer::Yes, nullptr, L""}};
+    for (const auto& r : stops) {
+        ui.answers.push_back(r.answer);
+        if (r.open) ui.openChoices.push_back(r.open);
+        if (r.save) ui.saveChoices.push_back(r.save);
+        EXPECT_FALSE(doc.Open(kDir));
+        EXPECT_EQ(doc.SaveCancelled, r.answer != PromptAnswer::No);
+    }
     ASSERT_EQ(ui.errors.size(), 1u);
     EXPECT_EQ(ui.errors[0], std::wstring(texts::CannotOpen) + L"C:\\missing.cpp\n\nmissing");
-    ui.answers.push_back(PromptAnswer::Yes);  // Yes with a cancelled Save As stops
-    ui.saveChoices.push_back(L"");
-    EXPECT_FALSE(doc.Open(kDir));
-    EXPECT_TRUE(doc.SaveCancelled);
     EXPECT_EQ(ui.openDialogs, 4);
     ExpectUnchanged();
     EXPECT_EQ(ui.writes, 0);

@@ -89,6 +89,7 @@ TEST(Replace, FindAllTable) {
         {L"int", L"int", true, true, {0}},
         {L"x.int(", L"int", true, true, {2}},
         {L"0int9 aintz Aint_ Zint int", L"int", true, true, {23}},  // the first and last of each kind
+        {L"0int int", L"int", true, true, {5}},
         {L"2\u00D7int\u00F7x", L"int", true, true, {2}},  // the times and division signs are no letters
         {L"\u00e9int int\u00e9", L"int", true, true, {}},  // a letter beyond ASCII is part of the word
         {L"a-b a-b", L"a-b", true, true, {0, 4}},
@@ -106,35 +107,28 @@ TEST(Replace, FindAllTable) {
 }
 
 TEST(Replace, FindNextWrapsOnceAndSaysSo) {
+    const struct {
+        const wchar_t *text, *what;
+        size_t from;
+        long long pos;  // -1: none
+        bool wrapped;
+    } rows[] = {
+        {L"one two one two", L"two", 0, 4, false},   {L"one two one two", L"two", 13, 4, true},
+        {L"one two one two", L"one", 1, 8, false},
+        {L"one two one two", L"one", 9, 0, true},    {L"abcd", L"bc", 2, 1, true},  // across the start: seen on the way round
+        {L"one two one two", L"three", 5, -1, false}, {L"one two one two", L"three", 0, -1, false},
+        {L"one two one two", L"x", 99, -1, false},
+    };
+    for (const auto& r : rows) {
+        const auto n = textreplace::FindNext(r.text, r.what, r.from, Opt(true, false));
+        EXPECT_EQ(n ? static_cast<long long>(n->pos) : -1, r.pos) << r.what << " " << r.from;
+        EXPECT_EQ(n && n->wrapped, r.wrapped) << r.what << " " << r.from;
+    }
     const std::wstring t = L"one two one two";
-    const auto o = Opt(true, false);
-    auto n = textreplace::FindNext(t, L"two", 0, o);
-    ASSERT_TRUE(n);
-    EXPECT_EQ(n->pos, 4u);
-    EXPECT_FALSE(n->wrapped);
-    n = textreplace::FindNext(t, L"two", 13, o);
-    ASSERT_TRUE(n);
-    EXPECT_EQ(n->pos, 4u);
-    EXPECT_TRUE(n->wrapped);
-    n = textreplace::FindNext(t, L"one", 1, o);  // the only one left is behind: found by wrapping
-    ASSERT_TRUE(n);
-    EXPECT_EQ(n->pos, 8u);
-    EXPECT_FALSE(n->wrapped);
-    n = textreplace::FindNext(t, L"one", 9, o);
-    ASSERT_TRUE(n);
-    EXPECT_EQ(n->pos, 0u);
-    EXPECT_TRUE(n->wrapped);
-    // A match across the starting point is seen on the way round.
-    n = textreplace::FindNext(L"abcd", L"bc", 2, o);
-    ASSERT_TRUE(n);
-    EXPECT_EQ(n->pos, 1u);
-    EXPECT_FALSE(textreplace::FindNext(t, L"three", 5, o));
-    EXPECT_FALSE(textreplace::FindNext(t, L"three", 0, o));
-    EXPECT_FALSE(textreplace::FindNext(t, L"x", 99, o));
     EXPECT_TRUE(textreplace::IsMatchAt(t, L"ONE", 8, Opt(false, true)));
     EXPECT_FALSE(textreplace::IsMatchAt(t, L"ONE", 8, Opt(true, false)));
     EXPECT_FALSE(textreplace::IsMatchAt(t, L"on", 8, Opt(false, true)));
-    EXPECT_FALSE(textreplace::IsMatchAt(t, L"two", 13, o));
+    EXPECT_FALSE(textreplace::IsMatchAt(t, L"two", 13, Opt(true, false)));
 }
 
 TEST(CaretPlace, GoToTargetsAndTheStatusText) {

@@ -2,8 +2,6 @@
 // Replace and auto-indent.
 #include "MainWindowFixture.h"
 
-#include <commctrl.h>
-
 #include <string>
 #include <vector>
 
@@ -19,8 +17,6 @@ using syntax::Role;
 
 class Editor : public testenv::MainWindowTest {
 protected:
-    testenv::TempDir dir;
-
     void TearDown() override {
         form::Single<frmReplace>().Unload();
         MainWindowTest::TearDown();
@@ -42,9 +38,7 @@ protected:
     }
     static COLORREF Light(Role r) { return syntax::LookOf(r, false).fore; }
     static COLORREF Uncoloured() { return GetSysColor(COLOR_WINDOWTEXT); }
-    bool ViewChecked(int item) {
-        return (GetMenuState(GetMenu(f.Hwnd()), frmMain::ViewBase + item, MF_BYCOMMAND) & MF_CHECKED) != 0;
-    }
+    bool ViewChecked(int item) { return Checked(frmMain::ViewBase + item); }
 };
 
 // Where the default face is not installed, another fixed-pitch face keeps the columns in line.
@@ -98,7 +92,10 @@ TEST_F(Editor, ColoursFollowTheLanguageOfTheFile) {
     EXPECT_EQ(ForeAt("int"), Light(Role::Keyword));
 }
 
-TEST_F(Editor, ColouringLeavesTheTextItsUndoAndItsPlaceAlone) {
+// View > Syntax Colouring leaves the text, its undo and its place alone; a colour given to part of
+// the text turns colouring off for that document only; a dark background takes the dark variant,
+// its caret included.
+TEST_F(Editor, ColouringKeepsTheTextAFormatTurnsItOffAndADarkBackgroundTakesTheDarkScheme) {
     std::string big;
     for (int i = 0; i < 300; ++i) big += "int v" + std::to_string(i) + " = " + std::to_string(i) + "; // n\r\n";
     const std::wstring path = OpenFile(L"big.cpp", big);
@@ -115,11 +112,7 @@ TEST_F(Editor, ColouringLeavesTheTextItsUndoAndItsPlaceAlone) {
     EXPECT_FALSE(f.Doc().IsModified());
     f.mnufile_Click(3);
     EXPECT_EQ(testenv::ReadBytes(path), big);
-}
 
-// A colour given to part of the text turns colouring off for that document only; a dark background
-// takes the dark variant, its caret included.
-TEST_F(Editor, AFormatTurnsColouringOffAndADarkBackgroundTakesTheDarkScheme) {
     COLORREF pick = RGB(255, 0, 0);
     modal::ScopedHooks hooks({.chooseColor = [&](CHOOSECOLORW& cc) { return cc.rgbResult = pick, TRUE; }});
     OpenFile(L"a.cpp", "int main(); // c\n");
@@ -156,9 +149,7 @@ TEST_F(Editor, LineNumbersTheCaretsPlaceAndGoTo) {
     for (auto [pos, want] : {std::pair<size_t, const wchar_t*>{2, L"Ln 1, Col 3"}, {6, L"Ln 2, Col 3"}, {11, L"Ln 3, Col 2"}}) {
         editarea::Select(ed(), pos, pos);
         testenv::PumpUntil([] { return false; }, 50);
-        wchar_t panel[64] = {};
-        SendMessageW(f.sbStatusBar(), SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(panel));
-        EXPECT_STREQ(panel, want);
+        EXPECT_EQ(Panel(1), want);
     }
     // Go To starts at the caret's line; Cancel stays (the entries' rules: CaretPlace.GoToTargetsAndTheStatusText).
     struct Row {
@@ -167,8 +158,8 @@ TEST_F(Editor, LineNumbersTheCaretsPlaceAndGoTo) {
         int64_t wantLine;
     } rows[] = {{L"3", true, 3}, {L"1", false, 3}, {L"2", true, 2}};
     for (const Row& r : rows) {
-        int64_t before = 0, line = 0, col = 0, shown = 0;
-        editarea::CaretLineColumn(ed(), before, col);
+        const int64_t before = Caret().first;
+        int64_t shown = 0;
         modal::ScopedHooks hooks({.modalForm = [&](form::Form& form) {
             auto& dialog = dynamic_cast<frmGoTo&>(form);
             shown = std::stoll(dialog.Text(frmGoTo::IdLine));
@@ -177,15 +168,13 @@ TEST_F(Editor, LineNumbersTheCaretsPlaceAndGoTo) {
         }});
         f.mnuedit_Click(11);
         EXPECT_EQ(shown, before);
-        editarea::CaretLineColumn(ed(), line, col);
-        EXPECT_EQ(line * 100 + col, r.wantLine * 100 + 1) << r.entry;
+        EXPECT_EQ(Caret(), std::make_pair(r.wantLine, int64_t{1})) << r.entry;
     }
 }
 
 TEST_F(Editor, ReplaceAllIsOneUndoStepAndKeepsToASelectionOfSeveralLines) {
     frmReplace& d = form::Single<frmReplace>();
-    std::vector<std::wstring> said;
-    modal::ScopedHooks hooks({.msgBox = [&](const modal::MsgBoxCall& c) { return said.push_back(c.text), IDOK; }});
+    modal::ScopedHooks hooks(Recording());
     struct Row {
         const wchar_t *text, *what, *with;
         bool wholeWord;
@@ -209,19 +198,20 @@ TEST_F(Editor, ReplaceAllIsOneUndoStepAndKeepsToASelectionOfSeveralLines) {
         d.SetText(frmReplace::IdWith, r.with);
         SendMessageW(d.Item(frmReplace::IdWholeWord), BM_SETCHECK, r.wholeWord ? BST_CHECKED : BST_UNCHECKED, 0);
         SendMessageW(d.Item(frmReplace::IdRegex), BM_SETCHECK, r.regex ? BST_CHECKED : BST_UNCHECKED, 0);
-        said.clear();
+        boxes.clear();
         d.cmdReplaceAll_Click();
         EXPECT_EQ(f.Text(), r.want) << r.text;
-        EXPECT_EQ(said, std::vector<std::wstring>{r.said});
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, r.said);
         f.mnuedit_Click(0);  // one Undo takes it all back
         EXPECT_EQ(f.Text(), r.text);
     }
     // A pattern that is not valid says why on the status line and changes nothing.
     d.SetText(frmReplace::IdFind, L"(a");
-    said.clear();
+    boxes.clear();
     d.cmdReplaceAll_Click();
     EXPECT_EQ(d.StatusText().rfind(L"The pattern is not valid: ", 0), 0u) << d.StatusText();
-    EXPECT_TRUE(said.empty());
+    EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(Editor, FoldingAFunctionAndGoingIntoItUnfoldsIt) {

@@ -29,24 +29,17 @@ const std::string kUtf8Bom = "\xEF\xBB\xBF";
 
 }  // namespace
 
-TEST(Encodings, MarksWinOverContent) {
-    EXPECT_EQ(docfile::DetectEncoding(kUtf8Bom + "abc"), (FileFormat{Encoding::Utf8, true}));
-    EXPECT_EQ(docfile::DetectEncoding(std::string("\xFF\xFE" "a\0", 4)), (FileFormat{Encoding::Utf16Le, true}));
-    EXPECT_EQ(docfile::DetectEncoding(std::string("\xFE\xFF\0a", 4)), (FileFormat{Encoding::Utf16Be, true}));
-    // A mark and nothing else.
-    EXPECT_EQ(docfile::DetectEncoding(kUtf8Bom), (FileFormat{Encoding::Utf8, true}));
-    EXPECT_EQ(docfile::DetectEncoding("\xFF\xFE"), (FileFormat{Encoding::Utf16Le, true}));
-}
-
-TEST(Encodings, Utf8OnlyWhenValidWithAMultiByteSequence) {
-    EXPECT_EQ(docfile::DetectEncoding("plain ascii\r\n").encoding, Encoding::Ansi);
-    EXPECT_EQ(docfile::DetectEncoding("caf\xC3\xA9").encoding, Encoding::Utf8);
-    EXPECT_EQ(docfile::DetectEncoding("caf\xE9").encoding, Encoding::Ansi);            // Latin byte
-    EXPECT_EQ(docfile::DetectEncoding("\xC3\xA9 and \xE9").encoding, Encoding::Ansi);  // one bad byte spoils it
-    EXPECT_EQ(docfile::DetectEncoding("\xC0\xAF").encoding, Encoding::Ansi);           // overlong
-    EXPECT_EQ(docfile::DetectEncoding("\xED\xA0\x80").encoding, Encoding::Ansi);       // encoded surrogate
-    EXPECT_EQ(docfile::DetectEncoding("\xF0\x9F\x98\x80").encoding, Encoding::Utf8);   // 4 bytes
-    EXPECT_EQ(docfile::DetectEncoding("").encoding, Encoding::Ansi);
+// Marks win over content; UTF-8 only when valid with a multi-byte sequence.
+TEST(Encodings, DetectedFromTheMarkOrTheBytes) {
+    const FileFormat u8{Encoding::Utf8}, ansi{};
+    const std::pair<std::string, FileFormat> rows[] = {
+        {kUtf8Bom + "abc", {Encoding::Utf8, true}}, {std::string("\xFF\xFE" "a\0", 4), {Encoding::Utf16Le, true}},
+        {std::string("\xFE\xFF\0a", 4), {Encoding::Utf16Be, true}}, {kUtf8Bom, {Encoding::Utf8, true}},  // a mark alone
+        {"\xFF\xFE", {Encoding::Utf16Le, true}}, {"plain ascii\r\n", ansi}, {"caf\xC3\xA9", u8}, {"caf\xE9", ansi},
+        {"\xC3\xA9 and \xE9", ansi},  // one bad byte spoils it
+        {"\xC0\xAF", ansi}, {"\xED\xA0\x80", ansi}, {"\xF0\x9F\x98\x80", u8}, {"", ansi},  // overlong, surrogate
+    };
+    for (const auto& [bytes, format] : rows) EXPECT_EQ(docfile::DetectEncoding(bytes), format) << bytes;
 }
 
 TEST(Encodings, DecodesEachEncodingAndSavesItBackIdentical) {

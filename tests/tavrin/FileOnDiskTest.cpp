@@ -2,20 +2,16 @@
 // or deletion, Save over such a change, the encoding and line ends shown and chosen, recent files.
 #include "MainWindowFixture.h"
 
-#include <commctrl.h>
-
 #include "DialogAnswerer.h"
 #include "FormatChoices.h"
 #include "RecentMenu.h"
 #include "SaveAsEncoding.h"
-#include "TestEnv.h"
 #include "Texts.h"
 
 namespace {
 
 class OnDisk : public testenv::MainWindowTest {
 protected:
-    testenv::TempDir dir;
     std::wstring path = dir / L"doc.txt";
 
     // Another program writes `line` (and a line end) over the file.
@@ -24,11 +20,6 @@ protected:
         GetSystemDirectoryW(sys, MAX_PATH);
         testenv::Process cmd(std::wstring(sys) + L"\\cmd.exe", L"/c echo " + line + L"> \"" + path + L"\"");
         ASSERT_EQ(cmd.Wait(), 0);
-    }
-    std::wstring Panel(int i) {
-        wchar_t text[256] = {};
-        SendMessageW(f.sbStatusBar(), SB_GETTEXTW, i, reinterpret_cast<LPARAM>(text));
-        return text;
     }
     void Command(int id) { SendMessageW(f.Hwnd(), WM_COMMAND, id, 0); }
 };

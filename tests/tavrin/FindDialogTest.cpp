@@ -20,8 +20,7 @@ namespace {
 class EditCommands : public testenv::MainWindowTest {
 protected:
     Form3& find = form::Single<Form3>();
-    std::vector<modal::MsgBoxCall> boxes;
-    modal::ScopedHooks hooks{{.msgBox = [this](const modal::MsgBoxCall& c) { return boxes.push_back(c), IDOK; }}};
+    modal::ScopedHooks hooks{Recording()};
 
     void SetUp() override {
         MainWindowTest::SetUp();

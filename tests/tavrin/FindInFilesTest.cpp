@@ -35,7 +35,7 @@ protected:
         fs::remove_all(root, ec);
         Write(root / "a.cpp", "int needle = 1;\r\n");
         Write(root / "b.txt", "one\rneedle two\nthree needle needle\r\n");
-        Write(root / "c.cpp", std::string("needle\0binary", 13));
+        Write(root / "c.cpp", std::string("\xFFneedle\0binary", 14));  // no UTF-16 mark: binary
         Write(root / "u.h", std::string("\xFF\xFE" "n\0e\0e\0d\0l\0e\0", 14));  // UTF-16 with its mark
         Write(root / "sub" / "d.h", "// needle\n");
         Write(root / "sub" / "e.py", "needle\n");  // not among the types
@@ -97,6 +97,7 @@ TEST(FindInFiles, TypesAndSummary) {
         bool want;
     } rows[] = {{L"a.c", true}, {L"a.cpp", true}, {L"A.Cpp", true}, {L"a.cc", false}, {L"xy.h", true}, {L"xyz.h", false}, {L"c", false}};
     for (const Row& r : rows) EXPECT_EQ(findfiles::NameMatches(r.name, types), r.want) << r.name;
+    EXPECT_TRUE(findfiles::NameMatches(L"a.c", {}));  // no types: every file
     findfiles::Totals t;
     t.matches = 3, t.filesWithMatches = 2, t.searched = 9, t.binary = 1, t.loops = 2;
     EXPECT_EQ(findfiles::SummaryLine(t, 0.25),

@@ -23,8 +23,7 @@ protected:
 };
 
 TEST_F(OptionsAndTools, CancelWritesNothingApplyWritesAndStaysOkCloses) {
-    std::vector<std::wstring> shown;
-    modal::ScopedHooks hooks({.msgBox = [&](const modal::MsgBoxCall& c) { return shown.push_back(c.text), IDOK; }});
+    modal::ScopedHooks hooks(Recording());
     main.mnutools_Click(0);
     options.SetText(frmOptions::IdText1, L"Q:\\never");
     SendMessageW(options.Item(frmOptions::IdCancel), BM_CLICK, 0, 0);
@@ -38,7 +37,8 @@ TEST_F(OptionsAndTools, CancelWritesNothingApplyWritesAndStaysOkCloses) {
         options.SetText(frmOptions::IdText3, bad);
         SendMessageW(options.Item(frmOptions::IdOK), BM_CLICK, 0, 0);
     }
-    EXPECT_EQ(shown, std::vector<std::wstring>(3, texts::OptionsTabWidthInvalid));
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[2].text, texts::OptionsTabWidthInvalid);
     EXPECT_FALSE(Stored(L"InitDir"));
     options.SetText(frmOptions::IdText3, L"3");
     options.SetText(frmOptions::IdText2, L"2048");
@@ -50,16 +50,13 @@ TEST_F(OptionsAndTools, CancelWritesNothingApplyWritesAndStaysOkCloses) {
     EXPECT_EQ(SendMessageW(main.t1(), SCI_GETTABWIDTH, 0, 0), 3);
     // The next Open dialog starts there, with the chosen type.
     std::wstring startFolder;
-    DWORD filterIndex = 0;
     {
         modal::ScopedHooks open({.openFile = [&](OPENFILENAMEW& ofn) {
-            startFolder = ofn.lpstrInitialDir ? ofn.lpstrInitialDir : L"";
-            filterIndex = ofn.nFilterIndex;
-            return FALSE;
+            return startFolder = (ofn.lpstrInitialDir ? ofn.lpstrInitialDir : L"") + std::to_wstring(ofn.nFilterIndex), FALSE;
         }});
         main.mnufile_Click(1);
     }
-    EXPECT_EQ(startFolder + std::to_wstring(filterIndex), L"E:\\work folder2");
+    EXPECT_EQ(startFolder, L"E:\\work folder2");
     // OK writes the current placement and closes.
     SetWindowPos(main.Hwnd(), nullptr, 30, 45, 600, 500, SWP_NOZORDER);
     SendMessageW(options.Item(frmOptions::IdOK), BM_CLICK, 0, 0);
@@ -75,20 +72,17 @@ TEST_F(OptionsAndTools, ToolsMenuRunsTheShippedBatchFileOrReportsItMissingByPath
     const std::wstring log = std::wstring(temp) + L"Tavrin-compile.log";
     DeleteFileW(log.c_str());
     SetEnvironmentVariableW(L"TAVRIN_NOPAUSE", L"1");  // the batch file ends without waiting for a key
-    std::vector<modal::MsgBoxCall> shown;
-    modal::ScopedHooks hooks({.msgBox = [&](const modal::MsgBoxCall& c) { return shown.push_back(c), IDOK; }});
+    modal::ScopedHooks hooks(Recording());
     main.mnutools_Click(2);  // an untitled, unsaved document: compiled all the same
-    EXPECT_TRUE(shown.empty());
+    EXPECT_TRUE(boxes.empty());
     ASSERT_TRUE(testenv::PumpUntil([&] { return testenv::ReadBytes(log).find("result=") != std::string::npos; },
                                    20000));
     EXPECT_NE(testenv::ReadBytes(log).find("source=hello.cpp"), std::string::npos) << testenv::ReadBytes(log);
     ASSERT_TRUE(MoveFileW(batch.c_str(), moved.c_str()));
     main.mnutools_Click(2);
     MoveFileW(moved.c_str(), batch.c_str());
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, std::wstring(texts::CompileBatchMissing) + batch);
-    EXPECT_EQ(shown[0].title, L"Tavrin");
-    EXPECT_TRUE(shown[0].flags & MB_ICONEXCLAMATION);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].title + L": " + boxes[0].text, L"Tavrin: " + std::wstring(texts::CompileBatchMissing) + batch);
 }
 
 // The shipped batch file copied into folders whose names, and with source files whose names, hold
@@ -124,14 +118,8 @@ TEST(CompileBatch, NamesWithCommandCharactersAreOnlyNames) {
         DeleteFileW(log.c_str());
         // Started as Tools > Compile starts it, with the source file's name in place of hello.cpp.
         const CompileCommand cmd = MakeCompileCommand(folder, sys);
-        std::wstring line = L"\"" + cmd.application + L"\" /c \"\"" + cmd.batchPath + L"\" \"" + r.source + L"\"\"";
-        STARTUPINFOW si{};
-        si.cb = sizeof(si);
-        PROCESS_INFORMATION pi{};
-        ASSERT_TRUE(CreateProcessW(cmd.application.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                                   nullptr, dir.Path().c_str(), &si, &pi));
-        raii::Handle process(pi.hProcess), thread(pi.hThread);
-        ASSERT_EQ(WaitForSingleObject(process.get(), 30000), WAIT_OBJECT_0) << r.folder;
+        testenv::Process cmdExe(cmd.application, L"/c \"\"" + cmd.batchPath + L"\" \"" + r.source + L"\"\"", dir.Path().c_str());
+        ASSERT_NE(cmdExe.Wait(30000), -1) << r.folder;
         const std::string got = testenv::ReadBytes(log);
         if (!(r.percent && wine)) {
             EXPECT_EQ(got.substr(0, got.find("result=")),

@@ -1,15 +1,10 @@
 // Print jobs end to end: a PostScript printer on a file port, the main window's print commands,
 // the jobs read back from the file. Each job is kept as <name>.ps in the output folder
 // (TAVRIN_PRINT_OUT, a Unix path, when set) for the text checks of print_jobs.sh.
-#include <gtest/gtest.h>
-
-#include <windows.h>
-
-#include <string>
-
 #include "MainWindowFixture.h"
-#include "EditArea.h"
-#include "TestEnv.h"
+
+#include <algorithm>
+
 #include "TestPrinter.h"
 #include "Texts.h"
 
@@ -20,8 +15,7 @@ std::wstring OutDir() {
         wchar_t buf[1024] = {};
         if (GetEnvironmentVariableW(L"TAVRIN_PRINT_OUT", buf, 1024) && buf[0] == L'/') {
             std::wstring d = std::wstring(L"Z:") + buf;
-            for (auto& c : d)
-                if (c == L'/') c = L'\\';
+            std::replace(d.begin(), d.end(), L'/', L'\\');
             return d;
         }
         GetTempPathW(1024, buf);
@@ -52,7 +46,6 @@ size_t Pages(const std::string& ps) {
 
 class PrintJobs : public testenv::MainWindowTest {
 protected:
-    std::vector<modal::MsgBoxCall> boxes;
     int copies = 1, dialogs = 0;  // the print dialog's answer (0: cancel) and how often it showed
     modal::ScopedHooks hooks{Hooks()};
 
@@ -62,16 +55,8 @@ protected:
         DeleteFileW(PortFile().c_str());
     }
     modal::Hooks Hooks() {
-        modal::Hooks h;
-        h.msgBox = [this](const modal::MsgBoxCall& c) {
-            boxes.push_back(c);
-            return IDOK;
-        };
-        h.printDlg = [this](PRINTDLGW& pd) {
-            ++dialogs;
-            pd.nCopies = static_cast<WORD>(copies);
-            return copies > 0 ? TRUE : FALSE;
-        };
+        modal::Hooks h = Recording();
+        h.printDlg = [this](PRINTDLGW& pd) { return ++dialogs, pd.nCopies = static_cast<WORD>(copies), copies > 0; };
         return h;
     }
     // Printer Setup answered with the default printer in the given orientation; true when the
@@ -81,16 +66,14 @@ protected:
         modal::Hooks h = Hooks();
         h.printDlg = [&](PRINTDLGW& pd) {
             setupFlag = (pd.Flags & PD_PRINTSETUP) != 0;
-            PRINTDLGW def{};
-            def.lStructSize = sizeof(def);
-            def.Flags = PD_RETURNDEFAULT;
+            PRINTDLGW def{.lStructSize = sizeof(def), .Flags = PD_RETURNDEFAULT};
             if (!PrintDlgW(&def)) return FALSE;
             auto* dm = static_cast<DEVMODEW*>(GlobalLock(def.hDevMode));
             dm->dmOrientation = landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
             dm->dmFields |= DM_ORIENTATION;
             GlobalUnlock(def.hDevMode);
-            if (pd.hDevMode) GlobalFree(pd.hDevMode);
-            if (pd.hDevNames) GlobalFree(pd.hDevNames);
+            GlobalFree(pd.hDevMode);
+            GlobalFree(pd.hDevNames);
             pd.hDevMode = def.hDevMode;
             pd.hDevNames = def.hDevNames;
             return TRUE;
@@ -169,11 +152,8 @@ TEST_F(PrintJobs, FailuresAreReported) {
         f.tbToolbar_ButtonClick(L"Print");
         EXPECT_EQ(dialogs, 0);
         ASSERT_EQ(boxes.size(), 3u);
-        for (size_t i = 0; i < 3; ++i) {
-            EXPECT_EQ(boxes[i].text, i < 2 ? texts::NoPrinter : L"There has been an error with the printer!");
-            EXPECT_EQ(boxes[i].title, i < 2 ? L"Tavrin" : L"error");
-            EXPECT_EQ(boxes[i].flags & (MB_ICONMASK | MB_TYPEMASK), static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
-        }
+        for (size_t i = 0; i < 3; ++i)
+            EXPECT_EQ(boxes[i].title + L": " + boxes[i].text, i < 2 ? L"Tavrin: " + std::wstring(texts::NoPrinter) : L"error: There has been an error with the printer!");
     }
     EXPECT_EQ(testenv::InstallFilePrinter(testenv::kTestPrinterName, PortFile()), L"");
 

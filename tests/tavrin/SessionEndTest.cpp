@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "DialogAnswerer.h"
 #include "Recovery.h"
 #include "RecoveryFiles.h"
 #include "TestEnv.h"
@@ -36,7 +37,6 @@ private:
 class SessionEnd : public testenv::MainWindowTest {
 protected:
     ScratchAppData appData;
-    TempDir dir;
 };
 
 TEST_F(SessionEnd, TheQuestionDecidesAndTheSettingsAreWritten) {
@@ -64,17 +64,15 @@ TEST_F(SessionEnd, TheQuestionDecidesAndTheSettingsAreWritten) {
             editarea::Select(f.t1(), 0, 0);
             editarea::ReplaceSelection(f.t1(), L"changed ");
         }
-        int asked = 0;
-        modal::Hooks h;
-        h.msgBox = [&](const modal::MsgBoxCall&) { return ++asked, r.answer; };
+        boxes.clear();
+        modal::Hooks h = Recording(r.answer);
         h.saveFile = testenv::Choose(path);  // Yes saves through the Save dialog
         modal::ScopedHooks hooks(h);
         EXPECT_EQ(SendMessageW(f.Hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), r.mayEnd) << r.answer;
-        EXPECT_EQ(asked, r.asked);
         EXPECT_EQ(testenv::ReadBytes(path), r.fileAfter);
         SendMessageW(f.Hwnd(), WM_ENDSESSION, r.mayEnd, ENDSESSION_LOGOFF);
         EXPECT_EQ(f.IsLoaded(), !r.mayEnd);
-        EXPECT_EQ(asked, r.asked);  // the end itself asks nothing more
+        EXPECT_EQ(boxes.size(), static_cast<size_t>(r.asked));  // the end itself asks nothing more
         EXPECT_EQ(Stored(L"MainWidth").has_value(), r.mayEnd == TRUE);
         // A refused end leaves the window as it was: closing it asks again.
         if (!r.mayEnd) {
@@ -102,9 +100,7 @@ TEST_F(SessionEnd, PlacementIsWrittenWhenAMoveEndsAndWhenMaximised) {
 struct Running {
     testenv::Process p;
     HWND window;
-    explicit Running(const std::wstring& args)
-        : p(testenv::BinDir() + L"\\Tavrin" + (sizeof(void*) == 8 ? L"64" : L"") + L".exe", args),
-          window(p.Window(L"TavrinMain", nullptr, 15000)) {}
+    explicit Running(const std::wstring& args) : p(testenv::TavrinExe(), args), window(p.Window(L"TavrinMain", nullptr, 15000)) {}
     HWND Box(DWORD ms) const { return p.Window(L"#32770", nullptr, ms); }
     std::wstring Text() const {
         wchar_t t[256] = {};
@@ -113,11 +109,7 @@ struct Running {
     }
 };
 
-std::wstring BoxText(HWND box) {
-    wchar_t t[512] = {};
-    GetWindowTextW(GetDlgItem(box, 0xFFFF), t, 512);
-    return t;
-}
+std::wstring BoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
 
 // Each way an editor with typed text can end, and what the next start makes of it.
 TEST(Recovery, TheNextStartOffersWhatEachEndLeft) {
@@ -154,9 +146,7 @@ TEST(Recovery, TheNextStartOffersWhatEachEndLeft) {
         EXPECT_EQ(BoxText(box).rfind(L"Tavrin closed without saving changes to wide.txt (", 0), 0u) << BoxText(box);
         SendMessageW(box, WM_COMMAND, IDYES, 0);
         ASSERT_TRUE(testenv::PumpUntil([&] { return again.Text() == L"typed \u00e9 a\r\n"; }, 5000)) << again.Text();
-        wchar_t caption[256] = {};
-        GetWindowTextW(again.window, caption, 256);
-        EXPECT_STREQ(caption, L"wide.txt - Tavrin");
+        EXPECT_EQ(WindowText(again.window), L"wide.txt - Tavrin");
         // Modified under its path: Save writes it in the file's own encoding.
         SendMessageW(again.window, WM_COMMAND, frmMain::FileBase + 3, 0);
         EXPECT_EQ(testenv::ReadBytes(path), std::string("\xFF\xFEt\0y\0p\0e\0d\0 \0\xE9\0 \0a\0\r\0\n\0", 24));
@@ -176,7 +166,7 @@ TEST(Recovery, TheNextStartOffersWhatEachEndLeft) {
         EXPECT_NE(testenv::ReadBytes(path).find(std::string("b\0", 2)), std::string::npos);
     }
     {
-        Running after(L"");
+        Running after(L"");  // nothing to offer
         ASSERT_NE(after.window, nullptr);
         EXPECT_EQ(after.Box(1500), nullptr);
     }
