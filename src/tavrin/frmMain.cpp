@@ -113,10 +113,11 @@ void frmMain::Form_Load() {
         wrapzoom::SetWordWrap(t1(), wordWrap_);
         CheckMenuItem(GetMenu(Hwnd()), ViewBase + mainmenu::ViewWordWrap, MF_BYCOMMAND | (wordWrap_ ? MF_CHECKED : MF_UNCHECKED));
     }
-    // The Find dialog searches this window's editing area.
+    // The Find dialog searches this window's editing area; the search dialogs' choices start afresh.
+    searchChoices_ = {};
     form::Single<Form3>().Searches({t1(), Hwnd(), [this] { return TextChanges(); }, [this] { return TextChangesCounted(); },
-                                    [this] { return doc_.Format.lineEnd; }});
-    form::Single<frmReplace>().Works({t1(), [this] { return doc_.Format.lineEnd; }});
+                                    [this] { return doc_.Format.lineEnd; }, &searchChoices_});
+    form::Single<frmReplace>().Works({t1(), [this] { return doc_.Format.lineEnd; }, &searchChoices_});
     // The Options dialog is loaded hidden now, its list showing the stored file type.
     frmOptions& options = form::Single<frmOptions>();
     options.Value = CurrentSettings();
@@ -723,6 +724,7 @@ void frmMain::RunBuiltProgram() {
 
 void frmMain::FindInFiles() {
     frmFindInFiles& dialog = form::Single<frmFindInFiles>();
+    dialog.Remembered = &searchChoices_;
     if (!doc_.DocumentPath.empty()) dialog.Folder = paths::Folder(doc_.DocumentPath);
     else if (dialog.Folder.empty()) dialog.Folder = InitDirSetting;
     dialog.ShowModal(Hwnd());

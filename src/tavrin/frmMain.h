@@ -167,6 +167,7 @@ private:
     bool wasZoomed_ = false;
     BuildPane pane_;  // the build's output pane
     FilesSearch filesSearch_;
+    search::Choices searchChoices_;  // kept for the run; the search dialogs come and go
     uitask::Mailbox mailbox_;  // Find in Files' batches come to the window through it
     PrintCommands printCommands_;
     FormatCommands formatCommands_;
