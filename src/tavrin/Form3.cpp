@@ -41,6 +41,19 @@ const form::FormDef& Form3::Definition() const { return kDef; }
 void Form3::Form_Load() {
     // Above every window of every program; the result does not matter.
     SetWindowPos(Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ShowChoices();
+}
+
+// The box shows the choice as the owner keeps it (Replace may have changed it meanwhile).
+void Form3::Form_Activate() { ShowChoices(); }
+
+void Form3::ShowChoices() {
+    if (area_.choices)
+        SendMessageW(Item(IdRegex), BM_SETCHECK, area_.choices->regex ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void Form3::Regex_Click() {
+    if (area_.choices) area_.choices->regex = SendMessageW(Item(IdRegex), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 bool Form3::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
@@ -78,6 +91,7 @@ void Form3::ShowFind() {
         SetText(IdText1, L"");
         Text1_Change();
     }
+    ShowChoices();
     Show();
 }
 
@@ -85,6 +99,7 @@ void Form3::ShowFindNext() {
     if (!Load()) return;
     SetVisible(IdCommand1, false);
     SetVisible(IdCommand3, true);
+    ShowChoices();
     Show();
 }
 
@@ -102,6 +117,9 @@ void Form3::OnCommand(int id, int notifyCode, HWND control) {
         break;
     case IdCommand2:
         if (notifyCode == BN_CLICKED) Command2_Click();
+        break;
+    case IdRegex:
+        if (notifyCode == BN_CLICKED) Regex_Click();
         break;
     default: break;
     }

@@ -20,6 +20,7 @@ public:
         std::function<uint64_t()> changes;     // a count of the area's changes
         std::function<bool()> changesCounted;  // whether that count sees every change
         std::function<docfile::LineEnd()> lineEnds;  // the style of the area's new lines
+        search::Choices* choices = nullptr;          // the owner's, shared with the other search dialogs
     };
     // Handed by the main window as it loads.
     void Searches(SearchedArea area) { area_ = std::move(area); }
@@ -36,6 +37,7 @@ public:
     void Command3_Click();  // "Find Next"
     void Command2_Click();  // "Cancel"
     void Text1_Change();
+    void Regex_Click();
 
     // Searches for Text1's text (a regular expression when the box says so) from the 1-based
     // position `start` of the editing area's text and selects the match, or says there is none.
@@ -51,6 +53,7 @@ public:
 protected:
     const form::FormDef& Definition() const override;
     void Form_Load() override;
+    void Form_Activate() override;
     void OnCommand(int id, int notifyCode, HWND control) override;
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
@@ -58,6 +61,7 @@ private:
     const std::wstring& CurrentText();
     uint64_t Changes() const { return area_.changes ? area_.changes() : 0; }
     void FocusEditingArea();
+    void ShowChoices();
     void Tell(const std::wstring& text);
     SearchedArea area_;
     textfind::SearchCopy copy_;

@@ -57,7 +57,7 @@ void frmFindInFiles::Form_Load() {
     SetText(IdTypes, Types.empty() ? findfiles::kDefaultTypes : Types);
     Check(Item(IdMatchCase), Query.matchCase);
     Check(Item(IdWholeWord), Query.wholeWord);
-    Check(Item(IdRegex), Query.regex);
+    Check(Item(IdRegex), Remembered ? Remembered->regex : Query.regex);
     Check(Item(IdSubfolders), Subfolders);
     SendMessageW(Item(IdWhat), EM_SETSEL, 0, -1);
     SetFocus(Item(IdWhat));
@@ -69,8 +69,13 @@ void frmFindInFiles::OnCommand(int id, int notifyCode, HWND) {
     case IdFind: cmdFind_Click(); break;
     case IdBrowse: cmdBrowse_Click(); break;
     case IdCancel: cmdCancel_Click(); break;
+    case IdRegex: Regex_Click(); break;
     default: break;
     }
+}
+
+void frmFindInFiles::Regex_Click() {
+    if (Remembered) Remembered->regex = Checked(Item(IdRegex));
 }
 
 void frmFindInFiles::cmdBrowse_Click() {

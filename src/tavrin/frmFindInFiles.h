@@ -19,10 +19,13 @@ public:
     bool Subfolders = true;
     search::Query Query;
     bool Accepted = false;
+    // The owner's, shared with the other search dialogs: the regular expression box reads and sets it.
+    search::Choices* Remembered = nullptr;
 
     void cmdFind_Click();
     void cmdBrowse_Click();
     void cmdCancel_Click() { Unload(); }
+    void Regex_Click();
 
 protected:
     const form::FormDef& Definition() const override;

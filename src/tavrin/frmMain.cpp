@@ -99,10 +99,12 @@ void frmMain::Form_Load() {
     UseSettings(stored);
     placement::Set(Hwnd(), Dpi(), {stored.left, stored.top, stored.width, stored.height});
     viewMenu_.LoadWordWrap();
-    // The Find dialog searches this window's editing area.
+    // The Find dialog searches this window's editing area; the search dialogs' choices start afresh.
+    searchChoices_ = {};
     form::Single<Form3>().Searches({t1(), Hwnd(), [this] { return view_.TextChanges(); },
-                                    [this] { return view_.TextChangesCounted(); }, [this] { return doc_.Format.lineEnd; }});
-    form::Single<frmReplace>().Works({t1(), [this] { return doc_.Format.lineEnd; }});
+                                    [this] { return view_.TextChangesCounted(); }, [this] { return doc_.Format.lineEnd; },
+                                    &searchChoices_});
+    form::Single<frmReplace>().Works({t1(), [this] { return doc_.Format.lineEnd; }, &searchChoices_});
     // The Options dialog is loaded hidden now, its list showing the stored file type.
     frmOptions& options = form::Single<frmOptions>();
     options.Value = CurrentSettings();
@@ -427,6 +429,7 @@ void frmMain::ShowOutput(bool show) {
 
 void frmMain::FindInFiles() {
     frmFindInFiles& dialog = form::Single<frmFindInFiles>();
+    dialog.Remembered = &searchChoices_;
     if (!doc_.DocumentPath.empty()) dialog.Folder = paths::Folder(doc_.DocumentPath);
     else if (dialog.Folder.empty()) dialog.Folder = settings_.initDir;
     dialog.ShowModal(Hwnd());

@@ -15,6 +15,7 @@
 #include "PrintCommands.h"
 #include "RecentMenu.h"
 #include "RecoveryGuard.h"
+#include "SearchPattern.h"
 #include "SessionEnd.h"
 #include "ToolsCommands.h"
 #include "ViewCommands.h"
@@ -131,6 +132,7 @@ private:
     SessionEnd session_;
     bool wasZoomed_ = false;
     ToolsCommands tools_;  // the build's output pane and Find in Files
+    search::Choices searchChoices_;  // kept for the run; the search dialogs come and go
     PrintCommands printCommands_;
     FormatCommands formatCommands_;
     OutsideChanges outside_;

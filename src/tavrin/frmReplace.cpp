@@ -56,6 +56,19 @@ const form::FormDef& frmReplace::Definition() const { return kDef; }
 void frmReplace::Form_Load() {
     // Stays above the editor while the user goes back and forth.
     if (area_.edit) SetWindowLongPtrW(Hwnd(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(GetAncestor(area_.edit, GA_ROOT)));
+    ShowChoices();
+}
+
+// The box shows the choice as the owner keeps it (Find may have changed it meanwhile).
+void frmReplace::Form_Activate() { ShowChoices(); }
+
+void frmReplace::ShowChoices() {
+    if (area_.choices)
+        SendMessageW(Item(IdRegex), BM_SETCHECK, area_.choices->regex ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void frmReplace::Regex_Click() {
+    if (area_.choices) area_.choices->regex = Checked(Item(IdRegex));
 }
 
 void frmReplace::OnCommand(int id, int notifyCode, HWND) {
@@ -65,6 +78,7 @@ void frmReplace::OnCommand(int id, int notifyCode, HWND) {
     case IdReplace: cmdReplace_Click(); break;
     case IdReplaceAll: cmdReplaceAll_Click(); break;
     case IdCancel: cmdCancel_Click(); break;
+    case IdRegex: Regex_Click(); break;
     default: break;
     }
 }

@@ -15,6 +15,7 @@ public:
     struct Area {
         HWND edit = nullptr;
         std::function<docfile::LineEnd()> lineEnds;  // the style of the area's new lines
+        search::Choices* choices = nullptr;          // the owner's, shared with the other search dialogs
     };
     // Handed by the main window as it loads.
     void Works(Area area) { area_ = std::move(area); }
@@ -27,6 +28,7 @@ public:
     void cmdReplace_Click();
     void cmdReplaceAll_Click();
     void cmdCancel_Click() { Unload(); }
+    void Regex_Click();
 
     // The line under the boxes: wrapped past the end, nothing found (empty otherwise).
     std::wstring StatusText() const { return Text(IdStatus); }
@@ -34,9 +36,11 @@ public:
 protected:
     const form::FormDef& Definition() const override;
     void Form_Load() override;
+    void Form_Activate() override;
     void OnCommand(int id, int notifyCode, HWND control) override;
 
 private:
+    void ShowChoices();
     std::wstring What() const;
     std::wstring With() const;
     // The boxes' pattern; nullopt (and the reason on the status line) when it is not valid.

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,6 +15,8 @@
 #include "MainWindowFixture.h"
 #include "TestEnv.h"
 #include "Texts.h"
+#include "frmFindInFiles.h"
+#include "frmReplace.h"
 
 namespace {
 
@@ -205,6 +208,66 @@ TEST_F(EditCommands, TheRealDialogSelectsTheMatchAndShowsTheRealNoMatchBox) {
     ExpectSelection(6, 10);
     EXPECT_EQ(GetFocus(), t1());
     EXPECT_TRUE(Above(find.Hwnd(), f.Hwnd()));
+}
+
+// A regular expression still running after two seconds: the caption says Esc stops it, Esc does,
+// the real box says so, and the window answered all along and goes on working.
+TEST_F(EditCommands, EscStopsARegularExpressionStillRunningAfterTwoSeconds) {
+    modal::ScopedHooks real({});
+    f.SetEditorText(std::wstring(200000, L'a'));  // one long line the pattern tries every way
+    f.mnuedit_Click(7);
+    SendMessageW(find.Item(Form3::IdRegex), BM_CLICK, 0, 0);
+    SearchFor(L"(a|b|c|d|e|f|g|h|i|j|k|l|m|n|o|p)*\\d");
+    std::atomic<bool> told{false}, answered{false};
+    std::thread user([&] {
+        for (int i = 0; i < 600 && !told; ++i, Sleep(50)) told = WindowText(find.Hwnd()) == texts::SearchRunning;
+        DWORD_PTR result = 0;
+        answered = SendMessageTimeoutW(f.Hwnd(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result) != 0;
+        PostMessageW(find.Item(Form3::IdText1), WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    {
+        DialogAnswerer answer({DialogAnswerer::Press(IDOK)}, 60000);
+        ClickFind();
+        user.join();
+        const auto seen = answer.Seen();
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen[0].text, texts::SearchStopped);
+    }
+    EXPECT_TRUE(told);
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(WindowText(find.Hwnd()), texts::FindCaption);
+    // The next search runs while the stopped one ends on its own.
+    SendMessageW(find.Item(Form3::IdRegex), BM_CLICK, 0, 0);
+    SearchFor(L"aa");
+    ClickFind();
+    ExpectSelection(0, 2);
+}
+
+// The regular expression box is the main window's choice for the run: a dialog closed and opened
+// again shows it, and so do the other search dialogs.
+TEST_F(EditCommands, TheRegularExpressionBoxIsKeptAcrossTheSearchDialogs) {
+    const auto checked = [](HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; };
+    frmReplace& replace = form::Single<frmReplace>();
+    f.mnuedit_Click(7);
+    EXPECT_FALSE(checked(find.Item(Form3::IdRegex)));
+    SendMessageW(find.Item(Form3::IdRegex), BM_CLICK, 0, 0);
+    find.Unload();
+    f.mnuedit_Click(7);
+    EXPECT_TRUE(checked(find.Item(Form3::IdRegex)));
+    f.mnuedit_Click(10);
+    EXPECT_TRUE(checked(replace.Item(frmReplace::IdRegex)));
+    SendMessageW(replace.Item(frmReplace::IdRegex), BM_CLICK, 0, 0);
+    replace.Unload();
+    bool inFiles = true;
+    modal::ScopedHooks hooks({.modalForm = [&](form::Form& form) {
+        auto& d = dynamic_cast<frmFindInFiles&>(form);
+        inFiles = checked(d.Item(frmFindInFiles::IdRegex));
+        d.cmdCancel_Click();
+    }});
+    f.mnuedit_Click(12);
+    EXPECT_FALSE(inFiles);
+    f.mnuedit_Click(7);  // the open Find dialog shows it when it is active again
+    EXPECT_FALSE(checked(find.Item(Form3::IdRegex)));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "FindInFiles.h"
+#include "TextReplace.h"
 
 namespace {
 
@@ -87,6 +88,39 @@ TEST_F(FindInFilesWalk, TypesSubfoldersBinaryLoopsLongPathsAndUnreadableFiles) {
     const findfiles::Totals top = Run(false);
     EXPECT_EQ(top.matches, 5u);
     EXPECT_EQ(top.loops, 0u);
+}
+
+// The system's table, with the Kelvin sign folding into k wherever the tests run.
+wchar_t KelvinFold(wchar_t c) { return c == 0x212A ? L'k' : textreplace::SystemFold(c); }
+
+TEST(FindInFiles, AFileFindsWhatFindFindsInTheTextOpenMakesOfIt) {
+    struct Row {
+        std::string bytes;
+        const wchar_t* what;
+        bool matchCase, wholeWord, regex;
+        const wchar_t* want;  // "line,column:text" of each hit, joined by |
+    } rows[] = {
+        {"Int x;\r\nint y; INT\n", L"int", false, false, false, L"1,1:Int x;|2,1:int y; INT|2,8:int y; INT"},
+        {"\xF0\x9F\x98\x80 a\xC3\xA9" "b x\n", L"x", true, false, false, L"1,8:\xD83D\xDE00 a\u00e9" L"b x"},  // UTF-16 columns
+        {"\xC3\xA9x x_ x\n", L"x", true, true, false, L"1,7:\u00e9x x_ x"},  // \u00e9 is a letter
+        {"\xE2\x84\xAAit kit\n", L"KIT", false, false, false, L"1,1:\u212Ait kit|1,5:\u212Ait kit"},
+        {"\xEF\xBB\xBFx\n", L"x", true, false, false, L"1,1:x"},
+        {std::string("\xFF\xFEx\0\r\0\n\0\xE9\0x\0", 12), L"x", true, false, false, L"1,1:x|2,2:\u00e9x"},
+        {"caf\xE9 x\n", L"x", true, false, false, L"1,6:caf\u00e9 x"},  // ANSI (Latin-1 on the host)
+        {"\xC3\xA9 \xC3\x89\n", L"\u00c9", false, false, false, L"1,1:\u00e9 \u00c9|1,3:\u00e9 \u00c9"},
+        {"ab\r\ncd\rcx", L"^c.", true, false, true, L"2,1:cd|3,1:cx"},
+        {std::string("x\0y", 3), L"x", true, false, false, L"binary"},
+    };
+    for (const Row& r : rows) {
+        std::wstring error;
+        const auto pattern = search::Pattern::Make({r.what, r.matchCase, r.wholeWord, r.regex, KelvinFold}, error);
+        findfiles::FileHits file(*pattern);
+        std::vector<findfiles::Hit> hits;
+        std::wstring got = file.In(L"f", r.bytes, hits) ? L"" : L"binary";
+        for (const auto& h : hits)
+            got += (got.empty() ? L"" : L"|") + std::to_wstring(h.line) + L"," + std::to_wstring(h.column) + L":" + h.text;
+        EXPECT_EQ(got, r.want) << r.bytes;
+    }
 }
 
 TEST(FindInFiles, TypesAndSummary) {

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <unordered_set>
 
-#include "FileEncoding.h"
 #include "Texts.h"
 #include "TextConv.h"
 
@@ -31,8 +30,6 @@ bool Wild(std::wstring_view name, std::wstring_view pattern) {
     return p == pattern.size();
 }
 
-bool IsLineEnd(wchar_t c) { return c == L'\r' || c == L'\n'; }
-
 }  // namespace
 
 std::vector<std::wstring> SplitTypes(std::wstring_view types) {
@@ -52,32 +49,6 @@ bool NameMatches(std::wstring_view name, const std::vector<std::wstring>& types)
     for (const std::wstring& t : types)
         if (Wild(name, t)) return true;
     return false;
-}
-
-bool DecodeFile(std::string bytes, std::wstring& text) {
-    const std::string_view head = std::string_view(bytes).substr(0, 8192);
-    const bool utf16Mark = head.size() >= 2 && ((head[0] == '\xFF' && head[1] == '\xFE') || (head[0] == '\xFE' && head[1] == '\xFF'));
-    if (!utf16Mark && head.find('\0') != std::string_view::npos) return false;
-    text = Utf8ToWide(docfile::Decode(std::move(bytes)).text);
-    return true;
-}
-
-std::vector<Hit> HitsIn(const std::wstring& path, std::wstring_view text, const search::Pattern& pattern) {
-    std::vector<Hit> hits;
-    size_t line = 1, lineStart = 0, counted = 0;  // line ends are counted up to `counted`
-    for (const search::Match& m : pattern.FindAll(text, 0, text.size())) {
-        for (; counted < m.pos; ++counted) {
-            const wchar_t c = text[counted];
-            if (c == L'\n' || (c == L'\r' && (counted + 1 == text.size() || text[counted + 1] != L'\n'))) {
-                ++line;
-                lineStart = counted + 1;
-            }
-        }
-        size_t lineEnd = m.pos;
-        while (lineEnd < text.size() && !IsLineEnd(text[lineEnd])) ++lineEnd;
-        hits.push_back({path, line, m.pos - lineStart + 1, std::wstring(text.substr(lineStart, lineEnd - lineStart))});
-    }
-    return hits;
 }
 
 std::wstring ResultLine(const Hit& hit) {
@@ -109,8 +80,10 @@ Totals Search(FileSystem& fs, const Request& request, const search::Pattern& pat
     std::unordered_set<std::string> seen;  // folders already walked: a junction back up is a loop
     std::vector<std::wstring> folders{request.folder};
     std::vector<FileSystem::Entry> entries;
-    std::string bytes;
-    std::wstring text;
+    std::vector<std::wstring> below;
+    std::string bytes;  // each file's, in the memory of the one before
+    std::vector<Hit> hits;
+    FileHits matcher(pattern);
     while (!folders.empty()) {
         const std::wstring folder = std::move(folders.back());
         folders.pop_back();
@@ -123,41 +96,40 @@ Totals Search(FileSystem& fs, const Request& request, const search::Pattern& pat
             ++t.noAccess;
             continue;
         }
-        std::vector<std::wstring> below;
+        below.clear();
         for (const FileSystem::Entry& e : entries) {
             if (stop) {
                 t.stopped = true;
                 return t;
             }
-            const std::wstring path = fs.Join(folder, e.name);
             if (e.folder) {
-                if (request.subfolders) below.push_back(path);
+                if (request.subfolders) below.push_back(fs.Join(folder, e.name));
                 continue;
             }
             if (!NameMatches(e.name, request.types)) continue;
+            const std::wstring path = fs.Join(folder, e.name);
             if (!fs.Read(path, bytes)) {
                 ++t.unreadable;
                 continue;
             }
-            if (!DecodeFile(std::move(bytes), text)) {
-                ++t.binary;
-                continue;
-            }
-            ++t.searched;
-            std::vector<Hit> hits;
+            hits.clear();
             try {
-                hits = HitsIn(path, text, pattern);
+                if (!matcher.In(path, bytes, hits)) {
+                    ++t.binary;
+                    continue;
+                }
             } catch (const search::PatternTooHard& e) {
                 t.failure = e.reason;
                 return t;
             }
+            ++t.searched;
             if (hits.empty()) continue;
             t.matches += hits.size();
             ++t.filesWithMatches;
             found(std::move(hits));
         }
         // In name order: the first listed comes off the stack first.
-        folders.insert(folders.end(), below.rbegin(), below.rend());
+        folders.insert(folders.end(), std::make_move_iterator(below.rbegin()), std::make_move_iterator(below.rend()));
     }
     return t;
 }

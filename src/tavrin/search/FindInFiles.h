@@ -1,6 +1,6 @@
 // Find in Files without a window: the walk through a folder (file types, subfolders, binary files,
-// folders reached twice through junctions), the search of each file as Open decodes it, and the
-// result lines the output pane shows.
+// folders reached twice through junctions), the search of each file (FileHits.h), and the result
+// lines the output pane shows.
 #pragma once
 #include <atomic>
 #include <cstddef>
@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "FileHits.h"
 #include "SearchPattern.h"
 
 namespace findfiles {
@@ -40,17 +41,6 @@ std::unique_ptr<FileSystem> SystemFileSystem();
 std::vector<std::wstring> SplitTypes(std::wstring_view types);
 bool NameMatches(std::wstring_view name, const std::vector<std::wstring>& types);
 
-// A file's bytes as Open decodes them; false for a binary file (NUL bytes in its first 8 KB
-// without a UTF-16 mark).
-bool DecodeFile(std::string bytes, std::wstring& text);
-
-struct Hit {
-    std::wstring path;
-    size_t line = 0, column = 0;  // 1-based; the column counts UTF-16 units
-    std::wstring text;            // the whole line, without its end
-};
-// Every match in a text, with its line.
-std::vector<Hit> HitsIn(const std::wstring& path, std::wstring_view text, const search::Pattern& pattern);
 // "path(line,column): text"
 std::wstring ResultLine(const Hit& hit);
 

@@ -20,6 +20,12 @@ struct Query {
     textreplace::Fold fold = textreplace::SystemFold;
 };
 
+// What the search dialogs keep for the whole run of the program. Their owner holds it: a dialog's
+// controls go each time it closes.
+struct Choices {
+    bool regex = false;
+};
+
 struct Match {
     size_t pos = 0;
     size_t length = 0;

@@ -1,0 +1,48 @@
+// The matches in one file's bytes, as Find finds them in the text Open makes of those bytes. Plain
+// text is looked for in the file's own bytes where they are UTF-8 (and ASCII is): the text is then
+// decoded only around a match. Anything else (a regular expression, an ANSI or UTF-16 file, a
+// search without case for letters beyond ASCII) is decoded to UTF-16 once and searched there.
+#pragma once
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "SearchPattern.h"
+
+namespace findfiles {
+
+struct Hit {
+    std::wstring path;
+    size_t line = 0, column = 0;  // 1-based; the column counts UTF-16 units
+    std::wstring text;            // the whole line, without its end
+};
+
+class FileHits {
+public:
+    explicit FileHits(const search::Pattern& pattern);
+
+    // Appends the matches of a file's bytes to `hits`; false (nothing appended) for a binary file:
+    // NUL bytes in its first 8 KB without a UTF-16 mark. Throws search::PatternTooHard.
+    bool In(const std::wstring& path, std::string_view bytes, std::vector<Hit>& hits);
+
+private:
+    // Horspool's scan over bytes folded by a table (ASCII letters to lower case without case).
+    struct ByteScan {
+        std::string needle;
+        std::array<unsigned char, 256> fold{};
+        std::array<size_t, 256> skip{};
+        size_t Find(std::string_view text, size_t from) const;
+    };
+    void InBytes(const std::wstring& path, std::string_view text, std::vector<Hit>& hits) const;
+    void InWide(const std::wstring& path, std::vector<Hit>& hits);
+
+    search::Pattern pattern_;
+    bool bytesOk_ = false;       // plain text that the byte scan can look for
+    bool asciiOnlyFiles_ = false;  // ... but only in pure ASCII files (some letter beyond folds into it)
+    ByteScan scan_;
+    std::wstring wide_;  // the decoded text, kept for the next file
+};
+
+}  // namespace findfiles
