@@ -559,10 +559,7 @@ void frmMain::ApplySyntax() {
     HWND edit = t1();
     if (!edit) return;
     const bool on = colouringWanted_ && !formatted_;
-    // A lexer styles everything before what it shows: past this size a jump to the end would wait
-    // seconds for it, so big texts show plain.
-    constexpr size_t kColourLimit = 16 << 20;
-    const bool fits = editarea::StoredLength(edit) <= kColourLimit;
+    const bool fits = editarea::Colourable(edit);
     editarea::SetLanguage(edit, on && fits ? syntax::LanguageOf(doc_.DocumentPath, view_.SaveType())
                                            : syntax::Language::None);
     folding::Apply(edit, foldingWanted_ && editarea::Language(edit) != syntax::Language::None);
