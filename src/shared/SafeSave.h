@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace safesave {
 
@@ -25,10 +26,18 @@ bool FileSize(const std::wstring& path, unsigned long long& size, unsigned long&
 // Reads the whole file; false with the system's error code.
 bool ReadAll(const std::wstring& path, std::string& bytes, unsigned long& error);
 
+// Reads the file in pieces of at most `piece` bytes through one buffer, handing each to `take`
+// (false from it stops the reading, which still succeeds); false with the system's error code.
+bool ReadPieces(const std::wstring& path, size_t piece, const std::function<bool(std::string_view)>& take,
+                unsigned long& error);
+
 // Writes `bytes` as the file at `path` through a temporary file beside it, keeping the attributes
 // of the file it replaces. A symbolic link's final target is the file written; a file with more
 // than one hard link is written in place. On failure the old file is untouched, the temporary file
 // is gone and `error` holds the system's error code.
 bool WriteAll(const std::wstring& path, std::string_view bytes, unsigned long& error);
+// The same for a file made of several parts one after another (a mark, the text, a line end).
+using Parts = std::vector<std::string_view>;
+bool WriteAll(const std::wstring& path, const Parts& parts, unsigned long& error);
 
 }  // namespace safesave

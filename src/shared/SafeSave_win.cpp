@@ -80,17 +80,21 @@ bool CreateTemp(const std::wstring& path, DWORD access, std::wstring& temp, raii
     return true;
 }
 
-// Writes `bytes` at the file's current position, through the test seam.
-unsigned long WritePieces(HANDLE file, std::string_view bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        if (TestFaults().write)
-            if (unsigned long e = TestFaults().write(done)) return e;
-        DWORD put = 0;
-        const DWORD want = static_cast<DWORD>(std::min(bytes.size() - done, kPiece));
-        if (!::WriteFile(file, bytes.data() + done, want, &put, nullptr)) return GetLastError();
-        if (put == 0) return ERROR_DISK_FULL;
-        done += put;
+// Writes the parts one after another at the file's current position, through the test seam.
+unsigned long WritePieces(HANDLE file, const Parts& parts) {
+    size_t before = 0;  // the bytes of the parts already written
+    for (const std::string_view bytes : parts) {
+        size_t done = 0;
+        while (done < bytes.size()) {
+            if (TestFaults().write)
+                if (unsigned long e = TestFaults().write(before + done)) return e;
+            DWORD put = 0;
+            const DWORD want = static_cast<DWORD>(std::min(bytes.size() - done, kPiece));
+            if (!::WriteFile(file, bytes.data() + done, want, &put, nullptr)) return GetLastError();
+            if (put == 0) return ERROR_DISK_FULL;
+            done += put;
+        }
+        before += done;
     }
     return 0;
 }
@@ -109,7 +113,7 @@ unsigned long CopyContent(HANDLE from, HANDLE to) {
     }
 }
 
-unsigned long Rewrite(HANDLE file, std::string_view bytes, HANDLE source) {
+unsigned long Rewrite(HANDLE file, const Parts& bytes, HANDLE source) {
     LARGE_INTEGER zero{};
     if (!SetFilePointerEx(file, zero, nullptr, FILE_BEGIN)) return GetLastError();
     if (unsigned long e = source ? CopyContent(source, file) : WritePieces(file, bytes)) return e;
@@ -120,7 +124,7 @@ unsigned long Rewrite(HANDLE file, std::string_view bytes, HANDLE source) {
 // A file with more than one name (hard links) is written in place, so every name sees the new
 // text. A complete copy of the old content waits beside it until the new one is flushed: a save
 // cut off part-way still leaves a whole old version, and a failing one puts the old content back.
-bool WriteInPlace(const std::wstring& target, std::string_view bytes, unsigned long& error) {
+bool WriteInPlace(const std::wstring& target, const Parts& bytes, unsigned long& error) {
     raii::File file(CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 0, nullptr));
     if (!file) { error = GetLastError(); return false; }
@@ -213,7 +217,30 @@ bool ReadAll(const std::wstring& path, std::string& bytes, unsigned long& error)
     return true;
 }
 
+bool ReadPieces(const std::wstring& path, size_t piece, const std::function<bool(std::string_view)>& take,
+                unsigned long& error) {
+    raii::File f(CreateFileW(LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!f) { error = GetLastError(); return false; }
+    std::string buffer;
+    try {
+        buffer.resize(piece);
+    } catch (const std::bad_alloc&) {
+        error = ERROR_NOT_ENOUGH_MEMORY;
+        return false;
+    }
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(f.get(), buffer.data(), static_cast<DWORD>(piece), &got, nullptr)) { error = GetLastError(); return false; }
+        if (got == 0 || !take(std::string_view(buffer.data(), got))) return true;
+    }
+}
+
 bool WriteAll(const std::wstring& path, std::string_view bytes, unsigned long& error) {
+    return WriteAll(path, Parts{bytes}, error);
+}
+
+bool WriteAll(const std::wstring& path, const Parts& bytes, unsigned long& error) {
     std::wstring target = LongPath(path);
     const DWORD linkAttrs = GetFileAttributesW(target.c_str());
     const bool exists = linkAttrs != INVALID_FILE_ATTRIBUTES;

@@ -1,6 +1,52 @@
 #include "TextConv.h"
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define TEXTCONV_SSE2 1
+#endif
+
 namespace {
+
+// The length of the ASCII run at the start of p[0, n).
+size_t AsciiRun(const unsigned char* p, size_t n) {
+    size_t i = 0;
+#ifdef TEXTCONV_SSE2
+    for (; i + 32 <= n; i += 32) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 16));
+        if (_mm_movemask_epi8(_mm_or_si128(a, b))) break;
+    }
+#endif
+    while (i < n && p[i] < 0x80) ++i;
+    return i;
+}
+
+bool Trail(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+// The length of the valid sequence at p[0] (p[0] above 127); 0 when invalid, and -(bytes present)
+// when valid so far but cut at n.
+long SequenceAt(const unsigned char* p, size_t n) {
+    const unsigned char c = p[0];
+    long len;
+    unsigned char lo = 0x80, hi = 0xBF;  // the second byte's range: no overlong form, surrogate or value past U+10FFFF
+    if (c >= 0xC2 && c <= 0xDF) len = 2;
+    else if (c >= 0xE0 && c <= 0xEF) {
+        len = 3;
+        if (c == 0xE0) lo = 0xA0;
+        if (c == 0xED) hi = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        len = 4;
+        if (c == 0xF0) lo = 0x90;
+        if (c == 0xF4) hi = 0x8F;
+    } else return 0;
+    if (n < 2) return -1;
+    if (p[1] < lo || p[1] > hi) return 0;
+    for (long k = 2; k < len; ++k) {
+        if (static_cast<size_t>(k) >= n) return -k;
+        if (!Trail(p[k])) return 0;
+    }
+    return len;
+}
 
 // Decodes one UTF-8 sequence at s[i]; returns the code point or -1 when invalid, and advances i.
 long DecodeOne(std::string_view s, size_t& i) {
@@ -38,11 +84,31 @@ void AppendUtf16(std::wstring& out, long cp) {
 
 }  // namespace
 
-bool ValidUtf8(std::string_view s) {
-    for (size_t i = 0; i < s.size();)
-        if (DecodeOne(s, i) < 0) return false;
-    return true;
+Utf8Check CheckUtf8(std::string_view s) {
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const size_t n = s.size();
+    Utf8Check r;
+    size_t i = 0;
+    for (;;) {
+        i += AsciiRun(p + i, n - i);
+        if (i == n) break;
+        // Sequences one after another until the next ASCII byte.
+        while (i < n && p[i] >= 0x80) {
+            const long len = SequenceAt(p + i, n - i);
+            if (len <= 0) {
+                r.valid = i;
+                r.cut = len < 0;
+                return r;
+            }
+            i += static_cast<size_t>(len);
+            r.high = true;
+        }
+    }
+    r.valid = n;
+    return r;
 }
+
+bool ValidUtf8(std::string_view s) { return CheckUtf8(s).valid == s.size(); }
 
 std::wstring Utf8ToWide(std::string_view s) {
     std::wstring out;

@@ -10,6 +10,16 @@ std::wstring Utf8ToWide(std::string_view s);
 std::string WideToUtf8(std::wstring_view w);
 bool ValidUtf8(std::string_view s);
 
+// How far the text is valid UTF-8, for text read in pieces: `valid` bytes are; when `cut`, the
+// bytes after them are the start of a sequence the next piece may finish, otherwise an invalid
+// sequence starts there. `high`: a byte above 127 in the valid part.
+struct Utf8Check {
+    size_t valid = 0;
+    bool cut = false;
+    bool high = false;
+};
+Utf8Check CheckUtf8(std::string_view s);
+
 // ASCII-only upper/lower case and trimming (blanks), for names and paths.
 std::wstring TrimBlanks(std::wstring_view s);
 std::wstring UpperAscii(std::wstring_view s);

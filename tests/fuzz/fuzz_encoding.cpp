@@ -1,5 +1,6 @@
 // Decode then encode: whatever the bytes, nothing crashes, and a file whose decoding reports no
-// change goes back byte for byte (a missing final line end is added, as every save does).
+// change goes back byte for byte (a missing final line end is added, as every save does). Read in
+// pieces (cut where the first byte says), the bytes decode as the whole does.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -7,9 +8,33 @@
 
 #include "FileEncoding.h"
 
+namespace {
+
+docfile::Decoded InPieces(std::string_view bytes, size_t cut, const docfile::Encoding* as = nullptr) {
+    std::string text;
+    docfile::Decoder d([&](std::string_view t) { return text.append(t), true; }, as);
+    auto s = d.Add(bytes.substr(0, cut));
+    if (s == docfile::Decoder::Step::Go) s = d.Add(bytes.substr(cut));
+    if (s == docfile::Decoder::Step::Go) s = d.Finish();
+    if (s == docfile::Decoder::Step::Again) {
+        constexpr docfile::Encoding ansi = docfile::Encoding::Ansi;
+        return InPieces(bytes, cut, &ansi);
+    }
+    docfile::Decoded r = d.Result();
+    r.text = text;
+    return r;
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const docfile::Decoded d = docfile::Decode(std::string(bytes));
+    if (size > 0) {
+        const docfile::Decoded p = InPieces(bytes, data[0] % (size + 1));
+        if (p.text != d.text || !(p.format == d.format) || p.changes.Any() != d.changes.Any() || p.binary != d.binary)
+            std::abort();
+    }
     bool unstorable = false;
     const std::string back = docfile::Encode(d.text, d.format, &unstorable);
     if (d.changes.Any() || unstorable || back == bytes) return 0;

@@ -213,6 +213,16 @@ TEST(TextDigest, Sha256KnownDigestsAndTheTextRule) {
     EXPECT_FALSE(p.Matches("Saved"));
     EXPECT_FALSE(p.Matches("saved\r\n"));
     EXPECT_TRUE(textdigest::TextDigest().Matches(""));
+    // Made piece by piece, the hash is the whole text's.
+    for (size_t cut : {0u, 1u, 31u, 32u, 33u, 999u}) {
+        textdigest::TextHash pieces;
+        pieces.Add(std::string_view(million).substr(0, cut));
+        pieces.Add(std::string_view(million).substr(cut));
+        textdigest::TextDigest d;
+        d.Mark(pieces);
+        EXPECT_TRUE(d.Matches(million)) << cut;
+        EXPECT_FALSE(d.Matches(std::string(999999, 'a') + "b")) << cut;
+    }
 }
 
 TEST_F(DocumentTest, OpenOnModifiedDocumentWithEachAnswerAndDialogOutcome) {

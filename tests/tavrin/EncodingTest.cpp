@@ -243,3 +243,79 @@ TEST(LineEnds, TheStatusBarsNameAndTheSaveAsList) {
     EXPECT_EQ(textformat::SaveChoiceOf(FileFormat{Encoding::Utf16Le, false}), 3);
     EXPECT_EQ(textformat::SaveChoiceOf(FileFormat{Encoding::Oem}), -1);  // kept unless another is chosen
 }
+
+namespace {
+
+// The bytes through a Decoder: the first `cut` bytes, then pieces of `step`; decoded again as ANSI
+// when the decoder says so.
+docfile::Decoded InPieces(const std::string& bytes, size_t cut, size_t step, const Encoding* as = nullptr) {
+    std::string text;
+    docfile::Decoder d([&](std::string_view t) { return text.append(t), true; }, as);
+    auto s = d.Add(std::string_view(bytes).substr(0, cut));
+    for (size_t at = cut; at < bytes.size() && s == docfile::Decoder::Step::Go; at += step)
+        s = d.Add(std::string_view(bytes).substr(at, step));
+    if (s == docfile::Decoder::Step::Go) s = d.Finish();
+    if (s == docfile::Decoder::Step::Again) {
+        constexpr Encoding ansi = Encoding::Ansi;
+        return InPieces(bytes, cut, step, &ansi);
+    }
+    docfile::Decoded r = d.Result();
+    r.text = text;
+    return r;
+}
+
+}  // namespace
+
+TEST(Decoder, PiecesCutAnywhereDecodeAsTheWhole) {
+    const std::string files[] = {
+        "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\r\nx\r\n",             // every sequence length
+        kUtf8Bom + "a\xFF\xE2\x82 b\xF0\x9F\r\n",                          // marked, invalid and cut
+        "\xC3\xA9t\xC3\xA9 then \xE9\r\n",                                 // UTF-8 until a Latin byte
+        "ascii then caf\xE9\n\xE2\x82\xAC",                                // ANSI after ASCII
+        std::string("\xFF\xFE" "a\0\x3D\xD8\x00\xDE\r\0\n\0\x3D\xD8", 14),  // surrogates, one alone
+        std::string("\xFE\xFF\0a\xD8\x3D\xDE\x00\0\r", 11),                 // big-endian, half a unit
+        std::string("a\r\r\nb\0c\r", 8),                                   // CR CR LF, NUL, lone CR
+        "\xEF\xBB",                                                        // half a mark
+    };
+    for (const std::string& f : files) {
+        const docfile::Decoded whole = Decode(f);
+        for (size_t step : {1u, 2u, 3u}) {
+            for (size_t cut = 0; cut <= f.size(); ++cut) {
+                const docfile::Decoded d = InPieces(f, cut, step);
+                ASSERT_EQ(d.text, whole.text) << f << " cut " << cut << " step " << step;
+                EXPECT_EQ(d.format, whole.format) << f << " cut " << cut;
+                EXPECT_EQ(d.changes.otherBytes, whole.changes.otherBytes) << f << " cut " << cut;
+                EXPECT_EQ(d.binary, whole.binary) << f << " cut " << cut;
+            }
+        }
+    }
+    // Long texts take the 16-byte steps: a sequence cut or invalid past them, and every line end.
+    const std::string run(70, 'x');
+    const struct {
+        std::string text;
+        size_t valid;
+        bool cut, high;
+    } checks[] = {
+        {run + "\xE2\x82", 70, true, false}, {run + "\xE2\x28\xA1", 70, false, false},
+        {run + "\xC3\xA9" + run, 142, false, true}, {run + "\xED\xA0\x80", 70, false, false},
+        {run + "\xF4\x90\x80\x80", 70, false, false}, {"\xC3\xA9\xC0\xAF", 2, false, true},
+    };
+    for (const auto& c : checks) {
+        const Utf8Check u = CheckUtf8(c.text);
+        EXPECT_EQ(u.valid, c.valid) << c.text;
+        EXPECT_EQ(u.cut, c.cut) << c.text;
+        EXPECT_EQ(u.high, c.high) << c.text;
+    }
+    for (size_t shift = 0; shift < 18; ++shift) {
+        std::string text = std::string(shift, 'x');
+        for (int i = 0; i < 100; ++i) text += "ab\r\n";
+        text += std::string(50, '\r') + std::string(30, '\n') + "tail";
+        const docfile::LineEndCounts n = docfile::CountLineEnds(text);
+        EXPECT_EQ(n.crlf, 101u) << shift;
+        EXPECT_EQ(n.cr, 49u) << shift;
+        EXPECT_EQ(n.lf, 29u) << shift;
+        EXPECT_FALSE(Decode(text).binary);
+        text[shift + 200] = '\0';
+        EXPECT_TRUE(Decode(text).binary) << shift;
+    }
+}

@@ -2,8 +2,13 @@
 // or deletion, Save over such a change, the encoding and line ends shown and chosen, recent files.
 #include "MainWindowFixture.h"
 
+#include <commctrl.h>
+#include <winioctl.h>
+
 #include "DialogAnswerer.h"
+#include "DocumentStore.h"
 #include "FormatChoices.h"
+#include "Raii.h"
 #include "RecentMenu.h"
 #include "SaveAsEncoding.h"
 #include "Texts.h"
@@ -121,3 +126,30 @@ TEST_F(OnDisk, AFileOpenedBeforeOpensFromRecentFilesAndAMissingOneIsRemoved) {
 }
 
 }  // namespace
+
+TEST_F(OnDisk, AFileAboveWhatThisBuildOpensIsToldBeforeAnythingShownChanges) {
+    ASSERT_TRUE(testenv::WriteBytes(path, "kept\r\n"));
+    Open(path);
+    // A terabyte that takes no disk space.
+    const std::wstring huge = dir / L"huge.log";
+    {
+        raii::File h(CreateFileW(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        ASSERT_TRUE(h);
+        DWORD got = 0;
+        DeviceIoControl(h.get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &got, nullptr);
+        LARGE_INTEGER end{};
+        end.QuadPart = 1ll << 40;
+        ASSERT_TRUE(SetFilePointerEx(h.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(h.get()));
+    }
+    DialogAnswerer ok({DialogAnswerer::Press(IDOK)});
+    Open(huge);
+    const std::vector<SeenDialog> seen = ok.Seen();
+    ASSERT_EQ(seen.size(), 1u);
+    const bool narrow = sizeof(void*) == 4;
+    EXPECT_EQ(seen[0].text.rfind(texts::CannotOpen + huge + L"\n\n" + texts::TooBig + L"1024.0 GB" +
+                                     (narrow ? texts::TooBigEnd : texts::TooBigEnd64), 0), 0u) << seen[0].text;
+    if (narrow) EXPECT_NE(seen[0].text.find(texts::TooBigHint), std::wstring::npos);
+    EXPECT_EQ(f.Text(), L"kept\r\n");
+    EXPECT_EQ(WindowText(f.Hwnd()), L"doc.txt - Tavrin");
+    DeleteFileW(huge.c_str());
+}

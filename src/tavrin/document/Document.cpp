@@ -4,6 +4,39 @@
 #include "Texts.h"
 #include "basTavrin.h"
 
+namespace {
+
+class GatheredLoad : public TextLoad {
+public:
+    explicit GatheredLoad(DocumentUi& ui) : ui_(ui) {}
+    bool Add(std::string_view text) override { return text_.append(text), true; }
+    void Restart() override { text_.clear(); }
+    bool Show(docfile::LineEnd newLines, std::wstring& reason) override { return ui_.ShowText(text_, newLines, reason); }
+
+private:
+    DocumentUi& ui_;
+    std::string text_;
+};
+
+// The text hashed on its way, for telling later whether it has changed.
+class HashedSink : public docfile::TextSink {
+public:
+    explicit HashedSink(docfile::TextSink& to) : to_(to) {}
+    bool Add(std::string_view text) override { return hash.Add(text), to_.Add(text); }
+    void Restart() override {
+        hash = {};
+        to_.Restart();
+    }
+    textdigest::TextHash hash;
+
+private:
+    docfile::TextSink& to_;
+};
+
+}  // namespace
+
+std::unique_ptr<TextLoad> DocumentUi::StartLoad(unsigned long long) { return std::make_unique<GatheredLoad>(*this); }
+
 std::wstring Document::CaptionFor(const std::wstring& title) {
     return title.empty() ? std::wstring(texts::UntitledCaption) : title + texts::CaptionSuffix;
 }
@@ -63,10 +96,19 @@ bool Document::LoadInto(const std::wstring& path, const std::wstring& title) {
     // Taken before the read: a change while it reads is seen by the next check.
     const filewatch::Identity disk = files_.Identity(path);
     const docfile::Encoding* as = chosenEncoding_ ? &*chosenEncoding_ : nullptr;
-    const docfile::Opened opened = docfile::Open(path, settings_.largeFileKB, questions_, files_, as);
+    unsigned long long size = 0;
+    docfile::Opened opened = docfile::CheckOpen(path, settings_.largeFileKB, questions_, files_, size);
     if (opened.status == docfile::Status::Declined) return false;
+    std::unique_ptr<TextLoad> load;
+    textdigest::TextHash hash;
+    if (opened.status == docfile::Status::Done) {
+        load = ui_.StartLoad(size);
+        HashedSink sink(*load);
+        opened = docfile::Read(path, files_, sink, as);
+        hash = sink.hash;
+    }
     std::wstring reason = opened.reason;
-    if (opened.status != docfile::Status::Done || !ui_.ShowText(opened.file.text, opened.file.format.lineEnd, reason)) {
+    if (opened.status != docfile::Status::Done || !load->Show(opened.file.format.lineEnd, reason)) {
         if (!reason.empty()) ui_.ShowError(texts::CannotOpen + path + L"\n\n" + reason);
         return false;
     }
@@ -76,7 +118,7 @@ bool Document::LoadInto(const std::wstring& path, const std::wstring& title) {
     DocumentPath = path;
     DocumentTitle = title;
     SetCaption(CaptionFor(title));
-    SavedText.Mark(opened.file.text);
+    SavedText.Mark(hash);
     savedMark_ = ui_.MarkEditor();
     if (as && opened.file.changes.Any()) {
         SavedText.MarkNone();  // not the file's bytes any more: modified until saved

@@ -2,6 +2,7 @@
 // supplies the text, the dialogs and the prompt through DocumentUi; the files are read and written
 // by the file policy (DocumentStore), which asks its questions through docfile::Questions.
 #pragma once
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,14 @@
 #include "basTavrin.h"
 
 enum class PromptAnswer { Yes, No, Cancel };
+
+// An opened file's text on its way into the editing area, shown only once it is all in; dropped
+// unshown when destroyed before (the area keeps what it had).
+class TextLoad : public docfile::TextSink {
+public:
+    // Shows the text, new lines taking `newLines`; false with the reason when the area cannot hold it.
+    virtual bool Show(docfile::LineEnd newLines, std::wstring& reason) = 0;
+};
 
 class DocumentUi {
 public:
@@ -26,6 +35,9 @@ public:
     // Replaces the editing area's content with an opened file's text (UTF-8, line ends as in the file),
     // new lines taking `newLines`; false with the reason when the area cannot hold it.
     virtual bool ShowText(std::string_view text, docfile::LineEnd newLines, std::wstring& reason) = 0;
+    // A text of about `bytes` bytes to go in piece by piece; by default gathered and then shown
+    // with ShowText.
+    virtual std::unique_ptr<TextLoad> StartLoad(unsigned long long bytes);
     virtual PromptAnswer AskSaveChanges() = 0;
     // The Open / Save As dialogs starting in `folder`: true with the full path and the file title.
     virtual bool ChooseOpenPath(const std::wstring& folder, std::wstring& path, std::wstring& title) = 0;

@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "TextConv.h"
+
 #include "Texts.h"
 #include "basTavrin.h"
 
@@ -38,42 +40,100 @@ std::wstring ChangesQuestion(const Changes& changes) {
     return q;
 }
 
+// The file as parts of the text itself (a mark, the text, a final line end), or nothing when its
+// bytes must be encoded or would open again as other text (UTF-8 starting with what reads as a mark).
+std::vector<std::string_view> OwnBytes(std::string_view text, const FileFormat& format) {
+    if (format.encoding == Encoding::Utf16Le || format.encoding == Encoding::Utf16Be) return {};
+    const Utf8Check check = CheckUtf8(text);
+    if (check.valid != text.size() || (format.encoding != Encoding::Utf8 && check.high)) return {};
+    if (format.encoding == Encoding::Utf8 && !format.bom && text.rfind("\xEF\xBB\xBF", 0) == 0) return {};
+    const bool ended = !text.empty() && (text.back() == '\n' || text.back() == '\r');
+    return {format.encoding == Encoding::Utf8 && format.bom ? std::string_view("\xEF\xBB\xBF") : std::string_view(), text,
+            ended ? std::string_view() : LineEndChars(format.lineEnd)};
+}
+
 }  // namespace
 
 std::wstring SizeText(unsigned long long bytes) {
     constexpr unsigned long long mb = 1024ull * 1024;
     if (bytes < 1024) return std::to_wstring(bytes) + L" bytes";
     if (bytes < mb) return std::to_wstring((bytes + 512) / 1024) + L" KB";
-    const unsigned long long tenths = (bytes * 10 + mb / 2) / mb;
-    return std::to_wstring(tenths / 10) + L"." + std::to_wstring(tenths % 10) + L" MB";
+    const unsigned long long unit = bytes < 1024 * mb ? mb : 1024 * mb;
+    const unsigned long long tenths = (bytes * 10 + unit / 2) / unit;
+    return std::to_wstring(tenths / 10) + L"." + std::to_wstring(tenths % 10) + (unit == mb ? L" MB" : L" GB");
 }
 
-Opened Open(const std::wstring& path, int largeFileKB, Questions& questions, Files& files, const Encoding* as) {
+bool Files::ReadPieces(const std::wstring& path, const std::function<bool(std::string_view)>& take,
+                       unsigned long& error) {
+    std::string bytes;
+    if (!Read(path, bytes, error)) return false;
+    take(bytes);
+    return true;
+}
+
+bool Files::WriteParts(const std::wstring& path, const std::vector<std::string_view>& parts, unsigned long& error) {
+    std::string bytes;
+    for (const std::string_view part : parts) bytes += part;
+    return Write(path, bytes, error);
+}
+
+Opened CheckOpen(const std::wstring& path, int largeFileKB, Questions& questions, Files& files,
+                 unsigned long long& size) {
     unsigned long code = 0;
-    unsigned long long size = 0;
     if (!files.Size(path, size, code)) return OpenFailed(files.Reason(code));
     if (const unsigned long long most = files.MaxLoadBytes(); size > most) return OpenFailed(TooBigText(size, most));
+    Opened r;
+    r.status = Status::Done;
     if (settings::IsLargeFile(size, largeFileKB) &&
         !questions.OpenLargeFile(path + L"\n\n" + texts::LargeFileQuestion + SizeText(size) +
-                                 texts::LargeFileQuestionEnd)) {
-        Opened declined;
-        declined.status = Status::Declined;
-        return declined;
-    }
-    Opened r;
+                                 texts::LargeFileQuestionEnd))
+        r.status = Status::Declined;
+    return r;
+}
+
+Opened Read(const std::wstring& path, Files& files, TextSink& sink, const Encoding* as) {
+    constexpr Encoding ansi = Encoding::Ansi;
     try {
-        std::string bytes;
-        if (!files.Read(path, bytes, code)) return OpenFailed(files.Reason(code));
-        r.file = as ? DecodeAs(std::move(bytes), *as) : Decode(std::move(bytes));
+        // A second pass only when bytes that are not UTF-8 follow text that went out as UTF-8.
+        for (const Encoding* in = as;; in = &ansi) {
+            Decoder decoder([&](std::string_view text) { return sink.Add(text); }, in);
+            Decoder::Step step = Decoder::Step::Go;
+            unsigned long code = 0;
+            if (!files.ReadPieces(path, [&](std::string_view piece) { return (step = decoder.Add(piece)) == Decoder::Step::Go; }, code))
+                return OpenFailed(files.Reason(code));
+            if (step == Decoder::Step::Go) step = decoder.Finish();
+            if (step == Decoder::Step::Stop) return OpenFailed(texts::NoMemoryForFile);
+            if (step == Decoder::Step::Again && in != &ansi) {
+                sink.Restart();
+                continue;
+            }
+            Opened r;
+            r.status = Status::Done;
+            r.file = decoder.Result();
+            return r;
+        }
     } catch (const std::bad_alloc&) {
         return OpenFailed(texts::NoMemoryForFile);  // nothing shown has changed
     }
-    r.status = Status::Done;
-    return r;
 }
 
 Saved Save(const std::wstring& path, std::string_view text, const FileFormat& format, const Changes& changes,
            Questions& questions, Files& files) {
+    // The common case written straight from the text, without an encoded copy: its own bytes are
+    // the file's (UTF-8, or ASCII in a code page) and they open again as the same text.
+    if (const std::vector<std::string_view> parts = OwnBytes(text, format); !parts.empty()) {
+        if (changes.Any() && !questions.SaveWithChanges(ChangesQuestion(changes))) {
+            Saved declined;
+            declined.status = Status::Declined;
+            return declined;
+        }
+        unsigned long code = 0;
+        if (!files.WriteParts(path, parts, code)) return SaveFailed(files.Reason(code));
+        Saved r;
+        r.status = Status::Done;
+        r.format = format;
+        return r;
+    }
     Saved declined;
     declined.status = Status::Declined;
     FileFormat written = format;

@@ -2,8 +2,10 @@
 // area, and what saving it asks and writes. The questions go to the caller's Questions, the file
 // calls to its Files (the system's in DocumentStore_win.cpp).
 #pragma once
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "FileEncoding.h"
 #include "FileWatch.h"
@@ -33,8 +35,15 @@ public:
     virtual ~Files() = default;
     virtual bool Size(const std::wstring& path, unsigned long long& size, unsigned long& error) = 0;
     virtual bool Read(const std::wstring& path, std::string& bytes, unsigned long& error) = 0;
+    // The file in pieces, each handed to `take` (false stops the reading); the whole from Read unless
+    // the files read in pieces themselves.
+    virtual bool ReadPieces(const std::wstring& path, const std::function<bool(std::string_view)>& take,
+                            unsigned long& error);
     // Writes the whole file so that a failure leaves the old one.
     virtual bool Write(const std::wstring& path, std::string_view bytes, unsigned long& error) = 0;
+    // The same for a file of several parts one after another; joined for Write unless the files
+    // write parts themselves.
+    virtual bool WriteParts(const std::wstring& path, const std::vector<std::string_view>& parts, unsigned long& error);
     // The system's text for an error code.
     virtual std::wstring Reason(unsigned long error) = 0;
     // The biggest file the editing area can take on this system.
@@ -58,10 +67,23 @@ struct Opened {
     std::wstring reason;
 };
 
-// Reads and decodes the file, asking first when it is above `largeFileKB` KB (0: never asks).
-// `as`: decoded in that encoding instead of the one found.
-Opened Open(const std::wstring& path, int largeFileKB, Questions& questions, Files& files,
-            const Encoding* as = nullptr);
+// Where an opened file's text goes, piece by piece (UTF-8, line ends as in the file).
+class TextSink {
+public:
+    virtual ~TextSink() = default;
+    // False when there is no memory for it.
+    virtual bool Add(std::string_view text) = 0;
+    // The text so far is void: it comes again from the start.
+    virtual void Restart() = 0;
+};
+
+// Whether the file may be opened: Done with its size when it is within what the editing area
+// takes, after asking when it is above `largeFileKB` KB (0: never asks).
+Opened CheckOpen(const std::wstring& path, int largeFileKB, Questions& questions, Files& files,
+                 unsigned long long& size);
+// Reads and decodes the file into `sink`; `file` then holds its format and changes (its text went
+// to the sink). `as`: decoded in that encoding instead of the one found.
+Opened Read(const std::wstring& path, Files& files, TextSink& sink, const Encoding* as = nullptr);
 
 struct Saved {
     Status status = Status::Failed;
@@ -74,7 +96,7 @@ struct Saved {
 Saved Save(const std::wstring& path, std::string_view text, const FileFormat& format, const Changes& changes,
            Questions& questions, Files& files);
 
-// A size for people: "512 bytes", "300 KB", "1.5 MB".
+// A size for people: "512 bytes", "300 KB", "1.5 MB", "2.0 GB".
 std::wstring SizeText(unsigned long long bytes);
 
 }  // namespace docfile

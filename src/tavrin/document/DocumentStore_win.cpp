@@ -15,9 +15,21 @@ namespace docfile {
 
 namespace {
 
-// Opening takes about four bytes of memory per byte of the file at its peak (the bytes read, the
-// editing area's text and its styles): refuse before the process runs out rather than part-way.
-constexpr unsigned long long kLoadBytesPerByte = 4;
+// The largest stretch of free address space: a text goes into one block (the 32-bit build's bound).
+unsigned long long LargestFreeBlock() {
+    unsigned long long best = 0;
+    MEMORY_BASIC_INFORMATION mbi{};
+    for (uintptr_t at = 0; VirtualQuery(reinterpret_cast<const void*>(at), &mbi, sizeof(mbi)) == sizeof(mbi);) {
+        if (mbi.State == MEM_FREE) best = std::max<unsigned long long>(best, mbi.RegionSize);
+        const uintptr_t next = reinterpret_cast<uintptr_t>(mbi.BaseAddress) + mbi.RegionSize;
+        if (next <= at) break;
+        at = next;
+    }
+    return best;
+}
+
+// Files are read in pieces of this size, each decoded straight into the editing area.
+constexpr size_t kReadPiece = 4u << 20;
 
 class SystemFileCalls : public Files {
 public:
@@ -28,17 +40,28 @@ public:
         raii::WaitCursor wait;
         return safesave::ReadAll(path, bytes, error);
     }
+    bool ReadPieces(const std::wstring& path, const std::function<bool(std::string_view)>& take,
+                    unsigned long& error) override {
+        return safesave::ReadPieces(path, kReadPiece, take, error);
+    }
     bool Write(const std::wstring& path, std::string_view bytes, unsigned long& error) override {
         raii::WaitCursor wait;
         return safesave::WriteAll(path, bytes, error);
+    }
+    bool WriteParts(const std::wstring& path, const std::vector<std::string_view>& parts, unsigned long& error) override {
+        raii::WaitCursor wait;
+        return safesave::WriteAll(path, parts, error);
     }
     std::wstring Reason(unsigned long error) override { return ReasonText(error); }
     unsigned long long MaxLoadBytes() override {
         MEMORYSTATUSEX ms{};
         ms.dwLength = sizeof(ms);
         if (!GlobalMemoryStatusEx(&ms)) return 64ull * 1024 * 1024;
-        // The address space left bounds a 32-bit process; a 64-bit one the computer's memory.
-        return std::min(ms.ullAvailVirtual, ms.ullTotalPhys) / kLoadBytesPerByte;
+        // A big text takes little more than its own size (no style bytes past the colouring limit).
+        // A 64-bit process is bound by the computer's memory; a 32-bit one by its address space:
+        // the text and the room beyond it in one free block, its line index and the rest beside.
+        if (sizeof(void*) > 4) return ms.ullTotalPhys / 2;
+        return std::min(LargestFreeBlock() / 17 * 16, ms.ullAvailVirtual / 2);
     }
     filewatch::Identity Identity(const std::wstring& path) override { return filewatch::IdentityOf(path); }
 };

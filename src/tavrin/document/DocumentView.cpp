@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
+
 #include "Modal.h"
 #include "Paths.h"
 #include "SaveAsEncoding.h"
@@ -65,20 +67,47 @@ void DocumentView::ShowLoadProgress(size_t done, size_t total) {
     const ULONGLONG now = GetTickCount64();
     if (now - lastProgress_ < 100 && done < total) return;
     lastProgress_ = now;
-    if (progress_) SendMessageW(progress_, PBM_SETPOS, total ? static_cast<WPARAM>(done * 1000 / total) : 0, 0);
+    if (progress_) SendMessageW(progress_, PBM_SETPOS, total ? static_cast<WPARAM>(1000ull * done / total) : 0, 0);
     // Keep the window painted (nothing else runs before the text is in).
     MSG m;
     while (PeekMessageW(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageW(&m);
 }
 
-bool DocumentView::ShowText(std::string_view text, docfile::LineEnd newLines, std::wstring& reason) {
-    HWND edit = edit_;
-    if (!edit) {
-        reason = texts::NoEditingArea;
-        return false;
+// The text goes into a document of its own, the progress bar showing for a big one.
+class DocumentView::AreaLoad : public TextLoad {
+public:
+    AreaLoad(DocumentView& view, unsigned long long bytes)
+        : view_(view), loader_(view.edit_, static_cast<size_t>(bytes)), total_(static_cast<size_t>(bytes)) {}
+    ~AreaLoad() override { view_.EndLoadProgress(); }
+    bool Add(std::string_view text) override {
+        if (!view_.edit_ || !loader_.Add(text)) return false;
+        view_.ShowLoadProgress(std::min(loader_.Size(), total_), total_);
+        return true;
     }
-    raii::WaitCursor wait;
-    if (text.size() > kProgressBytes) {
+    void Restart() override { loader_.Restart(); }
+    bool Show(docfile::LineEnd newLines, std::wstring& reason) override {
+        view_.EndLoadProgress();
+        if (!view_.edit_) {
+            reason = texts::NoEditingArea;
+            return false;
+        }
+        if (!loader_.Finish()) {
+            reason = texts::NoMemoryForFile;  // the text shown before stays
+            return false;
+        }
+        view_.Shown(newLines);
+        return true;
+    }
+
+private:
+    DocumentView& view_;
+    raii::WaitCursor wait_;
+    editarea::Loader loader_;
+    size_t total_;
+};
+
+std::unique_ptr<TextLoad> DocumentView::StartLoad(unsigned long long bytes) {
+    if (edit_ && owner_ && bytes > kProgressBytes && !progress_) {
         RECT r{};
         GetClientRect(owner_, &r);
         const int h = GetSystemMetrics(SM_CYHSCROLL) + 4;
@@ -90,21 +119,31 @@ bool DocumentView::ShowText(std::string_view text, docfile::LineEnd newLines, st
             UpdateWindow(progress_);
         }
     }
-    const bool shown =
-        editarea::SetUtf8(edit, text, [this](size_t done, size_t total) { ShowLoadProgress(done, total); });
-    if (progress_) {
-        DestroyWindow(progress_);
-        progress_ = nullptr;
+    return std::make_unique<AreaLoad>(*this, bytes);
+}
+
+void DocumentView::EndLoadProgress() {
+    if (progress_) DestroyWindow(progress_);
+    progress_ = nullptr;
+}
+
+bool DocumentView::ShowText(std::string_view text, docfile::LineEnd newLines, std::wstring& reason) {
+    const std::unique_ptr<TextLoad> load = StartLoad(text.size());
+    constexpr size_t kPiece = 1 << 20;
+    for (size_t done = 0; done < text.size(); done += kPiece) {
+        if (!load->Add(text.substr(done, kPiece))) {
+            reason = edit_ ? texts::NoMemoryForFile : texts::NoEditingArea;
+            return false;
+        }
     }
-    if (!shown) {
-        reason = texts::NoMemoryForFile;  // the text shown before stays
-        return false;
-    }
-    editarea::SetNewLineEnds(edit, newLines);
+    return load->Show(newLines, reason);
+}
+
+void DocumentView::Shown(docfile::LineEnd newLines) {
+    editarea::SetNewLineEnds(edit_, newLines);
     NoteTextChanged();  // the Find dialog's copy of the text is stale now
     saveType_ = -1;
     if (OnDocumentChanged) OnDocumentChanged(true);
-    return true;
 }
 
 bool DocumentView::ChooseFile(bool save, const std::wstring& folder, std::wstring& path, std::wstring& title,

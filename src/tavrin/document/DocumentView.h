@@ -41,6 +41,7 @@ public:
     bool EditorUnchangedSince(unsigned long long mark) override;
     void ClearEditor() override;
     bool ShowText(std::string_view text, docfile::LineEnd newLines, std::wstring& reason) override;
+    std::unique_ptr<TextLoad> StartLoad(unsigned long long bytes) override;
     PromptAnswer AskSaveChanges() override { return prompts_.SaveChanges(); }
     bool ChooseOpenPath(const std::wstring& folder, std::wstring& path, std::wstring& title) override;
     bool ChooseSavePath(const std::wstring& folder, std::wstring& path, std::wstring& title,
@@ -52,9 +53,13 @@ public:
     }
 
 private:
+    class AreaLoad;
     bool ChooseFile(bool save, const std::wstring& folder, std::wstring& path, std::wstring& title,
                     docfile::FileFormat* format);
     void ShowLoadProgress(size_t done, size_t total);
+    void EndLoadProgress();
+    // The text just loaded is shown.
+    void Shown(docfile::LineEnd newLines);
 
     FilePrompts& prompts_;
     const settings::Values& settings_;

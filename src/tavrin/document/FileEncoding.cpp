@@ -1,5 +1,7 @@
 #include "FileEncoding.h"
 
+#include <algorithm>
+
 #include "LineEnds.h"
 #include "TextConv.h"
 
@@ -83,57 +85,202 @@ FileFormat DetectEncoding(std::string_view bytes) {
     return f;
 }
 
-// The bytes in a format already known (its mark, when it has one, skipped).
-static Decoded DecodeIn(std::string bytes, const FileFormat& format) {
-    Decoded d;
-    d.format = format;
-    const size_t bom = BomLength(d.format);
-    switch (d.format.encoding) {
-    case Encoding::Utf8:
-        if (ValidUtf8(std::string_view(bytes).substr(bom))) {
-            bytes.erase(0, bom);
-            d.text = std::move(bytes);
-        } else {
-            d.text = WideToUtf8(Utf8ToWide(std::string_view(bytes).substr(bom)));
-            d.changes.otherBytes = true;
-        }
-        break;
+namespace {
+
+// Code-page text waits for the end of its line (no character spans a line end) up to this much.
+constexpr size_t kCodeCarryMost = 4u << 20;
+
+size_t SequenceLength(unsigned char lead) { return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2; }
+
+// Where a piece of UTF-8 with invalid bytes may end so that decoding the rest with the next piece
+// gives what decoding both at once would: before a sequence the end cuts short.
+size_t Utf8Split(std::string_view b) {
+    const size_t n = b.size();
+    for (size_t back = 1; back <= 3 && back <= n; ++back) {
+        const auto c = static_cast<unsigned char>(b[n - back]);
+        if (c >= 0xC2 && c <= 0xF4) return SequenceLength(c) > back ? n - back : n;
+        if (c < 0x80 || c > 0xBF) return n;  // ASCII or a byte no sequence holds
+    }
+    return n;
+}
+
+Decoded DecodeAll(std::string_view bytes, const Encoding* as) {
+    std::string text;
+    text.reserve(bytes.size());
+    Decoder d([&](std::string_view t) { return text.append(t), true; }, as);
+    Decoder::Step step = d.Add(bytes);
+    if (step == Decoder::Step::Go) step = d.Finish();
+    if (step == Decoder::Step::Again) {
+        constexpr Encoding ansi = Encoding::Ansi;
+        return DecodeAll(bytes, &ansi);
+    }
+    Decoded r = d.Result();
+    r.text = std::move(text);
+    return r;
+}
+
+}  // namespace
+
+Decoder::Decoder(Out out, const Encoding* as) : out_(std::move(out)), as_(as) {}
+
+bool Decoder::Emit(std::string_view text) {
+    if (text.empty()) return true;
+    ends_.Add(text);
+    return out_(text);
+}
+
+Decoder::Step Decoder::Add(std::string_view bytes) {
+    if (mode_ != Mode::Start) return Body(bytes, false);
+    // The first three bytes tell a mark.
+    if (carry_.size() + bytes.size() < 3) {
+        carry_.append(bytes);
+        return Step::Go;
+    }
+    if (carry_.empty()) return Begin(bytes);
+    std::string joined = std::move(carry_);
+    carry_.clear();
+    joined.append(bytes);
+    return Begin(joined);
+}
+
+Decoder::Step Decoder::Begin(std::string_view first) {
+    const FileFormat seen = DetectEncoding(first.substr(0, 3));
+    FileFormat& f = result_.format;
+    if (as_) {
+        f.encoding = *as_;
+        f.bom = seen.bom && seen.encoding == *as_;
+    } else if (seen.bom) {
+        f = seen;
+    }
+    first.remove_prefix(BomLength(f));
+    switch (f.encoding) {
+    case Encoding::Utf8: mode_ = Mode::Utf8; break;
     case Encoding::Utf16Le:
-    case Encoding::Utf16Be: {
-        const std::string_view payload = std::string_view(bytes).substr(bom);
-        const std::wstring text = Utf16Decode(payload, d.format.encoding == Encoding::Utf16Be);
-        // A lone surrogate has no UTF-8 of its own.
-        d.changes.otherBytes = payload.size() % 2 != 0 || HasLoneSurrogate(text);
-        d.text = WideToUtf8(text);
+    case Encoding::Utf16Be: mode_ = Mode::Utf16; break;
+    default:
+        // No mark and none chosen: UTF-8 for as long as the bytes are, ANSI otherwise.
+        mode_ = as_ ? Mode::Code : Mode::Utf8Maybe;
         break;
     }
-    default: {
-        const unsigned codePage = d.format.encoding == Encoding::Oem ? kOemCodePage : 0;
-        const std::wstring text = CodePageDecode(bytes, codePage);
+    return Body(first, false);
+}
+
+Decoder::Step Decoder::Finish() {
+    if (mode_ == Mode::Start) {
+        const std::string first = std::move(carry_);
+        carry_.clear();
+        if (const Step s = Begin(first); s != Step::Go) return s;
+    }
+    const std::string rest = std::move(carry_);
+    carry_.clear();
+    if (const Step s = Body(rest, true); s != Step::Go) return s;
+    if (mode_ == Mode::Utf8Maybe) result_.format.encoding = highOut_ ? Encoding::Utf8 : Encoding::Ansi;
+    result_.binary = ends_.Nul();
+    result_.format.lineEnd = MostUsed(ends_.Counts());
+    return Step::Go;
+}
+
+Decoder::Step Decoder::Body(std::string_view bytes, bool last) {
+    switch (mode_) {
+    case Mode::Utf16: return Utf16Body(bytes, last);
+    case Mode::Code: return CodeBody(bytes, last);
+    default: break;
+    }
+    if (!carry_.empty()) {
+        // The sequence the last piece cut short, finished (or found invalid) with this one's first bytes.
+        const size_t want = SequenceLength(static_cast<unsigned char>(carry_[0]));
+        const size_t take = std::min(want - std::min(want, carry_.size()), bytes.size());
+        carry_.append(bytes.substr(0, take));
+        bytes.remove_prefix(take);
+        if (carry_.size() < want && !last) return Step::Go;
+        const std::string sequence = std::move(carry_);
+        carry_.clear();
+        if (const Step s = Utf8Body(sequence, last && bytes.empty()); s != Step::Go) return s;
+        return Body(bytes, last);  // the sequence may have turned the mode to another encoding
+    }
+    return Utf8Body(bytes, last);
+}
+
+Decoder::Step Decoder::Utf8Body(std::string_view part, bool last) {
+    if (mode_ == Mode::Utf8Repair) {
+        const size_t keep = last ? part.size() : Utf8Split(part);
+        carry_.assign(part.substr(keep));
+        return Emit(WideToUtf8(Utf8ToWide(part.substr(0, keep)))) ? Step::Go : Step::Stop;
+    }
+    const Utf8Check c = CheckUtf8(part);
+    if (c.valid == part.size() || (c.cut && !last)) {
+        carry_.assign(part.substr(c.valid));
+        highOut_ = highOut_ || c.high;
+        return Emit(part.substr(0, c.valid)) ? Step::Go : Step::Stop;
+    }
+    if (mode_ == Mode::Utf8Maybe) {
+        // Not UTF-8: the file is ANSI. Only ASCII went out so far, the same in either.
+        if (highOut_) return Step::Again;
+        mode_ = Mode::Code;
+        result_.format.encoding = Encoding::Ansi;
+        return CodeBody(part, last);
+    }
+    // UTF-8 by its mark or by choice: what is valid as it is, the rest with replacements.
+    result_.changes.otherBytes = true;
+    if (!Emit(part.substr(0, c.valid))) return Step::Stop;
+    mode_ = Mode::Utf8Repair;
+    return Utf8Body(part.substr(c.valid), last);
+}
+
+Decoder::Step Decoder::CodeBody(std::string_view bytes, bool last) {
+    std::string joined;
+    if (!carry_.empty()) {
+        joined = std::move(carry_);
+        carry_.clear();
+        joined.append(bytes);
+        bytes = joined;
+    }
+    size_t keep = bytes.size();
+    if (!last) {
+        const size_t lf = bytes.rfind('\n');
+        keep = lf != std::string_view::npos ? lf + 1 : bytes.size() < kCodeCarryMost ? 0 : bytes.size();
+    }
+    carry_.assign(bytes.substr(keep));
+    const std::string_view chunk = bytes.substr(0, keep);
+    if (chunk.empty()) return Step::Go;
+    const unsigned codePage = result_.format.encoding == Encoding::Oem ? kOemCodePage : 0;
+    const std::wstring text = CodePageDecode(chunk, codePage);
+    if (!result_.changes.otherBytes) {
         bool lossy = false;
-        d.changes.otherBytes = CodePageEncode(text, codePage, &lossy) != bytes || lossy;
-        d.text = WideToUtf8(text);
-        break;
+        result_.changes.otherBytes = CodePageEncode(text, codePage, &lossy) != chunk || lossy;
     }
-    }
-    d.binary = d.text.find('\0') != std::string::npos;
-    d.format.lineEnd = MostUsed(CountLineEnds(d.text));
-    return d;
+    return Emit(WideToUtf8(text)) ? Step::Go : Step::Stop;
 }
 
-Decoded Decode(std::string bytes) {
-    const FileFormat found = DetectEncoding(bytes);
-    return DecodeIn(std::move(bytes), found);
+Decoder::Step Decoder::Utf16Body(std::string_view bytes, bool last) {
+    std::string joined;
+    if (!carry_.empty()) {
+        joined = std::move(carry_);
+        carry_.clear();
+        joined.append(bytes);
+        bytes = joined;
+    }
+    const bool be = result_.format.encoding == Encoding::Utf16Be;
+    size_t whole = bytes.size();
+    if (!last) {
+        // Half a code unit, or a high surrogate, waits for the rest in the next piece.
+        whole -= whole % 2;
+        if (whole >= 2) {
+            const unsigned u = static_cast<unsigned char>(bytes[whole - (be ? 2 : 1)]);
+            if (u >= 0xD8 && u <= 0xDB) whole -= 2;
+        }
+    }
+    carry_.assign(bytes.substr(whole));
+    const std::string_view payload = bytes.substr(0, whole);
+    const std::wstring text = Utf16Decode(payload, be);
+    // A lone surrogate has no UTF-8 of its own.
+    if (payload.size() % 2 != 0 || HasLoneSurrogate(text)) result_.changes.otherBytes = true;
+    return Emit(WideToUtf8(text)) ? Step::Go : Step::Stop;
 }
 
-Decoded DecodeAs(std::string bytes, Encoding encoding) {
-    // Only a mark is looked for: the first three bytes tell.
-    const FileFormat seen = DetectEncoding(std::string_view(bytes).substr(0, 3));
-    FileFormat f;
-    f.encoding = encoding;
-    f.bom = seen.bom && seen.encoding == encoding;
-    return DecodeIn(std::move(bytes), f);
-}
+Decoded Decode(std::string bytes) { return DecodeAll(bytes, nullptr); }
+
+Decoded DecodeAs(std::string bytes, Encoding encoding) { return DecodeAll(bytes, &encoding); }
 
 bool ReadsBack(std::string_view text, std::string_view bytes, const FileFormat& format) {
     // OEM is never detected: it reads back only as it was written, by choosing it again.

@@ -2,6 +2,7 @@
 // byte-order mark and line-end style are found on opening and kept for saving, so an unchanged file
 // goes back byte for byte.
 #pragma once
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -44,6 +45,41 @@ Decoded Decode(std::string bytes);
 // The same in a chosen encoding (its mark skipped when the bytes start with it); bytes it cannot
 // decode become the decoder's replacement, and a save then asks first.
 Decoded DecodeAs(std::string bytes, Encoding encoding);
+
+// Decodes a file given in pieces of any size (as it is read) into the editing area's text, handed
+// on in pieces: the same text, format and changes as Decode / DecodeAs of the whole. The encoding
+// is found from the first bytes (a mark) and from what the UTF-8 check proves along the way.
+class Decoder {
+public:
+    // Takes each piece of text (UTF-8); false when there is no room for it (the decoding stops).
+    using Out = std::function<bool(std::string_view text)>;
+    // `as`: decoded in that encoding, as DecodeAs does.
+    explicit Decoder(Out out, const Encoding* as = nullptr);
+    // Again: bytes that are not UTF-8 came after text went out as UTF-8; the text so far is void,
+    // and the file decodes again from its start as ANSI (DecodeAs(bytes, Encoding::Ansi)).
+    enum class Step { Go, Again, Stop };
+    Step Add(std::string_view bytes);
+    Step Finish();
+    // The format, changes and NUL bytes of the text that went out (`text` stays empty).
+    const Decoded& Result() const { return result_; }
+
+private:
+    enum class Mode { Start, Utf8Maybe, Utf8, Utf8Repair, Utf16, Code };
+    Step Begin(std::string_view first);
+    Step Body(std::string_view bytes, bool last);
+    Step Utf8Body(std::string_view bytes, bool last);
+    Step CodeBody(std::string_view bytes, bool last);
+    Step Utf16Body(std::string_view bytes, bool last);
+    bool Emit(std::string_view text);
+
+    Out out_;
+    const Encoding* as_;
+    Mode mode_ = Mode::Start;
+    Decoded result_;
+    std::string carry_;  // bytes of an unfinished sequence (or line, for code pages) waiting for the next piece
+    bool highOut_ = false;  // a multi-byte sequence went out as UTF-8
+    LineEndCounter ends_;
+};
 
 // The bytes of the file for the editing area's text (UTF-8): final line end added in the file's
 // style, mark and encoding. `unstorable` tells when a character has no place in the encoding (its

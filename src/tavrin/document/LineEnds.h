@@ -15,6 +15,19 @@ struct LineEndCounts {
 };
 LineEndCounts CountLineEnds(std::string_view text);
 
+// The same over a text given in pieces (a CR ending one piece and an LF starting the next are a
+// CR LF), and whether the text holds a NUL.
+class LineEndCounter {
+public:
+    void Add(std::string_view piece);
+    LineEndCounts Counts() const { return {pairs_, lf_ - pairs_, cr_ - pairs_}; }
+    bool Nul() const { return nul_; }
+
+private:
+    size_t pairs_ = 0, lf_ = 0, cr_ = 0;
+    bool nul_ = false, lastCr_ = false;
+};
+
 // The style of most line ends; CR LF for a text without any, or when none has most.
 LineEnd MostUsed(const LineEndCounts& counts);
 

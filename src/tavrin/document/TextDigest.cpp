@@ -92,13 +92,68 @@ Digest Sha256(const void* data, size_t size) {
     return s.Finish();
 }
 
+namespace {
+
+constexpr uint64_t kP1 = 0x9E3779B185EBCA87ull, kP2 = 0xC2B2AE3D27D4EB4Full, kP3 = 0x165667B19E3779F9ull;
+
+constexpr uint64_t Rotl(uint64_t x, int n) { return (x << n) | (x >> (64 - n)); }
+
+uint64_t Lane(const uint8_t* p) {
+    uint64_t v = 0;
+    for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
+    return v;
+}
+
+uint64_t Round(uint64_t acc, uint64_t lane) { return Rotl(acc + lane * kP2, 31) * kP1; }
+
+}  // namespace
+
+void TextHash::Stripe(const uint8_t* p) {
+    for (int i = 0; i < 4; ++i) lanes_[i] = Round(lanes_[i], Lane(p + 8 * i));
+}
+
+void TextHash::Add(std::string_view piece) {
+    const auto* p = reinterpret_cast<const uint8_t*>(piece.data());
+    size_t n = piece.size();
+    total_ += n;
+    if (used_) {
+        const size_t take = n < 32 - used_ ? n : 32 - used_;
+        memcpy(buffer_ + used_, p, take);
+        used_ += take;
+        p += take;
+        n -= take;
+        if (used_ < 32) return;
+        Stripe(buffer_);
+        used_ = 0;
+    }
+    for (; n >= 32; p += 32, n -= 32) Stripe(p);
+    memcpy(buffer_, p, n);
+    used_ = n;
+}
+
+uint64_t TextHash::Done() const {
+    uint64_t h = Rotl(lanes_[0], 1) + Rotl(lanes_[1], 7) + Rotl(lanes_[2], 12) + Rotl(lanes_[3], 18);
+    for (uint64_t lane : lanes_) h = (h ^ Round(0, lane)) * kP1 + kP3;
+    h += total_;
+    for (size_t i = 0; i < used_; ++i) h = Rotl(h ^ (buffer_[i] * kP3), 11) * kP1;
+    h ^= h >> 33;
+    h *= kP2;
+    h ^= h >> 29;
+    h *= kP3;
+    return h ^ (h >> 32);
+}
+
 void TextDigest::Mark(std::string_view text) {
-    length_ = text.size();
-    digest_ = Sha256(text.data(), text.size());
+    TextHash h;
+    h.Add(text);
+    Mark(h);
 }
 
 bool TextDigest::Matches(std::string_view text) const {
-    return text.size() == length_ && Sha256(text.data(), text.size()) == digest_;
+    if (text.size() != length_) return false;
+    TextHash h;
+    h.Add(text);
+    return h.Done() == hash_;
 }
 
 }  // namespace textdigest

@@ -49,6 +49,12 @@ std::string Bytes(HWND edit, Sci_Position from, Sci_Position to) {
     return s;
 }
 
+// The UTF-16 line index, made when first needed (a text that nothing counts in UTF-16 goes without).
+void NeedUtf16Index(HWND edit) {
+    if (!(Call(edit, SCI_GETLINECHARACTERINDEX) & SC_LINECHARACTERINDEX_UTF16))
+        Call(edit, SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
+}
+
 // UTF-16 positions <-> the control's byte positions, through its UTF-16 line index.
 Sci_Position BytePos(HWND edit, size_t u16) {
     const size_t total = TextLength(edit);
@@ -60,6 +66,7 @@ Sci_Position BytePos(HWND edit, size_t u16) {
 }
 
 size_t Utf16Pos(HWND edit, Sci_Position pos) {
+    NeedUtf16Index(edit);
     const Sci_Position line = Call(edit, SCI_LINEFROMPOSITION, pos);
     const Sci_Position start = Call(edit, SCI_POSITIONFROMLINE, line);
     return static_cast<size_t>(Call(edit, SCI_INDEXPOSITIONFROMLINE, line, SC_LINECHARACTERINDEX_UTF16) +
@@ -95,7 +102,6 @@ HWND Create(HWND parent, int id) {
     Call(h, SCI_SETSCROLLWIDTHTRACKING, 1);
     Call(h, SCI_SETEOLMODE, SC_EOL_CRLF);
     Call(h, SCI_SETMODEVENTMASK, SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT);
-    Call(h, SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
     Call(h, SCI_INDICSETSTYLE, kColourIndicator, INDIC_TEXTFORE);
     Call(h, SCI_INDICSETFLAGS, kColourIndicator, SC_INDICFLAG_VALUEFORE);
     Call(h, SCI_SETMARGINTYPEN, kNumberMargin, SC_MARGIN_NUMBER);
@@ -126,6 +132,7 @@ void SetNewLineEnds(HWND edit, docfile::LineEnd style) {
 }
 
 size_t TextLength(HWND edit) {
+    NeedUtf16Index(edit);
     // From the UTF-16 line index: only the last line is counted, not the whole text (every Select asks).
     const Sci_Position last = Call(edit, SCI_GETLINECOUNT) - 1;
     return static_cast<size_t>(Call(edit, SCI_INDEXPOSITIONFROMLINE, last, SC_LINECHARACTERINDEX_UTF16) +
@@ -135,31 +142,44 @@ size_t TextLength(HWND edit) {
 
 size_t StoredLength(HWND edit) { return static_cast<size_t>(Call(edit, SCI_GETLENGTH)); }
 
-bool SetUtf8(HWND edit, std::string_view utf8, const Progress& progress) {
-    // Loaded into a document of its own: the one shown stays whole when memory runs out.
-    // Room beyond the text: without it the first character typed makes the control copy the whole
-    // text (and its styles) into a new, larger block (0.75 s for 100 MB under Wine).
-    const size_t room = std::max<size_t>(64 << 10, utf8.size() / 16);
-    auto* loader = reinterpret_cast<Scintilla::ILoader*>(
-        Call(edit, SCI_CREATELOADER, static_cast<uptr_t>(utf8.size() + room),
-             sizeof(void*) > 4 ? SC_DOCUMENTOPTION_TEXT_LARGE : SC_DOCUMENTOPTION_DEFAULT));
-    if (!loader) return false;
-    for (size_t done = 0; done < utf8.size();) {
-        const size_t n = std::min(kLoadChunk, utf8.size() - done);
-        if (loader->AddData(utf8.data() + done, static_cast<Sci_Position>(n)) != SC_STATUS_OK) {
-            loader->Release();
-            return false;
-        }
-        done += n;
-        if (progress) progress(done, utf8.size());
+Loader::~Loader() {
+    if (loader_) loader_->Release();
+}
+
+bool Loader::Add(std::string_view utf8) {
+    if (!loader_) {
+        // Room beyond the text: without it the first character typed makes the control copy the
+        // whole text into a new, larger block (0.75 s for 100 MB under Wine). No style bytes where
+        // no colouring shows; positions of 64 bits only where 32 would not last.
+        const size_t room = std::max<size_t>(64 << 10, bytes_ / 16);
+        sptr_t options = bytes_ > kColourLimit ? SC_DOCUMENTOPTION_STYLES_NONE : SC_DOCUMENTOPTION_DEFAULT;
+        if (sizeof(void*) > 4 && static_cast<unsigned long long>(bytes_) > (3ull << 29))
+            options |= SC_DOCUMENTOPTION_TEXT_LARGE;
+        loader_ = reinterpret_cast<Scintilla::ILoader*>(Call(edit_, SCI_CREATELOADER, bytes_ + room, options));
+        if (!loader_) return false;
     }
-    void* doc = loader->ConvertToDocument();
+    if (loader_->AddData(utf8.data(), static_cast<Sci_Position>(utf8.size())) != SC_STATUS_OK) return false;
+    size_ += utf8.size();
+    return true;
+}
+
+void Loader::Restart() {
+    if (loader_) loader_->Release();
+    loader_ = nullptr;
+    size_ = 0;
+}
+
+bool Loader::Finish() {
+    if (!loader_ && !Add({})) return false;
+    void* doc = loader_->ConvertToDocument();
+    loader_ = nullptr;
+    HWND edit = edit_;
     Call(edit, SCI_SETDOCPOINTER, 0, reinterpret_cast<sptr_t>(doc));
     Call(edit, SCI_RELEASEDOCUMENT, 0, reinterpret_cast<sptr_t>(doc));  // the view holds it now
     // Settings of the document rather than the view; a loaded document does not collect undo steps.
+    // The UTF-16 line index comes only when something counts in UTF-16.
     Call(edit, SCI_SETUNDOCOLLECTION, 1);
     Call(edit, SCI_SETCODEPAGE, SC_CP_UTF8);
-    Call(edit, SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
     Call(edit, SCI_EMPTYUNDOBUFFER);
     Call(edit, SCI_SETSAVEPOINT);
     Area& st = Area::Of(edit);
@@ -171,6 +191,22 @@ bool SetUtf8(HWND edit, std::string_view utf8, const Progress& progress) {
     Call(edit, SCI_GOTOPOS, 0);
     UpdateNumberMargin(edit, st);
     return true;
+}
+
+bool Colourable(HWND edit) {
+    return StoredLength(edit) <= kColourLimit && !(Call(edit, SCI_GETDOCUMENTOPTIONS) & SC_DOCUMENTOPTION_STYLES_NONE);
+}
+
+bool SetUtf8(HWND edit, std::string_view utf8, const Progress& progress) {
+    // Loaded into a document of its own: the one shown stays whole when memory runs out.
+    Loader loader(edit, utf8.size());
+    for (size_t done = 0; done < utf8.size();) {
+        const size_t n = std::min(kLoadChunk, utf8.size() - done);
+        if (!loader.Add(utf8.substr(done, n))) return false;
+        done += n;
+        if (progress) progress(done, utf8.size());
+    }
+    return loader.Finish();
 }
 
 bool SetText(HWND edit, const std::wstring& text, const Progress& progress) {

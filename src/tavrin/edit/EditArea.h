@@ -13,7 +13,15 @@
 #include "SyntaxScheme.h"
 #include "TextStyles.h"
 
+namespace Scintilla {
+class ILoader;
+}
+
 namespace editarea {
+
+// A lexer styles everything before what it shows: past this size a jump to the end would wait
+// seconds for it, so bigger texts show plain and keep no style bytes.
+inline constexpr size_t kColourLimit = 16 << 20;
 
 // Registers the control's window class (once); false when it cannot be registered.
 bool RegisterWindowClass();
@@ -37,6 +45,31 @@ using Progress = std::function<void(size_t done, size_t total)>;
 // Replaces the whole content with UTF-8 bytes, without an undo step and unmodified, the caret at
 // the start; false when the process has no memory for it (the old content then stays).
 bool SetUtf8(HWND edit, std::string_view utf8, const Progress& progress = {});
+
+// A text going into a new document of the area piece by piece, shown only by Finish (as SetUtf8
+// shows it); dropped unshown when destroyed before, the area keeping what it had.
+class Loader {
+public:
+    // `bytes`: about how much text comes.
+    Loader(HWND edit, size_t bytes) : edit_(edit), bytes_(bytes) {}
+    ~Loader();
+    Loader(const Loader&) = delete;
+    Loader& operator=(const Loader&) = delete;
+    // False when the process has no memory for it.
+    bool Add(std::string_view utf8);
+    // What came so far is dropped.
+    void Restart();
+    size_t Size() const { return size_; }
+    bool Finish();
+
+private:
+    HWND edit_;
+    size_t bytes_;
+    size_t size_ = 0;
+    Scintilla::ILoader* loader_ = nullptr;
+};
+// Whether the text may show in colour: small enough, and with room for styles.
+bool Colourable(HWND edit);
 bool SetText(HWND edit, const std::wstring& text, const Progress& progress = {});
 
 // The selection in UTF-16 positions; Select scrolls it into view.

@@ -68,10 +68,7 @@ void ViewCommands::Run(int index) {
 void ViewCommands::ApplySyntax() {
     if (!edit_) return;
     const bool on = colouringWanted_ && !formatted_;
-    // A lexer styles everything before what it shows: past this size a jump to the end would wait
-    // seconds for it, so big texts show plain.
-    constexpr size_t kColourLimit = 16 << 20;
-    const bool fits = editarea::StoredLength(edit_) <= kColourLimit;
+    const bool fits = editarea::Colourable(edit_);
     editarea::SetLanguage(edit_, on && fits && language_ ? language_() : syntax::Language::None);
     folding::Apply(edit_, folding_ && editarea::Language(edit_) != syntax::Language::None);
     Check(menu_, mainmenu::ViewSyntaxColouring, on);
