@@ -111,9 +111,9 @@ HRESULT CallTypeLibrary(WorkerRun* run) {
     HRESULT status = S_OK;
     for (const EntryCall& call : run->calls) {
         if (call.entry == EntryPoint::Register) {
-            raii::ComPtr<ITypeLib> registered;
-            status = user ? RegisterTypeLibForUser(lib.get(), const_cast<wchar_t*>(run->path.c_str()), nullptr)
-                          : LoadTypeLibEx(run->path.c_str(), REGKIND_REGISTER, registered.put());
+            // What LoadTypeLibEx(REGKIND_REGISTER) does, with the path as given (not one the loader resolved).
+            wchar_t* path = const_cast<wchar_t*>(run->path.c_str());
+            status = user ? RegisterTypeLibForUser(lib.get(), path, nullptr) : RegisterTypeLib(lib.get(), path, nullptr);
         } else {
             TLIBATTR* a = nullptr;
             status = lib.get()->GetLibAttr(&a);
