@@ -39,13 +39,15 @@ inline constexpr const wchar_t* FileNotFound = L"File not found";
 inline constexpr const wchar_t* CompanyPrefix = L"Company Name:  ";
 inline constexpr const wchar_t* ProductPrefix = L"Product Version:  ";
 inline constexpr const wchar_t* NoProductVersion = L"(No Product Version available for this file)";
+inline constexpr const wchar_t* TypeLibPrefix = L"Type Library:  ";
+inline constexpr const wchar_t* TypeLibGuidPrefix = L"GUID:  ";
 
 // Registration runner.
 inline constexpr const wchar_t* LoadFailure = L"Failure loading control DLL";
 inline constexpr const wchar_t* UnknownCommand = L"Unknown command handle";
 inline constexpr const wchar_t* NoEntryPoint = L"Process failed in obtaining entry point or creating thread.";
 inline constexpr const wchar_t* WorkerNotStarted =
-    L"Process failed: the registration thread could not be started, so the module was not loaded.";
+    L"Process failed: the registration's process could not be started, so the module was not loaded.";
 inline constexpr const wchar_t* TimedOut = L"Process failed in signaled state or time-out.";
 inline constexpr const wchar_t* Completed = L"Process completed";
 inline constexpr const wchar_t* EntryFailed = L"Process failed: the entry point returned ";
@@ -57,9 +59,15 @@ inline constexpr const wchar_t* EndedProcess = L"Process failed: the registratio
 inline constexpr const wchar_t* LoadErrorPrefix = L"Error ";
 inline constexpr const wchar_t* Is64Bit = L"This is a 64-bit module; the 32-bit Pellamy cannot load it. Use ";
 inline constexpr const wchar_t* Is32Bit = L"This is a 32-bit module; the 64-bit Pellamy cannot load it. Use ";
-inline constexpr const wchar_t* OpenInOther = L"Open it in ";
 inline constexpr const wchar_t* OtherProcessor = L"This module is for another processor (";
-inline constexpr const wchar_t* StartOtherFailed = L"Could not start ";
+
+// Local servers and type libraries.
+inline constexpr const wchar_t* ServerFailed = L"Process failed: the server ended with exit code ";
+inline constexpr const wchar_t* ServerNotStarted = L"Failure starting the server";
+inline constexpr const wchar_t* TypeLibLoadFailure = L"Failure loading type library";
+inline constexpr const wchar_t* ServerNoExport =
+    L"A local server (.exe) writes its registration in its own process, where Pellamy cannot redirect the "
+    L"registry: it cannot be exported. Register it, or export the registration of a module or type library.";
 
 // The command line.
 inline constexpr const wchar_t* SwitchPrefix = L"The switch ";
@@ -70,7 +78,23 @@ inline constexpr const wchar_t* SwitchConflict = L" cannot be combined with the 
 inline constexpr const wchar_t* SwitchOneFile = L" takes exactly one file.";
 inline constexpr const wchar_t* SwitchNoValue = L" needs a file name after the colon.";
 inline constexpr const wchar_t* Usage =
-    L"Usage: Pellamy [/u] [/s] [/i[:cmdline]] [/n] [/user] [/export:file.reg] file...";
+    L"Usage: Pellamy [/u] [/s] [/i[:cmdline]] [/n] [/user] [/export:file.reg] [/tlb] file...";
+// /?: the usage with the switches, the file kinds and where each runs, and the exit statuses.
+inline constexpr const wchar_t* Help =
+    L"Usage: Pellamy [/u] [/s] [/i[:cmdline]] [/n] [/user] [/export:file.reg] [/tlb] file...\r\n\r\n"
+    L"/u  unregister\r\n/s  silent: no message box, only the exit status\r\n"
+    L"/i[:cmdline]  also DllInstall (after registering, before unregistering)\r\n/n  with /i: DllInstall alone\r\n"
+    L"/user  for the current user only\r\n/export:file.reg  write the registration into a .reg file instead\r\n"
+    L"/tlb  a module's type library resource instead of its entry points\r\n\r\n"
+    L"Files, each in a process of its own, 10 seconds each:\r\n"
+    L"- modules (.dll, .ocx): DllRegisterServer or DllUnregisterServer, in Pellamy.exe (32-bit modules) or "
+    L"Pellamy64.exe (64-bit modules) from Pellamy's folder\r\n"
+    L"- local servers (.exe): started with /RegServer or /UnregServer (with /user: /RegServerPerUser, "
+    L"/UnregServerPerUser); not with /export\r\n"
+    L"- type libraries (.tlb, .olb): registered or unregistered in Pellamy itself\r\n\r\n"
+    L"Exit status: 0 done, 1 bad arguments, 2 not started, 3 not loaded, 4 no entry point, 5 failed, "
+    L"6 time-out, 7 crashed, 8 the build for the module's bitness is missing, 9 the registry could not be "
+    L"redirected (/user, /export).";
 inline constexpr const wchar_t* OleFailed = L"Process failed: OLE could not be started (";
 
 // Registration for the current user only.
@@ -104,7 +128,7 @@ inline constexpr const wchar_t* ExportLeftOut =
 
 // Browse.
 inline constexpr const wchar_t* BrowseFilter =
-    L"OCX Files (*.OCX)|*.OCX|Dynamic Link Librarys (*.DLL)|*.DLL|All Files (*.*)|*.*";
+    L"OCX Files (*.OCX)|*.OCX|Dynamic Link Librarys (*.DLL)|*.DLL|All Files (*.*)|*.*|Type Libraries (*.tlb;*.olb)|*.tlb;*.olb";
 inline constexpr const wchar_t* BrowseDefaultExt = L"OCX";
 inline constexpr const wchar_t* BrowseErrorPrefix = L"Error: ";
 

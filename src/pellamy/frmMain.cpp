@@ -9,12 +9,13 @@
 
 #include "AppInfo.h"
 #include "Command.h"
-#include "Launch.h"
 #include "MenuBar.h"
 #include "Modal.h"
 #include "Paths.h"
 #include "ModuleFile.h"
 #include "ModuleVersion.h"
+#include "TypeLibInfo.h"
+#include "FileKind.h"
 #include "PathBox.h"
 #include "PeHeader.h"
 #include "Raii.h"
@@ -101,7 +102,6 @@ void frmMain::Form_Load() {
 
     // Modules are loaded by full path with their own folder searched; never from the current folder.
     SetDllDirectoryW(L"");
-    if (otherBuildFolder_.empty()) otherBuildFolder_ = ProgramFolder();
     DragAcceptFiles(Hwnd(), TRUE);
     CreateToolTip();
 }
@@ -287,6 +287,14 @@ bool frmMain::ReadVersionInfo(const std::wstring& path) {
 }
 
 void frmMain::ShowVersionInfo(const std::wstring& path) {
+    // A type library shows its name, version and GUID instead.
+    const std::wstring full = paths::Full(path);
+    if (KindOf(full) == FileKind::TypeLibrary) {
+        const TypeLibInfo lib = ReadTypeLibInfo(full);
+        SetVisible(IdlblPleaseVerify, lib.error == 0);
+        SetText(IdlblFileInfo, lib.error == 0 ? TypeLibInfoText(lib) : texts::NoProductVersion);
+        return;
+    }
     if (ReadVersionInfo(path)) {
         SetVisible(IdlblPleaseVerify, true);
         SetText(IdlblFileInfo, FileInfoText(CompanyName, ProductVersion));
@@ -298,29 +306,9 @@ void frmMain::ShowVersionInfo(const std::wstring& path) {
 
 // ---- Registration ------------------------------------------------------------------------------
 
-bool frmMain::CheckBitness(const std::wstring& fullPath) {
+FileKind frmMain::KindOf(const std::wstring& fullPath) {
     const std::vector<unsigned char> head = ModuleHeader(fullPath);
-    const Bitness module = PeBitness(head.data(), head.size());
-    const Bitness own = sizeof(void*) == 8 ? Bitness::Bits64 : Bitness::Bits32;
-    // A module for another processor is tried all the same (the system may emulate it); its
-    // failure to load names the processor.
-    if (module == Bitness::NotPe || module == own || module == Bitness::OtherProcessor) return true;
-
-    const std::wstring other = otherBuildFolder_ + L"\\" + BuildFor(module);
-    const DWORD attrs = GetFileAttributesW(other.c_str());
-    const bool offer = attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
-    const int answer = modal::MsgBox(OtherBitnessText(module, offer), offer ? MB_YESNO : MB_OK, {}, Hwnd());
-    if (offer && answer == IDYES) {
-        launch::Options o;
-        o.application = other;
-        o.commandLine = L"\"" + other + L"\" \"" + fullPath + L"\"";
-        if (const launch::Started s = launch::Start(o); !s) {
-            const DWORD err = s.error;
-            modal::MsgBox(std::wstring(texts::StartOtherFailed) + other + L"\r\n" + SystemErrorText(err, other), MB_OK,
-                          {}, Hwnd());
-        }
-    }
-    return false;
+    return KindOfFile(fullPath, head.data(), head.size());
 }
 
 namespace {
@@ -360,21 +348,24 @@ void frmMain::RunInBackground(std::function<RunRecord()> work, std::function<voi
 
 void frmMain::RunRegistration(const std::wstring& path, const std::wstring& command) {
     const std::wstring full = paths::Full(path);
-    if (!CheckBitness(full)) return;
     const EntryPoint which = EntryForCommand(command);
     if (which == EntryPoint::Unknown) {
         modal::MsgBox(texts::UnknownCommand, MB_OK, {}, Hwnd());
         return;
     }
     const bool perUser = currentUserOnly_;
+    const FileKind kind = KindOf(full);
     RunInBackground(
-        [full, which, perUser] {
-            return RunInChild({full, perUser ? ChildMode::CurrentUser : ChildMode::Plain, {EntryCall{which, true, {}}}});
+        [full, which, perUser, kind, folder = childFolder_] {
+            if (kind == FileKind::LocalServer)
+                return RunRecord{RunServer(full, which == EntryPoint::Unregister, perUser), {}, {}};
+            return RunInChild({full, perUser ? ChildMode::CurrentUser : ChildMode::Plain, {EntryCall{which, true, {}}}, folder,
+                               kind == FileKind::TypeLibrary});
         },
-        [this, full, which, perUser](const RunRecord& record) {
+        [this, full, which, perUser, kind](const RunRecord& record) {
             const RunResult& result = record.result;
             LastResult = result.outcome == RunOutcome::TimedOut ? static_cast<int32_t>(result.code) : 0;
-            std::wstring message = RunMessage(result, full);
+            std::wstring message = RunMessage(result, full, kind);
             if (perUser)
                 message = CurrentUserText(message, result.outcome == RunOutcome::Completed,
                                           which == EntryPoint::Unregister, record.notWritten);
@@ -390,16 +381,20 @@ void frmMain::ToggleCurrentUserOnly() {
 void frmMain::ExportRegistrationToFile() {
     if (!ValidatePath()) return;
     const std::wstring full = paths::Full(BoxPath());
-    if (!CheckBitness(full)) return;
+    const FileKind kind = KindOf(full);
+    if (kind == FileKind::LocalServer) {
+        modal::MsgBox(texts::ServerNoExport, MB_OK, {}, Hwnd());
+        return;
+    }
     std::wstring regFile = paths::Name(full);
     regFile = regFile.substr(0, regFile.rfind(L'.')) + L"." + texts::ExportDefaultExt;
     if (!ShowSaveDialog(regFile, texts::ExportFilter, texts::ExportDefaultExt, texts::ExportDialogTitle, Hwnd()))
         return;
     auto message = std::make_shared<std::wstring>();
     RunInBackground(
-        [full, regFile, message] {
-            const ExportResult result = ExportRegistration(full, regFile);
-            *message = result.summary.empty() ? RunMessage(result.run, full) : result.summary;
+        [full, regFile, message, kind, folder = childFolder_] {
+            const ExportResult result = ExportRegistration(full, regFile, folder, kind == FileKind::TypeLibrary);
+            *message = result.summary.empty() ? RunMessage(result.run, full, kind) : result.summary;
             return RunRecord{};
         },
         [this, message](const RunRecord&) { modal::MsgBox(*message, MB_OK, {}, Hwnd()); });
@@ -425,6 +420,15 @@ void frmMain::BrowseForFile() {
 }
 
 void frmMain::AcceptChosenFile(const std::wstring& path) {
+    // A type library proves itself by loading as one.
+    if (KindOf(paths::Full(path)) == FileKind::TypeLibrary) {
+        const TypeLibInfo lib = ReadTypeLibInfo(paths::Full(path));
+        if (lib.error == 0) SetText(IdtxtOCXPath, path);
+        else
+            modal::MsgBox(texts::BrowseErrorPrefix + LoadFailedText(lib.error, SystemErrorText(lib.error, path), FileKind::TypeLibrary),
+                          MB_OK | MB_ICONEXCLAMATION, {}, Hwnd());
+        return;
+    }
     // Loading it for its resources proves it is a module; the enumerator releases it on every path.
     try {
         cResources resources;

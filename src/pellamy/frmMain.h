@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "FileKind.h"
 #include "Form.h"
 #include "RunRecord.h"
 #include "UiTask.h"
@@ -74,8 +75,8 @@ public:
     int MousePointer() const { return mousePointer_; }
     // A registration is running in its child.
     bool Busy() const { return busy_; }
-    // Folder searched for the other build (Pellamy.exe / Pellamy64.exe); the program folder by default.
-    void SetOtherBuildFolder(const std::wstring& folder) { otherBuildFolder_ = folder; }
+    // Folder the registration children start from (Pellamy.exe / Pellamy64.exe); the program folder by default.
+    void SetChildFolder(const std::wstring& folder) { childFolder_ = folder; }
 
 protected:
     const form::FormDef& Definition() const override;
@@ -87,8 +88,8 @@ protected:
 private:
     void SetMousePointer(int pointer);
     bool ValidatePath();
+    static pellamy::FileKind KindOf(const std::wstring& fullPath);
     std::wstring BoxPath() const;
-    bool CheckBitness(const std::wstring& fullPath);
     // Runs `work` (a registration child and its wait) on a thread of its own, so the window keeps
     // answering, and `done` with its record back on the window's thread; commands wait meanwhile.
     void RunInBackground(std::function<pellamy::RunRecord()> work, std::function<void(const pellamy::RunRecord&)> done);
@@ -98,7 +99,7 @@ private:
     bool busy_ = false;
 
     int mousePointer_ = PointerDefault;
-    std::wstring otherBuildFolder_;
+    std::wstring childFolder_;
     HWND toolTip_ = nullptr;
     bool currentUserOnly_ = false;
 };

@@ -9,6 +9,7 @@
 #include "CommandLine.h"
 #include "CommandLineRun.h"
 #include "Form.h"
+#include "RegistryRedirect.h"
 #include "SystemLibraries.h"
 #include "frmMain.h"
 
@@ -32,6 +33,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCmd) {
     SetErrorMode(SetErrorMode(0) | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     const std::vector<std::wstring> args = Arguments();
     if (pellamy::IsChildRun(args)) return pellamy::RunAsChild(args);
+    pellamy::RemoveStaleScratchKeys();
     // Switches or several files: a script's run, without the window.
     if (!pellamy::OpensWindow(args)) return pellamy::RunFromCommandLine(args);
 

@@ -104,6 +104,14 @@ struct CoMemTraits {
     static void Close(void* p) { ::CoTaskMemFree(p); }
 };
 
+template <class I>
+struct ComTraits {  // a COM interface pointer
+    using Type = I*;
+    static I* Invalid() { return nullptr; }
+    static bool Valid(I* p) { return p != nullptr; }
+    static void Close(I* p) { p->Release(); }
+};
+
 using Handle = Unique<HandleTraits>;
 using File = Unique<FileTraits>;
 using FindHandle = Unique<FindTraits>;
@@ -118,6 +126,8 @@ using Accel = Unique<AccelTraits>;
 using GlobalMem = Unique<GlobalTraits>;
 using Dc = Unique<DcTraits>;
 using CoMem = Unique<CoMemTraits>;
+template <class I>
+using ComPtr = Unique<ComTraits<I>>;
 
 // Selects a GDI object into a DC for a scope and puts the old one back.
 class SelectObj {

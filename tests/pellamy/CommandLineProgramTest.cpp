@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <functional>
 #include <thread>
+#include <tuple>
 
 #include "../fixtures/fixture_comserver.h"
 #include "DialogAnswerer.h"
@@ -80,7 +81,6 @@ TEST_F(PellamyCommandLineRun, EachOutcomeGivesItsExitStatus) {
         {L"/s " + Quoted(dir / L"missing.dll"), 3, {}},
         {L"/s " + Dll(L"fx_crash.dll"), 7, {}},
         {L"/s " + Dll(L"fx_exitthread.dll"), 7, {}},
-        {L"/s " + Dll(L"fx_other.dll"), 8, {}},
         {L"/s " + Dll(L"fx_hang.dll"), 6, {}},
         // In order, on past a failure; the first failure decides.
         {L"/s " + Dll(L"fx_noentry.dll") + L" " + Dll(L"fx_register.dll") + L" " + Dll(L"fx_fail.dll"), 4, registered},
@@ -104,6 +104,8 @@ TEST_F(PellamyCommandLineRun, EachOutcomeGivesItsExitStatus) {
         // A file that cannot be written: the run went well, the export did not.
         {L"/s /export:" + Quoted(dir / L"no such folder\\out.reg") + L" " + server, 5, userKeys(0)},
     };
+    // A scratch key a child ended by its job left behind goes at the next start.
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Pellamy\\Scratch\\4294967292-1\\HKCR\\x", nullptr, REG_SZ, L"", 2);
     for (const auto& r : rows) {
         kit::DeleteFixtureKey(L"fx_register");
         if (r.args.find(L"-U") != std::wstring::npos) {
@@ -119,11 +121,61 @@ TEST_F(PellamyCommandLineRun, EachOutcomeGivesItsExitStatus) {
     }
 }
 
+// Type libraries register (machine-wide, per user, a module's own with /tlb), unregister and export
+// like modules; a local server is started with the switch for the run, its exit code is the
+// outcome, and it cannot be exported.
+TEST_F(PellamyCommandLineRun, TypeLibrariesAndLocalServers) {
+    testenv::TempDir dir;
+    const std::wstring tlb = Dll(L"fx_typelib.tlb"), res = Dll(L"fx_tlbres.dll"), server = Dll(L"fx_server.exe"),
+                       reg = dir / L"out.reg", lib = L"Software\\Classes\\TypeLib\\" FX_TLB_LIBID_TEXT;
+    auto libIn = [&](HKEY root) {  // the user's alone when it is the user's
+        return [&, root] { return kit::KeyExists(root, lib) && (root == HKEY_LOCAL_MACHINE || !kit::KeyExists(HKEY_LOCAL_MACHINE, lib)); };
+    };
+    auto none = [&] { return !kit::KeyExists(HKEY_LOCAL_MACHINE, lib) && !kit::KeyExists(HKEY_CURRENT_USER, lib); };
+    auto started = [](std::optional<std::wstring> with) { return [with] { return kit::ReadValue(L"fx_server", L"Switch") == with; }; };
+    const struct {
+        std::wstring args;
+        long status;
+        std::function<bool()> after;
+        const wchar_t* serverExit = nullptr;
+    } rows[] = {
+        {L"/s " + tlb, 0, libIn(HKEY_LOCAL_MACHINE)},
+        {L"/s /u " + tlb, 0, none},
+        {L"/s /user " + tlb, 0, libIn(HKEY_CURRENT_USER)},
+        {L"/s /u /user " + tlb, 0, none},
+        {L"/s /tlb " + res, 0, libIn(HKEY_LOCAL_MACHINE)},
+        {L"/s /u /tlb " + res, 0, none},
+        {L"/s /export:" + Quoted(reg) + L" " + tlb, 0, [&] {
+             const std::vector<std::wstring> keys = ReadBack(reg);
+             return none() && std::any_of(keys.begin(), keys.end(), [](const std::wstring& k) {
+                        const std::wstring key = L"HKEY_CLASSES_ROOT\\TypeLib\\" FX_TLB_LIBID_TEXT L"\\";
+                        return _wcsnicmp(k.c_str(), key.c_str(), key.size()) == 0;  // Wine writes "Typelib"
+                    });
+         }},
+        {L"/s " + server, 0, started(L"/RegServer")},
+        {L"/s /u " + server, 0, started(L"/UnregServer")},
+        {L"/s /user " + server, 0, started(L"/RegServerPerUser")},
+        {L"/s /u /user " + server, 0, started(L"/UnregServerPerUser")},
+        {L"/s " + server, 5, started(L"/RegServer"), L"3"},
+        {L"/s /export:" + Quoted(reg) + L" " + server, 9, started(std::nullopt)},
+    };
+    for (const auto& r : rows) {
+        kit::DeleteFixtureKey(L"fx_server");
+        SetEnvironmentVariableW(L"PELLAMY_FX_SERVER_EXIT", r.serverExit);
+        EXPECT_EQ(kit::Program(r.args).Wait(30000), r.status) << r.args;
+        EXPECT_TRUE(r.after()) << r.args;
+    }
+    SetEnvironmentVariableW(L"PELLAMY_FX_SERVER_EXIT", nullptr);
+    kit::DeleteFixtureKey(L"fx_server");
+}
+
 // Without /s the outcome is shown in a message box, and the main window never opens.
 TEST_F(PellamyCommandLineRun, WithoutSilenceTheOutcomeIsShownInAMessageBox) {
-    const std::pair<std::wstring, long> rows[] = {{L"/u " + Dll(L"fx_register.dll"), 0},
-                                                  {L"/q " + Dll(L"fx_register.dll"), 1}};
-    for (const auto& [args, status] : rows) {
+    const std::tuple<std::wstring, long, const wchar_t*> rows[] = {
+        {L"/u " + Dll(L"fx_register.dll"), 0, L"Process completed"},
+        {L"/q " + Dll(L"fx_register.dll"), 1, L"The switch /q is not known."},
+        {L"/?", 0, L"Usage: Pellamy "}};
+    for (const auto& [args, status, start] : rows) {
         kit::Program p(args);
         {
             DialogAnswerer answer({DialogAnswerer::Press(IDOK)}, 15000, p.Id());
@@ -131,7 +183,7 @@ TEST_F(PellamyCommandLineRun, WithoutSilenceTheOutcomeIsShownInAMessageBox) {
             const std::vector<SeenDialog> seen = answer.Seen();
             ASSERT_EQ(seen.size(), 1u) << args;
             EXPECT_EQ(seen[0].title, L"Pellamy");
-            EXPECT_EQ(seen[0].text.rfind(status ? L"The switch /q is not known." : L"Process completed", 0), 0u);
+            EXPECT_EQ(seen[0].text.rfind(start, 0), 0u) << seen[0].text;
             HWND main = FindWindowExW(nullptr, nullptr, L"PellamyMain", nullptr);
             DWORD owner = 0;
             if (main) GetWindowThreadProcessId(main, &owner);
@@ -139,6 +191,38 @@ TEST_F(PellamyCommandLineRun, WithoutSilenceTheOutcomeIsShownInAMessageBox) {
         }
         EXPECT_EQ(p.Wait(), status) << args;
     }
+}
+
+// Either build registers a module of the other bitness through the other build beside it, into
+// that bitness's registry view; without that build beside it: status 8 and the message naming it.
+TEST_F(PellamyCommandLineRun, AModuleOfTheOtherBitnessRunsInTheOtherBuild) {
+    const bool own64 = sizeof(void*) == 8;
+    const std::wstring exe = own64 ? L"Pellamy64.exe" : L"Pellamy.exe", server = Dll(L"fx_other_com.dll");
+    auto inView = [](bool bits64) {
+        return kit::KeyExists(HKEY_LOCAL_MACHINE, L"Software\\Classes\\CLSID\\" FX_CLSID_TEXT, bits64 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY);
+    };
+    if (own64 && !kit::Runs32Bit()) {
+        std::printf("skipped: registering the 32-bit module needs a 32-bit child; this machine runs only 64-bit programs\n");
+    } else {
+        EXPECT_EQ(kit::Program(L"/s " + server).Wait(), 0);
+        EXPECT_TRUE(inView(!own64));
+        EXPECT_FALSE(inView(own64));
+        EXPECT_EQ(kit::Program(L"/s /u " + server).Wait(), 0);
+        EXPECT_FALSE(inView(!own64));
+    }
+    testenv::TempDir alone;
+    ASSERT_TRUE(CopyFileW((testenv::BinDir() + L"\\" + exe).c_str(), (alone / exe).c_str(), FALSE));
+    kit::Program p(L"/u " + server, alone / exe);  // a switch: no window
+    {
+        DialogAnswerer answer({DialogAnswerer::Press(IDOK)}, 15000, p.Id());
+        testenv::PumpUntil([&] { return answer.Answered() == 1; }, 15000);
+        ASSERT_EQ(answer.Seen().size(), 1u);
+        EXPECT_EQ(answer.Seen()[0].text, own64 ? L"Failure loading control DLL\r\nThis is a 32-bit module; the 64-bit Pellamy "
+                                                 L"cannot load it. Use Pellamy.exe."
+                                               : L"Failure loading control DLL\r\nThis is a 64-bit module; the 32-bit Pellamy "
+                                                 L"cannot load it. Use Pellamy64.exe.");
+    }
+    EXPECT_EQ(p.Wait(), 8);
 }
 
 // A module whose entry point (fx_hang) or start-up code (fx_slowmain, which in-process would hold the

@@ -17,9 +17,9 @@ std::wstring Fixture(const std::wstring& name) { return testenv::BinDir() + L"\\
 
 void DeleteFixtureKey(const std::wstring& name) { RegDeleteTreeW(HKEY_CURRENT_USER, FixtureKey(name).c_str()); }
 
-bool KeyExists(HKEY root, const std::wstring& path) {
+bool KeyExists(HKEY root, const std::wstring& path, REGSAM view) {
     raii::RegKey key;
-    return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+    return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, key.put()) == ERROR_SUCCESS;
 }
 
 bool FixtureKeyExists(const std::wstring& name) { return KeyExists(HKEY_CURRENT_USER, FixtureKey(name)); }
@@ -46,6 +46,11 @@ void RemoveComServerKeys() {
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
         for (const wchar_t* k : kComServerKeys) RegDeleteTreeW(root, (std::wstring(L"Software\\Classes\\") + k).c_str());
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, FX_MACHINE_KEY);
+}
+
+bool Runs32Bit() {
+    wchar_t v[8] = {};
+    return !(GetEnvironmentVariableW(L"WINE_RUNS_32", v, 8) == 1 && v[0] == L'0');
 }
 
 std::wstring TakeInstallLog() {

@@ -22,11 +22,13 @@ bool FixtureKeyExists(const std::wstring& name);
 // A value the fixture wrote (REG_SZ or REG_DWORD, as text).
 std::optional<std::wstring> ReadValue(const std::wstring& name, const wchar_t* value);
 bool IsLoaded(const std::wstring& modulePath);
-bool KeyExists(HKEY root, const std::wstring& path);
+bool KeyExists(HKEY root, const std::wstring& path, REGSAM view = 0);  // view: KEY_WOW64_32KEY or _64KEY
 // How many of fx_comserver's keys (class, ProgID; fx_comtlb's type library and interface) are under
 // root\Software\Classes; removing them all.
 int ComServerKeysIn(HKEY root);
 void RemoveComServerKeys();
+// False on a machine that runs only 64-bit programs (the scripts say so in WINE_RUNS_32).
+bool Runs32Bit();
 // The one line of Log that fx_install's entry points write, read and removed.
 std::wstring TakeInstallLog();
 

@@ -76,6 +76,7 @@ TEST(PellamyWindow, VersionBlocksOfEveryShape) {
         {L"fx_regonly.dll", L"Company Name:  Testfirma GmbH\r\nProduct Version:  4.0.0.1"},  // German, 1252
         {L"fx_oldversion.dll", L"Company Name:  M\u00fcller Werkzeuge\r\nProduct Version:  3.1.0.5"},  // 8-bit, 1252
         {L"fx_noentry.dll", kNoVersion},                                                     // no block
+        {L"fx_typelib.tlb", L"Type Library:  PellamyTestLib 2.5\r\nGUID:  {6A1E5C2B-7D3F-4E8A-9B10-2C4D5E6F7A91}"},
         {L"notadll.dll", kNoVersion}};
     for (const auto& [file, info] : cases) {
         w.SetPath(file);

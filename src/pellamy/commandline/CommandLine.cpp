@@ -52,6 +52,10 @@ CommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
             c.install = true;
             c.installCmd = name.size() > 2 ? Unquote(arg.substr(3)) : std::wstring();
             installSwitch = arg;
+        } else if (name == L"?") {
+            c.help = true;
+        } else if (name == L"tlb") {
+            c.typeLib = true;
         } else if (name == L"user") {
             c.currentUser = true;
             userSwitch = arg;

@@ -1,4 +1,4 @@
-// Pellamy's command line: [/u] [/s] [/i[:cmdline]] [/n] [/user] [/export:file.reg] file...
+// Pellamy's command line: [/u] [/s] [/i[:cmdline]] [/n] [/user] [/export:file.reg] [/tlb] file...
 // Switches start with '/' or '-' and are not case-sensitive.
 #pragma once
 #include <string>
@@ -24,6 +24,8 @@ struct CommandLine {
     bool noRegister = false;    // /n
     bool currentUser = false;   // /user
     std::wstring exportTo;      // /export:file.reg
+    bool help = false;          // /?: the usage alone, nothing runs
+    bool typeLib = false;       // /tlb: a module's type library resource, not its entry points
     std::vector<std::wstring> files;
     bool anySwitch = false;
     ArgumentError error = ArgumentError::None;

@@ -15,6 +15,7 @@ ExitStatus ExitStatusFor(RunOutcome outcome) {
     case RunOutcome::OleFailed:
     case RunOutcome::NotStarted: return kExitOleFailed;
     case RunOutcome::NotRedirected: return kExitNotRedirected;
+    case RunOutcome::NoBuild: return kExitOtherBitness;
     }
     return kExitEntryFailed;
 }

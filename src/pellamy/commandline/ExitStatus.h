@@ -14,7 +14,7 @@ enum ExitStatus : int {
     kExitEntryFailed = 5,
     kExitTimedOut = 6,
     kExitCrashed = 7,        // a fault in the entry point, or it ended its thread or its process
-    kExitOtherBitness = 8,   // the module is for the other build
+    kExitOtherBitness = 8,   // the build of the module's bitness is missing beside this one
     kExitNotRedirected = 9,  // /user or /export: the registry could not be redirected, so nothing ran
 };
 

@@ -37,6 +37,12 @@ uint16_t PeMachine(const unsigned char* data, size_t size) {
     return h ? Le16(h + 4) : 0;
 }
 
+bool PeIsProgram(const unsigned char* data, size_t size) {
+    const unsigned char* h = PeHeader(data, size);
+    constexpr uint16_t kFileDll = 0x2000;
+    return h && !(Le16(h + 4 + 18) & kFileDll);  // the file header's Characteristics
+}
+
 Bitness PeBitness(const unsigned char* data, size_t size) {
     const unsigned char* h = PeHeader(data, size);
     if (!h) return Bitness::NotPe;

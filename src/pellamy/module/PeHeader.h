@@ -13,6 +13,8 @@ enum class Bitness { NotPe, Bits32, Bits64, OtherProcessor };
 Bitness PeBitness(const unsigned char* data, size_t size);
 // The PE header's machine field; 0 when the bytes hold no complete PE header.
 uint16_t PeMachine(const unsigned char* data, size_t size);
+// A complete PE header of a program (an .exe: the DLL flag clear in its characteristics).
+bool PeIsProgram(const unsigned char* data, size_t size);
 // "ARM64", "ARM", ... for a machine field; its number in hex for one without a name.
 std::wstring MachineName(uint16_t machine);
 // Bytes needed from the file start to decide (0x40 for the DOS header, more once e_lfanew is known).

@@ -4,6 +4,10 @@
 
 #include "AppInfo.h"
 #include "Launch.h"
+#include "FileKind.h"
+#include "ModuleFile.h"
+#include "Paths.h"
+#include "PeHeader.h"
 #include "Raii.h"
 #include "RegistrationModes.h"
 #include "RegistrationRunner.h"
@@ -71,6 +75,28 @@ DWORD WINAPI EndAtLifetime(void* param) {
     return 0;
 }
 
+// A job that ends what it holds when its last handle closes (with this process at the latest).
+raii::Handle ChildJob() {
+    raii::Handle job(CreateJobObjectW(nullptr, nullptr));
+    if (job) {
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_DIE_ON_UNHANDLED_EXCEPTION;
+        SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof(limits));
+    }
+    return job;
+}
+
+// Waits for a child at most waitMs: true when it ended. One still running is left to finish, and
+// ended by its job at the end of its lifetime or with this process.
+bool WaitOrAbandon(raii::Handle& job, raii::Handle& process, ULONGLONG started, DWORD waitMs, DWORD& wait) {
+    wait = WaitForSingleObject(process.get(), waitMs);
+    if (wait == WAIT_OBJECT_0) return true;
+    auto* a = new Abandoned{std::move(job), std::move(process), started};
+    if (HANDLE keeper = CreateThread(nullptr, 0, &EndAtLifetime, a, 0, nullptr)) CloseHandle(keeper);
+    else delete a;  // its job ends the child now
+    return false;
+}
+
 void Write(HANDLE out, const std::string& bytes) {
     for (size_t at = 0; at < bytes.size();) {
         DWORD wrote = 0;
@@ -83,7 +109,17 @@ void Write(HANDLE out, const std::string& bytes) {
 
 RunRecord RunInChild(const ChildRequest& request, DWORD waitMs) {
     RunRecord record;
-    const std::wstring exe = ProgramFolder() + L"\\" + (sizeof(void*) == 8 ? L"Pellamy64.exe" : L"Pellamy.exe");
+    const std::vector<unsigned char> head = ModuleHeader(request.module);
+    const Bitness own = sizeof(void*) == 8 ? Bitness::Bits64 : Bitness::Bits32;
+    Bitness bits = PeBitness(head.data(), head.size());
+    // Anything but an x86 or x64 module goes to this build, whose loader names what is wrong.
+    if (bits != Bitness::Bits32 && bits != Bitness::Bits64) bits = own;
+    const std::wstring exe = (request.folder.empty() ? ProgramFolder() : request.folder) + L"\\" + BuildFor(bits);
+    const DWORD attrs = GetFileAttributesW(exe.c_str());
+    if (attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_DIRECTORY)) {
+        record.result = {RunOutcome::NoBuild, ERROR_FILE_NOT_FOUND};
+        return record;
+    }
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) {
@@ -95,15 +131,11 @@ RunRecord RunInChild(const ChildRequest& request, DWORD waitMs) {
     raii::Handle write(writeEnd);
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
 
-    raii::Handle job(CreateJobObjectW(nullptr, nullptr));
-    if (job) {
-        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_DIE_ON_UNHANDLED_EXCEPTION;
-        SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof(limits));
-    }
+    raii::Handle job = ChildJob();
     launch::Options o;
     o.application = exe;
-    o.commandLine = QuoteArgument(exe) + L" " + kChildSwitch + L" " + static_cast<wchar_t>(request.mode) + L" " +
+    o.commandLine = QuoteArgument(exe) + L" " + kChildSwitch + L" " + static_cast<wchar_t>(request.mode) +
+                    (request.typeLib ? L"t " : L" ") +
                     QuoteArgument(request.module);
     for (const EntryCall& c : request.calls) o.commandLine += L" " + QuoteArgument(CallArgument(c));
     o.workingFolder = ProgramFolder();
@@ -114,7 +146,9 @@ RunRecord RunInChild(const ChildRequest& request, DWORD waitMs) {
     const ULONGLONG started = GetTickCount64();
     write.reset();  // the child holds the only writing end: its end is the pipe's end
     if (!child) {
-        record.result = {RunOutcome::NotStarted, child.error};
+        // The other build on a system that cannot run it (a 32-bit Windows, or one without 32-bit support).
+        const bool cannotRun = child.error == ERROR_BAD_EXE_FORMAT || child.error == ERROR_EXE_MACHINE_TYPE_MISMATCH;
+        record.result = {bits != own && cannotRun ? RunOutcome::NoBuild : RunOutcome::NotStarted, child.error};
         return record;
     }
     auto* param = new std::shared_ptr<PipeRead>(read);
@@ -127,11 +161,8 @@ RunRecord RunInChild(const ChildRequest& request, DWORD waitMs) {
         return record;
     }
 
-    const DWORD wait = WaitForSingleObject(child.process.get(), waitMs);
-    if (wait != WAIT_OBJECT_0) {
-        auto* a = new Abandoned{std::move(job), std::move(child.process), started};
-        if (HANDLE keeper = CreateThread(nullptr, 0, &EndAtLifetime, a, 0, nullptr)) CloseHandle(keeper);
-        else delete a;  // its job ends the child now
+    DWORD wait = 0;
+    if (!WaitOrAbandon(job, child.process, started, waitMs, wait)) {
         record.result = {RunOutcome::TimedOut, wait};
         return record;
     }
@@ -146,6 +177,23 @@ RunRecord RunInChild(const ChildRequest& request, DWORD waitMs) {
     return record;
 }
 
+RunResult RunServer(const std::wstring& server, bool unregister, bool perUser, DWORD waitMs) {
+    raii::Handle job = ChildJob();
+    launch::Options o;
+    o.application = server;
+    o.commandLine = QuoteArgument(server) + L" " + ServerSwitch(unregister, perUser);
+    o.workingFolder = paths::Folder(server);
+    o.console = launch::Console::None;
+    o.job = job.get();
+    launch::Started child = launch::Start(o);
+    const ULONGLONG started = GetTickCount64();
+    if (!child) return {RunOutcome::LoadFailed, child.error};
+    DWORD wait = 0, exitCode = 0;
+    if (!WaitOrAbandon(job, child.process, started, waitMs, wait)) return {RunOutcome::TimedOut, wait};
+    GetExitCodeProcess(child.process.get(), &exitCode);
+    return {exitCode == 0 ? RunOutcome::Completed : RunOutcome::Failed, exitCode};
+}
+
 bool IsChildRun(const std::vector<std::wstring>& args) { return !args.empty() && args[0] == kChildSwitch; }
 
 int RunAsChild(const std::vector<std::wstring>& args) {
@@ -153,7 +201,8 @@ int RunAsChild(const std::vector<std::wstring>& args) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX);
     SetDllDirectoryW(L"");
     const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-    if (args.size() < 4 || args[1].size() != 1) return ERROR_BAD_ARGUMENTS;
+    if (args.size() < 4 || args[1].empty() || args[1].size() > 2) return ERROR_BAD_ARGUMENTS;
+    const bool typeLib = args[1].size() == 2 && args[1][1] == L't';
     const std::wstring& module = args[2];
     std::vector<EntryCall> calls;
     for (size_t i = 3; i < args.size(); ++i) {
@@ -165,9 +214,11 @@ int RunAsChild(const std::vector<std::wstring>& args) {
     }
     RunRecord record;
     switch (static_cast<ChildMode>(args[1][0])) {
-    case ChildMode::Plain: record.result = RegistrationRunner(module, calls).Run(INFINITE); break;
-    case ChildMode::CurrentUser: record.result = RunForCurrentUserHere(module, calls[0].entry, &record.notWritten); break;
-    case ChildMode::Export: record.result = CaptureRegistration(module, record.captured); break;
+    case ChildMode::Plain:
+        record.result = RegistrationRunner(module, calls, {}, typeLib ? TypeLibRun::Machine : TypeLibRun::No).Run(INFINITE);
+        break;
+    case ChildMode::CurrentUser: record.result = RunForCurrentUserHere(module, calls, &record.notWritten, typeLib); break;
+    case ChildMode::Export: record.result = CaptureRegistration(module, record.captured, typeLib); break;
     default: return ERROR_BAD_ARGUMENTS;
     }
     Write(out, EncodeRunRecord(record));

@@ -14,8 +14,8 @@ namespace {
 
 // Runs the entry point with the redirection applied on the worker. The worker shares the
 // redirection: one given up on keeps it until it ends and then removes it with the scratch key.
-RunResult RunRedirected(const std::shared_ptr<RegistryRedirect>& redirect, const std::wstring& path, EntryPoint entry,
-                        bool perUserTypeLibs) {
+RunResult RunRedirected(const std::shared_ptr<RegistryRedirect>& redirect, const std::wstring& path,
+                        const std::vector<EntryCall>& calls, bool perUserTypeLibs, TypeLibRun typeLib) {
     if (redirect->Error()) return {RunOutcome::NotRedirected, redirect->Error()};
     RunHooks hooks;
     hooks.before = [redirect, perUserTypeLibs] {
@@ -23,7 +23,7 @@ RunResult RunRedirected(const std::shared_ptr<RegistryRedirect>& redirect, const
         redirect->Apply();
     };
     hooks.after = [redirect] { redirect->Restore(); };
-    const RunResult result = RegistrationRunner(path, entry, std::move(hooks)).Run(INFINITE);
+    const RunResult result = RegistrationRunner(path, calls, std::move(hooks), typeLib).Run(INFINITE);
     // A module that ended the worker itself skipped `after`; only a running worker keeps the redirection.
     if (result.outcome != RunOutcome::TimedOut) redirect->Restore();
     return result;
@@ -31,9 +31,10 @@ RunResult RunRedirected(const std::shared_ptr<RegistryRedirect>& redirect, const
 
 }  // namespace
 
-RunResult RunForCurrentUserHere(const std::wstring& path, EntryPoint entry, std::vector<std::wstring>* notWritten) {
+RunResult RunForCurrentUserHere(const std::wstring& path, const std::vector<EntryCall>& calls,
+                                std::vector<std::wstring>* notWritten, bool typeLib) {
     auto redirect = std::make_shared<RegistryRedirect>(RegistryRedirect::Mode::CurrentUser);
-    const RunResult result = RunRedirected(redirect, path, entry, true);
+    const RunResult result = RunRedirected(redirect, path, calls, true, typeLib ? TypeLibRun::User : TypeLibRun::No);
     if (notWritten) {
         notWritten->clear();
         if (result.outcome != RunOutcome::TimedOut) *notWritten = WrittenKeyPaths(redirect->Captured());
@@ -41,22 +42,19 @@ RunResult RunForCurrentUserHere(const std::wstring& path, EntryPoint entry, std:
     return result;
 }
 
-RunResult CaptureRegistration(const std::wstring& module, std::vector<RegKeyEntry>& captured) {
+RunResult CaptureRegistration(const std::wstring& module, std::vector<RegKeyEntry>& captured, bool typeLib) {
     auto redirect = std::make_shared<RegistryRedirect>(RegistryRedirect::Mode::Capture);
-    const RunResult result = RunRedirected(redirect, module, EntryPoint::Register, false);
+    const RunResult result = RunRedirected(redirect, module, {EntryCall{EntryPoint::Register, true, {}}}, false,
+                                           typeLib ? TypeLibRun::Machine : TypeLibRun::No);
     if (result.outcome == RunOutcome::Completed) captured = redirect->Captured();
     return result;
 }
 
-RunResult RunForCurrentUser(const std::wstring& path, EntryPoint entry, std::vector<std::wstring>* notWritten) {
-    const RunRecord record = RunInChild({path, ChildMode::CurrentUser, {EntryCall{entry, true, {}}}});
-    if (notWritten) *notWritten = record.notWritten;
-    return record.result;
-}
-
-ExportResult ExportRegistration(const std::wstring& module, const std::wstring& regFile) {
+ExportResult ExportRegistration(const std::wstring& module, const std::wstring& regFile, const std::wstring& childFolder,
+                                bool typeLib) {
     ExportResult out;
-    RunRecord record = RunInChild({module, ChildMode::Export, {EntryCall{EntryPoint::Register, true, {}}}});
+    RunRecord record =
+        RunInChild({module, ChildMode::Export, {EntryCall{EntryPoint::Register, true, {}}}, childFolder, typeLib});
     out.run = record.result;
     if (out.run.outcome != RunOutcome::Completed) return out;
     std::vector<RegKeyEntry> keys = std::move(record.captured);

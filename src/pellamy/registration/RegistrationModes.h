@@ -10,14 +10,15 @@
 
 namespace pellamy {
 
-// Registers (or unregisters) for the current user, in a child process: HKEY_CLASSES_ROOT writes land under HKCU\Software\Classes.
-// notWritten (when given) receives the keys the module wrote under the machine's roots
-// (HKEY_LOCAL_MACHINE, HKEY_USERS), which were captured and dropped instead.
-RunResult RunForCurrentUser(const std::wstring& path, EntryPoint entry, std::vector<std::wstring>* notWritten = nullptr);
-// The same in this process (a registration child's side): the redirection is process-wide.
-RunResult RunForCurrentUserHere(const std::wstring& path, EntryPoint entry, std::vector<std::wstring>* notWritten);
-// Runs DllRegisterServer in this process with the registry redirected to a scratch key; what it wrote.
-RunResult CaptureRegistration(const std::wstring& module, std::vector<RegKeyEntry>& captured);
+// A registration child's side of a run for the current user (the redirection is process-wide):
+// HKEY_CLASSES_ROOT writes land under HKCU\Software\Classes. notWritten receives the keys the module
+// wrote under the machine's roots (HKEY_LOCAL_MACHINE, HKEY_USERS), which were captured and dropped
+// instead. typeLib: the file is a type library, registered with the per-user calls.
+RunResult RunForCurrentUserHere(const std::wstring& path, const std::vector<EntryCall>& calls,
+                                std::vector<std::wstring>* notWritten, bool typeLib = false);
+// Runs DllRegisterServer (or registers the type library) in this process with the registry
+// redirected to a scratch key; what it wrote.
+RunResult CaptureRegistration(const std::wstring& module, std::vector<RegKeyEntry>& captured, bool typeLib = false);
 
 struct ExportResult {
     RunResult run;
@@ -27,6 +28,8 @@ struct ExportResult {
     bool Complete() const { return written && leftOut.empty(); }
 };
 // Runs DllRegisterServer in a child with the registry redirected to a scratch key and writes what it wrote as a .reg file.
-ExportResult ExportRegistration(const std::wstring& module, const std::wstring& regFile);
+// childFolder: where the children's programs are (empty: the program's own folder).
+ExportResult ExportRegistration(const std::wstring& module, const std::wstring& regFile, const std::wstring& childFolder = {},
+                                bool typeLib = false);
 
 }  // namespace pellamy

@@ -2,6 +2,7 @@
 
 #include <objbase.h>
 #include <ole2.h>
+#include <oleauto.h>
 
 #include <atomic>
 #include <memory>
@@ -22,6 +23,7 @@ struct WorkerRun {
     std::wstring path;
     std::vector<EntryCall> calls;
     RunHooks hooks;
+    TypeLibRun typeLib = TypeLibRun::No;
     // The module's folder in the search of its own loads by name (the process searches only the
     // system folder and added folders). Declared before the module, so it goes after it.
     syslib::DllDirectory folder;
@@ -69,6 +71,60 @@ HRESULT CallEntryPoints(WorkerRun* run) {
         status = call.entry == EntryPoint::Install
                      ? reinterpret_cast<InstallFn>(address)(call.install ? TRUE : FALSE, call.cmdLine.c_str())
                      : reinterpret_cast<EntryFn>(address)();
+    }
+    return status;
+}
+
+// The per-user calls, bound at run time (the headers at hand do not declare them).
+using RegisterForUserFn = HRESULT(WINAPI*)(ITypeLib*, OLECHAR*, OLECHAR*);
+using UnregisterForUserFn = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIND);
+
+HRESULT RegisterTypeLibForUser(ITypeLib* lib, OLECHAR* path, OLECHAR* helpDir) {
+    RegisterForUserFn call = nullptr;
+    raii::Module oleaut(syslib::LoadSystemLibrary(L"oleaut32.dll"));
+    if (!oleaut || !syslib::Bind(oleaut.get(), "RegisterTypeLibForUser", call)) return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
+    return call(lib, path, helpDir);
+}
+
+HRESULT UnRegisterTypeLibForUser(REFGUID guid, WORD major, WORD minor, LCID lcid, SYSKIND sys) {
+    UnregisterForUserFn call = nullptr;
+    raii::Module oleaut(syslib::LoadSystemLibrary(L"oleaut32.dll"));
+    if (!oleaut || !syslib::Bind(oleaut.get(), "UnRegisterTypeLibForUser", call)) return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
+    return call(guid, major, minor, lcid, sys);
+}
+
+// A type library: loaded (a file, or a module's resource, as data) to prove it is one, then
+// registered from its file or unregistered by its own attributes. DllInstall has no counterpart.
+HRESULT CallTypeLibrary(WorkerRun* run) {
+    raii::ComPtr<ITypeLib> lib;
+    const HRESULT loaded = LoadTypeLibEx(run->path.c_str(), REGKIND_NONE, lib.put());
+    if (FAILED(loaded)) {
+        run->loadError = static_cast<DWORD>(loaded);
+        return S_OK;
+    }
+    for (const EntryCall& call : run->calls)
+        if (call.entry != EntryPoint::Register && call.entry != EntryPoint::Unregister) {
+            run->noEntry = true;
+            return S_OK;
+        }
+    const bool user = run->typeLib == TypeLibRun::User;
+    HRESULT status = S_OK;
+    for (const EntryCall& call : run->calls) {
+        if (call.entry == EntryPoint::Register) {
+            // What LoadTypeLibEx(REGKIND_REGISTER) does, with the path as given (not one the loader resolved).
+            wchar_t* path = const_cast<wchar_t*>(run->path.c_str());
+            status = user ? RegisterTypeLibForUser(lib.get(), path, nullptr) : RegisterTypeLib(lib.get(), path, nullptr);
+        } else {
+            TLIBATTR* a = nullptr;
+            status = lib.get()->GetLibAttr(&a);
+            if (SUCCEEDED(status)) {
+                const TLIBATTR attr = *a;
+                lib.get()->ReleaseTLibAttr(a);
+                status = user ? UnRegisterTypeLibForUser(attr.guid, attr.wMajorVerNum, attr.wMinorVerNum, attr.lcid, attr.syskind)
+                              : UnRegisterTypeLib(attr.guid, attr.wMajorVerNum, attr.wMinorVerNum, attr.lcid, attr.syskind);
+            }
+        }
+        if (FAILED(status)) break;
     }
     return status;
 }
@@ -139,10 +195,14 @@ DWORD WINAPI RegistrationWorker(void* param) {
             run->oleError = ole.result();
         } else {
             if (run->hooks.before) run->hooks.before();
-            run->folder = syslib::AddSearchFolder(paths::Folder(run->path));
-            run->module.reset(LoadRegisteredModule(run->path, run->loadError));
-            // A run the waiting side gave up on while the module started does not register late.
-            if (run->module && run->state.load() == kRunning) status = CallEntryPoints(run);
+            if (run->typeLib != TypeLibRun::No) {
+                status = CallTypeLibrary(run);
+            } else {
+                run->folder = syslib::AddSearchFolder(paths::Folder(run->path));
+                run->module.reset(LoadRegisteredModule(run->path, run->loadError));
+                // A run the waiting side gave up on while the module started does not register late.
+                if (run->module && run->state.load() == kRunning) status = CallEntryPoints(run);
+            }
         }
     }
     TlsSetValue(g_workerSlot, nullptr);
@@ -157,6 +217,7 @@ RunResult RegistrationRunner::Run(DWORD waitMs) {
     run->path = path_;
     run->calls = calls_;
     run->hooks = hooks_;
+    run->typeLib = typeLib_;
     DWORD threadId = 0;
     raii::Handle thread(CreateThread(nullptr, 0, &RegistrationWorker, run.get(), 0, &threadId));
     if (!thread) return {RunOutcome::NotStarted, static_cast<uint32_t>(GetLastError())};

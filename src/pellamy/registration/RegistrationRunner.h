@@ -22,6 +22,10 @@ struct RunHooks {
     std::function<void()> after;
 };
 
+// A type library's run: its registration calls instead of a module's entry points, machine-wide or
+// for the current user.
+enum class TypeLibRun { No, Machine, User };
+
 class RegistrationRunner {
 public:
     static constexpr DWORD kWaitMs = 10000;
@@ -31,8 +35,9 @@ public:
         : path_(std::move(fullPath)), calls_{EntryCall{entry, true, {}}}, hooks_(std::move(hooks)) {}
     // The calls run in order on the one worker; all their entry points are looked up before the
     // first runs, and the first failure status ends the run.
-    RegistrationRunner(std::wstring fullPath, std::vector<EntryCall> calls, RunHooks hooks = {})
-        : path_(std::move(fullPath)), calls_(std::move(calls)), hooks_(std::move(hooks)) {}
+    RegistrationRunner(std::wstring fullPath, std::vector<EntryCall> calls, RunHooks hooks = {},
+                       TypeLibRun typeLib = TypeLibRun::No)
+        : path_(std::move(fullPath)), calls_(std::move(calls)), hooks_(std::move(hooks)), typeLib_(typeLib) {}
     // Starts the worker and waits for it at most waitMs.
     RunResult Run(DWORD waitMs = kWaitMs);
 
@@ -40,6 +45,7 @@ private:
     std::wstring path_;
     std::vector<EntryCall> calls_;
     RunHooks hooks_;
+    TypeLibRun typeLib_ = TypeLibRun::No;
 };
 
 }  // namespace pellamy

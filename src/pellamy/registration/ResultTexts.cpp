@@ -14,8 +14,8 @@ std::wstring HexCode(uint32_t code) {
 
 bool IsFailureStatus(uint32_t status) { return (status & 0x80000000u) != 0; }
 
-std::wstring EntryFailedText(uint32_t status, const std::wstring& systemText) {
-    std::wstring s = std::wstring(texts::EntryFailed) + HexCode(status) + L".";
+std::wstring EntryFailedText(uint32_t status, const std::wstring& systemText, FileKind kind) {
+    std::wstring s = std::wstring(kind == FileKind::LocalServer ? texts::ServerFailed : texts::EntryFailed) + HexCode(status) + L".";
     if (!systemText.empty()) s += L"\r\n" + systemText;
     // Access denied while writing the registry: the usual cause is a missing elevation.
     if (status == 0x80070005u || status == 0x8002801Cu) s += std::wstring(L"\r\n") + texts::RunAsAdmin;
@@ -50,15 +50,16 @@ std::wstring WorkerNotStartedText(uint32_t error, const std::wstring& systemText
     return std::wstring(texts::WorkerNotStarted) + L"\r\n" + Reason(error, systemText);
 }
 
-std::wstring LoadFailedText(uint32_t error, const std::wstring& systemText) {
-    return std::wstring(texts::LoadFailure) + L"\r\n" + Reason(error, systemText);
+std::wstring LoadFailedText(uint32_t error, const std::wstring& systemText, FileKind kind) {
+    const wchar_t* what = kind == FileKind::LocalServer   ? texts::ServerNotStarted
+                          : kind == FileKind::TypeLibrary ? texts::TypeLibLoadFailure
+                                                          : texts::LoadFailure;
+    return std::wstring(what) + L"\r\n" + Reason(error, systemText);
 }
 
-std::wstring OtherBitnessText(Bitness module, bool offer) {
-    std::wstring s = std::wstring(texts::LoadFailure) + L"\r\n" +
-                     (module == Bitness::Bits64 ? texts::Is64Bit : texts::Is32Bit) + BuildFor(module) + L".";
-    if (offer) s += std::wstring(L"\r\n\r\n") + texts::OpenInOther + BuildFor(module) + L"?";
-    return s;
+std::wstring OtherBitnessText(Bitness module) {
+    return std::wstring(texts::LoadFailure) + L"\r\n" + (module == Bitness::Bits64 ? texts::Is64Bit : texts::Is32Bit) +
+           BuildFor(module) + L".";
 }
 
 std::wstring OtherProcessorText(uint16_t machine) {

@@ -4,14 +4,16 @@
 #include <string>
 #include <vector>
 
+#include "FileKind.h"
 #include "PeHeader.h"
 
 namespace pellamy {
 
 std::wstring HexCode(uint32_t code);  // "0x80070005"
 bool IsFailureStatus(uint32_t status);
-// The message for an entry point that returned a failure status; systemText may be empty.
-std::wstring EntryFailedText(uint32_t status, const std::wstring& systemText);
+// The message for an entry point that returned a failure status (a local server: that ended with
+// a nonzero exit code); systemText may be empty.
+std::wstring EntryFailedText(uint32_t status, const std::wstring& systemText, FileKind kind = FileKind::Module);
 std::wstring EntryCrashedText(uint32_t exceptionCode);
 // The worker thread ended without coming back from the entry point.
 std::wstring EntryEndedThreadText(uint32_t exitCode, bool process = false);  // process: the child ended
@@ -23,10 +25,11 @@ std::wstring OleFailedText(uint32_t status);
 std::wstring NotRedirectedText(bool busy, uint32_t error, const std::wstring& systemText);
 // The worker thread could not be started, so nothing was loaded: the reason (system text, or "Error n").
 std::wstring WorkerNotStartedText(uint32_t error, const std::wstring& systemText);
-// "Failure loading control DLL" + CR LF + the reason (system text, or "Error n" without one).
-std::wstring LoadFailedText(uint32_t error, const std::wstring& systemText);
-// The load-failure message for a module of the other bitness; `offer` adds the question.
-std::wstring OtherBitnessText(Bitness module, bool offer);
+// "Failure loading control DLL" (or what failed for a server or a type library) + CR LF + the
+// reason (system text, or "Error n" without one).
+std::wstring LoadFailedText(uint32_t error, const std::wstring& systemText, FileKind kind = FileKind::Module);
+// The load-failure message for a module whose bitness's build is missing beside this one.
+std::wstring OtherBitnessText(Bitness module);
 // The load-failure message for a module built for another processor.
 std::wstring OtherProcessorText(uint16_t machine);
 

@@ -23,10 +23,10 @@ std::wstring StatusText(uint32_t status, const std::wstring& module) {
 
 }  // namespace
 
-std::wstring RunMessage(const RunResult& result, const std::wstring& fullPath) {
+std::wstring RunMessage(const RunResult& result, const std::wstring& fullPath, FileKind kind) {
     switch (result.outcome) {
     case RunOutcome::Completed: return texts::Completed;
-    case RunOutcome::Failed: return EntryFailedText(result.code, StatusText(result.code, fullPath));
+    case RunOutcome::Failed: return EntryFailedText(result.code, StatusText(result.code, fullPath), kind);
     case RunOutcome::Crashed: return EntryCrashedText(result.code);
     case RunOutcome::EndedThread: return EntryEndedThreadText(result.code);
     case RunOutcome::EndedProcess: return EntryEndedThreadText(result.code, true);
@@ -36,12 +36,14 @@ std::wstring RunMessage(const RunResult& result, const std::wstring& fullPath) {
     case RunOutcome::OleFailed: return OleFailedText(result.code);
     case RunOutcome::NotRedirected:
         return NotRedirectedText(result.code == ERROR_BUSY, result.code, SystemErrorText(result.code));
-    case RunOutcome::LoadFailed: break;
+    case RunOutcome::LoadFailed:
+    case RunOutcome::NoBuild: break;
     }
     const std::vector<unsigned char> head = ModuleHeader(fullPath);
+    if (result.outcome == RunOutcome::NoBuild) return OtherBitnessText(PeBitness(head.data(), head.size()));
     if (PeBitness(head.data(), head.size()) == Bitness::OtherProcessor)
         return OtherProcessorText(PeMachine(head.data(), head.size()));
-    return LoadFailedText(result.code, SystemErrorText(result.code, fullPath));
+    return LoadFailedText(result.code, StatusText(result.code, fullPath), kind);
 }
 
 }  // namespace pellamy

@@ -16,6 +16,8 @@ enum class RunOutcome {
     OleFailed,     // OLE could not be initialised on the worker (code: its status)
     NotRedirected, // the registry could not be redirected for the run; nothing ran (code: the system error)
     EndedProcess,  // the registration's process ended without reporting (code: its exit code)
+    NoBuild,       // the Pellamy build of the module's bitness is not beside this one or cannot run here;
+                   // nothing ran (code: the system error). Never in a child's record.
 };
 
 struct RunResult {

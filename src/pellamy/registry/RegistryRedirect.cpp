@@ -18,7 +18,29 @@ std::atomic<int> g_applied{0};
 
 void DeleteIfEmpty(const wchar_t* path) { RegDeleteKeyW(HKEY_CURRENT_USER, path); }  // fails while subkeys remain
 
+// The scratch key's owner by its name, "<pid>-<tick>": whether that process still runs.
+bool OwnerRuns(const std::wstring& name) {
+    const DWORD pid = static_cast<DWORD>(wcstoul(name.c_str(), nullptr, 10));
+    raii::Handle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
+    return process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+}
+
 }  // namespace
+
+void RemoveStaleScratchKeys() {
+    std::vector<std::wstring> stale;
+    {
+        raii::RegKey parent;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kScratchParent, 0, KEY_READ, parent.put()) != ERROR_SUCCESS) return;
+        wchar_t name[256];
+        for (DWORD i = 0, n = 256; RegEnumKeyExW(parent.get(), i, name, &n, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+             ++i, n = 256)
+            if (!OwnerRuns(name)) stale.push_back(std::wstring(kScratchParent) + L"\\" + name);
+    }
+    for (const std::wstring& key : stale) RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+    DeleteIfEmpty(kScratchParent);
+    DeleteIfEmpty(L"Software\\Pellamy");
+}
 
 RegistryRedirect::RegistryRedirect(Mode mode) : mode_(mode) {
     // The override is process-wide: a second one would be undone by the first run's end.
@@ -26,6 +48,7 @@ RegistryRedirect::RegistryRedirect(Mode mode) : mode_(mode) {
         error_ = ERROR_BUSY;
         return;
     }
+    RemoveStaleScratchKeys();
     scratchPath_ = std::wstring(kScratchParent) + L"\\" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                    std::to_wstring(GetTickCount64());
     raii::RegKey scratch;

@@ -48,6 +48,9 @@ private:
     std::atomic<bool> applied_{false};
 };
 
+// Deletes the scratch keys whose process has ended (a child ended by its job leaves its key behind).
+void RemoveStaleScratchKeys();
+
 // Type libraries registered while HKEY_CLASSES_ROOT is redirected go to the user's classes
 // (process-wide, cannot be undone); false where the system lacks the call.
 bool EnablePerUserTypeLibraries();
