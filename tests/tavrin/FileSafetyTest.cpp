@@ -10,6 +10,7 @@
 namespace {
 
 using testenv::Choose;
+using testenv::MainWindowTest;
 using testenv::TempDir;
 
 // The names in a folder.
@@ -54,7 +55,7 @@ bool MakeSymlink(const std::wstring& dir, const std::wstring& name, const std::w
 
 unsigned long DiskFullAfter2MB(size_t n) { return n >= 2 * 1024 * 1024 ? ERROR_DISK_FULL : 0; }
 
-TEST_F(testenv::MainWindowTest, ALoadKeepsEveryByteAndLeavesNoUndoStep) {
+TEST_F(MainWindowTest, ALoadKeepsEveryByteAndLeavesNoUndoStep) {
     // Load pieces end inside CR LF pairs and multi-byte characters somewhere in here.
     std::string text;
     for (int i = 0; text.size() < 3u << 20; ++i)
@@ -186,7 +187,7 @@ TEST_F(SafeSaving, NamesUpTo255CharactersSaveInPlace) {
     EXPECT_EQ(Listing(dir.Path()), std::vector<std::wstring>{L"t.cpp"});
 }
 
-TEST_F(testenv::MainWindowTest, PathsLongerThan260CharactersOpenAndSave) {
+TEST_F(MainWindowTest, PathsLongerThan260CharactersOpenAndSave) {
     modal::ScopedHooks hooks(Recording());
     std::wstring folder = dir.Path();
     while (folder.size() < 300) {
@@ -207,7 +208,7 @@ TEST_F(testenv::MainWindowTest, PathsLongerThan260CharactersOpenAndSave) {
         RemoveDirectoryW(safesave::LongPath(p).c_str());
 }
 
-TEST_F(testenv::MainWindowTest, ARelativePathSavesWhereTheFileWasOpened) {
+TEST_F(MainWindowTest, ARelativePathSavesWhereTheFileWasOpened) {
     modal::ScopedHooks hooks(Recording());
     const std::wstring path = dir / L"notes.txt";
     ASSERT_TRUE(testenv::WriteBytes(path, "old\r\n"));
@@ -233,7 +234,7 @@ TEST_F(testenv::MainWindowTest, ARelativePathSavesWhereTheFileWasOpened) {
     EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(testenv::MainWindowTest, AFailureWhileSavingOnCloseKeepsTheWindowAndTheText) {
+TEST_F(MainWindowTest, AFailureWhileSavingOnCloseKeepsTheWindowAndTheText) {
     Type(L"keep me");
     modal::Hooks h = Recording(IDYES);  // save the changes
     h.saveFile = Choose(dir / L"kept.txt");
