@@ -136,7 +136,7 @@ TEST_F(Bars, FontAndColoursOnTheSelectionAtTheCaretRememberedAndCancelled) {
     f.mnuformat_Click(1);
     EXPECT_EQ(seenColor, RGB(255, 0, 0));
     TypeHere(L"!");
-    EXPECT_EQ(FormatAt(13, 14), L"Tahoma 0 0 10 32768");
+    EXPECT_EQ(FormatAt(13, 14), L"Tahoma 1 1 14 32768");  // the font of the text before it, in the new colour
     cancel = true;
     for (int item : {0, 1, 2}) {
         Select(0, 5);
