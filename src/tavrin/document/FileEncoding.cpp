@@ -227,14 +227,17 @@ Decoder::Step Decoder::Utf8Body(std::string_view part, bool last) {
     return Utf8Body(part.substr(c.valid), last);
 }
 
+std::string_view Decoder::AfterCarry(std::string_view bytes, std::string& joined) {
+    if (carry_.empty()) return bytes;
+    joined = std::move(carry_);
+    carry_.clear();
+    joined.append(bytes);
+    return joined;
+}
+
 Decoder::Step Decoder::CodeBody(std::string_view bytes, bool last) {
     std::string joined;
-    if (!carry_.empty()) {
-        joined = std::move(carry_);
-        carry_.clear();
-        joined.append(bytes);
-        bytes = joined;
-    }
+    bytes = AfterCarry(bytes, joined);
     size_t keep = bytes.size();
     if (!last) {
         const size_t lf = bytes.rfind('\n');
@@ -254,12 +257,7 @@ Decoder::Step Decoder::CodeBody(std::string_view bytes, bool last) {
 
 Decoder::Step Decoder::Utf16Body(std::string_view bytes, bool last) {
     std::string joined;
-    if (!carry_.empty()) {
-        joined = std::move(carry_);
-        carry_.clear();
-        joined.append(bytes);
-        bytes = joined;
-    }
+    bytes = AfterCarry(bytes, joined);
     const bool be = result_.format.encoding == Encoding::Utf16Be;
     size_t whole = bytes.size();
     if (!last) {

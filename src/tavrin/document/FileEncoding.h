@@ -70,6 +70,8 @@ private:
     Step Utf8Body(std::string_view bytes, bool last);
     Step CodeBody(std::string_view bytes, bool last);
     Step Utf16Body(std::string_view bytes, bool last);
+    // The bytes held back from the last part, then these: in `joined` when anything was held back.
+    std::string_view AfterCarry(std::string_view bytes, std::string& joined);
     bool Emit(std::string_view text);
 
     Out out_;
