@@ -148,7 +148,9 @@ TEST_F(OnDisk, AFileAboveWhatThisBuildOpensIsToldBeforeAnythingShownChanges) {
     const bool narrow = sizeof(void*) == 4;
     EXPECT_EQ(seen[0].text.rfind(texts::CannotOpen + huge + L"\n\n" + texts::TooBig + L"1024.0 GB" +
                                      (narrow ? texts::TooBigEnd : texts::TooBigEnd64), 0), 0u) << seen[0].text;
-    if (narrow) EXPECT_NE(seen[0].text.find(texts::TooBigHint), std::wstring::npos);
+    if (narrow) {
+        EXPECT_NE(seen[0].text.find(texts::TooBigHint), std::wstring::npos);
+    }
     EXPECT_EQ(f.Text(), L"kept\r\n");
     EXPECT_EQ(WindowText(f.Hwnd()), L"doc.txt - Tavrin");
     DeleteFileW(huge.c_str());
