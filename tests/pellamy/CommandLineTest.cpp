@@ -43,6 +43,7 @@ TEST(PellamyCommandLine, SwitchesInAnyCaseWithSlashOrDash) {
         {{L"/i", L"a.dll"}, L"i: [a.dll]"},
         {{L"-I:Hello World", L"a.dll"}, L"i:Hello World [a.dll]"},
         {{L"/i:\"a b\"", L"a.dll"}, L"i:a b [a.dll]"},  // quotes kept by the caller
+        {{L"/i:a b\"", L"a.dll"}, L"i:a b\" [a.dll]"},  // only a pair of quotes goes
         {{L"/i:x:y", L"a.dll"}, L"i:x:y [a.dll]"},
         {{L"/u", L"/n", L"-i", L"/s", L"a.dll"}, L"u s i: n [a.dll]"},
         {{L"/USER", L"/u", L"a.dll"}, L"u user [a.dll]"},
