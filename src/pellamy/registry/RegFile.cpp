@@ -78,8 +78,11 @@ std::vector<std::wstring> TakeUnfitNames(std::vector<RegKeyEntry>& keys) {
     for (RegKeyEntry& k : keys) {
         if (!NameFitsRegFile(k.path)) {
             // Keys under one already listed go with it.
-            const bool under = !unfit.empty() && Shown(k.path).rfind(unfit.back() + L"\\", 0) == 0;
-            if (!under) unfit.push_back(Shown(k.path));
+            std::wstring shown = Shown(k.path);
+            const std::wstring_view last = unfit.empty() ? std::wstring_view() : std::wstring_view(unfit.back());
+            const bool under = !last.empty() && shown.size() > last.size() && shown.compare(0, last.size(), last) == 0 &&
+                               shown[last.size()] == L'\\';
+            if (!under) unfit.push_back(std::move(shown));
             continue;
         }
         std::vector<RegValue> values;
