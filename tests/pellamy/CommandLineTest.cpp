@@ -30,7 +30,7 @@ TEST(PellamyCommands, OnlyEmptyAndSingleULetterAreKnownAndQuotedPathsAreAccepted
 std::wstring Shown(const CommandLine& c) {
     std::wstring s = std::wstring(c.unregister ? L"u " : L"") + (c.silent ? L"s " : L"") +
                      (c.install ? L"i:" + c.installCmd + L" " : L"") + (c.noRegister ? L"n " : L"") +
-                     (c.currentUser ? L"user " : L"") + (c.exportTo.empty() ? L"" : L"export:" + c.exportTo + L" ");
+                     (c.currentUser ? L"user " : L"") + (c.typeLib ? L"tlb " : L"") + (c.exportTo.empty() ? L"" : L"export:" + c.exportTo + L" ");
     for (const std::wstring& f : c.files) s += L"[" + f + L"]";
     return s;
 }
@@ -47,6 +47,7 @@ TEST(PellamyCommandLine, SwitchesInAnyCaseWithSlashOrDash) {
         {{L"/i:x:y", L"a.dll"}, L"i:x:y [a.dll]"},
         {{L"/u", L"/n", L"-i", L"/s", L"a.dll"}, L"u s i: n [a.dll]"},
         {{L"/USER", L"/u", L"a.dll"}, L"u user [a.dll]"},
+        {{L"-TLB", L"a.dll"}, L"tlb [a.dll]"},
         {{L"/Export:C:\\out dir\\x.reg", L"a.dll"}, L"export:C:\\out dir\\x.reg [a.dll]"},
         {{L"-export:\"x.reg\"", L"/s", L"a.dll"}, L"s export:x.reg [a.dll]"},
         {{L"/s", L"a.dll", L"C:\\b c.ocx", L"a.dll"}, L"s [a.dll][C:\\b c.ocx][a.dll]"},
