@@ -6,10 +6,8 @@
 #include <shellapi.h>
 
 #include "AppInfo.h"
-#include "CaretPlace.h"
 #include "EditArea.h"
 #include "EditCommands.h"
-#include "Form3.h"
 #include "FormatChoices.h"
 #include "HelpMenu.h"
 #include "MainBars.h"
@@ -20,10 +18,7 @@
 #include "WindowPlacement.h"
 #include "WrapAndZoom.h"
 #include "basFindWindows.h"
-#include "frmFindInFiles.h"
-#include "frmGoTo.h"
 #include "frmOptions.h"
-#include "frmReplace.h"
 
 namespace {
 
@@ -99,12 +94,8 @@ void frmMain::Form_Load() {
     UseSettings(stored);
     placement::Set(Hwnd(), Dpi(), {stored.left, stored.top, stored.width, stored.height});
     viewMenu_.LoadWordWrap();
-    // The Find dialog searches this window's editing area; the search dialogs' choices start afresh.
-    searchChoices_ = {};
-    form::Single<Form3>().Searches({t1(), Hwnd(), [this] { return view_.TextChanges(); },
-                                    [this] { return view_.TextChangesCounted(); }, [this] { return doc_.Format.lineEnd; },
-                                    &searchChoices_});
-    form::Single<frmReplace>().Works({t1(), [this] { return doc_.Format.lineEnd; }, &searchChoices_});
+    searches_.Attach({Hwnd(), t1(), [this] { return view_.TextChanges(); }, [this] { return view_.TextChangesCounted(); },
+                      [this] { return doc_.Format.lineEnd; }});
     // The Options dialog is loaded hidden now, its list showing the stored file type.
     frmOptions& options = form::Single<frmOptions>();
     options.Value = CurrentSettings();
@@ -162,15 +153,7 @@ void frmMain::Form_Unload(bool& cancel) {
     if (!session_.Ended()) SaveSettings(CurrentSettings());  // the session's end wrote them already
     if (cancel) return;
     recovery_.Closed();
-    // The Find dialog works on this window's editing area: it goes with it.
-    {
-        Form3& find = form::Single<Form3>();
-        find.Unload();
-        find.Searches({});
-        frmReplace& replace = form::Single<frmReplace>();
-        replace.Unload();
-        replace.Works({});
-    }
+    searches_.Detach();
 }
 
 settings::Values frmMain::CurrentSettings() const {
@@ -307,28 +290,14 @@ void frmMain::mnufile_Click(int index) {
 void frmMain::mnuedit_Click(int index) {
     if (!t1()) return;
     switch (index) {
-    case mainmenu::EditFind: form::Single<Form3>().ShowFind(); break;
-    case mainmenu::EditFindNext: form::Single<Form3>().ShowFindNext(); break;
-    case mainmenu::EditReplace: form::Single<frmReplace>().Show(); break;
-    case mainmenu::EditGoTo: GoToLine(); break;
-    case mainmenu::EditFindInFiles: FindInFiles(); break;
+    case mainmenu::EditFind: searches_.Find(); break;
+    case mainmenu::EditFindNext: searches_.FindNext(); break;
+    case mainmenu::EditReplace: searches_.Replace(); break;
+    case mainmenu::EditFindInFiles: searches_.FindInFiles(Hwnd(), doc_.DocumentPath, settings_.initDir, tools_); break;
     default:
         if (editcommands::Run(index, {Hwnd(), t1(), &tools_.Pane(), doc_.Format.lineEnd})) EnablePaste();
         break;
     }
-}
-
-void frmMain::GoToLine() {
-    HWND edit = t1();
-    int64_t line = 0, column = 0;
-    editarea::CaretLineColumn(edit, line, column);
-    frmGoTo& dialog = form::Single<frmGoTo>();
-    dialog.Entry = std::to_wstring(line);
-    dialog.ShowModal(Hwnd());
-    if (!dialog.Accepted) return;
-    const int64_t target = caretplace::GoToTarget(dialog.Entry, editarea::LineCount(edit));
-    if (target >= 0) editarea::GoToLine(edit, target);
-    SetFocus(edit);
 }
 
 void frmMain::DocumentChanged(bool newText) {
@@ -425,19 +394,6 @@ void frmMain::ShowOutput(bool show) {
     ShowWindow(pane, show ? SW_SHOW : SW_HIDE);
     CheckMenuItem(GetMenu(Hwnd()), ViewBase + mainmenu::ViewOutput, MF_BYCOMMAND | (show ? MF_CHECKED : MF_UNCHECKED));
     LayoutControls();
-}
-
-void frmMain::FindInFiles() {
-    frmFindInFiles& dialog = form::Single<frmFindInFiles>();
-    dialog.Remembered = &searchChoices_;
-    if (!doc_.DocumentPath.empty()) dialog.Folder = paths::Folder(doc_.DocumentPath);
-    else if (dialog.Folder.empty()) dialog.Folder = settings_.initDir;
-    dialog.ShowModal(Hwnd());
-    std::wstring error;
-    auto pattern = dialog.Accepted ? search::Pattern::Make(dialog.Query, error) : std::nullopt;
-    if (pattern)
-        tools_.FindInFiles({dialog.Folder, findfiles::SplitTypes(dialog.Types), dialog.Subfolders}, std::move(*pattern),
-                           dialog.Query.what);
 }
 
 void frmMain::mnuHelp_Click(int index) { mnuHelp_Command(index); }

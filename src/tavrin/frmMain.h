@@ -15,7 +15,7 @@
 #include "PrintCommands.h"
 #include "RecentMenu.h"
 #include "RecoveryGuard.h"
-#include "SearchPattern.h"
+#include "SearchCommands.h"
 #include "SessionEnd.h"
 #include "ToolsCommands.h"
 #include "ViewCommands.h"
@@ -109,10 +109,6 @@ private:
     PrintCommands::Job PrintJob();
     // Enables Edit > Paste and the toolbar's Paste button, for good (the first Cut or Copy).
     void EnablePaste();
-    // Edit > Go To...: the dialog, then the caret to the line asked for.
-    void GoToLine();
-    // Edit > Find in Files...: the dialog, then the search into the output pane.
-    void FindInFiles();
     void OpenDropped(HDROP drop);
     // The session ends now: the last writes, then the window closes.
     void EndSession();
@@ -132,7 +128,7 @@ private:
     SessionEnd session_;
     bool wasZoomed_ = false;
     ToolsCommands tools_;  // the build's output pane and Find in Files
-    search::Choices searchChoices_;  // kept for the run; the search dialogs come and go
+    SearchCommands searches_;  // its choices kept for the run; the search dialogs come and go
     PrintCommands printCommands_;
     FormatCommands formatCommands_;
     OutsideChanges outside_;

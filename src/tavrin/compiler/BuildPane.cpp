@@ -78,6 +78,7 @@ void BuildPane::Clear(const std::wstring& folder) {
     Call(pane_, SCI_SETREADONLY, 0);
     Call(pane_, SCI_CLEARALL);
     Call(pane_, SCI_MARKERDELETEALL, static_cast<uptr_t>(-1));
+    Call(pane_, SCI_SETSCROLLWIDTH, 1);  // the last run's long lines went with it
     Call(pane_, SCI_SETREADONLY, 1);
 }
 
@@ -98,6 +99,18 @@ void BuildPane::Append(const std::vector<std::wstring>& lines, const std::vector
     Call(pane_, SCI_SETREADONLY, 0);
     Call(pane_, SCI_APPENDTEXT, bytes.size(), reinterpret_cast<sptr_t>(bytes.data()));
     Call(pane_, SCI_SETREADONLY, 1);
+    // A long line brings the horizontal scroll bar now rather than at the next paint, so the count
+    // of lines on screen below leaves room for it and the latest line shows whole.
+    sptr_t widest = Call(pane_, SCI_GETSCROLLWIDTH);
+    for (size_t start = 0; start <= bytes.size();) {
+        const size_t end = std::min(bytes.find('\n', start), bytes.size());
+        if (end - start > 0) {
+            const std::string line = bytes.substr(start, end - start);
+            widest = std::max(widest, Call(pane_, SCI_TEXTWIDTH, STYLE_DEFAULT, reinterpret_cast<sptr_t>(line.c_str())));
+        }
+        start = end + 1;
+    }
+    Call(pane_, SCI_SETSCROLLWIDTH, widest);
     for (const auto& [line, severity] : marks)
         if (severity != Severity::Note)
             Call(pane_, SCI_MARKERADD, line, severity == Severity::Error ? kErrorMarker : kWarningMarker);

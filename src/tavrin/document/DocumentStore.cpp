@@ -122,20 +122,12 @@ Saved Save(const std::wstring& path, std::string_view text, const FileFormat& fo
     // The common case written straight from the text, without an encoded copy: its own bytes are
     // the file's (UTF-8, or ASCII in a code page) and they open again as the same text.
     if (const std::vector<std::string_view> parts = OwnBytes(text, format); !parts.empty()) {
-        if (changes.Any() && !questions.SaveWithChanges(ChangesQuestion(changes))) {
-            Saved declined;
-            declined.status = Status::Declined;
-            return declined;
-        }
+        if (changes.Any() && !questions.SaveWithChanges(ChangesQuestion(changes))) return {Status::Declined};
         unsigned long code = 0;
         if (!files.WriteParts(path, parts, code)) return SaveFailed(files.Reason(code));
-        Saved r;
-        r.status = Status::Done;
-        r.format = format;
-        return r;
+        return {Status::Done, format};
     }
-    Saved declined;
-    declined.status = Status::Declined;
+    const Saved declined{Status::Declined};
     FileFormat written = format;
     bool unstorable = false;
     std::string bytes = Encode(text, written, &unstorable);
@@ -160,10 +152,7 @@ Saved Save(const std::wstring& path, std::string_view text, const FileFormat& fo
     if (changes.Any() && !questions.SaveWithChanges(ChangesQuestion(changes))) return declined;
     unsigned long code = 0;
     if (!files.Write(path, bytes, code)) return SaveFailed(files.Reason(code));
-    Saved r;
-    r.status = Status::Done;
-    r.format = written;
-    return r;
+    return {Status::Done, written};
 }
 
 }  // namespace docfile

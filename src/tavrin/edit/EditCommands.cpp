@@ -1,8 +1,10 @@
 #include "EditCommands.h"
 
+#include "CaretPlace.h"
 #include "Clipboard.h"
 #include "EditArea.h"
 #include "MainMenus.h"
+#include "frmGoTo.h"
 
 namespace editcommands {
 
@@ -14,6 +16,19 @@ std::wstring SelectedText(HWND edit) {
 }
 
 bool PaneFocused(const Target& t) { return t.pane && GetFocus() == t.pane->Control(); }
+
+// The dialog starts at the caret's line; the caret goes to the line asked for.
+void GoToLine(HWND owner, HWND edit) {
+    int64_t line = 0, column = 0;
+    editarea::CaretLineColumn(edit, line, column);
+    frmGoTo& dialog = form::Single<frmGoTo>();
+    dialog.Entry = std::to_wstring(line);
+    dialog.ShowModal(owner);
+    if (!dialog.Accepted) return;
+    const int64_t target = caretplace::GoToTarget(dialog.Entry, editarea::LineCount(edit));
+    if (target >= 0) editarea::GoToLine(edit, target);
+    SetFocus(edit);
+}
 
 }  // namespace
 
@@ -34,6 +49,7 @@ bool Run(int index, const Target& t) {
     case mainmenu::EditPaste:  // no text on the clipboard deletes the selection; line ends become the document's
         editarea::ReplaceSelection(edit, docfile::WithLineEnds(clipboard::GetText(t.owner), t.lineEnd));
         return false;
+    case mainmenu::EditGoTo: GoToLine(t.owner, edit); return false;
     case mainmenu::EditSelectAll:
         if (PaneFocused(t)) t.pane->SelectAll();
         else editarea::SelectAll(edit);

@@ -1,5 +1,5 @@
-// Edit > Undo, Cut, Copy, Paste and Select All: on the editing area, or for Copy and Select All on
-// the output pane while it has the focus; the clipboard holds text with CR LF line ends.
+// Edit > Undo, Cut, Copy, Paste, Select All and Go To: on the editing area, or for Copy and Select
+// All on the output pane while it has the focus; the clipboard holds text with CR LF line ends.
 #pragma once
 #include <windows.h>
 
