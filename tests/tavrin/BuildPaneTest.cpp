@@ -211,3 +211,17 @@ TEST_F(BuildPane, RunStartsWhatAGoodBuildMadeAndStopEndsAHungBuild) {
 }
 
 }  // namespace
+
+// A long line brings the horizontal scroll bar; the latest line still shows whole above it.
+TEST_F(BuildPane, TheLatestLineShowsWholeWhenALongLineBringsTheScrollBar) {
+    f.mnuview_Click(mainmenu::ViewOutput);
+    HWND pane = f.outputPane();
+    ASSERT_TRUE(f.OutputShown());
+    std::vector<std::wstring> lines(40, L"short");
+    lines.back() = std::wstring(600, L'w');
+    f.Pane().Append(lines);
+    testenv::PumpUntil([] { return false; }, 200);
+    EXPECT_TRUE(GetWindowLongPtrW(pane, GWL_STYLE) & WS_HSCROLL);
+    const LRESULT first = SendMessageW(pane, SCI_GETFIRSTVISIBLELINE, 0, 0);
+    EXPECT_GE(first + SendMessageW(pane, SCI_LINESONSCREEN, 0, 0), SendMessageW(pane, SCI_GETLINECOUNT, 0, 0));
+}
