@@ -210,8 +210,6 @@ TEST_F(BuildPane, RunStartsWhatAGoodBuildMadeAndStopEndsAHungBuild) {
     }
 }
 
-}  // namespace
-
 // A long line brings the horizontal scroll bar; the latest line still shows whole above it.
 TEST_F(BuildPane, TheLatestLineShowsWholeWhenALongLineBringsTheScrollBar) {
     f.mnuview_Click(mainmenu::ViewOutput);
@@ -225,3 +223,5 @@ TEST_F(BuildPane, TheLatestLineShowsWholeWhenALongLineBringsTheScrollBar) {
     const LRESULT first = SendMessageW(pane, SCI_GETFIRSTVISIBLELINE, 0, 0);
     EXPECT_GE(first + SendMessageW(pane, SCI_LINESONSCREEN, 0, 0), SendMessageW(pane, SCI_GETLINECOUNT, 0, 0));
 }
+
+}  // namespace
