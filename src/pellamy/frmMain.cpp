@@ -356,10 +356,10 @@ void frmMain::RunRegistration(const std::wstring& path, const std::wstring& comm
     const bool perUser = currentUserOnly_;
     const FileKind kind = KindOf(full);
     RunInBackground(
-        [full, which, perUser, kind, folder = childFolder_] {
+        [full, which, perUser, kind] {
             if (kind == FileKind::LocalServer)
                 return RunRecord{RunServer(full, which == EntryPoint::Unregister, perUser), {}, {}};
-            return RunInChild({full, perUser ? ChildMode::CurrentUser : ChildMode::Plain, {EntryCall{which, true, {}}}, folder,
+            return RunInChild({full, perUser ? ChildMode::CurrentUser : ChildMode::Plain, {EntryCall{which, true, {}}}, {},
                                kind == FileKind::TypeLibrary});
         },
         [this, full, which, perUser, kind](const RunRecord& record) {
@@ -392,8 +392,8 @@ void frmMain::ExportRegistrationToFile() {
         return;
     auto message = std::make_shared<std::wstring>();
     RunInBackground(
-        [full, regFile, message, kind, folder = childFolder_] {
-            const ExportResult result = ExportRegistration(full, regFile, folder, kind == FileKind::TypeLibrary);
+        [full, regFile, message, kind] {
+            const ExportResult result = ExportRegistration(full, regFile, {}, kind == FileKind::TypeLibrary);
             *message = result.summary.empty() ? RunMessage(result.run, full, kind) : result.summary;
             return RunRecord{};
         },

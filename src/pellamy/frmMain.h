@@ -75,8 +75,6 @@ public:
     int MousePointer() const { return mousePointer_; }
     // A registration is running in its child.
     bool Busy() const { return busy_; }
-    // Folder the registration children start from (Pellamy.exe / Pellamy64.exe); the program folder by default.
-    void SetChildFolder(const std::wstring& folder) { childFolder_ = folder; }
 
 protected:
     const form::FormDef& Definition() const override;
@@ -99,7 +97,6 @@ private:
     bool busy_ = false;
 
     int mousePointer_ = PointerDefault;
-    std::wstring childFolder_;
     HWND toolTip_ = nullptr;
     bool currentUserOnly_ = false;
 };

@@ -17,11 +17,6 @@ std::wstring Fixture(const std::wstring& name) { return testenv::BinDir() + L"\\
 
 void DeleteFixtureKey(const std::wstring& name) { RegDeleteTreeW(HKEY_CURRENT_USER, FixtureKey(name).c_str()); }
 
-bool KeyExists(HKEY root, const std::wstring& path, REGSAM view) {
-    raii::RegKey key;
-    return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, key.put()) == ERROR_SUCCESS;
-}
-
 bool FixtureKeyExists(const std::wstring& name) { return KeyExists(HKEY_CURRENT_USER, FixtureKey(name)); }
 
 std::optional<std::wstring> ReadValue(const std::wstring& name, const wchar_t* value) {

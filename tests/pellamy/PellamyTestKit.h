@@ -22,7 +22,7 @@ bool FixtureKeyExists(const std::wstring& name);
 // A value the fixture wrote (REG_SZ or REG_DWORD, as text).
 std::optional<std::wstring> ReadValue(const std::wstring& name, const wchar_t* value);
 bool IsLoaded(const std::wstring& modulePath);
-bool KeyExists(HKEY root, const std::wstring& path, REGSAM view = 0);  // view: KEY_WOW64_32KEY or _64KEY
+using testenv::KeyExists;
 // How many of fx_comserver's keys (class, ProgID; fx_comtlb's type library and interface) are under
 // root\Software\Classes; removing them all.
 int ComServerKeysIn(HKEY root);

@@ -92,9 +92,7 @@ TEST_F(PellamyModes, ExportChangesNothingAndImportsAsADirectRegistration) {
     EXPECT_EQ(testenv::ReadBytes(file), text);
     EXPECT_EQ(text.find(std::string("S\0o\0f\0t\0w\0a\0r\0e\0\\\0C\0l\0a\0s\0s\0e\0s", 31)), std::string::npos);  // folded
 
-    wchar_t system[MAX_PATH];
-    GetSystemDirectoryW(system, MAX_PATH);
-    ASSERT_EQ(kit::Program(L"import \"" + file + L"\"", std::wstring(system) + L"\\reg.exe").Wait(), 0);
+    ASSERT_EQ(kit::Program(L"import \"" + file + L"\"", testenv::SystemFolder() + L"\\reg.exe").Wait(), 0);
     const std::wstring imported = DumpFixtureKeys();
     kit::RemoveComServerKeys();
     ASSERT_EQ(RegistrationRunner(dll, EntryPoint::Register).Run().outcome, RunOutcome::Completed);

@@ -117,10 +117,9 @@ TEST(PellamyProgram, LibrariesPlantedBesideTheProgramAreNotLoaded) {
     const std::wstring beside = testenv::BinDir() + L"\\fx_probe.dll";
     ASSERT_TRUE(CopyFileW(Fixture(L"fx_planted.dll").c_str(), beside.c_str(), FALSE));
     EXPECT_FALSE(raii::Module(syslib::LoadSystemLibrary(L"fx_probe.dll")));
-    wchar_t path[MAX_PATH] = {}, system[MAX_PATH] = {};
+    wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(raii::Module(syslib::LoadSystemLibrary(L"version.dll")).get(), path, MAX_PATH);
-    const UINT n = GetSystemDirectoryW(system, MAX_PATH);
-    EXPECT_TRUE(n > 0 && _wcsnicmp(path, system, n) == 0) << path;
+    EXPECT_EQ(_wcsnicmp(path, (testenv::SystemFolder() + L"\\").c_str(), testenv::SystemFolder().size() + 1), 0) << path;
     DeleteFileW(beside.c_str());
     DeleteFileW((beside + L".loaded").c_str());
 }

@@ -10,7 +10,6 @@
 
 #include "AppInfo.h"
 #include "BuildInfo.h"
-#include "Raii.h"
 #include "TestEnv.h"
 
 namespace {
@@ -34,30 +33,11 @@ const wchar_t kPellamy[] = L"Pellamy.exe";
 std::wstring SetupPath() { return ProgramFolder() + L"\\..\\..\\package\\" + kSetupName; }
 std::wstring OpenWithKey() { return std::wstring(L"Software\\Classes\\Applications\\") + kTavrin; }
 
-// Runs a command line exactly as given (setup needs /D= unquoted) and waits for it.
-DWORD RunCommand(std::wstring cmd, DWORD timeoutMs = 60000, const wchar_t* env = nullptr) {
-    STARTUPINFOW si{sizeof(si)};
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                        const_cast<wchar_t*>(env), nullptr, &si, &pi))
-        return 0xFFFFFFFF;
-    raii::Handle process(pi.hProcess), thread(pi.hThread);
-    if (WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0) return 0xFFFFFFFE;
-    DWORD code = 0;
-    GetExitCodeProcess(process.get(), &code);
-    return code;
-}
-
 std::wstring RegString(HKEY root, const std::wstring& key, const wchar_t* value) {
     wchar_t buf[1024];
     DWORD size = sizeof(buf);
     if (RegGetValueW(root, key.c_str(), value, RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS) return {};
     return buf;
-}
-
-bool KeyExists(HKEY root, const std::wstring& key) {
-    raii::RegKey k;
-    return RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, k.put()) == ERROR_SUCCESS;
 }
 
 std::wstring StartMenuFolder() {
@@ -80,14 +60,6 @@ std::wstring FileVersion(const std::wstring& path) {
            L"." + std::to_wstring(HIWORD(info->dwFileVersionLS)) + L"." + std::to_wstring(LOWORD(info->dwFileVersionLS));
 }
 
-// An installed program starts, shows its window with `caption`, and ends when that is closed.
-bool StartsAndShows(const std::wstring& exe, const std::wstring& caption) {
-    testenv::Process p(exe, L"");
-    HWND window = p.Window(nullptr, caption.c_str(), 10000);
-    if (window) PostMessageW(window, WM_CLOSE, 0, 0);
-    return window && p.Wait(10000) != -1;
-}
-
 class InstalledRelease : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(testenv::Exists(SetupPath())) << "run scripts/package first"; }
@@ -96,15 +68,14 @@ protected:
         testenv::RemoveTree(kInstallDir);
     }
     void Install(const std::wstring& options = L"") {
-        std::wstring cmd = L"\"" + SetupPath() + L"\" /S " + options + L" /D=" + kInstallDir;
-        ASSERT_EQ(RunCommand(cmd), 0u);
+        ASSERT_EQ(testenv::Process(SetupPath(), L"/S " + options + L" /D=" + kInstallDir).Wait(60000), 0);  // /D= unquoted, last
     }
     // The uninstaller copies itself away and returns at once: wait for its last step, the
     // removal of its registry key.
     void Uninstall() {
-        ASSERT_EQ(RunCommand(L"\"" + std::wstring(kInstallDir) + L"\\Uninstall.exe\" /S"), 0u);
+        ASSERT_EQ(testenv::Process(In(L"Uninstall.exe"), L"/S").Wait(60000), 0);
         const ULONGLONG end = GetTickCount64() + 30000;
-        while (KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey) && GetTickCount64() < end) Sleep(100);
+        while (testenv::KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey) && GetTickCount64() < end) Sleep(100);
         Sleep(300);
     }
     static std::wstring In(const wchar_t* name) { return std::wstring(kInstallDir) + L"\\" + name; }
@@ -126,18 +97,18 @@ TEST_F(InstalledRelease, InstallsEveryFileStartsTheProgramsAndUninstallsToNothin
     EXPECT_GT(size, 1000u);  // KB: four programs of about 800 KB
     for (const wchar_t* link : {L"\\Tavrin.lnk", L"\\Pellamy.lnk", sizeof(void*) == 8 ? L"\\Pellamy (32-bit modules).lnk" : L"\\Tavrin.lnk"})
         EXPECT_TRUE(testenv::Exists(StartMenuFolder() + link)) << link;
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, OpenWithKey()));  // optional part
+    EXPECT_FALSE(testenv::KeyExists(HKEY_LOCAL_MACHINE, OpenWithKey()));  // optional part
     for (const wchar_t* f : {L"Tavrin.exe", L"Tavrin64.exe", L"Pellamy.exe", L"Pellamy64.exe", L"Uninstall.exe"})
         EXPECT_EQ(FileVersion(In(f)), L"1.35.0.101") << testing::PrintToString(std::wstring(f));
     EXPECT_EQ(FileVersion(SetupPath()), L"1.35.0.101");
     std::vector<std::wstring> programs = {L"Tavrin64.exe", L"Pellamy64.exe"};
     if (sizeof(void*) == 4) programs.insert(programs.end(), {L"Tavrin.exe", L"Pellamy.exe"});
     for (const std::wstring& exe : programs)
-        EXPECT_TRUE(StartsAndShows(In(exe.c_str()), exe[0] == L'T' ? L"Untitled - Tavrin" : L"Register or Unregister OCX / DLL"))
+        EXPECT_TRUE(testenv::ShowsAndCloses(In(exe.c_str()), L"", exe[0] == L'T' ? L"Untitled - Tavrin" : L"Register or Unregister OCX / DLL"))
             << testing::PrintToString(exe);
     Uninstall();
     EXPECT_FALSE(testenv::Exists(kInstallDir));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_FALSE(testenv::KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
 }
 
 TEST_F(InstalledRelease, SilentUninstallLeavesNothingOfOursButTheUsersFiles) {
@@ -150,8 +121,8 @@ TEST_F(InstalledRelease, SilentUninstallLeavesNothingOfOursButTheUsersFiles) {
     for (const wchar_t* f : kShipped) EXPECT_FALSE(testenv::Exists(In(f)));
     EXPECT_FALSE(testenv::Exists(In(L"Uninstall.exe")));
     EXPECT_EQ(testenv::ReadBytes(In(L"code\\mine.cpp")), "int main() {}\r\n");
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, OpenWithKey()));
+    EXPECT_FALSE(testenv::KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_FALSE(testenv::KeyExists(HKEY_LOCAL_MACHINE, OpenWithKey()));
     EXPECT_FALSE(testenv::Exists(StartMenuFolder()));
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Modal.h"
+#include "Raii.h"
 #include "EditArea.h"
 #include "SafeSave.h"
 #include "TestEnv.h"
@@ -49,6 +50,26 @@ inline bool PressCtrl(HWND target, WPARAM key) {
     SetKeyboardState(keys);
     return taken;
 }
+
+// Recovery files go under a scratch LOCALAPPDATA, for this process and the programs it starts.
+class ScratchAppData {
+public:
+    ScratchAppData() { SetEnvironmentVariableW(L"LOCALAPPDATA", dir_.Path().c_str()); }
+    ~ScratchAppData() { SetEnvironmentVariableW(L"LOCALAPPDATA", nullptr); }
+    std::wstring Folder() const { return dir_ / L"Tavrin\\Recovery"; }
+    std::vector<std::wstring> Files(const wchar_t* pattern = L"*.tavrin-recovery") const {
+        std::vector<std::wstring> found;
+        WIN32_FIND_DATAW fd{};
+        raii::FindHandle h(FindFirstFileW((Folder() + L"\\" + pattern).c_str(), &fd));
+        if (h)
+            do found.push_back(Folder() + L"\\" + fd.cFileName);
+            while (FindNextFileW(h.get(), &fd));
+        return found;
+    }
+
+private:
+    TempDir dir_;
+};
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -99,6 +120,11 @@ protected:
         int64_t line = 0, column = 0;
         editarea::CaretLineColumn(f.t1(), line, column);
         return {line, column};
+    }
+    std::pair<size_t, size_t> Selection() {
+        size_t from = 0, to = 0;
+        editarea::GetSelection(f.t1(), from, to);
+        return {from, to};
     }
     bool Checked(int commandId) { return GetMenuState(GetMenu(f.Hwnd()), commandId, MF_BYCOMMAND) & MF_CHECKED; }
     static std::optional<std::wstring> Stored(const wchar_t* name) { return settings::RegistryStore().Read(name); }

@@ -64,6 +64,11 @@ std::string ReadBytes(const std::wstring& path) {
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+bool KeyExists(HKEY root, const std::wstring& path, REGSAM view) {
+    raii::RegKey key;
+    return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, key.put()) == ERROR_SUCCESS;
+}
+
 HGLOBAL DropFiles(const std::vector<std::wstring>& files) {
     std::wstring names;
     for (const std::wstring& p : files) names += p + L'\0';
@@ -83,6 +88,11 @@ int CountTopLevel(const wchar_t* cls) {
 }
 
 std::wstring BinDir() { return ProgramFolder(); }
+
+std::wstring SystemFolder() {
+    wchar_t sys[MAX_PATH] = {};
+    return std::wstring(sys, GetSystemDirectoryW(sys, MAX_PATH));
+}
 
 Process::Process(const std::wstring& exe, const std::wstring& args, const wchar_t* cwd) {
     std::wstring cmd = L"\"" + exe + L"\" " + args;
@@ -119,6 +129,13 @@ long Process::Wait(DWORD timeoutMs) {
     DWORD code = 0;
     GetExitCodeProcess(process_.get(), &code);
     return static_cast<long>(code);
+}
+
+bool ShowsAndCloses(const std::wstring& exe, const std::wstring& args, const std::wstring& caption, const wchar_t* cwd) {
+    Process p(exe, args, cwd);
+    HWND window = p.Window(nullptr, caption.c_str(), 15000);
+    if (window) PostMessageW(window, WM_CLOSE, 0, 0);
+    return window && p.Wait(10000) != -1;
 }
 
 }  // namespace testenv

@@ -27,6 +27,9 @@ std::string ReadBytes(const std::wstring& path);
 bool Exists(const std::wstring& path);
 void RemoveTree(const std::wstring& path);
 
+// Whether the key opens for reading (view: 0, KEY_WOW64_32KEY or KEY_WOW64_64KEY).
+bool KeyExists(HKEY root, const std::wstring& path, REGSAM view = 0);
+
 // A drop of Explorer files (DROPFILES, wide names, double-NUL ended), for WM_DROPFILES.
 HGLOBAL DropFiles(const std::vector<std::wstring>& files);
 
@@ -35,6 +38,8 @@ int CountTopLevel(const wchar_t* cls);
 
 // Folder of the built programs and fixtures (the test executable's own folder).
 std::wstring BinDir();
+// The system folder (cmd.exe, reg.exe, the system libraries).
+std::wstring SystemFolder();
 
 // Pumps messages until pred() is true or the time is up; returns pred().
 template <class Pred>
@@ -67,5 +72,10 @@ private:
     raii::Handle process_;
     DWORD id_ = 0;
 };
+
+// The program started with `args` in `cwd` shows a visible top-level window captioned `caption`
+// and ends when that is closed.
+bool ShowsAndCloses(const std::wstring& exe, const std::wstring& args, const std::wstring& caption,
+                    const wchar_t* cwd = nullptr);
 
 }  // namespace testenv

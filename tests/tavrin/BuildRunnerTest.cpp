@@ -1,5 +1,6 @@
 // Build runner under Wine: a program that cannot start, a runner that goes away with its build, and
-// awkward file names reaching the batch file. The pane's tests see the lines, the end and Stop.
+// awkward names reaching the shipped batch file (as Build and as Tools > Compile start it). The
+// pane's tests see the lines, the end and Stop.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -10,6 +11,7 @@
 #include "BuildCommand.h"
 #include "BuildOutput.h"
 #include "BuildRunner.h"
+#include "CompileCommand.h"
 #include "Raii.h"
 #include "TestEnv.h"
 #include "Texts.h"
@@ -42,12 +44,6 @@ BuildCommand ChildCommand(const std::wstring& args) {
     s.commandLine = L"\"" + Child() + L"\" " + args;
     s.environment = EnvironmentBlock(ProcessEnvironment(), {});
     return s;
-}
-
-std::wstring SystemFolder() {
-    wchar_t sys[MAX_PATH];
-    GetSystemDirectoryW(sys, MAX_PATH);
-    return sys;
 }
 
 TEST(BuildRunner, AProgramThatCannotStartIsReportedByName) {
@@ -87,44 +83,64 @@ TEST(BuildRunner, ARunnerThatGoesAwayLeavesNoProcessBehind) {
     EXPECT_TRUE(Ended(grandChild));
 }
 
-// The document's path goes through the interpreter to the batch file, and through the shipped
-// batch file's own handling, as written: nothing in it runs or expands.
-TEST(BuildRunner, AwkwardFileNamesReachTheBatchFileIntact) {
+// The shipped batch file copied into a folder whose name, and started with a source whose name, hold
+// characters that cmd reads as commands: as Tools > Compile starts it (the name in place of
+// hello.cpp) and as Build starts it (the full path, also to a batch file of the test's own that
+// shows its argument). Nothing in a name runs, and the lines and the log name both exactly.
+TEST(CompileBatch, NamesWithCommandCharactersAreOnlyNames) {
     struct Row {
-        const wchar_t* name;
-        bool percent;  // Wine's cmd expands %VAR% again in what it has expanded: injection checked only there
+        const wchar_t* folder;
+        const wchar_t* source;
+        bool percent;  // Wine's cmd expands %VAR% again and drops a lone %: injection checked only there
     } rows[] = {
-        {L"a & b ^ c.cpp", false},
-        {L"(1) !n! & mkdir INJECTED.cpp", false},
-        {L"gr\u00FC\u00DF dich.cpp", false},
-        {L"x%PATH%y.cpp", true},
-        {L"all & ^ %PATH% (x) \u00E9 !y! & mkdir INJECTED.cpp", true},
+        {L"p & mkdir INJECTED & rem", L"hello.cpp", false},
+        {L"a^b (x) !y! & mkdir INJECTED)", L"a & b ^ c.cpp", false},
+        {L"plain", L"s & mkdir INJECTED & rem.cpp", false},
+        {L"f & mkdir INJECTED ^ (1)", L"a&b^c(e)!f! & mkdir INJECTED.cpp", false},
+        {L"ends in 2", L"x (2).cpp", false},  // a digit before a redirection is not a handle number
+        {L"f & g (2) ^ !h!", L"(1) !n! gr\u00FC\u00DF dich & mkdir INJECTED.cpp", false},
+        {L"50% (x) %off% & mkdir INJECTED", L"x%PATH%y.cpp", true},
+        {L"plain", L"all & ^ %PATH% (x) \u00E9 !y! & mkdir INJECTED.cpp", true},
     };
     const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring log = std::wstring(temp) + L"Tavrin-compile.log";
+    SetEnvironmentVariableW(L"TAVRIN_NOPAUSE", L"1");
     for (const Row& r : rows) {
         TempDir dir;
-        const std::wstring folder = dir / L"f & g (2) ^ !h!";
-        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-        const std::wstring doc = folder + L"\\" + r.name;
+        const std::wstring folder = dir / r.folder, code = folder + L"\\code", doc = code + L"\\" + r.source;
+        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) && CreateDirectoryW(code.c_str(), nullptr)) << r.folder;
+        ASSERT_TRUE(CopyFileW((testenv::BinDir() + L"\\code\\compile.bat").c_str(), (code + L"\\compile.bat").c_str(), FALSE));
         ASSERT_TRUE(testenv::WriteBytes(doc, "int main() { return 0; }\r\n"));
-        // A batch file of the test's own shows its argument as it arrives.
+        const std::wstring source(r.source), checked = r.percent && wine ? L"" : source;
+        DeleteFileW(log.c_str());
+        const CompileCommand cmd = MakeCompileCommand(folder, testenv::SystemFolder());
+        testenv::Process cmdExe(cmd.application, L"/c \"\"" + cmd.batchPath + L"\" \"" + source + L"\"\"", dir.Path().c_str());
+        ASSERT_NE(cmdExe.Wait(30000), -1) << r.folder;
+        const std::string got = testenv::ReadBytes(log);
+        EXPECT_NE(got.find("result="), std::string::npos) << got;
+        if (!checked.empty() && std::all_of(checked.begin(), checked.end(), [](wchar_t c) { return c > 0 && c < 128; })) {
+            EXPECT_EQ(got.substr(0, got.find("result=")),
+                      "source=" + std::string(checked.begin(), checked.end()) + "\r\nfolder=" + std::string(code.begin(), code.end()) + "\r\n")
+                << got;
+        }
         const std::wstring echo = dir / L"echo.bat";
         ASSERT_TRUE(testenv::WriteBytes(echo, "@echo off\r\nfor %%S in (\"%~1\") do echo arg=%%~S\r\n"));
         for (const std::wstring& batch : {echo, testenv::BinDir() + L"\\code\\compile.bat"}) {
             Sink sink;
-            ASSERT_TRUE(sink.Start(MakeBuildCommand(batch, SystemFolder(), doc, ProcessEnvironment())));
+            ASSERT_TRUE(sink.Start(MakeBuildCommand(batch, testenv::SystemFolder(), doc, ProcessEnvironment())));
             ASSERT_TRUE(sink.WaitFinished()) << batch;
-            const std::wstring expected = batch == echo ? L"arg=" + doc : L"Compiling " + doc + L" in " + folder;
-            if (!(r.percent && wine)) {
+            const std::wstring expected = batch == echo ? L"arg=" + doc : L"Compiling " + doc + L" in " + code;
+            if (!checked.empty()) {
                 EXPECT_NE(std::find(sink.lines.begin(), sink.lines.end(), expected), sink.lines.end())
                     << testing::PrintToString(expected) << "\n" << testing::PrintToString(sink.lines);
             }
-            for (const std::wstring& where : {dir.Path(), folder})
-                EXPECT_FALSE(testenv::Exists(where + L"\\INJECTED")) << testing::PrintToString(std::wstring(r.name));
         }
+        for (const std::wstring& where : {dir.Path(), folder, code})
+            EXPECT_FALSE(testenv::Exists(where + L"\\INJECTED")) << testing::PrintToString(source);
     }
 }
-
 
 // The end of a build that is over but not yet taken must not end the build started after it.
 TEST(BuildRunner, TheEndOfAnOlderBuildIsDroppedOnceTheNextStarts) {
@@ -173,31 +189,20 @@ TEST(BuildRunner, HeavyOutputComesInBatchesAndAnEndlessLineIsCut) {
     EXPECT_TRUE(sink.result.stopped);
 }
 
-// The installed batch file's exit code: its own when it finds no compiler or no source, the
-// compiler's when a compile fails, whatever the lines after the compile do to ERRORLEVEL.
-TEST(BuildRunner, TheBatchFileEndsWithTheCompilersCodeOrANonZeroOfItsOwn) {
-    TempDir dir, tools;
-    ASSERT_TRUE(CopyFileW(Child().c_str(), (tools / L"g++.exe").c_str(), FALSE));
+// The installed batch file's exit code when it finds no compiler or no source (the compiler's own
+// after a failed compile, whatever the lines after it do to ERRORLEVEL: the pane's tests).
+TEST(BuildRunner, TheBatchFileEndsNonZeroWithoutACompilerOrASource) {
+    TempDir dir;
     const std::wstring source = dir / L"prog.cpp";
     ASSERT_TRUE(testenv::WriteBytes(source, "int main() { return 0; }\r\n"));
-    struct Row {
-        std::wstring path, source, fakeExit;
-        unsigned long code;
-    } rows[] = {
-        {L"", source, L"0", 3},                 // no compiler
-        {tools.Path(), dir / L"gone.cpp", L"0", 2},  // no source
-        {tools.Path(), source, L"5", 5},        // the compiler failed
-        {tools.Path(), source, L"0", 0},
-    };
-    for (const Row& r : rows) {
+    const std::pair<std::wstring, unsigned long> rows[] = {{source, 3}, {dir / L"gone.cpp", 2}};
+    for (const auto& [path, code] : rows) {
         Sink sink;
-        BuildCommand c = MakeBuildCommand(testenv::BinDir() + L"\\code\\compile.bat", SystemFolder(), r.source,
-                                          ProcessEnvironment());
-        c.environment = EnvironmentBlock(ProcessEnvironment(), {{L"PATH", r.path}, {L"FAKE_EXIT", r.fakeExit},
-                                                                {L"TAVRIN_NOPAUSE", L"1"}, {kBuildSourceVariable, r.source}});
+        BuildCommand c = MakeBuildCommand(testenv::BinDir() + L"\\code\\compile.bat", testenv::SystemFolder(), path, ProcessEnvironment());
+        c.environment = EnvironmentBlock(ProcessEnvironment(), {{L"PATH", L""}, {L"TAVRIN_NOPAUSE", L"1"}, {kBuildSourceVariable, path}});
         ASSERT_TRUE(sink.Start(c));
         ASSERT_TRUE(sink.WaitFinished());
-        EXPECT_EQ(sink.result.exitCode, r.code) << testing::PrintToString(sink.lines);
+        EXPECT_EQ(sink.result.exitCode, code) << testing::PrintToString(sink.lines);
     }
 }
 

@@ -21,9 +21,7 @@ protected:
 
     // Another program writes `line` (and a line end) over the file.
     void WriteElsewhere(const std::wstring& line) {
-        wchar_t sys[MAX_PATH];
-        GetSystemDirectoryW(sys, MAX_PATH);
-        testenv::Process cmd(std::wstring(sys) + L"\\cmd.exe", L"/c echo " + line + L"> \"" + path + L"\"");
+        testenv::Process cmd(testenv::SystemFolder() + L"\\cmd.exe", L"/c echo " + line + L"> \"" + path + L"\"");
         ASSERT_EQ(cmd.Wait(), 0);
     }
     void Command(int id) { SendMessageW(f.Hwnd(), WM_COMMAND, id, 0); }
@@ -82,9 +80,12 @@ BOOL CALLBACK FindCombo(HWND w, LPARAM found) {
     return FALSE;
 }
 
-TEST_F(OnDisk, ConvertingToLfIsOneUndoStepAndSaveAsWritesTheEncodingChosen) {
+TEST_F(OnDisk, TheRealOpenDialogConvertingToLfAsOneUndoStepAndTheRealSaveAsWritingTheEncodingChosen) {
     ASSERT_TRUE(testenv::WriteBytes(path, "a\r\nb\nc\r\n"));
-    Open(path);
+    {
+        DialogAnswerer open({DialogAnswerer::TypeFileName(path)});  // the real Open dialog
+        f.mnufile_Click(1);
+    }
     EXPECT_EQ(Panel(bars::kFormatPanel), L"ANSI, Mixed");
     Command(formatchoices::LineEndsBase + 1);  // Unix (LF)
     EXPECT_EQ(f.Text(), L"a\nb\nc\n");
@@ -102,6 +103,7 @@ TEST_F(OnDisk, ConvertingToLfIsOneUndoStepAndSaveAsWritesTheEncodingChosen) {
     f.mnufile_Click(4);
     EXPECT_EQ(testenv::ReadBytes(wide).substr(0, 6), std::string("\xFF\xFE" "a\0\r\0", 6));
     EXPECT_EQ(Panel(bars::kFormatPanel), L"UTF-16 LE, Mixed");
+    EXPECT_EQ(f.Caption(), L"wide.txt - Tavrin");
 }
 
 TEST_F(OnDisk, AFileOpenedBeforeOpensFromRecentFilesAndAMissingOneIsRemoved) {

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "Clipboard.h"
 #include "DialogAnswerer.h"
 #include "Form3.h"
 #include "EditArea.h"
@@ -33,17 +34,6 @@ protected:
         if (find.IsLoaded()) find.Unload();
         MainWindowTest::TearDown();
     }
-    HWND t1() { return f.t1(); }
-    struct Range {
-        LONG cpMin, cpMax;
-    };
-    void Select(LONG from, LONG to) { editarea::Select(t1(), static_cast<size_t>(from), static_cast<size_t>(to)); }
-    Range Selection() {
-        size_t from = 0, to = 0;
-        editarea::GetSelection(t1(), from, to);
-        return {static_cast<LONG>(from), static_cast<LONG>(to)};
-    }
-    std::wstring SelText() { return editarea::SelectedText(t1()); }
     bool PasteEnabled() {
         return !(GetMenuState(GetMenu(f.Hwnd()), frmMain::EditBase + 4, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED));
     }
@@ -51,31 +41,15 @@ protected:
     void SearchFor(const std::wstring& s) { SetWindowTextW(find.Item(Form3::IdText1), s.c_str()); }
     void ClickFind() { SendMessageW(find.Item(Form3::IdCommand1), BM_CLICK, 0, 0); }
     void ClickFindNext() { SendMessageW(find.Item(Form3::IdCommand3), BM_CLICK, 0, 0); }
-    void ExpectSelection(LONG from, LONG to) { EXPECT_EQ(std::make_pair(Selection().cpMin, Selection().cpMax), std::make_pair(from, to)); }
+    void Select(size_t from, size_t to) { editarea::Select(f.t1(), from, to); }
+    void ExpectSelection(size_t from, size_t to) { EXPECT_EQ(Selection(), std::make_pair(from, to)); }
 };
 
-// The clipboard from the test side: text or nothing put on it; its text read back.
-bool PutClipboard(const wchar_t* text) {
-    if (!OpenClipboard(nullptr)) return false;
-    EmptyClipboard();
-    HANDLE data = nullptr;
-    if (text) {
-        data = GlobalAlloc(GMEM_MOVEABLE, (wcslen(text) + 1) * sizeof(wchar_t));
-        wcscpy(static_cast<wchar_t*>(GlobalLock(data)), text);
-        GlobalUnlock(data);
-    }
-    const bool ok = !data || SetClipboardData(CF_UNICODETEXT, data);
+// Text, or nothing (null), put on the clipboard as another program would.
+void PutClipboard(const wchar_t* text) {
+    if (text) return clipboard::SetText(nullptr, text);
+    ASSERT_TRUE(OpenClipboard(nullptr) && EmptyClipboard());
     CloseClipboard();
-    return ok;
-}
-
-std::wstring ClipboardText() {
-    if (!OpenClipboard(nullptr)) return L"<busy>";
-    HANDLE h = GetClipboardData(CF_UNICODETEXT);
-    const std::wstring s = h ? static_cast<const wchar_t*>(GlobalLock(h)) : L"<no text>";
-    if (h) GlobalUnlock(h);
-    CloseClipboard();
-    return s;
 }
 
 // True when `above` comes before `below` in the z-order of the top-level windows.
@@ -90,36 +64,35 @@ bool Above(HWND above, HWND below) {
 // ---- Edit commands
 
 TEST_F(EditCommands, ClipboardUndoAndSelectAll) {
-    ASSERT_TRUE(PutClipboard(L"from another program"));
+    PutClipboard(L"from another program");
     EXPECT_FALSE(PasteEnabled());
     Type(L"one\r\ntwo\r\nthree \u0416\U0001F600");
     Select(3, 3);
     f.mnuedit_Click(2);  // Cut with nothing selected: empty text on the clipboard, Paste enabled
-    EXPECT_EQ(ClipboardText(), L"");
+    EXPECT_EQ(clipboard::GetText(nullptr), L"");
     EXPECT_TRUE(PasteEnabled());
     Select(2, 11);  // "e", CR LF, "two", CR LF, "t"
     f.mnuedit_Click(2);
-    EXPECT_EQ(ClipboardText(), L"e\r\ntwo\r\nt");  // plain text with CR LF
+    EXPECT_EQ(clipboard::GetText(nullptr), L"e\r\ntwo\r\nt");  // plain text with CR LF
     EXPECT_EQ(f.Text(), L"onhree \u0416\U0001F600");
     f.mnuedit_Click(0);  // the control's own undo
     EXPECT_EQ(f.Text(), L"one\r\ntwo\r\nthree \u0416\U0001F600");
     Select(16, 19);
     f.mnuedit_Click(3);
-    EXPECT_EQ(ClipboardText(), L"\u0416\U0001F600");
+    EXPECT_EQ(clipboard::GetText(nullptr), L"\u0416\U0001F600");
     // Pasting over a selection replaces it; line ends arrive as the control's own.
     f.SetEditorText(L"abc|abab");
-    ASSERT_TRUE(PutClipboard(L"x\r\ny"));
+    PutClipboard(L"x\r\ny");
     Select(0, 3);
     f.mnuedit_Click(4);
     EXPECT_EQ(f.Text(), L"x\r\ny|abab");
     ExpectSelection(4, 4);
-    ASSERT_TRUE(PutClipboard(nullptr));  // nothing on the clipboard: Paste deletes the selection
+    PutClipboard(nullptr);  // nothing on the clipboard: Paste deletes the selection
     Select(0, 1);
     f.mnuedit_Click(4);
     EXPECT_EQ(f.Text(), L"\r\ny|abab");
     f.mnuedit_Click(5);  // Select All
-    EXPECT_EQ(Selection().cpMin, 0);
-    EXPECT_EQ(SelText(), L"\r\ny|abab");
+    ExpectSelection(0, 8);
     for (int i : {1, 6, 9, -1}) f.mnuedit_Click(i);  // separators and others do nothing
     EXPECT_EQ(f.Text(), L"\r\ny|abab");
     EXPECT_TRUE(boxes.empty());
@@ -143,12 +116,14 @@ TEST_F(EditCommands, ABusyClipboardStopsCutBeforeAnythingIsLost) {
     holder.join();
     for (HANDLE h : {held, release}) CloseHandle(h);
     EXPECT_EQ(Err().Number, texts::ClipboardErrorNumber);
-    ASSERT_EQ(boxes.size(), 1u);
+    ASSERT_EQ(boxes.size(), 1u);  // the form layer shows the error with its number; the window stays
+    EXPECT_EQ(boxes[0].title, L"Tavrin");
     EXPECT_NE(boxes[0].text.find(texts::ClipboardBusy), std::wstring::npos);
+    EXPECT_NE(boxes[0].text.find(std::to_wstring(texts::ClipboardErrorNumber)), std::wstring::npos) << boxes[0].text;
     EXPECT_EQ(f.Text(), L"precious");
     EXPECT_FALSE(PasteEnabled());
     f.mnuedit_Click(2);  // free again: the cut goes through
-    EXPECT_EQ(ClipboardText(), L"precious");
+    EXPECT_EQ(clipboard::GetText(nullptr), L"precious");
     EXPECT_EQ(f.Text(), L"");
 }
 
@@ -167,7 +142,7 @@ TEST_F(EditCommands, MatchesPastSixteenBitsAfterLineEndsAndOutsideTheBasicPlane)
     const std::wstring& control = text;
     size_t want = control.find(L"NEEDLE");
     for (int i = 0; i < 3; ++i, want = control.find(L"NEEDLE", want + 1)) {
-        ExpectSelection(static_cast<LONG>(want), static_cast<LONG>(want + 6));
+        ExpectSelection(want, want + 6);
         if (i == 0) f.mnuedit_Click(8);
         ClickFindNext();
     }
@@ -177,7 +152,7 @@ TEST_F(EditCommands, MatchesPastSixteenBitsAfterLineEndsAndOutsideTheBasicPlane)
     f.mnuedit_Click(7);
     SearchFor(L"NEEDLE text\r\nline");  // a line end in the search text matches the text's
     ClickFind();
-    EXPECT_EQ(SelText(), L"NEEDLE text\r\nline");
+    EXPECT_EQ(editarea::SelectedText(f.t1()), L"NEEDLE text\r\nline");
 }
 
 TEST_F(EditCommands, TheRealDialogSelectsTheMatchAndShowsTheRealNoMatchBox) {
@@ -206,7 +181,7 @@ TEST_F(EditCommands, TheRealDialogSelectsTheMatchAndShowsTheRealNoMatchBox) {
         EXPECT_EQ(seen[0].title + L": " + seen[0].text, L"Tavrin: No Match found.");
     }
     ExpectSelection(6, 10);
-    EXPECT_EQ(GetFocus(), t1());
+    EXPECT_EQ(GetFocus(), f.t1());
     EXPECT_TRUE(Above(find.Hwnd(), f.Hwnd()));
 }
 

@@ -10,12 +10,7 @@
 
 namespace {
 
-class FindInFilesWindow : public testenv::MainWindowTest {
-protected:
-    testenv::TempDir dir;
-
-    std::vector<std::wstring> Pane() { return f.Pane().Lines(); }
-};
+using FindInFilesWindow = testenv::MainWindowTest;
 
 TEST_F(FindInFilesWindow, PlacesStreamIntoThePaneAndF4OpensTheSecondFileAtItsPlace) {
     ASSERT_TRUE(testenv::WriteBytes(dir / L"a.cpp", "int needle;\r\n"));
@@ -29,8 +24,8 @@ TEST_F(FindInFilesWindow, PlacesStreamIntoThePaneAndF4OpensTheSecondFileAtItsPla
         d.cmdFind_Click();
     }});
     f.mnuedit_Click(12);
-    ASSERT_TRUE(testenv::PumpUntil([&] { return Pane().size() == 4; }, 10000));
-    const std::vector<std::wstring> lines = Pane();
+    ASSERT_TRUE(testenv::PumpUntil([&] { return f.Pane().Lines().size() == 4; }, 10000));
+    const std::vector<std::wstring> lines = f.Pane().Lines();
     EXPECT_EQ(lines[3].rfind(L"2 matches in 2 files of 3 searched (", 0), 0u) << lines[3];
     const std::wstring a = dir / L"a.cpp(1,5): int needle;", b = dir / L"sub\\b.h(2,7):   y = needle;";
     EXPECT_TRUE((lines[1] == a && lines[2] == b) || (lines[1] == b && lines[2] == a)) << lines[1] << L" / " << lines[2];
@@ -39,9 +34,7 @@ TEST_F(FindInFilesWindow, PlacesStreamIntoThePaneAndF4OpensTheSecondFileAtItsPla
     f.mnutools_Click(8);
     const bool bSecond = lines[2] == b;
     EXPECT_EQ(f.Doc().DocumentPath, bSecond ? dir / L"sub\\b.h" : dir / L"a.cpp");
-    int64_t line = 0, column = 0;
-    editarea::CaretLineColumn(f.t1(), line, column);
-    EXPECT_EQ(std::make_pair(line, column), bSecond ? std::make_pair(int64_t{2}, int64_t{7}) : std::make_pair(int64_t{1}, int64_t{5}));
+    EXPECT_EQ(Caret(), (bSecond ? std::pair<int64_t, int64_t>{2, 7} : std::pair<int64_t, int64_t>{1, 5}));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The main window seen from outside: shortcuts, the real prompt and dialogs, drops, placement and
-// the registry; the program started as a user starts it.
+// The main window seen from outside: shortcuts, the real prompt (the real file dialogs:
+// FileOnDiskTest), drops, placement and the registry; the program started as a user starts it.
 #include "MainWindowFixture.h"
 
 #include <vector>
@@ -48,21 +48,6 @@ TEST_F(MainWindowTest, ExitEndsAndSaysSoOnceWhenTheSettingsCannotBeWritten) {
     EXPECT_EQ(boxes.size(), 1u);
 }
 
-TEST_F(MainWindowTest, RealOpenAndSaveDialogs) {
-    ASSERT_TRUE(testenv::WriteBytes(dir / L"src.txt", "from disk\r\n"));
-    {
-        DialogAnswerer answer({DialogAnswerer::TypeFileName(dir / L"src.txt")});
-        f.mnufile_Click(1);
-    }
-    Type(L"more");
-    {
-        DialogAnswerer answer({DialogAnswerer::TypeFileName(dir / L"out.txt")});
-        f.mnufile_Click(4);
-    }
-    EXPECT_EQ(testenv::ReadBytes(dir / L"out.txt"), "from disk\r\nmore\r\n");
-    EXPECT_EQ(f.Caption(), L"out.txt - Tavrin");
-}
-
 TEST_F(MainWindowTest, DroppedFileOpensAfterThePrompt) {
     ASSERT_TRUE(testenv::WriteBytes(dir / L"first.h", "first\r\n"));
     ASSERT_TRUE(testenv::WriteBytes(dir / L"second.h", "second\r\n"));
@@ -77,23 +62,14 @@ TEST_F(MainWindowTest, DroppedFileOpensAfterThePrompt) {
     EXPECT_EQ(f.Doc().DocumentPath, dir / L"first.h");
 }
 
-// The editor started with `args` in `cwd` shows a window captioned `caption`, and ends when it is closed.
-void ExpectShowsAndCloses(const std::wstring& exe, const std::wstring& args, const wchar_t* cwd, const std::wstring& caption) {
-    testenv::Process p(exe, args, cwd);
-    HWND window = p.Window(L"TavrinMain", caption.c_str(), 15000);
-    ASSERT_NE(window, nullptr) << testing::PrintToString(caption);
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_NE(p.Wait(10000), -1) << "the program did not end";
-}
-
 // Quoted, or unquoted with two blanks in a row: the name opens as typed.
 TEST(TavrinProgram, OpensTheFileGivenOnTheCommandLine) {
     testenv::TempDir dir;
     ASSERT_TRUE(testenv::WriteBytes(dir / L"cmd line \u00e9.cpp", "x\r\n"));
     ASSERT_TRUE(testenv::WriteBytes(dir / L"two  blanks.txt", "x\r\n"));
     ASSERT_TRUE(testenv::WriteBytes(dir / L"two blanks.txt", "wrong\r\n"));
-    ExpectShowsAndCloses(testenv::TavrinExe(), L"\"" + (dir / L"cmd line \u00e9.cpp") + L"\"", nullptr, L"cmd line \u00e9.cpp - Tavrin");
-    ExpectShowsAndCloses(testenv::TavrinExe(), dir / L"two  blanks.txt", nullptr, L"two  blanks.txt - Tavrin");
+    EXPECT_TRUE(testenv::ShowsAndCloses(testenv::TavrinExe(), L"\"" + (dir / L"cmd line \u00e9.cpp") + L"\"", L"cmd line \u00e9.cpp - Tavrin"));
+    EXPECT_TRUE(testenv::ShowsAndCloses(testenv::TavrinExe(), dir / L"two  blanks.txt", L"two  blanks.txt - Tavrin"));
 }
 
 // Libraries under the names of those the editor uses, placed beside a copy of the program, are
@@ -105,7 +81,7 @@ TEST(TavrinProgram, LibrariesPlantedBesideItAreNotLoaded) {
     const wchar_t* planted[] = {L"Msftedit.dll", L"riched20.dll", L"WININET.dll", L"WINSPOOL.DRV"};
     for (const wchar_t* name : planted)
         ASSERT_TRUE(CopyFileW((testenv::BinDir() + L"\\fixtures\\fx_planted.dll").c_str(), (dir / name).c_str(), FALSE));
-    ExpectShowsAndCloses(exe, L"", dir.Path().c_str(), L"Untitled - Tavrin");
+    EXPECT_TRUE(testenv::ShowsAndCloses(exe, L"", L"Untitled - Tavrin", dir.Path().c_str()));
     for (const wchar_t* name : planted) EXPECT_FALSE(testenv::Exists(dir / name + L".loaded")) << name;
 }
 
