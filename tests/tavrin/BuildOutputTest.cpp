@@ -127,7 +127,7 @@ TEST(CompilerColumns, TheCompilerNamedAndTheCharacterEachColumnMeans) {
         {L"a\tb", 5, DisplayColumns, 1},           // inside the tab: the tab itself
         {L"\u00FC\u00DF = y;", 8, Utf8Bytes, 5},  // two 2-byte characters before
         {L"\U0001F600 y", 6, Utf8Bytes, 2},       // 4 bytes, one character
-        {L"\xD83D\xDE00 y", 6, Utf8Bytes, 2},     // the same as two UTF-16 units
+        {L"\xDBFF\xDFFF y", 6, Utf8Bytes, 2},     // the same as two UTF-16 units (the last pair)
         {L"x = y;", 0, Characters, 0}, {L"ab", 9, DisplayColumns, 8},  // beyond the end: the editing area clamps
     };
     for (const Row& r : rows)
