@@ -1,5 +1,6 @@
 // Page layout with any printer geometry and text: no overflow, at least one page, every page
 // holds a line, and wrapping drops nothing but the blanks at a break.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,30 +9,13 @@
 
 #include "PageLayout.h"
 
-namespace {
-
-int TakeInt(const uint8_t*& data, size_t& size) {
-    int32_t v = 0;
-    if (size >= sizeof(v)) {
-        std::memcpy(&v, data, sizeof(v));
-        data += sizeof(v);
-        size -= sizeof(v);
-    }
-    return v;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    pagelayout::PageGeometry g;
-    g.physicalWidth = TakeInt(data, size);
-    g.physicalHeight = TakeInt(data, size);
-    g.offsetX = TakeInt(data, size);
-    g.offsetY = TakeInt(data, size);
-    g.printableWidth = TakeInt(data, size);
-    g.printableHeight = TakeInt(data, size);
-    g.dpiX = TakeInt(data, size);
-    g.dpiY = TakeInt(data, size);
+    // The geometry from the first 32 bytes, as far as they go.
+    int32_t v[8] = {};
+    const size_t head = std::min(size, sizeof(v));
+    if (head > 0) std::memcpy(v, data, head);
+    data += head, size -= head;
+    const pagelayout::PageGeometry g{v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]};
     const pagelayout::TextArea area = pagelayout::TextAreaFor(g, 1.0);
     if (area.width < 1 || area.height < 1) std::abort();
 

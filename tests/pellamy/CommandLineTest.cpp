@@ -2,6 +2,8 @@
 // texts' fallbacks and the Open dialog's buffers (window-free).
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "Command.h"
 #include "CommandLine.h"
 #include "ExitStatus.h"
@@ -37,16 +39,12 @@ std::wstring Shown(const CommandLine& c) {
 
 TEST(PellamyCommandLine, SwitchesInAnyCaseWithSlashOrDash) {
     const std::pair<Args, const wchar_t*> rows[] = {
-        {{L"a.dll"}, L"[a.dll]"},
-        {{L"-U", L"a.dll"}, L"u [a.dll]"},
+        {{L"a.dll"}, L"[a.dll]"}, {{L"-U", L"a.dll"}, L"u [a.dll]"}, {{L"/i", L"a.dll"}, L"i: [a.dll]"},
         {{L"a.dll", L"/S"}, L"s [a.dll]"},  // after the file too
-        {{L"/i", L"a.dll"}, L"i: [a.dll]"},
-        {{L"-I:Hello World", L"a.dll"}, L"i:Hello World [a.dll]"},
+        {{L"-I:Hello World", L"a.dll"}, L"i:Hello World [a.dll]"}, {{L"/i:x:y", L"a.dll"}, L"i:x:y [a.dll]"},
         {{L"/i:\"a b\"", L"a.dll"}, L"i:a b [a.dll]"},  // quotes kept by the caller
         {{L"/i:a b\"", L"a.dll"}, L"i:a b\" [a.dll]"},  // only a pair of quotes goes
-        {{L"/i:x:y", L"a.dll"}, L"i:x:y [a.dll]"},
-        {{L"/u", L"/n", L"-i", L"/s", L"a.dll"}, L"u s i: n [a.dll]"},
-        {{L"/USER", L"/u", L"a.dll"}, L"u user [a.dll]"},
+        {{L"/u", L"/n", L"-i", L"/s", L"a.dll"}, L"u s i: n [a.dll]"}, {{L"/USER", L"/u", L"a.dll"}, L"u user [a.dll]"},
         {{L"-TLB", L"a.dll"}, L"tlb [a.dll]"},
         {{L"/Export:C:\\out dir\\x.reg", L"a.dll"}, L"export:C:\\out dir\\x.reg [a.dll]"},
         {{L"-export:\"x.reg\"", L"/s", L"a.dll"}, L"s export:x.reg [a.dll]"},
@@ -60,30 +58,26 @@ TEST(PellamyCommandLine, SwitchesInAnyCaseWithSlashOrDash) {
 }
 
 TEST(PellamyCommandLine, BadSwitchesAreNamedAndSilenceIsStillKnown) {
+    using E = ArgumentError;
     const struct {
         Args args;
         ArgumentError error;
         const wchar_t* named;
         bool silent;
     } rows[] = {
-        {{L"/s", L"-Q", L"/z", L"a.dll"}, ArgumentError::UnknownSwitch, L"-Q", true},  // the first one
-        {{L"/us", L"a.dll"}, ArgumentError::UnknownSwitch, L"/us", false},
-        {{L"/u:", L"a.dll"}, ArgumentError::UnknownSwitch, L"/u:", false},
-        {{L"/export", L"a.dll"}, ArgumentError::UnknownSwitch, L"/export", false},
-        {{L"/s"}, ArgumentError::NoFile, L"/s", true},
-        {{L"/u", L"/i:x"}, ArgumentError::NoFile, L"/i:x", false},
-        {{L"/s", L"-N", L"/u", L"a.dll"}, ArgumentError::NeedsInstall, L"-N", true},
-        {{L"/user", L"/i", L"a.dll"}, ArgumentError::Conflict, L"/user", false},
-        {{L"/export:x.reg", L"/u", L"a.dll"}, ArgumentError::Conflict, L"/export:x.reg", false},
-        {{L"/export:x.reg", L"/user", L"a.dll"}, ArgumentError::Conflict, L"/export:x.reg", false},
-        {{L"/export:x.reg", L"a.dll", L"b.dll"}, ArgumentError::ExportOneFile, L"/export:x.reg", false},
-        {{L"/export:\"\"", L"/s", L"a.dll"}, ArgumentError::EmptyValue, L"/export:\"\"", true},
+        {{L"/s", L"-Q", L"/z", L"a.dll"}, E::UnknownSwitch, L"-Q", true},  // the first one
+        {{L"/us", L"a.dll"}, E::UnknownSwitch, L"/us", false}, {{L"/u:", L"a.dll"}, E::UnknownSwitch, L"/u:", false},
+        {{L"/export", L"a.dll"}, E::UnknownSwitch, L"/export", false}, {{L"/s"}, E::NoFile, L"/s", true},
+        {{L"/u", L"/i:x"}, E::NoFile, L"/i:x", false}, {{L"/s", L"-N", L"/u", L"a.dll"}, E::NeedsInstall, L"-N", true},
+        {{L"/user", L"/i", L"a.dll"}, E::Conflict, L"/user", false},
+        {{L"/export:x.reg", L"/u", L"a.dll"}, E::Conflict, L"/export:x.reg", false},
+        {{L"/export:x.reg", L"/user", L"a.dll"}, E::Conflict, L"/export:x.reg", false},
+        {{L"/export:x.reg", L"a.dll", L"b.dll"}, E::ExportOneFile, L"/export:x.reg", false},
+        {{L"/export:\"\"", L"/s", L"a.dll"}, E::EmptyValue, L"/export:\"\"", true},
     };
     for (const auto& r : rows) {
         const CommandLine c = ParseCommandLine(r.args);
-        EXPECT_EQ(c.error, r.error) << r.named;
-        EXPECT_EQ(c.badSwitch, r.named);
-        EXPECT_EQ(c.silent, r.silent) << r.named;
+        EXPECT_EQ(std::tuple(c.error, c.badSwitch, c.silent), std::tuple(r.error, std::wstring(r.named), r.silent)) << r.named;
         EXPECT_NE(ArgumentErrorText(c).find(std::wstring(L"The switch ") + r.named + L" "), std::wstring::npos);
     }
     const std::pair<Args, bool> window[] = {{{}, true},       {{L"C:\\x y\\-a.dll"}, true}, {{L"-"}, true},

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <functional>
+#include <tuple>
 #include <vector>
 
 #include "ErrRecord.h"
@@ -41,20 +42,17 @@ TEST(PellamyBitness, MachineAndMagicDecideWhichBuildCanLoadIt) {
     };
     for (const auto& c : cases) {
         const auto h = Header(0x80, c.magic, c.machine);
-        EXPECT_EQ(PeBitness(h.data(), h.size()), c.bits) << c.machine;
-        EXPECT_EQ(PeMachine(h.data(), h.size()), c.machine);
-        EXPECT_EQ(MachineName(c.machine), c.name);
-        EXPECT_EQ(PeBitness(h.data(), h.size() - 1), Bitness::NotPe);  // cut short
-        EXPECT_EQ(PeMachine(h.data(), h.size() - 1), 0);
+        EXPECT_EQ(std::tuple(PeBitness(h.data(), h.size()), PeMachine(h.data(), h.size()), MachineName(c.machine)),
+                  std::tuple(c.bits, c.machine, std::wstring(c.name))) << c.machine;
+        EXPECT_EQ(std::pair(PeBitness(h.data(), h.size() - 1), PeMachine(h.data(), h.size() - 1)),  // cut short
+                  std::pair(Bitness::NotPe, uint16_t{0}));
     }
-    auto dos = Header(0x80, 0x10B, 0x14C), far = dos, nearly = dos;
+    auto dos = Header(0x80, 0x10B, 0x14C), far = dos, nearly = dos, text = std::vector<unsigned char>(100, 't');
     dos[0x80] = 'N';     // no PE signature
     nearly[0x83] = 'X';  // "PE\0X": a signature only in part
     const uint32_t huge = 0xFFFFFFF0u;
     std::memcpy(&far[0x3C], &huge, 4);
-    const std::string text(100, 't');
-    for (const auto* b : {&dos, &far, &nearly}) EXPECT_EQ(PeBitness(b->data(), b->size()), Bitness::NotPe);
-    EXPECT_EQ(PeBitness(reinterpret_cast<const unsigned char*>(text.data()), text.size()), Bitness::NotPe);
+    for (const auto* b : {&dos, &far, &nearly, &text}) EXPECT_EQ(PeBitness(b->data(), b->size()), Bitness::NotPe);
     EXPECT_EQ(PeHeaderBytesNeeded(dos.data(), 0x40), 0x80u + 26);  // how much to read before deciding
     EXPECT_EQ(PeHeaderBytesNeeded(dos.data(), 10), 0x40u);
 }
@@ -68,17 +66,15 @@ TEST(PellamyVersion, SingleByteLayoutStaysInsideTheBlock) {
     const struct {
         std::vector<std::string> path;
         size_t claimed;  // the value length Co claims
-        const char* value;
+        const char* value;  // "-": not found
     } cases[] = {{{"sfi", "CO"}, 5, "Acme"}, {{"SFI"}, 5, ""}, {{"SFI", "Co"}, 200, "Acme"}, {{"SFI", "Co"}, 2, "Ac"},
-                 {{"Co"}, 5, nullptr}, {{"SFI", "Cox"}, 5, nullptr}, {{"SFI", "Co", "X"}, 5, nullptr}};
+                 {{"Co"}, 5, "-"}, {{"SFI", "Cox"}, 5, "-"}, {{"SFI", "Co", "X"}, 5, "-"},
+                 {{"SFX", "Co"}, 5, "-"}};  // a key of the same length is not the one asked for
     for (const auto& c : cases) {
         std::vector<unsigned char> b(raw, raw + sizeof(raw));
         b[18] = static_cast<unsigned char>(c.claimed);
         std::string v;
-        EXPECT_EQ(SingleByteValue(b.data(), b.size(), c.path, v), c.value != nullptr) << c.path.back();
-        if (c.value) {
-            EXPECT_EQ(v.substr(0, v.find('\0')), c.value) << c.path.back();
-        }
+        EXPECT_EQ(SingleByteValue(b.data(), b.size(), c.path, v) ? v.substr(0, v.find('\0')) : "-", c.value) << c.path.back();
         for (size_t cut = 0; cut < b.size(); ++cut)  // exactly `cut` bytes, so a read past them is caught
             EXPECT_FALSE(SingleByteValue(std::vector<unsigned char>(b.begin(), b.begin() + cut).data(), cut, c.path, v));
     }
@@ -109,9 +105,8 @@ TEST(PellamyVersion, ValuesStayInsideTheBlock) {
     EXPECT_EQ(VersionString(b, size, outside.data(), 4), L"");
     EXPECT_EQ(ItemsInBlock(b, size, b + 4, 1000, 2), (size - 4) / 2);  // a translation table's words
     EXPECT_EQ(ItemsInBlock(b, size, b + 4, 3, 2), 3u);
-    EXPECT_EQ(ItemsInBlock(b, size, outside.data(), 3, 2), 0u);
-    EXPECT_EQ(ItemsInBlock(b, size, b + size, 3, 2), 0u);  // starting exactly at the block's end
-    EXPECT_EQ(ItemsInBlock(b, size, nullptr, 3, 2), 0u);
+    for (const void* at : std::initializer_list<const void*>{outside.data(), b + size, nullptr})
+        EXPECT_EQ(ItemsInBlock(b, size, at, 3, 2), 0u);  // outside, starting exactly at the block's end, none
     EXPECT_EQ(CutCompanyName(L"Pellamy Test Fixtures Incorporated"), L"Pellamy Test Fixtures");  // 21 shown
     EXPECT_FALSE(HasProductVersion(L"   "));
 }

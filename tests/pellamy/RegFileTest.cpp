@@ -25,14 +25,12 @@ TEST(PellamyRegFile, EveryValueTypeAndOddCharacters) {
         {StringValue(L"Gr\u00f6\u00dfe", L"\u65e5\u672c"), L"\"Gr\u00f6\u00dfe\"=\"\u65e5\u672c\""},
         {StringValue(L"s", L"a\r\nb"), L"\"s\"=hex(1):61,00,0d,00,0a,00,62,00,00,00"},  // a line break: as hex
         {Raw(L"s", regtype::Sz, {0x61, 0}), L"\"s\"=hex(1):61,00"},                      // no terminator
-        {DwordValue(L"", 0xFFFFFFFFu), L"@=dword:ffffffff"},
         {Raw(L"d", regtype::Dword, {1, 2, 3}), L"\"d\"=hex(4):01,02,03"},  // of a wrong size
         {StringValue(L"p", L"%A%", regtype::ExpandSz), L"\"p\"=hex(2):25,00,41,00,25,00,00,00"},
         {Raw(L"m", regtype::MultiSz, {0x61, 0, 0, 0, 0, 0}), L"\"m\"=hex(7):61,00,00,00,00,00"},
         {Raw(L"q", regtype::Qword, {1, 0, 0, 0, 0, 0, 0, 0x80}), L"\"q\"=hex(b):01,00,00,00,00,00,00,80"},
-        {Raw(L"b", regtype::Binary, {0x00, 0xAB, 0xFF}), L"\"b\"=hex:00,ab,ff"},
-        {Raw(L"n", regtype::None, {}), L"\"n\"=hex(0):"},
-        {Raw(L"o", 0x20, {0xFF}), L"\"o\"=hex(20):ff"},
+        {DwordValue(L"", 0xFFFFFFFFu), L"@=dword:ffffffff"}, {Raw(L"n", regtype::None, {}), L"\"n\"=hex(0):"},
+        {Raw(L"o", 0x20, {0xFF}), L"\"o\"=hex(20):ff"}, {Raw(L"b", regtype::Binary, {0x00, 0xAB, 0xFF}), L"\"b\"=hex:00,ab,ff"},
     };
     for (const auto& [value, text] : cases) EXPECT_EQ(RegValueText(value), text);
     // The editor's wrapping: the first line (with its name) ends at 80 columns at most, continuation
@@ -80,9 +78,7 @@ TEST(PellamyRegCapture, MachineClassesFoldIntoClassesRootOnceAndPreparedKeysGo) 
     std::vector<RegKeyEntry> captured = {
         {L"HKEY_CLASSES_ROOT\\CLSID", {}},  // the first spelling stays
         {L"HKEY_CLASSES_ROOT\\CLSID\\{1}", {StringValue(L"", L"One")}},
-        {sw, {}},
-        {classes, {}},
-        {L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\clsid", {}},
+        {sw, {}}, {classes, {}}, {L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\clsid", {}},
         {classes + L"\\CLSID\\{1}", {StringValue(L"", L"Two"), DwordValue(L"x", 1)}},
         {sw + L"\\Vendor", {DwordValue(L"v", 1)}},  // a sibling of the classes keeps its parent
     };
@@ -105,22 +101,14 @@ TEST(PellamyRegCapture, MachineClassesFoldIntoClassesRootOnceAndPreparedKeysGo) 
 TEST(PellamyRegCapture, SummaryCountsClassesProgIdsTypeLibsAndInterfaces) {
     const std::wstring cr = L"HKEY_CLASSES_ROOT\\";
     const std::vector<RegKeyEntry> keys = {
-        {cr + L"CLSID", {}},
-        {cr + L"CLSID\\{1}", {StringValue(L"", L"First Class")}},
-        {cr + L"CLSID\\{1}\\InprocServer32", {StringValue(L"", L"x.dll")}},
-        {cr + L"CLSID\\{2}", {}},
-        {cr + L"Lib.First.1\\CLSID", {StringValue(L"", L"{1}")}},
-        {cr + L"Interface\\{I1}", {}},
-        {cr + L"Interface\\{I2}", {}},
-        {cr + L"TypeLib\\{T}", {}},
-        {cr + L"TypeLib\\{T}\\1.0", {}},
+        {cr + L"CLSID", {}}, {cr + L"CLSID\\{1}", {StringValue(L"", L"First Class")}},
+        {cr + L"CLSID\\{1}\\InprocServer32", {StringValue(L"", L"x.dll")}}, {cr + L"CLSID\\{2}", {}},
+        {cr + L"Lib.First.1\\CLSID", {StringValue(L"", L"{1}")}}, {cr + L"Interface\\{I1}", {}}, {cr + L"Interface\\{I2}", {}},
+        {cr + L"TypeLib\\{T}", {}}, {cr + L"TypeLib\\{T}\\1.0", {}},
         {L"HKEY_LOCAL_MACHINE\\Software\\Lib\\CLSID", {}},  // not a ProgID: not under the classes
     };
     const RegistrationSummary s = Summarize(keys);
     EXPECT_EQ(s.classes, (std::vector<std::wstring>{L"First Class", L"{2}"}));
-    EXPECT_EQ(s.progIds, 1u);
-    EXPECT_EQ(s.interfaces, 2u);
-    EXPECT_EQ(s.typeLibs, 1u);
     EXPECT_NE(ExportSummaryText(s, L"x.reg").find(L"Classes: 2\r\n    First Class\r\n    {2}\r\nProgIDs: 1\r\n"
                                                   L"Type libraries: 1\r\nInterfaces: 2\r\n"),
               std::wstring::npos);

@@ -1,6 +1,8 @@
 // Window-free shared code: conversions, version classification, twips, the error record.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "AppInfo.h"
 
 #include "ErrRecord.h"
@@ -30,9 +32,7 @@ TEST(SystemMessages, InsertsAreFilledWithTheNameOrANeutralWord) {
         {L"Bad EXE format for %1.", L"", L"Bad EXE format for (unnamed)."},
         {L"%1!s! and %2 and %10 and %99!lu!.", L"x", L"x and x and x and x."},
         {L"100%% done%n%0", L"x", L"100%% done%n%0"},  // escapes are not inserts
-        {L"Ends in %", L"x", L"Ends in %"},
-        {L"Open format %1!s", L"x", L"Open format x!s"},
-        {L"No inserts.", L"x", L"No inserts."},
+        {L"Ends in %", L"x", L"Ends in %"}, {L"Open format %1!s", L"x", L"Open format x!s"}, {L"No inserts.", L"x", L"No inserts."},
         {L"Name with %1 inside", L"%1", L"Name with %1 inside"},  // the name itself is not read again
     };
     for (const auto& c : cases) EXPECT_EQ(FillMessageInserts(c.text, c.name), c.filled) << c.text;
@@ -66,20 +66,16 @@ TEST(WinVersion, ClassificationAtItsEdges) {
 }
 
 TEST(SystemFolder, BufferLosesTerminatorAndBlanks) {
-    std::wstring buf = L"C:\\WINDOWS\\system32";
-    buf.push_back(L'\0');
-    buf.append(100, L' ');
+    const std::wstring buf = L"C:\\WINDOWS\\system32" + std::wstring(1, L'\0') + std::wstring(100, L' ');
     EXPECT_EQ(SystemFolderFromBuffer(buf, buf.size()), L"C:\\WINDOWS\\system32");
-    std::wstring longPath = L"D:\\" + std::wstring(300, L'x');
-    EXPECT_EQ(SystemFolderFromBuffer(longPath, longPath.size()).size(), 303u);
+    const std::wstring longPath = L"D:\\" + std::wstring(300, L'x');
+    EXPECT_EQ(SystemFolderFromBuffer(longPath, longPath.size()), longPath);
 }
 
 TEST(Twips, ConvertAt96And144Dpi) {
-    EXPECT_EQ(TwipsToPixels(1440, 96), 96);
-    EXPECT_EQ(TwipsToPixels(6810, 96), 454);
-    EXPECT_EQ(TwipsToPixels(6810, 144), 681);
-    EXPECT_EQ(TwipsToPixels(7, 96), 0);  // under half a pixel
-    EXPECT_EQ(TwipsToPixels(8, 96), 1);  // half a pixel and more rounds up
+    // Under half a pixel (7 twips at 96 dpi) is none; half a pixel and more rounds up.
+    for (auto [twips, dpi, pixels] : {std::tuple{1440, 96, 96}, {6810, 96, 454}, {6810, 144, 681}, {7, 96, 0}, {8, 96, 1}})
+        EXPECT_EQ(TwipsToPixels(twips, dpi), pixels) << twips << " " << dpi;
     EXPECT_EQ(PixelsToTwips(681, 144), 6810);
     EXPECT_EQ(PointsToPixels(9, 144), 18);
 }
@@ -105,23 +101,17 @@ TEST(TextConv, Utf8RoundTripsIncludingSurrogatePairs) {
     const std::wstring w{L'a', 0xE9, 0x4E2D, 0xD83D, 0xDE00, L'z'};
     const std::string u = WideToUtf8(w);
     EXPECT_EQ(u, "a\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80z");
-    EXPECT_TRUE(ValidUtf8(u));
-    EXPECT_EQ(Utf8ToWide(u), w);
+    EXPECT_TRUE(ValidUtf8(u) && ValidUtf8("") && Utf8ToWide(u) == w);
 }
 
 TEST(TextConv, InvalidUtf8IsDetectedAndReplaced) {
-    for (std::string bad : {"\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xC3", "ab\xFF"}) {
-        EXPECT_FALSE(ValidUtf8(bad)) << bad.size();
-        EXPECT_NE(Utf8ToWide(bad).find(L'\uFFFD'), std::wstring::npos);
-    }
-    EXPECT_TRUE(ValidUtf8(""));
-    EXPECT_EQ(WideToUtf8(std::wstring{static_cast<wchar_t>(0xD800), L'x', static_cast<wchar_t>(0xDFFF)}),
-              "\xEF\xBF\xBD" "x" "\xEF\xBF\xBD");
-    EXPECT_EQ(WideToUtf8(std::wstring{static_cast<wchar_t>(0xD800), static_cast<wchar_t>(0xDC00)}), "\xF0\x90\x80\x80");
-    // The last character there is (a private-use one), at the top of both halves' ranges.
-    EXPECT_EQ(WideToUtf8(std::wstring{static_cast<wchar_t>(0xDBFF), static_cast<wchar_t>(0xDFFF)}), "\xF4\x8F\xBF\xBF");
-    // A high half followed by anything but a low half stands alone; the next unit is kept.
-    EXPECT_EQ(WideToUtf8(std::wstring{static_cast<wchar_t>(0xD83D), L'A'}), "\xEF\xBF\xBD" "A");
+    for (std::string bad : {"\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xC3", "ab\xFF"})
+        EXPECT_TRUE(!ValidUtf8(bad) && Utf8ToWide(bad).find(L'\uFFFD') != std::wstring::npos) << bad.size();
+    // A lone half is replaced; the pair at the top of both halves' ranges is the last character there
+    // is (a private-use one); a high half before anything but a low half stands alone, the next unit kept.
+    for (auto [w, u] : {std::pair{L"\xD800x\xDFFF", "\xEF\xBF\xBD" "x" "\xEF\xBF\xBD"}, {L"\xD800\xDC00", "\xF0\x90\x80\x80"},
+                        {L"\xDBFF\xDFFF", "\xF4\x8F\xBF\xBF"}, {L"\xD83D" L"A", "\xEF\xBF\xBD" "A"}})
+        EXPECT_EQ(WideToUtf8(w), u);
     // A high half that ends the text stands alone, whatever follows it in memory.
     const std::wstring pair{L'a', static_cast<wchar_t>(0xD800), static_cast<wchar_t>(0xDC00)};
     EXPECT_EQ(WideToUtf8(std::wstring_view(pair).substr(0, 2)), "a\xEF\xBF\xBD");

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 #include <vector>
 
 #include "CompileCommand.h"
@@ -18,8 +19,7 @@ public:
     std::vector<std::wstring> order;
     std::optional<std::wstring> Read(const wchar_t* key) override {
         auto it = values.find(key);
-        if (it == values.end()) return std::nullopt;
-        return it->second;
+        return it == values.end() ? std::nullopt : std::optional(it->second);
     }
     void Write(const wchar_t* key, const std::wstring& value) override {
         values[key] = value;
@@ -47,11 +47,9 @@ TEST(Settings, DefaultsRoundTripAndFallBacks) {
     expect(settings::Read(s, L"C:\\Code"), L"C:\\Code", 0, 1000, 1000, 6500, 6500);
     s.values = {{L"MainWidth", L"-5"}, {L"MainHeight", L"0"}};  // no window to see: the default size
     expect(settings::Read(s, L"C:\\Code"), L"C:\\Code", 0, 1000, 1000, 6500, 6500);
-    EXPECT_EQ(settings::ParseNumber(std::wstring(L" 1500 "), 1), 1500);
-    for (const wchar_t* bad : {L"", L"-", L"1e3", L"2147483648", L"-2147483649"})
-        EXPECT_EQ(settings::ParseNumber(std::wstring(bad), 7), 7) << bad;
-    EXPECT_EQ(settings::ParseNumber(std::wstring(L"-2147483648"), 7), -2147483647 - 1);
-    EXPECT_EQ(settings::ParseNumber(std::wstring(L"+2147483647"), 7), 2147483647);
+    for (auto [text, want] : {std::pair{L" 1500 ", 1500}, {L"", 7}, {L"-", 7}, {L"1e3", 7}, {L"2147483648", 7},
+                              {L"-2147483649", 7}, {L"-2147483648", -2147483647 - 1}, {L"+2147483647", 2147483647}})
+        EXPECT_EQ(settings::ParseNumber(std::wstring(text), 7), want) << text;
     EXPECT_EQ(settings::CodeFolderOf(L"C:\\Program Files\\Tavrin\\"), L"C:\\Program Files\\Tavrin\\Code");
 }
 
@@ -68,31 +66,22 @@ TEST(Settings, TabWidthFromOneToSixteen) {
 }
 
 TEST(CommandLine, TheFileIsTheRestOfTheLineAsTyped) {
-    struct Row {
-        const wchar_t* line;
-        const wchar_t* file;
-    } rows[] = {
-        {L"Tavrin.exe a  b.txt", L"a  b.txt"},  // blanks inside an unquoted name kept
-        {L"Tavrin.exe   a\t b.txt  ", L"a\t b.txt"},
+    const std::pair<const wchar_t*, const wchar_t*> rows[] = {
+        {L"Tavrin.exe a  b.txt", L"a  b.txt"}, {L"Tavrin.exe   a\t b.txt  ", L"a\t b.txt"},  // blanks inside kept
         {L"\"C:\\Program Files\\Tavrin.exe\" \"C:\\x y\\n  1.cpp\"", L"C:\\x y\\n  1.cpp"},
         {L"\"C:\\Program Files\\Tavrin.exe\"x.cpp", L"x.cpp"},  // no blank after the quoted name
         {L"\"C:\\odd name\\Tavrin.exe", L""},                      // an unclosed quote
         {L"Tavrin.exe \"C:\\x y\\\"n.cpp", L"C:\\x y\\n.cpp"},    // quotes around part of it
-        {L"Tavrin.exe", L""},
-        {L"Tavrin.exe   ", L""},
-        {L"", L""},
+        {L"Tavrin.exe", L""}, {L"Tavrin.exe   ", L""}, {L"", L""},
     };
-    for (const Row& r : rows) EXPECT_EQ(FileFromCommandLine(r.line), r.file) << r.line;
+    for (const auto& [line, file] : rows) EXPECT_EQ(FileFromCommandLine(line), file) << line;
 }
 
-TEST(Layout, EditAreaFillsBetweenStrips) {
+// The editing area between the strips (never negative when minimised); a window off screen comes back.
+TEST(Layout, EditAreaBetweenStripsAndPlacementOffScreen) {
     // 96 dpi: toolbar 22 px, status bar 18 px, gap 2 px.
     EXPECT_EQ(EditAreaRect(600, 400, 22, 18, 2), (LayoutRect{0, 24, 600, 358}));
-    // Minimised or tiny: never negative.
     EXPECT_EQ(EditAreaRect(0, 0, 22, 18, 2), (LayoutRect{0, 24, 0, 0}));
-}
-
-TEST(Layout, PlacementOffScreenComesBack) {
     const LayoutRect work{0, 0, 1024, 738};
     EXPECT_EQ(FitInside({5000, 4000, 433, 433}, work), (LayoutRect{591, 305, 433, 433}));
     EXPECT_EQ(FitInside({-900, -50, 433, 433}, work), (LayoutRect{0, 0, 433, 433}));
@@ -120,11 +109,9 @@ TEST(Toolbar, AtStartOnlyPasteWaits) {
 }  // namespace
 
 TEST(ZoomAndWrap, ThePercentShownAndTheWordWrapSetting) {
-    struct Row {
-        double base;
-        int zoom, percent;
-    } rows[] = {{10, 0, 100}, {10, 2, 120}, {10, -10, 20}, {9, 1, 111}, {11, 20, 282}, {0, 3, 100}};
-    for (const Row& r : rows) EXPECT_EQ(zoom::Percent(r.base, r.zoom), r.percent) << r.base << " " << r.zoom;
+    for (auto [base, level, percent] :
+         {std::tuple{10.0, 0, 100}, {10.0, 2, 120}, {10.0, -10, 20}, {9.0, 1, 111}, {11.0, 20, 282}, {0.0, 3, 100}})
+        EXPECT_EQ(zoom::Percent(base, level), percent) << base << " " << level;
     MemoryStore s;
     EXPECT_FALSE(zoom::ReadWordWrap(s));  // off by default
     s.values[L"WordWrap"] = L"yes";

@@ -53,29 +53,24 @@ protected:
         fs::remove_all(root, ec);
     }
 
-    findfiles::Totals Run(bool subfolders, std::vector<std::wstring>* lines = nullptr) {
+    findfiles::Totals Run(bool subfolders, std::vector<std::wstring>& lines) {
         std::wstring error;
         const auto pattern = search::Pattern::Make({L"needle", true, false, false}, error);
-        auto system = findfiles::SystemFileSystem();
         const std::atomic<bool> stop{false};
-        return findfiles::Search(*system, {root.wstring(), findfiles::SplitTypes(findfiles::kDefaultTypes), subfolders},
-                                 *pattern,
-                                 [&](std::vector<findfiles::Hit>&& hits) {
-                                     for (const auto& h : hits)
-                                         if (lines) lines->push_back(findfiles::ResultLine(h));
-                                 },
-                                 stop);
+        const auto take = [&](std::vector<findfiles::Hit>&& hits) {
+            for (const auto& h : hits) lines.push_back(findfiles::ResultLine(h));
+        };
+        const findfiles::Request request{root.wstring(), findfiles::SplitTypes(findfiles::kDefaultTypes), subfolders};
+        return findfiles::Search(*findfiles::SystemFileSystem(), request, *pattern, take, stop);
     }
 };
 
 TEST_F(FindInFilesWalk, TypesSubfoldersBinaryLoopsLongPathsAndUnreadableFiles) {
     std::vector<std::wstring> lines;
-    const findfiles::Totals all = Run(true, &lines);
-    EXPECT_EQ(all.matches, 7u);  // a.cpp 1, b.txt 3, u.h 1, d.h 1, long.cpp 1
-    EXPECT_EQ(all.filesWithMatches, 5u);
-    EXPECT_EQ(all.searched, 5u);
-    EXPECT_EQ(all.binary, 1u);
-    EXPECT_EQ(all.loops, linked ? 1u : 0u);
+    const findfiles::Totals all = Run(true, lines);
+    // Matches: a.cpp 1, b.txt 3, u.h 1, d.h 1, long.cpp 1; then files with matches, searched, binary, loops.
+    EXPECT_EQ((std::vector<size_t>{all.matches, all.filesWithMatches, all.searched, all.binary, all.loops}),
+              (std::vector<size_t>{7, 5, 5, 1, linked ? 1u : 0u}));
     if (fs::is_symlink(root / "dangling.cpp")) {
         EXPECT_EQ(all.unreadable, 1u);
     }
@@ -85,9 +80,8 @@ TEST_F(FindInFilesWalk, TypesSubfoldersBinaryLoopsLongPathsAndUnreadableFiles) {
     for (const std::wstring& want : {b + L"(2,1): needle two", b + L"(3,7): three needle needle", b + L"(3,14): three needle needle"})
         EXPECT_NE(std::find(lines.begin(), lines.end(), want), lines.end()) << want;
 
-    const findfiles::Totals top = Run(false);
-    EXPECT_EQ(top.matches, 5u);
-    EXPECT_EQ(top.loops, 0u);
+    const findfiles::Totals top = Run(false, lines);
+    EXPECT_EQ(std::pair(top.matches, top.loops), std::pair(size_t{5}, size_t{0}));
 }
 
 // The system's table, with the Kelvin sign folding into k wherever the tests run.
@@ -110,6 +104,7 @@ TEST(FindInFiles, AFileFindsWhatFindFindsInTheTextOpenMakesOfIt) {
         {"\xC3\xA9 \xC3\x89\n", L"\u00c9", false, false, false, L"1,1:\u00e9 \u00c9|1,3:\u00e9 \u00c9"},
         {"ab\r\ncd\rcx", L"^c.", true, false, true, L"2,1:cd|3,1:cx"},
         {std::string("x\0y", 3), L"x", true, false, false, L"binary"},
+        {std::string("x\xFF\0x", 4), L"x", true, false, false, L"binary"},  // half a UTF-16 mark is no mark
     };
     for (const Row& r : rows) {
         std::wstring error;
@@ -126,11 +121,9 @@ TEST(FindInFiles, AFileFindsWhatFindFindsInTheTextOpenMakesOfIt) {
 TEST(FindInFiles, TypesAndSummary) {
     const auto types = findfiles::SplitTypes(L" *.c; *.CPP ;;x?.h");
     EXPECT_EQ(types, (std::vector<std::wstring>{L"*.c", L"*.CPP", L"x?.h"}));
-    struct Row {
-        const wchar_t* name;
-        bool want;
-    } rows[] = {{L"a.c", true}, {L"a.cpp", true}, {L"A.Cpp", true}, {L"a.cc", false}, {L"xy.h", true}, {L"xyz.h", false}, {L"c", false}};
-    for (const Row& r : rows) EXPECT_EQ(findfiles::NameMatches(r.name, types), r.want) << r.name;
+    for (auto [name, want] : {std::pair{L"a.c", true}, {L"a.cpp", true}, {L"A.Cpp", true}, {L"a.cc", false}, {L"xy.h", true},
+                              {L"xyz.h", false}, {L"c", false}})
+        EXPECT_EQ(findfiles::NameMatches(name, types), want) << name;
     EXPECT_TRUE(findfiles::NameMatches(L"a.c", {}));  // no types: every file
     findfiles::Totals t;
     t.matches = 3, t.filesWithMatches = 2, t.searched = 9, t.binary = 1, t.loops = 2;

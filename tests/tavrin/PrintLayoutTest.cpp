@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "PageLayout.h"
@@ -32,17 +33,6 @@ std::wstring Join(const std::vector<PrintedPage>& pages) {
 
 }  // namespace
 
-TEST(PageMargins, InchMarginsInsideThePrintableAreaNeverEmpty) {
-    // Letter at 300 dpi, printable area 1/6 inch in from each edge.
-    EXPECT_EQ(TextAreaFor(PageGeometry{2550, 3300, 50, 50, 2450, 3200, 300, 300}, 0.75),
-              (TextArea{225 - 50, 225 - 50, 2550 - 450, 3300 - 450}));
-    // An unprintable border wider than the margin is the margin.
-    EXPECT_EQ(TextAreaFor(PageGeometry{1000, 1000, 200, 300, 600, 400, 100, 100}, 0.5), (TextArea{0, 0, 600, 400}));
-    const TextArea tiny = TextAreaFor(PageGeometry{10, 10, 0, 0, 10, 10, 300, 300}, 1.0);
-    EXPECT_TRUE(tiny.width > 0 && tiny.height > 0);
-    EXPECT_EQ(TextAreaFor(PageGeometry{}, 1.0).width, 1);
-}
-
 TEST(PageLines, LineEndsTabsAndWrapping) {
     EXPECT_EQ(SplitLines(L"a\r\nb\rc\nd"), (std::vector<std::wstring>{L"a", L"b", L"c", L"d"}));
     EXPECT_EQ(SplitLines(L"\r\n\r\n"), (std::vector<std::wstring>{L"", L"", L""}));
@@ -51,12 +41,6 @@ TEST(PageLines, LineEndsTabsAndWrapping) {
     EXPECT_EQ(ExpandTabs(L"a\tb", 4), L"a   b");
     // The editing area's tab width reaches the printed lines.
     EXPECT_EQ(WrapText(L"a\tb\r\n\tc", kArea.width, FixedFit, 3), (std::vector<std::wstring>{L"a  b", L"   c"}));
-    using V = std::vector<std::wstring>;
-    EXPECT_EQ(WrapLine(L"", 100, FixedFit), V{L""});
-    EXPECT_EQ(WrapLine(L"hello big world", 100, FixedFit), (V{L"hello big ", L"world"}));
-    EXPECT_EQ(WrapLine(L"abcdefghijklmnopqrstuvwxy", 100, FixedFit), (V{L"abcdefghij", L"klmnopqrst", L"uvwxy"}));
-    EXPECT_EQ(WrapLine(L"abcdefghij klm", 100, FixedFit), (V{L"abcdefghij", L"klm"}));  // blank at the edge
-    EXPECT_EQ(WrapLine(L"abc", 3, FixedFit), (V{L"a", L"b", L"c"}));  // narrower than one character
 }
 
 TEST(PageLayoutTest, Table) {
@@ -76,9 +60,8 @@ TEST(PageLayoutTest, Table) {
     };
     for (const Row& r : rows) EXPECT_EQ(Join(Layout(r.text, r.copies, kArea, r.lineHeight, FixedFit)), r.want) << r.text;
     const auto pages = Layout(L"1\r\n2\r\n3\r\n4\r\n5", 1, kArea, 10, FixedFit);
-    EXPECT_EQ(pages[0][0].x, 5);
-    EXPECT_EQ(pages[0][3].y, 37);
-    EXPECT_EQ(pages[1][0].y, 7);  // a new page starts at the top margin
+    // Lines start at the area's corner; a new page starts at the top margin again.
+    EXPECT_EQ(std::tuple(pages[0][0].x, pages[0][3].y, pages[1][0].y), std::tuple(5, 37, 7));
 }
 
 // Copies are laid out once: as many measurements for forty copies as for one, and the pages come
@@ -86,16 +69,11 @@ TEST(PageLayoutTest, Table) {
 TEST(PageLayoutTest, CopiesAreLaidOutOnce) {
     std::wstring text;
     for (int i = 1; i <= 30; ++i) text += L"line number " + std::to_wstring(i) + L" of thirty\r\n";
-    auto measured = [&](int copies) {
-        size_t calls = 0;
-        auto counting = [&](std::wstring_view s, int width) { return ++calls, FixedFit(s, width); };
-        const auto pages = Layout(text, copies, kArea, 10, counting);
-        return std::make_pair(calls, pages.size());
-    };
-    const auto one = measured(1), forty = measured(40);
-    EXPECT_EQ(forty.first, one.first);
-    EXPECT_GT(forty.second, 39 * one.second);
-
+    size_t calls = 0;
+    auto counting = [&](std::wstring_view s, int width) { return ++calls, FixedFit(s, width); };
+    const size_t onePages = Layout(text, 1, kArea, 10, counting).size(), oneCalls = std::exchange(calls, 0);
+    EXPECT_GT(Layout(text, 40, kArea, 10, counting).size(), 39 * onePages);
+    EXPECT_EQ(calls, oneCalls);
     const std::vector<std::wstring> pieces = WrapText(text, kArea.width, FixedFit);  // the pager reads them
     Pager pager(pieces, 3, kArea, 10);
     std::vector<PrintedPage> paged(1);
@@ -111,8 +89,9 @@ TEST(PageLayoutTest, CopiesAreLaidOutOnce) {
     EXPECT_FALSE(pager.Next(paged.back()));
 }
 
-// A character outside the basic plane (two code units) is never split by a wrap.
-TEST(PageLines, WrapKeepsSurrogatePairsWhole) {
+// Words wrap at blanks, or where the width ends; a character outside the basic plane (two code
+// units) is never split by a wrap.
+TEST(PageLines, WrapAtBlanksAndKeepSurrogatePairsWhole) {
     using V = std::vector<std::wstring>;
     const std::wstring g = L"\xD834\xDD1E";  // one character (U+1D11E) in two UTF-16 code units
     struct Row {
@@ -120,6 +99,10 @@ TEST(PageLines, WrapKeepsSurrogatePairsWhole) {
         int width;
         V want;
     } rows[] = {
+        {L"", 100, V{L""}}, {L"hello big world", 100, V{L"hello big ", L"world"}},
+        {L"abcdefghijklmnopqrstuvwxy", 100, V{L"abcdefghij", L"klmnopqrst", L"uvwxy"}},
+        {L"abcdefghij klm", 100, V{L"abcdefghij", L"klm"}},  // blank at the edge
+        {L"abc", 3, V{L"a", L"b", L"c"}},                   // narrower than one character
         {L"abcdefghi" + g + L"xy", 100, V{L"abcdefghi", g + L"xy"}},  // the pair straddles the edge
         {g + g + g, 10, V{g, g, g}},                                 // room for one code unit only
         {g + g + g, 30, V{g, g, g}},                                 // room for three
@@ -130,10 +113,17 @@ TEST(PageLines, WrapKeepsSurrogatePairsWhole) {
     for (const Row& r : rows) EXPECT_EQ(WrapLine(r.line, r.width, FixedFit), r.want) << r.width;
 }
 
-// Whatever a printer reports, the text area stays inside the printable area and is never empty.
-TEST(PageMargins, ExtremeGeometryStaysInRange) {
+// Inch margins inside the printable area; whatever a printer reports, the text area stays inside
+// the printable area and is never empty.
+TEST(PageMargins, InchMarginsInsideThePrintableAreaNeverEmptyWhateverTheGeometry) {
+    // Letter at 300 dpi, printable area 1/6 inch in from each edge.
+    EXPECT_EQ(TextAreaFor(PageGeometry{2550, 3300, 50, 50, 2450, 3200, 300, 300}, 0.75),
+              (TextArea{225 - 50, 225 - 50, 2550 - 450, 3300 - 450}));
+    // An unprintable border wider than the margin is the margin.
+    EXPECT_EQ(TextAreaFor(PageGeometry{1000, 1000, 200, 300, 600, 400, 100, 100}, 0.5), (TextArea{0, 0, 600, 400}));
     const int big = INT_MAX, small = INT_MIN;
     const PageGeometry rows[] = {
+        {10, 10, 0, 0, 10, 10, 300, 300}, {},  // smaller than the margins, nothing known
         {big, big, small, small, big, big, big, big},
         {0, 0, big, big, big, big, 300, 300},
         {small, small, big, big, small, small, small, small},
@@ -141,15 +131,11 @@ TEST(PageMargins, ExtremeGeometryStaysInRange) {
         {2550, 3300, small, 50, 2450, big, 300, 300},
     };
     for (const PageGeometry& g : rows) {
-        for (double inches : {0.75, 1e300, -1e300}) {
+        for (double inches : {0.75, 1.0, 1e300, -1e300}) {
             const TextArea a = TextAreaFor(g, inches);
             EXPECT_TRUE(a.width >= 1 && a.height >= 1 && a.left >= 0 && a.top >= 0);
-            if (g.printableWidth > 0) {
-                EXPECT_LE(static_cast<long long>(a.left) + a.width, g.printableWidth);
-            }
-            if (g.printableHeight > 0) {
-                EXPECT_LE(static_cast<long long>(a.top) + a.height, g.printableHeight);
-            }
+            EXPECT_TRUE(g.printableWidth <= 0 || static_cast<long long>(a.left) + a.width <= g.printableWidth);
+            EXPECT_TRUE(g.printableHeight <= 0 || static_cast<long long>(a.top) + a.height <= g.printableHeight);
         }
     }
     // Lines of any height on an area at the end of the range.

@@ -1,6 +1,8 @@
 // The recovery file's format and the timing of its writes, without a window.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "Recovery.h"
 #include "Texts.h"
 
@@ -29,10 +31,8 @@ TEST(RecoveryFile, RoundTripsEveryFormat) {
         const recovery::Parsed parsed = recovery::Parse(recovery::Serialize(r));
         ASSERT_TRUE(parsed) << r.path;
         const Record& back = parsed.record;
-        EXPECT_EQ(back.path, r.path);
-        EXPECT_EQ(back.format, r.format);
-        EXPECT_EQ(back.writtenAt, r.writtenAt);
-        EXPECT_EQ(back.text, r.text);
+        EXPECT_EQ(std::tuple(back.path, back.format, back.writtenAt, back.text),
+                  std::tuple(r.path, r.format, r.writtenAt, r.text));
     }
 }
 
@@ -40,6 +40,7 @@ TEST(RecoveryFile, ADamagedFileIsRefusedWhole) {
     const std::string good =
         recovery::Serialize(Make(L"C:\\a.cpp", docfile::Encoding::Utf8, false, docfile::LineEnd::CrLf, "int main() {}\r\n"));
     const size_t textAt = good.find("\n\n") + 2;
+    const auto edited = [&](size_t at, const std::string& with) { return std::string(good).replace(at, with.size(), with); };
     struct Row {
         std::string bytes;
         const wchar_t* reason;
@@ -50,22 +51,14 @@ TEST(RecoveryFile, ADamagedFileIsRefusedWhole) {
         {good.substr(0, 30), texts::RecoveryDamaged},                 // cut in the header
         {"", texts::RecoveryDamaged},
         {"Tavrin recovery 2\n" + good.substr(18), texts::RecoveryDamaged},
+        {edited(textAt + 3, "T"), texts::RecoveryDamaged},  // same length, other text
+        {edited(good.find("encoding: 1"), "encoding: 7"), texts::RecoveryDamaged},
+        {edited(good.find("time: ") + 6, "x"), texts::RecoveryDamaged},  // a number with a letter in it
     };
-    std::vector<Row> all(std::begin(rows), std::end(rows));
-    std::string flipped = good;
-    flipped[textAt + 3] ^= 0x20;  // same length, other text
-    all.push_back({flipped, texts::RecoveryDamaged});
-    std::string badEncoding = good;
-    badEncoding.replace(badEncoding.find("encoding: 1"), 11, "encoding: 7");
-    all.push_back({badEncoding, texts::RecoveryDamaged});
-    std::string badTime = good;
-    badTime[badTime.find("time: ") + 6] = 'x';  // a number with a letter in it
-    all.push_back({badTime, texts::RecoveryDamaged});
-    for (const Row& r : all) {
+    for (const Row& r : rows) {
         const recovery::Parsed parsed = recovery::Parse(r.bytes);
         EXPECT_EQ(parsed.failure, r.reason) << r.bytes.size();
-        EXPECT_EQ(parsed.record.path, L"");  // nothing half applied
-        EXPECT_EQ(parsed.record.text, "");
+        EXPECT_TRUE(parsed.record.path.empty() && parsed.record.text.empty());  // nothing half applied
     }
     // Cut just before the blank line that ends the header, read where more bytes follow.
     EXPECT_EQ(recovery::Parse(std::string_view(good).substr(0, textAt - 1)).failure, texts::RecoveryDamaged);

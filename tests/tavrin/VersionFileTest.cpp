@@ -1,46 +1,41 @@
 // The version file and the version comparison, without a network.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "VersionFile.h"
 
 namespace {
 
 TEST(VersionCompare, FieldsCompareAsNumbersNotAsText) {
-    EXPECT_LT(CompareVersions(L"1.35", L"1.135"), 0);
-    EXPECT_LT(CompareVersions(L"1.135", L"2.0"), 0);
-    EXPECT_GT(CompareVersions(L"1.35", L"1.4"), 0);  // as text 1.4 would be later
-    EXPECT_EQ(CompareVersions(L"2", L"2.0.0"), 0);   // missing fields count as 0
-    EXPECT_EQ(CompareVersions(L"1.035", L"1.35"), 0);  // leading zeros do not count
-    // Numbers longer than any integer type still compare.
-    EXPECT_LT(CompareVersions(L"1.99999999999999999999", L"1.100000000000000000000"), 0);
+    // As text 1.4 would be later; missing fields count as 0, leading zeros do not count, and numbers
+    // longer than any integer type still compare.
+    for (auto [a, b, sign] : {std::tuple{L"1.35", L"1.135", -1}, {L"1.135", L"2.0", -1}, {L"1.35", L"1.4", 1}, {L"2", L"2.0.0", 0},
+                              {L"1.035", L"1.35", 0}, {L"1.99999999999999999999", L"1.100000000000000000000", -1}})
+        EXPECT_EQ((CompareVersions(a, b) > 0) - (CompareVersions(a, b) < 0), sign) << a << " " << b;
     EXPECT_TRUE(IsVersionText(L"1.35.0.101"));
     for (const wchar_t* bad : {L"", L"1.", L".1", L"1..2", L"v1.35", L" 1.35", L"\u0661.\u0662"})
         EXPECT_FALSE(IsVersionText(bad)) << bad;
 }
 
-TEST(VersionFileFormat, ReadsVersionDownloadAndInformation) {
-    VersionFile f;
-    ASSERT_TRUE(ParseVersionFile("# Tavrin releases\r\n"
-                                 "version=1.40\r\n"
-                                 "download=https://tavrin.example.org/download/tavrin-1.40.zip\r\n"
-                                 "info=Faster find.\r\n"
-                                 "info=Printing fixes.\r\n",
-                                 f));
-    EXPECT_EQ(f.version, L"1.40");
-    EXPECT_EQ(f.download, L"https://tavrin.example.org/download/tavrin-1.40.zip");
-    EXPECT_EQ(f.info, L"Faster find.\nPrinting fixes.");
-}
-
-TEST(VersionFileFormat, LenientAboutSpacingCaseBomAndUnknownKeys) {
-    VersionFile f;
-    ASSERT_TRUE(ParseVersionFile("\xEF\xBB\xBF\n  Version = 2.0 \n\tDOWNLOAD=http://example.org/t\nreleased=x\n", f));
-    EXPECT_EQ(f.version, L"2.0");
-    EXPECT_EQ(f.download, L"http://example.org/t");
+TEST(VersionFileFormat, ReadsVersionDownloadAndInformationLenientAboutSpacingCaseBomAndUnknownKeys) {
+    const std::pair<const char*, const wchar_t*> rows[] = {
+        {"# Tavrin releases\r\nversion=1.40\r\ndownload=https://tavrin.example.org/t-1.40.zip\r\n"
+         "info=Faster find.\r\ninfo=Printing fixes.\r\n",
+         L"1.40|https://tavrin.example.org/t-1.40.zip|Faster find.\nPrinting fixes."},
+        {"\xEF\xBB\xBF\n  Version = 2.0 \n\tDOWNLOAD=http://example.org/t\nreleased=x\n", L"2.0|http://example.org/t|"},
+    };
+    for (const auto& [file, want] : rows) {
+        VersionFile f;
+        ASSERT_TRUE(ParseVersionFile(file, f)) << file;
+        EXPECT_EQ(f.version + L"|" + f.download + L"|" + f.info, want);
+    }
 }
 
 TEST(VersionFileFormat, RejectsWhatIsNotOurFormat) {
     VersionFile f;
-    const char* bad[] = {
+    const std::string good = "version=1.40\ndownload=https://example.org/x\n";
+    const std::string bad[] = {
         "",                                                              // empty
         "<html><body>Not Found</body></html>",                           // a web page
         "version=1.40\n",                                                // no download address
@@ -48,17 +43,13 @@ TEST(VersionFileFormat, RejectsWhatIsNotOurFormat) {
         "version=1.40\ndownload=file:///C:/Windows/notepad.exe\n",       // not a web address
         "version=1.40\ndownload=https://example.org/a b\n",              // blank inside
         "version=1.40\nversion=1.50\ndownload=https://example.org/x\n",  // twice
-        "version=1.40\ndownload=https://example.org/x\njust text\n",     // a line without =
-        "version=1.40\ndownload=https://example.org/x\n=value\n",        // no key
-        "version=1.40\ndownload=https://example.org/x\ninfo=\xFF\xFE\n", // not UTF-8
+        good + "just text\n",    // a line without =
+        good + "=value\n",       // no key
+        good + "info=\xFF\xFE\n",  // not UTF-8
+        good + '\0',
+        good + "info=" + std::string(kMaxVersionFileBytes, 'a') + "\n",
     };
-    for (const char* b : bad) EXPECT_FALSE(ParseVersionFile(b, f)) << b;
-    std::string withZero = "version=1.40\ndownload=https://example.org/x\n";
-    withZero += '\0';
-    EXPECT_FALSE(ParseVersionFile(withZero, f));
-    std::string huge = "version=1.40\ndownload=https://example.org/x\n";
-    huge += "info=" + std::string(kMaxVersionFileBytes, 'a') + "\n";
-    EXPECT_FALSE(ParseVersionFile(huge, f));
+    for (const std::string& b : bad) EXPECT_FALSE(ParseVersionFile(b, f)) << b.substr(0, 80);
 }
 
 TEST(VersionFile, DownloadAddressesAreAbsoluteWebAddressesInPrintableAscii) {
