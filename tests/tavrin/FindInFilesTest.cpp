@@ -8,6 +8,7 @@
 #include <string>
 
 #include "FindInFiles.h"
+#include "TextConv.h"
 #include "TextReplace.h"
 
 namespace {
@@ -61,8 +62,14 @@ protected:
         return findfiles::Search(*system, {root.wstring(), findfiles::SplitTypes(findfiles::kDefaultTypes), subfolders},
                                  *pattern,
                                  [&](std::vector<findfiles::Hit>&& hits) {
-                                     for (const auto& h : hits)
-                                         if (lines) lines->push_back(findfiles::ResultLine(h));
+                                     if (!lines) return;
+                                     std::wstring joined;
+                                     for (const auto& h : hits) {
+                                         lines->push_back(findfiles::ResultLine(h));
+                                         joined += (joined.empty() ? L"" : L"\n") + lines->back();
+                                     }
+                                     // The pane's UTF-8 form of the same lines.
+                                     EXPECT_EQ(findfiles::ResultLinesUtf8(hits), WideToUtf8(joined));
                                  },
                                  stop);
     }
@@ -118,7 +125,7 @@ TEST(FindInFiles, AFileFindsWhatFindFindsInTheTextOpenMakesOfIt) {
         std::vector<findfiles::Hit> hits;
         std::wstring got = file.In(L"f", r.bytes, hits) ? L"" : L"binary";
         for (const auto& h : hits)
-            got += (got.empty() ? L"" : L"|") + std::to_wstring(h.line) + L"," + std::to_wstring(h.column) + L":" + h.text;
+            got += (got.empty() ? L"" : L"|") + std::to_wstring(h.line) + L"," + std::to_wstring(h.column) + L":" + *h.text;
         EXPECT_EQ(got, r.want) << r.bytes;
     }
 }

@@ -145,14 +145,21 @@ FileHits::FileHits(const search::Pattern& pattern) : pattern_(pattern) {
     bytesOk_ = true;
 }
 
+const std::shared_ptr<const std::wstring>& FileHits::Path() {
+    if (!sharedPath_) sharedPath_ = std::make_shared<const std::wstring>(*path_);
+    return sharedPath_;
+}
+
 bool FileHits::In(const std::wstring& path, std::string_view bytes, std::vector<Hit>& hits) {
+    path_ = &path;
+    sharedPath_.reset();
     const std::string_view head = bytes.substr(0, kBinaryProbe);
     const bool utf16 = head.size() >= 2 && ((Byte(head[0]) == 0xFF && Byte(head[1]) == 0xFE) ||
                                             (Byte(head[0]) == 0xFE && Byte(head[1]) == 0xFF));
     if (!utf16 && std::memchr(head.data(), 0, head.size())) return false;
     if (utf16) {
         wide_ = Utf8ToWide(docfile::Decode(std::string(bytes)).text);  // rare: as Open does it
-        InWide(path, hits);
+        InWide(hits);
         return true;
     }
     std::string_view text = bytes;
@@ -162,36 +169,41 @@ bool FileHits::In(const std::wstring& path, std::string_view bytes, std::vector<
     const bool ascii = high == std::string_view::npos;
     const bool utf8 = ascii || ValidUtf8(text.substr(high));
     if (bytesOk_ && utf8 && (ascii || !asciiOnlyFiles_)) {
-        InBytes(path, text, hits);
+        InBytes(text, hits);
         return true;
     }
     if (ascii) wide_.assign(text.begin(), text.end());
     else if (utf8 || mark) wide_ = Utf8ToWide(text);
     else wide_ = docfile::CodePageDecode(text, 0);  // ANSI
-    InWide(path, hits);
+    InWide(hits);
     return true;
 }
 
-void FileHits::InBytes(const std::wstring& path, std::string_view text, std::vector<Hit>& hits) const {
+void FileHits::InBytes(std::string_view text, std::vector<Hit>& hits) {
     const size_t m = scan_.needle.size();
     LineCounter<char> lines;
     size_t shownStart = std::string_view::npos;  // the line whose text the last hit took
+    size_t unitsTo = 0, units = 0;  // UTF-16 units from that line's start to the last hit
     for (size_t at = 0; (at = scan_.Find(text, at)) != std::string_view::npos;) {
         if (pattern_.Of().wholeWord && !WordEdges(text, at, at + m)) {
             ++at;
             continue;
         }
         lines.To(text, at);
-        Hit hit{path, lines.line, Units(text.substr(lines.start, at - lines.start)) + 1, {}};
+        // Counted on from the line's last hit: a long line with many hits is not counted again for each.
+        if (shownStart != lines.start) unitsTo = lines.start, units = 0;
+        units += Units(text.substr(unitsTo, at - unitsTo));
+        unitsTo = at;
+        Hit hit{Path(), lines.line, units + 1, {}};
         if (shownStart == lines.start) hit.text = hits.back().text;
-        else hit.text = Utf8ToWide(text.substr(lines.start, lines.End(text, at) - lines.start));
+        else hit.text = std::make_shared<const std::wstring>(Utf8ToWide(text.substr(lines.start, lines.End(text, at) - lines.start)));
         shownStart = lines.start;
         hits.push_back(std::move(hit));
         at += m;
     }
 }
 
-void FileHits::InWide(const std::wstring& path, std::vector<Hit>& hits) {
+void FileHits::InWide(std::vector<Hit>& hits) {
     const std::wstring_view text = wide_;
     LineCounter<wchar_t> lines;
     size_t shownStart = std::wstring_view::npos;
@@ -199,9 +211,9 @@ void FileHits::InWide(const std::wstring& path, std::vector<Hit>& hits) {
         const auto m = pattern_.Find(text, at, text.size());
         if (!m) break;
         lines.To(text, m->pos);
-        Hit hit{path, lines.line, m->pos - lines.start + 1, {}};
+        Hit hit{Path(), lines.line, m->pos - lines.start + 1, {}};
         if (shownStart == lines.start) hit.text = hits.back().text;
-        else hit.text = std::wstring(text.substr(lines.start, lines.End(text, m->pos) - lines.start));
+        else hit.text = std::make_shared<const std::wstring>(text.substr(lines.start, lines.End(text, m->pos) - lines.start));
         shownStart = lines.start;
         hits.push_back(std::move(hit));
         at = m->pos + (m->length ? m->length : 1);

@@ -5,6 +5,7 @@
 #pragma once
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,10 +14,12 @@
 
 namespace findfiles {
 
+// A file's hits share its path, and the hits on one line share its text: a line of a generated
+// file can be megabytes long and hold hundreds of hits.
 struct Hit {
-    std::wstring path;
-    size_t line = 0, column = 0;  // 1-based; the column counts UTF-16 units
-    std::wstring text;            // the whole line, without its end
+    std::shared_ptr<const std::wstring> path;
+    size_t line = 0, column = 0;               // 1-based; the column counts UTF-16 units
+    std::shared_ptr<const std::wstring> text;  // the whole line, without its end
 };
 
 class FileHits {
@@ -35,14 +38,18 @@ private:
         std::array<size_t, 256> skip{};
         size_t Find(std::string_view text, size_t from) const;
     };
-    void InBytes(const std::wstring& path, std::string_view text, std::vector<Hit>& hits) const;
-    void InWide(const std::wstring& path, std::vector<Hit>& hits);
+    void InBytes(std::string_view text, std::vector<Hit>& hits);
+    void InWide(std::vector<Hit>& hits);
+    // The path for the file's hits, made once it has one.
+    const std::shared_ptr<const std::wstring>& Path();
 
     search::Pattern pattern_;
     bool bytesOk_ = false;       // plain text that the byte scan can look for
     bool asciiOnlyFiles_ = false;  // ... but only in pure ASCII files (some letter beyond folds into it)
     ByteScan scan_;
     std::wstring wide_;  // the decoded text, kept for the next file
+    const std::wstring* path_ = nullptr;  // the file's, while In runs
+    std::shared_ptr<const std::wstring> sharedPath_;
 };
 
 }  // namespace findfiles
