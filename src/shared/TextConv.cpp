@@ -113,7 +113,13 @@ bool ValidUtf8(std::string_view s) { return CheckUtf8(s).valid == s.size(); }
 std::wstring Utf8ToWide(std::string_view s) {
     std::wstring out;
     out.reserve(s.size());
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
     for (size_t i = 0; i < s.size();) {
+        // Most text is ASCII: a run of it is widened at once.
+        const size_t run = AsciiRun(p + i, s.size() - i), at = out.size();
+        out.resize(at + run);
+        for (size_t k = 0; k < run; ++k) out[at + k] = p[i + k];
+        if ((i += run) == s.size()) break;
         long cp = DecodeOne(s, i);
         AppendUtf16(out, cp < 0 ? 0xFFFD : cp);
     }
@@ -123,8 +129,18 @@ std::wstring Utf8ToWide(std::string_view s) {
 std::string WideToUtf8(std::wstring_view w) {
     std::string out;
     out.reserve(w.size());
+    const auto unit = [&](size_t i) { return static_cast<unsigned long>(w[i]) & 0xFFFF; };
     for (size_t i = 0; i < w.size(); ++i) {
-        unsigned long cp = static_cast<unsigned long>(w[i]) & 0xFFFF;
+        // A run of ASCII is narrowed at once.
+        size_t run = i;
+        while (run < w.size() && unit(run) < 0x80) ++run;
+        if (run > i) {
+            const size_t at = out.size();
+            out.resize(at + (run - i));
+            for (size_t k = 0; i < run; ++i, ++k) out[at + k] = static_cast<char>(w[i]);
+            if (i == w.size()) break;
+        }
+        unsigned long cp = unit(i);
         if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < w.size()) {
             unsigned long lo = static_cast<unsigned long>(w[i + 1]) & 0xFFFF;
             if (lo >= 0xDC00 && lo <= 0xDFFF) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "FindInFiles.h"
+#include "TextConv.h"
 #include "TextReplace.h"
 
 namespace {
@@ -58,7 +59,13 @@ protected:
         const auto pattern = search::Pattern::Make({L"needle", true, false, false}, error);
         const std::atomic<bool> stop{false};
         const auto take = [&](std::vector<findfiles::Hit>&& hits) {
-            for (const auto& h : hits) lines.push_back(findfiles::ResultLine(h));
+            std::wstring joined;
+            for (const auto& h : hits) {
+                lines.push_back(findfiles::ResultLine(h));
+                joined += (joined.empty() ? L"" : L"\n") + lines.back();
+            }
+            // The pane's UTF-8 form of the same lines.
+            EXPECT_EQ(findfiles::ResultLinesUtf8(hits), WideToUtf8(joined));
         };
         const findfiles::Request request{root.wstring(), findfiles::SplitTypes(findfiles::kDefaultTypes), subfolders};
         return findfiles::Search(*findfiles::SystemFileSystem(), request, *pattern, take, stop);
@@ -96,6 +103,7 @@ TEST(FindInFiles, AFileFindsWhatFindFindsInTheTextOpenMakesOfIt) {
     } rows[] = {
         {"Int x;\r\nint y; INT\n", L"int", false, false, false, L"1,1:Int x;|2,1:int y; INT|2,8:int y; INT"},
         {"\xF0\x9F\x98\x80 a\xC3\xA9" "b x\n", L"x", true, false, false, L"1,8:\xD83D\xDE00 a\u00e9" L"b x"},  // UTF-16 columns
+        {"\xC3\xA9 x \xF0\x9F\x98\x80 x\n", L"x", true, false, false, L"1,3:\u00e9 x \xD83D\xDE00 x|1,8:\u00e9 x \xD83D\xDE00 x"},
         {"\xC3\xA9x x_ x\n", L"x", true, true, false, L"1,7:\u00e9x x_ x"},  // \u00e9 is a letter
         {"\xE2\x84\xAAit kit\n", L"KIT", false, false, false, L"1,1:\u212Ait kit|1,5:\u212Ait kit"},
         {"\xEF\xBB\xBFx\n", L"x", true, false, false, L"1,1:x"},
@@ -103,6 +111,8 @@ TEST(FindInFiles, AFileFindsWhatFindFindsInTheTextOpenMakesOfIt) {
         {"caf\xE9 x\n", L"x", true, false, false, L"1,6:caf\u00e9 x"},  // ANSI (Latin-1 on the host)
         {"\xC3\xA9 \xC3\x89\n", L"\u00c9", false, false, false, L"1,1:\u00e9 \u00c9|1,3:\u00e9 \u00c9"},
         {"ab\r\ncd\rcx", L"^c.", true, false, true, L"2,1:cd|3,1:cx"},
+        {"Int x;\r\nmint INT\n", L"in\\w", false, true, true, L"1,1:Int x;|2,6:mint INT"},
+        {"\xC3\xA9 int\n", L"i\\w+", true, false, true, L"1,3:\u00e9 int"},
         {std::string("x\0y", 3), L"x", true, false, false, L"binary"},
         {std::string("x\xFF\0x", 4), L"x", true, false, false, L"binary"},  // half a UTF-16 mark is no mark
     };
@@ -113,7 +123,7 @@ TEST(FindInFiles, AFileFindsWhatFindFindsInTheTextOpenMakesOfIt) {
         std::vector<findfiles::Hit> hits;
         std::wstring got = file.In(L"f", r.bytes, hits) ? L"" : L"binary";
         for (const auto& h : hits)
-            got += (got.empty() ? L"" : L"|") + std::to_wstring(h.line) + L"," + std::to_wstring(h.column) + L":" + h.text;
+            got += (got.empty() ? L"" : L"|") + std::to_wstring(h.line) + L"," + std::to_wstring(h.column) + L":" + *h.text;
         EXPECT_EQ(got, r.want) << r.bytes;
     }
 }

@@ -82,21 +82,36 @@ void BuildPane::Clear(const std::wstring& folder) {
     Call(pane_, SCI_SETREADONLY, 1);
 }
 
-void BuildPane::Append(const std::vector<std::wstring>& lines, const std::vector<Diagnostic>& places) {
+void BuildPane::Append(const std::vector<std::wstring>& lines) {
     if (lines.empty()) return;
     std::string bytes;
     const size_t first = lineCount_;
     std::vector<std::pair<size_t, Severity>> marks;
     for (const std::wstring& l : lines) {
         if (lineCount_ > 0) bytes += '\n';
-        const size_t i = lineCount_ - first;
-        const bool place = i < places.size() ? (log_.AddPlace(places[i], lineCount_), true) : log_.Add(l, lineCount_);
-        if (place) marks.emplace_back(lineCount_, log_.At(log_.Count() - 1).severity);
+        if (log_.Add(l, lineCount_)) marks.emplace_back(lineCount_, log_.At(log_.Count() - 1).severity);
         bytes += WideToUtf8(l);
         ++lineCount_;
     }
+    Show(bytes, first, marks, false);
+}
+
+void BuildPane::AppendPlaces(std::string_view utf8Lines, std::vector<Diagnostic>&& places) {
+    if (places.empty()) return;
+    const size_t first = lineCount_;
+    std::vector<std::pair<size_t, Severity>> marks;
+    for (Diagnostic& d : places) {
+        if (d.severity != Severity::Note) marks.emplace_back(lineCount_, d.severity);
+        log_.AddPlace(std::move(d), lineCount_++);
+    }
+    Show(utf8Lines, first, marks, first > 0);
+}
+
+void BuildPane::Show(std::string_view bytes, size_t first, const std::vector<std::pair<size_t, Severity>>& marks,
+                     bool lineEndFirst) {
     if (!pane_) return;
     Call(pane_, SCI_SETREADONLY, 0);
+    if (lineEndFirst) Call(pane_, SCI_APPENDTEXT, 1, reinterpret_cast<sptr_t>("\n"));
     Call(pane_, SCI_APPENDTEXT, bytes.size(), reinterpret_cast<sptr_t>(bytes.data()));
     Call(pane_, SCI_SETREADONLY, 1);
     // A long line brings the horizontal scroll bar now rather than at the next paint, so the count

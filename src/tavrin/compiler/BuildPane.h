@@ -7,6 +7,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "BuildLog.h"
@@ -31,9 +33,11 @@ public:
     HWND Control() const { return pane_; }
 
     // Lines from any producer: Clear starts anew for work in `folder`, Append adds lines F4 walks.
-    // A producer that knows the places its lines name (Find in Files) gives them, line for line.
+    // A producer that knows the places its lines name (Find in Files) gives them, line for line,
+    // with the lines already in UTF-8 and joined by '\n'.
     void Clear(const std::wstring& folder);
-    void Append(const std::vector<std::wstring>& lines, const std::vector<Diagnostic>& places = {});
+    void Append(const std::vector<std::wstring>& lines);
+    void AppendPlaces(std::string_view utf8Lines, std::vector<Diagnostic>&& places);
     // The pane's lines as they stand, and the one F4 marked last (if any).
     std::vector<std::wstring> Lines() const;
     std::optional<size_t> MarkedLine() const { return marked_; }
@@ -56,6 +60,10 @@ public:
 
 private:
     std::optional<Place> Select(size_t index);
+    // The bytes of lines from `first` on into the control (after a line end when `lineEndFirst`),
+    // with the severities' markers.
+    void Show(std::string_view bytes, size_t first, const std::vector<std::pair<size_t, Severity>>& marks,
+              bool lineEndFirst);
     void Finished(const BuildResult& r);
 
     HWND pane_ = nullptr;

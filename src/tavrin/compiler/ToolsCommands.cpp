@@ -80,13 +80,12 @@ void ToolsCommands::FindInFiles(findfiles::Request request, search::Pattern patt
 }
 
 void ToolsCommands::AddFoundPlaces(const std::vector<findfiles::Hit>& hits) {
-    std::vector<std::wstring> lines;
     std::vector<Diagnostic> places;
-    for (const findfiles::Hit& h : hits) {
-        lines.push_back(findfiles::ResultLine(h));
-        places.push_back({h.path, static_cast<int>(h.line), static_cast<int>(h.column), Severity::Note, h.text});
-    }
-    pane_.Append(lines, places);
+    places.reserve(hits.size());
+    // The pane's line shows the text: the place keeps none of its own.
+    for (const findfiles::Hit& h : hits)
+        places.push_back({*h.path, static_cast<int>(h.line), static_cast<int>(h.column), Severity::Note, {}});
+    pane_.AppendPlaces(findfiles::ResultLinesUtf8(hits), std::move(places));
 }
 
 void ToolsCommands::OnPaneNotify(const NMHDR& header) {

@@ -1,7 +1,13 @@
 #include "FileHits.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define FILEHITS_SSE2 1
+#endif
 
 #include "FileEncoding.h"
 #include "TextConv.h"
@@ -72,6 +78,23 @@ template <class Char>
 struct LineCounter {
     size_t line = 1, start = 0, counted = 0;
     void To(std::basic_string_view<Char> t, size_t pos) {
+#ifdef FILEHITS_SSE2
+        if constexpr (sizeof(Char) == 1) {
+            // Sixteen bytes at a time: each LF ends a line, and each CR not followed by one.
+            const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
+            for (; counted + 16 <= pos; counted += 16) {
+                const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t.data() + counted));
+                const auto lfs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(b, lf)));
+                const auto crs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(b, cr)));
+                unsigned lfAfter = lfs >> 1;
+                if (counted + 16 < t.size() && t[counted + 16] == '\n') lfAfter |= 0x8000;
+                if (const unsigned ends = lfs | (crs & ~lfAfter)) {
+                    line += static_cast<size_t>(std::popcount(ends));
+                    start = counted + static_cast<size_t>(std::bit_width(ends));
+                }
+            }
+        }
+#endif
         for (; counted < pos; ++counted) {
             const Char c = t[counted];
             if (c > Char('\r')) continue;
@@ -89,24 +112,6 @@ struct LineCounter {
 
 }  // namespace
 
-size_t FileHits::ByteScan::Find(std::string_view text, size_t from) const {
-    const size_t m = needle.size();
-    if (m == 0 || text.size() < m) return std::string_view::npos;
-    const auto* t = reinterpret_cast<const unsigned char*>(text.data());
-    const auto* n = reinterpret_cast<const unsigned char*>(needle.data());
-    const unsigned char last = n[m - 1];
-    for (size_t i = from, stop = text.size() - m; i <= stop;) {
-        const unsigned char c = fold[t[i + m - 1]];
-        if (c == last) {
-            size_t k = 0;
-            while (k + 1 < m && fold[t[i + k]] == n[k]) ++k;
-            if (k + 1 == m) return i;
-        }
-        i += skip[c];
-    }
-    return std::string_view::npos;
-}
-
 FileHits::FileHits(const search::Pattern& pattern) : pattern_(pattern) {
     const search::Query& q = pattern.Of();
     if (q.regex || q.what.empty()) return;
@@ -120,16 +125,14 @@ FileHits::FileHits(const search::Pattern& pattern) : pattern_(pattern) {
     }
     // Without case, letters beyond ASCII fold by the system's table: only an ASCII text is looked for.
     if (!q.matchCase && !ascii) return;
-    for (unsigned b = 0; b < 256; ++b) scan_.fold[b] = static_cast<unsigned char>(b);
     if (!q.matchCase) {
         for (unsigned b = 0; b < 0x80; ++b) {
             const unsigned f = static_cast<unsigned>(q.fold(static_cast<wchar_t>(b)));
             if (f >= 0x80) return;
-            scan_.fold[b] = static_cast<unsigned char>(f);
+            scan_.Fold(static_cast<unsigned char>(b), static_cast<unsigned char>(f));
         }
     }
-    scan_.needle = WideToUtf8(q.what);
-    for (char& c : scan_.needle) c = static_cast<char>(scan_.fold[Byte(c)]);
+    scan_.LookFor(WideToUtf8(q.what));
     if (!q.matchCase) {
         // A letter beyond ASCII that folds into one of the needle's (the Kelvin sign into k): files
         // holding such letters are searched decoded.
@@ -137,22 +140,26 @@ FileHits::FileHits(const search::Pattern& pattern) : pattern_(pattern) {
         for (unsigned u = 0x80; u < 0x10000; ++u)
             if (u < 0xD800 || u > 0xDFFF)
                 if (const unsigned f = static_cast<unsigned>(q.fold(static_cast<wchar_t>(u))) & 0xFFFF; f < 0x80) into[f] = true;
-        for (char c : scan_.needle) asciiOnlyFiles_ = asciiOnlyFiles_ || into[Byte(c)];
+        for (char c : scan_.Needle()) asciiOnlyFiles_ = asciiOnlyFiles_ || into[Byte(c)];
     }
-    const size_t m = scan_.needle.size();
-    scan_.skip.fill(m);
-    for (size_t i = 0; i + 1 < m; ++i) scan_.skip[Byte(scan_.needle[i])] = m - 1 - i;
     bytesOk_ = true;
 }
 
+const std::shared_ptr<const std::wstring>& FileHits::Path() {
+    if (!sharedPath_) sharedPath_ = std::make_shared<const std::wstring>(*path_);
+    return sharedPath_;
+}
+
 bool FileHits::In(const std::wstring& path, std::string_view bytes, std::vector<Hit>& hits) {
+    path_ = &path;
+    sharedPath_.reset();
     const std::string_view head = bytes.substr(0, kBinaryProbe);
     const bool utf16 = head.size() >= 2 && ((Byte(head[0]) == 0xFF && Byte(head[1]) == 0xFE) ||
                                             (Byte(head[0]) == 0xFE && Byte(head[1]) == 0xFF));
     if (!utf16 && std::memchr(head.data(), 0, head.size())) return false;
     if (utf16) {
         wide_ = Utf8ToWide(docfile::Decode(std::string(bytes)).text);  // rare: as Open does it
-        InWide(path, hits);
+        InText(std::wstring_view(wide_), hits);
         return true;
     }
     std::string_view text = bytes;
@@ -162,46 +169,55 @@ bool FileHits::In(const std::wstring& path, std::string_view bytes, std::vector<
     const bool ascii = high == std::string_view::npos;
     const bool utf8 = ascii || ValidUtf8(text.substr(high));
     if (bytesOk_ && utf8 && (ascii || !asciiOnlyFiles_)) {
-        InBytes(path, text, hits);
+        InBytes(text, hits);
+        return true;
+    }
+    if (ascii && pattern_.FindsInAscii()) {
+        InText(text, hits);  // what the widened text would give
         return true;
     }
     if (ascii) wide_.assign(text.begin(), text.end());
     else if (utf8 || mark) wide_ = Utf8ToWide(text);
     else wide_ = docfile::CodePageDecode(text, 0);  // ANSI
-    InWide(path, hits);
+    InText(std::wstring_view(wide_), hits);
     return true;
 }
 
-void FileHits::InBytes(const std::wstring& path, std::string_view text, std::vector<Hit>& hits) const {
-    const size_t m = scan_.needle.size();
+void FileHits::InBytes(std::string_view text, std::vector<Hit>& hits) {
+    const size_t m = scan_.Needle().size();
     LineCounter<char> lines;
     size_t shownStart = std::string_view::npos;  // the line whose text the last hit took
+    size_t unitsTo = 0, units = 0;  // UTF-16 units from that line's start to the last hit
     for (size_t at = 0; (at = scan_.Find(text, at)) != std::string_view::npos;) {
         if (pattern_.Of().wholeWord && !WordEdges(text, at, at + m)) {
             ++at;
             continue;
         }
         lines.To(text, at);
-        Hit hit{path, lines.line, Units(text.substr(lines.start, at - lines.start)) + 1, {}};
+        // Counted on from the line's last hit: a long line with many hits is not counted again for each.
+        if (shownStart != lines.start) unitsTo = lines.start, units = 0;
+        units += Units(text.substr(unitsTo, at - unitsTo));
+        unitsTo = at;
+        Hit hit{Path(), lines.line, units + 1, {}};
         if (shownStart == lines.start) hit.text = hits.back().text;
-        else hit.text = Utf8ToWide(text.substr(lines.start, lines.End(text, at) - lines.start));
+        else hit.text = std::make_shared<const std::wstring>(Utf8ToWide(text.substr(lines.start, lines.End(text, at) - lines.start)));
         shownStart = lines.start;
         hits.push_back(std::move(hit));
         at += m;
     }
 }
 
-void FileHits::InWide(const std::wstring& path, std::vector<Hit>& hits) {
-    const std::wstring_view text = wide_;
-    LineCounter<wchar_t> lines;
-    size_t shownStart = std::wstring_view::npos;
+template <class Char>
+void FileHits::InText(std::basic_string_view<Char> text, std::vector<Hit>& hits) {
+    LineCounter<Char> lines;
+    size_t shownStart = std::string_view::npos;
     for (size_t at = 0; at <= text.size();) {
         const auto m = pattern_.Find(text, at, text.size());
         if (!m) break;
         lines.To(text, m->pos);
-        Hit hit{path, lines.line, m->pos - lines.start + 1, {}};
+        Hit hit{Path(), lines.line, m->pos - lines.start + 1, {}};
         if (shownStart == lines.start) hit.text = hits.back().text;
-        else hit.text = std::wstring(text.substr(lines.start, lines.End(text, m->pos) - lines.start));
+        else hit.text = std::make_shared<const std::wstring>(text.begin() + lines.start, text.begin() + lines.End(text, m->pos));
         shownStart = lines.start;
         hits.push_back(std::move(hit));
         at = m->pos + (m->length ? m->length : 1);

@@ -1,22 +1,26 @@
 // The matches in one file's bytes, as Find finds them in the text Open makes of those bytes. Plain
 // text is looked for in the file's own bytes where they are UTF-8 (and ASCII is): the text is then
-// decoded only around a match. Anything else (a regular expression, an ANSI or UTF-16 file, a
-// search without case for letters beyond ASCII) is decoded to UTF-16 once and searched there.
+// decoded only around a match. A regular expression of ASCII looks in an ASCII file's bytes too.
+// Anything else (a regular expression in other files, an ANSI or UTF-16 file, a search without
+// case for letters beyond ASCII) is decoded to UTF-16 once and searched there.
 #pragma once
-#include <array>
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "ByteScan.h"
 #include "SearchPattern.h"
 
 namespace findfiles {
 
+// A file's hits share its path, and the hits on one line share its text: a line of a generated
+// file can be megabytes long and hold hundreds of hits.
 struct Hit {
-    std::wstring path;
-    size_t line = 0, column = 0;  // 1-based; the column counts UTF-16 units
-    std::wstring text;            // the whole line, without its end
+    std::shared_ptr<const std::wstring> path;
+    size_t line = 0, column = 0;               // 1-based; the column counts UTF-16 units
+    std::shared_ptr<const std::wstring> text;  // the whole line, without its end
 };
 
 class FileHits {
@@ -28,21 +32,21 @@ public:
     bool In(const std::wstring& path, std::string_view bytes, std::vector<Hit>& hits);
 
 private:
-    // Horspool's scan over bytes folded by a table (ASCII letters to lower case without case).
-    struct ByteScan {
-        std::string needle;
-        std::array<unsigned char, 256> fold{};
-        std::array<size_t, 256> skip{};
-        size_t Find(std::string_view text, size_t from) const;
-    };
-    void InBytes(const std::wstring& path, std::string_view text, std::vector<Hit>& hits) const;
-    void InWide(const std::wstring& path, std::vector<Hit>& hits);
+    void InBytes(std::string_view text, std::vector<Hit>& hits);
+    // A regular expression's search, or plain text's in decoded text: in UTF-16, or in ASCII bytes
+    // where the pattern finds in them.
+    template <class Char>
+    void InText(std::basic_string_view<Char> text, std::vector<Hit>& hits);
+    // The path for the file's hits, made once it has one.
+    const std::shared_ptr<const std::wstring>& Path();
 
     search::Pattern pattern_;
     bool bytesOk_ = false;       // plain text that the byte scan can look for
     bool asciiOnlyFiles_ = false;  // ... but only in pure ASCII files (some letter beyond folds into it)
-    ByteScan scan_;
+    search::ByteScan scan_;
     std::wstring wide_;  // the decoded text, kept for the next file
+    const std::wstring* path_ = nullptr;  // the file's, while In runs
+    std::shared_ptr<const std::wstring> sharedPath_;
 };
 
 }  // namespace findfiles

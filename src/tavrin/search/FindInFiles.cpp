@@ -1,5 +1,6 @@
 #include "FindInFiles.h"
 
+#include <charconv>
 #include <cstdio>
 #include <unordered_set>
 
@@ -52,7 +53,30 @@ bool NameMatches(std::wstring_view name, const std::vector<std::wstring>& types)
 }
 
 std::wstring ResultLine(const Hit& hit) {
-    return hit.path + L"(" + std::to_wstring(hit.line) + L"," + std::to_wstring(hit.column) + L"): " + hit.text;
+    return *hit.path + L"(" + std::to_wstring(hit.line) + L"," + std::to_wstring(hit.column) + L"): " + *hit.text;
+}
+
+std::string ResultLinesUtf8(const std::vector<Hit>& hits) {
+    std::string out, path, text;
+    const std::wstring *pathOf = nullptr, *textOf = nullptr;
+    const auto number = [&out](size_t n) {
+        char digits[24];
+        out.append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
+    };
+    for (size_t i = 0; i < hits.size(); ++i) {
+        const Hit& h = hits[i];
+        if (h.path.get() != pathOf) path = WideToUtf8(*(pathOf = h.path.get()));
+        if (h.text.get() != textOf) text = WideToUtf8(*(textOf = h.text.get()));
+        if (i > 0) out += '\n';
+        out += path;
+        out += '(';
+        number(h.line);
+        out += ',';
+        number(h.column);
+        out += "): ";
+        out += text;
+    }
+    return out;
 }
 
 std::wstring SummaryLine(const Totals& t, double seconds) {

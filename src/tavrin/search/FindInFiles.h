@@ -43,6 +43,9 @@ bool NameMatches(std::wstring_view name, const std::vector<std::wstring>& types)
 
 // "path(line,column): text"
 std::wstring ResultLine(const Hit& hit);
+// The hits' result lines in UTF-8, joined by '\n' (for the output pane): each path and line text is
+// converted once, however many hits share it.
+std::string ResultLinesUtf8(const std::vector<Hit>& hits);
 
 struct Totals {
     size_t matches = 0, filesWithMatches = 0, searched = 0;

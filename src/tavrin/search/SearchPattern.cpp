@@ -9,12 +9,21 @@
 #define BOOST_REGEX_MAX_BLOCKS (sizeof(void*) * 8192)
 #include <boost/regex.hpp>
 
+#include <type_traits>
+
+#include "ByteScan.h"
 #include "Texts.h"
 
 namespace search {
 
 struct Pattern::Compiled {
     boost::wregex re;
+    // The same pattern for ASCII text, when it is ASCII itself: most files are, and a narrow search
+    // classifies a character by a table where the wide one asks the locale.
+    std::optional<boost::regex> ascii;
+    // The text every match of it starts with, when there is one: a match is looked for only where
+    // that text is (in the narrow search).
+    ByteScan starts;
 };
 
 namespace {
@@ -36,14 +45,100 @@ const wchar_t* ReasonOf(boost::regex_constants::error_type code) {
     }
 }
 
-bool WordEdgesAt(std::wstring_view text, const Match& m) {
+template <class Char>
+bool WordChar(Char c) {
+    return textreplace::IsWordChar(static_cast<wchar_t>(static_cast<std::make_unsigned_t<Char>>(c)));
+}
+
+template <class Char>
+bool WordEdgesAt(std::basic_string_view<Char> text, const Match& m) {
     const size_t end = m.pos + m.length;
-    return (m.pos == 0 || !textreplace::IsWordChar(text[m.pos - 1])) &&
-           (end == text.size() || !textreplace::IsWordChar(text[end]));
+    return (m.pos == 0 || !WordChar(text[m.pos - 1])) && (end == text.size() || !WordChar(text[end]));
 }
 
 // `.` stops at any line end; `^` and `$` hold at the lines' edges (CR LF counts as one).
 constexpr auto kMatchFlags = boost::match_not_dot_newline;
+
+// A pattern that means the same narrow: ASCII, without an escape that could name a character beyond
+// it (a narrow pattern reads such a character in the ANSI code page).
+bool AsciiAlike(std::wstring_view what) {
+    bool escaped = false;
+    for (const wchar_t c : what) {
+        if (static_cast<unsigned long>(c) >= 0x80) return false;
+        if (escaped && std::wstring_view(L"xuU0N").find(c) != std::wstring_view::npos) return false;
+        escaped = !escaped && c == L'\\';
+    }
+    return true;
+}
+
+// The plain text every match starts with (after \b, \B and ^, which take no text): nothing when an
+// alternative could start otherwise or the pattern starts with anything else.
+std::string LiteralStart(std::wstring_view what) {
+    if (what.find(L'|') != std::wstring_view::npos) return {};
+    size_t i = 0;
+    while (i < what.size() && (what[i] == L'^' || what.substr(i, 2) == L"\\b" || what.substr(i, 2) == L"\\B"))
+        i += what[i] == L'^' ? 1 : 2;
+    std::string text;
+    constexpr std::wstring_view kSpecial = L".[]{}()*+?^$|", kEscapedSign = L".[]{}()*+?^$|\\/-";
+    while (i < what.size()) {
+        wchar_t c = what[i];
+        size_t length = 1;
+        if (c == L'\\') {
+            // Only an escaped sign stands for itself (\w, \d, \1, \< ... do not).
+            if (i + 1 == what.size() || kEscapedSign.find(what[i + 1]) == std::wstring_view::npos) break;
+            c = what[i + 1], length = 2;
+        } else if (kSpecial.find(c) != std::wstring_view::npos) {
+            break;
+        }
+        // A character that may be left out (or repeated a number of times) ends the text before it.
+        const wchar_t next = i + length < what.size() ? what[i + length] : L'\0';
+        if (next == L'*' || next == L'?' || next == L'{') break;
+        text += static_cast<char>(c);
+        i += length;
+        if (next == L'+') break;
+    }
+    return text;
+}
+
+template <class Char, class Regex>
+std::optional<Match> RegexFind(std::basic_string_view<Char> text, size_t from, size_t end, const Regex& re, bool wholeWord,
+                               const ByteScan* starts = nullptr) {
+    using It = typename std::basic_string_view<Char>::const_iterator;
+    const It first = text.begin(), last = first + static_cast<ptrdiff_t>(end);
+    // The search stops at `end`; what follows it still decides `$` and `\b` there.
+    auto edges = kMatchFlags;
+    if (end < text.size()) {
+        if (text[end] != Char('\r') && text[end] != Char('\n')) edges |= boost::match_not_eol;
+        if (WordChar(text[end])) edges |= boost::match_not_eow;
+    }
+    boost::match_results<It> m;
+    try {
+        for (size_t at = from; at <= end;) {
+            if constexpr (std::is_same_v<Char, char>) {
+                if (starts) {
+                    // Only where the text a match starts with is: a match starting there or none.
+                    if ((at = starts->Find(text.substr(0, end), at)) == std::string_view::npos) return std::nullopt;
+                    const auto flags = (at > 0 ? edges | boost::match_prev_avail : edges) | boost::match_continuous;
+                    if (!boost::regex_search(first + static_cast<ptrdiff_t>(at), last, m, re, flags)) {
+                        ++at;
+                        continue;
+                    }
+                }
+            }
+            const auto flags = at > 0 ? edges | boost::match_prev_avail : edges;
+            if (!starts && !boost::regex_search(first + static_cast<ptrdiff_t>(at), last, m, re, flags)) return std::nullopt;
+            const Match found{static_cast<size_t>(m[0].first - first), static_cast<size_t>(m.length(0))};
+            if (!wholeWord || WordEdgesAt(text, found)) return found;
+            at = found.pos + 1;
+        }
+    } catch (const std::runtime_error& e) {
+        const std::string_view what = e.what();
+        throw PatternTooHard{what.find("stack") != std::string_view::npos || what.find("emory") != std::string_view::npos
+                                 ? texts::PatternTooMuchMemory
+                                 : texts::PatternTooManySteps};
+    }
+    return std::nullopt;
+}
 
 }  // namespace
 
@@ -53,13 +148,25 @@ std::optional<Pattern> Pattern::Make(const Query& query, std::wstring& error) {
     if (!query.regex) return p;
     boost::wregex::flag_type flags = boost::regex_constants::ECMAScript;
     if (!query.matchCase) flags = flags | boost::regex_constants::icase;
+    auto compiled = std::make_shared<Compiled>();
     try {
-        p.compiled_ = std::make_shared<Compiled>(Compiled{boost::wregex(query.what, flags)});
+        compiled->re = boost::wregex(query.what, flags);
     } catch (const boost::regex_error& e) {
         error = std::wstring(texts::PatternInvalid) + ReasonOf(e.code()) + texts::PatternAt +
                 std::to_wstring(e.position() + 1) + L")";
         return std::nullopt;
     }
+    if (AsciiAlike(query.what)) {
+        try {
+            compiled->ascii.emplace(std::string(query.what.begin(), query.what.end()), flags);
+        } catch (const boost::regex_error&) {
+            compiled->ascii.reset();  // the wide search alone
+        }
+        if (!query.matchCase)
+            for (unsigned char b = 'A'; b <= 'Z'; ++b) compiled->starts.Fold(b, static_cast<unsigned char>(b + 32));
+        compiled->starts.LookFor(LiteralStart(query.what));
+    }
+    p.compiled_ = std::move(compiled);
     return p;
 }
 
@@ -72,31 +179,16 @@ std::optional<Match> Pattern::Find(std::wstring_view text, size_t from, size_t e
         if (!p) return std::nullopt;
         return Match{*p, query_.what.size()};
     }
-    using It = std::wstring_view::const_iterator;
-    const It first = text.begin(), last = first + static_cast<ptrdiff_t>(end);
-    // The search stops at `end`; what follows it still decides `$` and `\b` there.
-    auto edges = kMatchFlags;
-    if (end < text.size()) {
-        if (text[end] != L'\r' && text[end] != L'\n') edges |= boost::match_not_eol;
-        if (textreplace::IsWordChar(text[end])) edges |= boost::match_not_eow;
-    }
-    boost::match_results<It> m;
-    try {
-        for (size_t at = from; at <= end;) {
-            const auto flags = at > 0 ? edges | boost::match_prev_avail : edges;
-            if (!boost::regex_search(first + static_cast<ptrdiff_t>(at), last, m, compiled_->re, flags))
-                return std::nullopt;
-            const Match found{static_cast<size_t>(m[0].first - first), static_cast<size_t>(m.length(0))};
-            if (!query_.wholeWord || WordEdgesAt(text, found)) return found;
-            at = found.pos + 1;
-        }
-    } catch (const std::runtime_error& e) {
-        const std::string_view what = e.what();
-        throw PatternTooHard{what.find("stack") != std::string_view::npos || what.find("emory") != std::string_view::npos
-                                 ? texts::PatternTooMuchMemory
-                                 : texts::PatternTooManySteps};
-    }
-    return std::nullopt;
+    return RegexFind(text, from, end, compiled_->re, query_.wholeWord);
+}
+
+bool Pattern::FindsInAscii() const { return compiled_ && compiled_->ascii; }
+
+std::optional<Match> Pattern::Find(std::string_view ascii, size_t from, size_t end) const {
+    end = end < ascii.size() ? end : ascii.size();
+    if (from > end || !FindsInAscii()) return std::nullopt;
+    const ByteScan& starts = compiled_->starts;
+    return RegexFind(ascii, from, end, *compiled_->ascii, query_.wholeWord, starts.Needle().empty() ? nullptr : &starts);
 }
 
 std::optional<Next> Pattern::FindNext(std::wstring_view text, size_t from) const {

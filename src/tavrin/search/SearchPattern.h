@@ -46,6 +46,10 @@ public:
     // The first match starting in [from, end] and ending at or before `end`. A regular expression may
     // match an empty stretch; a plain text never does. Throws PatternTooHard when the engine gives up.
     std::optional<Match> Find(std::wstring_view text, size_t from, size_t end) const;
+    // The same for a regular expression over ASCII bytes: the matches Find gives in the text widened,
+    // without widening it. Only when FindsInAscii.
+    std::optional<Match> Find(std::string_view ascii, size_t from, size_t end) const;
+    bool FindsInAscii() const;
     // From `from` to the end, then once from the start.
     std::optional<Next> FindNext(std::wstring_view text, size_t from) const;
     // Every match in [begin, end), left to right, none overlapping; an empty match moves on by one.
