@@ -124,9 +124,8 @@ TEST(PellamyFilters, BarsAndColonsBecomeNulsAndPairsAreFoundByIndex) {
     EXPECT_EQ(f, W(L"OCX (*.OCX)\0*.OCX\0Text\0 plain\0*.txt\0\0"));
     EXPECT_EQ(GetFilterPair(f, 1), W(L"OCX (*.OCX)\0*.OCX"));
     EXPECT_EQ(GetFilterPair(f, 2), W(L"Text\0 plain"));
-    for (int bad : {4, 0, -1}) EXPECT_EQ(GetFilterPair(f, bad), L"") << bad;
-    EXPECT_EQ(GetFilterPair(ConvertFilter(L""), 1), L"");
-    EXPECT_EQ(GetFilterPair(L"no nul at all", 1), L"");
+    for (auto [filter, index] : {std::pair{f, 4}, {f, 0}, {f, -1}, {ConvertFilter(L""), 1}, {std::wstring(L"no nul at all"), 1}})
+        EXPECT_EQ(GetFilterPair(filter, index), L"") << index;
     EXPECT_EQ(StripAtNull(W(L"C:\\a.ocx\0\0\0")), L"C:\\a.ocx");
     EXPECT_EQ(StripAtNull(W(L"\0x")), L"");
     EXPECT_EQ(MultiSelectResult(W(L"C:\\dir\0a.ocx\0b.ocx\0\0\0\0")), W(L"C:\\dir\0a.ocx\0b.ocx"));

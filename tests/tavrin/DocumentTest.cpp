@@ -159,7 +159,8 @@ TEST(FileWatch, AChangeOnDiskIsRaisedOnceAndAsksByTheTextsState) {
         Verdict want;
     } rows[] = {
         {read, read, read, false, Verdict::Same}, {read, written, read, false, Verdict::AskReload},
-        {read, written, read, true, Verdict::AskReloadLosingChanges}, {read, otherVolume, read, true, Verdict::AskReloadLosingChanges},
+        {read, written, read, true, Verdict::AskReloadLosingChanges},
+        {read, otherVolume, read, true, Verdict::AskReloadLosingChanges},
         {read, replaced, read, false, Verdict::AskReload},     // same size and time, another file
         {read, written, written, false, Verdict::Same},        // already asked about this change
         {read, replaced, written, false, Verdict::AskReload},  // changed again after the answer
@@ -225,7 +226,8 @@ TEST(DocumentCommands, EachAnswerAndDialogOutcome) {
         {"o", "N", {L"<nothing>"}, {}, L"edited", false, "0", L"edited|C:\\a.cpp|modified|||"},
         {"o", "N", {L"C:\\missing.cpp"}, {}, L"edited", false, "0", L"edited|C:\\a.cpp|modified||open C:\\missing.cpp: missing|"},
         {"o", "Y", {}, {L""}, L"edited", false, "0", L"edited|C:\\a.cpp|modified|||cancelled"},
-        {"o", "Y", {L"C:\\d.txt"}, {L"C:\\kept.cpp"}, L"edited", false, "1", L"dropped|C:\\d.txt||C:\\kept.cpp ||"},  // Yes: Save As even with a path
+        // Yes: Save As even with a path.
+        {"o", "Y", {L"C:\\d.txt"}, {L"C:\\kept.cpp"}, L"edited", false, "1", L"dropped|C:\\d.txt||C:\\kept.cpp ||"},
         {"o", "N", {L"C:\\d.txt"}, {}, L"edited", false, "1", L"dropped|C:\\d.txt||||"},
         {"n", "C", {}, {}, L"edited", false, "0", L"edited|C:\\a.cpp|modified|||cancelled"},
         {"n", "Y", {}, {L"C:\\ro\\x.cpp"}, L"edited", true, "0",
@@ -264,7 +266,8 @@ TEST(DocumentCommands, EachAnswerAndDialogOutcome) {
         {"aao", "ny", {L"C:\\t.txt"}, {L"C:\\t.txt", L"C:\\t.txt"}, L"abc \u0416\u4e2d", false, "011",
          L"abc \u0416\u4e2d\r\n|C:\\t.txt||C:\\t.txt ||", "saved", "abc \xD0\x96\xE4\xB8\xAD\r\n", unstorable},
         {"aao", "ny", {L"C:\\t.txt"}, {L"C:\\t.txt", L"C:\\t.txt"}, L"\u00c3\u00a9t\u00c3\u00a9", false, "011",
-         L"\u00c3\u00a9t\u00c3\u00a9\r\n|C:\\t.txt||C:\\t.txt ||", "saved", "\xEF\xBB\xBF\xC3\x83\xC2\xA9t\xC3\x83\xC2\xA9\r\n", reopens},
+         L"\u00c3\u00a9t\u00c3\u00a9\r\n|C:\\t.txt||C:\\t.txt ||", "saved", "\xEF\xBB\xBF\xC3\x83\xC2\xA9t\xC3\x83\xC2\xA9\r\n",
+         reopens},
     };
     for (const Row& r : rows) {
         Desk d;

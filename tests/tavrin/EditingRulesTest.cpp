@@ -100,13 +100,15 @@ TEST(Replace, FindNextWrapsOnceAndSaysSo) {
         long long pos;  // -1: none
         bool wrapped;
     } rows[] = {
-        {L"one two one two", L"two", 0, 4, false}, {L"one two one two", L"two", 13, 4, true}, {L"one two one two", L"one", 1, 8, false},
-        {L"one two one two", L"one", 9, 0, true}, {L"abcd", L"bc", 2, 1, true},  // across the start: seen on the way round
-        {L"one two one two", L"three", 5, -1, false}, {L"one two one two", L"three", 0, -1, false}, {L"one two", L"x", 99, -1, false},
+        {L"one two one two", L"two", 0, 4, false}, {L"one two one two", L"two", 13, 4, true},
+        {L"one two one two", L"one", 1, 8, false}, {L"one two one two", L"one", 9, 0, true},
+        {L"abcd", L"bc", 2, 1, true},  // across the start: seen on the way round
+        {L"one two one two", L"three", 5, -1, false}, {L"one two one two", L"three", 0, -1, false}, {L"one", L"x", 99, -1, false},
     };
     for (const auto& r : rows) {
         const auto n = textreplace::FindNext(r.text, r.what, r.from, Opt(true, false));
-        EXPECT_EQ(std::pair(n ? static_cast<long long>(n->pos) : -1, n && n->wrapped), std::pair(r.pos, r.wrapped)) << r.what << r.from;
+        EXPECT_EQ(std::pair(n ? static_cast<long long>(n->pos) : -1, n && n->wrapped), std::pair(r.pos, r.wrapped))
+            << r.what << " " << r.from;
     }
     for (auto [what, at, o, want] : {std::tuple{L"ONE", 8, Opt(false, true), true}, {L"ONE", 8, Opt(true, false), false},
                                       {L"on", 8, Opt(false, true), false}, {L"two", 13, Opt(true, false), false}})
