@@ -115,17 +115,19 @@ void BuildPane::Show(std::string_view bytes, size_t first, const std::vector<std
     Call(pane_, SCI_APPENDTEXT, bytes.size(), reinterpret_cast<sptr_t>(bytes.data()));
     Call(pane_, SCI_SETREADONLY, 1);
     // A long line brings the horizontal scroll bar now rather than at the next paint, so the count
-    // of lines on screen below leaves room for it and the latest line shows whole.
-    sptr_t widest = Call(pane_, SCI_GETSCROLLWIDTH);
+    // of lines on screen below leaves room for it and the latest line shows whole. The face is of
+    // fixed pitch: the longest line is the widest, and only it is measured.
+    std::string_view longest;
     for (size_t start = 0; start <= bytes.size();) {
         const size_t end = std::min(bytes.find('\n', start), bytes.size());
-        if (end - start > 0) {
-            const std::string line = bytes.substr(start, end - start);
-            widest = std::max(widest, Call(pane_, SCI_TEXTWIDTH, STYLE_DEFAULT, reinterpret_cast<sptr_t>(line.c_str())));
-        }
+        if (end - start > longest.size()) longest = bytes.substr(start, end - start);
         start = end + 1;
     }
-    Call(pane_, SCI_SETSCROLLWIDTH, widest);
+    if (!longest.empty()) {
+        const std::string line(longest);
+        const sptr_t width = Call(pane_, SCI_TEXTWIDTH, STYLE_DEFAULT, reinterpret_cast<sptr_t>(line.c_str()));
+        if (width > Call(pane_, SCI_GETSCROLLWIDTH)) Call(pane_, SCI_SETSCROLLWIDTH, width);
+    }
     for (const auto& [line, severity] : marks)
         if (severity != Severity::Note)
             Call(pane_, SCI_MARKERADD, line, severity == Severity::Error ? kErrorMarker : kWarningMarker);
