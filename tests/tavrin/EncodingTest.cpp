@@ -10,7 +10,7 @@
 #include "FileEncoding.h"
 #include "TextConv.h"
 #include "TextFormat.h"
-#include "../fuzz/fuzz_encoding.cpp"  // InPieces: the fuzzer reads in pieces the same way
+#include "../support/DecodeInPieces.h"
 
 using docfile::Decode;
 using docfile::Encode;
