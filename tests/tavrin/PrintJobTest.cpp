@@ -93,7 +93,7 @@ protected:
 }  // namespace
 
 // Each job once: its text is read back by print_jobs.sh.
-TEST_F(PrintJobs, PrintAndQuickPrintJobs) {
+TEST_F(PrintJobs, PrintPrinterSetupAndQuickPrintJobs) {
     f.SetEditorText(L"never printed");
     copies = 0;  // a cancelled dialog prints nothing and says nothing
     f.mnufile_Click(8);
@@ -128,17 +128,12 @@ TEST_F(PrintJobs, PrintAndQuickPrintJobs) {
     EXPECT_EQ(ps.find("0.00 0.00 0.00 setrgbcolor"), std::string::npos);
     EXPECT_NE(ps.find("Tahoma"), std::string::npos);
     EXPECT_NE(ps.find("[58 0 0 -58 0 0]"), std::string::npos);  // 14 points at 300 dpi
-    EXPECT_EQ(dialogs, 3);  // not for quick print
-    EXPECT_TRUE(boxes.empty());
-}
-
-TEST_F(PrintJobs, PrinterSetupChoicesAreUsedByLaterPrinting) {
+    // Printer Setup prints nothing; its choice holds for the printing after it.
     EXPECT_TRUE(ChooseDefaultInSetup(true));
-    EXPECT_FALSE(testenv::Exists(PortFile()));  // the setup prints nothing
-    f.SetEditorText(L"landscape page");
+    EXPECT_FALSE(testenv::Exists(PortFile()));
     f.tbToolbar_ButtonClick(L"Print");
     EXPECT_NE(TakeJob(L"landscape").find("%%Orientation: Landscape"), std::string::npos);
-    EXPECT_TRUE(ChooseDefaultInSetup(false));  // portrait again for later tests
+    EXPECT_EQ(dialogs, 3);  // not for quick print
     EXPECT_TRUE(boxes.empty());
 }
 
