@@ -161,7 +161,7 @@ TEST_F(PellamyRunner, RegisterAndUnregisterWriteAndRemoveTheKeyOnAnOleWorker) {
 
 // A failure status gives its code, the system's text and the advice; files that do not load give the
 // system's reason, which names the file where it has a place for it (no "%1" reaches the user).
-TEST_F(PellamyRunner, FailuresMissingEntryPointsAndUnloadableFiles) {
+TEST_F(PellamyRunner, FailuresMissingEntryPointsUnloadableFilesAndOtherProcessors) {
     Window w;
     const std::wstring failed = w.Run(Fixture(L"fx_fail.dll"));
     EXPECT_TRUE(StartsWith(failed, L"Process failed: the entry point returned 0x80070005.\r\n")) << failed;
@@ -181,13 +181,8 @@ TEST_F(PellamyRunner, FailuresMissingEntryPointsAndUnloadableFiles) {
     }
     EXPECT_TRUE(StartsWith(proceed, kLoadFailed)) << proceed;
     EXPECT_TRUE(StartsWith(browse, L"Error: ")) << browse;
-}
-
-// A module for a processor neither build runs on (read from the machine field) is named. (One of
-// the other bitness runs in the other build, or is named when that is missing: PellamyCommandLineRun.)
-TEST_F(PellamyRunner, AModuleForAnotherProcessorIsNamed) {
-    Window w;
-    testenv::TempDir dir;
+    // A module for a processor neither build runs on (read from the machine field) is named. (One of
+    // the other bitness runs in the other build, or is named when that is missing: PellamyCommandLineRun.)
     std::string image(0x200, '\0');  // an ARM64 image: machine 0xAA64, magic 0x20B
     image[0] = 'M', image[1] = 'Z', image[0x3C] = static_cast<char>(0x80), image[0x80] = 'P', image[0x81] = 'E';
     image[0x84] = static_cast<char>(0x64), image[0x85] = static_cast<char>(0xAA), image[0x98] = 0x0B, image[0x99] = 0x02;

@@ -635,7 +635,7 @@ protected:
     ScratchAppData appData;
 };
 
-TEST_F(SessionEnd, TheQuestionDecidesAndTheSettingsAreWritten) {
+TEST_F(SessionEnd, TheQuestionDecidesTheSettingsAndThePlacementAreWritten) {
     struct Row {
         bool modified;
         int answer;
@@ -678,10 +678,8 @@ TEST_F(SessionEnd, TheQuestionDecidesAndTheSettingsAreWritten) {
     }
     // Nothing to recover after any of them.
     EXPECT_TRUE(appData.Files().empty());
-}
-
-TEST_F(SessionEnd, PlacementIsWrittenWhenAMoveEndsAndWhenMaximised) {
-    EXPECT_FALSE(Stored(L"MainLeft"));
+    // The placement is written when a move ends, and kept when maximised (the window stayed).
+    RegDeleteTreeW(HKEY_CURRENT_USER, testenv::kScratchRoot);
     SetWindowPos(f.Hwnd(), nullptr, 123, 77, 700, 500, SWP_NOZORDER);
     SendMessageW(f.Hwnd(), WM_EXITSIZEMOVE, 0, 0);
     const settings::Values moved = f.CurrentSettings();
