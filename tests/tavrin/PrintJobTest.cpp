@@ -132,18 +132,9 @@ TEST_F(PrintJobs, PrintAndQuickPrintJobs) {
     EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(PrintJobs, PrinterSetupChoicesAreUsedByLaterPrinting) {
-    EXPECT_TRUE(ChooseDefaultInSetup(true));
-    EXPECT_FALSE(testenv::Exists(PortFile()));  // the setup prints nothing
-    f.SetEditorText(L"landscape page");
-    f.tbToolbar_ButtonClick(L"Print");
-    EXPECT_NE(TakeJob(L"landscape").find("%%Orientation: Landscape"), std::string::npos);
-    EXPECT_TRUE(ChooseDefaultInSetup(false));  // portrait again for later tests
-    EXPECT_TRUE(boxes.empty());
-}
-
-// Without any printer, then with one whose port cannot be written.
-TEST_F(PrintJobs, FailuresAreReported) {
+// Without any printer, then with one whose port cannot be written; then Printer Setup's choice is
+// used by later printing.
+TEST_F(PrintJobs, FailuresAreReportedAndSetupChoicesAreUsed) {
     f.SetEditorText(L"nowhere to go");
     ASSERT_TRUE(testenv::RemovePrinter(testenv::kTestPrinterName));
     if (testenv::DefaultPrinterName().empty()) {
@@ -172,4 +163,10 @@ TEST_F(PrintJobs, FailuresAreReported) {
     EXPECT_EQ(boxes[0].flags & MB_ICONMASK, static_cast<UINT>(MB_ICONEXCLAMATION));
     EXPECT_EQ(boxes[1].text, texts::PrinterError);
     EXPECT_EQ(boxes[1].title, L"error");
+    EXPECT_TRUE(ChooseDefaultInSetup(true));
+    EXPECT_FALSE(testenv::Exists(PortFile()));  // the setup prints nothing
+    f.tbToolbar_ButtonClick(L"Print");
+    EXPECT_NE(TakeJob(L"landscape").find("%%Orientation: Landscape"), std::string::npos);
+    EXPECT_TRUE(ChooseDefaultInSetup(false));  // portrait again for later tests
+    EXPECT_EQ(boxes.size(), 2u);
 }
