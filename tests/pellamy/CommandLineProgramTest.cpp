@@ -37,7 +37,7 @@ std::wstring RegText(const std::wstring& file, bool upper = false) {
 class PellamyCommandLineRun : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const wchar_t* n : {L"fx_register", L"fx_hang"}) kit::DeleteFixtureKey(n);
+        for (const wchar_t* n : {L"fx_register", L"fx_hang", L"fx_server"}) kit::DeleteFixtureKey(n);
         kit::TakeInstallLog();
         kit::RemoveComServerKeys();
     }
@@ -45,19 +45,28 @@ protected:
 };
 
 // A hung entry point ends the run at the limit, without waiting for the worker; /user and /export
-// run in their modes and never touch the machine's classes.
+// run in their modes and never touch the machine's classes. Type libraries register (machine-wide,
+// per user, a module's own with /tlb), unregister and export like modules; a local server is started
+// with the switch for the run, its exit code is the outcome, and it cannot be exported.
 TEST_F(PellamyCommandLineRun, EachOutcomeGivesItsExitStatus) {
     testenv::TempDir dir;
     ASSERT_TRUE(testenv::WriteBytes(dir / L"text.dll", "This is a text file, not a module.\r\n"));
-    const std::wstring reg = dir / L"out.reg", server = Dll(L"fx_comserver.dll");
+    const std::wstring reg = dir / L"out.reg", server = Dll(L"fx_comserver.dll"), tlb = Dll(L"fx_typelib.tlb"),
+                       res = Dll(L"fx_tlbres.dll"), local = Dll(L"fx_server.exe"), lib = L"Software\\Classes\\TypeLib\\" FX_TLB_LIBID_TEXT;
     auto registered = [] { return kit::FixtureKeyExists(L"fx_register"); };
     auto notRegistered = [] { return !kit::FixtureKeyExists(L"fx_register"); };
     auto logged = [](const wchar_t* log) { return [log] { return kit::TakeInstallLog() == log; }; };
     auto userKeys = [](int n) { return [n] { return kit::ComServerKeysIn(HKEY_CURRENT_USER) == n; }; };
+    auto libIn = [&](HKEY root) {  // the user's alone when it is the user's
+        return [&, root] { return kit::KeyExists(root, lib) && (root == HKEY_LOCAL_MACHINE || !kit::KeyExists(HKEY_LOCAL_MACHINE, lib)); };
+    };
+    auto none = [&] { return !kit::KeyExists(HKEY_LOCAL_MACHINE, lib) && !kit::KeyExists(HKEY_CURRENT_USER, lib); };
+    auto started = [](std::optional<std::wstring> with) { return [with] { return kit::ReadValue(L"fx_server", L"Switch") == with; }; };
     const struct {
         std::wstring args;
         long status;
         std::function<bool()> after;  // what the registry holds afterwards
+        const wchar_t* serverExit = nullptr;  // the local server's exit code
     } rows[] = {
         {L"/s " + Dll(L"fx_register.dll"), 0, registered},
         {L"-S -U " + Dll(L"fx_register.dll"), 0, notRegistered},  // /u removes what /s wrote
@@ -91,11 +100,27 @@ TEST_F(PellamyCommandLineRun, EachOutcomeGivesItsExitStatus) {
          }},
         // A file that cannot be written: the run went well, the export did not.
         {L"/s /export:" + Quoted(dir / L"no such folder\\out.reg") + L" " + server, 5, userKeys(0)},
+        {L"/s " + tlb, 0, libIn(HKEY_LOCAL_MACHINE)},
+        {L"/s /u " + tlb, 0, none},
+        {L"/s /user " + tlb, 0, libIn(HKEY_CURRENT_USER)},
+        {L"/s /u /user " + tlb, 0, none},
+        {L"/s /tlb " + res, 0, libIn(HKEY_LOCAL_MACHINE)},
+        {L"/s /u /tlb " + res, 0, none},
+        {L"/s /export:" + Quoted(reg) + L" " + tlb, 0, [&] {
+             return none() && RegText(reg, true).find(L"[HKEY_CLASSES_ROOT\\TYPELIB\\" FX_TLB_LIBID_TEXT L"\\") != std::wstring::npos;
+         }},
+        {L"/s " + local, 0, started(L"/RegServer")},
+        {L"/s /u " + local, 0, started(L"/UnregServer")},
+        {L"/s /user " + local, 0, started(L"/RegServerPerUser")},
+        {L"/s /u /user " + local, 0, started(L"/UnregServerPerUser")},
+        {L"/s " + local, 5, started(L"/RegServer"), L"3"},
+        {L"/s /export:" + Quoted(reg) + L" " + local, 9, started(std::nullopt)},
     };
     // A scratch key a child ended by its job left behind goes at the next start.
     RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Pellamy\\Scratch\\4294967292-1\\HKCR\\x", nullptr, REG_SZ, L"", 2);
     for (const auto& r : rows) {
-        kit::DeleteFixtureKey(L"fx_register");
+        for (const wchar_t* n : {L"fx_register", L"fx_server"}) kit::DeleteFixtureKey(n);
+        SetEnvironmentVariableW(L"PELLAMY_FX_SERVER_EXIT", r.serverExit);
         if (r.args.find(L"-U") != std::wstring::npos) {
             ASSERT_EQ(kit::Program(L"/s " + Dll(L"fx_register.dll")).Wait(), 0);
         }
@@ -107,50 +132,7 @@ TEST_F(PellamyCommandLineRun, EachOutcomeGivesItsExitStatus) {
         EXPECT_EQ(kit::ComServerKeysIn(HKEY_LOCAL_MACHINE), 0) << r.args;
         EXPECT_FALSE(kit::KeyExists(HKEY_CURRENT_USER, L"Software\\Pellamy")) << r.args;  // no scratch key
     }
-}
-
-// Type libraries register (machine-wide, per user, a module's own with /tlb), unregister and export
-// like modules; a local server is started with the switch for the run, its exit code is the
-// outcome, and it cannot be exported.
-TEST_F(PellamyCommandLineRun, TypeLibrariesAndLocalServers) {
-    testenv::TempDir dir;
-    const std::wstring tlb = Dll(L"fx_typelib.tlb"), res = Dll(L"fx_tlbres.dll"), server = Dll(L"fx_server.exe"),
-                       reg = dir / L"out.reg", lib = L"Software\\Classes\\TypeLib\\" FX_TLB_LIBID_TEXT;
-    auto libIn = [&](HKEY root) {  // the user's alone when it is the user's
-        return [&, root] { return kit::KeyExists(root, lib) && (root == HKEY_LOCAL_MACHINE || !kit::KeyExists(HKEY_LOCAL_MACHINE, lib)); };
-    };
-    auto none = [&] { return !kit::KeyExists(HKEY_LOCAL_MACHINE, lib) && !kit::KeyExists(HKEY_CURRENT_USER, lib); };
-    auto started = [](std::optional<std::wstring> with) { return [with] { return kit::ReadValue(L"fx_server", L"Switch") == with; }; };
-    const struct {
-        std::wstring args;
-        long status;
-        std::function<bool()> after;
-        const wchar_t* serverExit = nullptr;
-    } rows[] = {
-        {L"/s " + tlb, 0, libIn(HKEY_LOCAL_MACHINE)},
-        {L"/s /u " + tlb, 0, none},
-        {L"/s /user " + tlb, 0, libIn(HKEY_CURRENT_USER)},
-        {L"/s /u /user " + tlb, 0, none},
-        {L"/s /tlb " + res, 0, libIn(HKEY_LOCAL_MACHINE)},
-        {L"/s /u /tlb " + res, 0, none},
-        {L"/s /export:" + Quoted(reg) + L" " + tlb, 0, [&] {
-             return none() && RegText(reg, true).find(L"[HKEY_CLASSES_ROOT\\TYPELIB\\" FX_TLB_LIBID_TEXT L"\\") != std::wstring::npos;
-         }},
-        {L"/s " + server, 0, started(L"/RegServer")},
-        {L"/s /u " + server, 0, started(L"/UnregServer")},
-        {L"/s /user " + server, 0, started(L"/RegServerPerUser")},
-        {L"/s /u /user " + server, 0, started(L"/UnregServerPerUser")},
-        {L"/s " + server, 5, started(L"/RegServer"), L"3"},
-        {L"/s /export:" + Quoted(reg) + L" " + server, 9, started(std::nullopt)},
-    };
-    for (const auto& r : rows) {
-        kit::DeleteFixtureKey(L"fx_server");
-        SetEnvironmentVariableW(L"PELLAMY_FX_SERVER_EXIT", r.serverExit);
-        EXPECT_EQ(kit::Program(r.args).Wait(30000), r.status) << r.args;
-        EXPECT_TRUE(r.after()) << r.args;
-    }
     SetEnvironmentVariableW(L"PELLAMY_FX_SERVER_EXIT", nullptr);
-    kit::DeleteFixtureKey(L"fx_server");
 }
 
 // Without /s the outcome is shown in a message box, and the main window never opens. A module of the
@@ -212,13 +194,16 @@ TEST_F(PellamyCommandLineRun, AModuleOfTheOtherBitnessRunsInTheOtherBuild) {
 // A module whose entry point (fx_hang) or start-up code (fx_slowmain, which in-process would hold the
 // loader's lock the real message box needs) hangs: the window answers a probe from another thread
 // within 100 ms throughout, the real box says so within 11 s of Proceed, and the child is not
-// ended: it registers when the module returns. The next run works.
+// ended: it registers when the module returns. The next run works. A per-user run given up on keeps
+// its redirection in its own child: a plain run in the same window right after it is plain.
 TEST(PellamyTimeout, TheWindowAnswersThroughoutAndTheRealBoxComesAtTheLimit) {
     for (const auto& [name, msVar] : {std::pair{L"fx_hang", L"PELLAMY_FX_HANG_MS"}, {L"fx_slowmain", L"PELLAMY_FX_MAIN_MS"}}) {
         kit::DeleteFixtureKey(name);
         SetEnvironmentVariableW(msVar, L"13000");
-        const std::wstring dll = kit::Fixture(std::wstring(name) + L".dll");
+        const std::wstring dll = kit::Fixture(std::wstring(name) + L".dll"), server = Fixture(L"fx_comserver.dll");
+        const bool perUser = std::wstring(name) == L"fx_hang";
         kit::Window w;
+        if (perUser) w.Menu(frmMain::mnuoperationsBase + 3);  // Register for Current User Only
         w.SetPath(dll);
         w.Click(frmMain::IdcmdRegister);
         ULONGLONG shown = 0, longest = 0;
@@ -248,6 +233,13 @@ TEST(PellamyTimeout, TheWindowAnswersThroughoutAndTheRealBoxComesAtTheLimit) {
         }
         EXPECT_EQ(w.form.LastResult, static_cast<int32_t>(WAIT_TIMEOUT));
         EXPECT_FALSE(kit::FixtureKeyExists(name));
+        if (perUser) {
+            w.Menu(frmMain::mnuoperationsBase + 3);  // unchecked: a plain run
+            EXPECT_EQ(w.Run(server), L"Process completed");
+            EXPECT_EQ(kit::ComServerKeysIn(HKEY_CURRENT_USER), 0);
+            EXPECT_GT(kit::ComServerKeysIn(HKEY_LOCAL_MACHINE), 0);
+            EXPECT_EQ(w.Run(server, false), L"Process completed");
+        }
         EXPECT_TRUE(testenv::PumpUntil([&] { return kit::FixtureKeyExists(name); }, 6000)) << name;
         kit::DeleteFixtureKey(name);
         SetEnvironmentVariableW(msVar, L"100");
@@ -256,25 +248,6 @@ TEST(PellamyTimeout, TheWindowAnswersThroughoutAndTheRealBoxComesAtTheLimit) {
         kit::DeleteFixtureKey(name);
         SetEnvironmentVariableW(msVar, nullptr);
     }
-}
-
-// A per-user run given up on keeps its redirection in its own child: a plain Register in the same
-// window right after it lands in the machine's classes, not the user's.
-TEST(PellamyTimeout, APlainRunAfterAPerUserRunGivenUpOnIsPlain) {
-    const std::wstring hang = Fixture(L"fx_hang.dll"), server = Fixture(L"fx_comserver.dll");
-    SetEnvironmentVariableW(L"PELLAMY_FX_HANG_MS", L"11500");
-    kit::Window w;
-    w.Menu(frmMain::mnuoperationsBase + 3);  // Register for Current User Only
-    EXPECT_EQ(w.Run(hang), L"Process failed in signaled state or time-out.");
-    w.Menu(frmMain::mnuoperationsBase + 3);  // unchecked: a plain run
-    EXPECT_EQ(w.Run(server), L"Process completed");
-    EXPECT_EQ(kit::ComServerKeysIn(HKEY_CURRENT_USER), 0);
-    EXPECT_GT(kit::ComServerKeysIn(HKEY_LOCAL_MACHINE), 0);
-    EXPECT_EQ(w.Run(server, false), L"Process completed");
-    EXPECT_TRUE(testenv::PumpUntil([] { return kit::FixtureKeyExists(L"fx_hang"); }, 6000));  // it finished on its own
-    SetEnvironmentVariableW(L"PELLAMY_FX_HANG_MS", nullptr);
-    kit::DeleteFixtureKey(L"fx_hang");
-    kit::RemoveComServerKeys();
 }
 
 }  // namespace

@@ -1,40 +1,70 @@
-// The registration window seen from outside: validation, the confirm state, version display, and
-// the real program among planted libraries.
+// The registration window seen from outside: validation, the confirm state, version display, runs
+// against the fixture modules (registry effects, every message, crashes, another processor's modules,
+// the libraries beside a module), the real program among planted libraries, and the resource
+// enumerator.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <thread>
+#include <tuple>
+
+#include "AppInfo.h"
+#include "DialogAnswerer.h"
+#include "ErrRecord.h"
 #include "PellamyTestKit.h"
 #include "Raii.h"
+#include "RegistrationRunner.h"
 #include "SystemLibraries.h"
 #include "TestEnv.h"
+#include "cResources.h"
+#include "mResource.h"
 
 using kit::Fixture;
 using kit::Window;
+using pellamy::ResValue;
 
 namespace {
 
 const std::wstring kNoVersion = L"(No Product Version available for this file)";
 const std::wstring kRegisterInfo = L"Company Name:  Pellamy Test Fixtures\r\nProduct Version:  2.5.0.7";
 
-TEST(PellamyWindow, BlankMissingFolderAndLockedPathsAreRefusedAndNothingChanges) {
+// Blank, missing, folder and locked paths are refused by Register and Un - Register alike and nothing
+// changes. Version values are found through the block's translation table (UTF-16 keys), whatever
+// language and code page; a relative path is taken from the current folder.
+TEST(PellamyWindow, RefusedPathsAndVersionBlocksOfEveryShape) {
     Window w;
     testenv::TempDir dir;
     const std::wstring locked = dir / L"locked.ocx";
     raii::File lock(CreateFileW(locked.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    const std::pair<std::wstring, const wchar_t*> cases[] = {{L"    ", L"No path and filename yet"},
-                                                             {dir / L"missing.ocx", L"File not found"},
-                                                             {dir.Path(), L"File not found"},
-                                                             {locked, L"File not found"}};  // not readable
-    for (const auto& [path, message] : cases) {
-        w.SetPath(path);
+    kit::CurrentDir in(testenv::BinDir() + L"\\fixtures");
+    const struct {
+        std::wstring path;
+        const wchar_t* refused;  // the message, or null: the version shown
+        std::wstring info;
+    } cases[] = {
+        {L"    ", L"No path and filename yet"}, {dir / L"missing.ocx", L"File not found"}, {dir.Path(), L"File not found"},
+        {locked, L"File not found"},  // not readable
+        {L"fx_regonly.dll", nullptr, L"Company Name:  Testfirma GmbH\r\nProduct Version:  4.0.0.1"},  // German, 1252
+        {L"fx_oldversion.dll", nullptr, L"Company Name:  M\u00fcller Werkzeuge\r\nProduct Version:  3.1.0.5"},  // 8-bit, 1252
+        {L"fx_noentry.dll", nullptr, kNoVersion},  // no block
+        {L"fx_typelib.tlb", nullptr, L"Type Library:  PellamyTestLib 2.5\r\nGUID:  {6A1E5C2B-7D3F-4E8A-9B10-2C4D5E6F7A91}"},
+        {L"notadll.dll", nullptr, kNoVersion}};
+    for (const auto& c : cases) {
+        w.SetPath(c.path);
         w.Click(frmMain::IdcmdRegister);
-        EXPECT_EQ(w.TakeOne(), message) << path;
-        w.Menu(frmMain::mnuoperationsBase + 1);
-        EXPECT_EQ(w.TakeOne(), message) << path;
+        if (c.refused) {
+            EXPECT_EQ(w.TakeOne(), c.refused) << c.path;
+            w.Menu(frmMain::mnuoperationsBase + 1);
+            EXPECT_EQ(w.TakeOne(), c.refused) << c.path;
+            EXPECT_TRUE(w.Idle() && w.form.RegisterChosen + w.form.UnregisterChosen == 0) << c.path;
+            continue;
+        }
+        EXPECT_EQ(w.Info(), c.info) << c.path;
+        EXPECT_EQ(w.Verify(), c.info != kNoVersion) << c.path;
+        w.Click(frmMain::IdcmdCancel);
     }
-    EXPECT_TRUE(w.Idle());
-    EXPECT_EQ(w.form.RegisterChosen + w.form.UnregisterChosen, 0);
+    EXPECT_TRUE(w.boxes.empty());
 }
 
 TEST(PellamyWindow, ConfirmStateTransitionsByButtonsMenusAndEdits) {
@@ -67,27 +97,6 @@ TEST(PellamyWindow, ConfirmStateTransitionsByButtonsMenusAndEdits) {
     EXPECT_FALSE(f.IsLoaded());
 }
 
-// Values are found through the block's translation table (UTF-16 keys), whatever language and code
-// page; a relative path is taken from the current folder.
-TEST(PellamyWindow, VersionBlocksOfEveryShape) {
-    Window w;
-    kit::CurrentDir in(testenv::BinDir() + L"\\fixtures");
-    const std::pair<const wchar_t*, std::wstring> cases[] = {
-        {L"fx_regonly.dll", L"Company Name:  Testfirma GmbH\r\nProduct Version:  4.0.0.1"},  // German, 1252
-        {L"fx_oldversion.dll", L"Company Name:  M\u00fcller Werkzeuge\r\nProduct Version:  3.1.0.5"},  // 8-bit, 1252
-        {L"fx_noentry.dll", kNoVersion},                                                     // no block
-        {L"fx_typelib.tlb", L"Type Library:  PellamyTestLib 2.5\r\nGUID:  {6A1E5C2B-7D3F-4E8A-9B10-2C4D5E6F7A91}"},
-        {L"notadll.dll", kNoVersion}};
-    for (const auto& [file, info] : cases) {
-        w.SetPath(file);
-        w.Click(frmMain::IdcmdRegister);
-        EXPECT_EQ(w.Info(), info) << file;
-        EXPECT_EQ(w.Verify(), info != kNoVersion) << file;
-        w.Click(frmMain::IdcmdCancel);
-    }
-    EXPECT_TRUE(w.boxes.empty());
-}
-
 // A copy of the program in a folder holding libraries named like system ones (a downloads folder),
 // started there with a module on its command line: none of them is loaded, neither at start nor
 // when the version library is first used.
@@ -102,14 +111,9 @@ TEST(PellamyProgram, LibrariesPlantedBesideTheProgramAreNotLoaded) {
     ASSERT_NE(main, nullptr);
     // Register shows the version of the module named on the command line: the real version library read it.
     PostMessageW(GetDlgItem(main, frmMain::IdcmdRegister), BM_CLICK, 0, 0);
-    wchar_t info[512] = {};
-    testenv::PumpUntil([&] {
-        DWORD_PTR got = 0;
-        SendMessageTimeoutW(GetDlgItem(main, frmMain::IdlblFileInfo), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(info),
-                            SMTO_ABORTIFHUNG, 2000, &got);
-        return info[0] != 0;
-    }, 5000);
-    EXPECT_EQ(std::wstring(info), kRegisterInfo);
+    std::wstring info;
+    testenv::PumpUntil([&] { return !(info = WindowText(GetDlgItem(main, frmMain::IdlblFileInfo))).empty(); }, 5000);
+    EXPECT_EQ(info, kRegisterInfo);
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(p.Wait(10000), 0);
     for (const wchar_t* name : planted) EXPECT_FALSE(testenv::Exists(dir / (std::wstring(name) + L".loaded"))) << name;
@@ -122,6 +126,189 @@ TEST(PellamyProgram, LibrariesPlantedBesideTheProgramAreNotLoaded) {
     EXPECT_EQ(_wcsnicmp(path, (testenv::SystemFolder() + L"\\").c_str(), testenv::SystemFolder().size() + 1), 0) << path;
     DeleteFileW(beside.c_str());
     DeleteFileW((beside + L".loaded").c_str());
+}
+
+const std::wstring kLoadFailed = L"Failure loading control DLL\r\n";
+
+bool StartsWith(const std::wstring& text, const std::wstring& start) { return text.rfind(start, 0) == 0; }
+
+class PellamyRunner : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const wchar_t* n : {L"fx_register", L"fx_usesdep", L"fx_loadsdep"}) kit::DeleteFixtureKey(n);
+    }
+    void TearDown() override { SetUp(); }
+};
+
+TEST_F(PellamyRunner, RegisterAndUnregisterWriteAndRemoveTheKeyOnAnOleWorker) {
+    Window w;
+    const std::wstring dll = Fixture(L"fx_register.dll");
+    EXPECT_EQ(w.Run(dll), L"Process completed");
+    EXPECT_EQ(kit::ReadValue(L"fx_register", L"Server"), dll);
+    EXPECT_NE(kit::ReadValue(L"fx_register", L"Thread"), std::to_wstring(GetCurrentThreadId()));
+    EXPECT_EQ(kit::ReadValue(L"fx_register", L"ComReady"), L"1");  // OLE was initialised for it
+    EXPECT_EQ(w.Info(), L"");          // after Register + Proceed the labels are cleared
+    EXPECT_FALSE(kit::IsLoaded(dll));  // released after the run
+    EXPECT_EQ(w.Run(dll, false), L"Process completed");
+    EXPECT_FALSE(kit::FixtureKeyExists(L"fx_register"));
+    w.form.RunRegistration(dll, L"x");  // an unknown command loads nothing
+    EXPECT_EQ(w.TakeOne(), L"Unknown command handle");
+    EXPECT_FALSE(kit::IsLoaded(dll));
+}
+
+// A failure status gives its code, the system's text and the advice; files that do not load give the
+// system's reason, which names the file where it has a place for it (no "%1" reaches the user).
+TEST_F(PellamyRunner, FailuresMissingEntryPointsUnloadableFilesAndOtherProcessors) {
+    Window w;
+    const std::wstring failed = w.Run(Fixture(L"fx_fail.dll"));
+    EXPECT_TRUE(StartsWith(failed, L"Process failed: the entry point returned 0x80070005.\r\n")) << failed;
+    const size_t reason = failed.find(L"\r\n"), advice = failed.find(L"\r\nRun Pellamy as administrator");
+    EXPECT_TRUE(advice != std::wstring::npos && advice > reason + 2) << failed;  // the system's reason between
+    EXPECT_EQ(w.Run(Fixture(L"fx_noentry.dll")), L"Process failed in obtaining entry point or creating thread.");
+    EXPECT_FALSE(kit::IsLoaded(Fixture(L"fx_noentry.dll")));
+    testenv::TempDir dir;
+    const std::wstring textFile = dir / L".dll";
+    ASSERT_TRUE(testenv::WriteBytes(textFile, "This is a text file, not a module.\r\n"));
+    const std::wstring proceed = w.Run(textFile);
+    w.form.AcceptChosenFile(textFile);  // as browsing to it or dropping it does
+    const std::wstring browse = w.TakeOne();
+    for (const std::wstring& t : {proceed, browse}) {
+        EXPECT_EQ(t.find(L'%'), std::wstring::npos) << t;
+        EXPECT_NE(t.find(textFile), std::wstring::npos) << t;
+    }
+    EXPECT_TRUE(StartsWith(proceed, kLoadFailed)) << proceed;
+    EXPECT_TRUE(StartsWith(browse, L"Error: ")) << browse;
+    // A module for a processor neither build runs on (read from the machine field) is named. (One of
+    // the other bitness runs in the other build, or is named when that is missing: PellamyCommandLineRun.)
+    std::string image(0x200, '\0');  // an ARM64 image: machine 0xAA64, magic 0x20B
+    image[0] = 'M', image[1] = 'Z', image[0x3C] = static_cast<char>(0x80), image[0x80] = 'P', image[0x81] = 'E';
+    image[0x84] = static_cast<char>(0x64), image[0x85] = static_cast<char>(0xAA), image[0x98] = 0x0B, image[0x99] = 0x02;
+    ASSERT_TRUE(testenv::WriteBytes(dir / L"arm.dll", image));
+    EXPECT_EQ(w.Run(dir / L"arm.dll"), kLoadFailed + L"This module is for another processor (ARM64).");
+}
+
+// Faults and stack overflows are reported with the exception code; an entry point that ends its own
+// thread or process, corrupts the heap or leaves a record cut short or too long is not taken for
+// success; the window still works afterwards.
+TEST_F(PellamyRunner, CrashInTheEntryPointEndsOnlyThatRun) {
+    Window w;
+    const std::wstring dll = Fixture(L"fx_crash.dll");
+    EXPECT_EQ(w.Run(dll), L"Process failed: the entry point stopped with exception 0xC0000005 (access violation).");
+    EXPECT_FALSE(kit::IsLoaded(dll));
+    const std::wstring overflow = w.Run(Fixture(L"fx_overflow.dll"));  // as an exception, or the thread ended
+    EXPECT_TRUE(StartsWith(overflow, L"Process failed: the entry point stopped with exception 0xC00000FD") ||
+                StartsWith(overflow, L"Process failed: the entry point ended its thread with code "))
+        << overflow;
+    EXPECT_EQ(w.Run(Fixture(L"fx_exitthread.dll")), L"Process failed: the entry point ended its thread with code 0x00000003.");
+    const std::wstring ended = L"Process failed: the registration's process ended without reporting, with code ";
+    EXPECT_EQ(w.Run(Fixture(L"fx_exitprocess.dll")), ended + L"0x00000003.");
+    for (const wchar_t* longRecord : {L"0", L"1"}) {
+        SetEnvironmentVariableW(L"PELLAMY_FX_RECORD_LONG", longRecord);
+        EXPECT_EQ(w.Run(Fixture(L"fx_record.dll")), ended + L"0x00000000.") << longRecord;
+    }
+    SetEnvironmentVariableW(L"PELLAMY_FX_RECORD_LONG", nullptr);
+    // Windows ends the process on the corruption (0xC0000374); Wine's heap hangs in it: a time-out.
+    const std::wstring heap = w.Run(Fixture(L"fx_heap.dll"));
+    EXPECT_TRUE(StartsWith(heap, ended) || heap == L"Process failed in signaled state or time-out.") << heap;
+    EXPECT_EQ(w.Run(Fixture(L"fx_register.dll")), L"Process completed");
+}
+
+// A module's imports come from its own folder, not the current one. The process searches only the
+// system folder and added folders for libraries loaded by name; a module's own loads by name during
+// its run find the libraries beside it, and only then.
+TEST_F(PellamyRunner, LibrariesTheModuleLoadsByNameComeFromItsFolderDuringTheRun) {
+    testenv::TempDir withDep, alone, cwd;
+    const std::wstring uses = Fixture(L"fx_usesdep.dll"), dep = Fixture(L"fx_dep.dll");
+    ASSERT_TRUE(CopyFileW(uses.c_str(), (withDep / L"fx_usesdep.dll").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(dep.c_str(), (withDep / L"fx_dep.dll").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(uses.c_str(), (alone / L"fx_usesdep.dll").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(dep.c_str(), (cwd / L"fx_dep.dll").c_str(), FALSE));
+    Window w;
+    {
+        kit::CurrentDir in(cwd.Path());
+        EXPECT_TRUE(StartsWith(w.Run(alone / L"fx_usesdep.dll"), kLoadFailed));  // only in the current folder
+        EXPECT_EQ(w.Run(withDep / L"fx_usesdep.dll"), L"Process completed");     // beside the module
+    }
+    EXPECT_EQ(kit::ReadValue(L"fx_usesdep", L"Dep"), L"42");
+    EXPECT_FALSE(kit::IsLoaded(withDep / L"fx_dep.dll"));
+    syslib::RestrictLibrarySearch();  // as Pellamy does at start-up
+    EXPECT_EQ(w.Run(Fixture(L"fx_loadsdep.dll")), L"Process completed");
+    EXPECT_TRUE(kit::FixtureKeyExists(L"fx_loadsdep"));
+    EXPECT_FALSE(kit::IsLoaded(dep));
+    raii::Module after(LoadLibraryW(L"fx_dep.dll"));  // the folder left the search with the run
+    EXPECT_FALSE(after);
+}
+
+// "type: name name ..." per type, in enumeration order.
+std::vector<std::wstring> Listing(cResources& r) {
+    auto show = [](const ResValue& v) {
+        return std::holds_alternative<int32_t>(v) ? std::to_wstring(std::get<int32_t>(v)) : L"'" + std::get<std::wstring>(v) + L"'";
+    };
+    std::vector<std::wstring> out;
+    r.GetResourceTypes();
+    for (int32_t t = 1; t <= r.ResourceTypeCount(); ++t) {
+        r.GetResourceNames(t);
+        std::wstring line = show(r.ResourceType(t)) + L":";
+        for (int32_t n = 1; n <= r.ResourceNameCount(t); ++n) line += L" " + show(r.ResourceName(t, n));
+        out.push_back(line);
+    }
+    return out;
+}
+
+// Named types first, then numbered ones ascending (windres upper-cases names); two enumerators on two
+// threads each find their own object; modules are released and lists kept.
+TEST(PellamyResources, NumberedAndNamedTypesAndNamesOfTheFixture) {
+    const std::vector<std::wstring> expected = {L"'MYDATA': 'FIRST' 7", L"3: 1 2 3 4 5", L"6: 1 2", L"10: 'CONFIG' 5",
+                                                L"14: 1", L"300: 1"};
+    auto work = [](const std::wstring& file, std::vector<std::wstring>* last) {
+        for (int i = 0; i < 40; ++i) {
+            cResources r;
+            r.file(file);
+            *last = Listing(r);
+        }
+    };
+    std::vector<std::wstring> a, b;
+    std::thread t1(work, Fixture(L"fx_resources.dll"), &a), t2(work, Fixture(L"fx_register.dll"), &b);
+    t1.join();
+    t2.join();
+    EXPECT_EQ(a, expected);
+    EXPECT_EQ(b, std::vector<std::wstring>{L"16: 1"});
+    cResources r;
+    r.file(Fixture(L"fx_resources.dll"));
+    Listing(r);
+    const int32_t slots = r.Lists().SlotCount();  // names again for a type: the same slot, not a doubled list
+    r.GetResourceNames(4);
+    EXPECT_EQ(r.ResourceNameCount(4), 2);
+    EXPECT_EQ(r.Lists().SlotCount(), slots);
+    const auto old = reinterpret_cast<ULONG_PTR>(r.hModule()) & ~static_cast<ULONG_PTR>(3);  // a data file's flag bits
+    r.UnloadModule();
+    MEMORY_BASIC_INFORMATION mbi{};
+    VirtualQuery(reinterpret_cast<void*>(old), &mbi, sizeof(mbi));
+    EXPECT_EQ(mbi.State, static_cast<DWORD>(MEM_FREE));
+    EXPECT_EQ(r.ResourceTypeCount(), 6);
+}
+
+// Failures raise their numbers and the system's text with the file filled in.
+TEST(PellamyResources, FailuresRaiseTheirNumbersAndSystemTexts) {
+    testenv::TempDir dir;
+    cResources r;
+    const std::tuple<std::function<void()>, int32_t, DWORD> cases[] = {
+        {[&] { r.file(dir / L"missing.ocx"); }, -2147220455, ERROR_FILE_NOT_FOUND},
+        {[&] { r.file(Fixture(L"notadll.dll")); }, -2147220455, ERROR_BAD_EXE_FORMAT},
+        {[&] { r.file(Fixture(L"fx_noentry.dll")), r.GetResourceTypes(); }, -2147220455, ERROR_RESOURCE_DATA_NOT_FOUND},
+        {[&] {  // a type the module does not have
+             r.file(Fixture(L"fx_resources.dll")), r.GetResourceTypes(), r.AddResourceType(999, L"");
+             r.GetResourceNames(r.ResourceTypeCount());
+         },
+         -2147220454, ERROR_RESOURCE_TYPE_NOT_FOUND},
+    };
+    for (const auto& [act, number, code] : cases) {
+        Err().Clear();
+        EXPECT_THROW(act(), VbError) << code;
+        EXPECT_EQ(Err().Number, number) << code;
+        EXPECT_EQ(Err().Description, SystemErrorText(code, r.file()));
+        EXPECT_EQ(Err().Description.find(L'%'), std::wstring::npos) << code;
+    }
 }
 
 }  // namespace

@@ -1,15 +1,35 @@
-// The programmer's editor in the main window: colouring, line numbers, the caret's place, Go To,
-// Replace and auto-indent.
+// The main window seen from outside: the programmer's editor (colouring, line numbers, the caret's
+// place, Go To, Replace, auto-indent), the toolbar, the status bar, the View and Format menus, the
+// Edit menu and the Find dialog (the clipboard, the dialog's buttons, the real "No Match found." box),
+// the end of the session and recovery after a killed process, the web update window.
 #include "MainWindowFixture.h"
 
+#include <atomic>
+#include <functional>
+#include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "AppInfo.h"
+#include "BuildInfo.h"
+#include "Clipboard.h"
+#include "DialogAnswerer.h"
+#include "Form3.h"
+#include "GShell.h"
+#include "HelpMenu.h"
+#include "MainBars.h"
+#include "Recovery.h"
+#include "RecoveryFiles.h"
 #include "Scintilla.h"
 #include "SyntaxScheme.h"
-#include "TestEnv.h"
+#include "Texts.h"
+#include "cVersionCheck.h"
+#include "frmAbout.h"
+#include "frmFindInFiles.h"
 #include "frmGoTo.h"
 #include "frmReplace.h"
+#include "frmWebUpdate.h"
 
 namespace {
 
@@ -19,6 +39,7 @@ class Editor : public testenv::MainWindowTest {
 protected:
     void TearDown() override {
         form::Single<frmReplace>().Unload();
+        form::Single<Form3>().Unload();
         MainWindowTest::TearDown();
     }
     HWND ed() { return f.t1(); }
@@ -39,15 +60,26 @@ protected:
     static COLORREF Light(Role r) { return syntax::LookOf(r, false).fore; }
     static COLORREF Uncoloured() { return GetSysColor(COLOR_WINDOWTEXT); }
     bool ViewChecked(int item) { return Checked(frmMain::ViewBase + item); }
+    // A click on a toolbar button, as the toolbar reports it.
+    void Click(int position) {
+        SendMessageW(f.Hwnd(), WM_COMMAND, MAKEWPARAM(bars::ButtonId(position), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(f.tbToolbar()));
+    }
+    // Typed at the caret, with the format set there.
+    void TypeHere(const std::wstring& text) { editarea::ReplaceSelection(f.t1(), text); }
+    void Select(size_t start, size_t end) { editarea::Select(f.t1(), start, end); }
+    // A range's format as the area reports it: "face bold italic points colour" (0 and -1 when mixed).
+    std::wstring FormatAt(size_t start, size_t end) {
+        Select(start, end);
+        double points = 0;
+        COLORREF color = 0;
+        if (!editarea::SelectionPoints(f.t1(), points)) points = 0;
+        if (!editarea::SelectionColor(f.t1(), color)) color = CLR_INVALID;
+        return editarea::FaceName(f.t1()) + L" " + std::to_wstring(editarea::SelectionBold(f.t1())) + L" " +
+               std::to_wstring(editarea::SelectionItalic(f.t1())) + L" " + std::to_wstring(static_cast<int>(points)) +
+               L" " + std::to_wstring(static_cast<long>(color));
+    }
 };
-
-// Where the default face is not installed, another fixed-pitch face keeps the columns in line.
-TEST_F(Editor, SourceTextIsDrawnInAFixedPitchFace) {
-    for (int style : {STYLE_DEFAULT, STYLE_LINENUMBER})
-        EXPECT_EQ(Sci(SCI_TEXTWIDTH, style, reinterpret_cast<LPARAM>("iiii")),
-                  Sci(SCI_TEXTWIDTH, style, reinterpret_cast<LPARAM>("MMMM")))
-            << style;
-}
 
 TEST_F(Editor, ColoursFollowTheLanguageOfTheFile) {
     struct Row {
@@ -133,7 +165,10 @@ TEST_F(Editor, ColouringKeepsTheTextAFormatTurnsItOffAndADarkBackgroundTakesTheD
     EXPECT_EQ(ForeAt("int"), Uncoloured());
 }
 
-TEST_F(Editor, LineNumbersTheCaretsPlaceAndGoTo) {
+// Where the default face is not installed, another fixed-pitch face keeps the columns in line.
+TEST_F(Editor, AFixedPitchFaceLineNumbersTheCaretsPlaceAndGoTo) {
+    for (int style : {STYLE_DEFAULT, STYLE_LINENUMBER})
+        EXPECT_EQ(Sci(SCI_TEXTWIDTH, style, reinterpret_cast<LPARAM>("iiii")), Sci(SCI_TEXTWIDTH, style, reinterpret_cast<LPARAM>("MMMM")));
     const LRESULT small = Sci(SCI_GETMARGINWIDTHN, 0);
     EXPECT_GT(small, 0);
     std::string lines = "ab\r\n\tcd\r\n\xF0\x9F\x98\x80x\r\n";
@@ -179,7 +214,6 @@ TEST_F(Editor, ReplaceAllIsOneUndoStepAndKeepsToASelectionOfSeveralLines) {
         const wchar_t *want, *said;
         bool regex = false;
     } rows[] = {
-        {L"aaaa abab", L"aa", L"b", 0, 0, L"bb abab", L"2 replacements."},
         {L"x x\r\nx\r\nx\r\nx", L"x", L"yy", 2, 11, L"x yy\r\nyy\r\nyy\r\nx", L"3 replacements."},
         {L"x x\r\nx", L"x", L"z", 0, 1, L"z z\r\nz", L"3 replacements."},  // within one line: all
         {L"a=1\r\nb=2\nc=3", L"^(\\w)=(\\d)$", L"$2=\\1", 0, 0, L"1=a\r\n2=b\n3=c", L"3 replacements.", true},
@@ -246,6 +280,590 @@ TEST_F(Editor, NewLinesTakeThePreviousIndent) {
         Sci(SCI_REPLACESEL, 0, reinterpret_cast<LPARAM>("y;"));
         EXPECT_EQ(f.Text(), indent + L"if (x) {\r\n" + indent + L"y;");
     }
+}
+
+using Bars = Editor;  // the toolbar, the status bar, the View and Format menus
+
+TEST_F(Bars, ButtonsRunTheirCommandsAndFailuresEndSilently) {
+    int prompts = 0, opens = 0, saves = 0;
+    bool failPrompt = false;
+    modal::ScopedHooks hooks({
+        .msgBox = [&](const modal::MsgBoxCall& c) {
+            if (c.text != texts::SaveChangesPrompt) boxes.push_back(c);
+            else if (failPrompt) RaiseError(5, L"Tavrin.test", L"prompt failed");
+            else ++prompts;
+            return IDNO;
+        },
+        .openFile = [&](OPENFILENAMEW&) { return ++opens, FALSE; },
+        .saveFile = [&](OPENFILENAMEW&) { return ++saves, FALSE; },
+    });
+    Type(L"changed");
+    Click(1);  // New: asks, then empties the area
+    EXPECT_EQ(f.Text(), L"");
+    Click(2);
+    Click(3);  // Save of an untitled document asks for a name
+    EXPECT_EQ(std::to_string(prompts) + std::to_string(opens) + std::to_string(saves), "111");
+    Type(L"kept");
+    failPrompt = true;  // an error from the toolbar shows no box and loses nothing
+    Click(1);
+    f.tbToolbar_ButtonClick(L"New");
+    EXPECT_EQ(prompts, 1);
+    EXPECT_EQ(f.Text(), L"kept");
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(Bars, StatusBarPanelsClockAndViewToggle) {
+    ASSERT_EQ(SendMessageW(f.sbStatusBar(), SB_GETPARTS, 0, 0), 6);
+    EXPECT_EQ(Panel(0) + L"|" + Panel(1) + L"|" + Panel(2) + L"|" + Panel(3) + L"|" + Panel(4) + L"|" + Panel(5),
+              L"Status|Ln 1, Col 1|ANSI, CR LF||" + bars::ShortDate() + L"|" + bars::ShortTime());
+    SendMessageW(f.sbStatusBar(), SB_SETTEXTW, 4, reinterpret_cast<LPARAM>(L"old"));
+    SendMessageW(f.Hwnd(), WM_TIMER, 1, 0);  // the clock makes the panels current again
+    EXPECT_EQ(Panel(4), bars::ShortDate());
+    // View > Status Bar: the bar and its check mark; the editing area stays as it is. (The window
+    // itself is not shown in these tests: the bar's own visibility.)
+    RECT before{}, now{};
+    GetWindowRect(f.t1(), &before);
+    auto view = [&] { return Checked(frmMain::ViewBase + 1) * 2 + ((GetWindowLongW(f.sbStatusBar(), GWL_STYLE) & WS_VISIBLE) != 0); };
+    f.mnuview_Click(1);
+    EXPECT_EQ(view(), 0);
+    GetWindowRect(f.t1(), &now);
+    EXPECT_TRUE(EqualRect(&before, &now));
+    SendMessageW(f.sbStatusBar(), SB_SETTEXTW, 5, reinterpret_cast<LPARAM>(L"stale"));
+    f.mnuview_Click(1);
+    EXPECT_EQ(view(), 3);
+    EXPECT_EQ(Panel(5), bars::ShortTime());  // current again when shown
+}
+
+TEST_F(Bars, WordWrapIsKeptAndTheZoomHasAPanelWhileNotAtItsDefault) {
+    f.mnuview_Click(mainmenu::ViewWordWrap);
+    EXPECT_EQ(Stored(L"WordWrap").value_or(L""), L"1");
+    f.Unload();
+    ASSERT_TRUE(f.Load());  // the next start wraps too
+    EXPECT_EQ(SendMessageW(f.t1(), SCI_GETWRAPMODE, 0, 0), SC_WRAP_WORD);
+    EXPECT_TRUE(Checked(frmMain::ViewBase + mainmenu::ViewWordWrap));
+    // Ctrl+Plus, then Ctrl and the wheel: the panel shows the zoom; Ctrl+0 takes it back to none.
+    EXPECT_TRUE(testenv::PressCtrl(f.t1(), VK_OEM_PLUS));
+    EXPECT_EQ(Panel(bars::kZoomPanel), L"110%");
+    SendMessageW(f.t1(), WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA), 0);
+    EXPECT_EQ(Panel(bars::kZoomPanel), L"120%");
+    EXPECT_TRUE(testenv::PressCtrl(f.t1(), '0'));
+    EXPECT_EQ(Panel(bars::kZoomPanel), L"");
+}
+
+// Font: the face for all text, the rest for the selection or what is typed at the caret. Text
+// Color: the selection or the caret; Forecolor: the background. Each dialog opens on the previous
+// choice, and Cancel changes nothing, whatever the dialog left in its structure.
+TEST_F(Bars, FontAndColoursOnTheSelectionAtTheCaretRememberedAndCancelled) {
+    bool cancel = false;
+    LOGFONTW seenFont{};
+    COLORREF pick = RGB(255, 0, 0), seenColor = 0;
+    modal::ScopedHooks hooks({
+        .chooseFont = [&](CHOOSEFONTW& cf) {
+            seenFont = *cf.lpLogFont;
+            *cf.lpLogFont = LOGFONTW{.lfHeight = -19, .lfWeight = FW_BOLD, .lfItalic = TRUE, .lfFaceName = L"Tahoma"};
+            cf.iPointSize = 140;
+            return !cancel;
+        },
+        .chooseColor = [&](CHOOSECOLORW& cc) {
+            seenColor = cc.rgbResult;
+            cc.rgbResult = cancel ? RGB(0, 255, 0) : pick;
+            return !cancel;
+        },
+    });
+    const std::wstring text = std::to_wstring(static_cast<long>(GetSysColor(COLOR_WINDOWTEXT)));
+    f.SetEditorText(L"hello world");
+    Select(0, 5);
+    f.mnuformat_Click(0);
+    EXPECT_EQ(FormatAt(0, 5), L"Tahoma 1 1 14 " + text);
+    EXPECT_EQ(FormatAt(6, 11), L"Tahoma 0 0 10 " + text);
+    Select(11, 11);
+    f.mnuformat_Click(0);
+    EXPECT_EQ(seenFont.lfWeight, FW_BOLD);
+    TypeHere(L"XY");
+    EXPECT_EQ(FormatAt(11, 13), L"Tahoma 1 1 14 " + text);
+    Select(6, 11);
+    f.mnuformat_Click(1);
+    EXPECT_EQ(FormatAt(6, 11), L"Tahoma 0 0 10 255");
+    Select(13, 13);
+    pick = RGB(0, 128, 0);
+    f.mnuformat_Click(1);
+    EXPECT_EQ(seenColor, RGB(255, 0, 0));
+    TypeHere(L"!");
+    EXPECT_EQ(FormatAt(13, 14), L"Tahoma 1 1 14 32768");  // the font of the text before it, in the new colour
+    cancel = true;
+    for (int item : {0, 1, 2}) {
+        Select(0, 5);
+        f.mnuformat_Click(item);
+    }
+    EXPECT_EQ(FormatAt(0, 5), L"Tahoma 1 1 14 " + text);
+    EXPECT_NE(editarea::BackColor(f.t1()), RGB(0, 255, 0));
+    cancel = false;
+    pick = RGB(0, 0, 255);
+    f.mnuformat_Click(2);
+    EXPECT_EQ(seenColor, RGB(0, 128, 0));
+    EXPECT_EQ(editarea::BackColor(f.t1()), RGB(0, 0, 255));
+}
+
+// The Edit menu and the Find dialog, the window shown.
+class EditCommands : public Editor {
+protected:
+    Form3& find = form::Single<Form3>();
+    modal::ScopedHooks hooks{Recording()};
+
+    void SetUp() override {
+        Editor::SetUp();
+        f.Show();
+    }
+    bool PasteEnabled() {
+        return !(GetMenuState(GetMenu(f.Hwnd()), frmMain::EditBase + 4, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED));
+    }
+    // Types into the search box as the user would, so it sends its change notification.
+    void SearchFor(const std::wstring& s) { SetWindowTextW(find.Item(Form3::IdText1), s.c_str()); }
+    void ClickFind() { SendMessageW(find.Item(Form3::IdCommand1), BM_CLICK, 0, 0); }
+    void ClickFindNext() { SendMessageW(find.Item(Form3::IdCommand3), BM_CLICK, 0, 0); }
+    void ExpectSelection(size_t from, size_t to) { EXPECT_EQ(Selection(), std::make_pair(from, to)); }
+};
+
+// Text, or nothing (null), put on the clipboard as another program would.
+void PutClipboard(const wchar_t* text) {
+    if (text) return clipboard::SetText(nullptr, text);
+    ASSERT_TRUE(OpenClipboard(nullptr) && EmptyClipboard());
+    CloseClipboard();
+}
+
+// True when `above` comes before `below` in the z-order of the top-level windows.
+bool Above(HWND above, HWND below) {
+    for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
+        if (h == above) return true;
+        if (h == below) return false;
+    }
+    return false;
+}
+
+// ---- Edit commands
+
+TEST_F(EditCommands, ClipboardUndoAndSelectAll) {
+    PutClipboard(L"from another program");
+    EXPECT_FALSE(PasteEnabled());
+    Type(L"one\r\ntwo\r\nthree \u0416\U0001F600");
+    Select(3, 3);
+    f.mnuedit_Click(2);  // Cut with nothing selected: empty text on the clipboard, Paste enabled
+    EXPECT_EQ(clipboard::GetText(nullptr), L"");
+    EXPECT_TRUE(PasteEnabled());
+    Select(2, 11);  // "e", CR LF, "two", CR LF, "t"
+    f.mnuedit_Click(2);
+    EXPECT_EQ(clipboard::GetText(nullptr), L"e\r\ntwo\r\nt");  // plain text with CR LF
+    EXPECT_EQ(f.Text(), L"onhree \u0416\U0001F600");
+    f.mnuedit_Click(0);  // the control's own undo
+    EXPECT_EQ(f.Text(), L"one\r\ntwo\r\nthree \u0416\U0001F600");
+    Select(16, 19);
+    f.mnuedit_Click(3);
+    EXPECT_EQ(clipboard::GetText(nullptr), L"\u0416\U0001F600");
+    // Pasting over a selection replaces it; line ends arrive as the control's own.
+    f.SetEditorText(L"abc|abab");
+    PutClipboard(L"x\r\ny");
+    Select(0, 3);
+    f.mnuedit_Click(4);
+    EXPECT_EQ(f.Text(), L"x\r\ny|abab");
+    ExpectSelection(4, 4);
+    PutClipboard(nullptr);  // nothing on the clipboard: Paste deletes the selection
+    Select(0, 1);
+    f.mnuedit_Click(4);
+    EXPECT_EQ(f.Text(), L"\r\ny|abab");
+    f.mnuedit_Click(5);  // Select All
+    ExpectSelection(0, 8);
+    for (int i : {1, 6, 9, -1}) f.mnuedit_Click(i);  // separators and others do nothing
+    EXPECT_EQ(f.Text(), L"\r\ny|abab");
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(EditCommands, ABusyClipboardStopsCutBeforeAnythingIsLost) {
+    Type(L"precious");
+    Select(0, 8);
+    // Another thread holds the clipboard open for the whole command.
+    HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr), release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        OpenClipboard(nullptr);
+        SetEvent(held);
+        WaitForSingleObject(release, 10000);
+        CloseClipboard();
+    });
+    WaitForSingleObject(held, 5000);
+    EXPECT_THROW(f.mnuedit_Click(4), VbError);
+    SendMessageW(f.Hwnd(), WM_COMMAND, frmMain::EditBase + 2, 0);  // from the menu the error is shown
+    SetEvent(release);
+    holder.join();
+    for (HANDLE h : {held, release}) CloseHandle(h);
+    EXPECT_EQ(Err().Number, texts::ClipboardErrorNumber);
+    ASSERT_EQ(boxes.size(), 1u);  // the form layer shows the error with its number; the window stays
+    EXPECT_EQ(boxes[0].title, L"Tavrin");
+    EXPECT_NE(boxes[0].text.find(texts::ClipboardBusy), std::wstring::npos);
+    EXPECT_NE(boxes[0].text.find(std::to_wstring(texts::ClipboardErrorNumber)), std::wstring::npos) << boxes[0].text;
+    EXPECT_EQ(f.Text(), L"precious");
+    EXPECT_FALSE(PasteEnabled());
+    f.mnuedit_Click(2);  // free again: the cut goes through
+    EXPECT_EQ(clipboard::GetText(nullptr), L"precious");
+    EXPECT_EQ(f.Text(), L"");
+}
+
+// ---- the Find dialog
+
+// Selections land on the matches past 32767 and 65535, after CR LF line ends and characters outside
+// the Basic Multilingual Plane, in UTF-16 positions of the text as held.
+TEST_F(EditCommands, MatchesPastSixteenBitsAfterLineEndsAndOutsideTheBasicPlane) {
+    std::wstring text;
+    for (int i = 0; text.size() < 140000; ++i) text += L"line " + std::to_wstring(i) + L" \U0001F600 of filler text\r\n";
+    for (size_t at : {35000, 70000, 139000}) text.replace(text.find(L"filler", at), 6, L"NEEDLE");
+    f.SetEditorText(text);
+    f.mnuedit_Click(7);
+    SearchFor(L"NEEDLE");
+    ClickFind();
+    const std::wstring& control = text;
+    size_t want = control.find(L"NEEDLE");
+    for (int i = 0; i < 3; ++i, want = control.find(L"NEEDLE", want + 1)) {
+        ExpectSelection(want, want + 6);
+        if (i == 0) f.mnuedit_Click(8);
+        ClickFindNext();
+    }
+    EXPECT_GT(control.find(L"NEEDLE", control.find(L"NEEDLE") + 1), 65535u);
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(find.LastMatchPosition, static_cast<int64_t>(control.rfind(L"NEEDLE")) + 1);
+    f.mnuedit_Click(7);
+    SearchFor(L"NEEDLE text\r\nline");  // a line end in the search text matches the text's
+    ClickFind();
+    EXPECT_EQ(editarea::SelectedText(f.t1()), L"NEEDLE text\r\nline");
+}
+
+TEST_F(EditCommands, TheRealDialogSelectsTheMatchAndShowsTheRealNoMatchBox) {
+    modal::ScopedHooks real({});  // real message boxes
+    Type(L"alpha beta gamma");
+    f.mnuedit_Click(7);
+    HWND edit = find.Item(Form3::IdText1);
+    SetFocus(edit);
+    for (wchar_t c : std::wstring(L"beta")) SendMessageW(edit, WM_CHAR, c, 0);
+    testenv::PumpUntil([&] { return find.IsEnabled(Form3::IdCommand1); }, 2000);
+    ClickFind();
+    ExpectSelection(6, 10);
+    EXPECT_EQ(GetForegroundWindow(), f.Hwnd());
+    EXPECT_TRUE(IsWindowVisible(find.Hwnd()));
+    EXPECT_TRUE(Above(find.Hwnd(), f.Hwnd()));  // the dialog stays above the activated main window
+    SetForegroundWindow(f.Hwnd());
+    SetWindowPos(f.Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    EXPECT_TRUE(Above(find.Hwnd(), f.Hwnd()));
+
+    f.mnuedit_Click(8);
+    {
+        DialogAnswerer answer({DialogAnswerer::Press(IDOK)});
+        ClickFindNext();
+        const auto seen = answer.Seen();
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen[0].title + L": " + seen[0].text, L"Tavrin: No Match found.");
+    }
+    ExpectSelection(6, 10);
+    EXPECT_EQ(GetFocus(), f.t1());
+    EXPECT_TRUE(Above(find.Hwnd(), f.Hwnd()));
+}
+
+// A regular expression still running after two seconds: the caption says Esc stops it, Esc does,
+// the real box says so, and the window answered all along and goes on working.
+TEST_F(EditCommands, EscStopsARegularExpressionStillRunningAfterTwoSeconds) {
+    modal::ScopedHooks real({});
+    f.SetEditorText(std::wstring(200000, L'a'));  // one long line the pattern tries every way
+    f.mnuedit_Click(7);
+    SendMessageW(find.Item(Form3::IdRegex), BM_CLICK, 0, 0);
+    SearchFor(L"(a|b|c|d|e|f|g|h|i|j|k|l|m|n|o|p)*\\d");
+    std::atomic<bool> told{false}, answered{false};
+    std::thread user([&] {
+        for (int i = 0; i < 600 && !told; ++i, Sleep(50)) told = WindowText(find.Hwnd()) == texts::SearchRunning;
+        DWORD_PTR result = 0;
+        answered = SendMessageTimeoutW(f.Hwnd(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result) != 0;
+        PostMessageW(find.Item(Form3::IdText1), WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    {
+        DialogAnswerer answer({DialogAnswerer::Press(IDOK)}, 60000);
+        ClickFind();
+        user.join();
+        const auto seen = answer.Seen();
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen[0].text, texts::SearchStopped);
+    }
+    EXPECT_TRUE(told);
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(WindowText(find.Hwnd()), texts::FindCaption);
+    // The next search runs while the stopped one ends on its own.
+    SendMessageW(find.Item(Form3::IdRegex), BM_CLICK, 0, 0);
+    SearchFor(L"aa");
+    ClickFind();
+    ExpectSelection(0, 2);
+}
+
+// The regular expression box is the main window's choice for the run: a dialog closed and opened
+// again shows it, and so do the other search dialogs.
+TEST_F(EditCommands, TheRegularExpressionBoxIsKeptAcrossTheSearchDialogs) {
+    const auto checked = [](HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; };
+    frmReplace& replace = form::Single<frmReplace>();
+    f.mnuedit_Click(7);
+    EXPECT_FALSE(checked(find.Item(Form3::IdRegex)));
+    SendMessageW(find.Item(Form3::IdRegex), BM_CLICK, 0, 0);
+    find.Unload();
+    f.mnuedit_Click(7);
+    EXPECT_TRUE(checked(find.Item(Form3::IdRegex)));
+    f.mnuedit_Click(10);
+    EXPECT_TRUE(checked(replace.Item(frmReplace::IdRegex)));
+    SendMessageW(replace.Item(frmReplace::IdRegex), BM_CLICK, 0, 0);
+    replace.Unload();
+    bool inFiles = true;
+    modal::ScopedHooks hooks({.modalForm = [&](form::Form& form) {
+        auto& d = dynamic_cast<frmFindInFiles&>(form);
+        inFiles = checked(d.Item(frmFindInFiles::IdRegex));
+        d.cmdCancel_Click();
+    }});
+    f.mnuedit_Click(12);
+    EXPECT_FALSE(inFiles);
+    f.mnuedit_Click(7);  // the open Find dialog shows it when it is active again
+    EXPECT_FALSE(checked(find.Item(Form3::IdRegex)));
+}
+
+// ---- the end of the session and recovery
+
+using testenv::ScratchAppData;
+using testenv::TempDir;
+
+class SessionEnd : public testenv::MainWindowTest {
+protected:
+    ScratchAppData appData;
+};
+
+TEST_F(SessionEnd, TheQuestionDecidesTheSettingsAndThePlacementAreWritten) {
+    struct Row {
+        bool modified;
+        int answer;
+        BOOL mayEnd;
+        int asked;
+        const char* fileAfter;
+    } rows[] = {
+        {true, IDYES, TRUE, 1, "changed old\r\n"},
+        {true, IDNO, TRUE, 1, "old\r\n"},
+        {false, IDYES, TRUE, 0, "old\r\n"},
+        {true, IDCANCEL, FALSE, 1, "old\r\n"},  // last: the window stays, modified
+    };
+    for (const Row& r : rows) {
+        if (!f.IsLoaded()) {
+            ASSERT_TRUE(f.Load());
+        }
+        RegDeleteTreeW(HKEY_CURRENT_USER, testenv::kScratchRoot);
+        const std::wstring path = dir / L"doc.txt";
+        ASSERT_TRUE(testenv::WriteBytes(path, "old\r\n"));
+        Open(path);
+        if (r.modified) {
+            editarea::Select(f.t1(), 0, 0);
+            editarea::ReplaceSelection(f.t1(), L"changed ");
+        }
+        boxes.clear();
+        modal::Hooks h = Recording(r.answer);
+        h.saveFile = testenv::Choose(path);  // Yes saves through the Save dialog
+        modal::ScopedHooks hooks(h);
+        EXPECT_EQ(SendMessageW(f.Hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), r.mayEnd) << r.answer;
+        EXPECT_EQ(testenv::ReadBytes(path), r.fileAfter);
+        SendMessageW(f.Hwnd(), WM_ENDSESSION, r.mayEnd, ENDSESSION_LOGOFF);
+        EXPECT_EQ(f.IsLoaded(), !r.mayEnd);
+        EXPECT_EQ(boxes.size(), static_cast<size_t>(r.asked));  // the end itself asks nothing more
+        EXPECT_EQ(Stored(L"MainWidth").has_value(), r.mayEnd == TRUE);
+        // A refused end leaves the window as it was: closing it asks again.
+        if (!r.mayEnd) {
+            EXPECT_TRUE(f.Doc().IsModified());
+            EXPECT_FALSE(f.Doc().ExitConfirmed);
+        }
+    }
+    // Nothing to recover after any of them.
+    EXPECT_TRUE(appData.Files().empty());
+    // The placement is written when a move ends, and kept when maximised (the window stayed).
+    RegDeleteTreeW(HKEY_CURRENT_USER, testenv::kScratchRoot);
+    SetWindowPos(f.Hwnd(), nullptr, 123, 77, 700, 500, SWP_NOZORDER);
+    SendMessageW(f.Hwnd(), WM_EXITSIZEMOVE, 0, 0);
+    const settings::Values moved = f.CurrentSettings();
+    EXPECT_EQ(Stored(L"MainLeft"), std::to_wstring(moved.left));
+    EXPECT_EQ(Stored(L"MainWidth"), std::to_wstring(moved.width));
+    RegDeleteTreeW(HKEY_CURRENT_USER, testenv::kScratchRoot);
+    ShowWindow(f.Hwnd(), SW_MAXIMIZE);
+    EXPECT_EQ(Stored(L"MainWidth"), std::to_wstring(moved.width));  // the normal placement, kept
+}
+
+// The editor in a process of its own, killed at scope exit.
+struct Running {
+    testenv::Process p;
+    HWND window;
+    explicit Running(const std::wstring& args) : p(testenv::TavrinExe(), args), window(p.Window(L"TavrinMain", nullptr, 15000)) {}
+    HWND Box(DWORD ms) const { return p.Window(L"#32770", nullptr, ms); }
+    std::wstring Text() const {
+        wchar_t t[256] = {};
+        SendMessageW(GetDlgItem(window, frmMain::IdT1), WM_GETTEXT, 256, reinterpret_cast<LPARAM>(t));
+        return t;
+    }
+};
+
+std::wstring BoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
+
+// Each way an editor with typed text can end, and what the next start makes of it.
+TEST(Recovery, TheNextStartOffersWhatEachEndLeft) {
+    ScratchAppData appData;
+    TempDir dir;
+    const std::wstring path = dir / L"wide.txt";
+    ASSERT_TRUE(testenv::WriteBytes(path, std::string("\xFF\xFE" "a\0\r\0\n\0", 8)));  // UTF-16 with its mark
+    const std::wstring file = L"\"" + path + L"\"";
+    {
+        Running first(file);
+        ASSERT_NE(first.window, nullptr);
+        for (wchar_t c : std::wstring(L"typed \u00e9 ")) PostMessageW(GetDlgItem(first.window, frmMain::IdT1), WM_CHAR, c, 1);
+        // Written a few seconds after the typing stops.
+        ASSERT_TRUE(testenv::PumpUntil([&] { return !appData.Files().empty(); }, 10000));
+        // A second window does not offer the first one's file while it runs.
+        Running second(L"");
+        ASSERT_NE(second.window, nullptr);
+        EXPECT_EQ(second.Box(1500), nullptr);
+    }  // killed
+    const std::vector<std::wstring> left = appData.Files();
+    ASSERT_EQ(left.size(), 1u);
+    const recovery::Parsed r = recovery::Load(left[0]);
+    ASSERT_TRUE(r) << r.failure;
+    EXPECT_EQ(r.record.text, "typed \xc3\xa9 a\r\n");
+
+    {
+        Running again(L"");
+        HWND box = again.Box(10000);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(BoxText(box).rfind(L"Tavrin closed without saving changes to wide.txt (", 0), 0u) << BoxText(box);
+        SendMessageW(box, WM_COMMAND, IDYES, 0);
+        ASSERT_TRUE(testenv::PumpUntil([&] { return again.Text() == L"typed \u00e9 a\r\n"; }, 5000)) << again.Text();
+        EXPECT_EQ(WindowText(again.window), L"wide.txt - Tavrin");
+        // Modified under its path: Save writes it in the file's own encoding.
+        SendMessageW(again.window, WM_COMMAND, frmMain::FileBase + 3, 0);
+        EXPECT_EQ(testenv::ReadBytes(path), std::string("\xFF\xFEt\0y\0p\0e\0d\0 \0\xE9\0 \0a\0\r\0\n\0", 24));
+        EXPECT_TRUE(testenv::PumpUntil([&] { return appData.Files().empty(); }, 5000));  // (a build's save: BuildPane)
+    }
+    // A forced end of the session (nothing asked): the text stays for the next start, where Cancel
+    // keeps it for a later one and No throws it away.
+    {
+        Running forced(file);
+        ASSERT_NE(forced.window, nullptr);
+        EXPECT_EQ(forced.Box(1500), nullptr);  // the recovered text was saved: nothing to offer
+        HWND edit = GetDlgItem(forced.window, frmMain::IdT1);
+        PostMessageW(edit, WM_CHAR, L'z', 1);
+        ASSERT_TRUE(testenv::PumpUntil([&] { return forced.Text().find(L'z') != std::wstring::npos; }, 5000));
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(forced.window, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 10000, &ignored);
+        EXPECT_EQ(forced.p.Wait(10000), 0);
+    }
+    ASSERT_EQ(appData.Files().size(), 1u);
+    for (const int answer : {IDCANCEL, IDNO}) {
+        Running later(L"");
+        HWND box = later.Box(10000);
+        ASSERT_NE(box, nullptr) << answer;
+        SendMessageW(box, WM_COMMAND, answer, 0);
+        EXPECT_TRUE(testenv::PumpUntil([&] { return appData.Files().size() == (answer == IDNO ? 0u : 1u); }, 5000));
+        EXPECT_EQ(later.Text(), L"");
+    }
+    // A damaged one is refused with a message and kept aside.
+    ASSERT_TRUE(testenv::WriteBytes(appData.Folder() + L"\\1-0.tavrin-recovery", "Tavrin recovery 1\npath: x\n"));
+    {
+        Running broken(L"");
+        HWND box = broken.Box(10000);
+        ASSERT_NE(box, nullptr);
+        EXPECT_NE(BoxText(box).find(texts::RecoveryKeptAs), std::wstring::npos) << BoxText(box);
+        SendMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+    EXPECT_TRUE(appData.Files().empty());
+    EXPECT_EQ(appData.Files(L"*.damaged").size(), 1u);
+}
+
+// ---- the web update window, with canned answers for the version file
+
+const char* kNewer = "version=1.135\r\ndownload=https://tavrin.example.org/download/tavrin-1.135.zip\r\n"
+                     "info=Faster find.\r\ninfo=Printing fixes.\r\n";
+
+// What the server gives for each address; other addresses go to the network as in the program.
+struct CannedServer {
+    std::map<std::wstring, std::pair<int32_t, std::string>> answers{
+        {L"http://v.test/newer.txt", {0, kNewer}},
+        {L"http://v.test/older.txt", {0, "version=1.4\ndownload=https://tavrin.example.org/d\n"}},
+        {L"http://v.test/malformed.txt", {0, "<html><body>Welcome</body></html>"}},
+        {L"http://v.test/error.txt", {cVersionCheck::kFileNotFound, ""}}};
+    std::atomic<int> requests{0};
+    int32_t operator()(const std::wstring& url, std::string& body) {
+        ++requests;
+        const auto it = answers.find(url);
+        if (it == answers.end()) return FetchVersionFile(url, body);
+        body = it->second.second;
+        return it->second.first;
+    }
+};
+
+class WebUpdate : public ::testing::Test {
+protected:
+    CannedServer server;
+    std::vector<modal::MsgBoxCall> boxes;
+    std::vector<gshell::Call> shellCalls;
+    modal::ScopedHooks hooks{{.msgBox = [this](const modal::MsgBoxCall& c) { return boxes.push_back(c), IDOK; }}};
+    frmWebUpdate form;
+
+    void SetUp() override {
+        AppTitle = L"Tavrin";
+        gshell::TestHook() = [this](const gshell::Call& c) { return shellCalls.push_back(c), int64_t{42}; };
+        form.WebVrChk1.fetch = std::ref(server);
+    }
+    void TearDown() override {
+        form.Unload();
+        gshell::TestHook() = nullptr;
+        VersionFileAddress = APP_VERSION_URL_W;
+    }
+};
+
+// Check For Update pressed against each answer: one message box each, and the page of a newer
+// version opened (its address passed by the system's parser too). Same or older (1.4 comes before
+// 1.35): up to date; anything else that is not a version file (which are: VersionFileFormat): not
+// found. A port where nothing listens and a file path go through the real fetch.
+TEST_F(WebUpdate, EachAnswerOfTheServerHasItsMessage) {
+    const std::wstring upToDate = L"You Have the most recent version: You have the most recent version available (1.35)",
+                       notFound = L"Tavrin: Could not connect to web site or file not found";
+    const std::pair<std::wstring, std::wstring> rows[] = {
+        {L"http://v.test/newer.txt", L"A new version of Tavrin has been found: Tavrin Version available is :1.135\n"
+                                     L"Tavrin CurrentVersion is : 1.35\n\n"
+                                     L"Download URL : https://tavrin.example.org/download/tavrin-1.135.zip\n\n"
+                                     L"Information : Faster find.\nPrinting fixes."},
+        {L"http://v.test/older.txt", upToDate},       {L"http://v.test/malformed.txt", notFound},
+        {L"http://v.test/error.txt", notFound},       {L"http://127.0.0.1:1/v.txt", notFound},
+        {L"C:\\Windows\\win.ini", notFound}};
+    for (const auto& [url, text] : rows) {
+        boxes.clear();
+        VersionFileAddress = url;
+        form.Show();
+        SendMessageW(form.Item(frmWebUpdate::IdCommand1), BM_CLICK, 0, 0);
+        ASSERT_TRUE(testenv::PumpUntil([&] { return !boxes.empty(); }, 30000));
+        testenv::PumpUntil([] { return false; }, 100);  // nothing else may follow
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].title + L": " + boxes[0].text, text) << url;
+        EXPECT_EQ(boxes[0].flags, static_cast<UINT>(text == notFound ? MB_OK : MB_OK | MB_ICONINFORMATION));
+    }
+    ASSERT_EQ(shellCalls.size(), 1u);  // autolaunchbrowser
+    EXPECT_EQ(shellCalls[0].file, L"https://tavrin.example.org/download/tavrin-1.135.zip");
+}
+
+// Help > Visit Website opens the product page (with no browser, nothing shows); About and Check For
+// Update each show one window, and no check runs until its button is pressed.
+TEST_F(WebUpdate, HelpMenuOpensThePageAndOneWindowEach) {
+    form::Single<frmWebUpdate>().WebVrChk1.fetch = std::ref(server);
+    mnuHelp_Command(3);
+    ASSERT_EQ(shellCalls.size(), 1u);
+    EXPECT_EQ(shellCalls[0].file, APP_WEB_PAGE_W);
+    gshell::TestHook() = [](const gshell::Call&) { return int64_t{31}; };  // no application associated
+    mnuHelp_Command(3);
+    for (int twice : {5, 5, 2, 2}) mnuHelp_Command(twice);
+    EXPECT_EQ(testenv::CountTopLevel(L"TavrinAboutBox") * 10 + testenv::CountTopLevel(L"TavrinWebUpdate"), 11);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(server.requests, 0);
+    form::Single<frmAbout>().Unload();
+    form::Single<frmWebUpdate>().Unload();
+    form::Single<frmWebUpdate>().WebVrChk1.fetch = FetchVersionFile;
 }
 
 }  // namespace

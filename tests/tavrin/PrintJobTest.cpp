@@ -93,7 +93,7 @@ protected:
 }  // namespace
 
 // Each job once: its text is read back by print_jobs.sh.
-TEST_F(PrintJobs, PrintPrinterSetupAndQuickPrintJobs) {
+TEST_F(PrintJobs, PrintAndQuickPrintJobs) {
     f.SetEditorText(L"never printed");
     copies = 0;  // a cancelled dialog prints nothing and says nothing
     f.mnufile_Click(8);
@@ -128,17 +128,13 @@ TEST_F(PrintJobs, PrintPrinterSetupAndQuickPrintJobs) {
     EXPECT_EQ(ps.find("0.00 0.00 0.00 setrgbcolor"), std::string::npos);
     EXPECT_NE(ps.find("Tahoma"), std::string::npos);
     EXPECT_NE(ps.find("[58 0 0 -58 0 0]"), std::string::npos);  // 14 points at 300 dpi
-    // Printer Setup prints nothing; its choice holds for the printing after it.
-    EXPECT_TRUE(ChooseDefaultInSetup(true));
-    EXPECT_FALSE(testenv::Exists(PortFile()));
-    f.tbToolbar_ButtonClick(L"Print");
-    EXPECT_NE(TakeJob(L"landscape").find("%%Orientation: Landscape"), std::string::npos);
     EXPECT_EQ(dialogs, 3);  // not for quick print
     EXPECT_TRUE(boxes.empty());
 }
 
-// Without any printer, then with one whose port cannot be written.
-TEST_F(PrintJobs, FailuresAreReported) {
+// Without any printer, then with one whose port cannot be written; then Printer Setup's choice is
+// used by later printing.
+TEST_F(PrintJobs, FailuresAreReportedAndSetupChoicesAreUsed) {
     f.SetEditorText(L"nowhere to go");
     ASSERT_TRUE(testenv::RemovePrinter(testenv::kTestPrinterName));
     if (testenv::DefaultPrinterName().empty()) {
@@ -167,4 +163,10 @@ TEST_F(PrintJobs, FailuresAreReported) {
     EXPECT_EQ(boxes[0].flags & MB_ICONMASK, static_cast<UINT>(MB_ICONEXCLAMATION));
     EXPECT_EQ(boxes[1].text, texts::PrinterError);
     EXPECT_EQ(boxes[1].title, L"error");
+    EXPECT_TRUE(ChooseDefaultInSetup(true));
+    EXPECT_FALSE(testenv::Exists(PortFile()));  // the setup prints nothing
+    f.tbToolbar_ButtonClick(L"Print");
+    EXPECT_NE(TakeJob(L"landscape").find("%%Orientation: Landscape"), std::string::npos);
+    EXPECT_TRUE(ChooseDefaultInSetup(false));  // portrait again for later tests
+    EXPECT_EQ(boxes.size(), 2u);
 }
