@@ -1,35 +1,24 @@
 // The main window seen from outside: the programmer's editor (colouring, line numbers, the caret's
 // place, Go To, Replace, auto-indent), the toolbar, the status bar, the View and Format menus, the
-// Edit menu and the Find dialog (the clipboard, the dialog's buttons, the real "No Match found." box),
-// the end of the session and recovery after a killed process, the web update window.
+// Edit menu and the Find dialog (the clipboard, the dialog's buttons, the real "No Match found." box).
 #include "MainWindowFixture.h"
 
 #include <atomic>
-#include <functional>
-#include <map>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "AppInfo.h"
-#include "BuildInfo.h"
 #include "Clipboard.h"
 #include "DialogAnswerer.h"
 #include "Form3.h"
-#include "GShell.h"
-#include "HelpMenu.h"
 #include "MainBars.h"
-#include "Recovery.h"
-#include "RecoveryFiles.h"
 #include "Scintilla.h"
 #include "SyntaxScheme.h"
 #include "Texts.h"
-#include "cVersionCheck.h"
-#include "frmAbout.h"
 #include "frmFindInFiles.h"
 #include "frmGoTo.h"
 #include "frmReplace.h"
-#include "frmWebUpdate.h"
 
 namespace {
 
@@ -622,248 +611,6 @@ TEST_F(EditCommands, TheRegularExpressionBoxIsKeptAcrossTheSearchDialogs) {
     EXPECT_FALSE(inFiles);
     f.mnuedit_Click(7);  // the open Find dialog shows it when it is active again
     EXPECT_FALSE(checked(find.Item(Form3::IdRegex)));
-}
-
-// ---- the end of the session and recovery
-
-using testenv::ScratchAppData;
-using testenv::TempDir;
-
-class SessionEnd : public testenv::MainWindowTest {
-protected:
-    ScratchAppData appData;
-};
-
-TEST_F(SessionEnd, TheQuestionDecidesTheSettingsAndThePlacementAreWritten) {
-    struct Row {
-        bool modified;
-        int answer;
-        BOOL mayEnd;
-        int asked;
-        const char* fileAfter;
-    } rows[] = {
-        {true, IDYES, TRUE, 1, "changed old\r\n"},
-        {true, IDNO, TRUE, 1, "old\r\n"},
-        {false, IDYES, TRUE, 0, "old\r\n"},
-        {true, IDCANCEL, FALSE, 1, "old\r\n"},  // last: the window stays, modified
-    };
-    for (const Row& r : rows) {
-        if (!f.IsLoaded()) {
-            ASSERT_TRUE(f.Load());
-        }
-        RegDeleteTreeW(HKEY_CURRENT_USER, testenv::kScratchRoot);
-        const std::wstring path = dir / L"doc.txt";
-        ASSERT_TRUE(testenv::WriteBytes(path, "old\r\n"));
-        Open(path);
-        if (r.modified) {
-            editarea::Select(f.t1(), 0, 0);
-            editarea::ReplaceSelection(f.t1(), L"changed ");
-        }
-        boxes.clear();
-        modal::Hooks h = Recording(r.answer);
-        h.saveFile = testenv::Choose(path);  // Yes saves through the Save dialog
-        modal::ScopedHooks hooks(h);
-        EXPECT_EQ(SendMessageW(f.Hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), r.mayEnd) << r.answer;
-        EXPECT_EQ(testenv::ReadBytes(path), r.fileAfter);
-        SendMessageW(f.Hwnd(), WM_ENDSESSION, r.mayEnd, ENDSESSION_LOGOFF);
-        EXPECT_EQ(f.IsLoaded(), !r.mayEnd);
-        EXPECT_EQ(boxes.size(), static_cast<size_t>(r.asked));  // the end itself asks nothing more
-        EXPECT_EQ(Stored(L"MainWidth").has_value(), r.mayEnd == TRUE);
-        // A refused end leaves the window as it was: closing it asks again.
-        if (!r.mayEnd) {
-            EXPECT_TRUE(f.Doc().IsModified());
-            EXPECT_FALSE(f.Doc().ExitConfirmed);
-        }
-    }
-    // Nothing to recover after any of them.
-    EXPECT_TRUE(appData.Files().empty());
-    // The placement is written when a move ends, and kept when maximised (the window stayed).
-    RegDeleteTreeW(HKEY_CURRENT_USER, testenv::kScratchRoot);
-    SetWindowPos(f.Hwnd(), nullptr, 123, 77, 700, 500, SWP_NOZORDER);
-    SendMessageW(f.Hwnd(), WM_EXITSIZEMOVE, 0, 0);
-    const settings::Values moved = f.CurrentSettings();
-    EXPECT_EQ(Stored(L"MainLeft"), std::to_wstring(moved.left));
-    EXPECT_EQ(Stored(L"MainWidth"), std::to_wstring(moved.width));
-    RegDeleteTreeW(HKEY_CURRENT_USER, testenv::kScratchRoot);
-    ShowWindow(f.Hwnd(), SW_MAXIMIZE);
-    EXPECT_EQ(Stored(L"MainWidth"), std::to_wstring(moved.width));  // the normal placement, kept
-}
-
-// The editor in a process of its own, killed at scope exit.
-struct Running {
-    testenv::Process p;
-    HWND window;
-    explicit Running(const std::wstring& args) : p(testenv::TavrinExe(), args), window(p.Window(L"TavrinMain", nullptr, 15000)) {}
-    HWND Box(DWORD ms) const { return p.Window(L"#32770", nullptr, ms); }
-    std::wstring Text() const {
-        wchar_t t[256] = {};
-        SendMessageW(GetDlgItem(window, frmMain::IdT1), WM_GETTEXT, 256, reinterpret_cast<LPARAM>(t));
-        return t;
-    }
-};
-
-std::wstring BoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
-
-// Each way an editor with typed text can end, and what the next start makes of it.
-TEST(Recovery, TheNextStartOffersWhatEachEndLeft) {
-    ScratchAppData appData;
-    TempDir dir;
-    const std::wstring path = dir / L"wide.txt";
-    ASSERT_TRUE(testenv::WriteBytes(path, std::string("\xFF\xFE" "a\0\r\0\n\0", 8)));  // UTF-16 with its mark
-    const std::wstring file = L"\"" + path + L"\"";
-    {
-        Running first(file);
-        ASSERT_NE(first.window, nullptr);
-        for (wchar_t c : std::wstring(L"typed \u00e9 ")) PostMessageW(GetDlgItem(first.window, frmMain::IdT1), WM_CHAR, c, 1);
-        // Written a few seconds after the typing stops.
-        ASSERT_TRUE(testenv::PumpUntil([&] { return !appData.Files().empty(); }, 10000));
-        // A second window does not offer the first one's file while it runs.
-        Running second(L"");
-        ASSERT_NE(second.window, nullptr);
-        EXPECT_EQ(second.Box(1500), nullptr);
-    }  // killed
-    const std::vector<std::wstring> left = appData.Files();
-    ASSERT_EQ(left.size(), 1u);
-    const recovery::Parsed r = recovery::Load(left[0]);
-    ASSERT_TRUE(r) << r.failure;
-    EXPECT_EQ(r.record.text, "typed \xc3\xa9 a\r\n");
-
-    {
-        Running again(L"");
-        HWND box = again.Box(10000);
-        ASSERT_NE(box, nullptr);
-        EXPECT_EQ(BoxText(box).rfind(L"Tavrin closed without saving changes to wide.txt (", 0), 0u) << BoxText(box);
-        SendMessageW(box, WM_COMMAND, IDYES, 0);
-        ASSERT_TRUE(testenv::PumpUntil([&] { return again.Text() == L"typed \u00e9 a\r\n"; }, 5000)) << again.Text();
-        EXPECT_EQ(WindowText(again.window), L"wide.txt - Tavrin");
-        // Modified under its path: Save writes it in the file's own encoding.
-        SendMessageW(again.window, WM_COMMAND, frmMain::FileBase + 3, 0);
-        EXPECT_EQ(testenv::ReadBytes(path), std::string("\xFF\xFEt\0y\0p\0e\0d\0 \0\xE9\0 \0a\0\r\0\n\0", 24));
-        EXPECT_TRUE(testenv::PumpUntil([&] { return appData.Files().empty(); }, 5000));  // (a build's save: BuildPane)
-    }
-    // A forced end of the session (nothing asked): the text stays for the next start, where Cancel
-    // keeps it for a later one and No throws it away.
-    {
-        Running forced(file);
-        ASSERT_NE(forced.window, nullptr);
-        EXPECT_EQ(forced.Box(1500), nullptr);  // the recovered text was saved: nothing to offer
-        HWND edit = GetDlgItem(forced.window, frmMain::IdT1);
-        PostMessageW(edit, WM_CHAR, L'z', 1);
-        ASSERT_TRUE(testenv::PumpUntil([&] { return forced.Text().find(L'z') != std::wstring::npos; }, 5000));
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(forced.window, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 10000, &ignored);
-        EXPECT_EQ(forced.p.Wait(10000), 0);
-    }
-    ASSERT_EQ(appData.Files().size(), 1u);
-    for (const int answer : {IDCANCEL, IDNO}) {
-        Running later(L"");
-        HWND box = later.Box(10000);
-        ASSERT_NE(box, nullptr) << answer;
-        SendMessageW(box, WM_COMMAND, answer, 0);
-        EXPECT_TRUE(testenv::PumpUntil([&] { return appData.Files().size() == (answer == IDNO ? 0u : 1u); }, 5000));
-        EXPECT_EQ(later.Text(), L"");
-    }
-    // A damaged one is refused with a message and kept aside.
-    ASSERT_TRUE(testenv::WriteBytes(appData.Folder() + L"\\1-0.tavrin-recovery", "Tavrin recovery 1\npath: x\n"));
-    {
-        Running broken(L"");
-        HWND box = broken.Box(10000);
-        ASSERT_NE(box, nullptr);
-        EXPECT_NE(BoxText(box).find(texts::RecoveryKeptAs), std::wstring::npos) << BoxText(box);
-        SendMessageW(box, WM_COMMAND, IDOK, 0);
-    }
-    EXPECT_TRUE(appData.Files().empty());
-    EXPECT_EQ(appData.Files(L"*.damaged").size(), 1u);
-}
-
-// ---- the web update window, with canned answers for the version file
-
-const char* kNewer = "version=1.135\r\ndownload=https://tavrin.example.org/download/tavrin-1.135.zip\r\n"
-                     "info=Faster find.\r\ninfo=Printing fixes.\r\n";
-
-// What the server gives for each address; other addresses go to the network as in the program.
-struct CannedServer {
-    std::map<std::wstring, std::pair<int32_t, std::string>> answers{
-        {L"http://v.test/newer.txt", {0, kNewer}},
-        {L"http://v.test/older.txt", {0, "version=1.4\ndownload=https://tavrin.example.org/d\n"}},
-        {L"http://v.test/malformed.txt", {0, "<html><body>Welcome</body></html>"}},
-        {L"http://v.test/error.txt", {cVersionCheck::kFileNotFound, ""}}};
-    std::atomic<int> requests{0};
-    int32_t operator()(const std::wstring& url, std::string& body) {
-        ++requests;
-        const auto it = answers.find(url);
-        if (it == answers.end()) return FetchVersionFile(url, body);
-        body = it->second.second;
-        return it->second.first;
-    }
-};
-
-class WebUpdate : public ::testing::Test {
-protected:
-    CannedServer server;
-    std::vector<modal::MsgBoxCall> boxes;
-    std::vector<gshell::Call> shellCalls;
-    modal::ScopedHooks hooks{{.msgBox = [this](const modal::MsgBoxCall& c) { return boxes.push_back(c), IDOK; }}};
-    frmWebUpdate form;
-
-    void SetUp() override {
-        AppTitle = L"Tavrin";
-        gshell::TestHook() = [this](const gshell::Call& c) { return shellCalls.push_back(c), int64_t{42}; };
-        form.WebVrChk1.fetch = std::ref(server);
-    }
-    void TearDown() override {
-        form.Unload();
-        gshell::TestHook() = nullptr;
-        VersionFileAddress = APP_VERSION_URL_W;
-    }
-};
-
-// Check For Update pressed against each answer: one message box each, and the page of a newer
-// version opened (its address passed by the system's parser too). Same or older (1.4 comes before
-// 1.35): up to date; anything else that is not a version file (which are: VersionFileFormat): not
-// found. A port where nothing listens and a file path go through the real fetch.
-TEST_F(WebUpdate, EachAnswerOfTheServerHasItsMessage) {
-    const std::wstring upToDate = L"You Have the most recent version: You have the most recent version available (1.35)",
-                       notFound = L"Tavrin: Could not connect to web site or file not found";
-    const std::pair<std::wstring, std::wstring> rows[] = {
-        {L"http://v.test/newer.txt", L"A new version of Tavrin has been found: Tavrin Version available is :1.135\n"
-                                     L"Tavrin CurrentVersion is : 1.35\n\n"
-                                     L"Download URL : https://tavrin.example.org/download/tavrin-1.135.zip\n\n"
-                                     L"Information : Faster find.\nPrinting fixes."},
-        {L"http://v.test/older.txt", upToDate},       {L"http://v.test/malformed.txt", notFound},
-        {L"http://v.test/error.txt", notFound},       {L"http://127.0.0.1:1/v.txt", notFound},
-        {L"C:\\Windows\\win.ini", notFound}};
-    for (const auto& [url, text] : rows) {
-        boxes.clear();
-        VersionFileAddress = url;
-        form.Show();
-        SendMessageW(form.Item(frmWebUpdate::IdCommand1), BM_CLICK, 0, 0);
-        ASSERT_TRUE(testenv::PumpUntil([&] { return !boxes.empty(); }, 30000));
-        testenv::PumpUntil([] { return false; }, 100);  // nothing else may follow
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].title + L": " + boxes[0].text, text) << url;
-        EXPECT_EQ(boxes[0].flags, static_cast<UINT>(text == notFound ? MB_OK : MB_OK | MB_ICONINFORMATION));
-    }
-    ASSERT_EQ(shellCalls.size(), 1u);  // autolaunchbrowser
-    EXPECT_EQ(shellCalls[0].file, L"https://tavrin.example.org/download/tavrin-1.135.zip");
-}
-
-// Help > Visit Website opens the product page (with no browser, nothing shows); About and Check For
-// Update each show one window, and no check runs until its button is pressed.
-TEST_F(WebUpdate, HelpMenuOpensThePageAndOneWindowEach) {
-    form::Single<frmWebUpdate>().WebVrChk1.fetch = std::ref(server);
-    mnuHelp_Command(3);
-    ASSERT_EQ(shellCalls.size(), 1u);
-    EXPECT_EQ(shellCalls[0].file, APP_WEB_PAGE_W);
-    gshell::TestHook() = [](const gshell::Call&) { return int64_t{31}; };  // no application associated
-    mnuHelp_Command(3);
-    for (int twice : {5, 5, 2, 2}) mnuHelp_Command(twice);
-    EXPECT_EQ(testenv::CountTopLevel(L"TavrinAboutBox") * 10 + testenv::CountTopLevel(L"TavrinWebUpdate"), 11);
-    EXPECT_TRUE(boxes.empty());
-    EXPECT_EQ(server.requests, 0);
-    form::Single<frmAbout>().Unload();
-    form::Single<frmWebUpdate>().Unload();
-    form::Single<frmWebUpdate>().WebVrChk1.fetch = FetchVersionFile;
 }
 
 }  // namespace
