@@ -3,6 +3,7 @@
 
 #include "Form.h"
 #include "Modal.h"
+#include "SearchRun.h"
 #include "EditArea.h"
 #include "SystemLibraries.h"
 #include "Texts.h"
@@ -31,5 +32,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCmd) {
     const std::wstring file = CommandLineFile();
     if (!file.empty()) main.OpenStartupFile(file);
     main.OfferRecovery();
-    return form::RunMessageLoop();
+    const int code = form::RunMessageLoop();
+    // A search given up on may still run: ending here stops it before the objects it uses go.
+    if (search::WorkerLeft()) ExitProcess(static_cast<UINT>(code));
+    return code;
 }

@@ -18,6 +18,8 @@ struct Shared {
     std::atomic<bool> stop{false};  // set by the window's thread as it stops waiting
 };
 
+std::atomic<int> workers{0};  // searches still running on a worker
+
 bool IsInput(UINT msg) {
     return (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) ||
            (msg >= WM_NCMOUSEMOVE && msg <= WM_NCMBUTTONDBLCLK);
@@ -31,12 +33,15 @@ bool RunStoppable(Work work, const std::function<void()>& running) {
         work(shared->stop);
         return true;
     }
+    ++workers;
     try {
         std::thread([shared, work] {
             work(shared->stop);
             SetEvent(shared->done.get());
+            --workers;
         }).detach();
     } catch (const std::system_error&) {  // no thread to be had: the search runs here
+        --workers;
         work(shared->stop);
         return true;
     }
@@ -70,6 +75,8 @@ bool RunStoppable(Work work, const std::function<void()>& running) {
         }
     }
 }
+
+bool WorkerLeft() { return workers > 0; }
 
 std::wstring RunSearch(const Pattern& pattern, Work work, const std::function<void()>& running) {
     auto reason = std::make_shared<std::wstring>();
