@@ -35,9 +35,13 @@ bool RunStoppable(Work work, const std::function<void()>& running) {
     }
     ++workers;
     try {
-        std::thread([shared, work] {
-            work(shared->stop);
-            SetEvent(shared->done.get());
+        std::thread([shared, work]() mutable {
+            {
+                const auto search = std::move(work);
+                const auto state = std::move(shared);
+                search(state->stop);
+                SetEvent(state->done.get());
+            }  // what the search held is let go before it counts as ended
             --workers;
         }).detach();
     } catch (const std::system_error&) {  // no thread to be had: the search runs here
