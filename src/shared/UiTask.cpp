@@ -4,6 +4,10 @@
 
 #include <deque>
 #include <mutex>
+#include <system_error>
+#include <thread>
+
+#include "Raii.h"
 
 namespace uitask {
 
@@ -95,5 +99,84 @@ Mailbox::~Mailbox() {
         DestroyWindow(h);
     }
 }
+
+}  // namespace uitask
+
+namespace uitask {
+
+namespace {
+
+std::atomic<int> workers{0};  // work still running on a worker
+
+bool IsInput(UINT msg) {
+    return (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) ||
+           (msg >= WM_NCMOUSEMOVE && msg <= WM_NCMBUTTONDBLCLK);
+}
+
+struct WorkState {
+    raii::Handle done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    std::atomic<bool> stop{false};
+};
+
+}  // namespace
+
+bool RunWhileDrawn(Work work, const Waiting& waiting) {
+    auto state = std::make_shared<WorkState>();
+    if (!state->done) {  // no event: no waiting either
+        work(state->stop);
+        return true;
+    }
+    ++workers;
+    try {
+        std::thread([state, work]() mutable {
+            {
+                const auto run = std::move(work);
+                const auto held = std::move(state);
+                run(held->stop);
+                SetEvent(held->done.get());
+            }  // what the work held is let go before it counts as ended
+            --workers;
+        }).detach();
+    } catch (const std::system_error&) {  // no thread to be had
+        --workers;
+        work(state->stop);
+        return true;
+    }
+    HANDLE done = state->done.get();
+    // Stopped: the worker is told, then left alone or waited for.
+    const auto stopped = [&] {
+        state->stop = true;
+        // Messages sent by the worker are still answered, or a worker waiting on one would never end.
+        while (!waiting.giveUp && MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_SENDMESSAGE) != WAIT_OBJECT_0) {
+            MSG msg;
+            PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+        return false;
+    };
+    for (ULONGLONG last = GetTickCount64();;) {
+        const DWORD r = MsgWaitForMultipleObjects(1, &done, FALSE, 100, QS_ALLINPUT);
+        if (r == WAIT_OBJECT_0) return true;
+        if (GetTickCount64() - last >= 100) {
+            last = GetTickCount64();
+            if (waiting.tick) waiting.tick();
+        }
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return stopped();
+            }
+            if (IsInput(msg.message)) {
+                if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && waiting.escStops && waiting.escStops())
+                    return stopped();
+                continue;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
+bool WorkerLeft() { return workers > 0; }
 
 }  // namespace uitask

@@ -157,3 +157,26 @@ TEST_F(OnDisk, AFileAboveWhatThisBuildOpensIsToldBeforeAnythingShownChanges) {
     EXPECT_EQ(WindowText(f.Hwnd()), L"doc.txt - Tavrin");
     DeleteFileW(huge.c_str());
 }
+
+// A big file is read on a worker while the window keeps its messages going: Esc stops the reading
+// and the text shown stays.
+TEST_F(OnDisk, EscWhileABigFileIsReadKeepsTheTextShown) {
+    ASSERT_TRUE(testenv::WriteBytes(path, "kept\r\n"));
+    Open(path);
+    const std::wstring big = dir / L"big.log";
+    const std::string line = std::string(78, 'x') + "\r\n";
+    std::string bytes;
+    while (bytes.size() < (40u << 20)) bytes += line;
+    ASSERT_TRUE(testenv::WriteBytes(big, bytes));
+    modal::Hooks h = Recording(IDYES);  // open it all the same
+    h.openFile = testenv::Choose(big);
+    modal::ScopedHooks hooks(h);
+    PostMessageW(f.t1(), WM_KEYDOWN, VK_ESCAPE, 0);  // pressed while it is read
+    f.mnufile_Click(1);
+    EXPECT_EQ(f.Text(), L"kept\r\n");
+    EXPECT_EQ(WindowText(f.Hwnd()), L"doc.txt - Tavrin");
+    EXPECT_FALSE(f.Doc().IsModified());
+    f.mnufile_Click(1);
+    EXPECT_EQ(WindowText(f.Hwnd()), L"big.log - Tavrin");
+    EXPECT_EQ(editarea::StoredLength(f.t1()), bytes.size());
+}

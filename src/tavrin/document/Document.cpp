@@ -21,8 +21,8 @@ private:
 // The text hashed on its way, for telling later whether it has changed.
 class HashedSink : public docfile::TextSink {
 public:
-    explicit HashedSink(docfile::TextSink& to) : to_(to) {}
-    bool Add(std::string_view text) override { return hash.Add(text), to_.Add(text); }
+    HashedSink(docfile::TextSink& to, const std::atomic<bool>& stop) : to_(to), stop_(stop) {}
+    bool Add(std::string_view text) override { return !stop_ && (hash.Add(text), to_.Add(text)); }
     void Restart() override {
         hash = {};
         to_.Restart();
@@ -31,6 +31,7 @@ public:
 
 private:
     docfile::TextSink& to_;
+    const std::atomic<bool>& stop_;
 };
 
 }  // namespace
@@ -77,6 +78,7 @@ bool Document::AskToSaveChanges(const std::wstring& initDir) {
 }
 
 bool Document::New(const std::wstring& initDir) {
+    if (reading_) return false;
     // New asks whenever there is text, modified or not.
     if (!ui_.EditorText().empty() && !AskToSaveChanges(initDir)) return false;
     chosenEncoding_.reset();
@@ -103,9 +105,17 @@ bool Document::LoadInto(const std::wstring& path, const std::wstring& title) {
     textdigest::TextHash hash;
     if (opened.status == docfile::Status::Done) {
         load = ui_.StartLoad(size);
-        HashedSink sink(*load);
-        opened = docfile::Read(path, files_, sink, as);
-        hash = sink.hash;
+        reading_ = true;
+        struct Reading {
+            bool& flag;
+            ~Reading() { flag = false; }
+        } reading{reading_};
+        const bool read = ui_.RunRead([&](const std::atomic<bool>& stop) {
+            HashedSink sink(*load, stop);
+            opened = docfile::Read(path, files_, sink, as);
+            hash = sink.hash;
+        });
+        if (!read) return false;  // stopped by the user: the text shown stays
     }
     std::wstring reason = opened.reason;
     if (opened.status != docfile::Status::Done || !load->Show(opened.file.format.lineEnd, reason)) {
@@ -129,6 +139,7 @@ bool Document::LoadInto(const std::wstring& path, const std::wstring& title) {
 }
 
 bool Document::Open(const std::wstring& initDir) {
+    if (reading_) return false;
     if (IsModified() && !AskToSaveChanges(initDir)) return false;
     std::wstring path, title;
     if (!ui_.ChooseOpenPath(initDir, path, title) || path.empty()) return false;
@@ -137,6 +148,7 @@ bool Document::Open(const std::wstring& initDir) {
 }
 
 bool Document::Drop(const std::wstring& path, const std::wstring& initDir) {
+    if (reading_) return false;
     if (path.empty()) return false;
     if (IsModified() && !AskToSaveChanges(initDir)) return false;
     chosenEncoding_.reset();
@@ -161,6 +173,7 @@ bool Document::WriteTo(const std::wstring& path) {
 }
 
 bool Document::Save(const std::wstring& initDir) {
+    if (reading_) return false;
     if (DocumentPath.empty() || DocumentTitle.empty()) return SaveAs(initDir);
     if (filewatch::SaveAsks(DiskIdentity, files_.Identity(DocumentPath)) &&
         !questions_.SaveOverChange(filewatch::SaveQuestion(DocumentTitle)))
@@ -169,6 +182,7 @@ bool Document::Save(const std::wstring& initDir) {
 }
 
 bool Document::SaveAs(const std::wstring& initDir) {
+    if (reading_) return false;
     std::wstring path, title;
     docfile::FileFormat chosen = Format;
     if (!ui_.ChooseSavePath(initDir, path, title, chosen) || path.empty()) return false;
@@ -186,11 +200,13 @@ bool Document::SaveAs(const std::wstring& initDir) {
 }
 
 bool Document::QueryClose(const std::wstring& initDir) {
+    if (reading_) return false;
     if (ExitConfirmed || !IsModified()) return true;
     return AskToSaveChanges(initDir);
 }
 
 bool Document::Recover(const std::wstring& path, const docfile::FileFormat& format, std::string_view text) {
+    if (reading_) return false;
     std::wstring reason;
     if (!ui_.ShowText(text, format.lineEnd, reason)) {
         if (!reason.empty()) ui_.ShowError(reason);
@@ -210,6 +226,7 @@ bool Document::Recover(const std::wstring& path, const docfile::FileFormat& form
 }
 
 bool Document::Reopen(docfile::Encoding encoding, const std::wstring& initDir) {
+    if (reading_) return false;
     if (DocumentPath.empty() || (IsModified() && !AskToSaveChanges(initDir))) return false;
     const std::optional<docfile::Encoding> before = chosenEncoding_;
     chosenEncoding_ = encoding;
@@ -219,6 +236,7 @@ bool Document::Reopen(docfile::Encoding encoding, const std::wstring& initDir) {
 }
 
 Document::DiskChange Document::CheckDisk(bool mayAsk) {
+    if (reading_) return DiskChange::Waiting;
     if (DocumentPath.empty()) return DiskChange::None;
     const filewatch::Identity now = files_.Identity(DocumentPath);
     const filewatch::Verdict v = filewatch::Decide(DiskIdentity, now, RaisedIdentity, IsModified());
@@ -236,6 +254,7 @@ Document::DiskChange Document::CheckDisk(bool mayAsk) {
 }
 
 bool Document::ConfirmExit(const std::wstring& initDir) {
+    if (reading_) return false;
     if (IsModified() && !AskToSaveChanges(initDir)) return false;
     ExitConfirmed = true;
     return true;

@@ -2,6 +2,8 @@
 // supplies the text, the dialogs and the prompt through DocumentUi; the files are read and written
 // by the file policy (DocumentStore), which asks its questions through docfile::Questions.
 #pragma once
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -38,6 +40,13 @@ public:
     // A text of about `bytes` bytes to go in piece by piece; by default gathered and then shown
     // with ShowText.
     virtual std::unique_ptr<TextLoad> StartLoad(unsigned long long bytes);
+    // Runs the reading of a file into a load; the window may keep answering meanwhile and let the
+    // user stop it, setting `stop` (the reading then ends soon). False when stopped.
+    virtual bool RunRead(const std::function<void(const std::atomic<bool>& stop)>& read) {
+        const std::atomic<bool> never{false};
+        read(never);
+        return true;
+    }
     virtual PromptAnswer AskSaveChanges() = 0;
     // The Open / Save As dialogs starting in `folder`: true with the full path and the file title.
     virtual bool ChooseOpenPath(const std::wstring& folder, std::wstring& path, std::wstring& title) = 0;
@@ -76,7 +85,8 @@ public:
     // Back to the initial state (a new window).
     void Reset();
 
-    // Each command returns true when it went through, false when cancelled or failed.
+    // Each command returns true when it went through, false when cancelled or failed, or while a
+    // file is being read (the window still answers then).
     bool New(const std::wstring& initDir);
     bool Open(const std::wstring& initDir);
     bool Save(const std::wstring& initDir);
@@ -117,5 +127,6 @@ private:
     docfile::Files& files_;
     const settings::Values& settings_;
     unsigned long long savedMark_ = 0;
+    bool reading_ = false;
     std::optional<docfile::Encoding> chosenEncoding_;
 };

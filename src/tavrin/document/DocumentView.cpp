@@ -4,17 +4,19 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <exception>
 
 #include "Modal.h"
 #include "Paths.h"
 #include "SaveAsEncoding.h"
 #include "EditArea.h"
 #include "Texts.h"
+#include "UiTask.h"
 #include "basTavrin.h"
 
 namespace {
 
-// Loads of more than this many bytes show progress (the control takes about 100 MB a second).
+// Loads of more than this many bytes show progress and run on a worker, Esc stopping them.
 constexpr size_t kProgressBytes = 32 * 1024 * 1024;
 
 // "a|b|c|d" -> "a\0b\0c\0d\0\0" as the file dialogs take it.
@@ -62,29 +64,27 @@ bool DocumentView::EditorUnchangedSince(unsigned long long mark) {
     return mark == textChanges_ + 1 && TextChangesCounted() && !editarea::Modified(edit_);
 }
 
-void DocumentView::ShowLoadProgress(size_t done, size_t total) {
-    // The stream calls back every few KB: repaint at most ten times a second.
-    const ULONGLONG now = GetTickCount64();
-    if (now - lastProgress_ < 100 && done < total) return;
-    lastProgress_ = now;
-    if (progress_) SendMessageW(progress_, PBM_SETPOS, total ? static_cast<WPARAM>(1000ull * done / total) : 0, 0);
-    // Keep the window painted (nothing else runs before the text is in).
-    MSG m;
-    while (PeekMessageW(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageW(&m);
-}
-
 // The text goes into a document of its own, the progress bar showing for a big one.
 class DocumentView::AreaLoad : public TextLoad {
 public:
     AreaLoad(DocumentView& view, unsigned long long bytes)
-        : view_(view), loader_(view.edit_, static_cast<size_t>(bytes)), total_(static_cast<size_t>(bytes)) {}
-    ~AreaLoad() override { view_.EndLoadProgress(); }
+        : view_(view), loader_(view.edit_, static_cast<size_t>(bytes)), total_(static_cast<size_t>(bytes)) {
+        view_.load_ = this;
+    }
+    ~AreaLoad() override {
+        view_.load_ = nullptr;
+        view_.EndLoadProgress();
+    }
+    // Add and Restart may run on a worker (RunRead).
     bool Add(std::string_view text) override {
-        if (!view_.edit_ || !loader_.Add(text)) return false;
-        view_.ShowLoadProgress(std::min(loader_.Size(), total_), total_);
+        if (!loader_.Add(text)) return false;
+        done_ = std::min(loader_.Size(), total_);
         return true;
     }
-    void Restart() override { loader_.Restart(); }
+    void Restart() override {
+        loader_.Restart();
+        done_ = 0;
+    }
     bool Show(docfile::LineEnd newLines, std::wstring& reason) override {
         view_.EndLoadProgress();
         if (!view_.edit_) {
@@ -98,13 +98,42 @@ public:
         view_.Shown(newLines);
         return true;
     }
+    size_t Done() const { return done_; }
+    size_t Total() const { return total_; }
 
 private:
     DocumentView& view_;
     raii::WaitCursor wait_;
     editarea::Loader loader_;
+    std::atomic<size_t> done_{0};
     size_t total_;
 };
+
+void DocumentView::ShowLoadProgress() {
+    if (!progress_ || !load_) return;
+    const size_t total = load_->Total();
+    SendMessageW(progress_, PBM_SETPOS, total ? static_cast<WPARAM>(1000ull * load_->Done() / total) : 0, 0);
+}
+
+bool DocumentView::RunRead(const std::function<void(const std::atomic<bool>& stop)>& read) {
+    // A small file is in before a key could be pressed: read here, so keys typed meanwhile still count.
+    if (!edit_ || !load_ || !progress_) return DocumentUi::RunRead(read);
+    std::exception_ptr failed;
+    uitask::Waiting waiting;
+    waiting.tick = [this] { ShowLoadProgress(); };
+    waiting.escStops = [] { return true; };
+    const bool ran = uitask::RunWhileDrawn(
+        [&](const std::atomic<bool>& stop) {
+            try {
+                read(stop);
+            } catch (...) {
+                failed = std::current_exception();
+            }
+        },
+        waiting);
+    if (failed) std::rethrow_exception(failed);
+    return ran;
+}
 
 std::unique_ptr<TextLoad> DocumentView::StartLoad(unsigned long long bytes) {
     if (edit_ && owner_ && bytes > kProgressBytes && !progress_) {
@@ -130,10 +159,18 @@ void DocumentView::EndLoadProgress() {
 bool DocumentView::ShowText(std::string_view text, docfile::LineEnd newLines, std::wstring& reason) {
     const std::unique_ptr<TextLoad> load = StartLoad(text.size());
     constexpr size_t kPiece = 1 << 20;
+    ULONGLONG shown = GetTickCount64();
     for (size_t done = 0; done < text.size(); done += kPiece) {
-        if (!load->Add(text.substr(done, kPiece))) {
+        if (!edit_ || !load->Add(text.substr(done, kPiece))) {
             reason = edit_ ? texts::NoMemoryForFile : texts::NoEditingArea;
             return false;
+        }
+        if (GetTickCount64() - shown >= 100) {
+            shown = GetTickCount64();
+            ShowLoadProgress();
+            // Keep the window painted (nothing else runs before the text is in).
+            MSG m;
+            while (PeekMessageW(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageW(&m);
         }
     }
     return load->Show(newLines, reason);

@@ -42,6 +42,8 @@ public:
     void ClearEditor() override;
     bool ShowText(std::string_view text, docfile::LineEnd newLines, std::wstring& reason) override;
     std::unique_ptr<TextLoad> StartLoad(unsigned long long bytes) override;
+    // A big file on a worker, the window drawn meanwhile and Esc stopping it.
+    bool RunRead(const std::function<void(const std::atomic<bool>& stop)>& read) override;
     PromptAnswer AskSaveChanges() override { return prompts_.SaveChanges(); }
     bool ChooseOpenPath(const std::wstring& folder, std::wstring& path, std::wstring& title) override;
     bool ChooseSavePath(const std::wstring& folder, std::wstring& path, std::wstring& title,
@@ -56,7 +58,7 @@ private:
     class AreaLoad;
     bool ChooseFile(bool save, const std::wstring& folder, std::wstring& path, std::wstring& title,
                     docfile::FileFormat* format);
-    void ShowLoadProgress(size_t done, size_t total);
+    void ShowLoadProgress();
     void EndLoadProgress();
     // The text just loaded is shown.
     void Shown(docfile::LineEnd newLines);
@@ -66,7 +68,7 @@ private:
     HWND owner_ = nullptr;
     HWND edit_ = nullptr;
     HWND progress_ = nullptr;
-    unsigned long long lastProgress_ = 0;
+    AreaLoad* load_ = nullptr;  // the text going in
     unsigned long long textChanges_ = 0;
     int saveType_ = -1;
 };

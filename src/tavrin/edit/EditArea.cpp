@@ -155,7 +155,10 @@ bool Loader::Add(std::string_view utf8) {
         sptr_t options = bytes_ > kColourLimit ? SC_DOCUMENTOPTION_STYLES_NONE : SC_DOCUMENTOPTION_DEFAULT;
         if (sizeof(void*) > 4 && static_cast<unsigned long long>(bytes_) > (3ull << 29))
             options |= SC_DOCUMENTOPTION_TEXT_LARGE;
-        loader_ = reinterpret_cast<Scintilla::ILoader*>(Call(edit_, SCI_CREATELOADER, bytes_ + room, options));
+        // Sent rather than called directly: a worker may be the one reading (the control then makes
+        // the loader on its own thread).
+        loader_ = reinterpret_cast<Scintilla::ILoader*>(
+            SendMessageW(edit_, SCI_CREATELOADER, static_cast<WPARAM>(bytes_ + room), static_cast<LPARAM>(options)));
         if (!loader_) return false;
     }
     if (loader_->AddData(utf8.data(), static_cast<Sci_Position>(utf8.size())) != SC_STATUS_OK) return false;

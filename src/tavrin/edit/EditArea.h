@@ -47,7 +47,8 @@ using Progress = std::function<void(size_t done, size_t total)>;
 bool SetUtf8(HWND edit, std::string_view utf8, const Progress& progress = {});
 
 // A text going into a new document of the area piece by piece, shown only by Finish (as SetUtf8
-// shows it); dropped unshown when destroyed before, the area keeping what it had.
+// shows it); dropped unshown when destroyed before, the area keeping what it had. Add and Restart
+// may run on a worker while the area's thread keeps its messages going; the rest on that thread.
 class Loader {
 public:
     // `bytes`: about how much text comes.
