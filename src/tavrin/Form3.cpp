@@ -158,10 +158,13 @@ void Form3::FindFrom(int64_t start) {
     const auto pattern = search::Pattern::Make({what, true, false, regex}, error);
     if (!pattern) return Tell(error);
     auto found = std::make_shared<std::optional<search::Match>>();
-    if (edit && !what.empty()) {
+    const size_t from = static_cast<size_t>(std::max<int64_t>(start, 1) - 1);
+    if (edit && !regex && editarea::FindsInPlace(what)) {
+        // Plain text is looked for in the area's own text: the first Find reads no copy.
+        if (const auto pos = editarea::FindInPlace(edit, what, from)) *found = search::Match{*pos, what.size()};
+    } else if (edit && !what.empty()) {
         CurrentText();  // brought up to date, then shared with the search
         const auto text = copy_.Shared();
-        const size_t from = static_cast<size_t>(std::max<int64_t>(start, 1) - 1);
         const std::wstring caption = Caption();
         error = search::RunSearch(
             *pattern, [=](const std::atomic<bool>&) { *found = pattern->Find(*text, from, text->size()); },

@@ -519,6 +519,18 @@ TEST_F(EditCommands, MatchesPastSixteenBitsAfterLineEndsAndOutsideTheBasicPlane)
     EXPECT_GT(control.find(L"NEEDLE", control.find(L"NEEDLE") + 1), 65535u);
     EXPECT_EQ(boxes.size(), 1u);
     EXPECT_EQ(find.LastMatchPosition, static_cast<int64_t>(control.rfind(L"NEEDLE")) + 1);
+    // Found across the control's gap (left where the last edit was) and after it.
+    const size_t second = control.find(L"NEEDLE", control.find(L"NEEDLE") + 1);
+    editarea::Select(f.t1(), second + 3, second + 3);
+    editarea::ReplaceSelection(f.t1(), L"X");
+    editarea::Undo(f.t1());
+    f.mnuedit_Click(7);
+    SearchFor(L"NEEDLE");
+    ClickFind();
+    ClickFindNext();
+    ExpectSelection(second, second + 6);
+    ClickFindNext();
+    ExpectSelection(control.rfind(L"NEEDLE"), control.rfind(L"NEEDLE") + 6);
     f.mnuedit_Click(7);
     SearchFor(L"NEEDLE text\r\nline");  // a line end in the search text matches the text's
     ClickFind();

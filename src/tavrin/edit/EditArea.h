@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,6 +73,12 @@ private:
 // Whether the text may show in colour: small enough, and with room for styles.
 bool Colourable(HWND edit);
 bool SetText(HWND edit, const std::wstring& text, const Progress& progress = {});
+
+// The first place at or after `from` where `what` stands, exactly as typed (UTF-16 positions),
+// looked for in the control's own text without copying it. FindsInPlace: whether `what` can be
+// (not empty, no half of a surrogate pair).
+bool FindsInPlace(std::wstring_view what);
+std::optional<size_t> FindInPlace(HWND edit, std::wstring_view what, size_t from);
 
 // The selection in UTF-16 positions; Select scrolls it into view.
 void GetSelection(HWND edit, size_t& start, size_t& end);
