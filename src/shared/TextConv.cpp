@@ -1,5 +1,7 @@
 #include "TextConv.h"
 
+#include <bit>
+
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
 #define TEXTCONV_SSE2 1
@@ -109,6 +111,46 @@ Utf8Check CheckUtf8(std::string_view s) {
 }
 
 bool ValidUtf8(std::string_view s) { return CheckUtf8(s).valid == s.size(); }
+
+namespace {
+
+// Every byte but a trail byte starts a character: one unit, two for a four-byte one.
+size_t UnitsOf(unsigned char c) { return Trail(c) ? 0 : c >= 0xF0 ? 2 : 1; }
+
+#ifdef TEXTCONV_SSE2
+// The units in 16 bytes at p.
+size_t BlockUnits(const unsigned char* p) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    // As signed bytes: trail bytes are -128..-65, four-byte leads -16..-1.
+    const int trail = _mm_movemask_epi8(_mm_cmplt_epi8(v, _mm_set1_epi8(-64)));
+    const int four = _mm_movemask_epi8(_mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(-17)), _mm_cmplt_epi8(v, _mm_setzero_si128())));
+    return 16 - static_cast<size_t>(std::popcount(static_cast<unsigned>(trail))) + static_cast<size_t>(std::popcount(static_cast<unsigned>(four)));
+}
+#endif
+
+}  // namespace
+
+size_t Utf16Units(std::string_view utf8) {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    size_t units = 0, i = 0;
+#ifdef TEXTCONV_SSE2
+    for (; i + 16 <= utf8.size(); i += 16) units += BlockUnits(p + i);
+#endif
+    for (; i < utf8.size(); ++i) units += UnitsOf(p[i]);
+    return units;
+}
+
+size_t BytesOfUnits(std::string_view utf8, size_t units) {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const size_t n = utf8.size();
+    size_t i = 0, seen = 0;
+#ifdef TEXTCONV_SSE2
+    // Whole blocks while they end at or before the place; the trail bytes after one count nothing.
+    for (size_t block; i + 16 <= n && seen + (block = BlockUnits(p + i)) <= units; i += 16) seen += block;
+#endif
+    while (i < n && (seen < units || Trail(p[i]))) seen += UnitsOf(p[i++]);
+    return i;
+}
 
 std::wstring Utf8ToWide(std::string_view s) {
     std::wstring out;

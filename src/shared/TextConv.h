@@ -20,6 +20,11 @@ struct Utf8Check {
 };
 Utf8Check CheckUtf8(std::string_view s);
 
+// The UTF-16 code units of valid UTF-8 text, counted without decoding it; and how many bytes from
+// the start hold `units` of them (a place inside a surrogate pair rounds up to the pair's end).
+size_t Utf16Units(std::string_view utf8);
+size_t BytesOfUnits(std::string_view utf8, size_t units);
+
 // ASCII-only upper/lower case and trimming (blanks), for names and paths.
 std::wstring TrimBlanks(std::wstring_view s);
 std::wstring UpperAscii(std::wstring_view s);

@@ -3,6 +3,7 @@
 #include "EditArea.h"
 #include "Modal.h"
 #include "SearchRun.h"
+#include "TextConv.h"
 #include "Texts.h"
 
 namespace {
@@ -136,12 +137,18 @@ void Form3::Command3_Click() { FindFrom(LastMatchPosition + 1); }
 
 void Form3::Command2_Click() { Unload(); }
 
+textfind::Stamp Form3::Now(bool& counted) const {
+    HWND edit = area_.edit;
+    // Without change notifications the counter cannot tell.
+    counted = area_.changesCounted && area_.changesCounted();
+    return {edit, Changes(), edit ? static_cast<int64_t>(editarea::StoredLength(edit)) : 0};
+}
+
 const std::wstring& Form3::CurrentText() {
     HWND edit = area_.edit;
-    const textfind::Stamp now{edit, Changes(), edit ? static_cast<int64_t>(editarea::StoredLength(edit)) : 0};
-    // Without change notifications the counter cannot tell: read the text every time then.
-    const bool counted = area_.changesCounted && area_.changesCounted();
-    if (!counted || !copy_.Current(now)) {
+    bool counted = false;
+    const textfind::Stamp now = Now(counted);
+    if (!counted || !copy_.Current(now)) {  // uncounted: read the text every time
         copy_.Clear();  // the old copy goes before the new one is read
         copy_.Refresh(now, edit ? editarea::GetText(edit) : std::wstring());
     }
@@ -159,9 +166,17 @@ void Form3::FindFrom(int64_t start) {
     if (!pattern) return Tell(error);
     auto found = std::make_shared<std::optional<search::Match>>();
     const size_t from = static_cast<size_t>(std::max<int64_t>(start, 1) - 1);
+    std::optional<editarea::Place> place;
     if (edit && !regex && editarea::FindsInPlace(what)) {
         // Plain text is looked for in the area's own text: the first Find reads no copy.
-        if (const auto pos = editarea::FindInPlace(edit, what, from)) *found = search::Match{*pos, what.size()};
+        bool counted = false;
+        const textfind::Stamp now = Now(counted);
+        const bool known = counted && placeStamp_ == now;
+        if ((place = editarea::FindInPlace(edit, what, from, known ? lastPlace_ : editarea::Place{}))) {
+            *found = search::Match{place->units, what.size()};
+            lastPlace_ = *place;
+            placeStamp_ = now;
+        }
     } else if (edit && !what.empty()) {
         CurrentText();  // brought up to date, then shared with the search
         const auto text = copy_.Shared();
@@ -174,7 +189,8 @@ void Form3::FindFrom(int64_t start) {
     }
     if (!*found) return Tell(texts::NoMatch);
     LastMatchPosition = static_cast<int64_t>((*found)->pos) + 1;
-    editarea::Select(edit, (*found)->pos, (*found)->pos + (*found)->length);
+    if (place) editarea::SelectFound(edit, *place, WideToUtf8(what).size());
+    else editarea::Select(edit, (*found)->pos, (*found)->pos + (*found)->length);
     FocusEditingArea();
 }
 

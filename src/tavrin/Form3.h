@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "EditArea.h"
 #include "Form.h"
 #include "LineEnds.h"
 #include "SearchPattern.h"
@@ -59,11 +60,16 @@ protected:
 
 private:
     const std::wstring& CurrentText();
+    // The text's stamp now; `counted`: whether the change counter can tell a change.
+    textfind::Stamp Now(bool& counted) const;
     uint64_t Changes() const { return area_.changes ? area_.changes() : 0; }
     void FocusEditingArea();
     void ShowChoices();
     void Tell(const std::wstring& text);
     SearchedArea area_;
     textfind::SearchCopy copy_;
+    // The last plain-text match, as a place to count the next one from while the text is the same.
+    editarea::Place lastPlace_;
+    textfind::Stamp placeStamp_;
     HWND lastFocus_ = nullptr;  // the control to give the focus back to when the dialog is active again
 };

@@ -102,6 +102,16 @@ TEST(TextConv, Utf8RoundTripsIncludingSurrogatePairs) {
     const std::string u = WideToUtf8(w);
     EXPECT_EQ(u, "a\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80z");
     EXPECT_TRUE(ValidUtf8(u) && ValidUtf8("") && Utf8ToWide(u) == w);
+    // Units counted without decoding, and back to bytes, with characters across every 16-byte block
+    // boundary; a place inside a pair rounds up to its end.
+    std::string text;
+    for (int i = 0; i < 40; ++i) text += std::string(static_cast<size_t>(i % 7), 'x') + u;
+    const std::wstring wide = Utf8ToWide(text);
+    for (size_t units = 0, bytes = 0; units <= wide.size(); ++units) {
+        while (bytes < text.size() && (Utf8ToWide(text.substr(0, bytes)).size() < units || (text[bytes] & 0xC0) == 0x80)) ++bytes;
+        ASSERT_EQ(BytesOfUnits(text, units), bytes) << units;
+        ASSERT_EQ(Utf16Units(text.substr(0, bytes)), Utf8ToWide(text.substr(0, bytes)).size()) << bytes;
+    }
 }
 
 TEST(TextConv, InvalidUtf8IsDetectedAndReplaced) {

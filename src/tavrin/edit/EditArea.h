@@ -74,11 +74,17 @@ private:
 bool Colourable(HWND edit);
 bool SetText(HWND edit, const std::wstring& text, const Progress& progress = {});
 
-// The first place at or after `from` where `what` stands, exactly as typed (UTF-16 positions),
-// looked for in the control's own text without copying it. FindsInPlace: whether `what` can be
-// (not empty, no half of a surrogate pair).
+// A place in the text counted both ways: in UTF-16 units and in the control's bytes.
+struct Place {
+    size_t units = 0, bytes = 0;
+};
+// The first place at or after `from` (UTF-16) where `what` stands exactly as typed, looked for in the
+// control's own text without copying it; counted from `known` (a place of this same text) when it
+// lies at or before `from`. FindsInPlace: whether `what` can be (not empty, no half of a pair).
 bool FindsInPlace(std::wstring_view what);
-std::optional<size_t> FindInPlace(HWND edit, std::wstring_view what, size_t from);
+std::optional<Place> FindInPlace(HWND edit, std::wstring_view what, size_t from, Place known = {});
+// Selects `bytes` bytes from a place found, scrolled into view as Select does.
+void SelectFound(HWND edit, const Place& at, size_t bytes);
 
 // The selection in UTF-16 positions; Select scrolls it into view.
 void GetSelection(HWND edit, size_t& start, size_t& end);

@@ -1,8 +1,10 @@
 // Plain text looked for in the control's own bytes, on either side of its gap: no copy of the text,
-// and the gap stays where it is (moving it would shift everything between).
+// and the gap stays where it is (moving it would shift everything between). Places are counted in
+// UTF-16 units from a place known before, so Find Next counts only the stretch since the last match.
 #include <algorithm>
 
 #include "ByteScan.h"
+#include "CodeFolding.h"
 #include "EditArea.h"
 #include "EditAreaParts.h"
 #include "TextConv.h"
@@ -20,37 +22,75 @@ bool WholePairs(std::wstring_view text) {
     return true;
 }
 
+// The control's text as it lies in memory: the bytes before its gap and after it.
+struct Parts {
+    std::string_view before, after;
+    size_t Size() const { return before.size() + after.size(); }
+    // The bytes of [a, b) before the gap and after it.
+    std::string_view Before(size_t a, size_t b) const {
+        a = std::min(a, before.size());
+        return before.substr(a, std::min(b, before.size()) - a);
+    }
+    std::string_view After(size_t a, size_t b) const {
+        a = std::max(a, before.size()) - before.size();
+        return after.substr(a, std::max(b, before.size()) - before.size() - a);
+    }
+    size_t UnitsBetween(size_t a, size_t b) const { return Utf16Units(Before(a, b)) + Utf16Units(After(a, b)); }
+    // The byte `units` UTF-16 units after byte `a`.
+    size_t UnitsAfter(size_t a, size_t units) const {
+        if (a < before.size()) {
+            const std::string_view rest = before.substr(a);
+            const size_t k = BytesOfUnits(rest, units);
+            if (k < rest.size()) return a + k;
+            const size_t seen = Utf16Units(rest);
+            units = units > seen ? units - seen : 0;
+            a = before.size();
+        }
+        return a + BytesOfUnits(after.substr(a - before.size()), units);
+    }
+};
+
+Parts PartsOf(HWND edit) {
+    const Sci_Position length = Call(edit, SCI_GETLENGTH);
+    const Sci_Position gap = std::clamp<Sci_Position>(Call(edit, SCI_GETGAPPOSITION), 0, length);
+    const auto part = [&](Sci_Position a, Sci_Position b) {
+        const auto* p = a < b ? reinterpret_cast<const char*>(Call(edit, SCI_GETRANGEPOINTER, static_cast<uptr_t>(a), b - a)) : nullptr;
+        return p ? std::string_view(p, static_cast<size_t>(b - a)) : std::string_view();
+    };
+    return {part(0, gap), part(gap, length)};
+}
+
 }  // namespace
 
 bool FindsInPlace(std::wstring_view what) { return !what.empty() && WholePairs(what); }
 
-std::optional<size_t> FindInPlace(HWND edit, std::wstring_view what, size_t from) {
+std::optional<Place> FindInPlace(HWND edit, std::wstring_view what, size_t from, Place known) {
     if (!FindsInPlace(what)) return std::nullopt;
     search::ByteScan scan;
     scan.LookFor(WideToUtf8(std::wstring(what)));
-    const Sci_Position n = static_cast<Sci_Position>(scan.Needle().size());
-    const Sci_Position length = Call(edit, SCI_GETLENGTH);
-    const Sci_Position start = BytePos(edit, from);
-    const Sci_Position gap = std::clamp<Sci_Position>(Call(edit, SCI_GETGAPPOSITION), 0, length);
-    const auto part = [&](Sci_Position a, Sci_Position b) {
-        const auto* p = reinterpret_cast<const char*>(Call(edit, SCI_GETRANGEPOINTER, static_cast<uptr_t>(a), b - a));
-        return p ? std::string_view(p, static_cast<size_t>(b - a)) : std::string_view();
-    };
-    const auto in = [&](std::string_view text, Sci_Position base, Sci_Position at) -> std::optional<size_t> {
-        const size_t hit = scan.Find(text, static_cast<size_t>(at - base));
-        if (hit == std::string_view::npos) return std::nullopt;
-        return Utf16Pos(edit, base + static_cast<Sci_Position>(hit));
-    };
+    const size_t n = scan.Needle().size();
+    const Parts text = PartsOf(edit);
+    const size_t gap = text.before.size(), length = text.Size();
+    if (known.units > from || known.bytes > length) known = {};
+    const size_t start = text.UnitsAfter(known.bytes, from - known.units);
+    const auto at = [&](size_t hit) { return Place{known.units + text.UnitsBetween(known.bytes, hit), hit}; };
     if (start < gap) {
-        if (const auto hit = in(part(0, gap), 0, start)) return hit;
+        if (const size_t hit = scan.Find(text.before, start); hit != std::string_view::npos) return at(hit);
         // A match across the gap, from a copy of the few bytes around it.
-        const Sci_Position a = std::max(start, gap - n + 1), b = std::min(length, gap + n - 1);
-        if (b - a >= n)
-            if (const auto hit = in(Bytes(edit, a, b), a, a)) return hit;
+        const size_t a = std::max(start, gap + 1 > n ? gap + 1 - n : 0), b = std::min(length, gap + n - 1);
+        if (b > a && b - a >= n)
+            if (const size_t hit = scan.Find(Bytes(edit, static_cast<Sci_Position>(a), static_cast<Sci_Position>(b)), 0);
+                hit != std::string_view::npos)
+                return at(a + hit);
     }
-    if (gap < length)
-        if (const auto hit = in(part(gap, length), gap, std::max(start, gap))) return hit;
+    if (const size_t hit = scan.Find(text.after, std::max(start, gap) - gap); hit != std::string_view::npos) return at(gap + hit);
     return std::nullopt;
+}
+
+void SelectFound(HWND edit, const Place& at, size_t bytes) {
+    const auto from = static_cast<Sci_Position>(at.bytes), to = static_cast<Sci_Position>(at.bytes + bytes);
+    folding::Reveal(edit, Call(edit, SCI_LINEFROMPOSITION, from), Call(edit, SCI_LINEFROMPOSITION, to));
+    Call(edit, SCI_SETSEL, from, to);
 }
 
 }  // namespace editarea
