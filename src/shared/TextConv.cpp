@@ -1,6 +1,6 @@
 #include "TextConv.h"
 
-#include <bit>
+#include <algorithm>
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
@@ -118,13 +118,21 @@ namespace {
 size_t UnitsOf(unsigned char c) { return Trail(c) ? 0 : c >= 0xF0 ? 2 : 1; }
 
 #ifdef TEXTCONV_SSE2
-// The units in 16 bytes at p.
-size_t BlockUnits(const unsigned char* p) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    // As signed bytes: trail bytes are -128..-65, four-byte leads -16..-1.
-    const int trail = _mm_movemask_epi8(_mm_cmplt_epi8(v, _mm_set1_epi8(-64)));
-    const int four = _mm_movemask_epi8(_mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(-17)), _mm_cmplt_epi8(v, _mm_setzero_si128())));
-    return 16 - static_cast<size_t>(std::popcount(static_cast<unsigned>(trail))) + static_cast<size_t>(std::popcount(static_cast<unsigned>(four)));
+// The units of `blocks` (at most 255) blocks of 16 bytes at p: each byte's lane counts its trail
+// bytes (as signed bytes -128..-65) and four-byte leads (-16..-1), summed at the end.
+size_t BlockUnits(const unsigned char* p, size_t blocks) {
+    const __m128i zero = _mm_setzero_si128(), trailTop = _mm_set1_epi8(-64), fourBottom = _mm_set1_epi8(-17);
+    __m128i trails = zero, fours = zero;
+    for (size_t b = 0; b < blocks; ++b) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * b));
+        trails = _mm_sub_epi8(trails, _mm_cmplt_epi8(v, trailTop));
+        fours = _mm_sub_epi8(fours, _mm_and_si128(_mm_cmpgt_epi8(v, fourBottom), _mm_cmplt_epi8(v, zero)));
+    }
+    const auto sum = [&](__m128i counts) {
+        const __m128i s = _mm_sad_epu8(counts, zero);
+        return static_cast<size_t>(_mm_cvtsi128_si32(s)) + static_cast<size_t>(_mm_cvtsi128_si32(_mm_srli_si128(s, 8)));
+    };
+    return 16 * blocks - sum(trails) + sum(fours);
 }
 #endif
 
@@ -134,7 +142,8 @@ size_t Utf16Units(std::string_view utf8) {
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     size_t units = 0, i = 0;
 #ifdef TEXTCONV_SSE2
-    for (; i + 16 <= utf8.size(); i += 16) units += BlockUnits(p + i);
+    for (size_t blocks; (blocks = std::min<size_t>((utf8.size() - i) / 16, 255)) > 0; i += 16 * blocks)
+        units += BlockUnits(p + i, blocks);
 #endif
     for (; i < utf8.size(); ++i) units += UnitsOf(p[i]);
     return units;
@@ -146,7 +155,7 @@ size_t BytesOfUnits(std::string_view utf8, size_t units) {
     size_t i = 0, seen = 0;
 #ifdef TEXTCONV_SSE2
     // Whole blocks while they end at or before the place; the trail bytes after one count nothing.
-    for (size_t block; i + 16 <= n && seen + (block = BlockUnits(p + i)) <= units; i += 16) seen += block;
+    for (size_t block; i + 16 <= n && seen + (block = BlockUnits(p + i, 1)) <= units; i += 16) seen += block;
 #endif
     while (i < n && (seen < units || Trail(p[i]))) seen += UnitsOf(p[i++]);
     return i;

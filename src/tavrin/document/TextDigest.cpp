@@ -98,9 +98,10 @@ constexpr uint64_t kP1 = 0x9E3779B185EBCA87ull, kP2 = 0xC2B2AE3D27D4EB4Full, kP3
 
 constexpr uint64_t Rotl(uint64_t x, int n) { return (x << n) | (x >> (64 - n)); }
 
+// Little-endian, as every machine the programs run on.
 uint64_t Lane(const uint8_t* p) {
-    uint64_t v = 0;
-    for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
+    uint64_t v;
+    memcpy(&v, p, sizeof(v));
     return v;
 }
 
@@ -126,7 +127,15 @@ void TextHash::Add(std::string_view piece) {
         Stripe(buffer_);
         used_ = 0;
     }
-    for (; n >= 32; p += 32, n -= 32) Stripe(p);
+    // The lanes in locals: the bytes may alias them, so a member would go to memory at every stripe.
+    uint64_t a = lanes_[0], b = lanes_[1], c = lanes_[2], d = lanes_[3];
+    for (; n >= 32; p += 32, n -= 32) {
+        a = Round(a, Lane(p));
+        b = Round(b, Lane(p + 8));
+        c = Round(c, Lane(p + 16));
+        d = Round(d, Lane(p + 24));
+    }
+    lanes_[0] = a, lanes_[1] = b, lanes_[2] = c, lanes_[3] = d;
     memcpy(buffer_, p, n);
     used_ = n;
 }
