@@ -1,5 +1,5 @@
 // The About box as a user meets it: texts, link, buttons, closing; GetKeyValue and StartSysInfo
-// against the real registry.
+// against the real registry; GShell against the real shell.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,6 +8,7 @@
 
 #include "AppInfo.h"
 #include "BuildInfo.h"
+#include "ErrRecord.h"
 #include "HyperlinkLabel.h"
 #include "Modal.h"
 #include "TestEnv.h"
@@ -124,6 +125,21 @@ TEST(SysInfo, StartsTheRegisteredProgramOrSaysUnavailable) {
     }
     set(kMsInfo, L"PATH", L"");
     set(kLocation, L"MSINFO", L"");
+}
+
+TEST(GShell, RealShellFailsForAMissingFileAndStartsAProgramWithParametersAndDirectory) {
+    testenv::TempDir dir;
+    Err().Clear();
+    EXPECT_FALSE(GShell(dir / L"no such file.txt", 1, L"", L"", L"open", nullptr));
+    EXPECT_EQ(Err().Number, 53);
+    EXPECT_EQ(Err().Description, L"File not found");
+    // A program that ends at once.
+    const std::wstring exe = dir / L"helper.exe";
+    ASSERT_TRUE(CopyFileW((testenv::BinDir() + L"\\about_exit_helper.exe").c_str(), exe.c_str(), FALSE));
+    Err().Clear();
+    EXPECT_TRUE(GShell(exe, 1, L"x", dir.Path(), L"open", nullptr));
+    EXPECT_EQ(Err().Number, 0);
+    EXPECT_TRUE(testenv::PumpUntil([&] { return testenv::Exists(exe + L".ran"); }, 10000));
 }
 
 }  // namespace
