@@ -65,14 +65,12 @@ TEST(WinVersion, ClassificationAtItsEdges) {
     }
 }
 
-TEST(SystemFolder, BufferLosesTerminatorAndBlanks) {
+// The system folder's buffer loses its terminator and blanks; twips at 96 and 144 dpi.
+TEST(SystemFolderAndTwips, BufferLosesTerminatorAndBlanksAndTwipsConvertAt96And144Dpi) {
     const std::wstring buf = L"C:\\WINDOWS\\system32" + std::wstring(1, L'\0') + std::wstring(100, L' ');
     EXPECT_EQ(SystemFolderFromBuffer(buf, buf.size()), L"C:\\WINDOWS\\system32");
     const std::wstring longPath = L"D:\\" + std::wstring(300, L'x');
     EXPECT_EQ(SystemFolderFromBuffer(longPath, longPath.size()), longPath);
-}
-
-TEST(Twips, ConvertAt96And144Dpi) {
     // Under half a pixel (7 twips at 96 dpi) is none; half a pixel and more rounds up.
     for (auto [twips, dpi, pixels] : {std::tuple{1440, 96, 96}, {6810, 96, 454}, {6810, 144, 681}, {7, 96, 0}, {8, 96, 1}})
         EXPECT_EQ(TwipsToPixels(twips, dpi), pixels) << twips << " " << dpi;
@@ -96,15 +94,13 @@ TEST(ErrorRecord, RaiseCarriesNumberSourceAndDescription) {
     EXPECT_EQ(Err().Number, 0);
 }
 
-TEST(TextConv, Utf8RoundTripsIncludingSurrogatePairs) {
+// Round trips with surrogate pairs; invalid UTF-8 is detected and replaced.
+TEST(TextConv, Utf8RoundTripsAndWhatIsNotValidIsReplaced) {
     // Code units written out: wchar_t is 32-bit on Linux, and the strings hold UTF-16 everywhere.
     const std::wstring w{L'a', 0xE9, 0x4E2D, 0xD83D, 0xDE00, L'z'};
     const std::string u = WideToUtf8(w);
     EXPECT_EQ(u, "a\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80z");
     EXPECT_TRUE(ValidUtf8(u) && ValidUtf8("") && Utf8ToWide(u) == w);
-}
-
-TEST(TextConv, InvalidUtf8IsDetectedAndReplaced) {
     for (std::string bad : {"\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xC3", "ab\xFF"})
         EXPECT_TRUE(!ValidUtf8(bad) && Utf8ToWide(bad).find(L'\uFFFD') != std::wstring::npos) << bad.size();
     // A lone half is replaced; the pair at the top of both halves' ranges is the last character there

@@ -27,7 +27,7 @@ public:
     }
 };
 
-TEST(Settings, DefaultsRoundTripAndFallBacks) {
+TEST(Settings, DefaultsRoundTripFallBacksAndTheTabWidthFromOneToSixteen) {
     MemoryStore s;
     settings::Values v = settings::Read(s, L"C:\\Prog\\Code");
     const auto expect = [](const settings::Values& v, const std::wstring& dir, int type, int l, int t, int w, int h) {
@@ -51,10 +51,8 @@ TEST(Settings, DefaultsRoundTripAndFallBacks) {
                               {L"-2147483649", 7}, {L"-2147483648", -2147483647 - 1}, {L"+2147483647", 2147483647}})
         EXPECT_EQ(settings::ParseNumber(std::wstring(text), 7), want) << text;
     EXPECT_EQ(settings::CodeFolderOf(L"C:\\Program Files\\Tavrin\\"), L"C:\\Program Files\\Tavrin\\Code");
-}
-
-TEST(Settings, TabWidthFromOneToSixteen) {
-    MemoryStore s;
+    // The tab width: 1 to 16, else 4.
+    s.values.clear();
     EXPECT_EQ(settings::ReadTabWidth(s), 4);
     for (auto [text, want] : std::initializer_list<std::pair<const wchar_t*, int>>{
              {L"1", 1}, {L"16", 16}, {L"8", 8}, {L"0", 4}, {L"17", 4}, {L"-2", 4}, {L"tab", 4}}) {
