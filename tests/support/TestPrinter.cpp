@@ -68,23 +68,14 @@ std::wstring InstallFilePrinter(const std::wstring& name, const std::wstring& po
     std::wstring err = WritePpd(ppd);
     if (!err.empty()) return err;
 
-    DRIVER_INFO_3W di{};
-    di.cVersion = 3;
-    di.pName = const_cast<wchar_t*>(name.c_str());
-    di.pDriverPath = const_cast<wchar_t*>(L"wineps.drv");
-    di.pConfigFile = const_cast<wchar_t*>(L"wineps.drv");
-    di.pDataFile = const_cast<wchar_t*>(ppd.c_str());
-    di.pDefaultDataType = const_cast<wchar_t*>(L"RAW");
-    if (!AddPrinterDriverExW(nullptr, 3, reinterpret_cast<BYTE*>(&di), 0))
-        return Failed(L"AddPrinterDriverEx");
-
-    PRINTER_INFO_2W pi{};
-    pi.pPrinterName = const_cast<wchar_t*>(name.c_str());
-    pi.pPortName = const_cast<wchar_t*>(portPath.c_str());
-    pi.pDriverName = const_cast<wchar_t*>(name.c_str());
-    pi.pPrintProcessor = const_cast<wchar_t*>(L"winprint");
-    pi.pDatatype = const_cast<wchar_t*>(L"RAW");
-    pi.Attributes = PRINTER_ATTRIBUTE_LOCAL;
+    const auto w = [](const std::wstring& t) { return const_cast<wchar_t*>(t.c_str()); };
+    const std::wstring ps = L"wineps.drv", raw = L"RAW";
+    DRIVER_INFO_3W di{.cVersion = 3, .pName = w(name), .pDriverPath = w(ps), .pDataFile = w(ppd), .pConfigFile = w(ps),
+                      .pDefaultDataType = w(raw)};
+    if (!AddPrinterDriverExW(nullptr, 3, reinterpret_cast<BYTE*>(&di), 0)) return Failed(L"AddPrinterDriverEx");
+    const std::wstring processor = L"winprint";
+    PRINTER_INFO_2W pi{.pPrinterName = w(name), .pPortName = w(portPath), .pDriverName = w(name),
+                       .pPrintProcessor = w(processor), .pDatatype = w(raw), .Attributes = PRINTER_ATTRIBUTE_LOCAL};
     HANDLE h = AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&pi));
     if (!h) return Failed(L"AddPrinter");
     ClosePrinter(h);
