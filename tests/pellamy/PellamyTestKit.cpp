@@ -59,8 +59,7 @@ std::wstring TakeInstallLog() {
 
 Window::Window()
     : hooks_({.msgBox = [this](const modal::MsgBoxCall& c) {
-          boxes.push_back({c.text, c.title, c.flags, form.MousePointer()});
-          return answer;
+          return boxes.push_back({c.text, c.title, form.MousePointer()}), IDOK;
       }}) {
     EXPECT_TRUE(form.Load());
 }

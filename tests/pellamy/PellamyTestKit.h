@@ -40,20 +40,17 @@ struct CurrentDir {
 };
 
 struct Box {
-    std::wstring text;
-    std::wstring title;
-    UINT flags;
+    std::wstring text, title;
     int pointer;  // the window's mouse pointer when the box showed
 };
 
-// A loaded registration window; every message box is recorded and answered with `answer`.
+// A loaded registration window; every message box is recorded and answered with OK.
 class Window {
 public:
     Window();
     ~Window() { if (form.IsLoaded()) DestroyWindow(form.Hwnd()); }
     frmMain form;
     std::vector<Box> boxes;
-    int answer = IDOK;
 
     void SetPath(const std::wstring& path) { form.SetText(frmMain::IdtxtOCXPath, path); }
     std::wstring Path() const { return form.Text(frmMain::IdtxtOCXPath); }

@@ -1,6 +1,6 @@
 // The main window seen from outside: shortcuts, the real prompt (the real file dialogs:
-// FileOnDiskTest), drops, placement and the registry; the Options dialog and the Tools menu's
-// compile batch file really started (awkward names reaching it: BuildRunnerTest); the program
+// FileSafetyTest), drops, placement and the registry; the Options dialog and the Tools menu's
+// compile batch file really started (awkward names reaching it: BuildPaneTest); the program
 // started as a user starts it.
 #include "MainWindowFixture.h"
 
