@@ -74,7 +74,7 @@ TEST(PellamyRegFile, FileTextEmptyKeysDefaultValuesAndBytes) {
     EXPECT_NE(bytes.find(std::string("\xE9\0\\\0S\0", 6)), std::string::npos);  // é as one unit
 }
 
-TEST(PellamyRegCapture, MachineClassesFoldIntoClassesRootOnceAndPreparedKeysGo) {
+TEST(PellamyRegCapture, MachineClassesFoldIntoClassesRootOncePreparedKeysGoAndTheSummaryCounts) {
     const std::wstring sw = L"HKEY_LOCAL_MACHINE\\Software", classes = sw + L"\\Classes";
     const std::vector<std::wstring> skeleton = {sw, classes};
     std::vector<RegKeyEntry> captured = {
@@ -98,18 +98,16 @@ TEST(PellamyRegCapture, MachineClassesFoldIntoClassesRootOnceAndPreparedKeysGo) 
     std::vector<RegKeyEntry> keys = {{L"R\\b", {}}, {L"R\\A\\x", {}}, {L"R\\a-z", {}}, {L"R\\A", {}}, {L"R", {}}};
     SortKeys(keys);  // parents first, siblings without case
     EXPECT_EQ(Paths(keys), (std::vector<std::wstring>{L"R", L"R\\A", L"R\\A\\x", L"R\\a-z", L"R\\b"}));
-}
-
-TEST(PellamyRegCapture, SummaryCountsClassesProgIdsTypeLibsAndInterfaces) {
+    // The summary counts classes, ProgIDs, type libraries and interfaces.
     const std::wstring cr = L"HKEY_CLASSES_ROOT\\";
-    const std::vector<RegKeyEntry> keys = {
+    const std::vector<RegKeyEntry> summarised = {
         {cr + L"CLSID", {}}, {cr + L"CLSID\\{1}", {StringValue(L"", L"First Class")}},
         {cr + L"CLSID\\{1}\\InprocServer32", {StringValue(L"", L"x.dll")}}, {cr + L"CLSID\\{2}", {}},
         {cr + L"Lib.First.1\\CLSID", {StringValue(L"", L"{1}")}}, {cr + L"Interface\\{I1}", {}}, {cr + L"Interface\\{I2}", {}},
         {cr + L"TypeLib\\{T}", {}}, {cr + L"TypeLib\\{T}\\1.0", {}},
         {L"HKEY_LOCAL_MACHINE\\Software\\Lib\\CLSID", {}},  // not a ProgID: not under the classes
     };
-    const RegistrationSummary s = Summarize(keys);
+    const RegistrationSummary s = Summarize(summarised);
     EXPECT_EQ(s.classes, (std::vector<std::wstring>{L"First Class", L"{2}"}));
     EXPECT_NE(ExportSummaryText(s, L"x.reg").find(L"Classes: 2\r\n    First Class\r\n    {2}\r\nProgIDs: 1\r\n"
                                                   L"Type libraries: 1\r\nInterfaces: 2\r\n"),

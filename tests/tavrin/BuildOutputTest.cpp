@@ -27,7 +27,7 @@ std::vector<std::string> Split(const std::vector<std::string>& chunks) {
 
 using Lines = std::vector<std::string>;
 
-TEST(LineSplitter, LineEndsOfEveryKindWhereverTheChunksFall) {
+TEST(LineSplitter, EveryLineEndWhereverTheChunksFallEachLineAsSoonAsItEndsAndAnEndlessOneCut) {
     const std::pair<std::string, Lines> rows[] = {
         {"one\r\ntwo\r\n", {"one", "two"}}, {"one\ntwo\n", {"one", "two"}}, {"one\r\n\r\nthree\n", {"one", "", "three"}},
         {"no end", {"no end"}}, {"", {}}, {"\r\n", {""}},
@@ -44,6 +44,17 @@ TEST(LineSplitter, LineEndsOfEveryKindWhereverTheChunksFall) {
         for (char c : bytes) single.push_back(std::string(1, c));
         EXPECT_EQ(Split(single), expected) << bytes;
     }
+    // Lines come out as soon as their end arrives; an endless line is cut at a character's start and marked.
+    LineSplitter s, cut(8);
+    Lines lines, cutLines;
+    std::vector<size_t> counts;
+    for (const char* chunk : {"first\r", "\nsec", "ond\n"}) s.Add(chunk, lines), counts.push_back(lines.size());
+    s.Finish(lines);  // nothing left over
+    EXPECT_EQ(counts, (std::vector<size_t>{0, 1, 2}));
+    EXPECT_EQ(lines, (Lines{"first", "second"}));
+    cut.Add("abcdefg\xC3\xBC" "more and more", cutLines);  // the cut falls inside the 2-byte character
+    cut.Add(" still\r\nnext\n", cutLines);
+    EXPECT_EQ(cutLines, (Lines{"abcdefg" + WideToUtf8(texts::BuildLineCut), "next"}));
 }
 
 TEST(DecodeLine, Utf8WhenValidElseTheConsoleCodePage) {
@@ -140,20 +151,6 @@ TEST(CompilerColumns, TheCompilerNamedAndTheCharacterEachColumnMeans) {
             << testing::PrintToString(std::wstring(r.line)) << " column " << r.column;
 }
 
-// Lines come out as soon as their end arrives; an endless line is cut at a character's start and marked.
-TEST(LineSplitter, LinesComeOutAsSoonAsTheirEndArrivesAndAnEndlessOneIsCut) {
-    LineSplitter s, cut(8);
-    Lines lines, cutLines;
-    std::vector<size_t> counts;
-    for (const char* chunk : {"first\r", "\nsec", "ond\n"}) s.Add(chunk, lines), counts.push_back(lines.size());
-    s.Finish(lines);  // nothing left over
-    EXPECT_EQ(counts, (std::vector<size_t>{0, 1, 2}));
-    EXPECT_EQ(lines, (Lines{"first", "second"}));
-    cut.Add("abcdefg\xC3\xBC" "more and more", cutLines);  // the cut falls inside the 2-byte character
-    cut.Add(" still\r\nnext\n", cutLines);
-    EXPECT_EQ(cutLines, (Lines{"abcdefg" + WideToUtf8(texts::BuildLineCut), "next"}));
-}
-
 std::vector<std::wstring> Entries(const std::wstring& block) {
     std::vector<std::wstring> out;
     for (size_t i = 0; i < block.size() && block[i] != L'\0'; i = block.find(L'\0', i) + 1)
@@ -163,7 +160,7 @@ std::vector<std::wstring> Entries(const std::wstring& block) {
 
 // The document's path reaches the batch file through a variable, never through the command line;
 // the build runs in its folder, or the batch file's for a UNC folder (cmd cannot run in one).
-TEST(BuildCommand, ThePathTravelsInAVariableAndTheBuildRunsInItsFolder) {
+TEST(BuildCommand, ThePathTravelsInAVariableTheBuildRunsInItsFolderAndTheEnvironmentIsSorted) {
     const struct {
         const wchar_t *doc, *folder;
     } rows[] = {
@@ -179,9 +176,7 @@ TEST(BuildCommand, ThePathTravelsInAVariableAndTheBuildRunsInItsFolder) {
         EXPECT_EQ(s.commandLine.find(r.doc), std::wstring::npos) << r.doc;
         EXPECT_EQ(Entries(s.environment), (std::vector<std::wstring>{L"TAVRIN_NOPAUSE=1", L"TAVRIN_SOURCE=" + std::wstring(r.doc)}));
     }
-}
-
-TEST(BuildCommand, EnvironmentIsTheParentsPlusOursSortedByName) {
+    // The environment is the parent's plus ours, sorted by name.
     const BuildCommand s = MakeBuildCommand(
         L"C:\\t\\code\\compile.bat", L"C:\\windows\\system32", L"C:\\s\\a.cpp",
         {L"windir=C:\\windows", L"=C:=C:\\s", L"Path=C:\\bin;D:\\x=y", L"tavrin_nopause=", L"ALLUSERSPROFILE=C:\\all",

@@ -27,7 +27,7 @@ public:
     }
 };
 
-TEST(Settings, DefaultsRoundTripFallBacksAndTheTabWidthFromOneToSixteen) {
+TEST(Settings, DefaultsRoundTripFallBacksTheTabWidthFromOneToSixteenAndWordWrapOff) {
     MemoryStore s;
     settings::Values v = settings::Read(s, L"C:\\Prog\\Code");
     const auto expect = [](const settings::Values& v, const std::wstring& dir, int type, int l, int t, int w, int h) {
@@ -61,6 +61,9 @@ TEST(Settings, DefaultsRoundTripFallBacksAndTheTabWidthFromOneToSixteen) {
     }
     settings::WriteTabWidth(s, 3);
     EXPECT_EQ(s.values[L"TabWidth"], L"3");
+    EXPECT_FALSE(zoom::ReadWordWrap(s));  // off by default
+    s.values[L"WordWrap"] = L"yes";
+    EXPECT_FALSE(zoom::ReadWordWrap(s));
 }
 
 TEST(CommandLine, TheFileIsTheRestOfTheLineAsTyped) {
@@ -106,12 +109,8 @@ TEST(Toolbar, AtStartOnlyPasteWaits) {
 
 }  // namespace
 
-TEST(ZoomAndWrap, ThePercentShownAndTheWordWrapSetting) {
+TEST(Zoom, ThePercentShown) {
     for (auto [base, level, percent] :
          {std::tuple{10.0, 0, 100}, {10.0, 2, 120}, {10.0, -10, 20}, {9.0, 1, 111}, {11.0, 20, 282}, {0.0, 3, 100}})
         EXPECT_EQ(zoom::Percent(base, level), percent) << base << " " << level;
-    MemoryStore s;
-    EXPECT_FALSE(zoom::ReadWordWrap(s));  // off by default
-    s.values[L"WordWrap"] = L"yes";
-    EXPECT_FALSE(zoom::ReadWordWrap(s));
 }
