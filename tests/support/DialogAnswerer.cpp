@@ -54,6 +54,11 @@ std::vector<SeenDialog> DialogAnswerer::Seen() {
     return seen_;
 }
 
+std::wstring DialogAnswerer::One() {
+    const std::vector<SeenDialog> seen = Seen();
+    return seen.size() == 1 ? seen[0].title + L": " + seen[0].text : std::to_wstring(seen.size()) + L" dialogs";
+}
+
 void DialogAnswerer::Run(DWORD timeoutMs) {
     std::set<HWND> done;
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;

@@ -27,8 +27,9 @@ public:
     DialogAnswerer(const DialogAnswerer&) = delete;
     DialogAnswerer& operator=(const DialogAnswerer&) = delete;
 
-    // What the dialogs showed, in the order they appeared.
+    // What the dialogs showed, in the order they appeared; the one dialog as "title: text".
     std::vector<SeenDialog> Seen();
+    std::wstring One();
     size_t Answered() const { return answered_; }
 
     static Action Press(int buttonId);

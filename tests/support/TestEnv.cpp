@@ -81,12 +81,6 @@ HGLOBAL DropFiles(const std::vector<std::wstring>& files) {
     return g;
 }
 
-int CountTopLevel(const wchar_t* cls) {
-    int n = 0;
-    for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, cls, nullptr)) != nullptr;) ++n;
-    return n;
-}
-
 std::wstring BinDir() { return ProgramFolder(); }
 
 std::wstring SystemFolder() {

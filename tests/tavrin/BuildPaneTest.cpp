@@ -302,8 +302,7 @@ TEST(CompileBatch, NamesWithCommandCharactersAreOnlyNames) {
     };
     const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
     wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring log = std::wstring(temp) + L"Tavrin-compile.log";
+    const std::wstring log = std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + L"Tavrin-compile.log";
     SetEnvironmentVariableW(L"TAVRIN_NOPAUSE", L"1");
     for (const Row& r : rows) {
         TempDir dir;

@@ -574,9 +574,7 @@ TEST_F(EditCommands, TheRealDialogSelectsTheMatchAndShowsTheRealNoMatchBox) {
     {
         DialogAnswerer answer({DialogAnswerer::Press(IDOK)});
         ClickFindNext();
-        const auto seen = answer.Seen();
-        ASSERT_EQ(seen.size(), 1u);
-        EXPECT_EQ(seen[0].title + L": " + seen[0].text, L"Tavrin: No Match found.");
+        EXPECT_EQ(answer.One(), L"Tavrin: No Match found.");
     }
     ExpectSelection(6, 10);
     EXPECT_EQ(GetFocus(), f.t1());
@@ -602,9 +600,7 @@ TEST_F(EditCommands, EscStopsARegularExpressionStillRunningAfterTwoSeconds) {
         DialogAnswerer answer({DialogAnswerer::Press(IDOK)}, 60000);
         ClickFind();
         user.join();
-        const auto seen = answer.Seen();
-        ASSERT_EQ(seen.size(), 1u);
-        EXPECT_EQ(seen[0].text, texts::SearchStopped);
+        EXPECT_EQ(answer.One(), L"Tavrin: " + std::wstring(texts::SearchStopped));
     }
     EXPECT_TRUE(told);
     EXPECT_TRUE(answered);

@@ -276,8 +276,7 @@ TEST_F(OnDisk, AnotherProgramsWriteIsAskedOnceOnActivationAndYesReloads) {
     EXPECT_EQ(yes.Answered(), 0u);
     SetForegroundWindow(f.Hwnd());
     ASSERT_TRUE(testenv::PumpUntil([&] { return f.Text() == L"theirs\r\n"; }));
-    ASSERT_EQ(yes.Seen().size(), 1u);
-    EXPECT_EQ(yes.Seen()[0].text, std::wstring(L"doc.txt") + texts::ChangedOutside);
+    EXPECT_EQ(yes.One(), L"Tavrin: doc.txt" + std::wstring(texts::ChangedOutside));
     SetForegroundWindow(other);  // activated again: the same change is not asked about twice
     SetForegroundWindow(f.Hwnd());
     testenv::PumpUntil([] { return false; }, 500);
@@ -293,8 +292,7 @@ TEST_F(OnDisk, SaveOverAnotherProgramsWriteAsksAndADeletedFileIsWrittenAgain) {
     {
         DialogAnswerer no({DialogAnswerer::Press(IDNO)});
         f.mnufile_Click(3);
-        ASSERT_EQ(no.Seen().size(), 1u);
-        EXPECT_EQ(no.Seen()[0].text, std::wstring(L"doc.txt") + texts::SaveOverOutsideChange);
+        EXPECT_EQ(no.One(), L"Tavrin: doc.txt" + std::wstring(texts::SaveOverOutsideChange));
     }
     EXPECT_EQ(testenv::ReadBytes(path), "theirs\r\n");
     // Deleted: no question; the text stays modified, the status bar says so, Save writes it again.
@@ -352,8 +350,7 @@ TEST_F(OnDisk, AFileOpenedBeforeOpensFromRecentFilesAndAMissingOneIsRemoved) {
     {
         DialogAnswerer yes({DialogAnswerer::Press(IDYES)});
         Command(RecentMenu::FirstId + 1);
-        ASSERT_EQ(yes.Seen().size(), 1u);
-        EXPECT_EQ(yes.Seen()[0].text, b + texts::RecentMissing);
+        EXPECT_EQ(yes.One(), L"Tavrin: " + b + texts::RecentMissing);
     }
     HMENU file = GetSubMenu(GetMenu(f.Hwnd()), 0), recent = nullptr;
     for (int i = 0; i < GetMenuItemCount(file) && !recent; ++i) recent = GetSubMenu(file, i);  // the first submenu
@@ -377,13 +374,12 @@ TEST_F(OnDisk, AFileAboveWhatThisBuildOpensIsToldBeforeAnythingShownChanges) {
     }
     DialogAnswerer ok({DialogAnswerer::Press(IDOK)});
     Open(huge);
-    const std::vector<SeenDialog> seen = ok.Seen();
-    ASSERT_EQ(seen.size(), 1u);
+    const std::wstring seen = ok.One();
     const bool narrow = sizeof(void*) == 4;
-    EXPECT_EQ(seen[0].text.rfind(texts::CannotOpen + huge + L"\n\n" + texts::TooBig + L"1024.0 GB" +
-                                     (narrow ? texts::TooBigEnd : texts::TooBigEnd64), 0), 0u) << seen[0].text;
+    EXPECT_EQ(seen.rfind(L"Tavrin: " + (texts::CannotOpen + huge) + L"\n\n" + texts::TooBig + L"1024.0 GB" +
+                             (narrow ? texts::TooBigEnd : texts::TooBigEnd64), 0), 0u) << seen;
     if (narrow) {
-        EXPECT_NE(seen[0].text.find(texts::TooBigHint), std::wstring::npos);
+        EXPECT_NE(seen.find(texts::TooBigHint), std::wstring::npos);
     }
     EXPECT_EQ(f.Text(), L"kept\r\n");
     EXPECT_EQ(WindowText(f.Hwnd()), L"doc.txt - Tavrin");
