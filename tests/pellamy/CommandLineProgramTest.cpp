@@ -52,8 +52,7 @@ TEST_F(PellamyCommandLineRun, EachOutcomeGivesItsExitStatus) {
     ASSERT_TRUE(testenv::WriteBytes(dir / L"text.dll", "This is a text file, not a module.\r\n"));
     const std::wstring reg = dir / L"out.reg", server = Dll(L"fx_comserver.dll"), tlb = Dll(L"fx_typelib.tlb"),
                        res = Dll(L"fx_tlbres.dll"), local = Dll(L"fx_server.exe"), lib = L"Software\\Classes\\TypeLib\\" FX_TLB_LIBID_TEXT;
-    auto registered = [] { return kit::FixtureKeyExists(L"fx_register"); };
-    auto notRegistered = [] { return !kit::FixtureKeyExists(L"fx_register"); };
+    auto registered = [](bool yes) { return [yes] { return kit::FixtureKeyExists(L"fx_register") == yes; }; };
     auto logged = [](const wchar_t* log) { return [log] { return kit::TakeInstallLog() == log; }; };
     auto userKeys = [](int n) { return [n] { return kit::ComServerKeysIn(HKEY_CURRENT_USER) == n; }; };
     auto libIn = [&](HKEY root) {  // the user's alone when it is the user's
@@ -67,18 +66,18 @@ TEST_F(PellamyCommandLineRun, EachOutcomeGivesItsExitStatus) {
         std::function<bool()> after;  // what the registry holds afterwards
         const wchar_t* serverExit = nullptr;  // the local server's exit code
     } rows[] = {
-        {L"/s " + Dll(L"fx_register.dll"), 0, registered},
-        {L"-S -U " + Dll(L"fx_register.dll"), 0, notRegistered},  // /u removes what /s wrote
+        {L"/s " + Dll(L"fx_register.dll"), 0, registered(true)},
+        {L"-S -U " + Dll(L"fx_register.dll"), 0, registered(false)},  // /u removes what /s wrote
         {L"/s " + Dll(L"fx_fail.dll"), 5, {}},
         {L"/s /u " + Dll(L"fx_regonly.dll"), 4, {}},
-        {L"/s /i " + Dll(L"fx_register.dll"), 4, notRegistered},  // no DllInstall: nothing runs
+        {L"/s /i " + Dll(L"fx_register.dll"), 4, registered(false)},  // no DllInstall: nothing runs
         {L"/s " + Quoted(dir / L"text.dll"), 3, {}},
         {L"/s " + Quoted(dir / L"missing.dll"), 3, {}},
         {L"/s " + Dll(L"fx_crash.dll"), 7, {}},
         {L"/s " + Dll(L"fx_exitthread.dll"), 7, {}},
         {L"/s " + Dll(L"fx_hang.dll"), 6, {}},
         // In order, on past a failure; the first failure decides.
-        {L"/s " + Dll(L"fx_noentry.dll") + L" " + Dll(L"fx_register.dll") + L" " + Dll(L"fx_fail.dll"), 4, registered},
+        {L"/s " + Dll(L"fx_noentry.dll") + L" " + Dll(L"fx_register.dll") + L" " + Dll(L"fx_fail.dll"), 4, registered(true)},
         {L"/s /u", 1, {}},
         // DllInstall gets its flag and text, in order with the servers.
         {L"/s /i:\"hello world\" " + Dll(L"fx_install.dll"), 0, logged(L"register;install(1,hello world);")},

@@ -56,8 +56,6 @@ protected:
         SendMessageW(f.Hwnd(), WM_COMMAND, MAKEWPARAM(bars::ButtonId(position), BN_CLICKED),
                      reinterpret_cast<LPARAM>(f.tbToolbar()));
     }
-    // Typed at the caret, with the format set there.
-    void TypeHere(const std::wstring& text) { editarea::ReplaceSelection(f.t1(), text); }
     void Select(size_t start, size_t end) { editarea::Select(f.t1(), start, end); }
     // A range's format as the area reports it: "face bold italic points colour" (0 and -1 when mixed).
     std::wstring FormatAt(size_t start, size_t end) {
@@ -370,7 +368,7 @@ TEST_F(Bars, FontAndColoursOnTheSelectionAtTheCaretRememberedAndCancelled) {
     Select(11, 11);
     f.mnuformat_Click(0);
     EXPECT_EQ(seenFont.lfWeight, FW_BOLD);
-    TypeHere(L"XY");
+    editarea::ReplaceSelection(f.t1(), L"XY");  // typed at the caret, with the format set there
     EXPECT_EQ(FormatAt(11, 13), L"Tahoma 1 1 14 " + text);
     Select(6, 11);
     f.mnuformat_Click(1);
@@ -379,7 +377,7 @@ TEST_F(Bars, FontAndColoursOnTheSelectionAtTheCaretRememberedAndCancelled) {
     pick = RGB(0, 128, 0);
     f.mnuformat_Click(1);
     EXPECT_EQ(seenColor, RGB(255, 0, 0));
-    TypeHere(L"!");
+    editarea::ReplaceSelection(f.t1(), L"!");
     EXPECT_EQ(FormatAt(13, 14), L"Tahoma 1 1 14 32768");  // the font of the text before it, in the new colour
     cancel = true;
     for (int item : {0, 1, 2}) {
@@ -537,16 +535,15 @@ TEST_F(EditCommands, MatchesPastSixteenBitsAfterLineEndsAndOutsideTheBasicPlane)
     f.mnuedit_Click(7);
     SearchFor(L"NEEDLE");
     ClickFind();
-    const std::wstring& control = text;
-    size_t want = control.find(L"NEEDLE");
-    for (int i = 0; i < 3; ++i, want = control.find(L"NEEDLE", want + 1)) {
+    size_t want = text.find(L"NEEDLE");
+    for (int i = 0; i < 3; ++i, want = text.find(L"NEEDLE", want + 1)) {
         ExpectSelection(want, want + 6);
         if (i == 0) f.mnuedit_Click(8);
         ClickFindNext();
     }
-    EXPECT_GT(control.find(L"NEEDLE", control.find(L"NEEDLE") + 1), 65535u);
+    EXPECT_GT(text.find(L"NEEDLE", text.find(L"NEEDLE") + 1), 65535u);
     EXPECT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(find.LastMatchPosition, static_cast<int64_t>(control.rfind(L"NEEDLE")) + 1);
+    EXPECT_EQ(find.LastMatchPosition, static_cast<int64_t>(text.rfind(L"NEEDLE")) + 1);
     f.mnuedit_Click(7);
     SearchFor(L"NEEDLE text\r\nline");  // a line end in the search text matches the text's
     ClickFind();

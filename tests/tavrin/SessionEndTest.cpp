@@ -80,11 +80,7 @@ struct Running {
     HWND window;
     explicit Running(const std::wstring& args) : p(testenv::TavrinExe(), args), window(p.Window(L"TavrinMain", nullptr, 15000)) {}
     HWND Box(DWORD ms) const { return p.Window(L"#32770", nullptr, ms); }
-    std::wstring Text() const {
-        wchar_t t[256] = {};
-        SendMessageW(GetDlgItem(window, frmMain::IdT1), WM_GETTEXT, 256, reinterpret_cast<LPARAM>(t));
-        return t;
-    }
+    std::wstring Text() const { return WindowText(GetDlgItem(window, frmMain::IdT1)); }
 };
 
 std::wstring BoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
