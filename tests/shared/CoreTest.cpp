@@ -20,7 +20,6 @@ WinVersionRecord Ver(int platform, int major, int minor, int build) {
     return v;
 }
 
-// Each row: the record, the one test that holds (0 = none) and the platform line.
 TEST(SystemMessages, InsertsAreFilledWithTheNameOrANeutralWord) {
     const struct {
         const wchar_t* text;
@@ -38,6 +37,7 @@ TEST(SystemMessages, InsertsAreFilledWithTheNameOrANeutralWord) {
     for (const auto& c : cases) EXPECT_EQ(FillMessageInserts(c.text, c.name), c.filled) << c.text;
 }
 
+// Each row: the record, the one test that holds (0 = none) and the platform line.
 TEST(WinVersion, ClassificationAtItsEdges) {
     using Test = bool (*)(const WinVersionRecord&);
     const Test tests[] = {nullptr, IsWin98, IsWinME, IsWin2000, IsWin2003Server, IsWinXP, IsWinVista};

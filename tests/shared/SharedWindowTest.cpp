@@ -147,8 +147,7 @@ TEST(GShell, RealShellFailsForAMissingFileAndStartsAProgramWithParametersAndDire
     EXPECT_TRUE(testenv::PumpUntil([&] { return testenv::Exists(exe + L".ran"); }, 10000));
 }
 
-// The worker-to-window hand-over: closures run on the mailbox's thread in the order posted, and
-// none runs or stays behind once the mailbox is gone.
+// Closures run on the mailbox's thread in the order posted; none runs or stays behind once it is gone.
 TEST(UiTask, RunsOnTheOwnersThreadInOrderAndNothingAfterTheMailboxGoes) {
     const DWORD owner = GetCurrentThreadId();
     std::vector<int> ran;

@@ -9,7 +9,6 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
-#include <vector>
 
 #include "BuildCommand.h"
 #include "BuildOutput.h"
@@ -17,7 +16,6 @@
 #include "Clipboard.h"
 #include "CompileCommand.h"
 #include "Scintilla.h"
-#include "TestEnv.h"
 #include "Texts.h"
 
 namespace {
@@ -215,7 +213,6 @@ TEST_F(BuildPane, RunStartsWhatAGoodBuildMadeAndStopEndsAHungBuild) {
     }
 }
 
-// A long line brings the horizontal scroll bar; the latest line still shows whole above it.
 TEST_F(BuildPane, TheLatestLineShowsWholeWhenALongLineBringsTheScrollBar) {
     f.mnuview_Click(mainmenu::ViewOutput);
     HWND pane = f.outputPane();

@@ -89,7 +89,6 @@ TEST(Layout, EditAreaBetweenStripsAndPlacementOffScreen) {
     EXPECT_EQ(FitInside({67, 67, 433, 433}, work), (LayoutRect{67, 67, 433, 433}));
 }
 
-// A folder with blanks or a drive root: the batch file stays one quoted word of the command.
 TEST(CompileCommandLine, QuotesTheBatchFileForAFolderWithSpacesOrADriveRoot) {
     for (auto [folder, batch] : {std::pair{L"C:\\Program Files\\Tavrin", L"C:\\Program Files\\Tavrin\\code\\compile.bat"},
                                  {L"D:", L"D:\\code\\compile.bat"}, {L"D:\\", L"D:\\code\\compile.bat"}}) {
@@ -99,7 +98,6 @@ TEST(CompileCommandLine, QuotesTheBatchFileForAFolderWithSpacesOrADriveRoot) {
     }
 }
 
-// At start every visible button can be pressed but Paste, which waits for something to paste.
 TEST(Toolbar, AtStartOnlyPasteWaits) {
     std::wstring waiting;
     for (size_t i = 0; i < toolbar::kCount; ++i)

@@ -2,8 +2,6 @@
 // the user types, and what a later start makes of one left behind by a killed process.
 #include "MainWindowFixture.h"
 
-#include <vector>
-
 #include "DialogAnswerer.h"
 #include "Recovery.h"
 #include "RecoveryFiles.h"
