@@ -37,7 +37,7 @@ std::wstring Shown(const CommandLine& c) {
     return s;
 }
 
-TEST(PellamyCommandLine, SwitchesInAnyCaseWithSlashOrDash) {
+TEST(PellamyCommandLine, SwitchesInAnyCaseWithSlashOrDashBadOnesNamedAndSilenceStillKnown) {
     const std::pair<Args, const wchar_t*> rows[] = {
         {{L"a.dll"}, L"[a.dll]"}, {{L"-U", L"a.dll"}, L"u [a.dll]"}, {{L"/i", L"a.dll"}, L"i: [a.dll]"},
         {{L"a.dll", L"/S"}, L"s [a.dll]"},  // after the file too
@@ -55,16 +55,14 @@ TEST(PellamyCommandLine, SwitchesInAnyCaseWithSlashOrDash) {
         EXPECT_EQ(c.error, ArgumentError::None) << args.front();
         EXPECT_EQ(Shown(c), want) << args.front();
     }
-}
-
-TEST(PellamyCommandLine, BadSwitchesAreNamedAndSilenceIsStillKnown) {
+    // Bad switches are named, and silence is still known.
     using E = ArgumentError;
     const struct {
         Args args;
         ArgumentError error;
         const wchar_t* named;
         bool silent;
-    } rows[] = {
+    } bad[] = {
         {{L"/s", L"-Q", L"/z", L"a.dll"}, E::UnknownSwitch, L"-Q", true},  // the first one
         {{L"/us", L"a.dll"}, E::UnknownSwitch, L"/us", false}, {{L"/u:", L"a.dll"}, E::UnknownSwitch, L"/u:", false},
         {{L"/export", L"a.dll"}, E::UnknownSwitch, L"/export", false}, {{L"/s"}, E::NoFile, L"/s", true},
@@ -75,7 +73,7 @@ TEST(PellamyCommandLine, BadSwitchesAreNamedAndSilenceIsStillKnown) {
         {{L"/export:x.reg", L"a.dll", L"b.dll"}, E::ExportOneFile, L"/export:x.reg", false},
         {{L"/export:\"\"", L"/s", L"a.dll"}, E::EmptyValue, L"/export:\"\"", true},
     };
-    for (const auto& r : rows) {
+    for (const auto& r : bad) {
         const CommandLine c = ParseCommandLine(r.args);
         EXPECT_EQ(std::tuple(c.error, c.badSwitch, c.silent), std::tuple(r.error, std::wstring(r.named), r.silent)) << r.named;
         EXPECT_NE(ArgumentErrorText(c).find(std::wstring(L"The switch ") + r.named + L" "), std::wstring::npos);

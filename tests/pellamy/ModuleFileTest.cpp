@@ -59,7 +59,7 @@ TEST(PellamyBitness, MachineAndMagicDecideWhichBuildCanLoadIt) {
 
 // The old single-byte layout: a value is found by its path (keys without case) and never read past
 // its node, its claimed length or the block, however the block is cut.
-TEST(PellamyVersion, SingleByteLayoutStaysInsideTheBlock) {
+TEST(PellamyVersion, ValuesOfEitherLayoutStayInsideTheBlock) {
     // Root "VS" { "SFI" { "Co" = "Acme" } }: lengths, value lengths, keys and values padded to 4 bytes.
     const unsigned char raw[] = {29, 0, 0, 0, 'V', 'S', 0, 0, 21, 0, 0, 0, 'S', 'F', 'I', 0,
                                  13, 0, 5, 0, 'C', 'o', 0, 0, 'A', 'c', 'm', 'e', 0};
@@ -80,26 +80,23 @@ TEST(PellamyVersion, SingleByteLayoutStaysInsideTheBlock) {
     }
     const unsigned char wide[] = {8, 0, 0, 0, 1, 0, 'V', 0};  // the newer layout: its type word at byte 4
     EXPECT_FALSE(IsSingleByteLayout(wide, sizeof(wide)));
-}
-
-// A crafted block whose values claim more than the block holds: nothing past its end is read.
-TEST(PellamyVersion, ValuesStayInsideTheBlock) {
+    // A crafted block whose values claim more than the block holds: nothing past its end is read.
     // "Acme" without a terminator at the very end; "1.0" NUL-terminated before it; an odd byte count.
-    const char raw[] = "X\0Y\0" "1\0.\0" "0\0\0\0" "A\0c\0m\0e\0" "Z";
-    std::vector<unsigned char> block(raw, raw + sizeof(raw) - 1);  // without the literal's own NUL
+    const char wideRaw[] = "X\0Y\0" "1\0.\0" "0\0\0\0" "A\0c\0m\0e\0" "Z";
+    std::vector<unsigned char> block(wideRaw, wideRaw + sizeof(wideRaw) - 1);  // without the literal's own NUL
     const unsigned char* b = block.data();
     const size_t size = block.size();
     const struct {
         size_t offset, claimed;
         const wchar_t* value;
-    } cases[] = {
+    } claims[] = {
         {4, 3, L"1.0"},     {4, 500, L"1.0"},  // stops at its NUL whatever it claims
         {4, 2, L"1."},      {12, 4, L"Acme"},  // stops at its claimed length
         {12, 4000, L"Acme"},                   // a claim past the end: the whole units left, not the odd byte
         {size - 1, 9, L""}, {size, 9, L""},    // no whole unit left / at the end
         {0, 0, L""},
     };
-    for (const auto& c : cases)
+    for (const auto& c : claims)
         EXPECT_EQ(VersionString(b, size, b + c.offset, c.claimed), c.value) << c.offset << " " << c.claimed;
     std::vector<unsigned char> outside(8, 'x');
     EXPECT_EQ(VersionString(b, size, outside.data(), 4), L"");

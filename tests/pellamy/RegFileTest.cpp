@@ -1,9 +1,11 @@
 // The .reg writer (every value type as the registry editor writes it, its wrapping, the file's
-// bytes) and the captured keys (folded, sorted, summarised) an export or a per-user run is made of.
+// bytes), the captured keys (folded, sorted, summarised) an export or a per-user run is made of, and
+// the record a registration child reports them in.
 #include <gtest/gtest.h>
 
 #include "RegCapture.h"
 #include "RegFile.h"
+#include "RunRecord.h"
 
 using namespace pellamy;
 
@@ -72,7 +74,7 @@ TEST(PellamyRegFile, FileTextEmptyKeysDefaultValuesAndBytes) {
     EXPECT_NE(bytes.find(std::string("\xE9\0\\\0S\0", 6)), std::string::npos);  // é as one unit
 }
 
-TEST(PellamyRegCapture, MachineClassesFoldIntoClassesRootOnceAndPreparedKeysGo) {
+TEST(PellamyRegCapture, MachineClassesFoldIntoClassesRootOncePreparedKeysGoAndTheSummaryCounts) {
     const std::wstring sw = L"HKEY_LOCAL_MACHINE\\Software", classes = sw + L"\\Classes";
     const std::vector<std::wstring> skeleton = {sw, classes};
     std::vector<RegKeyEntry> captured = {
@@ -96,22 +98,54 @@ TEST(PellamyRegCapture, MachineClassesFoldIntoClassesRootOnceAndPreparedKeysGo) 
     std::vector<RegKeyEntry> keys = {{L"R\\b", {}}, {L"R\\A\\x", {}}, {L"R\\a-z", {}}, {L"R\\A", {}}, {L"R", {}}};
     SortKeys(keys);  // parents first, siblings without case
     EXPECT_EQ(Paths(keys), (std::vector<std::wstring>{L"R", L"R\\A", L"R\\A\\x", L"R\\a-z", L"R\\b"}));
-}
-
-TEST(PellamyRegCapture, SummaryCountsClassesProgIdsTypeLibsAndInterfaces) {
+    // The summary counts classes, ProgIDs, type libraries and interfaces.
     const std::wstring cr = L"HKEY_CLASSES_ROOT\\";
-    const std::vector<RegKeyEntry> keys = {
+    const std::vector<RegKeyEntry> summarised = {
         {cr + L"CLSID", {}}, {cr + L"CLSID\\{1}", {StringValue(L"", L"First Class")}},
         {cr + L"CLSID\\{1}\\InprocServer32", {StringValue(L"", L"x.dll")}}, {cr + L"CLSID\\{2}", {}},
         {cr + L"Lib.First.1\\CLSID", {StringValue(L"", L"{1}")}}, {cr + L"Interface\\{I1}", {}}, {cr + L"Interface\\{I2}", {}},
         {cr + L"TypeLib\\{T}", {}}, {cr + L"TypeLib\\{T}\\1.0", {}},
         {L"HKEY_LOCAL_MACHINE\\Software\\Lib\\CLSID", {}},  // not a ProgID: not under the classes
     };
-    const RegistrationSummary s = Summarize(keys);
+    const RegistrationSummary s = Summarize(summarised);
     EXPECT_EQ(s.classes, (std::vector<std::wstring>{L"First Class", L"{2}"}));
     EXPECT_NE(ExportSummaryText(s, L"x.reg").find(L"Classes: 2\r\n    First Class\r\n    {2}\r\nProgIDs: 1\r\n"
                                                   L"Type libraries: 1\r\nInterfaces: 2\r\n"),
               std::wstring::npos);
+}
+
+// The record a registration child reports to its parent: what it holds comes back whole; anything
+// but one whole record of this version is refused.
+RunRecord Sample() {
+    RunRecord r;
+    r.result = {RunOutcome::Failed, 0x80070005u};
+    r.notWritten = {L"HKEY_LOCAL_MACHINE\\Software\\X", L""};
+    r.captured = {{L"HKEY_CLASSES_ROOT\\Caf\u00e9", {StringValue(L"", L"v"), DwordValue(L"n", 7)}},
+                  {L"HKEY_CLASSES_ROOT\\Empty", {}}};
+    return r;
+}
+
+// Cut short or grown (with its length made to match), of another version or kind, or counting more
+// than it holds: refused.
+TEST(PellamyRunRecord, WhatItHoldsComesBackWholeAndAnythingButOneWholeRecordIsRefused) {
+    RunRecord r;
+    const std::string good = EncodeRunRecord(Sample());
+    ASSERT_TRUE(DecodeRunRecord(good, r));
+    EXPECT_TRUE(r.result.outcome == RunOutcome::Failed && r.result.code == 0x80070005u);
+    EXPECT_EQ(r.notWritten, Sample().notWritten);
+    EXPECT_EQ(RegFileText(r.captured), RegFileText(Sample().captured));
+    auto patched = [](std::string b, size_t at, size_t v) {
+        for (size_t i = 0; i < 4; ++i) b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+        return b;
+    };
+    for (size_t cut = 0; cut < good.size(); ++cut)
+        EXPECT_FALSE(DecodeRunRecord(cut < 12 ? good.substr(0, cut) : patched(good.substr(0, cut), 8, cut), r)) << cut;
+    const std::pair<std::string, const char*> cases[] = {
+        {good + '\0', "grown"},        {patched(good + '\0', 8, good.size() + 1), "grown, length to match"},
+        {patched(good, 0, 0), "magic"}, {patched(good, 4, 2), "version"},
+        {patched(good, 12, 99), "kind"}, {patched(good, 20, 0xFFFFFFFF), "count"},
+    };
+    for (const auto& [bytes, what] : cases) EXPECT_FALSE(DecodeRunRecord(bytes, r)) << what;
 }
 
 }  // namespace

@@ -20,15 +20,9 @@ const wchar_t* const kShipped[] = {L"Tavrin.exe", L"Tavrin64.exe", L"Pellamy.exe
                                    L"code\\compile.bat", L"code\\hello.cpp",
                                    L"licenses\\Scintilla-License.txt", L"licenses\\Lexilla-License.txt"};
 
-#ifdef _WIN64
-const wchar_t kSetupName[] = L"TavrinSetup-x64-" APP_VERSION_TEXT_W L".exe";
-const wchar_t kTavrin[] = L"Tavrin64.exe";
-const wchar_t kPellamy[] = L"Pellamy64.exe";
-#else
-const wchar_t kSetupName[] = L"TavrinSetup-" APP_VERSION_TEXT_W L".exe";
-const wchar_t kTavrin[] = L"Tavrin.exe";
-const wchar_t kPellamy[] = L"Pellamy.exe";
-#endif
+const bool k64 = sizeof(void*) == 8;
+const std::wstring kSetupName = (k64 ? L"TavrinSetup-x64-" : L"TavrinSetup-") + std::wstring(APP_VERSION_TEXT_W L".exe");
+const wchar_t* const kTavrin = k64 ? L"Tavrin64.exe" : L"Tavrin.exe";
 
 std::wstring SetupPath() { return ProgramFolder() + L"\\..\\..\\package\\" + kSetupName; }
 std::wstring OpenWithKey() { return std::wstring(L"Software\\Classes\\Applications\\") + kTavrin; }

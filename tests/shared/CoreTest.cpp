@@ -20,7 +20,6 @@ WinVersionRecord Ver(int platform, int major, int minor, int build) {
     return v;
 }
 
-// Each row: the record, the one test that holds (0 = none) and the platform line.
 TEST(SystemMessages, InsertsAreFilledWithTheNameOrANeutralWord) {
     const struct {
         const wchar_t* text;
@@ -38,6 +37,7 @@ TEST(SystemMessages, InsertsAreFilledWithTheNameOrANeutralWord) {
     for (const auto& c : cases) EXPECT_EQ(FillMessageInserts(c.text, c.name), c.filled) << c.text;
 }
 
+// Each row: the record, the one test that holds (0 = none) and the platform line.
 TEST(WinVersion, ClassificationAtItsEdges) {
     using Test = bool (*)(const WinVersionRecord&);
     const Test tests[] = {nullptr, IsWin98, IsWinME, IsWin2000, IsWin2003Server, IsWinXP, IsWinVista};
@@ -65,14 +65,12 @@ TEST(WinVersion, ClassificationAtItsEdges) {
     }
 }
 
-TEST(SystemFolder, BufferLosesTerminatorAndBlanks) {
+// The system folder's buffer loses its terminator and blanks; twips at 96 and 144 dpi.
+TEST(SystemFolderAndTwips, BufferLosesTerminatorAndBlanksAndTwipsConvertAt96And144Dpi) {
     const std::wstring buf = L"C:\\WINDOWS\\system32" + std::wstring(1, L'\0') + std::wstring(100, L' ');
     EXPECT_EQ(SystemFolderFromBuffer(buf, buf.size()), L"C:\\WINDOWS\\system32");
     const std::wstring longPath = L"D:\\" + std::wstring(300, L'x');
     EXPECT_EQ(SystemFolderFromBuffer(longPath, longPath.size()), longPath);
-}
-
-TEST(Twips, ConvertAt96And144Dpi) {
     // Under half a pixel (7 twips at 96 dpi) is none; half a pixel and more rounds up.
     for (auto [twips, dpi, pixels] : {std::tuple{1440, 96, 96}, {6810, 96, 454}, {6810, 144, 681}, {7, 96, 0}, {8, 96, 1}})
         EXPECT_EQ(TwipsToPixels(twips, dpi), pixels) << twips << " " << dpi;
@@ -96,7 +94,8 @@ TEST(ErrorRecord, RaiseCarriesNumberSourceAndDescription) {
     EXPECT_EQ(Err().Number, 0);
 }
 
-TEST(TextConv, Utf8RoundTripsIncludingSurrogatePairs) {
+// Round trips with surrogate pairs; invalid UTF-8 is detected and replaced.
+TEST(TextConv, Utf8RoundTripsAndWhatIsNotValidIsReplaced) {
     // Code units written out: wchar_t is 32-bit on Linux, and the strings hold UTF-16 everywhere.
     const std::wstring w{L'a', 0xE9, 0x4E2D, 0xD83D, 0xDE00, L'z'};
     const std::string u = WideToUtf8(w);
@@ -112,9 +111,6 @@ TEST(TextConv, Utf8RoundTripsIncludingSurrogatePairs) {
         ASSERT_EQ(BytesOfUnits(text, units), bytes) << units;
         ASSERT_EQ(Utf16Units(text.substr(0, bytes)), Utf8ToWide(text.substr(0, bytes)).size()) << bytes;
     }
-}
-
-TEST(TextConv, InvalidUtf8IsDetectedAndReplaced) {
     for (std::string bad : {"\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xC3", "ab\xFF"})
         EXPECT_TRUE(!ValidUtf8(bad) && Utf8ToWide(bad).find(L'\uFFFD') != std::wstring::npos) << bad.size();
     // A lone half is replaced; the pair at the top of both halves' ranges is the last character there

@@ -30,8 +30,7 @@ std::wstring Self() {
 // A copy of this program that never ends, started as the build's own child; says its id.
 bool StartSleeper() {
     std::wstring line = L"\"" + Self() + L"\" sleep";
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
+    STARTUPINFOW si{sizeof(si)};
     PROCESS_INFORMATION pi{};
     if (!CreateProcessW(Self().c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) return false;
     CloseHandle(pi.hThread);

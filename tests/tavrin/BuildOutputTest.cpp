@@ -1,10 +1,15 @@
-// A build's output: lines cut from pipe chunks, decoded, and the compilers' diagnostics read.
+// A build: the command line and environment the compile batch file is started with; its output
+// (lines cut from pipe chunks, decoded, the compilers' diagnostics read); the output pane's places
+// (F4 and Shift+F4 round the list, the file each names).
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "BuildCommand.h"
+#include "BuildLog.h"
 #include "BuildOutput.h"
 #include "FileEncoding.h"
 #include "TextConv.h"
@@ -22,7 +27,7 @@ std::vector<std::string> Split(const std::vector<std::string>& chunks) {
 
 using Lines = std::vector<std::string>;
 
-TEST(LineSplitter, LineEndsOfEveryKindWhereverTheChunksFall) {
+TEST(LineSplitter, EveryLineEndWhereverTheChunksFallEachLineAsSoonAsItEndsAndAnEndlessOneCut) {
     const std::pair<std::string, Lines> rows[] = {
         {"one\r\ntwo\r\n", {"one", "two"}}, {"one\ntwo\n", {"one", "two"}}, {"one\r\n\r\nthree\n", {"one", "", "three"}},
         {"no end", {"no end"}}, {"", {}}, {"\r\n", {""}},
@@ -39,6 +44,17 @@ TEST(LineSplitter, LineEndsOfEveryKindWhereverTheChunksFall) {
         for (char c : bytes) single.push_back(std::string(1, c));
         EXPECT_EQ(Split(single), expected) << bytes;
     }
+    // Lines come out as soon as their end arrives; an endless line is cut at a character's start and marked.
+    LineSplitter s, cut(8);
+    Lines lines, cutLines;
+    std::vector<size_t> counts;
+    for (const char* chunk : {"first\r", "\nsec", "ond\n"}) s.Add(chunk, lines), counts.push_back(lines.size());
+    s.Finish(lines);  // nothing left over
+    EXPECT_EQ(counts, (std::vector<size_t>{0, 1, 2}));
+    EXPECT_EQ(lines, (Lines{"first", "second"}));
+    cut.Add("abcdefg\xC3\xBC" "more and more", cutLines);  // the cut falls inside the 2-byte character
+    cut.Add(" still\r\nnext\n", cutLines);
+    EXPECT_EQ(cutLines, (Lines{"abcdefg" + WideToUtf8(texts::BuildLineCut), "next"}));
 }
 
 TEST(DecodeLine, Utf8WhenValidElseTheConsoleCodePage) {
@@ -135,18 +151,96 @@ TEST(CompilerColumns, TheCompilerNamedAndTheCharacterEachColumnMeans) {
             << testing::PrintToString(std::wstring(r.line)) << " column " << r.column;
 }
 
-// Lines come out as soon as their end arrives; an endless line is cut at a character's start and marked.
-TEST(LineSplitter, LinesComeOutAsSoonAsTheirEndArrivesAndAnEndlessOneIsCut) {
-    LineSplitter s, cut(8);
-    Lines lines, cutLines;
-    std::vector<size_t> counts;
-    for (const char* chunk : {"first\r", "\nsec", "ond\n"}) s.Add(chunk, lines), counts.push_back(lines.size());
-    s.Finish(lines);  // nothing left over
-    EXPECT_EQ(counts, (std::vector<size_t>{0, 1, 2}));
-    EXPECT_EQ(lines, (Lines{"first", "second"}));
-    cut.Add("abcdefg\xC3\xBC" "more and more", cutLines);  // the cut falls inside the 2-byte character
-    cut.Add(" still\r\nnext\n", cutLines);
-    EXPECT_EQ(cutLines, (Lines{"abcdefg" + WideToUtf8(texts::BuildLineCut), "next"}));
+std::vector<std::wstring> Entries(const std::wstring& block) {
+    std::vector<std::wstring> out;
+    for (size_t i = 0; i < block.size() && block[i] != L'\0'; i = block.find(L'\0', i) + 1)
+        out.push_back(block.substr(i, block.find(L'\0', i) - i));
+    return out;
+}
+
+// The document's path reaches the batch file through a variable, never through the command line;
+// the build runs in its folder, or the batch file's for a UNC folder (cmd cannot run in one).
+TEST(BuildCommand, ThePathTravelsInAVariableTheBuildRunsInItsFolderAndTheEnvironmentIsSorted) {
+    const struct {
+        const wchar_t *doc, *folder;
+    } rows[] = {
+        {L"C:\\My Files\\hello.cpp", L"C:\\My Files"},      {L"C:\\a & b\\x^y (1).cpp", L"C:\\a & b"},
+        {L"C:\\p\\a%PATH%b.cpp", L"C:\\p"},                 {L"C:\\p\\!x! & del y.cpp", L"C:\\p"},
+        {L"C:\\gr\u00FC\u00DFe\\\u20AC.cpp", L"C:\\gr\u00FC\u00DFe"}, {L"C:\\x.cpp", L"C:\\"},
+        {L"D:/work/y.cpp", L"D:/work"},                     {L"\\\\server\\share\\x.cpp", L"C:\\Tavrin\\code"},
+    };
+    for (const auto& r : rows) {
+        const BuildCommand s = MakeBuildCommand(L"C:\\Tavrin\\code\\compile.bat", L"C:\\windows\\system32\\", r.doc, {});
+        EXPECT_EQ(s.application + L"|" + s.workingDirectory, L"C:\\windows\\system32\\cmd.exe|" + std::wstring(r.folder));
+        EXPECT_NE(s.commandLine.find(L"\"C:\\Tavrin\\code\\compile.bat\" \"%TAVRIN_SOURCE%\""), std::wstring::npos);
+        EXPECT_EQ(s.commandLine.find(r.doc), std::wstring::npos) << r.doc;
+        EXPECT_EQ(Entries(s.environment), (std::vector<std::wstring>{L"TAVRIN_NOPAUSE=1", L"TAVRIN_SOURCE=" + std::wstring(r.doc)}));
+    }
+    // The environment is the parent's plus ours, sorted by name.
+    const BuildCommand s = MakeBuildCommand(
+        L"C:\\t\\code\\compile.bat", L"C:\\windows\\system32", L"C:\\s\\a.cpp",
+        {L"windir=C:\\windows", L"=C:=C:\\s", L"Path=C:\\bin;D:\\x=y", L"tavrin_nopause=", L"ALLUSERSPROFILE=C:\\all",
+         L"TAVRIN_SOURCE=C:\\old.cpp", L"_under=1"});
+    EXPECT_EQ(Entries(s.environment),
+              (std::vector<std::wstring>{L"=C:=C:\\s", L"ALLUSERSPROFILE=C:\\all", L"Path=C:\\bin;D:\\x=y",
+                                         L"TAVRIN_NOPAUSE=1", L"TAVRIN_SOURCE=C:\\s\\a.cpp", L"windir=C:\\windows",
+                                         L"_under=1"}));
+}
+
+TEST(BuildCommand, RunStartsTheProgramBesideTheSourceThroughAVariable) {
+    const std::pair<const wchar_t*, const wchar_t*> programs[] = {
+        {L"C:\\s\\a.cpp", L"C:\\s\\a.exe"}, {L"D:\\x\\v1.2.cpp", L"D:\\x\\v1.2.exe"}, {L"\\\\srv\\share\\b.c", L"\\\\srv\\share\\b.exe"},
+        {L"C:\\my.dir\\prog", L"C:\\my.dir\\prog.exe"},  // a dot in the folder only
+    };
+    for (const auto& [source, program] : programs) EXPECT_EQ(BuiltProgramOf(source), program) << source;
+    const BuildCommand r = MakeRunCommand(L"C:\\a & b\\%x%.exe", L"C:\\windows\\system32\\", {L"A=1"});
+    EXPECT_EQ(r.application, L"C:\\windows\\system32\\cmd.exe");
+    EXPECT_EQ(r.commandLine.find(L"%x%"), std::wstring::npos);  // the name is never in the line
+    EXPECT_NE(r.commandLine.find(L"\"%TAVRIN_PROGRAM%\" & pause"), std::wstring::npos);
+    EXPECT_EQ(r.workingDirectory, L"C:\\a & b");
+    EXPECT_EQ(Entries(r.environment), (std::vector<std::wstring>{L"A=1", L"TAVRIN_PROGRAM=C:\\a & b\\%x%.exe"}));
+}
+
+TEST(BuildLog, StepsRoundTheDiagnosticsAndResolvesTheirFiles) {
+    BuildLog log;
+    log.Clear(L"C:\\work\\app");
+    const wchar_t* lines[] = {
+        L"Building C:\\work\\app\\main.cpp",
+        L"main.cpp:3:5: error: 'x' was not declared in this scope",
+        L"    3 |     x = 1;",
+        L"C:\\work\\lib\\util.h(12): warning C4101: 'y': unreferenced local variable",
+        L"src/other.cpp:7:1: warning: no return statement",
+        L"Build finished: exit code 1 (0.4 s)",
+    };
+    size_t places = 0;
+    for (size_t i = 0; i < std::size(lines); ++i) places += log.Add(lines[i], i);
+    ASSERT_EQ(places, 3u);
+    ASSERT_EQ(log.Count(), 3u);
+    EXPECT_EQ(std::tuple(log.PaneLineOf(0), log.PaneLineOf(2), log.OnPaneLine(3), log.OnPaneLine(2)),
+              std::tuple(size_t{1}, size_t{4}, std::optional<size_t>(1), std::optional<size_t>()));
+    EXPECT_EQ(log.PathOf(log.At(0)) + L"|" + log.PathOf(log.At(1)) + L"|" + log.PathOf(log.At(2)),
+              L"C:\\work\\app\\main.cpp|C:\\work\\lib\\util.h|C:\\work\\app\\src\\other.cpp");
+    // Forward from nothing starts at the first, backward at the last; both go round.
+    std::vector<size_t> walked;
+    for (int i = 0; i < 4; ++i) walked.push_back(*log.Step(true));
+    EXPECT_EQ(walked, (std::vector<size_t>{0, 1, 2, 0}));
+    EXPECT_EQ(log.Step(false), std::optional<size_t>(2));
+    log.SetCurrent(1);  // a double-click on a line
+    EXPECT_EQ(log.Step(true), std::optional<size_t>(2));
+    log.Clear(L"C:\\work\\app");
+    for (size_t i = 0; i < std::size(lines); ++i) log.Add(lines[i], i);
+    EXPECT_EQ(log.Step(false), std::optional<size_t>(2));
+    log.Clear(L"D:\\");
+    EXPECT_FALSE(log.Step(true) || log.Step(false));
+    Diagnostic d;
+    d.file = L"\\\\server\\share\\x.cpp";
+    EXPECT_EQ(log.PathOf(d), L"\\\\server\\share\\x.cpp");
+    d.file = L"../b/./a.cpp";  // left for the system to resolve
+    EXPECT_EQ(log.PathOf(d), L"D:\\..\\b\\.\\a.cpp");
+    // The columns count as the compiler named in the output does.
+    EXPECT_EQ(log.Columns(), ColumnKind::Characters);
+    log.Add(L"Using C:\\llvm\\bin\\clang++.exe", 0);
+    EXPECT_EQ(log.Columns(), ColumnKind::Utf8Bytes);
 }
 
 }  // namespace

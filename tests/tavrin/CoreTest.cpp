@@ -27,7 +27,7 @@ public:
     }
 };
 
-TEST(Settings, DefaultsRoundTripAndFallBacks) {
+TEST(Settings, DefaultsRoundTripFallBacksTheTabWidthFromOneToSixteenAndWordWrapOff) {
     MemoryStore s;
     settings::Values v = settings::Read(s, L"C:\\Prog\\Code");
     const auto expect = [](const settings::Values& v, const std::wstring& dir, int type, int l, int t, int w, int h) {
@@ -51,10 +51,8 @@ TEST(Settings, DefaultsRoundTripAndFallBacks) {
                               {L"-2147483649", 7}, {L"-2147483648", -2147483647 - 1}, {L"+2147483647", 2147483647}})
         EXPECT_EQ(settings::ParseNumber(std::wstring(text), 7), want) << text;
     EXPECT_EQ(settings::CodeFolderOf(L"C:\\Program Files\\Tavrin\\"), L"C:\\Program Files\\Tavrin\\Code");
-}
-
-TEST(Settings, TabWidthFromOneToSixteen) {
-    MemoryStore s;
+    // The tab width: 1 to 16, else 4.
+    s.values.clear();
     EXPECT_EQ(settings::ReadTabWidth(s), 4);
     for (auto [text, want] : std::initializer_list<std::pair<const wchar_t*, int>>{
              {L"1", 1}, {L"16", 16}, {L"8", 8}, {L"0", 4}, {L"17", 4}, {L"-2", 4}, {L"tab", 4}}) {
@@ -63,6 +61,9 @@ TEST(Settings, TabWidthFromOneToSixteen) {
     }
     settings::WriteTabWidth(s, 3);
     EXPECT_EQ(s.values[L"TabWidth"], L"3");
+    EXPECT_FALSE(zoom::ReadWordWrap(s));  // off by default
+    s.values[L"WordWrap"] = L"yes";
+    EXPECT_FALSE(zoom::ReadWordWrap(s));
 }
 
 TEST(CommandLine, TheFileIsTheRestOfTheLineAsTyped) {
@@ -88,7 +89,6 @@ TEST(Layout, EditAreaBetweenStripsAndPlacementOffScreen) {
     EXPECT_EQ(FitInside({67, 67, 433, 433}, work), (LayoutRect{67, 67, 433, 433}));
 }
 
-// A folder with blanks or a drive root: the batch file stays one quoted word of the command.
 TEST(CompileCommandLine, QuotesTheBatchFileForAFolderWithSpacesOrADriveRoot) {
     for (auto [folder, batch] : {std::pair{L"C:\\Program Files\\Tavrin", L"C:\\Program Files\\Tavrin\\code\\compile.bat"},
                                  {L"D:", L"D:\\code\\compile.bat"}, {L"D:\\", L"D:\\code\\compile.bat"}}) {
@@ -98,7 +98,6 @@ TEST(CompileCommandLine, QuotesTheBatchFileForAFolderWithSpacesOrADriveRoot) {
     }
 }
 
-// At start every visible button can be pressed but Paste, which waits for something to paste.
 TEST(Toolbar, AtStartOnlyPasteWaits) {
     std::wstring waiting;
     for (size_t i = 0; i < toolbar::kCount; ++i)
@@ -108,12 +107,8 @@ TEST(Toolbar, AtStartOnlyPasteWaits) {
 
 }  // namespace
 
-TEST(ZoomAndWrap, ThePercentShownAndTheWordWrapSetting) {
+TEST(Zoom, ThePercentShown) {
     for (auto [base, level, percent] :
          {std::tuple{10.0, 0, 100}, {10.0, 2, 120}, {10.0, -10, 20}, {9.0, 1, 111}, {11.0, 20, 282}, {0.0, 3, 100}})
         EXPECT_EQ(zoom::Percent(base, level), percent) << base << " " << level;
-    MemoryStore s;
-    EXPECT_FALSE(zoom::ReadWordWrap(s));  // off by default
-    s.values[L"WordWrap"] = L"yes";
-    EXPECT_FALSE(zoom::ReadWordWrap(s));
 }

@@ -33,7 +33,7 @@ TEST(Syntax, LanguageFromTheExtensionThenTheSaveAsType) {
     for (Language l : {Language::Html, Language::ServerPage}) EXPECT_STREQ(syntax::LexerName(l), "hypertext");
 }
 
-TEST(Syntax, KeywordListsAreSortedOutForTheirLexers) {
+TEST(Syntax, KeywordListsSuitTheirLexersAndEveryColourReadsOnItsBackground) {
     for (Language l : {Language::Cpp, Language::Java, Language::JavaScript, Language::Html, Language::ServerPage,
                        Language::VBScript, Language::Css}) {
         const auto lists = syntax::KeywordLists(l);
@@ -47,9 +47,7 @@ TEST(Syntax, KeywordListsAreSortedOutForTheirLexers) {
             EXPECT_TRUE(!words.empty() && words.find("  ") == std::string::npos && lower) << lexer << " list " << k.set;
         }
     }
-}
-
-TEST(Syntax, EveryColourReadsOnItsBackground) {
+    // Every colour reads on its background.
     const syntax::Rgb white = syntax::MakeRgb(255, 255, 255), black = 0, navy = syntax::MakeRgb(0, 0, 64),
                       cream = syntax::MakeRgb(255, 250, 220);
     for (auto [rgb, dark] :
@@ -64,7 +62,7 @@ TEST(Syntax, EveryColourReadsOnItsBackground) {
 
 textreplace::Options Opt(bool matchCase, bool wholeWord) { return {matchCase, wholeWord, textreplace::SystemFold}; }
 
-TEST(Replace, FindAllTable) {
+TEST(Replace, FindAllAndFindNextWrappingOnce) {
     struct Row {
         const wchar_t* text;
         const wchar_t* what;
@@ -77,7 +75,7 @@ TEST(Replace, FindAllTable) {
         {L"\u00c9t\u00e9 \u00e9t\u00e9", L"\u00e9t\u00e9", false, false, {0, 4}},
         {L"int x; int_y; print; int", L"int", true, true, {0, 21}},  // whole words at both edges
         {L"int", L"int", true, true, {0}}, {L"x.int(", L"int", true, true, {2}},
-        {L"0int9 aintz Aint_ Zint int", L"int", true, true, {23}},  // the first and last of each kind
+        {L"0int9 aintz Aint _int Zint int", L"int", true, true, {27}},  // the first and last of each kind
         {L"0int int", L"int", true, true, {5}},
         {L"2\u00D7int\u00F7x", L"int", true, true, {2}},  // the times and division signs are no letters
         {L"\u00e9int int\u00e9", L"int", true, true, {}},  // a letter beyond ASCII is part of the word
@@ -91,21 +89,19 @@ TEST(Replace, FindAllTable) {
     // Inside a range: a match must end inside it; the word edges look outside it.
     EXPECT_EQ(textreplace::FindAll(L"xx xx xx", L"xx", 1, 7, Opt(true, false)), (std::vector<size_t>{3}));
     EXPECT_EQ(textreplace::FindAll(L"axx xx", L"xx", 1, 6, Opt(true, true)), (std::vector<size_t>{4}));
-}
-
-TEST(Replace, FindNextWrapsOnceAndSaysSo) {
+    // Find Next wraps once and says so.
     const struct {
         const wchar_t *text, *what;
         size_t from;
         long long pos;  // -1: none
         bool wrapped;
-    } rows[] = {
+    } next[] = {
         {L"one two one two", L"two", 0, 4, false}, {L"one two one two", L"two", 13, 4, true},
         {L"one two one two", L"one", 1, 8, false}, {L"one two one two", L"one", 9, 0, true},
         {L"abcd", L"bc", 2, 1, true},  // across the start: seen on the way round
         {L"one two one two", L"three", 5, -1, false}, {L"one two one two", L"three", 0, -1, false}, {L"one", L"x", 99, -1, false},
     };
-    for (const auto& r : rows) {
+    for (const auto& r : next) {
         const auto n = textreplace::FindNext(r.text, r.what, r.from, Opt(true, false));
         EXPECT_EQ(std::pair(n ? static_cast<long long>(n->pos) : -1, n && n->wrapped), std::pair(r.pos, r.wrapped))
             << r.what << " " << r.from;

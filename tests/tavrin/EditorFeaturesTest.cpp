@@ -1,13 +1,11 @@
 // The main window seen from outside: the programmer's editor (colouring, line numbers, the caret's
-// place, Go To, Replace, auto-indent), the toolbar, the status bar, the View and Format menus, the
-// Edit menu and the Find dialog (the clipboard, the dialog's buttons, the real "No Match found." box).
+// place, Go To, Replace, auto-indent), the bars, the View and Format menus, Find in Files, the Edit
+// menu and the Find dialog (the clipboard, the dialog's buttons, the real "No Match found." box).
 #include "MainWindowFixture.h"
 
 #include <atomic>
 #include <cstdio>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "AppInfo.h"
 #include "Clipboard.h"
@@ -56,8 +54,6 @@ protected:
         SendMessageW(f.Hwnd(), WM_COMMAND, MAKEWPARAM(bars::ButtonId(position), BN_CLICKED),
                      reinterpret_cast<LPARAM>(f.tbToolbar()));
     }
-    // Typed at the caret, with the format set there.
-    void TypeHere(const std::wstring& text) { editarea::ReplaceSelection(f.t1(), text); }
     void Select(size_t start, size_t end) { editarea::Select(f.t1(), start, end); }
     // A range's format as the area reports it: "face bold italic points colour" (0 and -1 when mixed).
     std::wstring FormatAt(size_t start, size_t end) {
@@ -139,10 +135,7 @@ TEST_F(Editor, ColouringKeepsTheTextAFormatTurnsItOffAndADarkBackgroundTakesTheD
     Sci(SCI_SETSEL, 4, 8);
     f.mnuformat_Click(1);
     EXPECT_FALSE(ViewChecked(2));
-    EXPECT_EQ(ForeAt("int"), Uncoloured());
-    COLORREF given = 0;
-    ASSERT_TRUE(editarea::SelectionColor(ed(), given));
-    EXPECT_EQ(given, RGB(255, 0, 0));
+    EXPECT_EQ(ForeAt("int"), Uncoloured());  // (the colour itself: the Format test)
     OpenFile(L"b.cpp", "int b; // c\n");
     EXPECT_TRUE(ViewChecked(2));
     pick = RGB(0, 0, 0);
@@ -370,7 +363,7 @@ TEST_F(Bars, FontAndColoursOnTheSelectionAtTheCaretRememberedAndCancelled) {
     Select(11, 11);
     f.mnuformat_Click(0);
     EXPECT_EQ(seenFont.lfWeight, FW_BOLD);
-    TypeHere(L"XY");
+    editarea::ReplaceSelection(f.t1(), L"XY");  // typed at the caret, with the format set there
     EXPECT_EQ(FormatAt(11, 13), L"Tahoma 1 1 14 " + text);
     Select(6, 11);
     f.mnuformat_Click(1);
@@ -379,7 +372,7 @@ TEST_F(Bars, FontAndColoursOnTheSelectionAtTheCaretRememberedAndCancelled) {
     pick = RGB(0, 128, 0);
     f.mnuformat_Click(1);
     EXPECT_EQ(seenColor, RGB(255, 0, 0));
-    TypeHere(L"!");
+    editarea::ReplaceSelection(f.t1(), L"!");
     EXPECT_EQ(FormatAt(13, 14), L"Tahoma 1 1 14 32768");  // the font of the text before it, in the new colour
     cancel = true;
     for (int item : {0, 1, 2}) {
@@ -393,6 +386,34 @@ TEST_F(Bars, FontAndColoursOnTheSelectionAtTheCaretRememberedAndCancelled) {
     f.mnuformat_Click(2);
     EXPECT_EQ(seenColor, RGB(0, 128, 0));
     EXPECT_EQ(editarea::BackColor(f.t1()), RGB(0, 0, 255));
+}
+
+// Edit > Find in Files: the places stream into the output pane; F4 walks them into another file.
+using FindInFilesWindow = testenv::MainWindowTest;
+
+TEST_F(FindInFilesWindow, PlacesStreamIntoThePaneAndF4OpensTheSecondFileAtItsPlace) {
+    ASSERT_TRUE(testenv::WriteBytes(dir / L"a.cpp", "int needle;\r\n"));
+    ASSERT_TRUE(CreateDirectoryW((dir / L"sub").c_str(), nullptr));
+    ASSERT_TRUE(testenv::WriteBytes(dir / L"sub\\b.h", "x\r\n  y = needle;\r\n"));
+    ASSERT_TRUE(testenv::WriteBytes(dir / L"c.txt", "nothing\r\n"));
+    modal::ScopedHooks hooks({.modalForm = [&](form::Form& form) {
+        auto& d = dynamic_cast<frmFindInFiles&>(form);
+        d.SetText(frmFindInFiles::IdWhat, L"needle");
+        d.SetText(frmFindInFiles::IdFolder, dir.Path());
+        d.cmdFind_Click();
+    }});
+    f.mnuedit_Click(12);
+    ASSERT_TRUE(testenv::PumpUntil([&] { return f.Pane().Lines().size() == 4; }, 10000));
+    const std::vector<std::wstring> lines = f.Pane().Lines();
+    EXPECT_EQ(lines[3].rfind(L"2 matches in 2 files of 3 searched (", 0), 0u) << lines[3];
+    const std::wstring a = dir / L"a.cpp(1,5): int needle;", b = dir / L"sub\\b.h(2,7):   y = needle;";
+    EXPECT_TRUE((lines[1] == a && lines[2] == b) || (lines[1] == b && lines[2] == a)) << lines[1] << L" / " << lines[2];
+    // F4 twice: the second place, in its own file, at its line and column.
+    f.mnutools_Click(8);
+    f.mnutools_Click(8);
+    const bool bSecond = lines[2] == b;
+    EXPECT_EQ(f.Doc().DocumentPath, bSecond ? dir / L"sub\\b.h" : dir / L"a.cpp");
+    EXPECT_EQ(Caret(), (bSecond ? std::pair<int64_t, int64_t>{2, 7} : std::pair<int64_t, int64_t>{1, 5}));
 }
 
 // The Edit menu and the Find dialog, the window shown.
@@ -509,18 +530,17 @@ TEST_F(EditCommands, MatchesPastSixteenBitsAfterLineEndsAndOutsideTheBasicPlane)
     f.mnuedit_Click(7);
     SearchFor(L"NEEDLE");
     ClickFind();
-    const std::wstring& control = text;
-    size_t want = control.find(L"NEEDLE");
-    for (int i = 0; i < 3; ++i, want = control.find(L"NEEDLE", want + 1)) {
+    size_t want = text.find(L"NEEDLE");
+    for (int i = 0; i < 3; ++i, want = text.find(L"NEEDLE", want + 1)) {
         ExpectSelection(want, want + 6);
         if (i == 0) f.mnuedit_Click(8);
         ClickFindNext();
     }
-    EXPECT_GT(control.find(L"NEEDLE", control.find(L"NEEDLE") + 1), 65535u);
+    EXPECT_GT(text.find(L"NEEDLE", text.find(L"NEEDLE") + 1), 65535u);
     EXPECT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(find.LastMatchPosition, static_cast<int64_t>(control.rfind(L"NEEDLE")) + 1);
+    EXPECT_EQ(find.LastMatchPosition, static_cast<int64_t>(text.rfind(L"NEEDLE")) + 1);
     // Found across the control's gap (left where the last edit was) and after it.
-    const size_t second = control.find(L"NEEDLE", control.find(L"NEEDLE") + 1);
+    const size_t second = text.find(L"NEEDLE", text.find(L"NEEDLE") + 1);
     editarea::Select(f.t1(), second + 3, second + 3);
     editarea::ReplaceSelection(f.t1(), L"X");
     editarea::Undo(f.t1());
@@ -530,7 +550,7 @@ TEST_F(EditCommands, MatchesPastSixteenBitsAfterLineEndsAndOutsideTheBasicPlane)
     ClickFindNext();
     ExpectSelection(second, second + 6);
     ClickFindNext();
-    ExpectSelection(control.rfind(L"NEEDLE"), control.rfind(L"NEEDLE") + 6);
+    ExpectSelection(text.rfind(L"NEEDLE"), text.rfind(L"NEEDLE") + 6);
     f.mnuedit_Click(7);
     SearchFor(L"NEEDLE text\r\nline");  // a line end in the search text matches the text's
     ClickFind();
@@ -558,9 +578,7 @@ TEST_F(EditCommands, TheRealDialogSelectsTheMatchAndShowsTheRealNoMatchBox) {
     {
         DialogAnswerer answer({DialogAnswerer::Press(IDOK)});
         ClickFindNext();
-        const auto seen = answer.Seen();
-        ASSERT_EQ(seen.size(), 1u);
-        EXPECT_EQ(seen[0].title + L": " + seen[0].text, L"Tavrin: No Match found.");
+        EXPECT_EQ(answer.One(), L"Tavrin: No Match found.");
     }
     ExpectSelection(6, 10);
     EXPECT_EQ(GetFocus(), f.t1());
@@ -586,9 +604,7 @@ TEST_F(EditCommands, EscStopsARegularExpressionStillRunningAfterTwoSeconds) {
         DialogAnswerer answer({DialogAnswerer::Press(IDOK)}, 60000);
         ClickFind();
         user.join();
-        const auto seen = answer.Seen();
-        ASSERT_EQ(seen.size(), 1u);
-        EXPECT_EQ(seen[0].text, texts::SearchStopped);
+        EXPECT_EQ(answer.One(), L"Tavrin: " + std::wstring(texts::SearchStopped));
     }
     EXPECT_TRUE(told);
     EXPECT_TRUE(answered);

@@ -115,7 +115,7 @@ TEST(Encodings, TextThatWouldOpenAsOtherTextOrThatTheEncodingLacks) {
     EXPECT_TRUE(unstorable);
 }
 
-TEST(LineEnds, EveryStyleAndMixtureStaysAsItIs) {
+TEST(LineEnds, EveryStyleAndMixtureStaysAsItIsAndIsNamedInTheStatusBarAndSaveAs) {
     // The file's own line ends, mixed ones and lone CRs included, are held and saved as they are;
     // the style most lines use ends the last line when it has no line end.
     const std::tuple<const char*, LineEnd, const char*> rows[] = {
@@ -137,6 +137,17 @@ TEST(LineEnds, EveryStyleAndMixtureStaysAsItIs) {
     // Text put into a document takes its line ends.
     EXPECT_EQ(docfile::WithLineEnds(L"a\r\nb\rc\nd", LineEnd::Lf), L"a\nb\nc\nd");
     EXPECT_EQ(docfile::WithLineEnds(L"a\nb\r\r\n", LineEnd::CrLf), L"a\r\nb\r\n\r\n");
+    // The status bar's name and the Save As list.
+    using textformat::Ends;
+    const std::tuple<const char*, LineEnd, Ends> named[] = {
+        {"a\r\nb\r\n", LineEnd::Lf, Ends::CrLf}, {"a\nb", LineEnd::CrLf, Ends::Lf}, {"a\rb", LineEnd::CrLf, Ends::Cr},
+        {"a\r\nb\n", LineEnd::CrLf, Ends::Mixed}, {"a\r\r\n", LineEnd::CrLf, Ends::Mixed},  // a CR and a CR LF
+        {"", LineEnd::Lf, Ends::Lf}, {"one line", LineEnd::Cr, Ends::Cr},  // none: the document's style
+    };
+    for (const auto& [text, style, want] : named) EXPECT_EQ(textformat::EndsOf(text, style), want) << text;
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(textformat::SaveChoiceOf(textformat::SaveChoice(i, LineEnd::Lf)), i);
+    EXPECT_EQ(textformat::SaveChoiceOf(FileFormat{Encoding::Utf16Le, false}), 3);
+    EXPECT_EQ(textformat::SaveChoiceOf(FileFormat{Encoding::Oem}), -1);  // kept unless another is chosen
 }
 
 TEST(Encodings, ReopenedInAChosenEncodingAndWhatItCannotDecodeIsSaid) {
@@ -160,20 +171,6 @@ TEST(Encodings, ReopenedInAChosenEncodingAndWhatItCannotDecodeIsSaid) {
     }
     EXPECT_EQ(Encode("dir", FileFormat{Encoding::Oem}), "dir\r\n");
 }
-
-TEST(LineEnds, TheStatusBarsNameAndTheSaveAsList) {
-    using textformat::Ends;
-    const std::tuple<const char*, LineEnd, Ends> rows[] = {
-        {"a\r\nb\r\n", LineEnd::Lf, Ends::CrLf}, {"a\nb", LineEnd::CrLf, Ends::Lf}, {"a\rb", LineEnd::CrLf, Ends::Cr},
-        {"a\r\nb\n", LineEnd::CrLf, Ends::Mixed}, {"a\r\r\n", LineEnd::CrLf, Ends::Mixed},  // a CR and a CR LF
-        {"", LineEnd::Lf, Ends::Lf}, {"one line", LineEnd::Cr, Ends::Cr},  // none: the document's style
-    };
-    for (const auto& [text, style, want] : rows) EXPECT_EQ(textformat::EndsOf(text, style), want) << text;
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(textformat::SaveChoiceOf(textformat::SaveChoice(i, LineEnd::Lf)), i);
-    EXPECT_EQ(textformat::SaveChoiceOf(FileFormat{Encoding::Utf16Le, false}), 3);
-    EXPECT_EQ(textformat::SaveChoiceOf(FileFormat{Encoding::Oem}), -1);  // kept unless another is chosen
-}
-
 
 TEST(Decoder, PiecesCutAnywhereDecodeAsTheWhole) {
     const std::string files[] = {

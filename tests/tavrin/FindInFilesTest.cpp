@@ -94,7 +94,7 @@ TEST_F(FindInFilesWalk, TypesSubfoldersBinaryLoopsLongPathsAndUnreadableFiles) {
 // The system's table, with the Kelvin sign folding into k wherever the tests run.
 wchar_t KelvinFold(wchar_t c) { return c == 0x212A ? L'k' : textreplace::SystemFold(c); }
 
-TEST(FindInFiles, AFileFindsWhatFindFindsInTheTextOpenMakesOfIt) {
+TEST(FindInFiles, AFileFindsWhatFindFindsInTheTextOpenMakesOfItAndTheTypesAndSummary) {
     struct Row {
         std::string bytes;
         const wchar_t* what;
@@ -126,9 +126,7 @@ TEST(FindInFiles, AFileFindsWhatFindFindsInTheTextOpenMakesOfIt) {
             got += (got.empty() ? L"" : L"|") + std::to_wstring(h.line) + L"," + std::to_wstring(h.column) + L":" + *h.text;
         EXPECT_EQ(got, r.want) << r.bytes;
     }
-}
-
-TEST(FindInFiles, TypesAndSummary) {
+    // The types and the summary line.
     const auto types = findfiles::SplitTypes(L" *.c; *.CPP ;;x?.h");
     EXPECT_EQ(types, (std::vector<std::wstring>{L"*.c", L"*.CPP", L"x?.h"}));
     for (auto [name, want] : {std::pair{L"a.c", true}, {L"a.cpp", true}, {L"A.Cpp", true}, {L"a.cc", false}, {L"xy.h", true},

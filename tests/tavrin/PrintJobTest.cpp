@@ -1,14 +1,81 @@
-// Print jobs end to end: a PostScript printer on a file port, the main window's print commands,
-// the jobs read back from the file. Each job is kept as <name>.ps in the output folder
-// (TAVRIN_PRINT_OUT, a Unix path, when set) for the text checks of print_jobs.sh.
+// Print jobs end to end: a PostScript printer on a file port (the platform's PostScript driver
+// printing into a file, no print server), the main window's print commands, the jobs read back from
+// the file. Each job is kept as <name>.ps in the output folder (TAVRIN_PRINT_OUT, a Unix path, when
+// set) for the text checks of print_jobs.sh.
 #include "MainWindowFixture.h"
+
+#include <winspool.h>
 
 #include <algorithm>
 
-#include "TestPrinter.h"
 #include "Texts.h"
 
 namespace {
+
+const wchar_t kTestPrinterName[] = L"Tavrin Test PostScript";
+
+std::wstring Failed(const wchar_t* what) { return std::wstring(what) + L" failed, error " + std::to_wstring(GetLastError()); }
+
+// The driver's generic PPD, taken from the spooler's resources.
+std::wstring WritePpd(const std::wstring& path) {
+    raii::Module spool(LoadLibraryExW(L"winspool.drv", nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    if (!spool) return Failed(L"LoadLibraryEx(winspool.drv)");
+    HRSRC res = FindResourceW(spool.get(), MAKEINTRESOURCEW(1), L"PPDFILE");
+    HGLOBAL data = res ? LoadResource(spool.get(), res) : nullptr;
+    const char* p = data ? static_cast<const char*>(LockResource(data)) : nullptr;
+    if (!p) return Failed(L"PPDFILE resource");
+    const DWORD size = SizeofResource(spool.get(), res);
+    std::string ppd(p, size);
+    ppd.resize(strnlen(ppd.c_str(), ppd.size()));
+    if (!testenv::WriteBytes(path, ppd)) return Failed(L"writing the PPD file");
+    return {};
+}
+
+// The printer and its driver deleted; true when it is gone.
+bool RemovePrinter(const std::wstring& name) {
+    HANDLE h = nullptr;
+    PRINTER_DEFAULTSW pd{nullptr, nullptr, PRINTER_ALL_ACCESS};
+    if (OpenPrinterW(const_cast<wchar_t*>(name.c_str()), &h, &pd)) {
+        DeletePrinter(h);
+        ClosePrinter(h);
+    }
+    DeletePrinterDriverW(nullptr, nullptr, const_cast<wchar_t*>(name.c_str()));
+    HANDLE again = nullptr;
+    if (OpenPrinterW(const_cast<wchar_t*>(name.c_str()), &again, nullptr)) {
+        ClosePrinter(again);
+        return false;
+    }
+    return true;
+}
+
+// A PostScript printer (replacing one of that name) on the file `portPath`, appended to, made the
+// default; an empty result on success, else what failed.
+std::wstring InstallFilePrinter(const std::wstring& name, const std::wstring& portPath) {
+    RemovePrinter(name);
+    // The driver looks for its data file in the printer driver folder.
+    wchar_t dir[MAX_PATH] = {};
+    DWORD needed = 0;
+    if (!GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(dir), sizeof(dir), &needed))
+        return Failed(L"GetPrinterDriverDirectory");
+    CreateDirectoryW(dir, nullptr);
+    const std::wstring ppd = std::wstring(dir) + L"\\tavrin-test-printer.ppd";
+    std::wstring err = WritePpd(ppd);
+    if (!err.empty()) return err;
+
+    const auto w = [](const std::wstring& t) { return const_cast<wchar_t*>(t.c_str()); };
+    const std::wstring ps = L"wineps.drv", raw = L"RAW";
+    DRIVER_INFO_3W di{.cVersion = 3, .pName = w(name), .pDriverPath = w(ps), .pDataFile = w(ppd), .pConfigFile = w(ps),
+                      .pDefaultDataType = w(raw)};
+    if (!AddPrinterDriverExW(nullptr, 3, reinterpret_cast<BYTE*>(&di), 0)) return Failed(L"AddPrinterDriverEx");
+    const std::wstring processor = L"winprint";
+    PRINTER_INFO_2W pi{.pPrinterName = w(name), .pPortName = w(portPath), .pDriverName = w(name),
+                       .pPrintProcessor = w(processor), .pDatatype = w(raw), .Attributes = PRINTER_ATTRIBUTE_LOCAL};
+    HANDLE h = AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&pi));
+    if (!h) return Failed(L"AddPrinter");
+    ClosePrinter(h);
+    if (!SetDefaultPrinterW(name.c_str())) return Failed(L"SetDefaultPrinter");
+    return {};
+}
 
 std::wstring OutDir() {
     static std::wstring dir = [] {
@@ -32,9 +99,9 @@ class PrinterEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
         CreateDirectoryW(OutDir().c_str(), nullptr);
-        g_installError = testenv::InstallFilePrinter(testenv::kTestPrinterName, PortFile());
+        g_installError = InstallFilePrinter(kTestPrinterName, PortFile());
     }
-    void TearDown() override { testenv::RemovePrinter(testenv::kTestPrinterName); }
+    void TearDown() override { RemovePrinter(kTestPrinterName); }
 };
 const auto* const g_env = ::testing::AddGlobalTestEnvironment(new PrinterEnvironment);
 
@@ -136,8 +203,10 @@ TEST_F(PrintJobs, PrintAndQuickPrintJobs) {
 // used by later printing.
 TEST_F(PrintJobs, FailuresAreReportedAndSetupChoicesAreUsed) {
     f.SetEditorText(L"nowhere to go");
-    ASSERT_TRUE(testenv::RemovePrinter(testenv::kTestPrinterName));
-    if (testenv::DefaultPrinterName().empty()) {
+    ASSERT_TRUE(RemovePrinter(kTestPrinterName));
+    DWORD defaultName = 0;  // the length of the default printer's name: 0 when there is none
+    GetDefaultPrinterW(nullptr, &defaultName);
+    if (defaultName == 0) {
         f.mnufile_Click(8);
         f.mnufile_Click(6);
         f.tbToolbar_ButtonClick(L"Print");
@@ -146,16 +215,16 @@ TEST_F(PrintJobs, FailuresAreReportedAndSetupChoicesAreUsed) {
         for (size_t i = 0; i < 3; ++i)
             EXPECT_EQ(boxes[i].title + L": " + boxes[i].text, i < 2 ? L"Tavrin: " + std::wstring(texts::NoPrinter) : L"error: There has been an error with the printer!");
     }
-    EXPECT_EQ(testenv::InstallFilePrinter(testenv::kTestPrinterName, PortFile()), L"");
+    EXPECT_EQ(InstallFilePrinter(kTestPrinterName, PortFile()), L"");
 
     const std::wstring broken = L"Tavrin Test Broken Port";
-    ASSERT_EQ(testenv::InstallFilePrinter(broken, OutDir() + L"\\no such folder\\job.ps"), L"");
+    ASSERT_EQ(InstallFilePrinter(broken, OutDir() + L"\\no such folder\\job.ps"), L"");
     ASSERT_TRUE(ChooseDefaultInSetup(false));  // the user picks it
     boxes.clear();
     f.mnufile_Click(8);
     f.tbToolbar_ButtonClick(L"Print");
-    testenv::RemovePrinter(broken);
-    SetDefaultPrinterW(testenv::kTestPrinterName);
+    RemovePrinter(broken);
+    SetDefaultPrinterW(kTestPrinterName);
     ChooseDefaultInSetup(false);
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].text.rfind(texts::PrintFailed, 0), 0u);

@@ -33,15 +33,6 @@ std::wstring Join(const std::vector<PrintedPage>& pages) {
 
 }  // namespace
 
-TEST(PageLines, LineEndsTabsAndWrapping) {
-    EXPECT_EQ(SplitLines(L"a\r\nb\rc\nd"), (std::vector<std::wstring>{L"a", L"b", L"c", L"d"}));
-    EXPECT_EQ(SplitLines(L"\r\n\r\n"), (std::vector<std::wstring>{L"", L"", L""}));
-    EXPECT_EQ(ExpandTabs(L"abc\tx") + L"|" + ExpandTabs(L"abcdefgh\tx"), L"abc     x|abcdefgh        x");
-    EXPECT_EQ(ExpandTabs(L"a\tb", 4), L"a   b");
-    // The editing area's tab width reaches the printed lines.
-    EXPECT_EQ(WrapText(L"a\tb\r\n\tc", kArea.width, FixedFit, 3), (std::vector<std::wstring>{L"a  b", L"   c"}));
-}
-
 TEST(PageLayoutTest, Table) {
     struct Row {
         const wchar_t* text;
@@ -87,9 +78,15 @@ TEST(PageLayoutTest, CopiesAreLaidOutOnce) {
     EXPECT_FALSE(pager.Next(paged.back()));
 }
 
-// Words wrap at blanks, or where the width ends; a character outside the basic plane (two code
-// units) is never split by a wrap.
-TEST(PageLines, WrapAtBlanksAndKeepSurrogatePairsWhole) {
+// Line ends and tabs; words wrap at blanks, or where the width ends; a character outside the basic
+// plane (two code units) is never split by a wrap.
+TEST(PageLines, LineEndsTabsAndWrapsAtBlanksKeepingSurrogatePairsWhole) {
+    EXPECT_EQ(SplitLines(L"a\r\nb\rc\nd"), (std::vector<std::wstring>{L"a", L"b", L"c", L"d"}));
+    EXPECT_EQ(SplitLines(L"\r\n\r\n"), (std::vector<std::wstring>{L"", L"", L""}));
+    EXPECT_EQ(ExpandTabs(L"abc\tx") + L"|" + ExpandTabs(L"abcdefgh\tx"), L"abc     x|abcdefgh        x");
+    EXPECT_EQ(ExpandTabs(L"a\tb", 4), L"a   b");
+    // The editing area's tab width reaches the printed lines.
+    EXPECT_EQ(WrapText(L"a\tb\r\n\tc", kArea.width, FixedFit, 3), (std::vector<std::wstring>{L"a  b", L"   c"}));
     using V = std::vector<std::wstring>;
     const std::wstring g = L"\xD834\xDD1E";  // one character (U+1D11E) in two UTF-16 code units
     struct Row {

@@ -19,7 +19,7 @@ Record Make(std::wstring path, docfile::Encoding e, bool bom, docfile::LineEnd l
     return r;
 }
 
-TEST(RecoveryFile, RoundTripsEveryFormat) {
+TEST(RecoveryFile, RoundTripsEveryFormatAndADamagedOneIsRefusedWhole) {
     const Record rows[] = {
         Make(L"", docfile::Encoding::Ansi, false, docfile::LineEnd::CrLf, "typed\r\nbut never saved"),
         Make(L"C:\\D\u00e9j\u00e0 vu\\\u6587.cpp", docfile::Encoding::Utf8, true, docfile::LineEnd::Lf, "\xe6\x96\x87\n"),
@@ -34,9 +34,7 @@ TEST(RecoveryFile, RoundTripsEveryFormat) {
         EXPECT_EQ(std::tuple(back.path, back.format, back.writtenAt, back.text),
                   std::tuple(r.path, r.format, r.writtenAt, r.text));
     }
-}
-
-TEST(RecoveryFile, ADamagedFileIsRefusedWhole) {
+    // A damaged file is refused whole.
     const std::string good =
         recovery::Serialize(Make(L"C:\\a.cpp", docfile::Encoding::Utf8, false, docfile::LineEnd::CrLf, "int main() {}\r\n"));
     const size_t textAt = good.find("\n\n") + 2;
@@ -44,7 +42,7 @@ TEST(RecoveryFile, ADamagedFileIsRefusedWhole) {
     struct Row {
         std::string bytes;
         const wchar_t* reason;
-    } rows[] = {
+    } damaged[] = {
         {good.substr(0, good.size() - 1), texts::RecoveryTruncated},  // cut in the text
         {good.substr(0, textAt), texts::RecoveryTruncated},           // the text lost
         {good + "x", texts::RecoveryTruncated},                       // grown
@@ -55,7 +53,7 @@ TEST(RecoveryFile, ADamagedFileIsRefusedWhole) {
         {edited(good.find("encoding: 1"), "encoding: 7"), texts::RecoveryDamaged},
         {edited(good.find("time: ") + 6, "x"), texts::RecoveryDamaged},  // a number with a letter in it
     };
-    for (const Row& r : rows) {
+    for (const Row& r : damaged) {
         const recovery::Parsed parsed = recovery::Parse(r.bytes);
         EXPECT_EQ(parsed.failure, r.reason) << r.bytes.size();
         EXPECT_TRUE(parsed.record.path.empty() && parsed.record.text.empty());  // nothing half applied

@@ -2,8 +2,6 @@
 // the user types, and what a later start makes of one left behind by a killed process.
 #include "MainWindowFixture.h"
 
-#include <vector>
-
 #include "DialogAnswerer.h"
 #include "Recovery.h"
 #include "RecoveryFiles.h"
@@ -80,11 +78,7 @@ struct Running {
     HWND window;
     explicit Running(const std::wstring& args) : p(testenv::TavrinExe(), args), window(p.Window(L"TavrinMain", nullptr, 15000)) {}
     HWND Box(DWORD ms) const { return p.Window(L"#32770", nullptr, ms); }
-    std::wstring Text() const {
-        wchar_t t[256] = {};
-        SendMessageW(GetDlgItem(window, frmMain::IdT1), WM_GETTEXT, 256, reinterpret_cast<LPARAM>(t));
-        return t;
-    }
+    std::wstring Text() const { return WindowText(GetDlgItem(window, frmMain::IdT1)); }
 };
 
 std::wstring BoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }

@@ -1,16 +1,22 @@
-// The About box as a user meets it: texts, link, buttons, closing; GetKeyValue and StartSysInfo
-// against the real registry.
+// The shared window-side code seen from outside: the About box as a user meets it (texts, link,
+// buttons, closing); GetKeyValue and StartSysInfo against the real registry; GShell against the real
+// shell; the worker-to-window hand-over.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <algorithm>
+#include <memory>
+#include <thread>
 #include <vector>
 
 #include "AppInfo.h"
 #include "BuildInfo.h"
+#include "ErrRecord.h"
 #include "HyperlinkLabel.h"
 #include "Modal.h"
 #include "TestEnv.h"
+#include "UiTask.h"
 #include "frmAbout.h"
 #include "GShell.h"
 
@@ -124,6 +130,53 @@ TEST(SysInfo, StartsTheRegisteredProgramOrSaysUnavailable) {
     }
     set(kMsInfo, L"PATH", L"");
     set(kLocation, L"MSINFO", L"");
+}
+
+TEST(GShell, RealShellFailsForAMissingFileAndStartsAProgramWithParametersAndDirectory) {
+    testenv::TempDir dir;
+    Err().Clear();
+    EXPECT_FALSE(GShell(dir / L"no such file.txt", 1, L"", L"", L"open", nullptr));
+    EXPECT_EQ(Err().Number, 53);
+    EXPECT_EQ(Err().Description, L"File not found");
+    // A program that ends at once.
+    const std::wstring exe = dir / L"helper.exe";
+    ASSERT_TRUE(CopyFileW((testenv::BinDir() + L"\\about_exit_helper.exe").c_str(), exe.c_str(), FALSE));
+    Err().Clear();
+    EXPECT_TRUE(GShell(exe, 1, L"x", dir.Path(), L"open", nullptr));
+    EXPECT_EQ(Err().Number, 0);
+    EXPECT_TRUE(testenv::PumpUntil([&] { return testenv::Exists(exe + L".ran"); }, 10000));
+}
+
+// Closures run on the mailbox's thread in the order posted; none runs or stays behind once it is gone.
+TEST(UiTask, RunsOnTheOwnersThreadInOrderAndNothingAfterTheMailboxGoes) {
+    const DWORD owner = GetCurrentThreadId();
+    std::vector<int> ran;
+    std::vector<DWORD> threads;
+    auto held = std::make_shared<int>(0);  // its use count shows what the closures still hold
+    uitask::Poster late;
+    {
+        uitask::Mailbox box;
+        late = box.GetPoster();
+        std::thread worker([&, poster = box.GetPoster()] {
+            for (int i = 0; i < 1000; ++i)
+                poster.Post([&, i] {
+                    ran.push_back(i);
+                    threads.push_back(GetCurrentThreadId());
+                });
+        });
+        worker.join();
+        ASSERT_TRUE(testenv::PumpUntil([&] { return ran.size() == 1000; }, 5000));
+        for (int i = 0; i < 1000; ++i) ASSERT_EQ(ran[static_cast<size_t>(i)], i);
+        EXPECT_EQ(std::count(threads.begin(), threads.end(), owner), 1000);
+        // Still waiting when the mailbox goes: dropped unrun, and what they held is let go.
+        box.Post([&, held] { ran.push_back(-1); });
+        EXPECT_EQ(held.use_count(), 2);
+    }
+    EXPECT_EQ(held.use_count(), 1);
+    EXPECT_FALSE(late.Post([&, held] { ran.push_back(-2); }));
+    EXPECT_EQ(held.use_count(), 1);
+    testenv::PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(ran.size(), 1000u);
 }
 
 }  // namespace
