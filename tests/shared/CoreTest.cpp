@@ -101,6 +101,7 @@ TEST(TextConv, Utf8RoundTripsAndWhatIsNotValidIsReplaced) {
     const std::string u = WideToUtf8(w);
     EXPECT_EQ(u, "a\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80z");
     EXPECT_TRUE(ValidUtf8(u) && ValidUtf8("") && Utf8ToWide(u) == w);
+    EXPECT_TRUE(ValidUtf8("\xE0\xA0\x80") && !ValidUtf8("\xE0\x9F\xBF"));  // the first three-byte character; an overlong one
     // Units counted without decoding, and back to bytes, with characters across every 16-byte block
     // boundary; a place inside a pair rounds up to its end.
     std::string text;
