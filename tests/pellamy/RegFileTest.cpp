@@ -27,6 +27,7 @@ TEST(PellamyRegFile, EveryValueTypeAndOddCharacters) {
         {StringValue(L"Gr\u00f6\u00dfe", L"\u65e5\u672c"), L"\"Gr\u00f6\u00dfe\"=\"\u65e5\u672c\""},
         {StringValue(L"s", L"a\r\nb"), L"\"s\"=hex(1):61,00,0d,00,0a,00,62,00,00,00"},  // a line break: as hex
         {Raw(L"s", regtype::Sz, {0x61, 0}), L"\"s\"=hex(1):61,00"},                      // no terminator
+        {Raw(L"s", regtype::Sz, {0, 0, 0}), L"\"s\"=hex(1):00,00,00"},                   // half a unit after it
         {Raw(L"d", regtype::Dword, {1, 2, 3}), L"\"d\"=hex(4):01,02,03"},  // of a wrong size
         {StringValue(L"p", L"%A%", regtype::ExpandSz), L"\"p\"=hex(2):25,00,41,00,25,00,00,00"},
         {Raw(L"m", regtype::MultiSz, {0x61, 0, 0, 0, 0, 0}), L"\"m\"=hex(7):61,00,00,00,00,00"},

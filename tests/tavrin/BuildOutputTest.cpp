@@ -144,6 +144,7 @@ TEST(CompilerColumns, TheCompilerNamedAndTheCharacterEachColumnMeans) {
         {L"\u00FC\u00DF = y;", 8, Utf8Bytes, 5},  // two 2-byte characters before
         {L"\U0001F600 y", 6, Utf8Bytes, 2},       // 4 bytes, one character
         {L"\xDBFF\xDFFF y", 6, Utf8Bytes, 2},     // the same as two UTF-16 units (the last pair)
+        {L"a\xDC00" L"b", 5, Utf8Bytes, 2},        // a low half alone is no pair: 3 bytes
         {L"x = y;", 0, Characters, 0}, {L"ab", 9, DisplayColumns, 8},  // beyond the end: the editing area clamps
     };
     for (const Row& r : rows)

@@ -59,6 +59,7 @@ TEST(Encodings, DecodedAndSavedBackAsTheyWere) {
         {std::string("\xFE\xFF\0a\xD8\x3D\xDE\x00\0\r\0\n", 12), Encoding::Utf16Be, U8(L"a\xD83D\xDE00\r\n")},
         {lf, Encoding::Utf16Le, "a\n"},  // UTF-16 keeps LF too
         {"caf\xE9\r\n", Encoding::Ansi, U8(L"caf\u00e9\r\n")},
+        {"x\ncaf\xE9", Encoding::Ansi, U8(L"x\ncaf\u00e9"), "x\ncaf\xE9\n"},  // the last line without its end
         {all, Encoding::Ansi, std::nullopt},
         {kUtf8Bom, Encoding::Utf8, "", kUtf8Bom + "\r\n"},
         {"\xFF\xFE", Encoding::Utf16Le, "", std::string("\xFF\xFE\r\0\n\0", 6)},

@@ -45,11 +45,19 @@ TEST(SearchPattern, FindTable) {
         {L"a\r\nb", L"\\r\\n", true, true, false, 0, Match{1, 2}},  // a line end written out
         {L"ab ab", L"^ab", true, true, false, 1, none},  // a start past 0 is not a line's start
         {L"ab ab", L"\\bab", true, true, false, 1, Match{3, 2}},
+        {L"xb", L"a*b", true, true, false, 0, Match{1, 1}},  // a start that may be left out
     };
     for (const Row& r : rows) {
         const auto p = Make(r.what, r.regex, r.matchCase, r.wholeWord);
-        EXPECT_EQ(p.Find(r.text, r.from, std::wstring_view(r.text).size()), r.want) << r.text << " / " << r.what;
+        const std::wstring_view text = r.text;
+        EXPECT_EQ(p.Find(text, r.from, text.size()), r.want) << r.text << " / " << r.what;
+        // The same in the text's ASCII bytes, where the engine takes them.
+        if (p.FindsInAscii()) {
+            EXPECT_EQ(p.Find(std::string(text.begin(), text.end()), r.from, text.size()), r.want) << r.what;
+        }
     }
+    // A search that stops inside a line: `$` does not match there.
+    EXPECT_EQ(Make(L"a$", true).Find(L"xab", 0, 2), none);
 }
 
 TEST(SearchPattern, FindAllAndFindNext) {
