@@ -142,7 +142,7 @@ TEST(PellamyResources, FreedNameSlotsAreReusedLastFreeFirst) {
     EXPECT_EQ(ErrorNumberOf([&] { r.ResourceName(1, 3); }), 9);
     r.BeginNames(2);  // again for the same type: its slot is freed and claimed again, not doubled
     EXPECT_EQ(r.CurrentNameSlot(), 2);
-    EXPECT_EQ(r.FindNameSlot(2), 2);
+    EXPECT_EQ(r.GetNameSlot(2), 2);  // asked again: the slot it has
     r.AddResourceName(7, L"");
     EXPECT_EQ(r.ResourceNameCount(2), 1);
     r.ClearNames(1);
