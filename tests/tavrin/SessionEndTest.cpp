@@ -87,7 +87,7 @@ std::wstring BoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
 TEST(Recovery, TheNextStartOffersWhatEachEndLeft) {
     ScratchAppData appData;
     TempDir dir;
-    const std::wstring path = dir / L"wide.txt";
+    const std::wstring path = dir / L"wid\u00e9.txt";  // started with a name beyond ASCII
     ASSERT_TRUE(testenv::WriteBytes(path, std::string("\xFF\xFE" "a\0\r\0\n\0", 8)));  // UTF-16 with its mark
     const std::wstring file = L"\"" + path + L"\"";
     {
@@ -111,10 +111,10 @@ TEST(Recovery, TheNextStartOffersWhatEachEndLeft) {
         Running again(L"");
         HWND box = again.Box(10000);
         ASSERT_NE(box, nullptr);
-        EXPECT_EQ(BoxText(box).rfind(L"Tavrin closed without saving changes to wide.txt (", 0), 0u) << BoxText(box);
+        EXPECT_EQ(BoxText(box).rfind(L"Tavrin closed without saving changes to wid\u00e9.txt (", 0), 0u) << BoxText(box);
         SendMessageW(box, WM_COMMAND, IDYES, 0);
         ASSERT_TRUE(testenv::PumpUntil([&] { return again.Text() == L"typed \u00e9 a\r\n"; }, 5000)) << again.Text();
-        EXPECT_EQ(WindowText(again.window), L"wide.txt - Tavrin");
+        EXPECT_EQ(WindowText(again.window), L"wid\u00e9.txt - Tavrin");
         // Modified under its path: Save writes it in the file's own encoding.
         SendMessageW(again.window, WM_COMMAND, frmMain::FileBase + 3, 0);
         EXPECT_EQ(testenv::ReadBytes(path), std::string("\xFF\xFEt\0y\0p\0e\0d\0 \0\xE9\0 \0a\0\r\0\n\0", 24));
