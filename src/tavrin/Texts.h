@@ -281,6 +281,8 @@ inline constexpr const wchar_t* PatternTooManySteps =
 // A search running on after two seconds.
 inline constexpr const wchar_t* SearchRunning = L"Searching... press Esc to stop.";
 inline constexpr const wchar_t* SearchStopped = L"The search was stopped.";
+// The caption while a big file is read, after a second.
+inline constexpr const wchar_t* ReadingFile = L"Opening... press Esc to stop.";
 
 // Find in Files: its summary line, "N matches in M files of K searched (T s)" and what was skipped.
 inline constexpr const wchar_t* FindInFilesMatchesIn = L" matches in ";

@@ -120,7 +120,18 @@ bool DocumentView::RunRead(const std::function<void(const std::atomic<bool>& sto
     if (!edit_ || !load_ || !progress_) return DocumentUi::RunRead(read);
     std::exception_ptr failed;
     uitask::Waiting waiting;
-    waiting.tick = [this] { ShowLoadProgress(); };
+    // After a second the caption says how to stop; it goes back once the reading ends.
+    const ULONGLONG started = GetTickCount64();
+    std::wstring caption;
+    bool told = false;
+    waiting.tick = [&] {
+        ShowLoadProgress();
+        if (told || !owner_ || GetTickCount64() - started < 1000) return;
+        told = true;
+        caption.resize(static_cast<size_t>(GetWindowTextLengthW(owner_)) + 1);
+        caption.resize(static_cast<size_t>(GetWindowTextW(owner_, caption.data(), static_cast<int>(caption.size()))));
+        SetWindowTextW(owner_, texts::ReadingFile);
+    };
     waiting.escStops = [] { return true; };
     const bool ran = uitask::RunWhileDrawn(
         [&](const std::atomic<bool>& stop) {
@@ -131,6 +142,7 @@ bool DocumentView::RunRead(const std::function<void(const std::atomic<bool>& sto
             }
         },
         waiting);
+    if (told && owner_) SetWindowTextW(owner_, caption.c_str());
     if (failed) std::rethrow_exception(failed);
     return ran;
 }
