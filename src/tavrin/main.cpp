@@ -3,10 +3,10 @@
 
 #include "Form.h"
 #include "Modal.h"
-#include "SearchRun.h"
 #include "EditArea.h"
 #include "SystemLibraries.h"
 #include "Texts.h"
+#include "UiTask.h"
 #include "basTavrin.h"
 #include "frmMain.h"
 
@@ -34,6 +34,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCmd) {
     main.OfferRecovery();
     const int code = form::RunMessageLoop();
     // A search given up on may still run: ending here stops it before the objects it uses go.
-    if (search::WorkerLeft()) ExitProcess(static_cast<UINT>(code));
+    if (uitask::WorkerLeft()) ExitProcess(static_cast<UINT>(code));
     return code;
 }

@@ -16,6 +16,7 @@
 #include "SearchRun.h"
 #include "SyntaxScheme.h"
 #include "Texts.h"
+#include "UiTask.h"
 #include "frmFindInFiles.h"
 #include "frmGoTo.h"
 #include "frmReplace.h"
@@ -615,7 +616,7 @@ TEST_F(EditCommands, EscStopsARegularExpressionStillRunningAfterTwoSeconds) {
     ClickFind();
     ExpectSelection(0, 2);
     const ULONGLONG stopped = GetTickCount64();
-    EXPECT_TRUE(testenv::PumpUntil([] { return !search::WorkerLeft(); }, 90000));
+    EXPECT_TRUE(testenv::PumpUntil([] { return !uitask::WorkerLeft(); }, 90000));
     std::printf("the stopped search ended %llu ms later\n", GetTickCount64() - stopped);  // seen: 6 s
 }
 

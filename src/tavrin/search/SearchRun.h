@@ -21,8 +21,5 @@ bool RunStoppable(Work work, const std::function<void()>& running);
 // it was stopped); empty when it did.
 std::wstring RunSearch(const Pattern& pattern, Work work, const std::function<void()>& running);
 
-// Whether a search given up on still runs on its worker. The program then ends without its usual
-// tear-down, which would free what that worker is still using.
-bool WorkerLeft();
 
 }  // namespace search

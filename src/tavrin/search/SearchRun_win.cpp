@@ -22,8 +22,6 @@ bool RunStoppable(Work work, const std::function<void()>& running) {
     return uitask::RunWhileDrawn(std::move(work), waiting);
 }
 
-bool WorkerLeft() { return uitask::WorkerLeft(); }
-
 std::wstring RunSearch(const Pattern& pattern, Work work, const std::function<void()>& running) {
     auto reason = std::make_shared<std::wstring>();
     Work guarded = [reason, work = std::move(work)](const std::atomic<bool>& stop) {
