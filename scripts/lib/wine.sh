@@ -52,7 +52,8 @@ wine_env() {
 
 wine_prefix_ready() {
   wine_env
-  [ -f "$WINEPREFIX/.prepared" ] && return 0
+  # A prefix made where 32-bit programs could not run has no 32-bit half: make it again.
+  [ "$(cat "$WINEPREFIX/.prepared" 2>/dev/null)" = "runs32=$WINE_RUNS_32" ] && return 0
   echo "wine: preparing prefix $WINEPREFIX"
   rm -rf "$WINEPREFIX"
   mkdir -p "$(dirname "$WINEPREFIX")"
@@ -62,7 +63,7 @@ wine_prefix_ready() {
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 </dev/null
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1 </dev/null
   wineserver -w
-  touch "$WINEPREFIX/.prepared"
+  echo "runs32=$WINE_RUNS_32" >"$WINEPREFIX/.prepared"
 }
 
 display_start() {
