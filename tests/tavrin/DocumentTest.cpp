@@ -41,7 +41,13 @@ public:
     bool writesFail = false;
     std::wstring written, lastWritten;  // each file written, in order; the last
 
-    std::string_view EditorText() override { return bytes = WideToUtf8(text); }
+    size_t cut = std::string::npos;  // where the control's gap splits the text (inside a character too)
+    size_t partWrites = 0;             // files written as the text's own bytes, without an encoded copy
+    HeldText EditorText() override {
+        const std::string_view all = bytes = WideToUtf8(text);
+        const size_t at = std::min(cut == std::string::npos ? all.size() / 2 : cut, all.size());
+        return {all.substr(0, at), all.substr(at)};
+    }
     void ClearEditor() override { text.clear(); }
     bool ShowText(std::string_view t, docfile::LineEnd, std::wstring&) override { return text = Utf8ToWide(t), true; }
     bool Size(const std::wstring& path, unsigned long long& size, unsigned long& error) override {
@@ -53,6 +59,10 @@ public:
     bool Write(const std::wstring& path, std::string_view b, unsigned long& error) override {
         if (writesFail) return error = 5, false;
         return files[path] = std::string(b), ++stamps[path], written += path + L" ", lastWritten = path, true;
+    }
+    bool WriteParts(const std::wstring& path, const std::vector<std::string_view>& parts, unsigned long& error) override {
+        ++partWrites;
+        return Files::WriteParts(path, parts, error);
     }
     std::wstring Reason(unsigned long error) override { return error == 2 ? L"missing" : L"Access denied."; }
     unsigned long long MaxLoadBytes() override { return maxBytes; }
@@ -147,6 +157,20 @@ TEST_F(DocumentTest, StartsUntitledAndOpenSetsPathTitleCaptionAndSnapshot) {
     doc.Reset();
     EXPECT_EQ(doc.DocumentPath + doc.WindowCaption, L"Untitled - Tavrin");
     EXPECT_FALSE(doc.QueryClose(kDir));
+}
+
+// The text in the two runs the control's gap leaves, cut anywhere: a UTF-8 file gets the text's own
+// bytes, the same as from one run; a cut inside a character is no reason to encode a copy.
+TEST_F(DocumentTest, TextCutAnywhereByTheGapIsSavedAsItsOwnBytes) {
+    const std::string file = "\xEF\xBB\xBF" "a\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80" "b\r\n";
+    OpenEdited(file);
+    ui.text = Utf8ToWide(file.substr(3));
+    const size_t length = file.size() - 3;
+    for (ui.cut = 0; ui.cut <= length; ++ui.cut) {
+        ASSERT_TRUE(doc.Save(kDir));
+        EXPECT_EQ(ui.files[L"C:\\a.cpp"], file) << ui.cut;
+    }
+    EXPECT_EQ(ui.partWrites, length + 1);
 }
 
 TEST(FileWatch, AChangeOnDiskIsRaisedOnceAndAsksByTheTextsState) {

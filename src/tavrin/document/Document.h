@@ -26,8 +26,9 @@ public:
 class DocumentUi {
 public:
     virtual ~DocumentUi() = default;
-    // The editing area's whole text as UTF-8, line ends as held; valid until the area changes.
-    virtual std::string_view EditorText() = 0;
+    // The editing area's whole text as UTF-8, line ends as held, in the two runs it lies in; valid
+    // until the area changes.
+    virtual HeldText EditorText() = 0;
     // A mark for the text the editing area holds now, and whether it still holds it (nothing typed,
     // pasted or loaded since). Without a way to tell: 0 and false, and the text is compared.
     virtual unsigned long long MarkEditor() { return 0; }

@@ -42,13 +42,26 @@ std::wstring ChangesQuestion(const Changes& changes) {
 
 // The file as parts of the text itself (a mark, the text, a final line end), or nothing when its
 // bytes must be encoded or would open again as other text (UTF-8 starting with what reads as a mark).
-std::vector<std::string_view> OwnBytes(std::string_view text, const FileFormat& format) {
+std::vector<std::string_view> OwnBytes(const HeldText& text, const FileFormat& format) {
     if (format.encoding == Encoding::Utf16Le || format.encoding == Encoding::Utf16Be) return {};
-    const Utf8Check check = CheckUtf8(text);
-    if (check.valid != text.size() || (format.encoding != Encoding::Utf8 && check.high)) return {};
-    if (format.encoding == Encoding::Utf8 && !format.bom && text.rfind("\xEF\xBB\xBF", 0) == 0) return {};
-    const bool ended = !text.empty() && (text.back() == '\n' || text.back() == '\r');
-    return {format.encoding == Encoding::Utf8 && format.bom ? std::string_view("\xEF\xBB\xBF") : std::string_view(), text,
+    // Checked in three runs, each starting where a character may: a character the gap splits is
+    // checked whole, from a copy of its few bytes.
+    const std::string_view a = text.before, b = text.after;
+    size_t cut = a.size(), join = 0;
+    while (cut > 0 && a.size() - cut < 4)
+        if ((static_cast<unsigned char>(a[--cut]) & 0xC0) != 0x80) break;  // the last character's first byte
+    while (join < b.size() && join < 3 && (static_cast<unsigned char>(b[join]) & 0xC0) == 0x80) ++join;
+    const std::string bridge = std::string(a.substr(cut)) + std::string(b.substr(0, join));
+    for (const std::string_view run : {a.substr(0, cut), std::string_view(bridge), b.substr(join)}) {
+        const Utf8Check check = CheckUtf8(run);
+        if (check.valid != run.size() || (format.encoding != Encoding::Utf8 && check.high)) return {};
+    }
+    if (format.encoding == Encoding::Utf8 && !format.bom && text.size() >= 3 && text[0] == '\xEF' && text[1] == '\xBB' &&
+        text[2] == '\xBF')
+        return {};
+    const char last = text.empty() ? '\0' : text[text.size() - 1];
+    const bool ended = last == '\n' || last == '\r';
+    return {format.encoding == Encoding::Utf8 && format.bom ? std::string_view("\xEF\xBB\xBF") : std::string_view(), a, b,
             ended ? std::string_view() : LineEndChars(format.lineEnd)};
 }
 
@@ -117,16 +130,19 @@ Opened Read(const std::wstring& path, Files& files, TextSink& sink, const Encodi
     }
 }
 
-Saved Save(const std::wstring& path, std::string_view text, const FileFormat& format, const Changes& changes,
+Saved Save(const std::wstring& path, const HeldText& held, const FileFormat& format, const Changes& changes,
            Questions& questions, Files& files) {
     // The common case written straight from the text, without an encoded copy: its own bytes are
     // the file's (UTF-8, or ASCII in a code page) and they open again as the same text.
-    if (const std::vector<std::string_view> parts = OwnBytes(text, format); !parts.empty()) {
+    if (const std::vector<std::string_view> parts = OwnBytes(held, format); !parts.empty()) {
         if (changes.Any() && !questions.SaveWithChanges(ChangesQuestion(changes))) return {Status::Declined};
         unsigned long code = 0;
         if (!files.WriteParts(path, parts, code)) return SaveFailed(files.Reason(code));
         return {Status::Done, format};
     }
+    // Encoded: from one run of the text (a copy only when the gap splits it).
+    const std::string joined = held.after.empty() ? std::string() : std::string(held.before) + std::string(held.after);
+    const std::string_view text = held.after.empty() ? held.before : std::string_view(joined);
     const Saved declined{Status::Declined};
     FileFormat written = format;
     bool unstorable = false;

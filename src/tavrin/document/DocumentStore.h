@@ -9,6 +9,7 @@
 
 #include "FileEncoding.h"
 #include "FileWatch.h"
+#include "HeldText.h"
 
 namespace docfile {
 
@@ -93,7 +94,7 @@ struct Saved {
 
 // Writes the text (UTF-8, as the editing area holds it) in `format`, or in UTF-8 when the user takes the offer, after the question about
 // `changes` when there are any. Nothing is written unless every answer is Yes.
-Saved Save(const std::wstring& path, std::string_view text, const FileFormat& format, const Changes& changes,
+Saved Save(const std::wstring& path, const HeldText& text, const FileFormat& format, const Changes& changes,
            Questions& questions, Files& files);
 
 // A size for people: "512 bytes", "300 KB", "1.5 MB", "2.0 GB".

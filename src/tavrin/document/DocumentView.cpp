@@ -43,7 +43,7 @@ void DocumentView::SetText(const std::wstring& text) {
     NoteTextChanged();
 }
 
-std::string_view DocumentView::EditorText() { return edit_ ? editarea::StoredText(edit_) : std::string_view(); }
+HeldText DocumentView::EditorText() { return edit_ ? editarea::Held(edit_) : HeldText(); }
 
 void DocumentView::ClearEditor() {
     SetText(L"");

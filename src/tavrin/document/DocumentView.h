@@ -36,7 +36,7 @@ public:
     int SaveType() const { return saveType_; }
 
     // DocumentUi
-    std::string_view EditorText() override;
+    HeldText EditorText() override;
     unsigned long long MarkEditor() override;
     bool EditorUnchangedSince(unsigned long long mark) override;
     void ClearEditor() override;

@@ -116,6 +116,7 @@ void TextHash::Stripe(const uint8_t* p) {
 void TextHash::Add(std::string_view piece) {
     const auto* p = reinterpret_cast<const uint8_t*>(piece.data());
     size_t n = piece.size();
+    if (n == 0) return;  // an empty run (the part past the gap, often) may have no address at all
     total_ += n;
     if (used_) {
         const size_t take = n < 32 - used_ ? n : 32 - used_;
@@ -152,16 +153,18 @@ uint64_t TextHash::Done() const {
     return h ^ (h >> 32);
 }
 
-void TextDigest::Mark(std::string_view text) {
+void TextDigest::Mark(const HeldText& text) {
     TextHash h;
-    h.Add(text);
+    h.Add(text.before);
+    h.Add(text.after);
     Mark(h);
 }
 
-bool TextDigest::Matches(std::string_view text) const {
+bool TextDigest::Matches(const HeldText& text) const {
     if (text.size() != length_) return false;
     TextHash h;
-    h.Add(text);
+    h.Add(text.before);
+    h.Add(text.after);
     return h.Done() == hash_;
 }
 

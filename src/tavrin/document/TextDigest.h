@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "HeldText.h"
+
 namespace textdigest {
 
 using Digest = std::array<uint8_t, 32>;
@@ -34,14 +36,14 @@ private:
 class TextDigest {
 public:
     TextDigest() { Mark(""); }
-    explicit TextDigest(std::string_view text) { Mark(text); }
-    void Mark(std::string_view text);
+    explicit TextDigest(const HeldText& text) { Mark(text); }
+    void Mark(const HeldText& text);
     // The text the hash was made of.
     void Mark(const TextHash& hash) { length_ = hash.Length(), hash_ = hash.Done(); }
     // A mark no text matches: a document whose saved text is not known (recovered unsaved text).
     void MarkNone() { length_ = static_cast<size_t>(-1); }
     // The length decides at once; the digest only when the lengths agree.
-    bool Matches(std::string_view text) const;
+    bool Matches(const HeldText& text) const;
     size_t Length() const { return length_; }
 
 private:

@@ -118,6 +118,16 @@ std::string_view StoredText(HWND edit) {
     return p ? std::string_view(p, static_cast<size_t>(Call(edit, SCI_GETLENGTH))) : std::string_view();
 }
 
+HeldText Held(HWND edit) {
+    const Sci_Position length = Call(edit, SCI_GETLENGTH);
+    const Sci_Position gap = std::clamp<Sci_Position>(Call(edit, SCI_GETGAPPOSITION), 0, length);
+    const auto run = [&](Sci_Position a, Sci_Position b) {  // wholly on one side: the gap stays
+        const auto* p = a < b ? reinterpret_cast<const char*>(Call(edit, SCI_GETRANGEPOINTER, static_cast<uptr_t>(a), b - a)) : nullptr;
+        return p ? std::string_view(p, static_cast<size_t>(b - a)) : std::string_view();
+    };
+    return {run(0, gap), run(gap, length)};
+}
+
 void CopyStoredText(HWND edit, std::string& into) {
     const Sci_Position n = Call(edit, SCI_GETLENGTH);
     into.resize(static_cast<size_t>(n) + 1);  // the control ends the copy with a NUL

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "HeldText.h"
 #include "LineEnds.h"
 #include "SyntaxScheme.h"
 #include "TextStyles.h"
@@ -31,8 +32,10 @@ HWND Create(HWND parent, int id);
 
 // The whole text as UTF-16, line ends as held.
 std::wstring GetText(HWND edit);
-// The text as the control stores it (UTF-8), valid until the next change.
+// The text as the control stores it (UTF-8), valid until the next change: in one run (moving the
+// control's gap to its end), or in the two it lies in (the gap stays).
 std::string_view StoredText(HWND edit);
+HeldText Held(HWND edit);
 // The line end typed and pasted lines get.
 void SetNewLineEnds(HWND edit, docfile::LineEnd style);
 // A copy of that text into `into` (its memory reused), without moving the control's gap.

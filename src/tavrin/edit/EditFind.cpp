@@ -22,9 +22,8 @@ bool WholePairs(std::wstring_view text) {
     return true;
 }
 
-// The control's text as it lies in memory: the bytes before its gap and after it.
-struct Parts {
-    std::string_view before, after;
+// The control's text as it lies in memory, with places counted across its gap.
+struct Parts : HeldText {
     size_t Size() const { return before.size() + after.size(); }
     // The bytes of [a, b) before the gap and after it.
     std::string_view Before(size_t a, size_t b) const {
@@ -50,15 +49,7 @@ struct Parts {
     }
 };
 
-Parts PartsOf(HWND edit) {
-    const Sci_Position length = Call(edit, SCI_GETLENGTH);
-    const Sci_Position gap = std::clamp<Sci_Position>(Call(edit, SCI_GETGAPPOSITION), 0, length);
-    const auto part = [&](Sci_Position a, Sci_Position b) {
-        const auto* p = a < b ? reinterpret_cast<const char*>(Call(edit, SCI_GETRANGEPOINTER, static_cast<uptr_t>(a), b - a)) : nullptr;
-        return p ? std::string_view(p, static_cast<size_t>(b - a)) : std::string_view();
-    };
-    return {part(0, gap), part(gap, length)};
-}
+Parts PartsOf(HWND edit) { return {Held(edit)}; }
 
 }  // namespace
 
