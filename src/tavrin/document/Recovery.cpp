@@ -47,7 +47,7 @@ bool Field(std::string_view bytes, size_t& at, std::string_view name, std::strin
 
 }  // namespace
 
-std::string Serialize(const Record& r) {
+std::string SerializeHead(const Record& r) {
     std::string s(kMagic);
     s += "path: " + WideToUtf8(r.path) + "\n";
     s += "encoding: " + std::to_string(static_cast<int>(r.format.encoding)) + "\n";
@@ -56,9 +56,10 @@ std::string Serialize(const Record& r) {
     s += "time: " + std::to_string(r.writtenAt) + "\n";
     s += "length: " + std::to_string(r.text.size()) + "\n";
     s += "sha256: " + Hex(textdigest::Sha256(r.text.data(), r.text.size())) + "\n\n";
-    s += r.text;
     return s;
 }
+
+std::string Serialize(const Record& r) { return SerializeHead(r) + r.text; }
 
 Parsed Parse(std::string_view bytes) {
     const Parsed damaged{{}, texts::RecoveryDamaged};

@@ -24,6 +24,8 @@ struct Parsed {
     explicit operator bool() const { return failure.empty(); }
 };
 
+// The file's head, which the text follows; and the whole file.
+std::string SerializeHead(const Record& record);
 std::string Serialize(const Record& record);
 // A failure when the bytes are not a whole recovery file of this program.
 Parsed Parse(std::string_view bytes);

@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <new>
 
 #include "SafeSave.h"
 #include "basTavrin.h"
@@ -171,7 +172,11 @@ void Keeper::Run() {
             const size_t n = reserve_;
             reserve_ = 0;
             g.unlock();
-            std::string memory(n, '\0');  // touched here, not on the window thread
+            std::string memory;
+            try {
+                memory.assign(n, '\0');  // touched here, not on the window thread
+            } catch (const std::bad_alloc&) {  // no room for it now: the copy is tried when it is due
+            }
             g.lock();
             if (spare_.capacity() < n) spare_ = std::move(memory);
             g.unlock();
@@ -188,7 +193,9 @@ void Keeper::Run() {
             g.unlock();
             // A failed write leaves the last good file; the next change tries again.
             unsigned long error = 0;
-            if (claimed) safesave::WriteAll(path, Serialize(r), error);
+            // The head and the text as parts: a big text is not copied a second time.
+            const std::string head = claimed ? SerializeHead(r) : std::string();
+            if (claimed) safesave::WriteAll(path, safesave::Parts{head, r.text}, error);
             g.lock();
             spare_ = std::move(r.text);
             g.unlock();

@@ -1,5 +1,7 @@
 #include "RecoveryGuard.h"
 
+#include <new>
+
 #include "AppInfo.h"
 #include "Document.h"
 #include "MainBars.h"
@@ -47,7 +49,11 @@ void RecoveryGuard::WriteNow() {
     r.writtenAt = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
     // A copy: the worker writes it while the user types on.
     r.text = keeper_.TakeSpare();
-    source_.snapshot(r);
+    try {
+        source_.snapshot(r);
+    } catch (const std::bad_alloc&) {
+        return;  // no memory for a copy of so big a text now: the last copy stays, the next change tries again
+    }
     keeper_.Write(std::move(r));
 }
 
