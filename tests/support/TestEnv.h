@@ -124,13 +124,17 @@ public:
         std::wstring cmd = L"\"" + exe + L"\" " + args;
         STARTUPINFOW si{sizeof(si)};
         PROCESS_INFORMATION pi{};
-        if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd, &si, &pi)) return;
+        if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd, &si, &pi)) {
+            error_ = GetLastError();
+            return;
+        }
         process_.reset(pi.hProcess);
         raii::Handle thread(pi.hThread);
         id_ = pi.dwProcessId;
     }
     ~Process() { Wait(0); }
     DWORD Id() const { return id_; }
+    DWORD StartError() const { return error_; }  // the system's code when it could not be started
     // Its first visible top-level window of class `cls` and caption `caption` (null: any), waited for.
     HWND Window(const wchar_t* cls, const wchar_t* caption, DWORD timeoutMs) const {
         HWND found = nullptr;
@@ -159,7 +163,7 @@ public:
 
 private:
     raii::Handle process_;
-    DWORD id_ = 0;
+    DWORD id_ = 0, error_ = 0;
 };
 
 // The program started with `args` in `cwd` shows a visible top-level window captioned `caption`

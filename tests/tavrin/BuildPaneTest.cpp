@@ -311,7 +311,7 @@ TEST(CompileBatch, NamesWithCommandCharactersAreOnlyNames) {
         DeleteFileW(log.c_str());
         const CompileCommand cmd = MakeCompileCommand(folder, testenv::SystemFolder());
         testenv::Process cmdExe(cmd.application, L"/c \"\"" + cmd.batchPath + L"\" \"" + source + L"\"\"", dir.Path().c_str());
-        ASSERT_NE(cmdExe.Wait(30000), -1) << r.folder;
+        ASSERT_NE(cmdExe.Wait(30000), -1) << r.folder << ", not started: error " << cmdExe.StartError();
         const std::string got = testenv::ReadBytes(log);
         EXPECT_NE(got.find("result="), std::string::npos) << got;
         if (!checked.empty() && std::all_of(checked.begin(), checked.end(), [](wchar_t c) { return c > 0 && c < 128; })) {

@@ -146,6 +146,7 @@ TEST(LineEnds, EveryStyleAndMixtureStaysAsItIsAndIsNamedInTheStatusBarAndSaveAs)
         {"", LineEnd::Lf, Ends::Lf}, {"one line", LineEnd::Cr, Ends::Cr},  // none: the document's style
     };
     for (const auto& [text, style, want] : named) EXPECT_EQ(textformat::EndsOf(text, style), want) << text;
+    EXPECT_EQ(textformat::EndsOf(HeldText("a\r", "\nb\r\n"), LineEnd::Lf), Ends::CrLf);  // a CR LF the gap splits
     for (int i = 0; i < 5; ++i) EXPECT_EQ(textformat::SaveChoiceOf(textformat::SaveChoice(i, LineEnd::Lf)), i);
     EXPECT_EQ(textformat::SaveChoiceOf(FileFormat{Encoding::Utf16Le, false}), 3);
     EXPECT_EQ(textformat::SaveChoiceOf(FileFormat{Encoding::Oem}), -1);  // kept unless another is chosen

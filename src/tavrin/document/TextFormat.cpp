@@ -4,8 +4,11 @@
 
 namespace textformat {
 
-Ends EndsOf(std::string_view text, docfile::LineEnd style) {
-    const docfile::LineEndCounts n = docfile::CountLineEnds(text);
+Ends EndsOf(const HeldText& text, docfile::LineEnd style) {
+    docfile::LineEndCounter counter;  // a CR LF the gap splits is one line end
+    counter.Add(text.before);
+    counter.Add(text.after);
+    const docfile::LineEndCounts n = counter.Counts();
     const int kinds = (n.crlf > 0) + (n.lf > 0) + (n.cr > 0);
     if (kinds > 1) return Ends::Mixed;
     if (n.lf) return Ends::Lf;

@@ -5,13 +5,14 @@
 #include <string_view>
 
 #include "FileEncoding.h"
+#include "HeldText.h"
 
 namespace textformat {
 
 enum class Ends { CrLf, Lf, Cr, Mixed };
 
 // The line ends the text holds; a text without any has the document's style.
-Ends EndsOf(std::string_view text, docfile::LineEnd style);
+Ends EndsOf(const HeldText& text, docfile::LineEnd style);
 // "UTF-8, CR LF" for the status bar.
 std::wstring PanelText(const docfile::FileFormat& format, Ends ends);
 

@@ -19,6 +19,7 @@ constexpr UINT_PTR kAreaSubclass = 1;
 
 // The area goes with its control.
 LRESULT CALLBACK AreaProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
+    if (msg == WM_TIMER && OnGapTimer(h, wp)) return 0;
     if (msg == WM_NCDESTROY) {
         RemoveWindowSubclass(h, AreaProc, kAreaSubclass);
         SetWindowLongPtrW(h, GWLP_USERDATA, 0);
@@ -203,6 +204,7 @@ bool Loader::Finish() {
     if (st.language != syntax::Language::None) lexerstyles::SetLexer(edit, st.language);
     Call(edit, SCI_GOTOPOS, 0);
     UpdateNumberMargin(edit, st);
+    FollowCaretWithGap(edit);  // the text went in at its end, and so did the gap
     return true;
 }
 

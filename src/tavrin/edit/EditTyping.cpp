@@ -4,6 +4,8 @@
 
 #include "EditAreaParts.h"
 
+#include <algorithm>
+
 namespace editarea {
 
 namespace {
@@ -51,7 +53,30 @@ void ShowBraces(HWND edit, Area& st) {
     st.braceShown = true;
 }
 
+// A character typed away from the control's gap first moves the gap there, copying all the text
+// between: the whole text for the first character at the top of a file just opened (the gap is at
+// its end). So while the caret waits before the gap, the gap is moved to it a few MB at a time; the
+// control moves it this way only towards the start, so a caret after it waits for the keystroke.
+constexpr Sci_Position kGapStep = 8 << 20, kGapNear = 1 << 20;
+constexpr UINT_PTR kGapTimer = 0x6761;
+
 }  // namespace
+
+void FollowCaretWithGap(HWND edit) {
+    if (Call(edit, SCI_GETGAPPOSITION) - Call(edit, SCI_GETCURRENTPOS) > kGapNear) SetTimer(edit, kGapTimer, 10, nullptr);
+}
+
+bool OnGapTimer(HWND edit, UINT_PTR id) {
+    if (id != kGapTimer) return false;
+    const Sci_Position gap = Call(edit, SCI_GETGAPPOSITION), caret = Call(edit, SCI_GETCURRENTPOS);
+    if (gap - caret <= kGapNear) {
+        KillTimer(edit, kGapTimer);
+        return true;
+    }
+    const Sci_Position to = std::max(caret, gap - kGapStep);
+    Call(edit, SCI_GETRANGEPOINTER, static_cast<uptr_t>(to), gap - to + 1);  // a range across the gap: the gap goes to its start
+    return true;
+}
 
 bool OnNotify(HWND edit, const NMHDR& header) {
     const auto& n = reinterpret_cast<const SCNotification&>(header);
@@ -69,6 +94,7 @@ bool OnNotify(HWND edit, const NMHDR& header) {
         if ((n.updated & SC_UPDATE_SELECTION) && st.caretPos != Call(edit, SCI_GETCURRENTPOS))
             st.caretPos = -1;  // the caret moved away from its format
         if (n.updated & (SC_UPDATE_SELECTION | SC_UPDATE_CONTENT)) ShowBraces(edit, st);
+        if (n.updated & SC_UPDATE_SELECTION) FollowCaretWithGap(edit);
         return (n.updated & (SC_UPDATE_SELECTION | SC_UPDATE_CONTENT)) != 0;
     case SCN_MODIFIED:
         if (n.linesAdded) UpdateNumberMargin(edit, st);

@@ -33,7 +33,7 @@ void MainStatus::ShowCaretPlace() {
 
 void MainStatus::ShowFormat(const docfile::FileFormat& format, bool count) {
     if (!edit_) return;
-    if (count) ends_ = textformat::EndsOf(editarea::StoredText(edit_), format.lineEnd);
+    if (count) ends_ = textformat::EndsOf(editarea::Held(edit_), format.lineEnd);
     formatchoices::ShowPanel(bar_, format, ends_);
     formatchoices::CheckOne(menu_, formatchoices::LineEndsBase, 3, textformat::CheckedLineEndItem(ends_));
 }
