@@ -24,7 +24,8 @@ TEST(PellamyCommands, OnlyEmptyAndSingleULetterAreKnownAndQuotedPathsAreAccepted
     for (const auto& [text, entry] : commands) EXPECT_EQ(EntryForCommand(text), entry) << text;
     const std::pair<const wchar_t*, const wchar_t*> paths[] = {
         {L"  \"C:\\a b\\x.ocx\"  ", L"C:\\a b\\x.ocx"},  // one pair of quotes around it, as "Copy as path" gives
-        {L"C:\\x.ocx ", L"C:\\x.ocx "}, {L"\"C:\\x.ocx", L"\"C:\\x.ocx"}, {L"\"a\" \"b\"", L"\"a\" \"b\""}};
+        {L"C:\\x.ocx ", L"C:\\x.ocx "}, {L"\"C:\\x.ocx", L"\"C:\\x.ocx"}, {L"\"a\" \"b\"", L"\"a\" \"b\""},
+        {L"\"\"", L""}};  // quotes around nothing: no path
     for (const auto& [box, path] : paths) EXPECT_EQ(PathFromBox(box), path) << box;
 }
 

@@ -61,6 +61,7 @@ TEST(Settings, DefaultsRoundTripFallBacksTheTabWidthFromOneToSixteenAndWordWrapO
     }
     settings::WriteTabWidth(s, 3);
     EXPECT_EQ(s.values[L"TabWidth"], L"3");
+    EXPECT_EQ(zoom::PanelText(100) + L"|" + zoom::PanelText(150), L"|150%");  // the panel only away from 100 %
     EXPECT_FALSE(zoom::ReadWordWrap(s));  // off by default
     s.values[L"WordWrap"] = L"yes";
     EXPECT_FALSE(zoom::ReadWordWrap(s));

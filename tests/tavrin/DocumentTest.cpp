@@ -369,6 +369,8 @@ TEST_F(DocumentTest, BigFilesAskFirstAboveTheSettingAndTooBigOnesAreRefused) {
     ASSERT_EQ(ui.errors.size(), 1u);
     EXPECT_EQ(ui.errors[0].rfind(std::wstring(texts::CannotOpen) + L"C:\\huge.log\n\n" + texts::TooBig + L"5.0 MB", 0), 0u);
     EXPECT_NE(ui.errors[0].find(L"4.0 MB"), std::wstring::npos);
+    // The 32-bit build names its own limit and the 64-bit build; the 64-bit build, the memory's.
+    EXPECT_EQ(ui.errors[0].find(texts::TooBigEnd64) != std::wstring::npos, sizeof(void*) == 8);
     EXPECT_EQ(ui.text, L"kept");
 }
 

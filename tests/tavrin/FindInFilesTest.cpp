@@ -133,6 +133,7 @@ TEST(FindInFiles, AFileFindsWhatFindFindsInTheTextOpenMakesOfItAndTheTypesAndSum
                               {L"xyz.h", false}, {L"c", false}})
         EXPECT_EQ(findfiles::NameMatches(name, types), want) << name;
     EXPECT_TRUE(findfiles::NameMatches(L"a.c", {}));  // no types: every file
+    EXPECT_TRUE(findfiles::NameMatches(L"OLD.Z", {L"*.z"}));
     findfiles::Totals t;
     t.matches = 3, t.filesWithMatches = 2, t.searched = 9, t.binary = 1, t.loops = 2;
     EXPECT_EQ(findfiles::SummaryLine(t, 0.25),
