@@ -385,6 +385,8 @@ int wmain(int argc, wchar_t** argv) {
             fflush(stdout);
             if (p.load >= 0) {
                 HWND edit = GetDlgItem(p.main, kEditId);
+                // TYPE_AFTER_MS: a user's pause between the text appearing and the first key (0).
+                if (const wchar_t* ms = _wgetenv(L"TYPE_AFTER_MS"); ms && *ms) Sleep(static_cast<DWORD>(_wtoi(ms)));
                 if (bytes + 64 * 1024 >= typingBytes && edit) Typing(p.main, edit, name, 50);
                 wprintf(L"save\t%ls\t%.3f\n", name.c_str(), edit ? SaveAfterEdit(p.main, edit, timeout) : kFailed);
                 fflush(stdout);
