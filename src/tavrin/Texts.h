@@ -43,6 +43,9 @@ inline constexpr const wchar_t* ReopensAsEnd =
 inline constexpr const wchar_t* NoEditingArea = L"The editing area could not be created.";
 inline constexpr const wchar_t* NoMemoryForFile =
     L"There is not enough memory to open this file. The text shown before is kept.";
+inline constexpr const wchar_t* NoMemoryToSave =
+    L"There is not enough memory to encode the text for this file. Nothing was written, and the text "
+    L"is kept; saved as UTF-8 (Save As) it needs no such copy.";
 
 // Printing.
 inline constexpr const wchar_t* PrinterError = L"There has been an error with the printer!";

@@ -130,19 +130,11 @@ Opened Read(const std::wstring& path, Files& files, TextSink& sink, const Encodi
     }
 }
 
-Saved Save(const std::wstring& path, const HeldText& held, const FileFormat& format, const Changes& changes,
-           Questions& questions, Files& files) {
-    // The common case written straight from the text, without an encoded copy: its own bytes are
-    // the file's (UTF-8, or ASCII in a code page) and they open again as the same text.
-    if (const std::vector<std::string_view> parts = OwnBytes(held, format); !parts.empty()) {
-        if (changes.Any() && !questions.SaveWithChanges(ChangesQuestion(changes))) return {Status::Declined};
-        unsigned long code = 0;
-        if (!files.WriteParts(path, parts, code)) return SaveFailed(files.Reason(code));
-        return {Status::Done, format};
-    }
-    // Encoded: from one run of the text (a copy only when the gap splits it).
-    const std::string joined = held.after.empty() ? std::string() : std::string(held.before) + std::string(held.after);
-    const std::string_view text = held.after.empty() ? held.before : std::string_view(joined);
+namespace {
+
+// The text encoded in `format` (or in UTF-8 when the user takes the offer) and written whole.
+Saved SaveEncoded(const std::wstring& path, std::string_view text, const FileFormat& format, const Changes& changes,
+                  Questions& questions, Files& files) {
     const Saved declined{Status::Declined};
     FileFormat written = format;
     bool unstorable = false;
@@ -169,6 +161,28 @@ Saved Save(const std::wstring& path, const HeldText& held, const FileFormat& for
     unsigned long code = 0;
     if (!files.Write(path, bytes, code)) return SaveFailed(files.Reason(code));
     return {Status::Done, written};
+}
+
+}  // namespace
+
+Saved Save(const std::wstring& path, const HeldText& held, const FileFormat& format, const Changes& changes,
+           Questions& questions, Files& files) {
+    // The common case written straight from the text, without an encoded copy: its own bytes are
+    // the file's (UTF-8, or ASCII in a code page) and they open again as the same text.
+    if (const std::vector<std::string_view> parts = OwnBytes(held, format); !parts.empty()) {
+        if (changes.Any() && !questions.SaveWithChanges(ChangesQuestion(changes))) return {Status::Declined};
+        unsigned long code = 0;
+        if (!files.WriteParts(path, parts, code)) return SaveFailed(files.Reason(code));
+        return {Status::Done, format};
+    }
+    // Encoded: from one run of the text (a copy only when the gap splits it). A text too big for
+    // its encoded copy stays as it is, and the file too.
+    try {
+        if (held.after.empty()) return SaveEncoded(path, held.before, format, changes, questions, files);
+        return SaveEncoded(path, std::string(held.before) + std::string(held.after), format, changes, questions, files);
+    } catch (const std::bad_alloc&) {
+        return SaveFailed(texts::NoMemoryToSave);
+    }
 }
 
 }  // namespace docfile
