@@ -191,11 +191,13 @@ void Keeper::Run() {
             const bool claimed = Claim();
             const std::wstring path = path_;
             g.unlock();
-            // A failed write leaves the last good file; the next change tries again.
-            unsigned long error = 0;
-            // The head and the text as parts: a big text is not copied a second time.
-            const std::string head = claimed ? SerializeHead(r) : std::string();
-            if (claimed) safesave::WriteAll(path, safesave::Parts{head, r.text}, error);
+            // A failed write leaves the last good file; the next change tries again. The head and
+            // the text go as parts: a big text is not copied a second time.
+            if (claimed) {
+                const std::string head = SerializeHead(r);
+                unsigned long error = 0;
+                safesave::WriteAll(path, safesave::Parts{head, r.text}, error);
+            }
             g.lock();
             spare_ = std::move(r.text);
             g.unlock();
