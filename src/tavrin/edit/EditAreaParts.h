@@ -61,7 +61,7 @@ void ApplyAllStyles(HWND edit, Area& st);
 void UpdateNumberMargin(HWND edit, Area& st, bool force = false);
 void FormatInserted(HWND edit, Sci_Position pos, Sci_Position length);
 
-// The control's gap moved towards the caret while the window waits, a step at each tick of a timer
+// The control's gap moved towards the caret while the window waits, a few steps at each tick of a timer
 // (EditTyping.cpp); OnGapTimer is false for another timer.
 void FollowCaretWithGap(HWND edit);
 bool OnGapTimer(HWND edit, UINT_PTR id);
