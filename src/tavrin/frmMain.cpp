@@ -83,8 +83,8 @@ void frmMain::Form_Load() {
                       [this](recovery::Record& r) {
                           r.path = doc_.DocumentPath;
                           r.format = doc_.Format;
-                          editarea::CopyStoredText(t1(), r.text);
-                      }});
+                      },
+                      [this](size_t from, size_t to, char* into) { editarea::CopyStoredPart(t1(), from, to, into); }});
     view_.Attach(Hwnd(), t1());
     accel_.reset(mainmenu::CreateAccelerators());
     SetAccelerators(accel_.get());

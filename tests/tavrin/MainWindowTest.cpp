@@ -12,6 +12,7 @@
 #include "DocumentStore.h"
 #include "FormatChoices.h"
 #include "RecentMenu.h"
+#include "RecoveryGuard.h"
 #include "SaveAsEncoding.h"
 #include "Scintilla.h"
 #include "Texts.h"
@@ -541,6 +542,49 @@ TEST_F(OnDisk, EscWhileABigFileIsReadKeepsTheTextShown) {
     f.mnufile_Click(1);
     EXPECT_EQ(WindowText(f.Hwnd()), L"big.log - Tavrin");
     EXPECT_EQ(editarea::StoredLength(f.t1()), bytes.size());
+}
+
+// A big text's recovery copy is made a few parts at each tick; a change between ticks drops it, and
+// the file written after the next pause holds the text as it ended, not a mix of the two.
+TEST(RecoveryCopy, AChangeBetweenThePartsIsInTheFile) {
+    testenv::ScratchAppData appData;
+    const HWND w = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    std::string text(20 << 20, 'a');
+    int parts = 0;
+    RecoveryGuard guard;
+    guard.Attach(w, 7,
+                 {[] { return true; }, [&] { return text.size(); }, [](recovery::Record& r) { r.path = L"C:\\big.txt"; },
+                  [&](size_t from, size_t to, char* into) {
+                      Sleep(3);  // a slow part: the copy takes more than one tick
+                      memcpy(into, text.data() + from, to - from);
+                      into[to - from] = 0;
+                      ++parts;
+                  }});
+    SetWindowSubclass(
+        w,
+        [](HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR g) -> LRESULT {
+            if (msg == WM_TIMER && reinterpret_cast<RecoveryGuard*>(g)->OnTimer(wp)) return 0;
+            return DefSubclassProc(h, msg, wp, lp);
+        },
+        1, reinterpret_cast<DWORD_PTR>(&guard));
+    guard.Edited();
+    bool changed = false;
+    const bool written = testenv::PumpUntil([&] {
+        if (parts > 0 && !changed) {  // typed between two ticks of the copy
+            changed = true;
+            text[0] = 'b';
+            guard.Edited();
+        }
+        return !appData.Files().empty() && guard.Keeper().Idle();
+    }, 20000);
+    ASSERT_TRUE(written);
+    EXPECT_GT(parts, 5);  // copied again
+    const recovery::Parsed r = recovery::Load(appData.Files()[0]);
+    ASSERT_TRUE(r) << r.failure;
+    EXPECT_EQ(r.record.path, L"C:\\big.txt");
+    EXPECT_TRUE(r.record.text == text);
+    guard.Closed();
+    DestroyWindow(w);  // (the subclass goes with it)
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "RecoveryGuard.h"
 
+#include <chrono>
 #include <new>
 
 #include "AppInfo.h"
@@ -9,6 +10,14 @@
 #include "Paths.h"
 #include "Texts.h"
 
+namespace {
+
+// Above this a write copies the text in parts; below it one copy takes a few ms at most.
+constexpr size_t kCopyInParts = 16 << 20, kCopyPart = 4 << 20;
+constexpr auto kCopyBurst = std::chrono::milliseconds(8);
+
+}  // namespace
+
 void RecoveryGuard::Attach(HWND window, UINT_PTR timerId, Source source) {
     window_ = window;
     timerId_ = timerId;
@@ -17,6 +26,7 @@ void RecoveryGuard::Attach(HWND window, UINT_PTR timerId, Source source) {
 }
 
 void RecoveryGuard::Edited() {
+    copying_ = false;
     // The first change of a run: the worker gets the copy's memory ready while the user types.
     if (!schedule_.Pending() && source_.length) keeper_.Reserve(source_.length() + (64 << 10));
     schedule_.Changed(GetTickCount64());
@@ -32,9 +42,76 @@ void RecoveryGuard::Arm() {
 bool RecoveryGuard::OnTimer(UINT_PTR id) {
     if (id != timerId_ || !window_) return false;
     KillTimer(window_, timerId_);
-    if (schedule_.Pending() && GetTickCount64() >= schedule_.Due()) WriteNow();
-    else Arm();
+    if (copying_) {
+        CopySome();
+    } else if (schedule_.Pending() && GetTickCount64() >= schedule_.Due()) {
+        if (source_.modified && source_.modified() && source_.length && source_.length() > kCopyInParts) {
+            if (copy_.empty()) copy_ = keeper_.TakeSpare();  // else a copy a change dropped
+            copy_.clear();  // filled part by part: no pass to zero it first
+            copyLength_ = source_.length();
+            try {
+                copy_.reserve(copyLength_ + 1);
+            } catch (const std::bad_alloc&) {
+                schedule_.Written();  // no memory for a copy now: the last copy stays, the next change tries again
+                return true;
+            }
+            copied_ = 0;
+            copying_ = true;
+            CopySome();
+        } else {
+            WriteNow();
+        }
+    } else {
+        Arm();
+    }
     return true;
+}
+
+void RecoveryGuard::CopySome() {
+    const auto end = std::chrono::steady_clock::now() + kCopyBurst;
+    const size_t length = copyLength_;
+    if (source_.length() != length) {  // changed without a word: copy again after a pause
+        copying_ = false;
+        schedule_.Changed(GetTickCount64());
+        Arm();
+        return;
+    }
+    while (copied_ < length) {
+        const size_t to = std::min(length, copied_ + kCopyPart);
+        copy_.resize(to + 1);  // within the memory reserved
+        source_.copy(copied_, to, copy_.data() + copied_);
+        copied_ = to;
+        if (std::chrono::steady_clock::now() >= end) break;
+    }
+    if (copied_ < length) {
+        SetTimer(window_, timerId_, 1, nullptr);
+        return;
+    }
+    copying_ = false;
+    schedule_.Written();
+    copy_.pop_back();
+    std::string text;
+    text.swap(copy_);
+    Hand(std::move(text));
+}
+
+void RecoveryGuard::Hand(std::string text) {
+    recovery::Record r;
+    source_.head(r);
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    r.writtenAt = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    r.text = std::move(text);
+    keeper_.Write(std::move(r));
+}
+
+std::string RecoveryGuard::TakeBuffer() {
+    // The memory of a copy a change dropped, or of a text already written.
+    copying_ = false;
+    if (copy_.empty()) return keeper_.TakeSpare();
+    std::string dropped;
+    dropped.swap(copy_);
+    return dropped;
 }
 
 void RecoveryGuard::WriteNow() {
@@ -43,21 +120,20 @@ void RecoveryGuard::WriteNow() {
         keeper_.Remove();
         return;
     }
-    recovery::Record r;
-    FILETIME now{};
-    GetSystemTimeAsFileTime(&now);
-    r.writtenAt = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
     // A copy: the worker writes it while the user types on.
-    r.text = keeper_.TakeSpare();
+    std::string text = TakeBuffer();
     try {
-        source_.snapshot(r);
+        text.resize(source_.length() + 1);
     } catch (const std::bad_alloc&) {
         return;  // no memory for a copy of so big a text now: the last copy stays, the next change tries again
     }
-    keeper_.Write(std::move(r));
+    source_.copy(0, text.size() - 1, text.data());
+    text.pop_back();
+    Hand(std::move(text));
 }
 
 void RecoveryGuard::Stored() {
+    copying_ = false;
     schedule_.Written();
     keeper_.Remove();
 }
@@ -73,6 +149,7 @@ void RecoveryGuard::SessionEnds(bool userDecided) {
 }
 
 void RecoveryGuard::Closed() {
+    copying_ = false;
     if (!keptForNextStart_) keeper_.Remove();
     keeper_.WaitIdle();
 }

@@ -14,19 +14,21 @@ class Document;
 
 class RecoveryGuard {
 public:
-    // What the guard reads from the window: whether the text is unsaved, how long it is, and a
-    // snapshot of it (path, format and text) into a record.
+    // What the guard reads from the window: whether the text is unsaved, how long it is (bytes), its
+    // path and format into a record, and its bytes [from, to) into `into` (which has room for a NUL
+    // after them).
     struct Source {
         std::function<bool()> modified;
         std::function<size_t()> length;
-        std::function<void(recovery::Record&)> snapshot;
+        std::function<void(recovery::Record&)> head;
+        std::function<void(size_t from, size_t to, char* into)> copy;
     };
 
     void Attach(HWND window, UINT_PTR timerId, Source source);
 
     // Every change of the text: written once the typing pauses.
     void Edited();
-    // True when `id` was the guard's timer (the write is then done or re-armed).
+    // True when `id` was the guard's timer (the write is then done, under way or re-armed).
     bool OnTimer(UINT_PTR id);
     // Written now when the text is unsaved, removed otherwise.
     void WriteNow();
@@ -48,6 +50,11 @@ public:
 
 private:
     void Arm();
+    // A big text is copied a few MB at each tick of the timer, so that no keystroke waits for the
+    // whole copy; a change meanwhile drops the copy, and the write waits for the next pause.
+    void CopySome();
+    std::string TakeBuffer();
+    void Hand(std::string text);  // to the worker, with the text's path, format and time
 
     HWND window_ = nullptr;
     UINT_PTR timerId_ = 0;
@@ -55,4 +62,7 @@ private:
     recovery::Keeper keeper_;
     recovery::Schedule schedule_;
     bool keptForNextStart_ = false;
+    std::string copy_;
+    size_t copied_ = 0, copyLength_ = 0;
+    bool copying_ = false;
 };

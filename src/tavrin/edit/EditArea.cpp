@@ -129,12 +129,9 @@ HeldText Held(HWND edit) {
     return {run(0, gap), run(gap, length)};
 }
 
-void CopyStoredText(HWND edit, std::string& into) {
-    const Sci_Position n = Call(edit, SCI_GETLENGTH);
-    into.resize(static_cast<size_t>(n) + 1);  // the control ends the copy with a NUL
-    Sci_TextRangeFull tr{{0, n}, into.data()};
+void CopyStoredPart(HWND edit, size_t from, size_t to, char* into) {
+    Sci_TextRangeFull tr{{static_cast<Sci_Position>(from), static_cast<Sci_Position>(to)}, into};
     Call(edit, SCI_GETTEXTRANGEFULL, 0, reinterpret_cast<sptr_t>(&tr));
-    into.pop_back();
 }
 
 void SetNewLineEnds(HWND edit, docfile::LineEnd style) {

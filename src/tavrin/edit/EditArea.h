@@ -38,8 +38,8 @@ std::string_view StoredText(HWND edit);
 HeldText Held(HWND edit);
 // The line end typed and pasted lines get.
 void SetNewLineEnds(HWND edit, docfile::LineEnd style);
-// A copy of that text into `into` (its memory reused), without moving the control's gap.
-void CopyStoredText(HWND edit, std::string& into);
+// Bytes [from, to) of that text copied to `into`, followed by a NUL, without moving the control's gap.
+void CopyStoredPart(HWND edit, size_t from, size_t to, char* into);
 // The length of that text in UTF-16 code units, and in the bytes the control stores.
 size_t TextLength(HWND edit);
 size_t StoredLength(HWND edit);
