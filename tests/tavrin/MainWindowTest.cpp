@@ -544,6 +544,11 @@ TEST_F(OnDisk, EscWhileABigFileIsReadKeepsTheTextShown) {
     EXPECT_EQ(editarea::StoredLength(f.t1()), bytes.size());
 }
 
+LRESULT CALLBACK GuardTimer(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR guard) {
+    if (msg == WM_TIMER && reinterpret_cast<RecoveryGuard*>(guard)->OnTimer(wp)) return 0;
+    return DefSubclassProc(h, msg, wp, lp);
+}
+
 // A big text's recovery copy is made a few parts at each tick; a change between ticks drops it, and
 // the file written after the next pause holds the text as it ended, not a mix of the two.
 TEST(RecoveryCopy, AChangeBetweenThePartsIsInTheFile) {
@@ -560,13 +565,7 @@ TEST(RecoveryCopy, AChangeBetweenThePartsIsInTheFile) {
                       into[to - from] = 0;
                       ++parts;
                   }});
-    SetWindowSubclass(
-        w,
-        [](HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR g) -> LRESULT {
-            if (msg == WM_TIMER && reinterpret_cast<RecoveryGuard*>(g)->OnTimer(wp)) return 0;
-            return DefSubclassProc(h, msg, wp, lp);
-        },
-        1, reinterpret_cast<DWORD_PTR>(&guard));
+    SetWindowSubclass(w, GuardTimer, 1, reinterpret_cast<DWORD_PTR>(&guard));
     guard.Edited();
     bool changed = false;
     const bool written = testenv::PumpUntil([&] {
