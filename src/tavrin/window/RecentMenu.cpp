@@ -1,6 +1,9 @@
 #include "RecentMenu.h"
 
+#include <objbase.h>
 #include <shlobj.h>
+
+#include <memory>
 
 #include "FormatChoices.h"
 #include "Raii.h"
@@ -16,6 +19,15 @@ std::wstring RecentKey() {
 }
 
 std::wstring ValueName(size_t i) { return L"File" + std::to_wstring(i + 1); }
+
+// The shell's own list of recent documents, told from a pool thread: the shell writes a shortcut
+// there (under Wine it also starts a helper program), 25 ms of each save and open of a window thread.
+void CALLBACK TellShell(PTP_CALLBACK_INSTANCE, void* context) {
+    const std::unique_ptr<std::wstring> path(static_cast<std::wstring*>(context));
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    SHAddToRecentDocs(SHARD_PATHW, path->c_str());
+    if (SUCCEEDED(com)) CoUninitialize();
+}
 
 }  // namespace
 
@@ -38,7 +50,8 @@ void RecentMenu::Add(const std::wstring& path) {
     Load();
     recent::Add(list_, path);
     Store();
-    SHAddToRecentDocs(SHARD_PATHW, path.c_str());
+    auto* told = new std::wstring(path);
+    if (!TrySubmitThreadpoolCallback(TellShell, told, nullptr)) TellShell(nullptr, told);
 }
 
 void RecentMenu::Remove(const std::wstring& path) {
