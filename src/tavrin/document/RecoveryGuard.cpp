@@ -27,8 +27,12 @@ void RecoveryGuard::Attach(HWND window, UINT_PTR timerId, Source source) {
 
 void RecoveryGuard::Edited() {
     copying_ = false;
-    // The first change of a run: the worker gets the copy's memory ready while the user types.
-    if (!schedule_.Pending() && source_.length) keeper_.Reserve(source_.length() + (64 << 10));
+    // The first change of a run: the worker gets the memory of a copy made at once ready while the
+    // user types. A copy made in parts touches its memory a part at a time; made ready here, 850 MB
+    // of fresh pages kept the other core busy for seconds, and a save soon after took four times as
+    // long.
+    if (!schedule_.Pending() && source_.length)
+        if (const size_t length = source_.length(); length <= kCopyInParts) keeper_.Reserve(length + (64 << 10));
     schedule_.Changed(GetTickCount64());
     Arm();
 }
