@@ -51,7 +51,7 @@ bool RecoveryGuard::OnTimer(UINT_PTR id) {
     } else if (schedule_.Pending() && GetTickCount64() >= schedule_.Due()) {
         if (source_.modified && source_.modified() && source_.length && source_.length() > kCopyInParts) {
             if (copy_.empty()) copy_ = keeper_.TakeSpare();  // else a copy a change dropped
-            copy_.clear();  // filled part by part: no pass to zero it first
+            copy_.clear();  // grown a part at a time, not zeroed whole first
             copyLength_ = source_.length();
             try {
                 copy_.reserve(copyLength_ + 1);
