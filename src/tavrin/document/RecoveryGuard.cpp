@@ -46,29 +46,28 @@ void RecoveryGuard::Arm() {
 bool RecoveryGuard::OnTimer(UINT_PTR id) {
     if (id != timerId_ || !window_) return false;
     KillTimer(window_, timerId_);
-    if (copying_) {
-        CopySome();
-    } else if (schedule_.Pending() && GetTickCount64() >= schedule_.Due()) {
-        if (source_.modified && source_.modified() && source_.length && source_.length() > kCopyInParts) {
-            if (copy_.empty()) copy_ = keeper_.TakeSpare();  // else a copy a change dropped
-            copy_.clear();  // grown a part at a time, not zeroed whole first
-            copyLength_ = source_.length();
-            try {
-                copy_.reserve(copyLength_ + 1);
-            } catch (const std::bad_alloc&) {
-                schedule_.Written();  // no memory for a copy now: the last copy stays, the next change tries again
-                return true;
-            }
-            copied_ = 0;
-            copying_ = true;
-            CopySome();
-        } else {
-            WriteNow();
-        }
-    } else {
-        Arm();
-    }
+    if (copying_) CopySome();
+    else if (!schedule_.Pending() || GetTickCount64() < schedule_.Due()) Arm();
+    else if (const size_t length = Modified() && source_.length ? source_.length() : 0; length > kCopyInParts) StartCopy(length);
+    else WriteNow();
     return true;
+}
+
+bool RecoveryGuard::Modified() const { return source_.modified && source_.modified(); }
+
+void RecoveryGuard::StartCopy(size_t length) {
+    if (copy_.empty()) copy_ = keeper_.TakeSpare();  // else a copy a change dropped
+    copy_.clear();  // grown a part at a time, not zeroed whole first
+    try {
+        copy_.reserve(length + 1);
+    } catch (const std::bad_alloc&) {
+        schedule_.Written();  // no memory for a copy now: the last copy stays, the next change tries again
+        return;
+    }
+    copyLength_ = length;
+    copied_ = 0;
+    copying_ = true;
+    CopySome();
 }
 
 void RecoveryGuard::CopySome() {
@@ -120,7 +119,7 @@ std::string RecoveryGuard::TakeBuffer() {
 
 void RecoveryGuard::WriteNow() {
     schedule_.Written();
-    if (!source_.modified || !source_.modified()) {
+    if (!Modified()) {
         keeper_.Remove();
         return;
     }
@@ -143,7 +142,7 @@ void RecoveryGuard::Stored() {
 }
 
 void RecoveryGuard::SessionEnds(bool userDecided) {
-    if (!userDecided && source_.modified && source_.modified()) {
+    if (!userDecided && Modified()) {
         WriteNow();
         keptForNextStart_ = true;
     } else {

@@ -52,7 +52,9 @@ private:
     void Arm();
     // A big text is copied a few MB at each tick of the timer, so that no keystroke waits for the
     // whole copy; a change meanwhile drops the copy, and the write waits for the next pause.
+    void StartCopy(size_t length);
     void CopySome();
+    bool Modified() const;
     std::string TakeBuffer();
     void Hand(std::string text);  // to the worker, with the text's path, format and time
 
