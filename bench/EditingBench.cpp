@@ -173,9 +173,12 @@ void Typing(HWND main, HWND edit, const std::wstring& name, int count) {
         const wchar_t* where;
         LRESULT pos;
     } places[] = {{L"top", 0}, {L"middle", len / 2}, {L"end", len}};
+    // PLACE_PAUSE_MS: a user's pause between the caret's move and the first key typed there (0).
+    const wchar_t* pause = _wgetenv(L"PLACE_PAUSE_MS");
     for (const auto& at : places) {
         PutCaret(edit, at.pos);
         Painted(edit, main);
+        if (pause && *pause) Sleep(static_cast<DWORD>(_wtoi(pause)));
         std::vector<double> t;
         for (int i = 0; i < count; ++i) {
             const double t0 = Now();

@@ -56,24 +56,52 @@ void ShowBraces(HWND edit, Area& st) {
 
 // A character typed away from the control's gap first moves the gap there, copying all the text
 // between: the whole text for the first character at the top of a file just opened (the gap is at
-// its end). So while the caret waits before the gap, the gap is moved to it a few MB at a time, steps
-// after each other for a few ms at each tick while no key or click waits (one that comes waits one
-// step at most); the control moves it this way only towards the start, so a caret after it waits for
-// the keystroke. The first steps wait for the timer even after a load: made before the text's first
-// paint, they left later forward moves slower under Wine (the first key in the middle of 100 MB:
-// 24 ms against 9), for no reason found.
+// its end). So while the caret waits away from the gap, the gap is moved to it a few MB at a time,
+// steps after each other for a few ms at each tick while no key or click waits (one that comes waits
+// one step at most). The first steps wait for the timer even after a load: made before the text's
+// first paint, they left later forward moves slower under Wine (the first key in the middle of
+// 100 MB: 24 ms against 9), for no reason found.
 constexpr Sci_Position kGapStep = 8 << 20, kGapNear = 1 << 20;
 constexpr UINT_PTR kGapTimer = 0x6761;
 constexpr auto kGapBurst = std::chrono::milliseconds(12);
 
-// False once the gap is near the caret.
+// The control moves its gap forward only for a change there, so a space goes in at `at` and out
+// again, unrecorded and unreported: the text, its undo steps and its saved state stay as they were.
+// Only for a lone caret, which the insertion would put back where it was, and not before coloured
+// text, which would be coloured again from there.
+bool GapForwardTo(HWND edit, Sci_Position at) {
+    if (Call(edit, SCI_GETREADONLY) || Call(edit, SCI_GETSELECTIONS) != 1 || !Call(edit, SCI_GETSELECTIONEMPTY) ||
+        Call(edit, SCI_GETSELECTIONMODE) != SC_SEL_STREAM || Call(edit, SCI_GETSELECTIONNCARETVIRTUALSPACE, 0))
+        return false;
+    at = Call(edit, SCI_POSITIONBEFORE, at + 1);  // not inside a character or a CR LF
+    if (!(Call(edit, SCI_GETDOCUMENTOPTIONS) & SC_DOCUMENTOPTION_STYLES_NONE) && Call(edit, SCI_GETENDSTYLED) > at)
+        return false;
+    const sptr_t events = Call(edit, SCI_GETMODEVENTMASK);
+    const sptr_t undo = Call(edit, SCI_GETUNDOCOLLECTION);
+    const Sci_Position length = Call(edit, SCI_GETLENGTH);
+    Call(edit, SCI_SETMODEVENTMASK, 0);
+    Call(edit, SCI_SETUNDOCOLLECTION, 0);
+    Call(edit, SCI_INSERTTEXT, static_cast<uptr_t>(at), reinterpret_cast<sptr_t>(" "));
+    const bool in = Call(edit, SCI_GETLENGTH) == length + 1;
+    if (in) Call(edit, SCI_DELETERANGE, static_cast<uptr_t>(at), 1);
+    Call(edit, SCI_SETUNDOCOLLECTION, undo);
+    Call(edit, SCI_SETMODEVENTMASK, events);
+    return in;
+}
+
+// False once the gap is near the caret, or cannot go nearer.
 bool StepGapToCaret(HWND edit) {
     const auto end = std::chrono::steady_clock::now() + kGapBurst;
     for (;;) {
         const Sci_Position gap = Call(edit, SCI_GETGAPPOSITION), caret = Call(edit, SCI_GETCURRENTPOS);
-        if (gap - caret <= kGapNear) return false;
-        const Sci_Position to = std::max(caret, gap - kGapStep);
-        Call(edit, SCI_GETRANGEPOINTER, static_cast<uptr_t>(to), gap - to + 1);  // a range across the gap: the gap goes to its start
+        if (gap - caret > kGapNear) {
+            const Sci_Position to = std::max(caret, gap - kGapStep);
+            Call(edit, SCI_GETRANGEPOINTER, static_cast<uptr_t>(to), gap - to + 1);  // a range across the gap: the gap goes to its start
+        } else if (caret - gap > kGapNear) {
+            if (!GapForwardTo(edit, std::min(caret, gap + kGapStep))) return false;
+        } else {
+            return false;
+        }
         if (GetInputState() || std::chrono::steady_clock::now() >= end) return true;
     }
 }
@@ -81,7 +109,8 @@ bool StepGapToCaret(HWND edit) {
 }  // namespace
 
 void FollowCaretWithGap(HWND edit) {
-    if (Call(edit, SCI_GETGAPPOSITION) - Call(edit, SCI_GETCURRENTPOS) > kGapNear) SetTimer(edit, kGapTimer, 10, nullptr);
+    const Sci_Position away = Call(edit, SCI_GETGAPPOSITION) - Call(edit, SCI_GETCURRENTPOS);
+    if (away > kGapNear || away < -kGapNear) SetTimer(edit, kGapTimer, 10, nullptr);
 }
 
 bool OnGapTimer(HWND edit, UINT_PTR id) {
