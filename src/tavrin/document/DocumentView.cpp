@@ -85,6 +85,7 @@ public:
         loader_.Restart();
         done_ = 0;
     }
+    void Settle() { loader_.Settle(); }
     bool Show(docfile::LineEnd newLines, std::wstring& reason) override {
         view_.EndLoadProgress();
         if (!view_.edit_) {
@@ -137,6 +138,7 @@ bool DocumentView::RunRead(const std::function<void(const std::atomic<bool>& sto
         [&](const std::atomic<bool>& stop) {
             try {
                 read(stop);
+                if (!stop) load_->Settle();
             } catch (...) {
                 failed = std::current_exception();
             }

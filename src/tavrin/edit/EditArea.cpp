@@ -152,6 +152,7 @@ size_t StoredLength(HWND edit) { return static_cast<size_t>(Call(edit, SCI_GETLE
 
 Loader::~Loader() {
     if (loader_) loader_->Release();
+    if (settled_) SendMessageW(edit_, SCI_RELEASEDOCUMENT, 0, reinterpret_cast<LPARAM>(settled_));
 }
 
 bool Loader::Add(std::string_view utf8) {
@@ -180,9 +181,27 @@ void Loader::Restart() {
     size_ = 0;
 }
 
+void Loader::Settle() {
+    if (!loader_ || settled_) return;
+    // The text went in at its end, and so did the gap; moving it is a copy of the whole text, made
+    // here rather than on the window's thread while keys wait. A control of this thread's own,
+    // never shown, moves it; without one the window's thread moves it in steps (FollowCaretWithGap).
+    HWND mover = CreateWindowExW(0, L"Scintilla", L"", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    if (!mover) return;
+    settled_ = loader_->ConvertToDocument();
+    loader_ = nullptr;
+    SendMessageW(mover, SCI_SETDOCPOINTER, 0, reinterpret_cast<LPARAM>(settled_));
+    const auto length = SendMessageW(mover, SCI_GETLENGTH, 0, 0);
+    SendMessageW(mover, SCI_GETRANGEPOINTER, 0, length + 1);  // a range from the start past the gap: the gap goes to the start
+    SendMessageW(mover, SCI_SETDOCPOINTER, 0, 0);
+    DestroyWindow(mover);
+}
+
 bool Loader::Finish() {
-    if (!loader_ && !Add({})) return false;
-    void* doc = loader_->ConvertToDocument();
+    if (!loader_ && !settled_ && !Add({})) return false;
+    void* doc = settled_ ? settled_ : loader_->ConvertToDocument();
+    settled_ = nullptr;
     loader_ = nullptr;
     HWND edit = edit_;
     Call(edit, SCI_SETDOCPOINTER, 0, reinterpret_cast<sptr_t>(doc));

@@ -64,6 +64,9 @@ public:
     bool Add(std::string_view utf8);
     // What came so far is dropped.
     void Restart();
+    // After the last Add, on the same thread: the control's gap goes to the start of the text, where
+    // the caret is shown, so the first key typed there has nothing to move.
+    void Settle();
     size_t Size() const { return size_; }
     bool Finish();
 
@@ -72,6 +75,7 @@ private:
     size_t bytes_;
     size_t size_ = 0;
     Scintilla::ILoader* loader_ = nullptr;
+    void* settled_ = nullptr;  // the finished document, when Settle made it
 };
 // Whether the text may show in colour: small enough, and with room for styles.
 bool Colourable(HWND edit);
