@@ -55,13 +55,13 @@ void ShowBraces(HWND edit, Area& st) {
 }
 
 // A character typed away from the control's gap first moves the gap there, copying all the text
-// between: the whole text for the first character at the top of a file just opened (the gap is at
-// its end). So while the caret waits away from the gap, the gap is moved to it a few MB at a time,
-// steps after each other for a few ms at each tick while no key or click waits (one that comes waits
-// one step at most). The first steps wait for the timer even after a load: made before the text's
+// between. So while the caret waits away from the gap, the gap is moved to it 2 MB at a time, steps
+// after each other for a few ms at each tick while no key or click waits (one that comes waits one
+// step at most: in a virtual machine, text the reading worker wrote took 4 ms per MB the first time
+// this thread moved it). The first steps wait for the timer even after a load: made before the text's
 // first paint, they left later forward moves slower under Wine (the first key in the middle of
 // 100 MB: 24 ms against 9), for no reason found.
-constexpr Sci_Position kGapStep = 8 << 20, kGapNear = 1 << 20;
+constexpr Sci_Position kGapStep = 2 << 20, kGapNear = 1 << 20;
 constexpr UINT_PTR kGapTimer = 0x6761;
 constexpr auto kGapBurst = std::chrono::milliseconds(12);
 
