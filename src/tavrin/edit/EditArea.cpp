@@ -193,7 +193,7 @@ void Loader::Settle() {
     loader_ = nullptr;
     SendMessageW(mover, SCI_SETDOCPOINTER, 0, reinterpret_cast<LPARAM>(settled_));
     const auto length = SendMessageW(mover, SCI_GETLENGTH, 0, 0);
-    SendMessageW(mover, SCI_GETRANGEPOINTER, 0, length + 1);  // a range from the start past the gap: the gap goes to the start
+    SendMessageW(mover, SCI_GETRANGEPOINTER, 0, length + 1);  // a range across the gap: the gap goes to its start
     SendMessageW(mover, SCI_SETDOCPOINTER, 0, 0);
     DestroyWindow(mover);
 }
