@@ -157,6 +157,13 @@ bool Document::Drop(const std::wstring& path, const std::wstring& initDir) {
 
 bool Document::WriteTo(const std::wstring& path) {
     const bool unchanged = ui_.EditorUnchangedSince(savedMark_);
+    // Written from where the area keeps the text, which its timers must not move while a question
+    // of the save waits.
+    struct Hold {
+        DocumentUi& ui;
+        explicit Hold(DocumentUi& u) : ui(u) { ui.HoldEditor(true); }
+        ~Hold() { ui.HoldEditor(false); }
+    } hold(ui_);
     const docfile::Saved saved = docfile::Save(path, ui_.EditorText(), Format, PendingChanges, questions_, files_);
     if (saved.status != docfile::Status::Done) {
         // Declined: the user's choice, nothing to report.

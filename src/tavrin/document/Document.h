@@ -59,6 +59,8 @@ public:
     virtual void SetCaption(const std::wstring& caption) = 0;
     // The text is on disk now (every save, by whatever route asked for it).
     virtual void Saved() {}
+    // While held, EditorText's runs stay valid even where a question lets the window's timers run.
+    virtual void HoldEditor(bool) {}
 };
 
 class Document {

@@ -45,6 +45,10 @@ void DocumentView::SetText(const std::wstring& text) {
 
 HeldText DocumentView::EditorText() { return edit_ ? editarea::Held(edit_) : HeldText(); }
 
+void DocumentView::HoldEditor(bool hold) {
+    if (edit_) editarea::HoldGap(edit_, hold);
+}
+
 void DocumentView::ClearEditor() {
     SetText(L"");
     if (edit_) editarea::SetNewLineEnds(edit_, docfile::LineEnd::CrLf);

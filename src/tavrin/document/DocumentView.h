@@ -37,6 +37,7 @@ public:
 
     // DocumentUi
     HeldText EditorText() override;
+    void HoldEditor(bool hold) override;
     unsigned long long MarkEditor() override;
     bool EditorUnchangedSince(unsigned long long mark) override;
     void ClearEditor() override;

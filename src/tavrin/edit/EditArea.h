@@ -109,6 +109,10 @@ bool Modified(HWND edit);
 // Whether the control reports each insertion and deletion to its parent.
 bool ReportsChanges(HWND edit);
 
+// While held, the control's gap stays where it is, so the two runs of Held stay valid through a
+// question's message loop; released, it follows the caret again.
+void HoldGap(HWND edit, bool hold);
+
 // The face every text of the area is drawn in, and its base size.
 std::wstring FaceName(HWND edit);
 void SetBaseFont(HWND edit, const std::wstring& face, BYTE charset, double points);

@@ -39,6 +39,7 @@ public:
     int numberDigits = 0;  // the margin's width in digits; 0: not measured
     bool braceShown = false;
     bool formatsGiven = false;  // a colour or font was given to part of this text
+    int gapHeld = 0;            // HoldGap calls not yet released
 
 private:
     SciFnDirect fn_ = nullptr;

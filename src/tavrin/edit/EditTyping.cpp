@@ -109,14 +109,22 @@ bool StepGapToCaret(HWND edit) {
 }  // namespace
 
 void FollowCaretWithGap(HWND edit) {
+    if (Area::Of(edit).gapHeld > 0) return;
     const Sci_Position away = Call(edit, SCI_GETGAPPOSITION) - Call(edit, SCI_GETCURRENTPOS);
     if (away > kGapNear || away < -kGapNear) SetTimer(edit, kGapTimer, 10, nullptr);
 }
 
 bool OnGapTimer(HWND edit, UINT_PTR id) {
     if (id != kGapTimer) return false;
-    if (!StepGapToCaret(edit)) KillTimer(edit, kGapTimer);
+    if (Area::Of(edit).gapHeld > 0 || !StepGapToCaret(edit)) KillTimer(edit, kGapTimer);
     return true;
+}
+
+void HoldGap(HWND edit, bool hold) {
+    Area& st = Area::Of(edit);
+    st.gapHeld += hold ? 1 : -1;
+    if (st.gapHeld > 0) KillTimer(edit, kGapTimer);
+    else FollowCaretWithGap(edit);
 }
 
 bool OnNotify(HWND edit, const NMHDR& header) {
