@@ -268,8 +268,7 @@ TEST_F(Editor, NewLinesTakeThePreviousIndent) {
 }
 
 
-// The control's gap follows a caret sent far forward while nothing is typed; the text, the step
-// that can be redone and the saved state stay as they were.
+// The gap follows a caret sent forward, leaving the text, the redo step and the saved state alone.
 TEST_F(Editor, TheGapFollowsTheCaretForwardUnseen) {
     std::string bytes;
     while (bytes.size() < (1900u << 10)) bytes += "line \xC3\xA9t\xC3\xA9\r\n";  // below the size that asks

@@ -441,8 +441,7 @@ TEST_F(OnDisk, SaveOverAnotherProgramsWriteAsksAndADeletedFileIsWrittenAgain) {
     EXPECT_EQ(Panel(0), texts::StatusPanel);
 }
 
-// A question of the save lets the window's timers run; what is written is still the text shown,
-// however far the caret is from where the control keeps the text.
+// The timers that run while a question of the save waits do not move the text being written.
 TEST_F(OnDisk, TheTextSavedAfterAQuestionIsTheTextShown) {
     std::string lines;
     while (lines.size() < (1900u << 10)) lines += "one line of text\r\n";  // below the size that asks
