@@ -114,6 +114,7 @@ TEST(TextConv, Utf8RoundTripsAndWhatIsNotValidIsReplaced) {
     }
     for (std::string bad : {"\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xC3", "ab\xFF"})
         EXPECT_TRUE(!ValidUtf8(bad) && Utf8ToWide(bad).find(L'\uFFFD') != std::wstring::npos) << bad.size();
+    EXPECT_TRUE(ValidUtf8("\xF4\x8F\xBF\xBF"));  // the last character there is
     // A lone half is replaced; the pair at the top of both halves' ranges is the last character there
     // is (a private-use one); a high half before anything but a low half stands alone, the next unit kept.
     for (auto [w, u] : {std::pair{L"\xD800x\xDFFF", "\xEF\xBF\xBD" "x" "\xEF\xBF\xBD"}, {L"\xD800\xDC00", "\xF0\x90\x80\x80"},

@@ -75,7 +75,8 @@ TEST(Replace, FindAllAndFindNextWrappingOnce) {
         {L"\u00c9t\u00e9 \u00e9t\u00e9", L"\u00e9t\u00e9", false, false, {0, 4}},
         {L"int x; int_y; print; int", L"int", true, true, {0, 21}},  // whole words at both edges
         {L"int", L"int", true, true, {0}}, {L"x.int(", L"int", true, true, {2}},
-        {L"0int9 aintz Aint _int Zint int", L"int", true, true, {27}},  // the first and last of each kind
+        {L"0int int9 aint intz Aint _int Zint int", L"int", true, true, {35}},  // the first and last of each kind
+        {L"\u00B7int\u00BF", L"int", true, true, {1}},  // Latin-1 signs are no letters
         {L"0int int", L"int", true, true, {5}},
         {L"2\u00D7int\u00F7x", L"int", true, true, {2}},  // the times and division signs are no letters
         {L"\u00e9int int\u00e9", L"int", true, true, {}},  // a letter beyond ASCII is part of the word
