@@ -584,6 +584,7 @@ TEST_F(PellamyCommandLineRun, WithoutSilenceTheOutcomeIsShownInAMessageBox) {
                     : L"64-bit module; the 32-bit Pellamy cannot load it. Use Pellamy64.exe.")}};
     for (const auto& r : rows) {
         kit::Program p(r.args, r.exe);
+        ASSERT_NE(p.Id(), 0u) << r.args << ": not started, error " << p.StartError();
         {
             DialogAnswerer answer({DialogAnswerer::Press(IDOK)}, 15000, p.Id());
             testenv::PumpUntil([&] { return answer.Answered() == 1; }, 15000);

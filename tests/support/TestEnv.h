@@ -124,10 +124,17 @@ public:
         std::wstring cmd = L"\"" + exe + L"\" " + args;
         STARTUPINFOW si{sizeof(si)};
         PROCESS_INFORMATION pi{};
-        if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd, &si, &pi)) {
+        // A start refused for a passing reason (seen once under Wine on a loaded machine) is tried
+        // again; one refused for the file itself is not.
+        for (int attempt = 0;; ++attempt) {
+            if (CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd, &si, &pi)) break;
             error_ = GetLastError();
-            return;
+            if (attempt == 2 || error_ == ERROR_FILE_NOT_FOUND || error_ == ERROR_PATH_NOT_FOUND ||
+                error_ == ERROR_BAD_EXE_FORMAT)
+                return;
+            Sleep(500);
         }
+        error_ = 0;
         process_.reset(pi.hProcess);
         raii::Handle thread(pi.hThread);
         id_ = pi.dwProcessId;
