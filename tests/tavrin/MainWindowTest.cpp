@@ -530,6 +530,9 @@ TEST_F(OnDisk, AFileAboveWhatThisBuildOpensIsToldBeforeAnythingShownChanges) {
                              (narrow ? texts::TooBigEnd : texts::TooBigEnd64), 0), 0u) << seen;
     if (narrow) {
         EXPECT_NE(seen.find(texts::TooBigHint), std::wstring::npos);
+        // Its limit is a gigabyte or more: the upper half of its address space counts.
+        const size_t at = seen.find(texts::TooBigEnd);
+        EXPECT_NE(seen.find(L" GB", at), std::wstring::npos) << seen;
     }
     EXPECT_EQ(f.Text(), L"kept\r\n");
     EXPECT_EQ(WindowText(f.Hwnd()), L"doc.txt - Tavrin");

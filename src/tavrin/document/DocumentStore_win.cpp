@@ -15,17 +15,22 @@ namespace docfile {
 
 namespace {
 
-// The largest stretch of free address space: a text goes into one block (the 32-bit build's bound).
-unsigned long long LargestFreeBlock() {
-    unsigned long long best = 0;
-    MEMORY_BASIC_INFORMATION mbi{};
-    for (uintptr_t at = 0; VirtualQuery(reinterpret_cast<const void*>(at), &mbi, sizeof(mbi)) == sizeof(mbi);) {
-        if (mbi.State == MEM_FREE) best = std::max<unsigned long long>(best, mbi.RegionSize);
-        const uintptr_t next = reinterpret_cast<uintptr_t>(mbi.BaseAddress) + mbi.RegionSize;
-        if (next <= at) break;
-        at = next;
+// The largest block of address space one reservation gets: a text goes into one block (the 32-bit
+// build's bound). Found by reserving and freeing, not by walking the map: Wine reports the upper
+// half of a large-address-aware process as reserved, though it hands it out.
+unsigned long long LargestFreeBlock(unsigned long long total) {
+    constexpr unsigned long long step = 1u << 20;
+    unsigned long long got = 0, refused = total + 1;
+    while (refused - got > step) {
+        const unsigned long long mid = (got + refused) / 2 / step * step;
+        if (void* p = VirtualAlloc(nullptr, static_cast<SIZE_T>(mid), MEM_RESERVE, PAGE_NOACCESS)) {
+            VirtualFree(p, 0, MEM_RELEASE);
+            got = mid;
+        } else {
+            refused = mid;
+        }
     }
-    return best;
+    return got;
 }
 
 // Files are read in pieces of this size, each decoded straight into the editing area.
@@ -61,7 +66,7 @@ public:
         // A 64-bit process is bound by the computer's memory; a 32-bit one by its address space:
         // the text and the room beyond it in one free block, its line index and the rest beside.
         if (sizeof(void*) > 4) return ms.ullTotalPhys / 2;
-        return std::min(LargestFreeBlock() / 17 * 16, ms.ullAvailVirtual / 2);
+        return std::min(LargestFreeBlock(ms.ullTotalVirtual) / 17 * 16, ms.ullAvailVirtual / 2);
     }
     filewatch::Identity Identity(const std::wstring& path) override { return filewatch::IdentityOf(path); }
 };
