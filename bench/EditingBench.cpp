@@ -295,13 +295,11 @@ double OpenInSameWindow(Program& p, const std::wstring& file, double timeout) {
         fflush(stdout);
         return kFailed;
     }
-    // The dialog's own loop may still answer a message once it is hidden, before the text goes in;
-    // the text goes in within the command, so once the window answers the caption soon names the
-    // file, or the open did not happen.
-    for (double end = 0; end == 0 || Now() < end;) {
+    // The window answers while a big file is read on a worker, so the caption naming the file is
+    // what tells the open ended; a box or the time running out tells it did not.
+    for (const double end = t0 + timeout; Now() < end;) {
         if (!Answers(p.main, timeout)) return kTimedOut;
         if (FindTop(pid, L"", L"#32770")) return kBox;
-        if (end == 0) end = Now() + 5;
         wchar_t cap[512] = {};
         GetWindowTextW(p.main, cap, 512);
         if (wcsstr(cap, StemOf(file).c_str())) return Now() - t0;
