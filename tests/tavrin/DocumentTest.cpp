@@ -223,6 +223,11 @@ TEST(TextDigest, Sha256KnownDigestsAndTheTextRule) {
         d.Mark(pieces);
         EXPECT_TRUE(d.Matches(million) && !d.Matches(std::string(999999, 'a') + "b")) << cut;
     }
+    // Made on another thread (a text past 4 MB, in the gap's two runs), it is the same.
+    const std::string big(5u << 20, 'b');
+    textdigest::TextDigest d;
+    d.Mark(textdigest::HashBeside({std::string_view(big).substr(0, 7), std::string_view(big).substr(7)}).Take());
+    EXPECT_TRUE(d.Matches(big) && !d.Matches(big.substr(1) + "a"));
 }
 
 // The File commands on a document opened from C:\a.cpp ("saved" unless the row says), each way

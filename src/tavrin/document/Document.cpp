@@ -1,5 +1,7 @@
 #include "Document.h"
 
+#include <optional>
+
 #include "Paths.h"
 #include "Texts.h"
 #include "basTavrin.h"
@@ -164,6 +166,9 @@ bool Document::WriteTo(const std::wstring& path) {
         explicit Hold(DocumentUi& u) : ui(u) { ui.HoldEditor(true); }
         ~Hold() { ui.HoldEditor(false); }
     } hold(ui_);
+    // The saved text's new mark is made beside the write.
+    std::optional<textdigest::HashBeside> mark;
+    if (!unchanged) mark.emplace(ui_.EditorText());
     const docfile::Saved saved = docfile::Save(path, ui_.EditorText(), Format, PendingChanges, questions_, files_);
     if (saved.status != docfile::Status::Done) {
         // Declined: the user's choice, nothing to report.
@@ -172,7 +177,7 @@ bool Document::WriteTo(const std::wstring& path) {
     }
     Format = saved.format;
     PendingChanges = docfile::Changes();
-    if (!unchanged) SavedText.Mark(ui_.EditorText());  // otherwise it is the text already marked
+    if (mark) SavedText.Mark(mark->Take());  // otherwise it is the text already marked
     savedMark_ = ui_.MarkEditor();
     KnowDisk(files_.Identity(path));
     ui_.Saved();

@@ -1,6 +1,7 @@
 #include "TextDigest.h"
 
 #include <cstring>
+#include <system_error>
 
 namespace textdigest {
 
@@ -153,19 +154,38 @@ uint64_t TextHash::Done() const {
     return h ^ (h >> 32);
 }
 
-void TextDigest::Mark(const HeldText& text) {
+namespace {
+
+TextHash HashOf(const HeldText& text) {
     TextHash h;
     h.Add(text.before);
     h.Add(text.after);
-    Mark(h);
+    return h;
 }
 
+}  // namespace
+
+HashBeside::HashBeside(const HeldText& text) : text_(text) {
+    constexpr size_t kWorthAThread = 4u << 20;
+    if (text.size() >= kWorthAThread) {
+        try {
+            thread_ = std::thread([this] { hash_ = HashOf(text_); });
+            return;
+        } catch (const std::system_error&) {
+        }
+    }
+    hash_ = HashOf(text_);
+}
+
+const TextHash& HashBeside::Take() {
+    if (thread_.joinable()) thread_.join();
+    return hash_;
+}
+
+void TextDigest::Mark(const HeldText& text) { Mark(HashOf(text)); }
+
 bool TextDigest::Matches(const HeldText& text) const {
-    if (text.size() != length_) return false;
-    TextHash h;
-    h.Add(text.before);
-    h.Add(text.after);
-    return h.Done() == hash_;
+    return text.size() == length_ && HashOf(text).Done() == hash_;
 }
 
 }  // namespace textdigest

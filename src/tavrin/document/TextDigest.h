@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <thread>
 
 #include "HeldText.h"
 
@@ -31,6 +32,22 @@ private:
     uint8_t buffer_[32] = {};
     size_t used_ = 0;
     uint64_t total_ = 0;
+};
+
+// A held text's hash made on the other core while the caller goes on (a save writes meanwhile),
+// or at once for a small text or when no thread starts. The text stays as it is until Take.
+class HashBeside {
+public:
+    explicit HashBeside(const HeldText& text);
+    ~HashBeside() { Take(); }
+    HashBeside(const HashBeside&) = delete;
+    HashBeside& operator=(const HashBeside&) = delete;
+    const TextHash& Take();
+
+private:
+    HeldText text_;
+    TextHash hash_;
+    std::thread thread_;
 };
 
 class TextDigest {
