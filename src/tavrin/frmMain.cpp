@@ -28,6 +28,8 @@ constexpr UINT WM_OPEN_DROPPED = WM_APP + 1;
 constexpr UINT_PTR kClockTimer = 1;
 // Writes the recovery file when the typing pauses.
 constexpr UINT_PTR kRecoveryTimer = 2;
+// Loads the Options dialog hidden, after the first paint.
+constexpr UINT_PTR kOptionsTimer = 3;
 // The open file's folder reported a change, or the window became active: the file is checked.
 constexpr UINT WM_CHECK_DISK = WM_APP + 20;
 
@@ -96,11 +98,10 @@ void frmMain::Form_Load() {
     viewMenu_.LoadWordWrap();
     searches_.Attach({Hwnd(), t1(), [this] { return view_.TextChanges(); }, [this] { return view_.TextChangesCounted(); },
                       [this] { return doc_.Format.lineEnd; }});
-    // The Options dialog is loaded hidden now, its list showing the stored file type.
-    frmOptions& options = form::Single<frmOptions>();
-    options.Value = CurrentSettings();
-    options.OnApply = [this](const settings::Values& v) { frmOptions_Apply(v); };
-    options.Load();
+    // The Options dialog is loaded hidden once the window has drawn (a timer comes after the first
+    // paint): nothing the first paint does not need goes before it.
+    form::Single<frmOptions>().OnApply = [this](const settings::Values& v) { frmOptions_Apply(v); };
+    SetTimer(Hwnd(), kOptionsTimer, 0, nullptr);
     LayoutControls();
 }
 
@@ -212,6 +213,14 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_OPEN_DROPPED: doc_.Drop(std::exchange(pendingDrop_, {}), settings_.initDir); return true;
     case WM_TIMER:
         if (recovery_.OnTimer(wp)) return true;
+        if (wp == kOptionsTimer) {
+            KillTimer(Hwnd(), kOptionsTimer);
+            if (frmOptions& options = form::Single<frmOptions>(); !options.IsLoaded()) {
+                options.Value = CurrentSettings();  // its list showing the stored file type
+                options.Load();
+            }
+            return true;
+        }
         if (wp != kClockTimer) return false;
         UpdateStatusBar();
         ArmClock();
