@@ -78,6 +78,9 @@ using OptionsAndTools = MainWindowTest;
 
 TEST_F(OptionsAndTools, CancelWritesNothingApplyWritesAndStaysOkCloses) {
     frmOptions& options = form::Single<frmOptions>();
+    // Loaded hidden once the main window has drawn.
+    ASSERT_TRUE(testenv::PumpUntil([&] { return options.IsLoaded(); }, 2000));
+    EXPECT_FALSE(IsWindowVisible(options.Hwnd()));
     modal::ScopedHooks hooks(Recording());
     f.mnutools_Click(0);
     options.SetText(frmOptions::IdText1, L"Q:\\never");
