@@ -106,6 +106,11 @@ TEST(PellamyVersion, ValuesOfEitherLayoutStayInsideTheBlock) {
         EXPECT_EQ(ItemsInBlock(b, size, at, 3, 2), 0u);  // outside, starting exactly at the block's end, none
     EXPECT_EQ(CutCompanyName(L"Pellamy Test Fixtures Incorporated"), L"Pellamy Test Fixtures");  // 21 shown
     EXPECT_FALSE(HasProductVersion(L"   "));
+    // The table's pairs first, in order and once, an odd last word left; then the usual ones.
+    const uint16_t table[] = {0x0407, 1252, 0x0407, 1252, 0x0409, 1200, 0x0C0A};
+    const std::vector<Translation> tried = CandidateTranslations(table, std::size(table));
+    ASSERT_GE(tried.size(), 3u);
+    EXPECT_EQ(TranslationKey(tried[0]) + TranslationKey(tried[1]) + TranslationKey(tried[2]), L"040704E4040904B0040904E4");
 }
 
 int32_t ErrorNumberOf(const std::function<void()>& f) {
