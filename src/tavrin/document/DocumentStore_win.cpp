@@ -18,7 +18,7 @@ namespace {
 // The largest block of address space one reservation gets: a text goes into one block (the 32-bit
 // build's bound). Found by reserving and freeing, not by walking the map: Wine reports the upper
 // half of a large-address-aware process as reserved, though it hands it out.
-unsigned long long LargestFreeBlock(unsigned long long total) {
+unsigned long long LargestReservable(unsigned long long total) {
     constexpr unsigned long long step = 1u << 20;
     unsigned long long got = 0, refused = total + 1;
     while (refused - got > step) {
@@ -66,7 +66,7 @@ public:
         // A 64-bit process is bound by the computer's memory; a 32-bit one by its address space:
         // the text and the room beyond it in one free block, its line index and the rest beside.
         if (sizeof(void*) > 4) return ms.ullTotalPhys / 2;
-        return std::min(LargestFreeBlock(ms.ullTotalVirtual) / 17 * 16, ms.ullAvailVirtual / 2);
+        return std::min(LargestReservable(ms.ullTotalVirtual) / 17 * 16, ms.ullAvailVirtual / 2);
     }
     filewatch::Identity Identity(const std::wstring& path) override { return filewatch::IdentityOf(path); }
 };
