@@ -14,6 +14,7 @@ struct Faults {
     std::function<unsigned long()> createTemp;
     std::function<unsigned long(size_t written)> write;  // before each piece, with the bytes so far
     std::function<unsigned long()> replace;
+    std::function<unsigned long(size_t read)> read;  // before each piece read, with the bytes so far
 };
 Faults& TestFaults();
 
@@ -26,8 +27,9 @@ bool FileSize(const std::wstring& path, unsigned long long& size, unsigned long&
 // Reads the whole file; false with the system's error code.
 bool ReadAll(const std::wstring& path, std::string& bytes, unsigned long& error);
 
-// Reads the file in pieces of at most `piece` bytes through one buffer, handing each to `take`
-// (false from it stops the reading, which still succeeds); false with the system's error code.
+// Reads the file in pieces of at most `piece` bytes, handing each to `take` in order (false from
+// it stops the reading, which still succeeds); false with the system's error code. A file of more
+// than one piece is read a piece ahead on a thread, through two buffers.
 bool ReadPieces(const std::wstring& path, size_t piece, const std::function<bool(std::string_view)>& take,
                 unsigned long& error);
 

@@ -3,8 +3,12 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cwctype>
 #include <iterator>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 #include "Paths.h"
 #include "Raii.h"
@@ -217,23 +221,123 @@ bool ReadAll(const std::wstring& path, std::string& bytes, unsigned long& error)
     return true;
 }
 
+namespace {
+
+unsigned long ReadPiece(HANDLE f, std::string& buffer, size_t before, DWORD& got) {
+    got = 0;
+    if (TestFaults().read)
+        if (unsigned long e = TestFaults().read(before)) return e;
+    return ReadFile(f, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) ? 0 : GetLastError();
+}
+
+bool ReadInTurn(HANDLE f, std::string& buffer, const std::function<bool(std::string_view)>& take, unsigned long& error) {
+    for (size_t before = 0;;) {
+        DWORD got = 0;
+        if ((error = ReadPiece(f, buffer, before, got))) return false;
+        if (got == 0 || !take(std::string_view(buffer.data(), got))) return true;
+        before += got;
+    }
+}
+
+// The next piece is read on a thread of its own while the one before it is taken, so a file the
+// disk still has to deliver comes in while the text before it goes into the editor (a gigabyte
+// out of the cache: 3.7 s reading and 2.4 s taking, one after the other before).
+class ReadAhead {
+public:
+    ReadAhead(HANDLE f, std::string (&buffers)[2]) : f_(f), buffers_(buffers) {
+        thread_ = std::thread([this] { Read(); });
+    }
+    ~ReadAhead() {
+        {
+            std::lock_guard<std::mutex> lock(m_);
+            stop_ = true;
+        }
+        ready_.notify_all();
+        thread_.join();
+    }
+    bool Take(const std::function<bool(std::string_view)>& take, unsigned long& error) {
+        for (;;) {
+            std::string_view piece;
+            {
+                std::unique_lock<std::mutex> lock(m_);
+                ready_.wait(lock, [this] { return taken_ < read_ || ended_; });
+                if (taken_ == read_) {
+                    error = error_;
+                    return !error_;
+                }
+                piece = std::string_view(buffers_[taken_ % 2].data(), got_[taken_ % 2]);
+            }
+            const bool more = take(piece);
+            {
+                std::lock_guard<std::mutex> lock(m_);
+                ++taken_;
+            }
+            ready_.notify_all();
+            if (!more) return true;
+        }
+    }
+
+private:
+    void Read() {
+        for (size_t before = 0;;) {
+            {
+                std::unique_lock<std::mutex> lock(m_);
+                ready_.wait(lock, [this] { return stop_ || read_ - taken_ < 2; });
+                if (stop_) return;
+            }
+            DWORD got = 0;
+            const unsigned long e = ReadPiece(f_, buffers_[read_ % 2], before, got);
+            before += got;
+            {
+                std::lock_guard<std::mutex> lock(m_);
+                if (e || got == 0) {
+                    error_ = e;
+                    ended_ = true;
+                } else {
+                    got_[read_ % 2] = got;
+                    ++read_;
+                }
+            }
+            ready_.notify_all();
+            if (e || got == 0) return;
+        }
+    }
+
+    HANDLE f_;
+    std::string (&buffers_)[2];
+    std::mutex m_;
+    std::condition_variable ready_;
+    DWORD got_[2]{};
+    size_t read_ = 0, taken_ = 0;  // pieces so far
+    unsigned long error_ = 0;
+    bool ended_ = false, stop_ = false;
+    std::thread thread_;
+};
+
+}  // namespace
+
 bool ReadPieces(const std::wstring& path, size_t piece, const std::function<bool(std::string_view)>& take,
                 unsigned long& error) {
     raii::File f(CreateFileW(LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!f) { error = GetLastError(); return false; }
-    std::string buffer;
+    std::string buffers[2];
     try {
-        buffer.resize(piece);
+        buffers[0].resize(piece);
     } catch (const std::bad_alloc&) {
         error = ERROR_NOT_ENOUGH_MEMORY;
         return false;
     }
-    for (;;) {
-        DWORD got = 0;
-        if (!ReadFile(f.get(), buffer.data(), static_cast<DWORD>(piece), &got, nullptr)) { error = GetLastError(); return false; }
-        if (got == 0 || !take(std::string_view(buffer.data(), got))) return true;
+    LARGE_INTEGER size{};
+    std::optional<ReadAhead> ahead;
+    if (GetFileSizeEx(f.get(), &size) && static_cast<unsigned long long>(size.QuadPart) > piece) {
+        try {
+            buffers[1].resize(piece);
+            ahead.emplace(f.get(), buffers);
+        } catch (const std::exception&) {  // no room or no thread: read in turn
+        }
     }
+    return ahead ? ahead->Take(take, error) : ReadInTurn(f.get(), buffers[0], take, error);
 }
 
 bool WriteAll(const std::wstring& path, std::string_view bytes, unsigned long& error) {

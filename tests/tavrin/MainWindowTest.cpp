@@ -256,6 +256,39 @@ TEST_F(SafeSaving, AFailureOrAnObstacleLeavesTheOldFile) {
     }
 }
 
+// A file of more than one piece is read a piece ahead on a thread: the pieces still come in order,
+// a stop ends the reading, and a failure comes after every piece before it.
+TEST_F(SafeSaving, PiecesComeInOrderAndAStopOrAFailurePartWayEndsTheReading) {
+    std::string bytes;
+    for (int i = 0; bytes.size() < 1000; ++i) bytes += std::to_string(i) + ',';
+    ASSERT_TRUE(testenv::WriteBytes(target, bytes));
+    constexpr size_t kNone = SIZE_MAX;
+    const struct {
+        size_t piece, stopAfter, failAt;
+        bool ok;
+        size_t taken;
+    } rows[] = {
+        {4096, kNone, kNone, true, bytes.size()},  // one piece, read in turn
+        {7, kNone, kNone, true, bytes.size()},
+        {7, 3, kNone, true, 21},
+        {7, kNone, 70, false, 70},
+        {4096, kNone, 0, false, 0},
+    };
+    for (const auto& r : rows) {
+        safesave::TestFaults().read = [&](size_t before) { return before >= r.failAt ? ERROR_READ_FAULT : 0ul; };
+        std::string taken;
+        size_t pieces = 0;
+        unsigned long e = 0;
+        const auto take = [&](std::string_view p) { return taken += p, ++pieces != r.stopAfter; };
+        EXPECT_EQ(safesave::ReadPieces(target, r.piece, take, e), r.ok);
+        EXPECT_EQ(taken, bytes.substr(0, r.taken)) << r.piece << " " << r.stopAfter << " " << r.failAt;
+        EXPECT_EQ(e, r.ok ? 0ul : ERROR_READ_FAULT);
+    }
+    safesave::TestFaults() = {};
+    unsigned long e = 0;
+    EXPECT_THROW(safesave::ReadPieces(target, 7, [](std::string_view) -> bool { throw std::bad_alloc(); }, e), std::bad_alloc);
+}
+
 TEST_F(SafeSaving, ASaveKilledPartWayLeavesTheOldFileAndTheNextSaveTidiesUp) {
     // Left alone by the tidying: a save running in another program, and a user's file of a like name.
     const std::wstring running = dir / L"~t.cpp.0000beef.tvtmp", users = dir / L"~t.cpp.notes.tvtmp";
@@ -543,8 +576,9 @@ TEST_F(OnDisk, AFileAboveWhatThisBuildOpensIsToldBeforeAnythingShownChanges) {
 }
 
 // A big file is read on a worker while the window keeps its messages going: Esc stops the reading
-// and the text shown stays. Read whole, it comes with the control's gap at the caret, the top.
-TEST_F(OnDisk, EscWhileABigFileIsReadKeepsTheTextShown) {
+// and the text shown stays, as it does when the reading fails part way. Read whole, it comes with
+// the control's gap at the caret, the top.
+TEST_F(OnDisk, EscOrAFailureWhileABigFileIsReadKeepsTheTextShown) {
     ASSERT_TRUE(testenv::WriteBytes(path, "kept\r\n"));
     Open(path);
     const std::wstring big = dir / L"big.log";
@@ -560,6 +594,14 @@ TEST_F(OnDisk, EscWhileABigFileIsReadKeepsTheTextShown) {
     EXPECT_EQ(f.Text(), L"kept\r\n");
     EXPECT_EQ(WindowText(f.Hwnd()), L"doc.txt - Tavrin");
     EXPECT_FALSE(f.Doc().IsModified());
+    // A failure part way: told, with its reason, and the text shown stays.
+    safesave::TestFaults().read = [](size_t before) { return before >= (8u << 20) ? ERROR_READ_FAULT : 0ul; };
+    f.mnufile_Click(1);
+    safesave::TestFaults() = {};
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_NE(boxes.back().text.find(ReasonText(ERROR_READ_FAULT)), std::wstring::npos) << boxes.back().text;
+    EXPECT_EQ(f.Text(), L"kept\r\n");
+    EXPECT_EQ(WindowText(f.Hwnd()), L"doc.txt - Tavrin");
     f.mnufile_Click(1);
     EXPECT_EQ(WindowText(f.Hwnd()), L"big.log - Tavrin");
     EXPECT_EQ(SendMessageW(f.t1(), SCI_GETGAPPOSITION, 0, 0), 0);
