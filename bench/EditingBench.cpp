@@ -384,7 +384,9 @@ int wmain(int argc, wchar_t** argv) {
             Start(p, tavrin, file, timeout);
             wprintf(L"open\tTavrin\t%ls\t%.3f\t%.1f\n", name.c_str(), p.load, p.peakMB);
             fflush(stdout);
-            if (p.load >= 0) {
+            // OPEN_ONLY: no edit and save, which leaves the file in the cache for the next open.
+            const wchar_t* openOnly = _wgetenv(L"OPEN_ONLY");
+            if (p.load >= 0 && !(openOnly && *openOnly)) {
                 HWND edit = GetDlgItem(p.main, kEditId);
                 // TYPE_AFTER_MS: a user's pause between the text appearing and the first key (0).
                 if (const wchar_t* ms = _wgetenv(L"TYPE_AFTER_MS"); ms && *ms) Sleep(static_cast<DWORD>(_wtoi(ms)));
