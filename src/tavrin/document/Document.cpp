@@ -251,7 +251,7 @@ Document::DiskChange Document::CheckDisk(bool mayAsk) {
     if (reading_) return DiskChange::Waiting;
     if (DocumentPath.empty()) return DiskChange::None;
     const filewatch::Identity now = files_.Identity(DocumentPath);
-    const filewatch::Verdict v = filewatch::Decide(DiskIdentity, now, RaisedIdentity, IsModified());
+    const filewatch::Verdict v = filewatch::Decide(DiskIdentity, now, RaisedIdentity, [this] { return IsModified(); });
     if (v == filewatch::Verdict::Same) return DiskChange::None;
     if (v != filewatch::Verdict::Gone && !mayAsk) return DiskChange::Waiting;
     RaisedIdentity = now;  // raised once, whatever the answer

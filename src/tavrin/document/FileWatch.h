@@ -1,6 +1,7 @@
 // Whether the file on disk is still the one the document was read from or last wrote: its identity
 // then and now, and what a difference asks of the user.
 #pragma once
+#include <functional>
 #include <string>
 
 namespace filewatch {
@@ -21,8 +22,9 @@ enum class Verdict {
 };
 
 // `known`: the identity at the last load or save; `asked`: the last one already asked or told about,
-// so a change is raised once however often it is seen.
-Verdict Decide(const Identity& known, const Identity& now, const Identity& asked, bool modified);
+// so a change is raised once however often it is seen. `modified` is asked only when its answer
+// decides the verdict: it may compare the whole text, and a busy folder reports often.
+Verdict Decide(const Identity& known, const Identity& now, const Identity& asked, const std::function<bool()>& modified);
 // Save over a file that another program changed since it was read asks first.
 bool SaveAsks(const Identity& known, const Identity& now);
 // The question for a verdict that asks, or Save's question, about the file `name`.
