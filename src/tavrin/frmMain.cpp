@@ -81,7 +81,8 @@ void frmMain::Form_Load() {
     view_.OnDocumentChanged = [this](bool newText) { DocumentChanged(newText); };
     view_.OnSaved = [this] { recovery_.Stored(); };  // every save, by whatever route
     recovery_.Attach(Hwnd(), kRecoveryTimer,
-                     {[this] { return doc_.IsModified(); }, [this] { return t1() ? editarea::StoredLength(t1()) : size_t{0}; },
+                     {[this] { return doc_.ModifiedAtOnce(); }, [this](const textdigest::TextHash& h) { return doc_.SavedText.Matches(h); },
+                      [this] { return t1() ? editarea::StoredLength(t1()) : size_t{0}; },
                       [this](recovery::Record& r) {
                           r.path = doc_.DocumentPath;
                           r.format = doc_.Format;

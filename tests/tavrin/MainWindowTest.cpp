@@ -614,15 +614,22 @@ LRESULT CALLBACK GuardTimer(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DW
 }
 
 // A big text's recovery copy is made a few parts at each tick; a change between ticks drops it, and
-// the file written after the next pause holds the text as it ended, not a mix of the two.
-TEST(RecoveryCopy, AChangeBetweenThePartsIsInTheFile) {
+// the file written after the next pause holds the text as it ended, not a mix of the two. Changed
+// back to the saved text, of its length, the copy made in parts is what tells, and the file goes.
+TEST(RecoveryCopy, AChangeBetweenThePartsIsInTheFileAndTheSavedTextAgainRemovesIt) {
     testenv::ScratchAppData appData;
     const HWND w = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    std::string text(20 << 20, 'a');
+    const std::string saved(20 << 20, 'a');
+    std::string text = saved;
+    textdigest::TextHash savedHash;
+    savedHash.Add(saved);
+    std::optional<bool> modified = true;
     int parts = 0;
     RecoveryGuard guard;
     guard.Attach(w, 7,
-                 {[] { return true; }, [&] { return text.size(); }, [](recovery::Record& r) { r.path = L"C:\\big.txt"; },
+                 {[&] { return modified; },
+                  [&](const textdigest::TextHash& h) { return h.Length() == saved.size() && h.Done() == savedHash.Done(); },
+                  [&] { return text.size(); }, [](recovery::Record& r) { r.path = L"C:\\big.txt"; },
                   [&](size_t from, size_t to, char* into) {
                       Sleep(3);  // a slow part: the copy takes more than one tick
                       memcpy(into, text.data() + from, to - from);
@@ -646,6 +653,12 @@ TEST(RecoveryCopy, AChangeBetweenThePartsIsInTheFile) {
     ASSERT_TRUE(r) << r.failure;
     EXPECT_EQ(r.record.path, L"C:\\big.txt");
     EXPECT_TRUE(r.record.text == text);
+    text = saved;
+    modified.reset();
+    const int before = parts;
+    guard.Edited();
+    EXPECT_TRUE(testenv::PumpUntil([&] { return appData.Files().empty() && guard.Keeper().Idle(); }, 20000));
+    EXPECT_GT(parts - before, 1);
     guard.Closed();
     DestroyWindow(w);  // (the subclass goes with it)
 }

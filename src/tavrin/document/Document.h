@@ -84,7 +84,17 @@ public:
     filewatch::Identity DiskIdentity, RaisedIdentity;
 
     // Unchanged since the load or save, or else the same text as then.
-    bool IsModified() { return !ui_.EditorUnchangedSince(savedMark_) && !SavedText.Matches(ui_.EditorText()); }
+    bool IsModified() {
+        const std::optional<bool> told = ModifiedAtOnce();
+        return told ? *told : !SavedText.Matches(ui_.EditorText());
+    }
+    // The same where no comparing of the whole text is needed (no change since, or another length);
+    // nothing where it is.
+    std::optional<bool> ModifiedAtOnce() {
+        if (ui_.EditorUnchangedSince(savedMark_)) return false;
+        if (ui_.EditorText().size() != SavedText.Length()) return true;
+        return std::nullopt;
+    }
     // Back to the initial state (a new window).
     void Reset();
 

@@ -1,5 +1,6 @@
 #include "RecoveryGuard.h"
 
+#include <algorithm>
 #include <chrono>
 #include <new>
 
@@ -48,12 +49,9 @@ bool RecoveryGuard::OnTimer(UINT_PTR id) {
     KillTimer(window_, timerId_);
     if (copying_) CopySome();
     else if (!schedule_.Pending() || GetTickCount64() < schedule_.Due()) Arm();
-    else if (const size_t length = Modified() && source_.length ? source_.length() : 0; length > kCopyInParts) StartCopy(length);
-    else WriteNow();
+    else Write(true);
     return true;
 }
-
-bool RecoveryGuard::Modified() const { return source_.modified && source_.modified(); }
 
 void RecoveryGuard::StartCopy(size_t length) {
     if (copy_.empty()) copy_ = keeper_.TakeSpare();  // else a copy a change dropped
@@ -61,11 +59,25 @@ void RecoveryGuard::StartCopy(size_t length) {
     try {
         copy_.reserve(length + 1);
     } catch (const std::bad_alloc&) {
-        schedule_.Written();  // no memory for a copy now: the last copy stays, the next change tries again
+        // No memory for a copy now: the last copy stays and the next change tries again, unless
+        // the text is the saved one after all (compared through a small buffer, all at once).
+        schedule_.Written();
+        if (compare_ && source_.saved) try {
+            std::string part(kCopyPart + 1, '\0');
+            textdigest::TextHash hash;
+            for (size_t from = 0; from < length; from += kCopyPart) {
+                const size_t to = std::min(length, from + kCopyPart);
+                source_.copy(from, to, part.data());
+                hash.Add(std::string_view(part.data(), to - from));
+            }
+            if (source_.saved(hash)) keeper_.Remove();
+        } catch (const std::bad_alloc&) {
+        }
         return;
     }
     copyLength_ = length;
     copied_ = 0;
+    hash_ = {};
     copying_ = true;
     CopySome();
 }
@@ -83,8 +95,9 @@ void RecoveryGuard::CopySome() {
         const size_t to = std::min(length, copied_ + kCopyPart);
         copy_.resize(to + 1);  // within the memory reserved
         source_.copy(copied_, to, copy_.data() + copied_);
+        if (compare_) hash_.Add(std::string_view(copy_.data() + copied_, to - copied_));
         copied_ = to;
-        if (std::chrono::steady_clock::now() >= end) break;
+        if (GetInputState() || std::chrono::steady_clock::now() >= end) break;  // a key waits one part at most
     }
     if (copied_ < length) {
         SetTimer(window_, timerId_, 1, nullptr);
@@ -98,7 +111,11 @@ void RecoveryGuard::CopySome() {
     Hand(std::move(text));
 }
 
-void RecoveryGuard::Hand(std::string text) {
+bool RecoveryGuard::Hand(std::string text) {
+    if (compare_ && source_.saved && source_.saved(hash_)) {
+        keeper_.Remove();  // changed and changed back
+        return false;
+    }
     recovery::Record r;
     source_.head(r);
     FILETIME now{};
@@ -106,6 +123,7 @@ void RecoveryGuard::Hand(std::string text) {
     r.writtenAt = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
     r.text = std::move(text);
     keeper_.Write(std::move(r));
+    return true;
 }
 
 std::string RecoveryGuard::TakeBuffer() {
@@ -117,22 +135,36 @@ std::string RecoveryGuard::TakeBuffer() {
     return dropped;
 }
 
-void RecoveryGuard::WriteNow() {
-    schedule_.Written();
-    if (!Modified()) {
+void RecoveryGuard::WriteNow() { Write(false); }
+
+bool RecoveryGuard::Write(bool inParts) {
+    const std::optional<bool> modified = source_.modified ? source_.modified() : std::optional<bool>(false);
+    if (modified == false) {
+        schedule_.Written();
         keeper_.Remove();
-        return;
+        return false;
     }
+    // Of the saved length but changed: the copy is compared, a big one as its parts are made, so
+    // no keystroke waits for a comparison of the whole text.
+    compare_ = !modified;
+    const size_t length = source_.length();
+    if (inParts && length > kCopyInParts) {
+        StartCopy(length);
+        return true;
+    }
+    schedule_.Written();
     // A copy: the worker writes it while the user types on.
     std::string text = TakeBuffer();
     try {
-        text.resize(source_.length() + 1);
+        text.resize(length + 1);
     } catch (const std::bad_alloc&) {
-        return;  // no memory for a copy of so big a text now: the last copy stays, the next change tries again
+        return true;  // no memory for a copy of so big a text now: the last copy stays, the next change tries again
     }
-    source_.copy(0, text.size() - 1, text.data());
+    source_.copy(0, length, text.data());
     text.pop_back();
-    Hand(std::move(text));
+    hash_ = {};
+    if (compare_) hash_.Add(text);
+    return Hand(std::move(text));
 }
 
 void RecoveryGuard::Stored() {
@@ -142,12 +174,8 @@ void RecoveryGuard::Stored() {
 }
 
 void RecoveryGuard::SessionEnds(bool userDecided) {
-    if (!userDecided && Modified()) {
-        WriteNow();
-        keptForNextStart_ = true;
-    } else {
-        keeper_.Remove();
-    }
+    if (userDecided) keeper_.Remove();
+    else keptForNextStart_ = Write(false);  // removed where the text is the saved one
     keeper_.WaitIdle();
 }
 

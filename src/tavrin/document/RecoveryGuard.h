@@ -5,20 +5,25 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "Recovery.h"
 #include "RecoveryFiles.h"
+#include "TextDigest.h"
 
 class Document;
 
 class RecoveryGuard {
 public:
-    // What the guard reads from the window: whether the text is unsaved, how long it is (bytes), its
+    // What the guard reads from the window: whether the text is unsaved where that needs no
+    // comparing of the whole text (nothing where it does: the guard then compares its copy, and
+    // `saved` tells whether the text of that hash is the saved one), how long it is (bytes), its
     // path and format into a record, and its bytes [from, to) into `into` (which has room for a NUL
     // after them).
     struct Source {
-        std::function<bool()> modified;
+        std::function<std::optional<bool>()> modified;
+        std::function<bool(const textdigest::TextHash&)> saved;
         std::function<size_t()> length;
         std::function<void(recovery::Record&)> head;
         std::function<void(size_t from, size_t to, char* into)> copy;
@@ -54,9 +59,12 @@ private:
     // whole copy; a change meanwhile drops the copy, and the write waits for the next pause.
     void StartCopy(size_t length);
     void CopySome();
-    bool Modified() const;
+    // Written (a big text in parts when `inParts`) or removed; false when the text is the saved one.
+    bool Write(bool inParts);
     std::string TakeBuffer();
-    void Hand(std::string text);  // to the worker, with the text's path, format and time
+    // To the worker, with the text's path, format and time; unless it is the saved text after all
+    // (then false, and the last copy goes).
+    bool Hand(std::string text);
 
     HWND window_ = nullptr;
     UINT_PTR timerId_ = 0;
@@ -67,4 +75,6 @@ private:
     std::string copy_;
     size_t copied_ = 0, copyLength_ = 0;
     bool copying_ = false;
+    bool compare_ = false;  // the copy decides whether the text is unsaved
+    textdigest::TextHash hash_;
 };

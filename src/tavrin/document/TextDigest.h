@@ -61,6 +61,7 @@ public:
     void MarkNone() { length_ = static_cast<size_t>(-1); }
     // The length decides at once; the digest only when the lengths agree.
     bool Matches(const HeldText& text) const;
+    bool Matches(const TextHash& hash) const { return hash.Length() == length_ && hash.Done() == hash_; }
     size_t Length() const { return length_; }
 
 private:
