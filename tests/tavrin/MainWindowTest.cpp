@@ -257,22 +257,14 @@ TEST_F(SafeSaving, AFailureOrAnObstacleLeavesTheOldFile) {
 }
 
 // A file of more than one piece is read a piece ahead on a thread: the pieces still come in order,
-// a stop ends the reading, and a failure comes after every piece before it.
+// a stop ends the reading, and a failure comes after the pieces before it.
 TEST_F(SafeSaving, PiecesComeInOrderAndAStopOrAFailurePartWayEndsTheReading) {
     std::string bytes;
     for (int i = 0; bytes.size() < 1000; ++i) bytes += std::to_string(i) + ',';
     ASSERT_TRUE(testenv::WriteBytes(target, bytes));
-    constexpr size_t kNone = SIZE_MAX;
-    const struct {
-        size_t piece, stopAfter, failAt;
-        bool ok;
-        size_t taken;
-    } rows[] = {
-        {4096, kNone, kNone, true, bytes.size()},  // one piece, read in turn
-        {7, kNone, kNone, true, bytes.size()},
-        {7, 3, kNone, true, 21},
-        {7, kNone, 70, false, 70},
-        {4096, kNone, 0, false, 0},
+    const size_t no = SIZE_MAX, all = bytes.size();
+    const struct { size_t piece, stopAfter, failAt, taken; } rows[] = {
+        {4096, no, no, all}, {7, no, no, all}, {7, 3, no, 21}, {7, no, 70, 70}, {4096, no, 0, 0},  // 4096: in turn
     };
     for (const auto& r : rows) {
         safesave::TestFaults().read = [&](size_t before) { return before >= r.failAt ? ERROR_READ_FAULT : 0ul; };
@@ -280,9 +272,9 @@ TEST_F(SafeSaving, PiecesComeInOrderAndAStopOrAFailurePartWayEndsTheReading) {
         size_t pieces = 0;
         unsigned long e = 0;
         const auto take = [&](std::string_view p) { return taken += p, ++pieces != r.stopAfter; };
-        EXPECT_EQ(safesave::ReadPieces(target, r.piece, take, e), r.ok);
+        EXPECT_EQ(safesave::ReadPieces(target, r.piece, take, e), r.failAt == no);
         EXPECT_EQ(taken, bytes.substr(0, r.taken)) << r.piece << " " << r.stopAfter << " " << r.failAt;
-        EXPECT_EQ(e, r.ok ? 0ul : ERROR_READ_FAULT);
+        EXPECT_EQ(e, r.failAt == no ? 0ul : ERROR_READ_FAULT);
     }
     safesave::TestFaults() = {};
     unsigned long e = 0;
