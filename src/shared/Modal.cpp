@@ -2,6 +2,7 @@
 
 #include "AppInfo.h"
 #include "Raii.h"
+#include "SystemLibraries.h"
 
 namespace modal {
 
@@ -16,23 +17,36 @@ int MsgBox(const std::wstring& text, UINT flags, const std::wstring& title, HWND
     return MessageBoxW(call.owner, call.text.c_str(), call.title.c_str(), call.flags);
 }
 
+namespace {
+
+// The common dialogs' library is loaded at the first of them, not at start, where it took 7-11 ms
+// under Wine; it stays for the process.
+template <class Arg>
+BOOL CommonDialog(const char* name, Arg& arg) {
+    static const HMODULE comdlg = syslib::LoadSystemLibrary(L"comdlg32.dll");
+    BOOL(WINAPI * show)(Arg*) = nullptr;
+    return comdlg && syslib::Bind(comdlg, name, show) ? show(&arg) : FALSE;
+}
+
+}  // namespace
+
 BOOL OpenFile(OPENFILENAMEW& ofn) {
-    return TestHooks().openFile ? TestHooks().openFile(ofn) : GetOpenFileNameW(&ofn);
+    return TestHooks().openFile ? TestHooks().openFile(ofn) : CommonDialog("GetOpenFileNameW", ofn);
 }
 BOOL SaveFile(OPENFILENAMEW& ofn) {
-    return TestHooks().saveFile ? TestHooks().saveFile(ofn) : GetSaveFileNameW(&ofn);
+    return TestHooks().saveFile ? TestHooks().saveFile(ofn) : CommonDialog("GetSaveFileNameW", ofn);
 }
 BOOL ChooseFontDlg(CHOOSEFONTW& cf) {
-    return TestHooks().chooseFont ? TestHooks().chooseFont(cf) : ChooseFontW(&cf);
+    return TestHooks().chooseFont ? TestHooks().chooseFont(cf) : CommonDialog("ChooseFontW", cf);
 }
 BOOL ChooseColorDlg(CHOOSECOLORW& cc) {
-    return TestHooks().chooseColor ? TestHooks().chooseColor(cc) : ChooseColorW(&cc);
+    return TestHooks().chooseColor ? TestHooks().chooseColor(cc) : CommonDialog("ChooseColorW", cc);
 }
 BOOL PrintDlgBox(PRINTDLGW& pd) {
-    return TestHooks().printDlg ? TestHooks().printDlg(pd) : PrintDlgW(&pd);
+    return TestHooks().printDlg ? TestHooks().printDlg(pd) : CommonDialog("PrintDlgW", pd);
 }
 BOOL PageSetupDlgBox(PAGESETUPDLGW& psd) {
-    return TestHooks().pageSetup ? TestHooks().pageSetup(psd) : PageSetupDlgW(&psd);
+    return TestHooks().pageSetup ? TestHooks().pageSetup(psd) : CommonDialog("PageSetupDlgW", psd);
 }
 
 namespace {
