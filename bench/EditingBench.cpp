@@ -22,7 +22,7 @@ constexpr int kEditId = 1002;
 constexpr int kFileOpen = 101, kFileSave = 103, kEditFind = 207, kEditFindNext = 208;
 constexpr int kFindText = 102, kFindButton = 103, kFindNextButton = 104;
 // Scintilla's caret messages (the rich edit control takes EM_SETSEL instead).
-constexpr UINT kSciGotoPos = 2025, kSciScrollCaret = 2169;
+constexpr UINT kSciGotoPos = 2025, kSciScrollCaret = 2169, kSciGetLength = 2006, kSciPositionBefore = 2417;
 // Results that are not times.
 constexpr double kFailed = -1, kBox = -2, kTimedOut = -3;
 
@@ -168,11 +168,15 @@ void Key(HWND edit, UINT vk) {
 
 // Typing: one character, timed to its repaint, then taken back (untimed), so the text stays the same.
 void Typing(HWND main, HWND edit, const std::wstring& name, int count) {
-    const LRESULT len = Send(edit, WM_GETTEXTLENGTH);
+    // Scintilla counts bytes, and a place must not fall between a CR and its LF, where a typed
+    // character splits the line end: each key would add a line and take it away again.
+    const bool sci = IsScintilla(edit);
+    const LRESULT len = Send(edit, sci ? kSciGetLength : WM_GETTEXTLENGTH);
+    const LRESULT middle = sci ? Send(edit, kSciPositionBefore, len / 2 + 1) : len / 2;
     const struct {
         const wchar_t* where;
         LRESULT pos;
-    } places[] = {{L"top", 0}, {L"middle", len / 2}, {L"end", len}};
+    } places[] = {{L"top", 0}, {L"middle", middle}, {L"end", len}};
     // PLACE_PAUSE_MS: a user's pause between the caret's move and the first key typed there (0).
     const wchar_t* pause = _wgetenv(L"PLACE_PAUSE_MS");
     for (const auto& at : places) {
