@@ -20,16 +20,21 @@ Started Start(const Options& o) {
     if (o.console == Console::New) flags |= CREATE_NEW_CONSOLE;
     if (o.console == Console::None) flags |= CREATE_NO_WINDOW;
     if (o.job) flags |= CREATE_SUSPENDED;
-    std::wstring line = o.commandLine;  // CreateProcessW may write into it
-    std::wstring env = o.environment;
     PROCESS_INFORMATION pi{};
     Started s;
-    if (!CreateProcessW(o.application.empty() ? nullptr : o.application.c_str(), line.data(), nullptr, nullptr,
-                        handles ? TRUE : FALSE, flags, env.empty() ? nullptr : env.data(),
-                        o.workingFolder.empty() ? nullptr : o.workingFolder.c_str(), &si, &pi)) {
-        s.error = GetLastError();
-        return s;
+    for (int attempt = 0;; ++attempt) {
+        std::wstring line = o.commandLine;  // CreateProcessW may write into it
+        std::wstring env = o.environment;
+        const unsigned long fault = TestFault() ? TestFault()() : 0;
+        if (!fault && CreateProcessW(o.application.empty() ? nullptr : o.application.c_str(), line.data(), nullptr,
+                                     nullptr, handles ? TRUE : FALSE, flags, env.empty() ? nullptr : env.data(),
+                                     o.workingFolder.empty() ? nullptr : o.workingFolder.c_str(), &si, &pi))
+            break;
+        s.error = fault ? fault : GetLastError();
+        if (s.error != ERROR_INTERNAL_ERROR || attempt == 2) return s;
+        Sleep(100);
     }
+    s.error = 0;
     s.process.reset(pi.hProcess);
     raii::Handle thread(pi.hThread);
     if (o.job) {
@@ -37,6 +42,11 @@ Started Start(const Options& o) {
         ResumeThread(thread.get());
     }
     return s;
+}
+
+std::function<unsigned long()>& TestFault() {
+    static std::function<unsigned long()> fault;
+    return fault;
 }
 
 }  // namespace launch

@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "Raii.h"
@@ -34,6 +35,11 @@ struct Started {
     explicit operator bool() const { return static_cast<bool>(process); }
 };
 
+// A start refused with ERROR_INTERNAL_ERROR, a passing failure (seen under Wine on a busy machine,
+// the program's files fine), is tried twice more before it is reported.
 Started Start(const Options& options);
+
+// Tests: before each attempt, the error to refuse it with (0: the program is started).
+std::function<unsigned long()>& TestFault();
 
 }  // namespace launch

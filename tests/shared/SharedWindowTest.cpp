@@ -1,6 +1,6 @@
 // The shared window-side code seen from outside: the About box as a user meets it (texts, link,
 // buttons, closing); GetKeyValue and StartSysInfo against the real registry; GShell against the real
-// shell; the worker-to-window hand-over.
+// shell; the worker-to-window hand-over; the one process launcher's passing refusals.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -14,6 +14,7 @@
 #include "BuildInfo.h"
 #include "ErrRecord.h"
 #include "HyperlinkLabel.h"
+#include "Launch.h"
 #include "Modal.h"
 #include "TestEnv.h"
 #include "UiTask.h"
@@ -145,6 +146,36 @@ TEST(GShell, RealShellFailsForAMissingFileAndStartsAProgramWithParametersAndDire
     EXPECT_TRUE(GShell(exe, 1, L"x", dir.Path(), L"open", nullptr));
     EXPECT_EQ(Err().Number, 0);
     EXPECT_TRUE(testenv::PumpUntil([&] { return testenv::Exists(exe + L".ran"); }, 10000));
+}
+
+// A start refused with ERROR_INTERNAL_ERROR is tried twice more; a third, or any other refusal, is
+// reported at once.
+TEST(Launch, APassingRefusalIsTriedAgainAndAnyOtherIsReported) {
+    const struct {
+        std::vector<unsigned long> refusals;
+        unsigned long error;
+        size_t attempts;
+    } rows[] = {{{ERROR_INTERNAL_ERROR, ERROR_INTERNAL_ERROR}, 0, 3},
+                {{ERROR_INTERNAL_ERROR, ERROR_INTERNAL_ERROR, ERROR_INTERNAL_ERROR}, ERROR_INTERNAL_ERROR, 3},
+                {{ERROR_ACCESS_DENIED}, ERROR_ACCESS_DENIED, 1}};
+    for (const auto& r : rows) {
+        size_t attempts = 0;
+        launch::TestFault() = [&] { return attempts < r.refusals.size() ? r.refusals[attempts++] : (++attempts, 0ul); };
+        launch::Options o;
+        o.application = testenv::SystemFolder() + L"\\cmd.exe";
+        o.commandLine = L"cmd.exe /c exit 3";
+        o.console = launch::Console::None;
+        const launch::Started started = launch::Start(o);
+        launch::TestFault() = nullptr;
+        EXPECT_EQ(started.error, r.error);
+        EXPECT_EQ(attempts, r.attempts);
+        EXPECT_EQ(static_cast<bool>(started), r.error == 0);
+        DWORD code = 0;
+        if (started) {
+            EXPECT_EQ(WaitForSingleObject(started.process.get(), 10000), WAIT_OBJECT_0);
+            EXPECT_TRUE(GetExitCodeProcess(started.process.get(), &code) && code == 3);
+        }
+    }
 }
 
 // Closures run on the mailbox's thread in the order posted; none runs or stays behind once it is gone.
