@@ -1,8 +1,9 @@
 // What a user does in the editor, timed from outside the program: opening in a fresh process and in
-// the same window after another file was edited and saved, peak memory, typing at the top, middle
-// and end of big texts, Page Down, save after an edit, Find and Find Next near the end, start-up, and
-// Replace All of a word with many matches, beside notepad and wordpad of the same bitness. Only window messages both editing controls
-// understand are used; the editing area is found by its control id, not its class.
+// the same window after another file was edited and saved, peak memory, typing and Backspace at the
+// top, middle and end of big texts, Page Down, the mouse wheel, save after an edit, Find and Find
+// Next near the end, start-up, and Replace All of a word with many matches, beside notepad and
+// wordpad of the same bitness. Only window messages both editing controls understand are used; the
+// editing area is found by its control id, not its class.
 //   EditingBench <tavrin.exe> <peers: notepad,wordpad or -> <peer timeout s> <start file> <typing KB>
 //                <needle> <file>...
 // Prints one tab-separated line per figure; times in seconds unless the line says ms.
@@ -19,7 +20,7 @@
 namespace {
 
 constexpr int kEditId = 1002;
-constexpr int kFileOpen = 101, kFileSave = 103, kEditFind = 207, kEditFindNext = 208;
+constexpr int kFileOpen = 101, kFileSave = 103, kEditFind = 207, kEditFindNext = 208, kViewWordWrap = 306;
 constexpr int kFindText = 102, kFindButton = 103, kFindNextButton = 104;
 // Scintilla's caret messages (the rich edit control takes EM_SETSEL instead).
 constexpr UINT kSciGotoPos = 2025, kSciScrollCaret = 2169, kSciGetLength = 2006, kSciPositionBefore = 2417;
@@ -183,16 +184,20 @@ void Typing(HWND main, HWND edit, const std::wstring& name, int count) {
         PutCaret(edit, at.pos);
         Painted(edit, main);
         if (pause && *pause) Sleep(static_cast<DWORD>(_wtoi(pause)));
-        std::vector<double> t;
+        std::vector<double> t, back;
         for (int i = 0; i < count; ++i) {
-            const double t0 = Now();
+            double t0 = Now();
             Send(edit, WM_CHAR, L'x', 1);
             Painted(edit, main);
             t.push_back((Now() - t0) * 1000);
+            t0 = Now();
             Key(edit, VK_BACK);
             Painted(edit, main);
+            back.push_back((Now() - t0) * 1000);
         }
         wprintf(L"type\t%ls\t%ls\t%.2f\t%.2f\n", name.c_str(), at.where, Median(t), *std::max_element(t.begin(), t.end()));
+        wprintf(L"back\t%ls\t%ls\t%.2f\t%.2f\n", name.c_str(), at.where, Median(back),
+                *std::max_element(back.begin(), back.end()));
         fflush(stdout);
     }
     // Page Down from the top, one screen at a time.
@@ -206,6 +211,20 @@ void Typing(HWND main, HWND edit, const std::wstring& name, int count) {
         t.push_back((Now() - t0) * 1000);
     }
     wprintf(L"page\t%ls\t%.2f\t%.2f\t%zu\n", name.c_str(), Median(t), *std::max_element(t.begin(), t.end()), t.size());
+    // The mouse wheel from the top, a notch at a time, over the middle of the editing area.
+    PutCaret(edit, 0);
+    Painted(edit, main);
+    RECT r{};
+    GetWindowRect(edit, &r);
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    t.clear();
+    for (int i = 0; i < 100; ++i) {
+        const double t0 = Now();
+        Send(edit, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), at);
+        Painted(edit, main);
+        t.push_back((Now() - t0) * 1000);
+    }
+    wprintf(L"wheel\t%ls\t%.2f\t%.2f\t%zu\n", name.c_str(), Median(t), *std::max_element(t.begin(), t.end()), t.size());
     fflush(stdout);
 }
 
@@ -392,9 +411,14 @@ int wmain(int argc, wchar_t** argv) {
             const wchar_t* openOnly = _wgetenv(L"OPEN_ONLY");
             if (p.load >= 0 && !(openOnly && *openOnly)) {
                 HWND edit = GetDlgItem(p.main, kEditId);
+                // WRAP: the same with View > Word Wrap on (turned off again after).
+                const wchar_t* wrap = _wgetenv(L"WRAP");
+                const bool wrapped = wrap && *wrap && edit;
+                if (wrapped) Send(p.main, WM_COMMAND, kViewWordWrap);
                 // TYPE_AFTER_MS: a user's pause between the text appearing and the first key (0).
                 if (const wchar_t* ms = _wgetenv(L"TYPE_AFTER_MS"); ms && *ms) Sleep(static_cast<DWORD>(_wtoi(ms)));
                 if (bytes + 64 * 1024 >= typingBytes && edit) Typing(p.main, edit, name, 50);
+                if (wrapped) Send(p.main, WM_COMMAND, kViewWordWrap);
                 wprintf(L"save\t%ls\t%.3f\n", name.c_str(), edit ? SaveAfterEdit(p.main, edit, timeout) : kFailed);
                 fflush(stdout);
                 FindNearEnd(p, name, needle);
