@@ -61,7 +61,8 @@ HMENU frmMain::CreateMenuBar() {
 }
 
 void frmMain::Form_Load() {
-    // Start-up order: caption and document state, title, folders, settings, then the window shows.
+    // Start-up order: caption and document state, title, folders, placement, children, settings,
+    // then the window shows.
     doc_.Reset();
     SetCaption(doc_.WindowCaption);
     AppTitle = texts::AppName;
@@ -70,6 +71,9 @@ void frmMain::Form_Load() {
 
     session_.Reset();
     HMENU menu = GetMenu(Hwnd());
+    // Placed before the children exist: moving the window later lays them all out again.
+    const settings::Values stored = LoadSettings();
+    placement::Set(Hwnd(), Dpi(), {stored.left, stored.top, stored.width, stored.height});
     children_.Create(Hwnd(), Dpi(), {IdToolbar, IdT1, IdStatusBar, IdOutput}, tools_.Pane());
     tools_.Attach({Hwnd(), t1(), &doc_, &settings_, ProgramFolder(), SystemFolder,
                    [this](const std::wstring& m) { filePrompts_.Tell(m); }, [this](const std::wstring& m) { status_.Note(m); },
@@ -93,9 +97,7 @@ void frmMain::Form_Load() {
     SetAccelerators(accel_.get());
     DragAcceptFiles(Hwnd(), TRUE);
 
-    const settings::Values stored = LoadSettings();
     UseSettings(stored);
-    placement::Set(Hwnd(), Dpi(), {stored.left, stored.top, stored.width, stored.height});
     viewMenu_.LoadWordWrap();
     searches_.Attach({Hwnd(), t1(), [this] { return view_.TextChanges(); }, [this] { return view_.TextChangesCounted(); },
                       [this] { return doc_.Format.lineEnd; }});
