@@ -181,8 +181,10 @@ void Typing(HWND main, HWND edit, const std::wstring& name, int count) {
     // PLACE_PAUSE_MS: a user's pause between the caret's move and the first key typed there (0).
     const wchar_t* pause = _wgetenv(L"PLACE_PAUSE_MS");
     for (const auto& at : places) {
+        const double j0 = Now();
         PutCaret(edit, at.pos);
         Painted(edit, main);
+        wprintf(L"jump\t%ls\t%ls\t%.2f\n", name.c_str(), at.where, (Now() - j0) * 1000);
         if (pause && *pause) Sleep(static_cast<DWORD>(_wtoi(pause)));
         std::vector<double> t, back;
         for (int i = 0; i < count; ++i) {
