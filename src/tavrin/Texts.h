@@ -59,6 +59,7 @@ inline constexpr const wchar_t* UntitledDocument = L"Untitled";  // print job na
 
 // Status bar, first panel.
 inline constexpr const wchar_t* StatusPanel = L"Status";
+inline constexpr const wchar_t* WordWrapHeldBack = L"Word wrap is off for texts over 16 MB";
 
 // Menu titles.
 inline constexpr const wchar_t* MenuFile = L"&File";

@@ -356,7 +356,10 @@ void frmMain::mnuview_Click(int index) {
     switch (index) {
     case mainmenu::ViewStatusBar: status_.Toggle(Dpi(), doc_); break;
     case mainmenu::ViewOutput: ShowOutput(!OutputShown()); break;
-    default: viewMenu_.Run(index); break;  // Toolbar (hidden) does nothing: the toolbar always shows
+    default:  // Toolbar (hidden) does nothing: the toolbar always shows
+        viewMenu_.Run(index);
+        if (index == mainmenu::ViewWordWrap && viewMenu_.WrapHeldBack()) status_.Note(texts::WordWrapHeldBack);
+        break;
     }
 }
 

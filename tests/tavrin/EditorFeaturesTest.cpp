@@ -352,6 +352,22 @@ TEST_F(Bars, WordWrapIsKeptAndTheZoomHasAPanelWhileNotAtItsDefault) {
     EXPECT_EQ(Panel(bars::kZoomPanel), L"");
 }
 
+// Word Wrap stays the choice for every text but wraps none too big to wrap, and says so when turned
+// on for one.
+TEST_F(Bars, WordWrapHoldsBackFromTextsTooBigToWrap) {
+    std::string big;
+    while (big.size() <= editarea::kWrapLimit) big += "a line to wrap at the window's edge, or not\r\n";
+    const auto mode = [&] { return SendMessageW(f.t1(), SCI_GETWRAPMODE, 0, 0); };
+    ASSERT_TRUE(editarea::SetUtf8(f.t1(), big));
+    f.mnuview_Click(mainmenu::ViewWordWrap);
+    EXPECT_EQ(std::tuple(mode(), ViewChecked(mainmenu::ViewWordWrap), Panel(0)),
+              std::tuple(LRESULT{SC_WRAP_NONE}, true, std::wstring(texts::WordWrapHeldBack)));
+    ASSERT_TRUE(editarea::SetUtf8(f.t1(), "small"));
+    EXPECT_EQ(mode(), SC_WRAP_WORD);
+    ASSERT_TRUE(editarea::SetUtf8(f.t1(), big));  // loaded while wrapping
+    EXPECT_EQ(mode(), SC_WRAP_NONE);
+}
+
 // Font: the face for all text, the rest for the selection or what is typed at the caret. Text
 // Color: the selection or the caret; Forecolor: the background. Each dialog opens on the previous
 // choice, and Cancel changes nothing, whatever the dialog left in its structure.

@@ -28,6 +28,10 @@ LRESULT CALLBACK AreaProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWOR
     return DefSubclassProc(h, msg, wp, lp);
 }
 
+sptr_t WrapModeFor(const Area& st, size_t length) {
+    return st.wrapWanted && length <= kWrapLimit ? SC_WRAP_WORD : SC_WRAP_NONE;
+}
+
 }  // namespace
 
 Area::Area(HWND edit)
@@ -204,6 +208,8 @@ bool Loader::Finish() {
     settled_ = nullptr;
     loader_ = nullptr;
     HWND edit = edit_;
+    // Before the text goes in: a text too big to wrap never starts the control wrapping it.
+    Call(edit, SCI_SETWRAPMODE, WrapModeFor(Area::Of(edit), size_));
     Call(edit, SCI_SETDOCPOINTER, 0, reinterpret_cast<sptr_t>(doc));
     Call(edit, SCI_RELEASEDOCUMENT, 0, reinterpret_cast<sptr_t>(doc));  // the view holds it now
     // Settings of the document rather than the view; a loaded document does not collect undo steps.
@@ -222,6 +228,14 @@ bool Loader::Finish() {
     UpdateNumberMargin(edit, st);
     FollowCaretWithGap(edit);  // the text went in at its end, and so did the gap
     return true;
+}
+
+bool SetWordWrap(HWND edit, bool wanted) {
+    Area& st = Area::Of(edit);
+    st.wrapWanted = wanted;
+    const sptr_t mode = WrapModeFor(st, StoredLength(edit));
+    Call(edit, SCI_SETWRAPMODE, mode);
+    return mode == SC_WRAP_WORD;
 }
 
 bool Colourable(HWND edit) {

@@ -24,6 +24,10 @@ namespace editarea {
 // A lexer styles everything before what it shows: past this size a jump to the end would wait
 // seconds for it, so bigger texts show plain and keep no style bytes.
 inline constexpr size_t kColourLimit = 16 << 20;
+// Wrapping a text is the control's idle work, taken up again from each edit above where it got to,
+// and each key and scroll waits on it while it goes on: past this size that is minutes, so bigger
+// texts show unwrapped.
+inline constexpr size_t kWrapLimit = 16 << 20;
 
 // Registers the control's window class (once); false when it cannot be registered.
 bool RegisterWindowClass();
@@ -79,6 +83,8 @@ private:
 };
 // Whether the text may show in colour: small enough, and with room for styles.
 bool Colourable(HWND edit);
+// View > Word Wrap: kept for every text, applied to those up to kWrapLimit. Whether this one wraps.
+bool SetWordWrap(HWND edit, bool wanted);
 bool SetText(HWND edit, const std::wstring& text, const Progress& progress = {});
 
 // A place in the text counted both ways: in UTF-16 units and in the control's bytes.

@@ -40,6 +40,7 @@ public:
     bool braceShown = false;
     bool formatsGiven = false;  // a colour or font was given to part of this text
     int gapHeld = 0;            // HoldGap calls not yet released
+    bool wrapWanted = false;    // View > Word Wrap, whatever the text's size
 
 private:
     SciFnDirect fn_ = nullptr;

@@ -4,7 +4,6 @@
 #include "EditArea.h"
 #include "ErrRecord.h"
 #include "MainMenus.h"
-#include "WrapAndZoom.h"
 #include "ZoomLevel.h"
 
 namespace {
@@ -24,7 +23,7 @@ void ViewCommands::Attach(HMENU menu, HWND edit, std::function<syntax::Language(
 void ViewCommands::LoadWordWrap() {
     settings::RegistryStore store;
     wordWrap_ = zoom::ReadWordWrap(store);
-    wrapzoom::SetWordWrap(edit_, wordWrap_);
+    editarea::SetWordWrap(edit_, wordWrap_);
     Check(menu_, mainmenu::ViewWordWrap, wordWrap_);
 }
 
@@ -52,7 +51,7 @@ void ViewCommands::Run(int index) {
         break;
     case mainmenu::ViewWordWrap:
         wordWrap_ = !wordWrap_;
-        wrapzoom::SetWordWrap(edit_, wordWrap_);
+        wrapHeldBack_ = !editarea::SetWordWrap(edit_, wordWrap_) && wordWrap_;
         Check(menu_, index, wordWrap_);
         // Not kept when the registry refuses it: the switch itself still holds for this run.
         try {

@@ -19,6 +19,8 @@ public:
     void LoadWordWrap();
     // The items above by their index in the View menu; other items do nothing here.
     void Run(int index);
+    // Word Wrap was just turned on for a text too big to wrap.
+    bool WrapHeldBack() const { return wrapHeldBack_; }
     // The colouring and folding the menu asks for, on the text as it stands.
     void ApplySyntax();
     // Another text: coloured as the View menu says again.
@@ -40,4 +42,5 @@ private:
     bool colouringWanted_ = true;  // for as long as the program runs
     bool formatted_ = false;
     bool wordWrap_ = false;  // kept for the next start
+    bool wrapHeldBack_ = false;
 };

@@ -5,8 +5,6 @@
 
 namespace wrapzoom {
 
-void SetWordWrap(HWND edit, bool on) { SendMessageW(edit, SCI_SETWRAPMODE, on ? SC_WRAP_WORD : SC_WRAP_NONE, 0); }
-
 void Zoom(HWND edit, int index) {
     if (index == 0) SendMessageW(edit, SCI_ZOOMIN, 0, 0);
     else if (index == 1) SendMessageW(edit, SCI_ZOOMOUT, 0, 0);

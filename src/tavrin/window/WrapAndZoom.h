@@ -1,4 +1,5 @@
-// View > Word Wrap and View > Zoom on the editing area, and the zoom's status panel.
+// View > Zoom on the editing area, and the zoom's status panel (Word Wrap is the area's own:
+// editarea::SetWordWrap, which holds it back from texts too big to wrap).
 #pragma once
 #include <windows.h>
 
@@ -7,7 +8,6 @@ namespace wrapzoom {
 // Command ids of the Zoom submenu: In, Out, Restore Default Zoom.
 inline constexpr int ZoomBase = 940;
 
-void SetWordWrap(HWND edit, bool on);
 // Zoom In, Out or back to the default, by the submenu's index.
 void Zoom(HWND edit, int index);
 // The zoom as a percentage of the area's base size.
