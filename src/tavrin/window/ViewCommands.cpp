@@ -18,6 +18,8 @@ void ViewCommands::Attach(HMENU menu, HWND edit, std::function<syntax::Language(
     menu_ = menu;
     edit_ = edit;
     language_ = std::move(language);
+    colouringWanted_ = true;  // each window starts coloured
+    formatted_ = false;
 }
 
 void ViewCommands::LoadWordWrap() {

@@ -39,7 +39,7 @@ private:
     HMENU menu_ = nullptr;
     HWND edit_ = nullptr;
     std::function<syntax::Language()> language_;
-    bool colouringWanted_ = true;  // for as long as the program runs
+    bool colouringWanted_ = true;  // for as long as the window is open
     bool formatted_ = false;
     bool wordWrap_ = false;  // kept for the next start
     bool wrapHeldBack_ = false;
