@@ -59,7 +59,6 @@ inline constexpr const wchar_t* UntitledDocument = L"Untitled";  // print job na
 
 // Status bar, first panel.
 inline constexpr const wchar_t* StatusPanel = L"Status";
-inline constexpr const wchar_t* WordWrapHeldBack = L"Word wrap is off for texts over 16 MB";
 
 // Menu titles.
 inline constexpr const wchar_t* MenuFile = L"&File";
@@ -252,6 +251,10 @@ inline constexpr const wchar_t* ReopenItems[] = {L"&ANSI", L"UTF-&8", L"UTF-16 &
 // View > Word Wrap and View > Zoom.
 inline constexpr const wchar_t* ViewWordWrap = L"&Word Wrap";
 inline constexpr const wchar_t* ViewZoom = L"&Zoom";
+// View > Word Wrap turned on for a text over editarea::kWrapLimit.
+inline constexpr const wchar_t* WordWrapHeldBack =
+    L"This text is over 16 MB, so it is shown unwrapped: wrapping it would keep every key waiting.\n\n"
+    L"Word Wrap stays on for smaller texts.";
 inline constexpr const wchar_t* ZoomItems[] = {L"Zoom &In\tCtrl+Plus", L"Zoom &Out\tCtrl+Minus",
                                                L"&Restore Default Zoom\tCtrl+0"};
 // File > Recent Files; a listed file that is gone: its path comes first.

@@ -358,7 +358,8 @@ void frmMain::mnuview_Click(int index) {
     case mainmenu::ViewOutput: ShowOutput(!OutputShown()); break;
     default:  // Toolbar (hidden) does nothing: the toolbar always shows
         viewMenu_.Run(index);
-        if (index == mainmenu::ViewWordWrap && viewMenu_.WrapHeldBack()) status_.Note(texts::WordWrapHeldBack);
+        if (index == mainmenu::ViewWordWrap && viewMenu_.WrapHeldBack())
+            modal::MsgBox(texts::WordWrapHeldBack, MB_OK | MB_ICONINFORMATION, AppTitle, Hwnd());
         break;
     }
 }

@@ -352,16 +352,20 @@ TEST_F(Bars, WordWrapIsKeptAndTheZoomHasAPanelWhileNotAtItsDefault) {
     EXPECT_EQ(Panel(bars::kZoomPanel), L"");
 }
 
-// Word Wrap stays the choice for every text but wraps none too big to wrap, and says so when turned
-// on for one.
+// Word Wrap stays the choice for every text but wraps none too big to wrap, and the real box says so
+// when it is turned on for one.
 TEST_F(Bars, WordWrapHoldsBackFromTextsTooBigToWrap) {
     std::string big;
     while (big.size() <= editarea::kWrapLimit) big += "a line to wrap at the window's edge, or not\r\n";
     const auto mode = [&] { return SendMessageW(f.t1(), SCI_GETWRAPMODE, 0, 0); };
     ASSERT_TRUE(editarea::SetUtf8(f.t1(), big));
-    f.mnuview_Click(mainmenu::ViewWordWrap);
-    EXPECT_EQ(std::tuple(mode(), ViewChecked(mainmenu::ViewWordWrap), Panel(0)),
-              std::tuple(LRESULT{SC_WRAP_NONE}, true, std::wstring(texts::WordWrapHeldBack)));
+    {
+        modal::ScopedHooks real({});
+        DialogAnswerer answer({DialogAnswerer::Press(IDOK)});
+        f.mnuview_Click(mainmenu::ViewWordWrap);
+        EXPECT_EQ(answer.One(), std::wstring(L"Tavrin: ") + texts::WordWrapHeldBack);
+    }
+    EXPECT_EQ(std::pair(mode(), ViewChecked(mainmenu::ViewWordWrap)), std::pair(LRESULT{SC_WRAP_NONE}, true));
     ASSERT_TRUE(editarea::SetUtf8(f.t1(), "small"));
     EXPECT_EQ(mode(), SC_WRAP_WORD);
     ASSERT_TRUE(editarea::SetUtf8(f.t1(), big));  // loaded while wrapping
