@@ -619,9 +619,9 @@ TEST_F(PellamyCommandLineRun, AModuleOfTheOtherBitnessRunsInTheOtherBuild) {
 
 // A module whose entry point (fx_hang) or start-up code (fx_slowmain, which in-process would hold the
 // loader's lock the real message box needs) hangs: the window answers a probe from another thread
-// within 250 ms throughout (a window held by the run would stall for seconds), the real box says so
-// within 11 s of Proceed, and the child is not ended: it registers when the module returns. The next
-// run works. A per-user run given up on keeps its redirection in its own child: a plain run in the
+// within 1 s throughout (a window held by the run would stall for seconds; a busy machine delays a
+// round trip by a few hundred ms), the real box says so within 11 s of Proceed, and the child is not
+// ended: it registers when the module returns. The next run works. A per-user run given up on keeps its redirection in its own child: a plain run in the
 // same window right after it is plain.
 TEST(PellamyTimeout, TheWindowAnswersThroughoutAndTheRealBoxComesAtTheLimit) {
     for (const auto& [name, msVar] : {std::pair{L"fx_hang", L"PELLAMY_FX_HANG_MS"}, {L"fx_slowmain", L"PELLAMY_FX_MAIN_MS"}}) {
@@ -656,7 +656,7 @@ TEST(PellamyTimeout, TheWindowAnswersThroughoutAndTheRealBoxComesAtTheLimit) {
             probe.join();
             EXPECT_EQ(answer.One(), L"Pellamy: Process failed in signaled state or time-out.");
             EXPECT_TRUE(shown - start >= 9900 && shown - start < 11000) << name << " " << shown - start;
-            EXPECT_LT(longest, 250u) << name;
+            EXPECT_LT(longest, 1000u) << name;
             std::printf("%ls: time-out message after %llu ms, longest round trip %llu ms\n", name, shown - start, longest);
         }
         EXPECT_EQ(w.form.LastResult, static_cast<int32_t>(WAIT_TIMEOUT));
