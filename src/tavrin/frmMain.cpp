@@ -211,7 +211,7 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_INITMENUPOPUP: recent_.OnMenuOpening(reinterpret_cast<HMENU>(wp)); return false;
     case WM_CHECK_DISK:
         outside_.Check(doc_, Hwnd(), t1());
-        outside_.ShowNote(doc_, sbStatusBar());
+        status_.ShowDiskNote(doc_);
         return true;
     case WM_OPEN_DROPPED: doc_.Drop(std::exchange(pendingDrop_, {}), settings_.initDir); return true;
     case WM_TIMER:
@@ -281,7 +281,7 @@ void frmMain::mnufile_Click(int index) {
     case mainmenu::FileSave:
     case mainmenu::FileSaveAs:
         if (index == mainmenu::FileSave ? doc_.Save(settings_.initDir) : doc_.SaveAs(settings_.initDir)) {
-            outside_.ShowNote(doc_, sbStatusBar());
+            status_.ShowDiskNote(doc_);
             status_.ShowFormat(doc_.Format, false);
             recent_.Add(doc_.DocumentPath);
         }
@@ -319,7 +319,7 @@ void frmMain::DocumentChanged(bool newText) {
     }
     viewMenu_.ApplySyntax();
     outside_.Follow(Hwnd(), WM_CHECK_DISK, doc_.DocumentPath);
-    outside_.ShowNote(doc_, sbStatusBar());
+    status_.ShowDiskNote(doc_);
     status_.ShowFormat(doc_.Format, !newText);  // the name comes after the text, and the format with it
     if (!newText && !doc_.DocumentPath.empty()) recent_.Add(doc_.DocumentPath);
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <utility>
@@ -115,6 +116,18 @@ protected:
         wchar_t text[1024] = {};
         SendMessageW(f.sbStatusBar(), SB_GETTEXTW, i, reinterpret_cast<LPARAM>(text));
         return text;
+    }
+    // The panel is wide enough for its whole text, or is the whole bar.
+    bool PanelShowsAll(int i) {
+        RECT part{}, bar{};
+        SendMessageW(f.sbStatusBar(), SB_GETRECT, i, reinterpret_cast<LPARAM>(&part));
+        GetClientRect(f.sbStatusBar(), &bar);
+        const std::wstring text = Panel(i);
+        raii::WindowDc dc(f.sbStatusBar());
+        raii::SelectObj font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(f.sbStatusBar(), WM_GETFONT, 0, 0)));
+        SIZE s{};
+        GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &s);
+        return part.right - part.left >= std::min(s.cx, bar.right - 1);
     }
     std::pair<int64_t, int64_t> Caret() {
         int64_t line = 0, column = 0;

@@ -144,14 +144,15 @@ TEST_F(BuildPane, OutputArrivesF4WalksTheErrorsAndThePaneIsAReadOnlyErrorList) {
 }
 
 // A diagnostic naming the open file by another path goes there and keeps the edits; one naming a
-// file that is not there says so in the status bar and changes nothing.
+// file that is not there says so in the status bar, readable at the window's first size, and
+// changes nothing.
 TEST_F(BuildPane, F4OnTheOpenFileByAnotherPathKeepsTheEditsAndOnAMissingFileOnlySaysSo) {
     const std::wstring folder = dir / L"probe";
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
     const std::wstring source = folder + L"\\doc.cpp";
     ASSERT_TRUE(testenv::WriteBytes(source, "int main() {\r\n\tx = 1\r\n  return 0;\r\n}\r\n"));
     Open(source);
-    for (const wchar_t* as : {L"../probe/./doc.cpp", L"missing.cpp"}) {
+    for (const wchar_t* as : {L"missing.cpp", L"../probe/./doc.cpp"}) {
         SetEnvironmentVariableW(L"FAKE_AS", as);
         Build();
         Type(L"// fix\r\n");
@@ -163,8 +164,10 @@ TEST_F(BuildPane, F4OnTheOpenFileByAnotherPathKeepsTheEditsAndOnAMissingFileOnly
         EXPECT_TRUE(f.Doc().IsModified());
         if (std::wstring(as) == L"missing.cpp") {
             EXPECT_EQ(Panel(0), texts::PlaceFileMissing + folder + L"\\missing.cpp");
+            EXPECT_TRUE(PanelShowsAll(0));
         } else {
             EXPECT_EQ(Caret(), (std::pair<int64_t, int64_t>{2, 2}));
+            EXPECT_EQ(Panel(0), texts::StatusPanel);  // the note about the other file is gone
         }
     }
 }

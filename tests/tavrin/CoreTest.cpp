@@ -90,6 +90,17 @@ TEST(Layout, EditAreaBetweenStripsAndPlacementOffScreen) {
     EXPECT_EQ(FitInside({67, 67, 433, 433}, work), (LayoutRect{67, 67, 433, 433}));
 }
 
+// The note's panel takes what the others leave; a note gets its room, the time and date giving first.
+TEST(Layout, StatusPanelsMakeRoomForANote) {
+    const std::vector<int> widths{130, 140, 0, 96, 113};
+    for (auto [bar, note, edges] : {std::tuple{800, 0, std::vector<int>{321, 451, 591, 591, 687, -1}},
+                                    {454, 0, {0, 130, 270, 270, 366, -1}},         // the time gives 25
+                                    {454, 300, {300, 430, 454, 454, 454, -1}},     // the time and date all, the format 116
+                                    {454, 900, {454, 454, 454, 454, 454, -1}},     // the whole bar, no more
+                                    {0, 50, {0, 0, 0, 0, 0, -1}}})
+        EXPECT_EQ(StatusEdges(bar, note, widths), edges) << bar << " " << note;
+}
+
 TEST(CompileCommandLine, QuotesTheBatchFileForAFolderWithSpacesOrADriveRoot) {
     for (auto [folder, batch] : {std::pair{L"C:\\Program Files\\Tavrin", L"C:\\Program Files\\Tavrin\\code\\compile.bat"},
                                  {L"D:", L"D:\\code\\compile.bat"}, {L"D:\\", L"D:\\code\\compile.bat"}}) {

@@ -463,6 +463,7 @@ TEST_F(OnDisk, SaveOverAnotherProgramsWriteAsksAndADeletedFileIsWrittenAgain) {
     DialogAnswerer none({}, 1500);
     PostMessageW(f.Hwnd(), WM_APP + 20, 0, 0);
     ASSERT_TRUE(testenv::PumpUntil([&] { return Panel(0) == std::wstring(L"doc.txt") + texts::GoneFromDisk; }));
+    EXPECT_TRUE(PanelShowsAll(0));
     EXPECT_TRUE(none.Seen().empty());
     f.mnufile_Click(3);
     EXPECT_EQ(testenv::ReadBytes(path), "mine\r\nmore\r\n");

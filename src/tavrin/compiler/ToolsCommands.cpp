@@ -103,4 +103,5 @@ void ToolsCommands::GoToPlace(const BuildPane::Place& place) {
     const int64_t line = place.line - 1;
     editarea::GoToPlace(w_.edit, line, CharacterOfColumn(editarea::LineText(w_.edit, line), place.column, place.columns));
     SetFocus(w_.edit);
+    w_.note(L"");  // an earlier "not found" is no longer about where the caret is
 }

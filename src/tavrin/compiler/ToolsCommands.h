@@ -24,7 +24,7 @@ public:
         const settings::Values* settings = nullptr;
         std::wstring programFolder, systemFolder;
         std::function<void(const std::wstring&)> tell;  // a message for the user
-        std::function<void(const std::wstring&)> note;  // a note in the status bar
+        std::function<void(const std::wstring&)> note;  // a note in the status bar (empty: none)
         std::function<void(bool)> showOutput;           // the pane shown or hidden
     };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "MainLayout.h"
 #include "Raii.h"
 #include "Texts.h"
 #include "ToolbarDef.h"
@@ -138,43 +139,41 @@ UINT MsToNextMinute() {
     return static_cast<UINT>((59 - t.wSecond) * 1000 + (1000 - t.wMilliseconds) + 50);
 }
 
-void UpdateStatusBar(HWND sb, int dpi, bool zoomShown) {
+void UpdateStatusBar(HWND sb, int dpi, bool zoomShown, const std::wstring& note) {
     if (!sb) return;
     const std::wstring date = ShortDate(), time = ShortTime();
-    int w1 = 0, w2 = 0, w3 = 0, wf = 0, wz = 0;
+    int w1 = 0, w2 = 0, w3 = 0, wf = 0, wz = 0, wn = 0;
     {
         raii::WindowDc dc(sb);
         HFONT font = reinterpret_cast<HFONT>(SendMessageW(sb, WM_GETFONT, 0, 0));
         raii::SelectObj use(dc.get(), font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
-        SIZE s{};
-        GetTextExtentPoint32W(dc.get(), date.c_str(), static_cast<int>(date.size()), &s);
-        w2 = s.cx;
-        GetTextExtentPoint32W(dc.get(), time.c_str(), static_cast<int>(time.size()), &s);
-        w3 = s.cx;
+        const auto width = [&](const std::wstring& text) {
+            SIZE s{};
+            GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &s);
+            return static_cast<int>(s.cx);
+        };
+        w2 = width(date);
+        w3 = width(time);
         // Wide enough for a long file's place, so the panels do not shift while the caret moves.
-        const wchar_t widest[] = L"Ln 0000000, Col 00000";
-        GetTextExtentPoint32W(dc.get(), widest, static_cast<int>(std::size(widest) - 1), &s);
-        w1 = s.cx;
-        const wchar_t widestFormat[] = L"UTF-8 with BOM, Mixed";
-        GetTextExtentPoint32W(dc.get(), widestFormat, static_cast<int>(std::size(widestFormat) - 1), &s);
-        wf = s.cx;
-        GetTextExtentPoint32W(dc.get(), L"500%", 4, &s);
-        wz = zoomShown ? s.cx : 0;
+        w1 = width(L"Ln 0000000, Col 00000");
+        wf = width(L"UTF-8 with BOM, Mixed");
+        wz = zoomShown ? width(L"500%") : 0;
+        // A note is read whole; the plain "Status" only fills what is left.
+        wn = note == texts::StatusPanel ? 0 : width(note);
     }
     // Room for the panel borders; at least an inch each.
     const int pad = MulDiv(12, dpi, 96), inch = TwipsToPixels(1440, dpi);
     w1 = w1 + pad;
     wf = wf + pad;
     wz = zoomShown ? wz + pad : 0;
+    wn = wn ? wn + pad : 0;
     w2 = std::max(w2 + pad, inch);
     w3 = std::max(w3 + pad, inch) + GetSystemMetrics(SM_CXVSCROLL);  // the size grip
     RECT r{};
     GetClientRect(sb, &r);
-    int edges[6] = {std::max<int>(r.right - w1 - wf - wz - w2 - w3, 0), std::max<int>(r.right - wf - wz - w2 - w3, 0),
-                    std::max<int>(r.right - wz - w2 - w3, 0), std::max<int>(r.right - w2 - w3, 0),
-                    std::max<int>(r.right - w3, 0), -1};
-    SendMessageW(sb, SB_SETPARTS, 6, reinterpret_cast<LPARAM>(edges));
-    SendMessageW(sb, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(texts::StatusPanel));
+    const std::vector<int> edges = StatusEdges(r.right, wn, {w1, wf, wz, w2, w3});
+    SendMessageW(sb, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+    SendMessageW(sb, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(note.c_str()));
     SendMessageW(sb, SB_SETTEXTW, 4, reinterpret_cast<LPARAM>(date.c_str()));
     SendMessageW(sb, SB_SETTEXTW, 5, reinterpret_cast<LPARAM>(time.c_str()));
 }

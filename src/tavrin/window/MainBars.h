@@ -49,10 +49,11 @@ void FillToolbar(HWND tb, const ToolbarIcons& icons);
 // Gives the toolbar images of a new size (after a DPI change).
 void SetToolbarImages(HWND tb, const ToolbarIcons& icons);
 
-// Panel texts and widths: "Status" filling the rest, the caret's place, the encoding and line ends,
-// then the short date and time sized to their text.
+// Panel texts and widths: `note` ("Status" when there is none) filling the rest, the caret's place,
+// the encoding and line ends, then the short date and time sized to their text. A note gets room
+// for all of it, from the panels at the right first, when the bar is short of room.
 // The zoom's panel (after the format's) has room only while `zoomShown`.
-void UpdateStatusBar(HWND sb, int dpi, bool zoomShown = false);
+void UpdateStatusBar(HWND sb, int dpi, bool zoomShown, const std::wstring& note);
 // The caret's place ("Ln 12, Col 5") in its panel.
 void SetPlaceText(HWND sb, const std::wstring& text);
 inline constexpr int kPlacePanel = 1, kFormatPanel = 2, kZoomPanel = 3;

@@ -1,5 +1,8 @@
 #include "MainLayout.h"
 
+#include <algorithm>
+#include <numeric>
+
 LayoutRect EditAreaRect(int clientWidth, int clientHeight, int toolbarHeight, int statusHeight, int gap) {
     LayoutRect r;
     r.left = 0;
@@ -28,4 +31,22 @@ PaneSplit SplitForPane(const LayoutRect& area, int paneHeight, int gap) {
     s.edit = {area.left, area.top, area.width, room - pane};
     s.pane = {area.left, area.top + (room - pane) + gap, area.width, pane};
     return s;
+}
+
+std::vector<int> StatusEdges(int barWidth, int noteWidth, std::vector<int> widths) {
+    barWidth = std::max(barWidth, 0);
+    noteWidth = std::clamp(noteWidth, 0, barWidth);
+    int excess = noteWidth + std::accumulate(widths.begin(), widths.end(), 0) - barWidth;
+    for (auto w = widths.rbegin(); w != widths.rend() && excess > 0; ++w) {
+        const int cut = std::min(*w, excess);
+        *w -= cut;
+        excess -= cut;
+    }
+    std::vector<int> edges(widths.size() + 1, -1);
+    int right = barWidth;
+    for (size_t i = widths.size(); i-- > 0;) {
+        edges[i] = right - widths[i] > 0 ? right - widths[i] : 0;
+        right = edges[i];
+    }
+    return edges;
 }

@@ -2,6 +2,8 @@
 // stored window placement on a monitor.
 #pragma once
 
+#include <vector>
+
 struct LayoutRect {
     int left = 0, top = 0, width = 0, height = 0;
     bool operator==(const LayoutRect&) const = default;
@@ -20,3 +22,8 @@ PaneSplit SplitForPane(const LayoutRect& area, int paneHeight, int gap);
 
 // A window rectangle moved (and if need be shrunk) so it lies wholly inside `area`.
 LayoutRect FitInside(const LayoutRect& window, const LayoutRect& area);
+
+// The status bar's panel edges, left to right, for a bar `barWidth` wide: the first panel (notes)
+// gets what the panels after it (`widths`) leave, and at least `noteWidth` up to the whole bar; when
+// room is short, the panels at the right give theirs first. The last edge is -1: to the bar's end.
+std::vector<int> StatusEdges(int barWidth, int noteWidth, std::vector<int> widths);

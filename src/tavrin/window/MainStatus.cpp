@@ -18,8 +18,9 @@ void MainStatus::Attach(HWND statusBar, HWND edit, HMENU menu) {
 }
 
 void MainStatus::Update(int dpi, Document& doc) {
-    bars::UpdateStatusBar(bar_, dpi, zoomShown_);
-    OutsideChanges::ShowNote(doc, bar_);
+    dpi_ = dpi;
+    diskNote_ = OutsideChanges::Note(doc);
+    bars::UpdateStatusBar(bar_, dpi_, zoomShown_, note_.empty() ? diskNote_ : note_);
     ShowFormat(doc.Format, false);
     ShowCaretPlace();
 }
@@ -49,7 +50,14 @@ void MainStatus::ShowZoom(int dpi, Document& doc) {
 }
 
 void MainStatus::Note(const std::wstring& text) {
-    SendMessageW(bar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    note_ = text;
+    // Laid out again: the note's panel may need room the others have.
+    bars::UpdateStatusBar(bar_, dpi_, zoomShown_, note_.empty() ? diskNote_ : note_);
+}
+
+void MainStatus::ShowDiskNote(const Document& doc) {
+    diskNote_ = OutsideChanges::Note(doc);
+    Note(L"");
 }
 
 void MainStatus::Toggle(int dpi, Document& doc) {

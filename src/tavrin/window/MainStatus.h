@@ -23,8 +23,11 @@ public:
     void ShowFormat(const docfile::FileFormat& format, bool count);
     // The zoom's panel, given room only while the zoom is not 100%.
     void ShowZoom(int dpi, Document& doc);
-    // A note in the first panel.
+    // A note in the first panel, given room to be read; empty: back to the standing note.
     void Note(const std::wstring& text);
+    // The standing note about the file on disk ("<name> no longer exists on disk" while that is
+    // so), in place of any other note.
+    void ShowDiskNote(const Document& doc);
     // View > Status Bar: the check mark, then the bar follows it.
     void Toggle(int dpi, Document& doc);
 
@@ -32,5 +35,7 @@ private:
     HWND bar_ = nullptr, edit_ = nullptr;
     HMENU menu_ = nullptr;
     bool zoomShown_ = false;
+    int dpi_ = 96;
+    std::wstring diskNote_, note_;
     textformat::Ends ends_ = textformat::Ends::CrLf;
 };

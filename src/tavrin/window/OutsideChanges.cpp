@@ -65,9 +65,7 @@ Document::DiskChange OutsideChanges::Check(Document& doc, HWND owner, HWND edit)
     return r;
 }
 
-void OutsideChanges::ShowNote(Document& doc, HWND statusBar) {
-    if (!statusBar) return;
+std::wstring OutsideChanges::Note(const Document& doc) {
     const bool gone = !doc.DocumentPath.empty() && doc.DiskIdentity.exists && !doc.RaisedIdentity.exists;
-    const std::wstring note = gone ? doc.DocumentTitle + texts::GoneFromDisk : texts::StatusPanel;
-    SendMessageW(statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(note.c_str()));
+    return gone ? doc.DocumentTitle + texts::GoneFromDisk : texts::StatusPanel;
 }

@@ -25,8 +25,8 @@ public:
     // The check: asks only while `owner` is the active window, one question at a time; a reload
     // keeps the caret's line and the first visible line of `edit`.
     Document::DiskChange Check(Document& doc, HWND owner, HWND edit);
-    // The status bar's first panel: "<name> no longer exists on disk" while that is so.
-    static void ShowNote(Document& doc, HWND statusBar);
+    // The status bar's standing note: "<name> no longer exists on disk" while that is so, else "Status".
+    static std::wstring Note(const Document& doc);
 
 private:
     void Watch(HANDLE change, HWND owner, UINT message);
