@@ -178,9 +178,12 @@ void Typing(HWND main, HWND edit, const std::wstring& name, int count) {
         const wchar_t* where;
         LRESULT pos;
     } places[] = {{L"top", 0}, {L"middle", middle}, {L"end", len}};
-    // PLACE_PAUSE_MS: a user's pause between the caret's move and the first key typed there (0).
+    // PLACE_PAUSE_MS: a user's pause between the caret's move and the first key typed there (0);
+    // JUMP_PAUSE_MS: one before the caret's move (0).
     const wchar_t* pause = _wgetenv(L"PLACE_PAUSE_MS");
+    const wchar_t* jumpPause = _wgetenv(L"JUMP_PAUSE_MS");
     for (const auto& at : places) {
+        if (jumpPause && *jumpPause) Sleep(static_cast<DWORD>(_wtoi(jumpPause)));
         const double j0 = Now();
         PutCaret(edit, at.pos);
         Painted(edit, main);
