@@ -284,6 +284,23 @@ TEST_F(Editor, TheGapFollowsTheCaretForwardUnseen) {
     EXPECT_EQ(editarea::StoredText(ed()).substr(0, 6), "xline ");
 }
 
+// The control colours only what it shows; the rest is coloured while the user pauses, so a jump far
+// into the text finds it coloured. An edit starts that again from the edit, after the next pause.
+TEST_F(Editor, TheTextPastTheViewIsColouredWhileTheUserPauses) {
+    std::string bytes;
+    while (bytes.size() < (256u << 10)) bytes += "int f() { return 0; } // a line\r\n";
+    const std::wstring path = dir / L"far.cpp";
+    ASSERT_TRUE(testenv::WriteBytes(path, bytes));
+    ShowWindow(f.Hwnd(), SW_SHOWNOACTIVATE);  // the control colours from its paints
+    Open(path);
+    for (int edits = 0; edits < 2; ++edits) {
+        EXPECT_TRUE(testenv::PumpUntil([&] { return Sci(SCI_GETENDSTYLED) == Sci(SCI_GETLENGTH); })) << edits;
+        Sci(WM_CHAR, 'x', 1);  // at the top, where the caret is
+        EXPECT_LT(Sci(SCI_GETENDSTYLED), Sci(SCI_GETLENGTH) / 2);
+    }
+    EXPECT_EQ(ForeAt("return"), Light(Role::Keyword));
+}
+
 using Bars = Editor;  // the toolbar, the status bar, the View and Format menus
 
 TEST_F(Bars, ButtonsRunTheirCommandsAndFailuresEndSilently) {

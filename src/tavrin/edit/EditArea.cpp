@@ -19,7 +19,7 @@ constexpr UINT_PTR kAreaSubclass = 1;
 
 // The area goes with its control.
 LRESULT CALLBACK AreaProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
-    if (msg == WM_TIMER && OnGapTimer(h, wp)) return 0;
+    if (msg == WM_TIMER && (OnGapTimer(h, wp) || OnColourTimer(h, wp))) return 0;
     if (msg == WM_NCDESTROY) {
         RemoveWindowSubclass(h, AreaProc, kAreaSubclass);
         SetWindowLongPtrW(h, GWLP_USERDATA, 0);
@@ -224,6 +224,7 @@ bool Loader::Finish() {
     st.formatsGiven = false;
     // The lexer belongs to the document: the new one gets it again.
     if (st.language != syntax::Language::None) lexerstyles::SetLexer(edit, st.language);
+    ColourAheadLater(edit);
     Call(edit, SCI_GOTOPOS, 0);
     UpdateNumberMargin(edit, st);
     FollowCaretWithGap(edit);  // the text went in at its end, and so did the gap
@@ -305,6 +306,7 @@ void SetLanguage(HWND edit, syntax::Language language) {
         st.caretPos = -1;
     }
     lexerstyles::SetLexer(edit, language);
+    ColourAheadLater(edit);
     ApplyAllStyles(edit, st);
     if (wasColoured && language == syntax::Language::None) {
         // The lexer's style numbers would read as formats now: the text goes back to plain.

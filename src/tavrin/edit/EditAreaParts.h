@@ -68,6 +68,11 @@ void FormatInserted(HWND edit, Sci_Position pos, Sci_Position length);
 void FollowCaretWithGap(HWND edit);
 bool OnGapTimer(HWND edit, UINT_PTR id);
 
+// The text past the view coloured while the user pauses, after an open, a change of language or
+// an edit (ColourAhead.cpp); OnColourTimer is false for another timer.
+void ColourAheadLater(HWND edit);
+bool OnColourTimer(HWND edit, UINT_PTR id);
+
 // Files dropped on the control reach its parent as WM_DROPFILES (FileDropTarget.cpp).
 void AcceptFileDrops(HWND edit);
 

@@ -147,6 +147,7 @@ bool OnNotify(HWND edit, const NMHDR& header) {
         return (n.updated & (SC_UPDATE_SELECTION | SC_UPDATE_CONTENT)) != 0;
     case SCN_MODIFIED:
         if (n.linesAdded) UpdateNumberMargin(edit, st);
+        if (st.language != syntax::Language::None) ColourAheadLater(edit);
         break;
     case SCN_ZOOM: UpdateNumberMargin(edit, st, true); break;
     default: break;

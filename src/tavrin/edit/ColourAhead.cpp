@@ -1,0 +1,34 @@
+#include "EditAreaParts.h"
+
+namespace editarea {
+
+namespace {
+
+constexpr UINT_PTR kColourTimer = 0x6763;
+constexpr UINT kPauseMs = 300;
+
+}  // namespace
+
+// The control colours only what it shows, so a jump far into a big coloured text waited for all the
+// text before it to be coloured (0.35 s into 10 MB). Its own colouring of the whole text while idle,
+// in slices that give way to input, runs only after a pause: left on through typing, each key would
+// start it again from there and keep a slice running under every key.
+void ColourAheadLater(HWND edit) {
+    Call(edit, SCI_SETIDLESTYLING, SC_IDLESTYLING_NONE);
+    if (Area::Of(edit).language == syntax::Language::None) KillTimer(edit, kColourTimer);
+    else SetTimer(edit, kColourTimer, kPauseMs, nullptr);
+}
+
+bool OnColourTimer(HWND edit, UINT_PTR id) {
+    if (id != kColourTimer) return false;
+    KillTimer(edit, kColourTimer);
+    if (Area::Of(edit).language != syntax::Language::None &&
+        Call(edit, SCI_GETENDSTYLED) < Call(edit, SCI_GETLENGTH)) {
+        Call(edit, SCI_SETIDLESTYLING, SC_IDLESTYLING_ALL);
+        RECT corner{0, 0, 1, 1};
+        InvalidateRect(edit, &corner, FALSE);  // the control starts its idle colouring from a paint
+    }
+    return true;
+}
+
+}  // namespace editarea
