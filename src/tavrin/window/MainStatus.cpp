@@ -8,6 +8,7 @@
 #include "MainBars.h"
 #include "MainMenus.h"
 #include "OutsideChanges.h"
+#include "Texts.h"
 #include "WrapAndZoom.h"
 #include "ZoomLevel.h"
 
@@ -15,6 +16,7 @@ void MainStatus::Attach(HWND statusBar, HWND edit, HMENU menu) {
     bar_ = statusBar;
     edit_ = edit;
     menu_ = menu;
+    diskNote_ = texts::StatusPanel;
 }
 
 void MainStatus::Update(int dpi, Document& doc) {

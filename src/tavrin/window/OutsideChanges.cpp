@@ -1,7 +1,5 @@
 #include "OutsideChanges.h"
 
-#include <commctrl.h>
-
 #include "Paths.h"
 #include "Scintilla.h"
 #include "Texts.h"
