@@ -22,7 +22,7 @@ void MainStatus::Attach(HWND statusBar, HWND edit, HMENU menu) {
 void MainStatus::Update(int dpi, Document& doc) {
     dpi_ = dpi;
     diskNote_ = OutsideChanges::Note(doc);
-    bars::UpdateStatusBar(bar_, dpi_, zoomShown_, note_.empty() ? diskNote_ : note_);
+    Note(note_);
     ShowFormat(doc.Format, false);
     ShowCaretPlace();
 }
