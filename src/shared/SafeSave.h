@@ -39,7 +39,12 @@ bool ReadPieces(const std::wstring& path, size_t piece, const std::function<bool
 // is gone and `error` holds the system's error code.
 bool WriteAll(const std::wstring& path, std::string_view bytes, unsigned long& error);
 // The same for a file made of several parts one after another (a mark, the text, a line end).
+// `verdict`, when given, decides whether the new bytes may replace the file: it is asked before
+// each piece is written (wait false: false gives up at once) and once they are all on the disk (wait
+// true; for a file written in place, before anything is written). A no leaves the old file as it
+// was and fails with ERROR_CANCELLED.
 using Parts = std::vector<std::string_view>;
-bool WriteAll(const std::wstring& path, const Parts& parts, unsigned long& error);
+using Verdict = std::function<bool(bool wait)>;
+bool WriteAll(const std::wstring& path, const Parts& parts, unsigned long& error, const Verdict& verdict = {});
 
 }  // namespace safesave

@@ -85,13 +85,14 @@ bool CreateTemp(const std::wstring& path, DWORD access, std::wstring& temp, raii
 }
 
 // Writes the parts one after another at the file's current position, through the test seam.
-unsigned long WritePieces(HANDLE file, const Parts& parts) {
+unsigned long WritePieces(HANDLE file, const Parts& parts, const Verdict& verdict = {}) {
     size_t before = 0;  // the bytes of the parts already written
     for (const std::string_view bytes : parts) {
         size_t done = 0;
         while (done < bytes.size()) {
             if (TestFaults().write)
                 if (unsigned long e = TestFaults().write(before + done)) return e;
+            if (verdict && !verdict(false)) return ERROR_CANCELLED;
             DWORD put = 0;
             const DWORD want = static_cast<DWORD>(std::min(bytes.size() - done, kPiece));
             if (!::WriteFile(file, bytes.data() + done, want, &put, nullptr)) return GetLastError();
@@ -344,7 +345,7 @@ bool WriteAll(const std::wstring& path, std::string_view bytes, unsigned long& e
     return WriteAll(path, Parts{bytes}, error);
 }
 
-bool WriteAll(const std::wstring& path, const Parts& bytes, unsigned long& error) {
+bool WriteAll(const std::wstring& path, const Parts& bytes, unsigned long& error, const Verdict& verdict) {
     std::wstring target = LongPath(path);
     const DWORD linkAttrs = GetFileAttributesW(target.c_str());
     const bool exists = linkAttrs != INVALID_FILE_ATTRIBUTES;
@@ -371,6 +372,10 @@ bool WriteAll(const std::wstring& path, const Parts& bytes, unsigned long& error
         return false;
     }
     if (links > 1) {
+        if (verdict && !verdict(true)) {
+            error = ERROR_CANCELLED;
+            return false;
+        }
         if (!WriteInPlace(target, bytes, error)) return false;
         RemoveStaleTemps(target);
         return true;
@@ -387,9 +392,10 @@ bool WriteAll(const std::wstring& path, const Parts& bytes, unsigned long& error
         error = code ? code : ERROR_WRITE_FAULT;
         return false;
     };
-    if (unsigned long e = WritePieces(out.get(), bytes)) return fail(e);
+    if (unsigned long e = WritePieces(out.get(), bytes, verdict)) return fail(e);
     if (!FlushFileBuffers(out.get())) return fail(GetLastError());
     out.reset();
+    if (verdict && !verdict(true)) return fail(ERROR_CANCELLED);
 
     if (unsigned long e = Injected(TestFaults().replace)) return fail(e);
     // ReplaceFileW keeps the target's security, owner, streams, encryption and compression. Where

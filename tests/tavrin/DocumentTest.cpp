@@ -60,9 +60,10 @@ public:
         if (writesFail) return error = 5, false;
         return files[path] = std::string(b), ++stamps[path], written += path + L" ", lastWritten = path, true;
     }
-    bool WriteParts(const std::wstring& path, const std::vector<std::string_view>& parts, unsigned long& error) override {
+    bool WriteParts(const std::wstring& path, const std::vector<std::string_view>& parts, unsigned long& error,
+                    const std::function<bool(bool)>& verdict) override {
         ++partWrites;
-        return Files::WriteParts(path, parts, error);
+        return Files::WriteParts(path, parts, error, verdict);
     }
     std::wstring Reason(unsigned long error) override { return error == 2 ? L"missing" : L"Access denied."; }
     unsigned long long MaxLoadBytes() override { return maxBytes; }
@@ -171,6 +172,28 @@ TEST_F(DocumentTest, TextCutAnywhereByTheGapIsSavedAsItsOwnBytes) {
         EXPECT_EQ(ui.files[L"C:\\a.cpp"], file) << ui.cut;
     }
     EXPECT_EQ(ui.partWrites, length + 1);
+}
+
+// A big text goes out as its own bytes while they are checked: only where they open again as the
+// same text; a character a code page needs anywhere in it is written encoded.
+TEST_F(DocumentTest, ABigTextIsWrittenAsItsOwnBytesOnlyWhereTheyReadBack) {
+    std::string big;
+    while (big.size() < (4u << 20) + 1000) big += "int a_line_of_code = 42;\r\n";
+    const struct {
+        std::string opened, text, saved;
+    } rows[] = {
+        {"ascii\r\n", big, big},
+        {"caf\xE9\r\n", big + "caf\xC3\xA9\r\n", big + "caf\xE9\r\n"},
+        {"caf\xE9\r\n", "\xC3\xA9" + big, "\xE9" + big},
+        {"caf\xC3\xA9\r\n", big + "caf\xC3\xA9\r\n", big + "caf\xC3\xA9\r\n"},
+    };
+    for (const auto& r : rows) {
+        OpenEdited(r.opened);
+        ui.text = Utf8ToWide(r.text);
+        ASSERT_TRUE(doc.Save(kDir));
+        EXPECT_TRUE(ui.files[L"C:\\a.cpp"] == r.saved) << r.opened;
+    }
+    EXPECT_TRUE(ui.errors.empty());
 }
 
 TEST(FileWatch, AChangeOnDiskIsRaisedOnceAndAsksByTheTextsState) {

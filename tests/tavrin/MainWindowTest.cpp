@@ -173,9 +173,10 @@ std::vector<std::wstring> Listing(const std::wstring& dir) {
     return names;
 }
 
-bool Save(const std::wstring& path, std::string_view bytes, unsigned long* error = nullptr) {
+bool Save(const std::wstring& path, std::string_view bytes, unsigned long* error = nullptr,
+          const safesave::Verdict& verdict = {}) {
     unsigned long e = 0;
-    return safesave::WriteAll(path, bytes, error ? *error : e);
+    return safesave::WriteAll(path, {bytes}, error ? *error : e, verdict);
 }
 
 DWORD LinkCount(const std::wstring& path) {
@@ -230,7 +231,10 @@ TEST_F(SafeSaving, AFailureOrAnObstacleLeavesTheOldFile) {
         unsigned long error;
         std::function<void()> obstacle;
         std::wstring path;
+        safesave::Verdict verdict;  // a no before the first piece, or once all are written
     } rows[] = {
+        {{}, ERROR_CANCELLED, {}, target, [](bool) { return false; }},
+        {{}, ERROR_CANCELLED, {}, target, [](bool wait) { return !wait; }},
         {{.write = DiskFullAfter2MB}, ERROR_DISK_FULL, {}, target},
         // A folder that refuses new files (read-only folders are not enforced for this user under Wine).
         {{.createTemp = [] { return static_cast<unsigned long>(ERROR_ACCESS_DENIED); }}, ERROR_ACCESS_DENIED, {}, target},
@@ -245,7 +249,7 @@ TEST_F(SafeSaving, AFailureOrAnObstacleLeavesTheOldFile) {
         safesave::TestFaults() = r.faults;
         if (r.obstacle) r.obstacle();
         unsigned long e = 0;
-        EXPECT_FALSE(Save(r.path, std::string(3 * 1024 * 1024 + 5, 'n'), &e)) << r.error;
+        EXPECT_FALSE(Save(r.path, std::string(3 * 1024 * 1024 + 5, 'n'), &e, r.verdict)) << r.error;
         if (r.error) {
             EXPECT_EQ(e, r.error);
         }

@@ -1,6 +1,10 @@
 #include "DocumentStore.h"
 
+#include <atomic>
+#include <future>
 #include <new>
+#include <optional>
+#include <system_error>
 
 #include "TextConv.h"
 
@@ -13,6 +17,10 @@ namespace {
 
 // The system's code for a character without a place in the encoding (ERROR_NO_UNICODE_TRANSLATION).
 constexpr unsigned long kNoUnicodeTranslation = 1113;
+// A write given up before it replaced the file (ERROR_CANCELLED).
+constexpr unsigned long kCancelled = 1223;
+// From this size a text's bytes are checked on a worker while they are written.
+constexpr size_t kCheckBeside = 4u << 20;
 
 Opened OpenFailed(std::wstring reason) {
     Opened r;
@@ -40,10 +48,22 @@ std::wstring ChangesQuestion(const Changes& changes) {
     return q;
 }
 
-// The file as parts of the text itself (a mark, the text, a final line end), or nothing when its
-// bytes must be encoded or would open again as other text (UTF-8 starting with what reads as a mark).
-std::vector<std::string_view> OwnBytes(const HeldText& text, const FileFormat& format) {
-    if (format.encoding == Encoding::Utf16Le || format.encoding == Encoding::Utf16Be) return {};
+// Whether the text's own bytes are the file's: they open again as the same text. Valid UTF-8 in a
+// UTF-8 file, not starting with what reads as a mark unless it has one; ASCII for a code page,
+// checked in pieces so that the first other byte ends the check. `refused` is set on a no.
+bool OwnBytes(const HeldText& text, const FileFormat& format, std::atomic<bool>& refused) {
+    const auto no = [&] { return refused = true, false; };
+    if (format.encoding == Encoding::Utf16Le || format.encoding == Encoding::Utf16Be) return no();
+    if (format.encoding != Encoding::Utf8) {
+        constexpr size_t kPiece = 1u << 20;
+        for (const std::string_view run : {text.before, text.after})
+            for (size_t at = 0; at < run.size(); at += kPiece) {
+                const std::string_view piece = run.substr(at, kPiece);
+                const Utf8Check check = CheckUtf8(piece);
+                if (check.high || check.valid != piece.size()) return no();
+            }
+        return true;
+    }
     // Checked in three runs, each starting where a character may: a character the gap splits is
     // checked whole, from a copy of its few bytes.
     const std::string_view a = text.before, b = text.after;
@@ -52,17 +72,49 @@ std::vector<std::string_view> OwnBytes(const HeldText& text, const FileFormat& f
         if ((static_cast<unsigned char>(a[--cut]) & 0xC0) != 0x80) break;  // the last character's first byte
     while (join < b.size() && join < 3 && (static_cast<unsigned char>(b[join]) & 0xC0) == 0x80) ++join;
     const std::string bridge = std::string(a.substr(cut)) + std::string(b.substr(0, join));
-    for (const std::string_view run : {a.substr(0, cut), std::string_view(bridge), b.substr(join)}) {
-        const Utf8Check check = CheckUtf8(run);
-        if (check.valid != run.size() || (format.encoding != Encoding::Utf8 && check.high)) return {};
-    }
-    if (format.encoding == Encoding::Utf8 && !format.bom && text.size() >= 3 && text[0] == '\xEF' && text[1] == '\xBB' &&
-        text[2] == '\xBF')
-        return {};
+    for (const std::string_view run : {a.substr(0, cut), std::string_view(bridge), b.substr(join)})
+        if (CheckUtf8(run).valid != run.size()) return no();
+    if (!format.bom && text.size() >= 3 && text[0] == '\xEF' && text[1] == '\xBB' && text[2] == '\xBF') return no();
+    return true;
+}
+
+// The file as parts of the text itself: a mark, the text, a final line end.
+std::vector<std::string_view> OwnParts(const HeldText& text, const FileFormat& format) {
     const char last = text.empty() ? '\0' : text[text.size() - 1];
     const bool ended = last == '\n' || last == '\r';
-    return {format.encoding == Encoding::Utf8 && format.bom ? std::string_view("\xEF\xBB\xBF") : std::string_view(), a, b,
-            ended ? std::string_view() : LineEndChars(format.lineEnd)};
+    return {format.encoding == Encoding::Utf8 && format.bom ? std::string_view("\xEF\xBB\xBF") : std::string_view(),
+            text.before, text.after, ended ? std::string_view() : LineEndChars(format.lineEnd)};
+}
+
+// The common case, written straight from the text without an encoded copy; nothing when the text's
+// own bytes are not the file's. A big text is checked on a worker while it is written: the old
+// file is replaced only once the check has passed, and a failed check stops the write.
+std::optional<Saved> SaveOwnBytes(const std::wstring& path, const HeldText& text, const FileFormat& format,
+                                  const Changes& changes, Questions& questions, Files& files) {
+    std::atomic<bool> refused{false};
+    const auto own = [&] { return OwnBytes(text, format, refused); };
+    std::future<bool> beside;
+    const bool utf16 = format.encoding == Encoding::Utf16Le || format.encoding == Encoding::Utf16Be;
+    if (!changes.Any() && !utf16 && text.size() >= kCheckBeside) {
+        try {
+            beside = std::async(std::launch::async, own);
+        } catch (const std::system_error&) {
+        }
+    }
+    unsigned long code = 0;
+    if (!beside.valid()) {
+        if (!own()) return std::nullopt;
+        if (changes.Any() && !questions.SaveWithChanges(ChangesQuestion(changes))) return Saved{Status::Declined};
+        if (!files.WriteParts(path, OwnParts(text, format), code)) return SaveFailed(files.Reason(code));
+        return Saved{Status::Done, format};
+    }
+    std::optional<bool> passed;
+    const auto verdict = [&](bool wait) { return wait ? *(passed = beside.get()) : !refused; };
+    const bool written = files.WriteParts(path, OwnParts(text, format), code, verdict);
+    if (!passed) passed = beside.get();
+    if (!*passed) return std::nullopt;  // encoded instead
+    if (!written) return SaveFailed(files.Reason(code));
+    return Saved{Status::Done, format};
 }
 
 }  // namespace
@@ -84,7 +136,12 @@ bool Files::ReadPieces(const std::wstring& path, const std::function<bool(std::s
     return true;
 }
 
-bool Files::WriteParts(const std::wstring& path, const std::vector<std::string_view>& parts, unsigned long& error) {
+bool Files::WriteParts(const std::wstring& path, const std::vector<std::string_view>& parts, unsigned long& error,
+                       const std::function<bool(bool wait)>& verdict) {
+    if (verdict && !verdict(true)) {
+        error = kCancelled;
+        return false;
+    }
     std::string bytes;
     for (const std::string_view part : parts) bytes += part;
     return Write(path, bytes, error);
@@ -167,14 +224,7 @@ Saved SaveEncoded(const std::wstring& path, std::string_view text, const FileFor
 
 Saved Save(const std::wstring& path, const HeldText& held, const FileFormat& format, const Changes& changes,
            Questions& questions, Files& files) {
-    // The common case written straight from the text, without an encoded copy: its own bytes are
-    // the file's (UTF-8, or ASCII in a code page) and they open again as the same text.
-    if (const std::vector<std::string_view> parts = OwnBytes(held, format); !parts.empty()) {
-        if (changes.Any() && !questions.SaveWithChanges(ChangesQuestion(changes))) return {Status::Declined};
-        unsigned long code = 0;
-        if (!files.WriteParts(path, parts, code)) return SaveFailed(files.Reason(code));
-        return {Status::Done, format};
-    }
+    if (std::optional<Saved> saved = SaveOwnBytes(path, held, format, changes, questions, files)) return *saved;
     // Encoded: from one run of the text (a copy only when the gap splits it). A text too big for
     // its encoded copy stays as it is, and the file too.
     try {

@@ -43,8 +43,11 @@ public:
     // Writes the whole file so that a failure leaves the old one.
     virtual bool Write(const std::wstring& path, std::string_view bytes, unsigned long& error) = 0;
     // The same for a file of several parts one after another; joined for Write unless the files
-    // write parts themselves.
-    virtual bool WriteParts(const std::wstring& path, const std::vector<std::string_view>& parts, unsigned long& error);
+    // write parts themselves. `verdict`, when given, says whether the parts may replace the file:
+    // asked before each piece (wait false) and before the replacement (wait true); a no leaves the
+    // old file as it was (error 1223, cancelled).
+    virtual bool WriteParts(const std::wstring& path, const std::vector<std::string_view>& parts, unsigned long& error,
+                            const std::function<bool(bool wait)>& verdict = {});
     // The system's text for an error code.
     virtual std::wstring Reason(unsigned long error) = 0;
     // The biggest file the editing area can take on this system.

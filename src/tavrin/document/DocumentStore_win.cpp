@@ -53,9 +53,10 @@ public:
         raii::WaitCursor wait;
         return safesave::WriteAll(path, bytes, error);
     }
-    bool WriteParts(const std::wstring& path, const std::vector<std::string_view>& parts, unsigned long& error) override {
+    bool WriteParts(const std::wstring& path, const std::vector<std::string_view>& parts, unsigned long& error,
+                    const std::function<bool(bool wait)>& verdict) override {
         raii::WaitCursor wait;
-        return safesave::WriteAll(path, parts, error);
+        return safesave::WriteAll(path, parts, error, verdict);
     }
     std::wstring Reason(unsigned long error) override { return ReasonText(error); }
     unsigned long long MaxLoadBytes() override {
