@@ -36,6 +36,18 @@ TEST_F(MainWindowTest, ShortcutsRunNewOpenAndSave) {
     EXPECT_TRUE(testenv::PressCtrl(f.t1(), 'N'));
     EXPECT_EQ(boxes.size(), 1u);  // New asks whenever there is text
     EXPECT_EQ(f.Caption(), L"Untitled - Tavrin");
+    // Big files (Yes to opening them): ASCII goes out as the text's own bytes, a code page's
+    // character written encoded.
+    modal::ScopedHooks yes(Recording(IDYES));
+    for (const std::string tail : {"end\r\n", "caf\xE9\r\n"}) {
+        const std::string big = std::string(4u << 20, 'a') + "\r\n" + tail;
+        ASSERT_TRUE(testenv::WriteBytes(dir / L"big.txt", big));
+        Open(dir / L"big.txt");
+        editarea::Select(f.t1(), 0, 0);
+        editarea::ReplaceSelection(f.t1(), L"x");
+        EXPECT_TRUE(testenv::PressCtrl(f.t1(), 'S'));
+        EXPECT_TRUE(testenv::ReadBytes(dir / L"big.txt") == "x" + big) << tail;
+    }
 }
 
 TEST_F(MainWindowTest, RealPromptCancelKeepsTheWindowAndStillWritesSettings) {
