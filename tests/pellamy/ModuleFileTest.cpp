@@ -47,12 +47,13 @@ TEST(PellamyBitness, MachineAndMagicDecideWhichBuildCanLoadIt) {
         EXPECT_EQ(std::pair(PeBitness(h.data(), h.size() - 1), PeMachine(h.data(), h.size() - 1)),  // cut short
                   std::pair(Bitness::NotPe, uint16_t{0}));
     }
-    auto dos = Header(0x80, 0x10B, 0x14C), far = dos, nearly = dos, text = std::vector<unsigned char>(100, 't');
+    auto dos = Header(0x80, 0x10B, 0x14C), far = dos, nearly = dos, noMz = dos, text = std::vector<unsigned char>(100, 't');
     dos[0x80] = 'N';     // no PE signature
+    noMz[0] = 'N';       // "NZ": not an executable at all
     nearly[0x83] = 'X';  // "PE\0X": a signature only in part
     const uint32_t huge = 0xFFFFFFF0u;
     std::memcpy(&far[0x3C], &huge, 4);
-    for (const auto* b : {&dos, &far, &nearly, &text}) EXPECT_EQ(PeBitness(b->data(), b->size()), Bitness::NotPe);
+    for (const auto* b : {&dos, &far, &nearly, &noMz, &text}) EXPECT_EQ(PeBitness(b->data(), b->size()), Bitness::NotPe);
     EXPECT_EQ(PeHeaderBytesNeeded(dos.data(), 0x40), 0x80u + 26);  // how much to read before deciding
     EXPECT_EQ(PeHeaderBytesNeeded(dos.data(), 10), 0x40u);
 }

@@ -35,6 +35,7 @@ TEST(Encodings, DetectedFromTheMarkOrTheBytes) {
         {"\xFF\xFE", {Encoding::Utf16Le, true}}, {"plain ascii\r\n", ansi}, {"caf\xC3\xA9", u8}, {"caf\xE9", ansi},
         {"\xC3\xA9 and \xE9", ansi},  // one bad byte spoils it
         {"\xC0\xAF", ansi}, {"\xED\xA0\x80", ansi}, {"\xF0\x9F\x98\x80", u8}, {"", ansi},  // overlong, surrogate
+        {"\xDF\xBF", u8},  // U+07FF, the last of two bytes
     };
     for (const auto& [bytes, format] : rows) EXPECT_EQ(docfile::DetectEncoding(bytes), format) << bytes;
 }

@@ -51,6 +51,7 @@ TEST(RecoveryFile, RoundTripsEveryFormatAndADamagedOneIsRefusedWhole) {
         {"Tavrin recovery 2\n" + good.substr(18), texts::RecoveryDamaged},
         {edited(textAt + 3, "T"), texts::RecoveryDamaged},  // same length, other text
         {edited(good.find("encoding: 1"), "encoding: 7"), texts::RecoveryDamaged},
+        {edited(good.find("bom: 0"), "bom: 2"), texts::RecoveryDamaged},
         {edited(good.find("time: ") + 6, "x"), texts::RecoveryDamaged},  // a number with a letter in it
     };
     for (const Row& r : damaged) {
