@@ -174,8 +174,7 @@ TEST_F(DocumentTest, TextCutAnywhereByTheGapIsSavedAsItsOwnBytes) {
     EXPECT_EQ(ui.partWrites, length + 1);
 }
 
-// A big text goes out as its own bytes only where they open again as the same text: a character a
-// code page needs, first or last, has it written encoded.
+// A big text goes out as its own bytes only where they read back; a code page's character encoded.
 TEST_F(DocumentTest, ABigTextIsWrittenAsItsOwnBytesOnlyWhereTheyReadBack) {
     const std::string big((4u << 20) + 1000, 'a'), u8 = "caf\xC3\xA9\r\n", cp = "caf\xE9\r\n";
     const std::string rows[][3] = {{cp, big + u8, big + cp}, {cp, u8 + big, cp + big + "\r\n"}, {u8, big + u8, big + u8}};

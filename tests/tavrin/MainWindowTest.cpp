@@ -36,8 +36,7 @@ TEST_F(MainWindowTest, ShortcutsRunNewOpenAndSave) {
     EXPECT_TRUE(testenv::PressCtrl(f.t1(), 'N'));
     EXPECT_EQ(boxes.size(), 1u);  // New asks whenever there is text
     EXPECT_EQ(f.Caption(), L"Untitled - Tavrin");
-    // Big files (Yes to opening them): ASCII goes out as the text's own bytes, a code page's
-    // character written encoded.
+    // Big files (Yes to opening them): ASCII written as it is, a code page's character encoded.
     modal::ScopedHooks yes(Recording(IDYES));
     for (const std::string tail : {"end\r\n", "caf\xE9\r\n"}) {
         const std::string big = std::string(4u << 20, 'a') + "\r\n" + tail;
