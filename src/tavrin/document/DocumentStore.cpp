@@ -48,12 +48,11 @@ std::wstring ChangesQuestion(const Changes& changes) {
     return q;
 }
 
-// Whether the text's own bytes are the file's: they open again as the same text. Valid UTF-8 in a
-// UTF-8 file, not starting with what reads as a mark unless it has one; ASCII for a code page,
-// checked in pieces so that the first other byte ends the check. `refused` is set on a no.
+// Whether the text's own bytes are a UTF-8 or code-page file's: they open again as the same text.
+// Valid UTF-8 in a UTF-8 file, not starting with what reads as a mark unless it has one; ASCII for
+// a code page, checked in pieces so that the first other byte ends the check. `refused` is set on a no.
 bool OwnBytes(const HeldText& text, const FileFormat& format, std::atomic<bool>& refused) {
     const auto no = [&] { return refused = true, false; };
-    if (format.encoding == Encoding::Utf16Le || format.encoding == Encoding::Utf16Be) return no();
     if (format.encoding != Encoding::Utf8) {
         constexpr size_t kPiece = 1u << 20;
         for (const std::string_view run : {text.before, text.after})
@@ -91,11 +90,11 @@ std::vector<std::string_view> OwnParts(const HeldText& text, const FileFormat& f
 // file is replaced only once the check has passed, and a failed check stops the write.
 std::optional<Saved> SaveOwnBytes(const std::wstring& path, const HeldText& text, const FileFormat& format,
                                   const Changes& changes, Questions& questions, Files& files) {
+    if (format.encoding == Encoding::Utf16Le || format.encoding == Encoding::Utf16Be) return std::nullopt;
     std::atomic<bool> refused{false};
     const auto own = [&] { return OwnBytes(text, format, refused); };
     std::future<bool> beside;
-    const bool utf16 = format.encoding == Encoding::Utf16Le || format.encoding == Encoding::Utf16Be;
-    if (!changes.Any() && !utf16 && text.size() >= kCheckBeside) {
+    if (!changes.Any() && text.size() >= kCheckBeside) {
         try {
             beside = std::async(std::launch::async, own);
         } catch (const std::system_error&) {
