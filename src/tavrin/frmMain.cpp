@@ -320,7 +320,10 @@ void frmMain::DocumentChanged(bool newText) {
     viewMenu_.ApplySyntax();
     outside_.Follow(Hwnd(), WM_CHECK_DISK, doc_.DocumentPath);
     status_.ShowDiskNote(doc_);
-    status_.ShowFormat(doc_.Format, !newText);  // the name comes after the text, and the format with it
+    // The name comes after the text, and the format with it.
+    if (newText) status_.ShowFormat(doc_.Format, false);
+    else if (doc_.KnownEnds()) status_.ShowFormat(doc_.Format, *doc_.KnownEnds());
+    else status_.ShowFormat(doc_.Format, true);
     if (!newText && !doc_.DocumentPath.empty()) recent_.Add(doc_.DocumentPath);
 }
 
@@ -349,7 +352,7 @@ void frmMain::mnuLineEnds_Click(int index) {
 }
 
 void frmMain::mnuReopen_Click(int index) {
-    if (doc_.Reopen(textformat::ReopenItem(index), settings_.initDir)) status_.ShowFormat(doc_.Format, true);
+    doc_.Reopen(textformat::ReopenItem(index), settings_.initDir);  // the status follows its caption
 }
 
 void frmMain::mnuview_Click(int index) {

@@ -189,12 +189,13 @@ TEST(Decoder, PiecesCutAnywhereDecodeAsTheWhole) {
     };
     for (const std::string& f : files) {
         const docfile::Decoded whole = Decode(f);
+        EXPECT_TRUE(whole.ends == docfile::CountLineEnds(whole.text)) << f;  // the status bar takes them
         for (size_t step : {1u, 2u, 3u}) {
             for (size_t cut = 0; cut <= f.size(); ++cut) {
                 const docfile::Decoded d = InPieces(f, cut, step);
                 ASSERT_EQ(d.text, whole.text) << f << " cut " << cut << " step " << step;
                 EXPECT_TRUE(d.format == whole.format && d.changes.otherBytes == whole.changes.otherBytes &&
-                            d.binary == whole.binary) << f << " cut " << cut;
+                            d.binary == whole.binary && d.ends == whole.ends) << f << " cut " << cut;
             }
         }
     }

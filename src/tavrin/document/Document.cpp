@@ -58,9 +58,11 @@ void Document::Reset() {
     SaveCancelled = false;
 }
 
-void Document::SetCaption(const std::wstring& caption) {
+void Document::SetCaption(const std::wstring& caption, const std::optional<docfile::LineEndCounts>& ends) {
     WindowCaption = caption;
+    knownEnds_ = ends;
     ui_.SetCaption(caption);
+    knownEnds_.reset();
 }
 
 bool Document::AskToSaveChanges(const std::wstring& initDir) {
@@ -84,7 +86,7 @@ bool Document::New(const std::wstring& initDir) {
     // New asks whenever there is text, modified or not.
     if (!ui_.EditorText().empty() && !AskToSaveChanges(initDir)) return false;
     chosenEncoding_.reset();
-    SetCaption(CaptionFor(L""));
+    SetCaption(CaptionFor(L""), docfile::LineEndCounts{});  // the text it names is the empty one that follows
     DocumentPath.clear();
     DocumentTitle.clear();
     ui_.ClearEditor();
@@ -129,7 +131,7 @@ bool Document::LoadInto(const std::wstring& path, const std::wstring& title) {
     if (opened.file.binary) ui_.ShowError(path + L"\n\n" + texts::BinaryWarning);
     DocumentPath = path;
     DocumentTitle = title;
-    SetCaption(CaptionFor(title));
+    SetCaption(CaptionFor(title), opened.file.ends);
     SavedText.Mark(hash);
     savedMark_ = ui_.MarkEditor();
     if (as && opened.file.changes.Any()) {

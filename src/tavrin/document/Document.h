@@ -128,12 +128,15 @@ public:
 
     // "Untitled - Tavrin" for no title, otherwise "<title> - Tavrin".
     static std::wstring CaptionFor(const std::wstring& title);
+    // While the window is told of a new caption: the line ends of the text, when they were counted as
+    // it was read (a big file's count then needs no second pass).
+    const std::optional<docfile::LineEndCounts>& KnownEnds() const { return knownEnds_; }
 
 private:
     bool LoadInto(const std::wstring& path, const std::wstring& title);
     void KnowDisk(const filewatch::Identity& id) { DiskIdentity = RaisedIdentity = id; }
     bool WriteTo(const std::wstring& path);
-    void SetCaption(const std::wstring& caption);
+    void SetCaption(const std::wstring& caption, const std::optional<docfile::LineEndCounts>& ends = {});
 
     DocumentUi& ui_;
     docfile::Questions& questions_;
@@ -142,4 +145,5 @@ private:
     unsigned long long savedMark_ = 0;
     bool reading_ = false;
     std::optional<docfile::Encoding> chosenEncoding_;
+    std::optional<docfile::LineEndCounts> knownEnds_;
 };

@@ -176,7 +176,8 @@ Decoder::Step Decoder::Finish() {
     if (const Step s = Body(rest, true); s != Step::Go) return s;
     if (mode_ == Mode::Utf8Maybe) result_.format.encoding = highOut_ ? Encoding::Utf8 : Encoding::Ansi;
     result_.binary = ends_.Nul();
-    result_.format.lineEnd = MostUsed(ends_.Counts());
+    result_.ends = ends_.Counts();
+    result_.format.lineEnd = MostUsed(result_.ends);
     return Step::Go;
 }
 

@@ -33,6 +33,7 @@ struct Decoded {
     FileFormat format;
     Changes changes;
     bool binary = false;  // NUL bytes: said on opening
+    LineEndCounts ends;   // of the text
 };
 
 // The encoding and mark of the bytes: a UTF-8 / UTF-16 mark wins; else UTF-8 when valid with at least

@@ -12,6 +12,7 @@ enum class LineEnd { CrLf, Lf, Cr };
 // How many line ends of each kind a text holds (CR CR LF is a CR and a CR LF).
 struct LineEndCounts {
     size_t crlf = 0, lf = 0, cr = 0;
+    bool operator==(const LineEndCounts&) const = default;
 };
 LineEndCounts CountLineEnds(std::string_view text);
 

@@ -8,7 +8,10 @@ Ends EndsOf(const HeldText& text, docfile::LineEnd style) {
     docfile::LineEndCounter counter;  // a CR LF the gap splits is one line end
     counter.Add(text.before);
     counter.Add(text.after);
-    const docfile::LineEndCounts n = counter.Counts();
+    return EndsOf(counter.Counts(), style);
+}
+
+Ends EndsOf(const docfile::LineEndCounts& n, docfile::LineEnd style) {
     const int kinds = (n.crlf > 0) + (n.lf > 0) + (n.cr > 0);
     if (kinds > 1) return Ends::Mixed;
     if (n.lf) return Ends::Lf;

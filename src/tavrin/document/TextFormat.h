@@ -13,6 +13,8 @@ enum class Ends { CrLf, Lf, Cr, Mixed };
 
 // The line ends the text holds; a text without any has the document's style.
 Ends EndsOf(const HeldText& text, docfile::LineEnd style);
+// The same from the counts, when they are known (a load counts them as it reads).
+Ends EndsOf(const docfile::LineEndCounts& counts, docfile::LineEnd style);
 // "UTF-8, CR LF" for the status bar.
 std::wstring PanelText(const docfile::FileFormat& format, Ends ends);
 

@@ -37,6 +37,16 @@ void MainStatus::ShowCaretPlace() {
 void MainStatus::ShowFormat(const docfile::FileFormat& format, bool count) {
     if (!edit_) return;
     if (count) ends_ = textformat::EndsOf(editarea::Held(edit_), format.lineEnd);
+    ShowEnds(format);
+}
+
+void MainStatus::ShowFormat(const docfile::FileFormat& format, const docfile::LineEndCounts& counted) {
+    ends_ = textformat::EndsOf(counted, format.lineEnd);
+    ShowEnds(format);
+}
+
+void MainStatus::ShowEnds(const docfile::FileFormat& format) {
+    if (!edit_) return;
     formatchoices::ShowPanel(bar_, format, ends_);
     formatchoices::CheckOne(menu_, formatchoices::LineEndsBase, 3, textformat::CheckedLineEndItem(ends_));
 }
