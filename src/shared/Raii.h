@@ -73,6 +73,12 @@ struct IconTraits {
     static bool Valid(HICON h) { return h != nullptr; }
     static void Close(HICON h) { ::DestroyIcon(h); }
 };
+struct WindowTraits {  // a window made for a task of its own, on the thread that destroys it
+    using Type = HWND;
+    static HWND Invalid() { return nullptr; }
+    static bool Valid(HWND h) { return h != nullptr; }
+    static void Close(HWND h) { ::DestroyWindow(h); }
+};
 struct MenuTraits {
     using Type = HMENU;
     static HMENU Invalid() { return nullptr; }
@@ -121,6 +127,7 @@ using Font = Unique<GdiTraits<HFONT>>;
 using Bitmap = Unique<GdiTraits<HBITMAP>>;
 using Brush = Unique<GdiTraits<HBRUSH>>;
 using Icon = Unique<IconTraits>;
+using Window = Unique<WindowTraits>;
 using Menu = Unique<MenuTraits>;
 using Accel = Unique<AccelTraits>;
 using GlobalMem = Unique<GlobalTraits>;

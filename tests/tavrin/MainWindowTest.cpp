@@ -584,10 +584,10 @@ TEST_F(OnDisk, AFileAboveWhatThisBuildOpensIsToldBeforeAnythingShownChanges) {
 }
 
 // A big file is read on a worker while the window keeps its messages going: Esc stops the reading
-// and the text shown stays, as it does when the reading fails part way. Read whole, it comes with
-// the control's gap at the caret, the top.
+// and the text shown stays, every line of it in view, as it does when the reading fails part way.
+// Read whole, it comes with the control's gap at the caret, the top.
 TEST_F(OnDisk, EscOrAFailureWhileABigFileIsReadKeepsTheTextShown) {
-    ASSERT_TRUE(testenv::WriteBytes(path, "kept\r\n"));
+    ASSERT_TRUE(testenv::WriteBytes(path, "kept\r\nwhole\r\n"));
     Open(path);
     const std::wstring big = dir / L"big.log";
     const std::string line = std::string(78, 'x') + "\r\n";
@@ -599,7 +599,8 @@ TEST_F(OnDisk, EscOrAFailureWhileABigFileIsReadKeepsTheTextShown) {
     modal::ScopedHooks hooks(h);
     PostMessageW(f.t1(), WM_KEYDOWN, VK_ESCAPE, 0);  // pressed while it is read
     f.mnufile_Click(1);
-    EXPECT_EQ(f.Text(), L"kept\r\n");
+    EXPECT_EQ(f.Text(), L"kept\r\nwhole\r\n");
+    EXPECT_EQ(SendMessageW(f.t1(), SCI_VISIBLEFROMDOCLINE, 2, 0), 2);  // the last line has its place on screen
     EXPECT_EQ(WindowText(f.Hwnd()), L"doc.txt - Tavrin");
     EXPECT_FALSE(f.Doc().IsModified());
     // A failure part way: told, with its reason, and the text shown stays.
@@ -608,7 +609,8 @@ TEST_F(OnDisk, EscOrAFailureWhileABigFileIsReadKeepsTheTextShown) {
     safesave::TestFaults() = {};
     ASSERT_FALSE(boxes.empty());
     EXPECT_NE(boxes.back().text.find(ReasonText(ERROR_READ_FAULT)), std::wstring::npos) << boxes.back().text;
-    EXPECT_EQ(f.Text(), L"kept\r\n");
+    EXPECT_EQ(f.Text(), L"kept\r\nwhole\r\n");
+    EXPECT_EQ(SendMessageW(f.t1(), SCI_VISIBLEFROMDOCLINE, 2, 0), 2);
     EXPECT_EQ(WindowText(f.Hwnd()), L"doc.txt - Tavrin");
     f.mnufile_Click(1);
     EXPECT_EQ(WindowText(f.Hwnd()), L"big.log - Tavrin");

@@ -8,6 +8,7 @@
 #include "EditAreaParts.h"
 #include "ILoader.h"
 #include "LexerStyles.h"
+#include "Raii.h"
 #include "TextConv.h"
 
 namespace editarea {
@@ -26,6 +27,21 @@ LRESULT CALLBACK AreaProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWOR
         delete reinterpret_cast<Area*>(data);
     }
     return DefSubclassProc(h, msg, wp, lp);
+}
+
+// A control of this thread's own, never shown, for work on a document apart from the window's view.
+raii::Window OwnControl() {
+    return raii::Window(CreateWindowExW(0, L"Scintilla", L"", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                        GetModuleHandleW(nullptr), nullptr));
+}
+
+// About how many lines a text of `bytes` holds, from its first piece (a tenth more, for the rest).
+size_t LinesGuess(std::string_view first, size_t bytes) {
+    if (first.empty()) return 0;
+    const size_t ends = static_cast<size_t>(std::max(std::count(first.begin(), first.end(), '\n'),
+                                                     std::count(first.begin(), first.end(), '\r')));
+    if (first.size() >= bytes) return ends + 1;
+    return static_cast<size_t>(static_cast<double>(ends) * static_cast<double>(bytes) / static_cast<double>(first.size()) * 1.1) + 1;
 }
 
 sptr_t WrapModeFor(const Area& st, size_t length) {
@@ -168,11 +184,19 @@ bool Loader::Add(std::string_view utf8) {
         sptr_t options = bytes_ > kColourLimit ? SC_DOCUMENTOPTION_STYLES_NONE : SC_DOCUMENTOPTION_DEFAULT;
         if (sizeof(void*) > 4 && static_cast<unsigned long long>(bytes_) > (3ull << 29))
             options |= SC_DOCUMENTOPTION_TEXT_LARGE;
-        // Sent rather than called directly: a worker may be the one reading (the control then makes
-        // the loader on its own thread).
+        // Made through a control of the reading thread's own: that thread, not the window's, takes the
+        // first touch of the new memory, and the window's view of the text it shows stays whole.
+        const raii::Window own = OwnControl();
+        if (!own) return false;
         loader_ = reinterpret_cast<Scintilla::ILoader*>(
-            SendMessageW(edit_, SCI_CREATELOADER, static_cast<WPARAM>(bytes_ + room), static_cast<LPARAM>(options)));
+            SendMessageW(own.get(), SCI_CREATELOADER, static_cast<WPARAM>(bytes_ + room), static_cast<LPARAM>(options)));
         if (!loader_) return false;
+        // The line index sized once: grown line by line, it would be copied into new memory time after time.
+        if (const size_t lines = LinesGuess(utf8, bytes_); lines > 1) {
+            SendMessageW(own.get(), SCI_SETDOCPOINTER, 0, reinterpret_cast<LPARAM>(loader_->ConvertToDocument()));
+            SendMessageW(own.get(), SCI_ALLOCATELINES, static_cast<WPARAM>(lines), 0);
+            SendMessageW(own.get(), SCI_SETDOCPOINTER, 0, 0);
+        }
     }
     if (loader_->AddData(utf8.data(), static_cast<Sci_Position>(utf8.size())) != SC_STATUS_OK) return false;
     size_ += utf8.size();
@@ -188,18 +212,16 @@ void Loader::Restart() {
 void Loader::Settle() {
     if (!loader_ || settled_) return;
     // The text went in at its end, and so did the gap; moving it is a copy of the whole text, made
-    // here rather than on the window's thread while keys wait. A control of this thread's own,
-    // never shown, moves it; without one the window's thread moves it in steps (FollowCaretWithGap).
-    HWND mover = CreateWindowExW(0, L"Scintilla", L"", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                 GetModuleHandleW(nullptr), nullptr);
+    // here rather than on the window's thread while keys wait. Without a control of this thread's
+    // own to move it, the window's thread moves it in steps (FollowCaretWithGap).
+    const raii::Window mover = OwnControl();
     if (!mover) return;
     settled_ = loader_->ConvertToDocument();
     loader_ = nullptr;
-    SendMessageW(mover, SCI_SETDOCPOINTER, 0, reinterpret_cast<LPARAM>(settled_));
-    const auto length = SendMessageW(mover, SCI_GETLENGTH, 0, 0);
-    SendMessageW(mover, SCI_GETRANGEPOINTER, 0, length + 1);  // a range across the gap: the gap goes to its start
-    SendMessageW(mover, SCI_SETDOCPOINTER, 0, 0);
-    DestroyWindow(mover);
+    SendMessageW(mover.get(), SCI_SETDOCPOINTER, 0, reinterpret_cast<LPARAM>(settled_));
+    const auto length = SendMessageW(mover.get(), SCI_GETLENGTH, 0, 0);
+    SendMessageW(mover.get(), SCI_GETRANGEPOINTER, 0, length + 1);  // a range across the gap: the gap goes to its start
+    SendMessageW(mover.get(), SCI_SETDOCPOINTER, 0, 0);
 }
 
 bool Loader::Finish() {
