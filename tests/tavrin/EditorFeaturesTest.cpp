@@ -268,8 +268,9 @@ TEST_F(Editor, NewLinesTakeThePreviousIndent) {
 }
 
 
-// The gap follows a caret sent forward, leaving the text, the redo step and the saved state alone.
-TEST_F(Editor, TheGapFollowsTheCaretForwardUnseen) {
+// The gap follows a caret sent forward and back, leaving the text, the redo step and the saved
+// state alone.
+TEST_F(Editor, TheGapFollowsTheCaretUnseen) {
     std::string bytes;
     while (bytes.size() < (1900u << 10)) bytes += "line \xC3\xA9t\xC3\xA9\r\n";  // below the size that asks
     OpenFile(L"big.txt", bytes);
@@ -280,6 +281,10 @@ TEST_F(Editor, TheGapFollowsTheCaretForwardUnseen) {
     EXPECT_TRUE(testenv::PumpUntil([&] { return Sci(SCI_GETGAPPOSITION) > at - (1 << 20); }));
     EXPECT_EQ(std::tuple(editarea::StoredText(ed()) == bytes, Sci(SCI_GETMODIFY), Sci(SCI_CANREDO), Sci(SCI_GETANCHOR)),
               std::tuple(true, 0, 1, at));
+    Sci(SCI_GOTOPOS, 0);
+    EXPECT_TRUE(testenv::PumpUntil([&] { return Sci(SCI_GETGAPPOSITION) < (1 << 20); }));
+    EXPECT_EQ(std::tuple(editarea::StoredText(ed()) == bytes, Sci(SCI_GETMODIFY), Sci(SCI_CANREDO), Sci(SCI_GETANCHOR)),
+              std::tuple(true, 0, 1, 0));
     Sci(SCI_REDO);
     EXPECT_EQ(editarea::StoredText(ed()).substr(0, 6), "xline ");
 }
