@@ -35,13 +35,16 @@ raii::Window OwnControl() {
                                         GetModuleHandleW(nullptr), nullptr));
 }
 
-// About how many lines a text of `bytes` holds, from its first piece (a tenth more, for the rest).
+// About how many lines a text of `bytes` holds, from its first piece (a tenth more, for the rest);
+// 0 when that piece is too short to tell. Never more than a line per 4 bytes: a wrong guess costs
+// the memory it holds, a low one only the growing it was to save.
 size_t LinesGuess(std::string_view first, size_t bytes) {
-    if (first.empty()) return 0;
     const size_t ends = static_cast<size_t>(std::max(std::count(first.begin(), first.end(), '\n'),
                                                      std::count(first.begin(), first.end(), '\r')));
     if (first.size() >= bytes) return ends + 1;
-    return static_cast<size_t>(static_cast<double>(ends) * static_cast<double>(bytes) / static_cast<double>(first.size()) * 1.1) + 1;
+    if (first.size() < (64u << 10)) return 0;
+    const double guess = static_cast<double>(ends) * static_cast<double>(bytes) / static_cast<double>(first.size()) * 1.1;
+    return std::min(static_cast<size_t>(guess), bytes / 4) + 1;
 }
 
 sptr_t WrapModeFor(const Area& st, size_t length) {
