@@ -39,8 +39,8 @@ raii::Window OwnControl() {
 // 0 when that piece is too short to tell. Never more than a line per 4 bytes: a wrong guess costs
 // the memory it holds, a low one only the growing it was to save.
 size_t LinesGuess(std::string_view first, size_t bytes) {
-    const size_t ends = static_cast<size_t>(std::max(std::count(first.begin(), first.end(), '\n'),
-                                                     std::count(first.begin(), first.end(), '\r')));
+    const docfile::LineEndCounts n = docfile::CountLineEnds(first);
+    const size_t ends = n.crlf + n.lf + n.cr;
     if (first.size() >= bytes) return ends + 1;
     if (first.size() < (64u << 10)) return 0;
     const double guess = static_cast<double>(ends) * static_cast<double>(bytes) / static_cast<double>(first.size()) * 1.1;
