@@ -320,10 +320,7 @@ void frmMain::DocumentChanged(bool newText) {
     viewMenu_.ApplySyntax();
     outside_.Follow(Hwnd(), WM_CHECK_DISK, doc_.DocumentPath);
     status_.ShowDiskNote(doc_);
-    // The name comes after the text, and the format with it.
-    if (newText) status_.ShowFormat(doc_.Format, false);
-    else if (doc_.KnownEnds()) status_.ShowFormat(doc_.Format, *doc_.KnownEnds());
-    else status_.ShowFormat(doc_.Format, true);
+    status_.ShowFormat(doc_.Format, !newText, doc_.KnownEnds());  // the name comes after the text, and the format with it
     if (!newText && !doc_.DocumentPath.empty()) recent_.Add(doc_.DocumentPath);
 }
 

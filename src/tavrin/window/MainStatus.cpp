@@ -34,19 +34,11 @@ void MainStatus::ShowCaretPlace() {
     bars::SetPlaceText(bar_, caretplace::LineColumnText(line, column));
 }
 
-void MainStatus::ShowFormat(const docfile::FileFormat& format, bool count) {
+void MainStatus::ShowFormat(const docfile::FileFormat& format, bool count,
+                            const std::optional<docfile::LineEndCounts>& counted) {
     if (!edit_) return;
-    if (count) ends_ = textformat::EndsOf(editarea::Held(edit_), format.lineEnd);
-    ShowEnds(format);
-}
-
-void MainStatus::ShowFormat(const docfile::FileFormat& format, const docfile::LineEndCounts& counted) {
-    ends_ = textformat::EndsOf(counted, format.lineEnd);
-    ShowEnds(format);
-}
-
-void MainStatus::ShowEnds(const docfile::FileFormat& format) {
-    if (!edit_) return;
+    if (count && counted) ends_ = textformat::EndsOf(*counted, format.lineEnd);
+    else if (count) ends_ = textformat::EndsOf(editarea::Held(edit_), format.lineEnd);
     formatchoices::ShowPanel(bar_, format, ends_);
     formatchoices::CheckOne(menu_, formatchoices::LineEndsBase, 3, textformat::CheckedLineEndItem(ends_));
 }

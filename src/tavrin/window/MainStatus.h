@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "Document.h"
@@ -19,10 +20,9 @@ public:
     // The caret's "Ln, Col" panel.
     void ShowCaretPlace();
     // The encoding and line ends, in their panel and in the Line Ends menu (`count`: the text's
-    // line ends counted again).
-    void ShowFormat(const docfile::FileFormat& format, bool count);
-    // The same with the line ends already counted.
-    void ShowFormat(const docfile::FileFormat& format, const docfile::LineEndCounts& counted);
+    // line ends taken again, from `counted` when they are known).
+    void ShowFormat(const docfile::FileFormat& format, bool count,
+                    const std::optional<docfile::LineEndCounts>& counted = {});
     // The zoom's panel, given room only while the zoom is not 100%.
     void ShowZoom(int dpi, Document& doc);
     // A note in the first panel, given room to be read; empty: back to the standing note.
@@ -34,8 +34,6 @@ public:
     void Toggle(int dpi, Document& doc);
 
 private:
-    void ShowEnds(const docfile::FileFormat& format);
-
     HWND bar_ = nullptr, edit_ = nullptr;
     HMENU menu_ = nullptr;
     bool zoomShown_ = false;
