@@ -57,12 +57,12 @@ void ShowBraces(HWND edit, Area& st) {
 // A character typed away from the control's gap first moves the gap there, copying all the text
 // between. So while the caret waits away from the gap, the gap is moved to it 2 MB at a time, steps
 // after each other for a few ms at each tick while no key or click waits (one that comes waits one
-// step at most: in a virtual machine, text the reading worker wrote took 4 ms per MB the first time
-// this thread moved it). The first steps wait for the timer even after a load: made before the text's
-// first paint, they left later forward moves slower under Wine (the first key in the middle of
-// 100 MB: 24 ms against 9), for no reason found. Style bytes (texts up to the colouring limit) have
-// a gap of their own that only a change moves, so there the steps back are changes too: else the
-// first key at the top of 10 MB, a second after the open, waited 50 ms for its style bytes.
+// step at most). The first steps wait for the timer even after a load, so the text is painted first.
+// (Under Wine, telling the shell of a recent file forks the program, and every page then faults on
+// its next write, 4 ms per MB in a virtual machine: moves made before that were paid again after it.
+// Windows has no such cost.) Style bytes (texts up to the colouring limit) have a gap of their own
+// that only a change moves, so there the steps back are changes too: else the first key at the top
+// of 10 MB, a second after the open, waited 50 ms for its style bytes.
 constexpr Sci_Position kGapStep = 2 << 20, kGapNear = 1 << 20;
 constexpr UINT_PTR kGapTimer = 0x6761;
 constexpr auto kGapBurst = std::chrono::milliseconds(12);

@@ -21,7 +21,8 @@ std::wstring RecentKey() {
 std::wstring ValueName(size_t i) { return L"File" + std::to_wstring(i + 1); }
 
 // The shell's own list of recent documents, told from a pool thread: the shell writes a shortcut
-// there (under Wine it also starts a helper program), 25 ms of each save and open of a window thread.
+// there (under Wine it also starts a helper program, forking this one), 25 ms of each save and open
+// of a window thread.
 void CALLBACK TellShell(PTP_CALLBACK_INSTANCE, void* context) {
     const std::unique_ptr<std::wstring> path(static_cast<std::wstring*>(context));
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
