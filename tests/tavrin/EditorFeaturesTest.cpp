@@ -290,10 +290,11 @@ TEST_F(Editor, TheGapFollowsTheCaretUnseen) {
 }
 
 // The control colours only what it shows; the rest is coloured while the user pauses, so a jump far
-// into the text finds it coloured. An edit starts that again from the edit, after the next pause.
+// into the text finds it coloured. An edit starts that again from the edit, after the next pause; a
+// jump before then shows the text at once and colours it after.
 TEST_F(Editor, TheTextPastTheViewIsColouredWhileTheUserPauses) {
     std::string bytes;
-    while (bytes.size() < (256u << 10)) bytes += "int f() { return 0; } // a line\r\n";
+    while (bytes.size() < (1u << 20)) bytes += "int f() { return 0; } // a line\r\n";
     const std::wstring path = dir / L"far.cpp";
     ASSERT_TRUE(testenv::WriteBytes(path, bytes));
     ShowWindow(f.Hwnd(), SW_SHOWNOACTIVATE);  // the control colours from its paints
@@ -303,6 +304,10 @@ TEST_F(Editor, TheTextPastTheViewIsColouredWhileTheUserPauses) {
         Sci(WM_CHAR, 'x', 1);  // at the top, where the caret is
         EXPECT_LT(Sci(SCI_GETENDSTYLED), Sci(SCI_GETLENGTH) / 2);
     }
+    Sci(SCI_GOTOPOS, static_cast<WPARAM>(Sci(SCI_GETLENGTH)));
+    UpdateWindow(ed());
+    EXPECT_LT(Sci(SCI_GETENDSTYLED), Sci(SCI_GETLENGTH) / 2);
+    EXPECT_TRUE(testenv::PumpUntil([&] { return Sci(SCI_GETENDSTYLED) == Sci(SCI_GETLENGTH); }));
     EXPECT_EQ(ForeAt("return"), Light(Role::Keyword));
 }
 

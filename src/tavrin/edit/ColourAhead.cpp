@@ -12,9 +12,10 @@ constexpr UINT kPauseMs = 300;
 // The control colours only what it shows, so a jump far into a big coloured text waited for all the
 // text before it to be coloured (0.35 s into 10 MB). Its own colouring of the whole text while idle,
 // in slices that give way to input, runs only after a pause: left on through typing, each key would
-// start it again from there and keep a slice running under every key.
+// start it again from there and keep a slice running under every key. Until then a jump shows the
+// text at once and colours what it shows in those slices (0.22 s in one paint at the middle of 10 MB).
 void ColourAheadLater(HWND edit) {
-    Call(edit, SCI_SETIDLESTYLING, SC_IDLESTYLING_NONE);
+    Call(edit, SCI_SETIDLESTYLING, SC_IDLESTYLING_TOVISIBLE);
     if (Area::Of(edit).language == syntax::Language::None) KillTimer(edit, kColourTimer);
     else SetTimer(edit, kColourTimer, kPauseMs, nullptr);
 }
