@@ -101,13 +101,14 @@ inline std::wstring SystemFolder() {
     return std::wstring(sys, GetSystemDirectoryW(sys, MAX_PATH));
 }
 
-// Pumps messages until pred() is true or the time is up; returns pred().
+// Pumps messages until pred() is true or the time is up; returns pred(). A window that posts
+// itself messages without end fails the wait rather than hanging it.
 template <class Pred>
 bool PumpUntil(Pred pred, DWORD timeoutMs = 5000) {
     const ULONGLONG end = GetTickCount64() + timeoutMs;
     for (;;) {
         MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        while (GetTickCount64() <= end && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }

@@ -311,6 +311,31 @@ TEST_F(Editor, TheTextPastTheViewIsColouredWhileTheUserPauses) {
     EXPECT_EQ(ForeAt("return"), Light(Role::Keyword));
 }
 
+// Nothing colours a plain text, so the control must not ask for its colours over and over while idle
+// (that kept the window's thread busy at the end of any plain text past 128 KB).
+struct StyleRequests {
+    static LRESULT CALLBACK Count(HWND h, UINT m, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR n) {
+        if (m == WM_NOTIFY && reinterpret_cast<const NMHDR*>(l)->code == SCN_STYLENEEDED) ++*reinterpret_cast<int*>(n);
+        return DefSubclassProc(h, m, w, l);
+    }
+};
+
+TEST_F(Editor, APlainTextIsNotAskedForColoursWhileIdle) {
+    std::string bytes;
+    while (bytes.size() < (1u << 20)) bytes += "plain text, a line of it\r\n";
+    const std::wstring path = dir / L"plain.txt";
+    ASSERT_TRUE(testenv::WriteBytes(path, bytes));
+    ShowWindow(f.Hwnd(), SW_SHOWNOACTIVATE);
+    Open(path);
+    Sci(SCI_GOTOPOS, static_cast<WPARAM>(Sci(SCI_GETLENGTH)));
+    UpdateWindow(ed());
+    int asked = 0;
+    SetWindowSubclass(f.Hwnd(), StyleRequests::Count, 1, reinterpret_cast<DWORD_PTR>(&asked));
+    testenv::PumpUntil([] { return false; }, 300);
+    RemoveWindowSubclass(f.Hwnd(), StyleRequests::Count, 1);
+    EXPECT_LT(asked, 5);
+}
+
 using Bars = Editor;  // the toolbar, the status bar, the View and Format menus
 
 TEST_F(Bars, ButtonsRunTheirCommandsAndFailuresEndSilently) {
