@@ -321,12 +321,10 @@ struct StyleRequests {
 };
 
 TEST_F(Editor, APlainTextIsNotAskedForColoursWhileIdle) {
+    ShowWindow(f.Hwnd(), SW_SHOWNOACTIVATE);
     std::string bytes;
     while (bytes.size() < (1u << 20)) bytes += "plain text, a line of it\r\n";
-    const std::wstring path = dir / L"plain.txt";
-    ASSERT_TRUE(testenv::WriteBytes(path, bytes));
-    ShowWindow(f.Hwnd(), SW_SHOWNOACTIVATE);
-    Open(path);
+    OpenFile(L"plain.txt", bytes);
     Sci(SCI_GOTOPOS, static_cast<WPARAM>(Sci(SCI_GETLENGTH)));
     UpdateWindow(ed());
     int asked = 0;
