@@ -45,7 +45,8 @@ int wmain(int argc, wchar_t** argv) {
     HWND frame = CreateWindowExW(0, L"STATIC", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr,
                                  GetModuleHandleW(nullptr), nullptr);
     BuildPane pane;
-    HWND control = pane.Create(frame, 1, L"Courier New", 10);
+    pane.Prepare(frame, 1, L"Courier New", 10);
+    HWND control = pane.Ensure();
     MoveWindow(control, 0, 0, 780, 560, FALSE);
     ShowWindow(control, SW_SHOW);
     SetTimer(frame, 1, 10, nullptr);

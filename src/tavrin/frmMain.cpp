@@ -405,7 +405,7 @@ void frmMain::mnutools_Click(int index) {
 }
 
 void frmMain::ShowOutput(bool show) {
-    HWND pane = outputPane();
+    HWND pane = show ? tools_.Pane().Ensure() : outputPane();
     if (!pane) return;
     ShowWindow(pane, show ? SW_SHOW : SW_HIDE);
     CheckMenuItem(GetMenu(Hwnd()), ViewBase + mainmenu::ViewOutput, MF_BYCOMMAND | (show ? MF_CHECKED : MF_UNCHECKED));

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "EditArea.h"
+#include "FixedFace.h"
 #include "ILexer.h"
 #include "Lexilla.h"
 #include "Paths.h"
@@ -32,10 +33,18 @@ BuildPane::BuildPane()
     : runner_([this](std::vector<std::wstring>& lines) { Append(lines); },
               [this](const BuildResult& r) { Finished(r); }) {}
 
-HWND BuildPane::Create(HWND parent, int id, const std::wstring& face, double points) {
-    if (!editarea::RegisterWindowClass()) return nullptr;
+void BuildPane::Prepare(HWND parent, int id, const std::wstring& face, double points) {
+    parent_ = parent;
+    id_ = id;
+    face_ = face;
+    points_ = points;
+    pane_ = nullptr;  // a control of an earlier window went with it
+}
+
+HWND BuildPane::Ensure() {
+    if (pane_ || !parent_ || !editarea::RegisterWindowClass()) return pane_;
     pane_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"Scintilla", L"", WS_CHILD | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL, 0, 0,
-                            0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                            0, 0, parent_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), GetModuleHandleW(nullptr),
                             nullptr);
     if (!pane_) return nullptr;
     Call(pane_, SCI_SETCODEPAGE, SC_CP_UTF8);
@@ -51,9 +60,9 @@ HWND BuildPane::Create(HWND parent, int id, const std::wstring& face, double poi
     // The file and place in the format's colour, the message after it plain.
     Call(pane_, SCI_SETPROPERTY, reinterpret_cast<uptr_t>("lexer.errorlist.value.separate"),
          reinterpret_cast<sptr_t>("1"));
-    const std::string faceUtf8 = WideToUtf8(face);
+    const std::string faceUtf8 = WideToUtf8(fixedface::Installed(face_));
     Call(pane_, SCI_STYLESETFONT, STYLE_DEFAULT, reinterpret_cast<sptr_t>(faceUtf8.c_str()));
-    Call(pane_, SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, static_cast<sptr_t>(points * SC_FONT_SIZE_MULTIPLIER));
+    Call(pane_, SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, static_cast<sptr_t>(points_ * SC_FONT_SIZE_MULTIPLIER));
     Call(pane_, SCI_STYLECLEARALL);
     for (int s : {SCE_ERR_GCC, SCE_ERR_MS, SCE_ERR_BORLAND, SCE_ERR_GCC_INCLUDED_FROM}) Style(pane_, s, RGB(0, 0, 160));
     Style(pane_, SCE_ERR_CMD, RGB(0, 110, 0), true);  // the build's own lines ("Building ...")
@@ -109,7 +118,7 @@ void BuildPane::AppendPlaces(std::string_view utf8Lines, std::vector<Diagnostic>
 
 void BuildPane::Show(std::string_view bytes, size_t first, const std::vector<std::pair<size_t, Severity>>& marks,
                      bool lineEndFirst) {
-    if (!pane_) return;
+    if (!Ensure()) return;
     Call(pane_, SCI_SETREADONLY, 0);
     if (lineEndFirst) Call(pane_, SCI_APPENDTEXT, 1, reinterpret_cast<sptr_t>("\n"));
     Call(pane_, SCI_APPENDTEXT, bytes.size(), reinterpret_cast<sptr_t>(bytes.data()));

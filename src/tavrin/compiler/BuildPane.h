@@ -28,8 +28,10 @@ public:
     BuildPane(const BuildPane&) = delete;
     BuildPane& operator=(const BuildPane&) = delete;
 
-    // The pane's control (hidden until shown), in the editing area's face.
-    HWND Create(HWND parent, int id, const std::wstring& face, double points);
+    // Where the pane's control goes and its face (`face` or another fixed-pitch one). The control is
+    // made when first needed, hidden until shown: the window's first paint does not wait for it.
+    void Prepare(HWND parent, int id, const std::wstring& face, double points);
+    HWND Ensure();
     HWND Control() const { return pane_; }
 
     // Lines from any producer: Clear starts anew for work in `folder`, Append adds lines F4 walks.
@@ -66,6 +68,10 @@ private:
               bool lineEndFirst);
     void Finished(const BuildResult& r);
 
+    HWND parent_ = nullptr;
+    int id_ = 0;
+    std::wstring face_;
+    double points_ = 0;
     HWND pane_ = nullptr;
     BuildLog log_;
     size_t lineCount_ = 0;  // lines appended since the last Clear

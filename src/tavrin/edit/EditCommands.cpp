@@ -15,7 +15,7 @@ std::wstring SelectedText(HWND edit) {
     return docfile::WithLineEnds(editarea::SelectedText(edit), docfile::LineEnd::CrLf);
 }
 
-bool PaneFocused(const Target& t) { return t.pane && GetFocus() == t.pane->Control(); }
+bool PaneFocused(const Target& t) { return t.pane && t.pane->Control() && GetFocus() == t.pane->Control(); }
 
 // The dialog starts at the caret's line; the caret goes to the line asked for.
 void GoToLine(HWND owner, HWND edit) {

@@ -6,7 +6,7 @@
 namespace fixedface {
 
 // `preferred` when it is installed; otherwise the first installed of a list of common fixed-pitch
-// faces, or any installed fixed-pitch face. Asks the system once per run.
+// faces, or any installed fixed-pitch face.
 std::wstring Installed(const std::wstring& preferred);
 
 }  // namespace fixedface

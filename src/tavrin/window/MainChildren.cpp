@@ -40,7 +40,7 @@ void MainChildren::Create(HWND owner, int dpi, const Ids& ids, BuildPane& pane) 
         editarea::ShowLineNumbers(edit, true);
         SetFocus(edit);
     }
-    pane.Create(owner, ids.output, fixedface::Installed(kEditFace), kEditPoints);
+    pane.Prepare(owner, ids.output, kEditFace, kEditPoints);
     if (tb) {
         imlToolbarIcons_.Create(owner, dpi);
         bars::FillToolbar(tb, imlToolbarIcons_);
