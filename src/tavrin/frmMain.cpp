@@ -28,8 +28,10 @@ constexpr UINT WM_OPEN_DROPPED = WM_APP + 1;
 constexpr UINT_PTR kClockTimer = 1;
 // Writes the recovery file when the typing pauses.
 constexpr UINT_PTR kRecoveryTimer = 2;
-// Loads the Options dialog hidden, after the first paint.
+// Loads the Options dialog hidden once the user pauses: the load holds the window's thread some
+// 30 ms, which a key pressed meanwhile would wait for.
 constexpr UINT_PTR kOptionsTimer = 3;
+constexpr UINT kOptionsPauseMs = 500;
 // The open file's folder reported a change, or the window became active: the file is checked.
 constexpr UINT WM_CHECK_DISK = WM_APP + 20;
 
@@ -101,10 +103,10 @@ void frmMain::Form_Load() {
     viewMenu_.LoadWordWrap();
     searches_.Attach({Hwnd(), t1(), [this] { return view_.TextChanges(); }, [this] { return view_.TextChangesCounted(); },
                       [this] { return doc_.Format.lineEnd; }});
-    // The Options dialog is loaded hidden once the window has drawn (a timer comes after the first
-    // paint): nothing the first paint does not need goes before it.
+    // The Options dialog is loaded hidden after the window has drawn and the user pauses: nothing
+    // the first paint does not need goes before it.
     form::Single<frmOptions>().OnApply = [this](const settings::Values& v) { frmOptions_Apply(v); };
-    SetTimer(Hwnd(), kOptionsTimer, 0, nullptr);
+    SetTimer(Hwnd(), kOptionsTimer, kOptionsPauseMs, nullptr);
     LayoutControls();
 }
 
@@ -217,6 +219,8 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_TIMER:
         if (recovery_.OnTimer(wp)) return true;
         if (wp == kOptionsTimer) {
+            LASTINPUTINFO input{sizeof(input)};
+            if (GetLastInputInfo(&input) && GetTickCount() - input.dwTime < kOptionsPauseMs) return true;  // asked again
             KillTimer(Hwnd(), kOptionsTimer);
             if (frmOptions& options = form::Single<frmOptions>(); !options.IsLoaded()) {
                 options.Value = CurrentSettings();  // its list showing the stored file type

@@ -89,8 +89,8 @@ using OptionsAndTools = MainWindowTest;
 
 TEST_F(OptionsAndTools, CancelWritesNothingApplyWritesAndStaysOkCloses) {
     frmOptions& options = form::Single<frmOptions>();
-    // Loaded hidden once the main window has drawn.
-    ASSERT_TRUE(testenv::PumpUntil([&] { return options.IsLoaded(); }, 2000));
+    // Loaded hidden once the main window has drawn and the user has paused.
+    ASSERT_TRUE(testenv::PumpUntil([&] { return options.IsLoaded(); }, 5000));
     EXPECT_FALSE(IsWindowVisible(options.Hwnd()));
     modal::ScopedHooks hooks(Recording());
     f.mnutools_Click(0);
