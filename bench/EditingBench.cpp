@@ -33,6 +33,9 @@ double Median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
+// Frames that missed a 60 Hz display's refresh.
+size_t Over16(const std::vector<double>& v) { return static_cast<size_t>(std::count_if(v.begin(), v.end(), [](double x) { return x > 16; })); }
+
 std::wstring NameOf(const std::wstring& path) { return path.substr(path.find_last_of(L"\\/") + 1); }
 
 // What a caption shows of a file: the name without its extension, as the Open dialog's file title
@@ -200,9 +203,10 @@ void Typing(HWND main, HWND edit, const std::wstring& name, int count) {
             Painted(edit, main);
             back.push_back((Now() - t0) * 1000);
         }
-        wprintf(L"type\t%ls\t%ls\t%.2f\t%.2f\n", name.c_str(), at.where, Median(t), *std::max_element(t.begin(), t.end()));
-        wprintf(L"back\t%ls\t%ls\t%.2f\t%.2f\n", name.c_str(), at.where, Median(back),
-                *std::max_element(back.begin(), back.end()));
+        wprintf(L"type\t%ls\t%ls\t%.2f\t%.2f\t%zu\n", name.c_str(), at.where, Median(t), *std::max_element(t.begin(), t.end()),
+                Over16(t));
+        wprintf(L"back\t%ls\t%ls\t%.2f\t%.2f\t%zu\n", name.c_str(), at.where, Median(back),
+                *std::max_element(back.begin(), back.end()), Over16(back));
         fflush(stdout);
     }
     // Page Down from the top, one screen at a time.
@@ -215,7 +219,8 @@ void Typing(HWND main, HWND edit, const std::wstring& name, int count) {
         Painted(edit, main);
         t.push_back((Now() - t0) * 1000);
     }
-    wprintf(L"page\t%ls\t%.2f\t%.2f\t%zu\n", name.c_str(), Median(t), *std::max_element(t.begin(), t.end()), t.size());
+    wprintf(L"page\t%ls\t%.2f\t%.2f\t%zu\t%zu\n", name.c_str(), Median(t), *std::max_element(t.begin(), t.end()), t.size(),
+            Over16(t));
     // The mouse wheel from the top, a notch at a time, over the middle of the editing area.
     PutCaret(edit, 0);
     Painted(edit, main);
@@ -229,7 +234,8 @@ void Typing(HWND main, HWND edit, const std::wstring& name, int count) {
         Painted(edit, main);
         t.push_back((Now() - t0) * 1000);
     }
-    wprintf(L"wheel\t%ls\t%.2f\t%.2f\t%zu\n", name.c_str(), Median(t), *std::max_element(t.begin(), t.end()), t.size());
+    wprintf(L"wheel\t%ls\t%.2f\t%.2f\t%zu\t%zu\n", name.c_str(), Median(t), *std::max_element(t.begin(), t.end()), t.size(),
+            Over16(t));
     fflush(stdout);
 }
 
@@ -243,6 +249,37 @@ double SaveAfterEdit(HWND main, HWND edit, double timeout, bool takeBack = true)
     if (!SendMessageTimeoutW(main, WM_COMMAND, kFileSave, 0, SMTO_NORMAL, static_cast<UINT>(timeout * 1000), &r))
         return kTimedOut;
     return Now() - t0;
+}
+
+// A plain write of `file`'s bytes to a new file beside it, as a program without a safe save writes:
+// create, write, flush, close. Timed right after the editor's save, the machine's memory and cache
+// are as they were for it. Only the file calls are timed, not the reads that feed them.
+double PlainWriteOf(const std::wstring& file) {
+    const std::wstring copy = file + L".plain";
+    HANDLE from = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (from == INVALID_HANDLE_VALUE) return kFailed;
+    std::vector<char> buffer(16u << 20);
+    double timed = 0, t0 = Now();
+    HANDLE to = CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    timed += Now() - t0;
+    bool ok = to != INVALID_HANDLE_VALUE;
+    for (DWORD got = 0; ok && ReadFile(from, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) && got;) {
+        DWORD put = 0;
+        t0 = Now();
+        ok = WriteFile(to, buffer.data(), got, &put, nullptr) && put == got;
+        timed += Now() - t0;
+    }
+    CloseHandle(from);
+    if (ok) {
+        t0 = Now();
+        ok = FlushFileBuffers(to) != FALSE;
+        CloseHandle(to);
+        timed += Now() - t0;
+    } else if (to != INVALID_HANDLE_VALUE) {
+        CloseHandle(to);
+    }
+    DeleteFileW(copy.c_str());
+    return ok ? timed : kFailed;
 }
 
 // Find, then Find Next, of a word written twice into the last 1% of the text; each click timed.
@@ -424,7 +461,8 @@ int wmain(int argc, wchar_t** argv) {
                 if (const wchar_t* ms = _wgetenv(L"TYPE_AFTER_MS"); ms && *ms) Sleep(static_cast<DWORD>(_wtoi(ms)));
                 if (bytes + 64 * 1024 >= typingBytes && edit) Typing(p.main, edit, name, 50);
                 if (wrapped) Send(p.main, WM_COMMAND, kViewWordWrap);
-                wprintf(L"save\t%ls\t%.3f\n", name.c_str(), edit ? SaveAfterEdit(p.main, edit, timeout) : kFailed);
+                const double saved = edit ? SaveAfterEdit(p.main, edit, timeout) : kFailed;
+                wprintf(L"save\t%ls\t%.3f\t%.3f\n", name.c_str(), saved, saved >= 0 ? PlainWriteOf(file) : kFailed);
                 fflush(stdout);
                 FindNearEnd(p, name, needle);
             }
