@@ -143,8 +143,8 @@ bool RunWhileDrawn(Work work, const Waiting& waiting) {
         return true;
     }
     HANDLE done = state->done.get();
-    // Stopped: the worker is told, then left alone or waited for.
-    const auto stopped = [&] {
+    // The program ends: the worker is told, then left alone or waited for.
+    const auto ended = [&] {
         state->stop = true;
         // Messages sent by the worker are still answered, or a worker waiting on one would never end.
         while (!waiting.giveUp && MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_SENDMESSAGE) != WAIT_OBJECT_0) {
@@ -153,22 +153,28 @@ bool RunWhileDrawn(Work work, const Waiting& waiting) {
         }
         return false;
     };
+    // Esc: the worker is told, and while it winds up (a step it cannot break off, such as taking the
+    // memory for a big text, lasts seconds) the windows go on being drawn, their input dropped.
+    bool stopped = false;
     for (ULONGLONG last = GetTickCount64();;) {
         const DWORD r = MsgWaitForMultipleObjects(1, &done, FALSE, 100, QS_ALLINPUT);
-        if (r == WAIT_OBJECT_0) return true;
+        if (r == WAIT_OBJECT_0) return !stopped;
         if (GetTickCount64() - last >= 100) {
             last = GetTickCount64();
-            if (waiting.tick) waiting.tick();
+            if (waiting.tick && !stopped) waiting.tick();
         }
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
                 PostQuitMessage(static_cast<int>(msg.wParam));
-                return stopped();
+                return ended();
             }
             if (IsInput(msg.message)) {
-                if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && waiting.escStops && waiting.escStops())
-                    return stopped();
+                if (!stopped && msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && waiting.escStops &&
+                    waiting.escStops()) {
+                    state->stop = stopped = true;
+                    if (waiting.giveUp) return false;
+                }
                 continue;
             }
             TranslateMessage(&msg);

@@ -58,8 +58,9 @@ struct Waiting {
 // Runs `work` on a worker while this thread keeps its windows drawn and its posted work running;
 // their input is dropped meanwhile (a click must not start something else). True when the work
 // ran to its end. Esc (as `escStops` allows) or the end of the program stops it: then it waits for
-// the worker to see `stop`, or with `giveUp` leaves it to finish alone, so the work must own
-// everything it touches. Without a thread to be had the work runs here.
+// the worker to see `stop` (after Esc still drawing the windows), or with `giveUp` leaves it to
+// finish alone, so the work must own everything it touches. Without a thread to be had the work
+// runs here.
 bool RunWhileDrawn(Work work, const Waiting& waiting);
 
 // Whether work given up on still runs. The program then ends without its usual tear-down, which

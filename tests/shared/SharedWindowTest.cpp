@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -208,6 +209,32 @@ TEST(UiTask, RunsOnTheOwnersThreadInOrderAndNothingAfterTheMailboxGoes) {
     EXPECT_EQ(held.use_count(), 1);
     testenv::PumpUntil([] { return false; }, 100);
     EXPECT_EQ(ran.size(), 1000u);
+}
+
+std::atomic<int> timerTicks{0};
+void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) { ++timerTicks; }
+
+// Esc stops work that cannot break off at once (a big text's memory being taken): the run reports
+// the stop only once the worker has let go, and meanwhile the thread's timers and paints go on.
+TEST(UiTask, EscStopsWorkAndTheThreadStaysDrawnWhileItWindsUp) {
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, CountTick);
+    uitask::Waiting waiting;
+    waiting.escStops = [] { return true; };
+    std::atomic<int> ticksAtStop{-1};
+    std::atomic<bool> woundUp{false};
+    PostThreadMessageW(GetCurrentThreadId(), WM_KEYDOWN, VK_ESCAPE, 0);
+    const bool ran = uitask::RunWhileDrawn(
+        [&](const std::atomic<bool>& stop) {
+            while (!stop) Sleep(1);
+            ticksAtStop = timerTicks.load();
+            Sleep(400);
+            woundUp = true;
+        },
+        waiting);
+    KillTimer(nullptr, timer);
+    EXPECT_FALSE(ran);
+    EXPECT_TRUE(woundUp);
+    EXPECT_GE(timerTicks - ticksAtStop, 5);
 }
 
 }  // namespace
