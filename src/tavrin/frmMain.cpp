@@ -219,8 +219,7 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_TIMER:
         if (recovery_.OnTimer(wp)) return true;
         if (wp == kOptionsTimer) {
-            LASTINPUTINFO input{sizeof(input)};
-            if (GetLastInputInfo(&input) && GetTickCount() - input.dwTime < kOptionsPauseMs) return true;  // asked again
+            if (!editarea::QuietFor(t1(), kOptionsPauseMs)) return true;  // asked again
             KillTimer(Hwnd(), kOptionsTimer);
             if (frmOptions& options = form::Single<frmOptions>(); !options.IsLoaded()) {
                 options.Value = CurrentSettings();  // its list showing the stored file type

@@ -89,7 +89,15 @@ using OptionsAndTools = MainWindowTest;
 
 TEST_F(OptionsAndTools, CancelWritesNothingApplyWritesAndStaysOkCloses) {
     frmOptions& options = form::Single<frmOptions>();
-    // Loaded hidden once the main window has drawn and the user has paused.
+    // Loaded hidden once the main window has drawn and the user has paused: not while keys come.
+    const bool loadedBefore = options.IsLoaded();
+    for (int i = 0; i < 10; ++i) {
+        SendMessageW(f.t1(), WM_KEYDOWN, VK_RIGHT, 1);
+        testenv::PumpUntil([] { return false; }, 100);
+    }
+    if (!loadedBefore) {
+        EXPECT_FALSE(options.IsLoaded());
+    }
     ASSERT_TRUE(testenv::PumpUntil([&] { return options.IsLoaded(); }, 5000));
     EXPECT_FALSE(IsWindowVisible(options.Hwnd()));
     modal::ScopedHooks hooks(Recording());

@@ -21,6 +21,8 @@ constexpr UINT_PTR kAreaSubclass = 1;
 // The area goes with its control.
 LRESULT CALLBACK AreaProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
     if (msg == WM_TIMER && (OnGapTimer(h, wp) || OnColourTimer(h, wp))) return 0;
+    if ((msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST))
+        reinterpret_cast<Area*>(data)->lastInput = GetTickCount();
     if (msg == WM_NCDESTROY) {
         RemoveWindowSubclass(h, AreaProc, kAreaSubclass);
         SetWindowLongPtrW(h, GWLP_USERDATA, 0);
@@ -315,6 +317,14 @@ void Undo(HWND edit) { Call(edit, SCI_UNDO); }
 void SelectAll(HWND edit) { Call(edit, SCI_SELECTALL); }
 void MarkUnmodified(HWND edit) { Call(edit, SCI_SETSAVEPOINT); }
 bool Modified(HWND edit) { return Call(edit, SCI_GETMODIFY) != 0; }
+
+bool QuietFor(HWND edit, unsigned ms) {
+    LASTINPUTINFO input{sizeof(input)};
+    const DWORD now = GetTickCount();
+    if (GetLastInputInfo(&input) && now - input.dwTime < ms) return false;
+    const DWORD last = Area::Of(edit).lastInput;
+    return last == 0 || now - last >= ms;
+}
 
 bool ReportsChanges(HWND edit) {
     const sptr_t both = SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT;

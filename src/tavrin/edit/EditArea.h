@@ -114,6 +114,9 @@ void MarkUnmodified(HWND edit);
 bool Modified(HWND edit);
 // Whether the control reports each insertion and deletion to its parent.
 bool ReportsChanges(HWND edit);
+// Whether the user has given no input for `ms`: none to the session, and no key or mouse message
+// to the control (some come sent, not through the input queue).
+bool QuietFor(HWND edit, unsigned ms);
 
 // While held, the control's gap stays where it is, so the two runs of Held stay valid through a
 // question's message loop; released, it follows the caret again.

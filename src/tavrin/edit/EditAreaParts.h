@@ -41,6 +41,7 @@ public:
     bool formatsGiven = false;  // a colour or font was given to part of this text
     int gapHeld = 0;            // HoldGap calls not yet released
     bool wrapWanted = false;    // View > Word Wrap, whatever the text's size
+    DWORD lastInput = 0;        // tick of the last key or mouse message the control was given
 
 private:
     SciFnDirect fn_ = nullptr;
