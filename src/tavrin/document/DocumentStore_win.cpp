@@ -33,8 +33,9 @@ unsigned long long LargestReservable(unsigned long long total) {
     return got;
 }
 
-// Files are read in pieces of this size, each decoded straight into the editing area.
-constexpr size_t kReadPiece = 4u << 20;
+// Files are read in pieces of this size, each decoded straight into the editing area. Two are held
+// at once (one read ahead): pieces of 1 MB read as fast as pieces of 4 MB and hold 6 MB less.
+constexpr size_t kReadPiece = 1u << 20;
 
 class SystemFileCalls : public Files {
 public:
