@@ -290,25 +290,31 @@ TEST_F(Editor, TheGapFollowsTheCaretUnseen) {
 }
 
 // The control colours only what it shows; the rest is coloured while the user pauses, so a jump far
-// into the text finds it coloured. An edit starts that again from the edit, after the next pause; a
-// jump before then shows the text at once and colours it after.
+// into the text finds it coloured. A jump before then colours the view at once, as if nothing above
+// it were open, and then as it is: here inside a comment opened far above. An edit starts the
+// colouring ahead again from the edit, after the next pause.
 TEST_F(Editor, TheTextPastTheViewIsColouredWhileTheUserPauses) {
     std::string bytes;
     while (bytes.size() < (1u << 20)) bytes += "int f() { return 0; } // a line\r\n";
+    bytes += "/* open to the end\r\n";
+    for (int i = 0; i < 400; ++i) bytes += "int g() { return 1; }\r\n";
     const std::wstring path = dir / L"far.cpp";
     ASSERT_TRUE(testenv::WriteBytes(path, bytes));
     ShowWindow(f.Hwnd(), SW_SHOWNOACTIVATE);  // the control colours from its paints
     Open(path);
-    for (int edits = 0; edits < 2; ++edits) {
-        EXPECT_TRUE(testenv::PumpUntil([&] { return Sci(SCI_GETENDSTYLED) == Sci(SCI_GETLENGTH); })) << edits;
-        Sci(WM_CHAR, 'x', 1);  // at the top, where the caret is
-        EXPECT_LT(Sci(SCI_GETENDSTYLED), Sci(SCI_GETLENGTH) / 2);
-    }
+    const auto foreAt = [&](size_t p) { return static_cast<COLORREF>(Sci(SCI_STYLEGETFORE, Sci(SCI_GETSTYLEAT, p))); };
+    const size_t last = bytes.rfind("return"), middle = bytes.find("return", bytes.size() / 2);
     Sci(SCI_GOTOPOS, static_cast<WPARAM>(Sci(SCI_GETLENGTH)));
     UpdateWindow(ed());
-    EXPECT_LT(Sci(SCI_GETENDSTYLED), Sci(SCI_GETLENGTH) / 2);
-    EXPECT_TRUE(testenv::PumpUntil([&] { return Sci(SCI_GETENDSTYLED) == Sci(SCI_GETLENGTH); }));
-    EXPECT_EQ(ForeAt("return"), Light(Role::Keyword));
+    EXPECT_EQ(std::pair(foreAt(last), foreAt(middle)), std::pair(Light(Role::Keyword), Light(Role::Plain)));
+    EXPECT_TRUE(testenv::PumpUntil([&] { return foreAt(last) == Light(Role::Comment); }));
+    EXPECT_EQ(foreAt(middle), Light(Role::Keyword));
+    for (int edits = 0; edits < 2; ++edits) {
+        EXPECT_TRUE(testenv::PumpUntil([&] { return Sci(SCI_GETENDSTYLED) == Sci(SCI_GETLENGTH); })) << edits;
+        Sci(SCI_GOTOPOS, 0);
+        Sci(WM_CHAR, 'x', 1);
+        EXPECT_LT(Sci(SCI_GETENDSTYLED), Sci(SCI_GETLENGTH) / 2);
+    }
 }
 
 // Nothing colours a plain text, so the control must not ask for its colours over and over while idle

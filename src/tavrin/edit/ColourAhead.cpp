@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <limits>
+
 #include "EditAreaParts.h"
 
 namespace editarea {
@@ -5,15 +8,92 @@ namespace editarea {
 namespace {
 
 constexpr UINT_PTR kColourTimer = 0x6763;
+constexpr UINT_PTR kSkippedTimer = 0x6764;
 constexpr UINT kPauseMs = 300;
+constexpr Sci_Position kFar = 64 << 10;  // about what the control colours in 3 ms
+constexpr Sci_Position kLinesAbove = 256;
+constexpr double kSliceMs = 2, kTickMs = 6;
+
+double Ms(const LARGE_INTEGER& from) {
+    LARGE_INTEGER now, freq;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&freq);
+    return static_cast<double>(now.QuadPart - from.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
+}
+
+bool InputWaits() { return HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE | QS_SENDMESSAGE)) != 0; }
+
+Sci_Position LineStartAt(HWND edit, Sci_Position pos) {
+    return Call(edit, SCI_POSITIONFROMLINE, Call(edit, SCI_LINEFROMPOSITION, pos));
+}
+
+// A slice ends at a line's start (the lexers start from one), after one line at least.
+Sci_Position SliceEnd(HWND edit, Sci_Position pos, Sci_Position bytes, Sci_Position ended) {
+    Sci_Position to = LineStartAt(edit, std::min(pos + bytes, ended));
+    if (to <= pos) to = Call(edit, SCI_POSITIONFROMLINE, Call(edit, SCI_LINEFROMPOSITION, pos) + 1);
+    return std::min(to, ended);
+}
+
+struct Shown {
+    Sci_Position from, to;  // the view's first line's start, and the start of the line after its last
+};
+
+Shown View(HWND edit, Sci_Position screens) {
+    const Sci_Position first = Call(edit, SCI_GETFIRSTVISIBLELINE);
+    const Sci_Position last = Call(edit, SCI_DOCLINEFROMVISIBLE, first + screens * Call(edit, SCI_LINESONSCREEN) + 1);
+    return {Call(edit, SCI_POSITIONFROMLINE, Call(edit, SCI_DOCLINEFROMVISIBLE, first)),
+            Call(edit, SCI_POSITIONFROMLINE, std::min(last + 1, Call(edit, SCI_GETLINECOUNT)))};
+}
+
+// Colours the skipped text in order, slice by slice, for about `ms` or until input waits. The control
+// takes its colouring up where it had ended: its own mark is put back after each slice.
+void ColourSkipped(HWND edit, double ms) {
+    Area& st = Area::Of(edit);
+    const Sci_Position ended = Call(edit, SCI_GETENDSTYLED);
+    // Nothing skipped, or the control went back before it (an edit there) and colours in order again.
+    if (st.language == syntax::Language::None || st.skippedFrom < 0 || ended <= st.skippedFrom) {
+        st.skippedFrom = -1;
+        KillTimer(edit, kSkippedTimer);
+        return;
+    }
+    if (GetUpdateRect(edit, nullptr, FALSE)) return;  // its paint first: a slice would widen it to the whole view
+    LARGE_INTEGER tick;
+    QueryPerformanceCounter(&tick);
+    const Sci_Position from = st.skippedFrom;
+    Sci_Position pos = from;
+    do {
+        LARGE_INTEGER start;
+        QueryPerformanceCounter(&start);
+        const Sci_Position to = SliceEnd(edit, pos, st.colourSlice, ended);
+        Call(edit, SCI_COLOURISE, pos, to);
+        const double perMs = static_cast<double>(to - pos) / std::max(Ms(start), 0.05);
+        st.colourSlice = std::clamp(static_cast<Sci_Position>(perMs * kSliceMs), Sci_Position{4 << 10}, Sci_Position{1 << 20});
+        pos = to;
+    } while (pos < ended && Ms(tick) < ms && !InputWaits());
+    if (pos < ended) {
+        Call(edit, SCI_STARTSTYLING, ended);
+        st.skippedFrom = pos;
+    } else {
+        st.skippedFrom = -1;
+        KillTimer(edit, kSkippedTimer);
+    }
+    const Shown view = View(edit, 1);
+    if (pos <= view.from || from >= view.to) {
+        // Nothing shown changed, yet the control asked to draw it all. A pixel's paint instead: until
+        // it paints, the control asks for no other redraw.
+        ValidateRect(edit, nullptr);
+        RECT corner{0, 0, 1, 1};
+        InvalidateRect(edit, &corner, FALSE);
+    }
+}
 
 }  // namespace
 
 // The control colours only what it shows, so a jump far into a big coloured text waited for all the
 // text before it to be coloured (0.35 s into 10 MB). Its own colouring of the whole text while idle,
 // in slices that give way to input, runs only after a pause: left on through typing, each key would
-// start it again from there and keep a slice running under every key. Until then a jump shows the
-// text at once and colours what it shows in those slices (0.22 s in one paint at the middle of 10 MB).
+// start it again from there and keep a slice running under every key. Until then a jump colours the
+// view first (below).
 // Not for a text without a lexer: nothing would colour it, and the slices would ask again for ever.
 void ColourAheadLater(HWND edit) {
     const bool coloured = Area::Of(edit).language != syntax::Language::None;
@@ -22,8 +102,39 @@ void ColourAheadLater(HWND edit) {
     else KillTimer(edit, kColourTimer);
 }
 
+// A paint far past the text coloured in order: the control would colour all the text before the view
+// first, in slices of 20 ms, one under each key typed meanwhile, each followed by a redraw of the
+// whole view. Instead the view is coloured at once from some lines above it, as if nothing were open
+// there, and the text skipped is coloured afterwards in slices of 2 ms that give way to input; the
+// view is drawn again when they reach it.
+void ColourViewFirst(HWND edit) {
+    Area& st = Area::Of(edit);
+    if (st.language == syntax::Language::None) return;
+    const Sci_Position ended = Call(edit, SCI_GETENDSTYLED);
+    const Sci_Position inOrder = st.skippedFrom >= 0 ? std::min(st.skippedFrom, ended) : ended;
+    const Shown view = View(edit, 2);  // and the screen below, for the next Page Down
+    const Sci_Position from =
+        Call(edit, SCI_POSITIONFROMLINE, std::max<Sci_Position>(0, Call(edit, SCI_LINEFROMPOSITION, view.from) - kLinesAbove));
+    if (from - inOrder < kFar) return;  // the control colours up to it in a few ms
+    // Done already: the screen shown lies in what was coloured, which reaches a screen further.
+    if (from < ended && view.from >= st.firstFrom && View(edit, 1).to <= st.firstTo) return;
+    const Sci_Position skipped = LineStartAt(edit, inOrder);
+    st.skippedFrom = st.skippedFrom < 0 ? skipped : std::min(st.skippedFrom, skipped);
+    st.firstFrom = from;
+    st.firstTo = view.to < Call(edit, SCI_GETLENGTH) ? view.to : std::numeric_limits<Sci_Position>::max();
+    Call(edit, SCI_COLOURISE, from, view.to);
+    if (ended > view.to) Call(edit, SCI_STARTSTYLING, ended);
+    ColourAheadLater(edit);  // the control's own colouring ahead waits for the skipped text
+    SetTimer(edit, kSkippedTimer, USER_TIMER_MINIMUM, nullptr);
+}
+
 bool OnColourTimer(HWND edit, UINT_PTR id) {
+    if (id == kSkippedTimer) {
+        ColourSkipped(edit, kTickMs);
+        return true;
+    }
     if (id != kColourTimer) return false;
+    if (Area::Of(edit).skippedFrom >= 0) return true;  // the timer stays: this text's turn comes after
     KillTimer(edit, kColourTimer);
     if (Area::Of(edit).language != syntax::Language::None &&
         Call(edit, SCI_GETENDSTYLED) < Call(edit, SCI_GETLENGTH)) {

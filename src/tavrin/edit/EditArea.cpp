@@ -21,6 +21,7 @@ constexpr UINT_PTR kAreaSubclass = 1;
 // The area goes with its control.
 LRESULT CALLBACK AreaProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
     if (msg == WM_TIMER && (OnGapTimer(h, wp) || OnColourTimer(h, wp))) return 0;
+    if (msg == WM_PAINT) ColourViewFirst(h);
     if ((msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST))
         reinterpret_cast<Area*>(data)->lastInput = GetTickCount();
     if (msg == WM_NCDESTROY) {
@@ -249,6 +250,8 @@ bool Loader::Finish() {
     st.caretPos = -1;
     st.braceShown = false;
     st.formatsGiven = false;
+    st.skippedFrom = -1;
+    st.firstFrom = st.firstTo = 0;
     // The lexer belongs to the document: the new one gets it again.
     if (st.language != syntax::Language::None) lexerstyles::SetLexer(edit, st.language);
     ColourAheadLater(edit);

@@ -42,6 +42,9 @@ public:
     int gapHeld = 0;            // HoldGap calls not yet released
     bool wrapWanted = false;    // View > Word Wrap, whatever the text's size
     DWORD lastInput = 0;        // tick of the last key or mouse message the control was given
+    Sci_Position skippedFrom = -1;     // where the text a far jump skipped starts; -1: none skipped
+    Sci_Position colourSlice = 32 << 10;  // bytes coloured in about 2 ms
+    Sci_Position firstFrom = 0, firstTo = 0;  // the text last coloured before what it follows
 
 private:
     SciFnDirect fn_ = nullptr;
@@ -70,8 +73,10 @@ void FollowCaretWithGap(HWND edit);
 bool OnGapTimer(HWND edit, UINT_PTR id);
 
 // The text past the view coloured while the user pauses, after an open, a change of language or
-// an edit (ColourAhead.cpp); OnColourTimer is false for another timer.
+// an edit; a paint far past the coloured text colours the view first and the text it skipped after
+// (ColourAhead.cpp). OnColourTimer is false for another timer.
 void ColourAheadLater(HWND edit);
+void ColourViewFirst(HWND edit);
 bool OnColourTimer(HWND edit, UINT_PTR id);
 
 // Files dropped on the control reach its parent as WM_DROPFILES (FileDropTarget.cpp).
