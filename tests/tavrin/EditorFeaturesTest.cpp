@@ -268,6 +268,13 @@ TEST_F(Editor, NewLinesTakeThePreviousIndent) {
 }
 
 
+// The scroll bar a long line needs comes with the text, not from a paint and a timer after it,
+// when it would resize and redraw the view under the first keys typed.
+TEST_F(Editor, ALongFirstLineBringsTheScrollBarWithTheText) {
+    OpenFile(L"long.cpp", "int a;\r\n" + std::string(400, 'x') + "\r\n");
+    EXPECT_TRUE(GetWindowLongW(ed(), GWL_STYLE) & WS_HSCROLL);
+}
+
 // The gap follows a caret sent forward and back, leaving the text, the redo step and the saved
 // state alone.
 TEST_F(Editor, TheGapFollowsTheCaretUnseen) {

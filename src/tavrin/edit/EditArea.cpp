@@ -50,6 +50,24 @@ size_t LinesGuess(std::string_view first, size_t bytes) {
     return std::min(static_cast<size_t>(guess), bytes / 4) + 1;
 }
 
+// The scroll width the first lines need, set with the text. The control finds it in its first paint
+// and shows the scroll bar 50 ms later, resizing and redrawing the view under the first keys typed
+// (30-40 ms). The longest line of the first hundred stands for them (a fixed-width face).
+void WidenForFirstLines(HWND edit) {
+    if (Call(edit, SCI_GETWRAPMODE) != SC_WRAP_NONE) return;
+    Sci_Position longest = -1, bytes = 0;
+    for (Sci_Position line = 0, lines = std::min<Sci_Position>(Call(edit, SCI_GETLINECOUNT), 100); line < lines; ++line) {
+        const Sci_Position n = Call(edit, SCI_GETLINEENDPOSITION, line) - Call(edit, SCI_POSITIONFROMLINE, line);
+        if (n > bytes) longest = line, bytes = n;
+    }
+    if (longest < 0) return;
+    const Sci_Position from = Call(edit, SCI_POSITIONFROMLINE, longest);
+    std::string sample;
+    for (char c : Bytes(edit, from, from + std::min<Sci_Position>(bytes, 400))) sample += c == '\t' ? std::string(4, ' ') : std::string(1, c);
+    const sptr_t width = Call(edit, SCI_TEXTWIDTH, STYLE_DEFAULT, reinterpret_cast<sptr_t>(sample.c_str()));
+    if (width > Call(edit, SCI_GETSCROLLWIDTH)) Call(edit, SCI_SETSCROLLWIDTH, width);
+}
+
 sptr_t WrapModeFor(const Area& st, size_t length) {
     return st.wrapWanted && length <= kWrapLimit ? SC_WRAP_WORD : SC_WRAP_NONE;
 }
@@ -257,6 +275,7 @@ bool Loader::Finish() {
     ColourAheadLater(edit);
     Call(edit, SCI_GOTOPOS, 0);
     UpdateNumberMargin(edit, st);
+    WidenForFirstLines(edit);
     FollowCaretWithGap(edit);  // the text went in at its end, and so did the gap
     return true;
 }
