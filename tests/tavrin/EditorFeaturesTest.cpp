@@ -308,14 +308,18 @@ TEST_F(Editor, TheTextPastTheViewIsColouredWhileTheUserPauses) {
     const std::wstring path = dir / L"far.cpp";
     ASSERT_TRUE(testenv::WriteBytes(path, bytes));
     ShowWindow(f.Hwnd(), SW_SHOWNOACTIVATE);  // the control colours from its paints
-    Open(path);
     const auto foreAt = [&](size_t p) { return static_cast<COLORREF>(Sci(SCI_STYLEGETFORE, Sci(SCI_GETSTYLEAT, p))); };
-    const size_t last = bytes.rfind("return"), middle = bytes.find("return", bytes.size() / 2);
-    Sci(SCI_GOTOPOS, static_cast<WPARAM>(Sci(SCI_GETLENGTH)));
-    UpdateWindow(ed());
-    EXPECT_EQ(std::pair(foreAt(last), foreAt(middle)), std::pair(Light(Role::Keyword), Light(Role::Plain)));
-    EXPECT_TRUE(testenv::PumpUntil([&] { return foreAt(last) == Light(Role::Comment); }));
-    EXPECT_EQ(foreAt(middle), Light(Role::Keyword));
+    // Then again with an edit above the view before the skipped text is coloured.
+    for (const size_t added : {0, 1}) {
+        Open(path);
+        const size_t last = bytes.rfind("return") + added, middle = bytes.find("return", bytes.size() / 2) + added;
+        Sci(SCI_GOTOPOS, static_cast<WPARAM>(Sci(SCI_GETLENGTH)));
+        UpdateWindow(ed());
+        EXPECT_EQ(std::pair(foreAt(last - added), foreAt(middle - added)), std::pair(Light(Role::Keyword), Light(Role::Plain)));
+        if (added) Sci(SCI_INSERTTEXT, 0, reinterpret_cast<LPARAM>("x"));
+        EXPECT_TRUE(testenv::PumpUntil([&] { return foreAt(last) == Light(Role::Comment); })) << added;
+        EXPECT_EQ(foreAt(middle), Light(Role::Keyword)) << added;
+    }
     for (int edits = 0; edits < 2; ++edits) {
         EXPECT_TRUE(testenv::PumpUntil([&] { return Sci(SCI_GETENDSTYLED) == Sci(SCI_GETLENGTH); })) << edits;
         Sci(SCI_GOTOPOS, 0);
