@@ -145,7 +145,7 @@ bool OnColourTimer(HWND edit, UINT_PTR id) {
         return true;
     }
     if (id != kColourTimer) return false;
-    if (Area::Of(edit).skippedFrom >= 0) return true;  // the timer stays: this text's turn comes after
+    if (Area::Of(edit).skippedFrom >= 0) return true;  // the timer stays: the skipped text goes first
     KillTimer(edit, kColourTimer);
     if (Area::Of(edit).language != syntax::Language::None &&
         Call(edit, SCI_GETENDSTYLED) < Call(edit, SCI_GETLENGTH)) {
