@@ -270,7 +270,7 @@ TEST_F(Editor, NewLinesTakeThePreviousIndent) {
 
 // The scroll bar a long line needs comes with the text, not from a paint and a timer after it,
 // when it would resize and redraw the view under the first keys typed.
-TEST_F(Editor, ALongFirstLineBringsTheScrollBarWithTheText) {
+TEST_F(Editor, ALongLineAtTheTopBringsTheScrollBarWithTheText) {
     OpenFile(L"long.cpp", "int a;\r\n" + std::string(400, 'x') + "\r\n");
     EXPECT_TRUE(GetWindowLongW(ed(), GWL_STYLE) & WS_HSCROLL);
 }
@@ -315,7 +315,8 @@ TEST_F(Editor, TheTextPastTheViewIsColouredWhileTheUserPauses) {
         const size_t last = bytes.rfind("return") + added, middle = bytes.find("return", bytes.size() / 2) + added;
         Sci(SCI_GOTOPOS, static_cast<WPARAM>(Sci(SCI_GETLENGTH)));
         UpdateWindow(ed());
-        EXPECT_EQ(std::pair(foreAt(last - added), foreAt(middle - added)), std::pair(Light(Role::Keyword), Light(Role::Plain)));
+        EXPECT_EQ(std::pair(foreAt(last - added), foreAt(middle - added)),
+                  std::pair(Light(Role::Keyword), Light(Role::Plain)));
         if (added) Sci(SCI_INSERTTEXT, 0, reinterpret_cast<LPARAM>("x"));
         EXPECT_TRUE(testenv::PumpUntil([&] { return foreAt(last) == Light(Role::Comment); })) << added;
         EXPECT_EQ(foreAt(middle), Light(Role::Keyword)) << added;

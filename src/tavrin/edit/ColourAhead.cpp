@@ -72,7 +72,8 @@ void ColourSkipped(HWND edit, double ms) {
         const Sci_Position to = SliceEnd(edit, pos, st.colourSlice, ended);
         Call(edit, SCI_COLOURISE, pos, to);
         const double perMs = static_cast<double>(to - pos) / std::max(Ms(start), 0.05);
-        st.colourSlice = std::clamp(static_cast<Sci_Position>(perMs * kSliceMs), Sci_Position{4 << 10}, Sci_Position{1 << 20});
+        st.colourSlice =
+            std::clamp(static_cast<Sci_Position>(perMs * kSliceMs), Sci_Position{4 << 10}, Sci_Position{1 << 20});
         pos = to;
     } while (pos < ended && Ms(tick) < ms && !InputWaits());
     if (pos < ended) {
@@ -118,8 +119,8 @@ void ColourViewFirst(HWND edit) {
     const Sci_Position ended = Call(edit, SCI_GETENDSTYLED);
     const Sci_Position inOrder = st.skippedFrom >= 0 ? std::min(st.skippedFrom, ended) : ended;
     const Shown view = View(edit, 2);  // and the screen below, for the next Page Down
-    const Sci_Position from =
-        Call(edit, SCI_POSITIONFROMLINE, std::max<Sci_Position>(0, Call(edit, SCI_LINEFROMPOSITION, view.from) - kLinesAbove));
+    const Sci_Position top = Call(edit, SCI_LINEFROMPOSITION, view.from);
+    const Sci_Position from = Call(edit, SCI_POSITIONFROMLINE, std::max<Sci_Position>(0, top - kLinesAbove));
     if (from - inOrder < kFar) return;  // the control colours up to it in a few ms
     // Done already: the screen shown lies in what was coloured, which reaches a screen further.
     if (from < ended && view.from >= st.firstFrom && View(edit, 1).to <= st.firstTo) return;

@@ -52,18 +52,20 @@ size_t LinesGuess(std::string_view first, size_t bytes) {
 
 // The scroll width the first lines need, set with the text. The control finds it in its first paint
 // and shows the scroll bar 50 ms later, resizing and redrawing the view under the first keys typed
-// (30-40 ms). The longest line of the first hundred stands for them (a fixed-width face).
+// (30-40 ms). The longest line of the first hundred stands for them, as in a fixed-width face.
 void WidenForFirstLines(HWND edit) {
     if (Call(edit, SCI_GETWRAPMODE) != SC_WRAP_NONE) return;
+    const Sci_Position lines = std::min<Sci_Position>(Call(edit, SCI_GETLINECOUNT), 100);
     Sci_Position longest = -1, bytes = 0;
-    for (Sci_Position line = 0, lines = std::min<Sci_Position>(Call(edit, SCI_GETLINECOUNT), 100); line < lines; ++line) {
+    for (Sci_Position line = 0; line < lines; ++line) {
         const Sci_Position n = Call(edit, SCI_GETLINEENDPOSITION, line) - Call(edit, SCI_POSITIONFROMLINE, line);
         if (n > bytes) longest = line, bytes = n;
     }
     if (longest < 0) return;
     const Sci_Position from = Call(edit, SCI_POSITIONFROMLINE, longest);
     std::string sample;
-    for (char c : Bytes(edit, from, from + std::min<Sci_Position>(bytes, 400))) sample += c == '\t' ? std::string(4, ' ') : std::string(1, c);
+    for (char c : Bytes(edit, from, from + std::min<Sci_Position>(bytes, 400)))
+        sample += c == '\t' ? std::string(4, ' ') : std::string(1, c);
     const sptr_t width = Call(edit, SCI_TEXTWIDTH, STYLE_DEFAULT, reinterpret_cast<sptr_t>(sample.c_str()));
     if (width > Call(edit, SCI_GETSCROLLWIDTH)) Call(edit, SCI_SETSCROLLWIDTH, width);
 }
