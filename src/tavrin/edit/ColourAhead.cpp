@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <chrono>
 #include <limits>
 #include <string_view>
 
@@ -14,15 +15,9 @@ constexpr UINT_PTR kSkippedTimer = 0x6764;
 constexpr UINT kPauseMs = 300;
 constexpr Sci_Position kFar = 64 << 10;  // about what the control colours in 3 ms
 constexpr Sci_Position kLinesAbove = 256;
-constexpr double kSliceMs = 2, kTickMs = 6;
+constexpr double kSliceMs = 2;
+constexpr auto kTick = std::chrono::milliseconds(6);
 constexpr DWORD kQuietMs = 100;
-
-double Ms(const LARGE_INTEGER& from) {
-    LARGE_INTEGER now, freq;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&freq);
-    return static_cast<double>(now.QuadPart - from.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
-}
 
 bool InputWaits() { return HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE | QS_SENDMESSAGE)) != 0; }
 
@@ -48,9 +43,9 @@ Shown View(HWND edit, Sci_Position screens) {
             Call(edit, SCI_POSITIONFROMLINE, std::min(last + 1, Call(edit, SCI_GETLINECOUNT)))};
 }
 
-// Colours the skipped text in order, slice by slice, for about `ms` or until input waits. The control
+// Colours the skipped text in order, slice by slice, for a tick or until input waits. The control
 // takes its colouring up where it had ended: its own mark is put back after each slice.
-void ColourSkipped(HWND edit, double ms) {
+void ColourSkipped(HWND edit) {
     Area& st = Area::Of(edit);
     const Sci_Position ended = Call(edit, SCI_GETENDSTYLED);
     // Nothing skipped, or the control went back before it (an edit there) and colours in order again.
@@ -62,20 +57,20 @@ void ColourSkipped(HWND edit, double ms) {
     // Keys come as several messages, and a slice could hold up each: the slices wait for a pause.
     if (GetTickCount() - st.lastInput < kQuietMs) return;
     if (GetUpdateRect(edit, nullptr, FALSE)) return;  // its paint first: a slice would widen it to the whole view
-    LARGE_INTEGER tick;
-    QueryPerformanceCounter(&tick);
+    using Clock = std::chrono::steady_clock;
+    const auto end = Clock::now() + kTick;
     const Sci_Position from = st.skippedFrom;
     Sci_Position pos = from;
     do {
-        LARGE_INTEGER start;
-        QueryPerformanceCounter(&start);
+        const auto start = Clock::now();
         const Sci_Position to = SliceEnd(edit, pos, st.colourSlice, ended);
         Call(edit, SCI_COLOURISE, pos, to);
-        const double perMs = static_cast<double>(to - pos) / std::max(Ms(start), 0.05);
+        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        const double perMs = static_cast<double>(to - pos) / std::max(ms, 0.05);
         st.colourSlice =
             std::clamp(static_cast<Sci_Position>(perMs * kSliceMs), Sci_Position{4 << 10}, Sci_Position{1 << 20});
         pos = to;
-    } while (pos < ended && Ms(tick) < ms && !InputWaits());
+    } while (pos < ended && Clock::now() < end && !InputWaits());
     if (pos < ended) {
         Call(edit, SCI_STARTSTYLING, ended);
         st.skippedFrom = pos;
@@ -142,7 +137,7 @@ void ColourViewFirst(HWND edit) {
 
 bool OnColourTimer(HWND edit, UINT_PTR id) {
     if (id == kSkippedTimer) {
-        ColourSkipped(edit, kTickMs);
+        ColourSkipped(edit);
         return true;
     }
     if (id != kColourTimer) return false;
